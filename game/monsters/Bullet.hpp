@@ -1,0 +1,32 @@
+#pragma once
+
+#include "game/monsters/Monster.hpp"
+
+namespace vrk {
+
+constexpr double BulletSpeed = 25.0;
+constexpr double BulletHitDistanceSquared = 225.0;
+constexpr int BulletDamage = 50;
+constexpr int BulletTexture = 14;
+constexpr int BulletImpactSound = 3;
+constexpr int BulletSpinPerFrame = 10;
+
+// A hunter's shot: flies straight until it reaches the player, a blocked cell or the map's edge.
+class Bullet : public Monster {
+public:
+    // `angle` in radians (0 along +x, pi/2 down the screen).
+    Bullet(Program* program, Ingame* game, sf::Vector2f position, double angle);
+
+    // Spins 10 degrees per drawn frame, not per step.
+    void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    bool step() override;
+    void alert() override {}
+
+    sf::Vector2f shotPosition;
+    double direction;
+    double speed = BulletSpeed;
+    mutable sf::Sprite shotSprite;
+    mutable int spin = 0;
+};
+
+} // namespace vrk

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "game/monsters/Monster.hpp"
+
+namespace vrk {
+
+// Per-step figures shared by every hunter (scene units, degrees, steps).
+constexpr int HunterLife = 100;
+constexpr int HunterTexture = 10;
+constexpr double HunterTurnSpeed = 2.0;
+constexpr float HunterPatrolSpeed = 5.0f;
+constexpr float HunterChaseSpeed = 12.0f;
+constexpr double HunterTouchDistanceSquared = 100.0;
+constexpr int HunterTouchDamage = 50;
+constexpr double HunterSightDistance = 900.0;
+constexpr double HunterHalfFieldOfView = 85.0;
+constexpr int HunterFireInterval = 20;
+constexpr int HunterFireSound = 2;
+
+// A hunter that watches by turning on the spot; the base of the patrolling kinds, which share
+// its eyes, its chase and its gun.
+class Hunter : public Monster {
+public:
+    Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading);
+
+    bool step() override;
+    void alert() override;
+
+    sf::Vector2f target;
+    bool chasing = false;
+    int fireTimer = HunterFireInterval;
+
+    // The look: sight test, then chase renewal and the gun when the player is seen.
+    // True when the player was seen.
+    bool look();
+    // Distance, field of view and line of sight, without side effects.
+    bool canSee(sf::Vector2f point) const;
+
+protected:
+    // Runs to target, hurting the player on arrival.
+    void chaseMove();
+    // The player closer than 10 loses 50 life and the hunter calms down; true when that happened.
+    bool touchPlayer();
+    // One patrol step toward `tried`; false (and no move) when its cell is blocked.
+    bool patrolTo(sf::Vector2f tried);
+};
+
+} // namespace vrk

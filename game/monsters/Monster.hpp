@@ -1,0 +1,50 @@
+#pragma once
+
+#include <SFML/Graphics/Drawable.hpp>
+#include <SFML/Graphics/RenderStates.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Vector2.hpp>
+
+namespace vrk {
+
+class Program;
+class Ingame;
+
+// Size of one animation frame of a monster sheet; sprites turn about its centre.
+constexpr int MonsterFrameSize = 120;
+
+// Anything hostile that lives in a map record and moves on its own: hunters and their bullets.
+class Monster : public sf::Drawable {
+public:
+    Monster(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    ~Monster() override = default;
+
+    // Overlay frame then body, or the corpse alone once dead.
+    void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    // One fixed step of behaviour; true when the monster is finished and must be removed.
+    virtual bool step() = 0;
+    // Starts a chase toward the player's current position.
+    virtual void alert() = 0;
+
+    // Life never drops below 0.
+    void damage(int amount);
+    void setTexture(const sf::Texture& texture);
+
+    // True when the cell under a scene position is a wall or a closed door, or lies off the map.
+    bool blockedAt(double x, double y) const;
+
+    Program* program;
+    Ingame* game;
+    sf::Vector2f position;
+    // Degrees for hunters (0 along +x, 90 down the screen); bullets keep radians here.
+    double heading;
+    // Drawing keeps the last rotation: a corpse lies the way the hunter faced when it fell.
+    mutable sf::Sprite bodySprite;
+    mutable sf::Sprite overlaySprite;
+    int life = 0;
+    int frame = 0;
+};
+
+} // namespace vrk

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "shell/Module.hpp"
+
+#include <SFML/Audio/Music.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Vector2.hpp>
+
+#include <vector>
+
+namespace vrk {
+
+// The opening animation: a bunny drops on a swaying rope, climbs back with the title beneath it,
+// holds, and both leave while the scene washes to white. Any key or mouse button skips it.
+class Credit : public Module {
+public:
+    enum Image { Bunny = 0, Rope = 1, Title = 2, ImageCount = 3 };
+    enum Phase { Wait = 0, Fall = 1, Rise = 2, Hold = 3, Leave = 4, End = 5 };
+
+    static const char* const imagePaths[ImageCount];
+    static const char* const jinglePath;
+
+    using Module::Module;
+
+    bool load() override;
+    bool start() override;
+    void restart() override;
+    void stop() override;
+    void handleEvent(const sf::Event& event) override;
+    void update(int lagMicroseconds) override;
+    void draw() override;
+
+    // Where draw() stamps the rope image this frame, in drawing order.
+    void ropePositions(std::vector<sf::Vector2f>& positions) const;
+    bool jingleOpened() const { return jingleOpen; }
+
+    sf::Texture textures[ImageCount];
+    sf::Sprite sprites[ImageCount];
+    sf::Music jingle;
+    int phase = End;
+    int bunnyY = 0;
+    int titleY = 0;
+    int counter = 0;
+    int dropLimit = 0;
+    int riseLimit = 0;
+
+private:
+    int bunnyHeight() const;
+    float sceneWidth() const;
+    int sceneHeight() const;
+
+    // Set by a complete start(); a module whose images failed draws nothing and ends at once.
+    bool ready = false;
+    bool jingleOpen = false;
+};
+
+} // namespace vrk

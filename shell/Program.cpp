@@ -1,0 +1,253 @@
+#include "shell/Program.hpp"
+
+#include "credits/Credit.hpp"
+#include "game/Ingame.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <locale>
+
+namespace vrk {
+
+const char* const windowTitle = "Velmora";
+sf::Color overlayColor(0, 0, 0, 128);
+const char* const moduleNames[2] = {"credit", "ingame"};
+
+Program::Program()
+    : userDocument(&dictionary, nullptr),
+      configDocument(&dictionary, nullptr),
+      languageDocument(&dictionary, nullptr)
+{
+    lag = sf::Time::Zero;
+    frameTime = sf::microseconds(1000000 / StepsPerSecond);
+    mousePosition = sf::Vector2f(0.f, 0.f);
+    std::fill(std::begin(keyDown), std::end(keyDown), false);
+    modules[0] = modules[1] = nullptr;
+    options["StartState"] = moduleNames[CreditState];
+    options["Sound"] = "True";
+}
+
+Program::~Program()
+{
+    delete modules[CreditState];
+    delete modules[IngameState];
+}
+
+void Program::parseArguments(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.compare(0, 2, "--") != 0)
+            continue;
+        const std::string text = argument.substr(2);
+        const std::size_t equals = text.find('=');
+        if (equals == std::string::npos)
+            continue;
+        options[text.substr(0, equals)] = text.substr(equals + 1);
+    }
+}
+
+bool Program::parseWindowSize(const std::string& text, unsigned& width, unsigned& height)
+{
+    width = height = 0;
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size())
+        return false;
+    auto number = [](const std::string& digits, unsigned& out) {
+        if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        out = static_cast<unsigned>(std::stoul(digits));
+        return out > 0;
+    };
+    unsigned w = 0, h = 0;
+    if (!number(text.substr(0, x), w) || !number(text.substr(x + 1), h))
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool Program::createWindow()
+{
+    const sf::ContextSettings settings(0, 0, 0, 2, 0);
+    const sf::String title(windowTitle, std::locale());
+    unsigned width = 0, height = 0;
+    const auto option = options.find("Window");
+    if (option != options.end() && !parseWindowSize(option->second, width, height))
+        std::cerr << "Ignoring --Window=" << option->second
+                  << ": expected WIDTHxHEIGHT such as 1280x720; using fullscreen." << std::endl;
+    if (width > 0) {
+        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close,
+                      settings);
+        // SFML 2.5 centres windows with the wrong axis; place it ourselves.
+        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        window.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(width)) / 2,
+                                        (static_cast<int>(desktop.height) - static_cast<int>(height)) / 2));
+    } else {
+        window.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, settings);
+    }
+    window.setMouseCursorVisible(false);
+    if (!window.isOpen())
+        return false;
+    window.setKeyRepeatEnabled(false);
+    window.setVerticalSyncEnabled(true);
+    return true;
+}
+
+bool Program::load()
+{
+    if (!loadConfiguration())
+        return false;
+    if (!createWindow())
+        return false;
+    if (!sceneTexture.create(SceneWidth, SceneHeight, false)) {
+        window.close();
+        return false;
+    }
+    scaleX = static_cast<float>(window.getSize().x) / static_cast<float>(SceneWidth);
+    scaleY = static_cast<float>(window.getSize().y) / static_cast<float>(SceneHeight);
+    sceneTexture.setSmooth(true);
+    sceneSprite.setTexture(sceneTexture.getTexture(), true);
+    sceneSprite.setScale(static_cast<float>(scaleX), static_cast<float>(scaleY));
+    sceneSprite.setPosition(0.f, 0.f);
+
+    if (!loadCursors())
+        return false;
+
+    modules[CreditState] = new Credit(this);
+    modules[IngameState] = new Ingame(this);
+    modules[CreditState]->loadLoadingScreen();
+    loadUserData();
+    chooseLanguage();
+    cursorIndex = -1;
+
+    return startModules();
+}
+
+bool Program::startModules()
+{
+    stateStack.push(QuitState);
+    stateStack.push(IngameState);
+    stateStack.push(CreditState);
+    for (int i = 0; i < 2; ++i)
+        if (!modules[i] || !modules[i]->load())
+            return false;
+    // Skipping the credits drops their entry rather than replacing it, so that Escape in the
+    // game exposes the quit sentinel exactly as it does after the credits.
+    if (options["StartState"] == moduleNames[IngameState])
+        stateStack.pop();
+    topModule()->start();
+    return true;
+}
+
+Module* Program::topModule() const
+{
+    const int state = stateStack.empty() ? QuitState : stateStack.top();
+    return state == QuitState ? nullptr : modules[state];
+}
+
+void Program::popState(bool startNext)
+{
+    if (stateStack.empty() || stateStack.top() == QuitState)
+        return;
+    if (Module* module = topModule())
+        module->stop();
+    stateStack.pop();
+    if (startNext)
+        if (Module* next = topModule())
+            next->start();
+}
+
+void Program::present()
+{
+    sceneTexture.display();
+    if (!window.isOpen())
+        return;
+    window.draw(sceneSprite);
+    window.display();
+}
+
+bool Program::dispatchEvent(sf::Event event)
+{
+    switch (event.type) {
+    case sf::Event::Closed:
+        saveUserData();
+        while (top() != QuitState)
+            popState(false);
+        window.close();
+        return false;
+    case sf::Event::KeyPressed:
+    case sf::Event::KeyReleased:
+        if (event.key.code >= 0 && event.key.code < KeyCount)
+            keyDown[event.key.code] = event.type == sf::Event::KeyPressed;
+        break;
+    case sf::Event::MouseButtonPressed:
+    case sf::Event::MouseButtonReleased:
+        event.mouseButton.x = static_cast<int>(event.mouseButton.x / scaleX);
+        event.mouseButton.y = static_cast<int>(event.mouseButton.y / scaleY);
+        mousePosition = sf::Vector2f(static_cast<float>(event.mouseButton.x),
+                                     static_cast<float>(event.mouseButton.y));
+        break;
+    case sf::Event::MouseMoved:
+        event.mouseMove.x = static_cast<int>(event.mouseMove.x / scaleX);
+        event.mouseMove.y = static_cast<int>(event.mouseMove.y / scaleY);
+        mousePosition = sf::Vector2f(static_cast<float>(event.mouseMove.x),
+                                     static_cast<float>(event.mouseMove.y));
+        break;
+    default:
+        break;
+    }
+    if (Module* module = topModule())
+        module->handleEvent(event);
+    return top() != QuitState;
+}
+
+bool Program::runPass(sf::Time elapsed)
+{
+    lag += std::min(elapsed, sf::microseconds(MaxLagPerPassMicroseconds));
+    const sf::Int64 step = frameTime.asMicroseconds();
+    const sf::Int64 due = lag.asMicroseconds() / step;
+    lag = sf::microseconds(lag.asMicroseconds() - due * step);
+    if (due == 0)
+        return true;
+
+    sf::Event event;
+    while (window.isOpen() && window.pollEvent(event))
+        if (!dispatchEvent(event))
+            return false;
+
+    for (sf::Int64 k = due - 1; k >= 0; --k) {
+        Module* module = topModule();
+        if (!module)
+            return false;
+        module->update(static_cast<int>(k * step));
+    }
+    Module* module = topModule();
+    if (!module)
+        return false;
+
+    overlay.setSize(sf::Vector2f(sceneTexture.getSize()));
+    overlay.setFillColor(overlayColor);
+    sceneTexture.draw(overlay);
+    module->draw();
+    if (cursorIndex != -1)
+        drawCursor();
+    present();
+    return true;
+}
+
+void Program::run()
+{
+    overlay = sf::RectangleShape(sf::Vector2f(0.f, 0.f));
+    overlay.setPosition(0.f, 0.f);
+    stepClock.restart();
+    const sf::Vector2i desktop = sf::Mouse::getPosition();
+    mousePosition = sf::Vector2f(static_cast<float>(desktop.x / scaleX),
+                                 static_cast<float>(desktop.y / scaleY));
+    while (!stateStack.empty() && top() != QuitState)
+        if (!runPass(stepClock.restart()))
+            break;
+}
+
+} // namespace vrk

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "shell/Module.hpp"
+#include "shell/Resources.hpp"
+#include "tavric/model/Tavric.hpp"
+
+#include <SFML/Graphics.hpp>
+
+#include <deque>
+#include <map>
+#include <stack>
+#include <string>
+
+namespace vrk {
+
+enum StateId { CreditState = 0, IngameState = 1, QuitState = 2 };
+
+constexpr int SceneWidth = 1920;
+constexpr int SceneHeight = 1080;
+constexpr int StepsPerSecond = 30;
+constexpr int KeyCount = 101; // sf::Keyboard::KeyCount in SFML 2.5
+// A stall (a module loading, the machine busy) must not fast-forward the game afterwards.
+constexpr sf::Int64 MaxLagPerPassMicroseconds = 250000;
+
+extern const char* const windowTitle;
+extern sf::Color overlayColor;
+extern const char* const moduleNames[2];
+
+// The application: window, fixed-step loop, stack of modules, shared input and documents.
+class Program {
+public:
+    Program();
+    virtual ~Program();
+
+    bool load();
+    // Builds the state stack, loads both modules and starts the top one.
+    bool startModules();
+    void run();
+    void popState(bool startNext);
+    void present();
+
+    // One pass of the main loop given the time elapsed since the previous one;
+    // false when the loop must end.
+    bool runPass(sf::Time elapsed);
+    // Applies one window event (scene coordinates, key table) and hands it to the top module;
+    // false when the loop must end.
+    bool dispatchEvent(sf::Event event);
+    int top() const { return stateStack.top(); }
+    Module* topModule() const;
+
+    bool loadConfiguration();
+    bool loadUserData();
+    bool saveUserData();
+    void chooseLanguage();
+    bool loadCursors();
+    void drawCursor();
+    // Parses the --Window=WIDTHxHEIGHT option; false (and 0x0) when absent or malformed.
+    static bool parseWindowSize(const std::string& text, unsigned& width, unsigned& height);
+    // Stores every --key=value argument in options; the later of two equal keys wins.
+    void parseArguments(int argc, const char* const* argv);
+
+    // Shared by the documents below so that links between them keep their name ids.
+    zul::NameDictionary dictionary;
+
+    std::stack<int, std::deque<int>> stateStack;
+    sf::Sprite sceneSprite;
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    sf::Texture cursorTextures[CursorCount];
+    sf::Clock stepClock;
+    sf::Time frameTime;
+    sf::Time lag;
+    sf::RenderWindow window;
+    sf::RenderTexture sceneTexture;
+    Module* modules[2];
+    sf::Sprite cursorSprites[CursorCount];
+    int cursorIndex = -1;
+    sf::Vector2f mousePosition;
+    int cursorFrame = 0;
+    bool keyDown[KeyCount];
+    std::map<std::string, std::string> options;
+    zul::Tavric userDocument;
+    zul::Tavric configDocument;
+    zul::Tavric languageDocument;
+    std::string selectedUserName;
+
+private:
+    bool createWindow();
+    sf::RectangleShape overlay;
+};
+
+} // namespace vrk

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the sanitizer trees and runs the whole suite
+# in both, under Xvfb when no display is set. CTest's summary is the last thing printed.
+set -euo pipefail
+top=$(cd "$(dirname "$0")" && pwd)
+cd "$top"
+tools/setup.sh
+tools/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tools/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF
+
+export ALSOFT_DRIVERS=null
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS="suppressions=$top/cmake/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+  done
+  Xvfb "$display" -screen 0 1920x1080x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=$display
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+  done
+fi
+
+status=0
+echo "== sanitizer build (address + undefined) =="
+(cd build-asan && ctest --output-on-failure -j2 --timeout 600) || status=1
+echo "== normal build =="
+(cd build && ctest --output-on-failure -j2 --timeout 600) || status=1
+exit $status

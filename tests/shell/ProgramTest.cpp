@@ -1,0 +1,247 @@
+#include "shell/Program.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Records what the Program asks of it; can pop itself on a chosen update.
+class StubModule : public vrk::Module {
+public:
+    StubModule(vrk::Program* program, std::vector<std::string>* log, const std::string& name)
+        : Module(program), log(log), name(name) {}
+    bool load() override { log->push_back(name + ".load"); return loadResult; }
+    bool start() override { log->push_back(name + ".start"); return true; }
+    void restart() override {}
+    void stop() override { log->push_back(name + ".stop"); }
+    void handleEvent(const sf::Event& event) override
+    {
+        if (event.type == sf::Event::MouseButtonPressed)
+            clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
+        if (popOnEvent)
+            program->popState(true);
+    }
+    void update(int lag) override
+    {
+        updates.push_back(lag);
+        if (popOnUpdate == static_cast<int>(updates.size()))
+            program->popState(true);
+    }
+    void draw() override { ++draws; }
+
+    std::vector<std::string>* log;
+    std::string name;
+    std::vector<int> updates;
+    std::vector<sf::Vector2i> clicks;
+    int draws = 0;
+    int popOnUpdate = -1;
+    bool popOnEvent = false;
+    bool loadResult = true;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Closing the window saves ./data.vrk: keep that out of the run directory.
+        previous = std::filesystem::current_path();
+        directory = std::filesystem::temp_directory_path() /
+                    ("velmora-program-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(directory);
+        std::filesystem::current_path(directory);
+        ASSERT_TRUE(program.sceneTexture.create(64, 36));
+        credit = new StubModule(&program, &log, "credit");
+        ingame = new StubModule(&program, &log, "ingame");
+        program.modules[vrk::CreditState] = credit;
+        program.modules[vrk::IngameState] = ingame;
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(directory);
+    }
+    std::vector<int> stack()
+    {
+        std::vector<int> items;
+        auto copy = program.stateStack;
+        for (; !copy.empty(); copy.pop())
+            items.insert(items.begin(), copy.top());
+        return items;
+    }
+
+    std::filesystem::path previous, directory;
+    vrk::Program program;
+    std::vector<std::string> log;
+    StubModule* credit = nullptr;
+    StubModule* ingame = nullptr;
+};
+
+std::map<std::string, std::string> parse(std::vector<const char*> arguments)
+{
+    vrk::Program program;
+    arguments.insert(arguments.begin(), "velmora");
+    program.parseArguments(static_cast<int>(arguments.size()), arguments.data());
+    return program.options;
+}
+
+} // namespace
+
+TEST(ProgramOptions, DefaultsAndDashedPairs)
+{
+    auto options = parse({});
+    EXPECT_EQ(options["StartState"], "credit");
+    EXPECT_EQ(options["Sound"], "True");
+
+    EXPECT_EQ(parse({"--Sound=False"})["Sound"], "False");
+    EXPECT_EQ(parse({"--Sound"})["Sound"], "True");
+    EXPECT_EQ(parse({"Sound=False"})["Sound"], "True");
+    EXPECT_EQ(parse({"--=x"})[""], "x");
+    EXPECT_EQ(parse({"--Level="})["Level"], "");
+    EXPECT_EQ(parse({"--Sound=False", "--Sound=True"})["Sound"], "True");
+    EXPECT_EQ(parse({"--sound=False"})["Sound"], "True") << "keys are case-sensitive";
+    EXPECT_EQ(parse({"--A=b=c"})["A"], "b=c");
+}
+
+TEST(ProgramOptions, WindowSize)
+{
+    unsigned w = 1, h = 1;
+    EXPECT_TRUE(vrk::Program::parseWindowSize("1280x720", w, h));
+    EXPECT_EQ(w, 1280u);
+    EXPECT_EQ(h, 720u);
+    for (const char* bad : {"", "1280", "x720", "1280x", "0x720", "1280x0", "12a0x720",
+                            "1280x720x1", "-1280x720", "999999x720"}) {
+        EXPECT_FALSE(vrk::Program::parseWindowSize(bad, w, h)) << bad;
+        EXPECT_EQ(w, 0u);
+    }
+}
+
+TEST_F(ProgramTest, HundredMillisecondsRunsThreeStepsAndOneDraw)
+{
+    ASSERT_TRUE(program.startModules());
+    EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
+    EXPECT_EQ(credit->updates, (std::vector<int>{66666, 33333, 0}));
+    EXPECT_EQ(credit->draws, 1);
+    EXPECT_EQ(program.lag, sf::microseconds(1));
+}
+
+TEST_F(ProgramTest, ShortPassDoesNothingUntilAStepIsDue)
+{
+    ASSERT_TRUE(program.startModules());
+    EXPECT_TRUE(program.runPass(sf::microseconds(33332)));
+    EXPECT_TRUE(credit->updates.empty());
+    EXPECT_EQ(credit->draws, 0);
+    EXPECT_TRUE(program.runPass(sf::microseconds(1)));
+    EXPECT_EQ(credit->updates, (std::vector<int>{0}));
+    EXPECT_EQ(credit->draws, 1);
+}
+
+TEST_F(ProgramTest, StallAddsAtMostAQuarterSecond)
+{
+    ASSERT_TRUE(program.startModules());
+    EXPECT_TRUE(program.runPass(sf::seconds(2)));
+    EXPECT_EQ(credit->updates.size(), 7u);
+    EXPECT_EQ(credit->draws, 1);
+    EXPECT_EQ(program.lag, sf::microseconds(250000 - 7 * 33333));
+}
+
+TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
+{
+    ASSERT_TRUE(program.startModules());
+    credit->popOnUpdate = 1;
+    EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
+    EXPECT_EQ(credit->updates, (std::vector<int>{66666}));
+    EXPECT_EQ(credit->draws, 0);
+    EXPECT_EQ(ingame->updates, (std::vector<int>{33333, 0}));
+    EXPECT_EQ(ingame->draws, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load", "credit.start",
+                                             "credit.stop", "ingame.start"}));
+}
+
+TEST_F(ProgramTest, LastModulePoppingEndsTheLoopWithoutDrawing)
+{
+    program.options["StartState"] = "ingame";
+    ASSERT_TRUE(program.startModules());
+    ingame->popOnUpdate = 2;
+    EXPECT_FALSE(program.runPass(sf::milliseconds(100)));
+    EXPECT_EQ(ingame->updates, (std::vector<int>{66666, 33333}));
+    EXPECT_EQ(ingame->draws, 0);
+    EXPECT_EQ(program.top(), vrk::QuitState);
+}
+
+TEST_F(ProgramTest, StartStateIngameLeavesOnFirstPop)
+{
+    program.options["StartState"] = "ingame";
+    ASSERT_TRUE(program.startModules());
+    EXPECT_EQ(stack(), (std::vector<int>{2, 1}));
+    EXPECT_EQ(log.back(), "ingame.start");
+    program.popState(false);
+    EXPECT_EQ(program.top(), vrk::QuitState);
+}
+
+TEST_F(ProgramTest, UnknownStartStateBehavesAsCredits)
+{
+    program.options["StartState"] = "menu";
+    ASSERT_TRUE(program.startModules());
+    EXPECT_EQ(stack(), (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(log.back(), "credit.start");
+}
+
+TEST_F(ProgramTest, FailedModuleLoadStopsStartUp)
+{
+    ingame->loadResult = false;
+    EXPECT_FALSE(program.startModules());
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load"}));
+}
+
+TEST_F(ProgramTest, ClosingStopsEveryStackedModuleAndSaves)
+{
+    ASSERT_TRUE(program.startModules());
+    sf::Event closed;
+    closed.type = sf::Event::Closed;
+    EXPECT_FALSE(program.dispatchEvent(closed));
+    EXPECT_EQ(program.top(), vrk::QuitState);
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load", "credit.start",
+                                             "credit.stop", "ingame.stop"}));
+    EXPECT_TRUE(std::filesystem::exists("data.vrk"));
+}
+
+TEST_F(ProgramTest, EventsReachTheModuleInSceneCoordinates)
+{
+    ASSERT_TRUE(program.startModules());
+    program.scaleX = 1280.0 / 1920.0;
+    program.scaleY = 720.0 / 1080.0;
+
+    sf::Event click;
+    click.type = sf::Event::MouseButtonPressed;
+    click.mouseButton.button = sf::Mouse::Left;
+    click.mouseButton.x = 640;
+    click.mouseButton.y = 719;
+    EXPECT_TRUE(program.dispatchEvent(click));
+    ASSERT_EQ(credit->clicks.size(), 1u);
+    EXPECT_EQ(credit->clicks[0], sf::Vector2i(960, 1078));
+    EXPECT_EQ(program.mousePosition, sf::Vector2f(960.f, 1078.f));
+
+    sf::Event key;
+    key.type = sf::Event::KeyPressed;
+    key.key.code = sf::Keyboard::W;
+    program.dispatchEvent(key);
+    EXPECT_TRUE(program.keyDown[sf::Keyboard::W]);
+    key.type = sf::Event::KeyReleased;
+    program.dispatchEvent(key);
+    EXPECT_FALSE(program.keyDown[sf::Keyboard::W]);
+    key.type = sf::Event::KeyPressed;
+    key.key.code = sf::Keyboard::Unknown;
+    EXPECT_TRUE(program.dispatchEvent(key)) << "an unknown key is ignored, not indexed";
+
+    credit->popOnEvent = true;
+    ingame->popOnEvent = false;
+    EXPECT_TRUE(program.dispatchEvent(key));
+    EXPECT_EQ(program.top(), vrk::IngameState);
+    ingame->popOnEvent = true;
+    EXPECT_FALSE(program.dispatchEvent(key)) << "the loop ends as soon as the sentinel shows";
+}

@@ -1,0 +1,49 @@
+#include "game/monsters/Bullet.hpp"
+
+#include "game/Ingame.hpp"
+
+#include <cmath>
+
+namespace vrk {
+
+namespace {
+constexpr float ShotOrigin = 7.5f;
+} // namespace
+
+Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double angle)
+    : Monster(program, game, position, angle), shotPosition(position), direction(angle)
+{
+    shotSprite.setTexture(game->textures[BulletTexture]);
+    shotSprite.setOrigin(ShotOrigin, ShotOrigin);
+}
+
+void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
+{
+    shotSprite.setPosition(shotPosition - game->camera);
+    spin += BulletSpinPerFrame;
+    // Whole turns are dropped so the counter never grows without bound.
+    spin %= 360;
+    shotSprite.setRotation(static_cast<float>(spin));
+    target.draw(shotSprite, states);
+}
+
+bool Bullet::step()
+{
+    shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(direction));
+    shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(direction));
+    const double dx = static_cast<double>(game->playerPosition.x) - shotPosition.x;
+    const double dy = static_cast<double>(game->playerPosition.y) - shotPosition.y;
+    if (dx * dx + dy * dy < BulletHitDistanceSquared) {
+        game->life -= BulletDamage;
+        game->playSound(BulletImpactSound, 1.0f);
+        return true;
+    }
+    // Leaving the map counts as hitting a wall.
+    if (blockedAt(shotPosition.x, shotPosition.y)) {
+        game->playSound(BulletImpactSound, 1.0f);
+        return true;
+    }
+    return false;
+}
+
+} // namespace vrk

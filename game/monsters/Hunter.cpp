@@ -1,0 +1,145 @@
+#include "game/monsters/Hunter.hpp"
+
+#include "game/Ingame.hpp"
+#include "game/monsters/Bullet.hpp"
+
+#include <cmath>
+
+namespace vrk {
+
+namespace {
+constexpr double Pi = 3.14159265358979323846;
+// Positions are floats: a player placed exactly at the edge of the field of view can come out
+// a few millionths of a degree beyond it.
+constexpr double FieldOfViewTolerance = 1e-4;
+// Sight samples start half a unit into the cell so that a point on a cell border is tested
+// on the side the rest of the line lies.
+constexpr double SightSampleOffset = 0.5;
+
+double squaredDistance(sf::Vector2f a, sf::Vector2f b)
+{
+    const double dx = static_cast<double>(a.x) - b.x;
+    const double dy = static_cast<double>(a.y) - b.y;
+    return dx * dx + dy * dy;
+}
+} // namespace
+
+Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading)
+    : Monster(program, game, position, heading)
+{
+    life = HunterLife;
+    setTexture(game->textures[HunterTexture]);
+}
+
+bool Hunter::step()
+{
+    if (game->life <= 0)
+        return false;
+    if (!chasing) {
+        heading = std::fmod(heading + HunterTurnSpeed, 360.0);
+        if (touchPlayer())
+            return false;
+    } else {
+        chaseMove();
+    }
+    look();
+    return false;
+}
+
+void Hunter::alert()
+{
+    chasing = true;
+    target = game->playerPosition;
+}
+
+bool Hunter::touchPlayer()
+{
+    if (squaredDistance(game->playerPosition, position) >= HunterTouchDistanceSquared)
+        return false;
+    game->life -= HunterTouchDamage;
+    chasing = false;
+    return true;
+}
+
+bool Hunter::patrolTo(sf::Vector2f tried)
+{
+    frame = (frame + 1) % 6;
+    if (blockedAt(tried.x, tried.y))
+        return false;
+    position = tried;
+    return true;
+}
+
+void Hunter::chaseMove()
+{
+    if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
+        game->life -= HunterTouchDamage;
+        chasing = false;
+        return;
+    }
+    const double radians = heading * Pi / 180.0;
+    const sf::Vector2f tried(static_cast<float>(position.x + HunterChaseSpeed * std::cos(radians)),
+                             static_cast<float>(position.y + HunterChaseSpeed * std::sin(radians)));
+    frame = (frame + 1) % 6;
+    if (!blockedAt(tried.x, tried.y))
+        position = tried;
+}
+
+bool Hunter::canSee(sf::Vector2f point) const
+{
+    const double dx = static_cast<double>(point.x) - position.x;
+    const double dy = static_cast<double>(point.y) - position.y;
+    const double distance = std::sqrt(dx * dx + dy * dy);
+    if (distance >= HunterSightDistance)
+        return false;
+
+    const double radians = heading * Pi / 180.0;
+    const double fx = HunterSightDistance * std::cos(radians);
+    const double fy = HunterSightDistance * std::sin(radians);
+    const double angle = std::atan2(fy * dx - dy * fx, dy * fy + dx * fx) * 180.0 / Pi;
+    if (std::fabs(angle) > HunterHalfFieldOfView + FieldOfViewTolerance)
+        return false;
+
+    // Sampled line: one test per unit along the longer axis, both ends included.
+    const int n = static_cast<int>(std::max(std::fabs(std::trunc(dx)), std::fabs(std::trunc(dy))));
+    double x = position.x + SightSampleOffset;
+    double y = position.y + SightSampleOffset;
+    if (blockedAt(x, y))
+        return false;
+    for (int i = 0; i < n; ++i) {
+        x += dx / n;
+        y += dy / n;
+        if (blockedAt(x, y))
+            return false;
+    }
+    return true;
+}
+
+bool Hunter::look()
+{
+    const sf::Vector2f player = game->playerPosition;
+    if (!canSee(player))
+        return false;
+
+    target = player;
+    chasing = true;
+    const double dx = static_cast<double>(player.x) - position.x;
+    const double dy = static_cast<double>(player.y) - position.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (dx < 0.0 && std::trunc(dy) == 0.0)
+        heading = -180.0;
+    else if (length + dx > 0.0)
+        heading = 2.0 * std::atan(dy / (length + dx)) * 180.0 / Pi;
+    // Standing exactly on the player gives no direction: the heading is kept.
+
+    --fireTimer;
+    if (fireTimer == 0 && game->life > 0) {
+        game->playSound(HunterFireSound, 1.0f);
+        game->maps[game->currentMap].bullets.emplace_back(
+            new Bullet(program, game, position, heading * Pi / 180.0));
+        fireTimer = HunterFireInterval;
+    }
+    return true;
+}
+
+} // namespace vrk

@@ -176,6 +176,12 @@ public:
     int findDoor(int column, int row, int& doorColumn, int& doorRow) const;
     // Text of a key of the language document, added to the message log.
     void addText(const char* key);
+    // Words of a key of the language document; empty (and nothing created) when it is absent.
+    std::string languageText(const std::string& key) const;
+    // Door panel work shared by the panel and the remote panel, around the panel cell.
+    void activateDoorPanel(int column, int row);
+    // Whether the player stands within reach of the panel cell.
+    bool panelInReach(int column, int row) const;
 
     static const DialogueScript dialogueScripts[2];
     // Counts down 50 steps, then starts the opening conversation.

@@ -180,10 +180,9 @@ void Credit::draw()
         return;
     sf::RenderTexture& scene = program->sceneTexture;
 
-    static thread_local std::vector<sf::Vector2f> rope;
-    ropePositions(rope);
+    ropePositions(ropeStamps);
     sf::Sprite& ropeSprite = sprites[Rope];
-    for (const sf::Vector2f& position : rope) {
+    for (const sf::Vector2f& position : ropeStamps) {
         ropeSprite.setPosition(position);
         scene.draw(ropeSprite);
     }

@@ -53,6 +53,8 @@ private:
     // Set by a complete start(); a module whose images failed draws nothing and ends at once.
     bool ready = false;
     bool jingleOpen = false;
+    // Reused from frame to frame.
+    std::vector<sf::Vector2f> ropeStamps;
 };
 
 } // namespace vrk

@@ -1,0 +1,382 @@
+#include "credits/Credit.hpp"
+#include "shell/Program.hpp"
+
+#include <SFML/Audio/OutputSoundFile.hpp>
+#include <SFML/Graphics/Image.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Stands in for the in-game module: counts how often it is started and stopped.
+class NextModule : public vrk::Module {
+public:
+    using Module::Module;
+    bool load() override { return true; }
+    bool start() override { ++starts; return true; }
+    void restart() override {}
+    void stop() override { ++stops; }
+    void handleEvent(const sf::Event&) override {}
+    void update(int) override {}
+    void draw() override {}
+    int starts = 0;
+    int stops = 0;
+};
+
+const sf::Color BunnyColour(200, 40, 40);
+const sf::Color RopeColour(40, 200, 40);
+const sf::Color TitleColour(40, 40, 200);
+constexpr unsigned RopeWidth = 8;
+constexpr unsigned TitleWidth = 600;
+constexpr unsigned TitleHeight = 100;
+constexpr unsigned BunnyWidth = 200;
+
+void saveImage(const std::string& path, unsigned width, unsigned height, sf::Color colour)
+{
+    sf::Image image;
+    image.create(width, height, colour);
+    ASSERT_TRUE(image.saveToFile(path)) << path;
+}
+
+// One step of the timeline as the tests compare it.
+using Snapshot = std::tuple<int, int, int, int>;
+
+class CreditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("ALSOFT_DRIVERS", "null", 0);
+        char pattern[] = "/tmp/velmora_credit_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        ASSERT_EQ(mkdir((dir + "/res").c_str(), 0755), 0);
+        ASSERT_EQ(mkdir((dir + "/res/credit").c_str(), 0755), 0);
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        writeImages(150);
+
+        ASSERT_TRUE(program.sceneTexture.create(vrk::SceneWidth, vrk::SceneHeight));
+        credit = new vrk::Credit(&program);
+        next = new NextModule(&program);
+        program.modules[vrk::CreditState] = credit;
+        program.modules[vrk::IngameState] = next;
+        program.stateStack.push(vrk::QuitState);
+        program.stateStack.push(vrk::IngameState);
+        program.stateStack.push(vrk::CreditState);
+        program.cursorIndex = 0;
+        vrk::overlayColor = sf::Color(0, 0, 0, 128);
+    }
+
+    void TearDown() override
+    {
+        if (previous[0] != '\0') {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        if (!dir.empty())
+            std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    void writeImages(unsigned bunnyHeight)
+    {
+        saveImage("res/credit/bunny.png", BunnyWidth, bunnyHeight, BunnyColour);
+        saveImage("res/credit/rope.png", RopeWidth, 4, RopeColour);
+        saveImage("res/credit/title.png", TitleWidth, TitleHeight, TitleColour);
+    }
+
+    void writeJingle()
+    {
+        sf::OutputSoundFile file;
+        ASSERT_TRUE(file.openFromFile("res/credit/jingle.ogg", 22050, 1));
+        std::vector<sf::Int16> samples(22050 * 2);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<sf::Int16>(8000 * std::sin(i * 0.05));
+        file.write(samples.data(), samples.size());
+    }
+
+    // Steps until the phase changes; the number of steps it took.
+    int stepsInPhase()
+    {
+        const int phase = credit->phase;
+        int steps = 0;
+        while (credit->phase == phase && program.top() == vrk::CreditState && steps < 10000) {
+            credit->update(0);
+            ++steps;
+        }
+        return steps;
+    }
+
+    // Every step from start to the hand-over.
+    std::vector<Snapshot> runToEnd()
+    {
+        std::vector<Snapshot> trace;
+        while (program.top() == vrk::CreditState && trace.size() < 10000) {
+            trace.emplace_back(credit->phase, credit->bunnyY, credit->titleY, credit->counter);
+            credit->update(0);
+        }
+        return trace;
+    }
+
+    vrk::Program program;
+    vrk::Credit* credit = nullptr;
+    NextModule* next = nullptr;
+    std::string dir;
+    char previous[4096] = {};
+};
+
+TEST_F(CreditTest, StartResetsTheTimelineAndHidesTheCursor)
+{
+    vrk::loadingFrame = 99;
+    ASSERT_TRUE(credit->start());
+    EXPECT_EQ(credit->phase, vrk::Credit::Wait);
+    EXPECT_EQ(credit->bunnyY, -150);
+    EXPECT_EQ(credit->titleY, 1080);
+    EXPECT_EQ(credit->counter, 50);
+    EXPECT_EQ(credit->dropLimit, 1404);
+    EXPECT_EQ(credit->riseLimit, 216);
+    EXPECT_EQ(program.cursorIndex, -1);
+    EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 64));
+    // Four loading frames, the first one restarting the dancer.
+    EXPECT_EQ(vrk::loadingFrame, 4);
+    EXPECT_EQ(credit->textures[vrk::Credit::Title].getSize(), sf::Vector2u(TitleWidth, TitleHeight));
+}
+
+TEST_F(CreditTest, PhasesLastAsTheDistancesTake)
+{
+    ASSERT_TRUE(credit->start());
+    EXPECT_EQ(stepsInPhase(), 50);
+
+    // Falls from -150 by 40: 1370 after 38 steps is not past 1404, 1410 after 39 is.
+    ASSERT_EQ(credit->phase, vrk::Credit::Fall);
+    EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 64));
+    EXPECT_EQ(stepsInPhase(), 39);
+    EXPECT_EQ(credit->bunnyY, 1410);
+    EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 255));
+
+    // Rises from 1410 by 10 to 210, the first value not above 216; the title 165 below it.
+    ASSERT_EQ(credit->phase, vrk::Credit::Rise);
+    EXPECT_EQ(stepsInPhase(), 120);
+    EXPECT_EQ(credit->bunnyY, 210);
+    EXPECT_EQ(credit->titleY, 375);
+
+    ASSERT_EQ(credit->phase, vrk::Credit::Hold);
+    EXPECT_EQ(credit->counter, 100);
+    EXPECT_EQ(stepsInPhase(), 50);
+
+    // Leaves from 210 by 40 and lands exactly on -150 after 9 steps; the title goes down.
+    ASSERT_EQ(credit->phase, vrk::Credit::Leave);
+    EXPECT_EQ(stepsInPhase(), 9);
+    EXPECT_EQ(credit->bunnyY, -150);
+    EXPECT_EQ(credit->titleY, 375 + 9 * 40);
+    EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32));
+
+    ASSERT_EQ(credit->phase, vrk::Credit::End);
+    EXPECT_EQ(next->starts, 0);
+    credit->update(0);
+    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(next->starts, 1);
+    // Stopped on the way out: its images are released.
+    EXPECT_EQ(credit->textures[vrk::Credit::Bunny].getSize(), sf::Vector2u(0, 0));
+    // The wash stays in force for the game.
+    EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32));
+}
+
+TEST_F(CreditTest, LeavingOvershootsAShortBunny)
+{
+    writeImages(100);
+    ASSERT_TRUE(credit->start());
+    stepsInPhase();
+    // -100 + 40 * 38 = 1420; then down to 210 in 121 steps; then 210 - 8 * 40 = -110.
+    EXPECT_EQ(stepsInPhase(), 38);
+    EXPECT_EQ(credit->bunnyY, 1420);
+    EXPECT_EQ(stepsInPhase(), 121);
+    EXPECT_EQ(credit->bunnyY, 210);
+    stepsInPhase();
+    EXPECT_EQ(stepsInPhase(), 8);
+    EXPECT_EQ(credit->bunnyY, -110);
+    EXPECT_EQ(credit->phase, vrk::Credit::End);
+}
+
+TEST_F(CreditTest, TitleStopsOnceBelowTheScene)
+{
+    // A tall bunny leaves for 23 steps (210 down to -710); the title, starting at 770 + 210,
+    // goes down three times to 1100 and stays there.
+    writeImages(700);
+    ASSERT_TRUE(credit->start());
+    while (credit->phase != vrk::Credit::Leave && program.top() == vrk::CreditState)
+        credit->update(0);
+    ASSERT_EQ(credit->phase, vrk::Credit::Leave);
+    EXPECT_EQ(credit->bunnyY, 210);
+    EXPECT_EQ(credit->titleY, 980);
+    EXPECT_EQ(stepsInPhase(), 23);
+    EXPECT_EQ(credit->bunnyY, -710);
+    EXPECT_EQ(credit->titleY, 1100);
+}
+
+TEST_F(CreditTest, AnyKeyOrButtonSkipsAtOnce)
+{
+    ASSERT_TRUE(credit->start());
+    credit->update(0);
+    sf::Event event;
+    event.type = sf::Event::KeyReleased;
+    credit->handleEvent(event);
+    event.type = sf::Event::MouseMoved;
+    credit->handleEvent(event);
+    EXPECT_EQ(program.top(), vrk::CreditState);
+
+    event.type = sf::Event::KeyPressed;
+    event.key.code = sf::Keyboard::A;
+    credit->handleEvent(event);
+    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(next->starts, 1);
+}
+
+TEST_F(CreditTest, MouseButtonSkipsDuringTheFall)
+{
+    ASSERT_TRUE(credit->start());
+    stepsInPhase();
+    ASSERT_EQ(credit->phase, vrk::Credit::Fall);
+    sf::Event event;
+    event.type = sf::Event::MouseButtonPressed;
+    event.mouseButton.button = sf::Mouse::Right;
+    credit->handleEvent(event);
+    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(next->starts, 1);
+}
+
+TEST_F(CreditTest, TimingIsTheSameWithSoundOff)
+{
+    writeJingle();
+    ASSERT_TRUE(credit->start());
+    EXPECT_TRUE(credit->jingleOpened());
+    stepsInPhase();
+    EXPECT_EQ(credit->jingle.getStatus(), sf::SoundSource::Playing);
+    ASSERT_TRUE(credit->start());
+    const std::vector<Snapshot> withSound = runToEnd();
+    EXPECT_EQ(credit->jingle.getStatus(), sf::SoundSource::Stopped);
+
+    program.stateStack.push(vrk::CreditState);
+    program.options["Sound"] = "true";
+    ASSERT_TRUE(credit->start());
+    EXPECT_FALSE(credit->jingleOpened());
+    const std::vector<Snapshot> without = runToEnd();
+    EXPECT_EQ(credit->jingle.getStatus(), sf::SoundSource::Stopped);
+
+    EXPECT_EQ(withSound.size(), 50u + 39u + 120u + 50u + 9u + 1u);
+    EXPECT_EQ(withSound, without);
+}
+
+TEST_F(CreditTest, MissingJingleIsSilent)
+{
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(credit->start());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(credit->jingleOpened());
+    EXPECT_EQ(runToEnd().size(), 50u + 39u + 120u + 50u + 9u + 1u);
+}
+
+TEST_F(CreditTest, MissingImageNamesTheModuleAndEndsTheCredits)
+{
+    ASSERT_EQ(unlink("res/credit/title.png"), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(credit->start());
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string line = "vrk::Credit failure: ./res/credit/title.png\n";
+    ASSERT_GE(errors.size(), line.size());
+    EXPECT_EQ(errors.substr(errors.size() - line.size()), line) << errors;
+    EXPECT_TRUE(errors.size() == line.size() || errors[errors.size() - line.size() - 1] == '\n');
+
+    // Nothing is drawn, and the first step hands over to the game.
+    program.sceneTexture.clear(sf::Color::Black);
+    credit->draw();
+    program.sceneTexture.display();
+    const sf::Image scene = program.sceneTexture.getTexture().copyToImage();
+    EXPECT_EQ(scene.getPixel(960, 540), sf::Color::Black);
+    credit->update(0);
+    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(next->starts, 1);
+}
+
+TEST_F(CreditTest, StopBeforeStartIsHarmless)
+{
+    credit->stop();
+    credit->draw();
+    credit->update(0);
+    EXPECT_EQ(program.top(), vrk::IngameState);
+}
+
+TEST_F(CreditTest, RopeSwaysWhileFallingAndHangsStraightOtherwise)
+{
+    ASSERT_TRUE(credit->start());
+    std::vector<sf::Vector2f> rope;
+    const float ropeX = (1920.f - RopeWidth) / 2.f;
+
+    // Waiting above the scene: the rope does not reach it.
+    credit->ropePositions(rope);
+    EXPECT_TRUE(rope.empty());
+
+    stepsInPhase();
+    for (int i = 0; i < 20; ++i)
+        credit->update(0);
+    ASSERT_EQ(credit->phase, vrk::Credit::Fall);
+    ASSERT_EQ(credit->bunnyY, -150 + 20 * 40);
+    credit->ropePositions(rope);
+    // Reach 45 + 650: one stamp per row from 695 up to 0, swaying by (1404 - 650) / 10.
+    ASSERT_EQ(rope.size(), 696u);
+    EXPECT_FLOAT_EQ(rope[0].x, ropeX);
+    EXPECT_FLOAT_EQ(rope[0].y, 695.f);
+    EXPECT_NEAR(rope[90].x, ropeX + 75.4f, 1e-3);
+    EXPECT_FLOAT_EQ(rope[90].y, 605.f);
+    EXPECT_NEAR(rope[270].x, ropeX - 75.4f, 1e-3);
+    EXPECT_FLOAT_EQ(rope.back().y, 0.f);
+
+    stepsInPhase();
+    ASSERT_EQ(credit->phase, vrk::Credit::Rise);
+    credit->update(0);
+    credit->ropePositions(rope);
+    // Reach 45 + 1400: rows 0 to 1444, all straight.
+    ASSERT_EQ(rope.size(), 1445u);
+    for (std::size_t i = 0; i < rope.size(); ++i) {
+        ASSERT_FLOAT_EQ(rope[i].x, ropeX);
+        ASSERT_FLOAT_EQ(rope[i].y, static_cast<float>(i));
+    }
+}
+
+TEST_F(CreditTest, DrawsRopeBunnyAndTitleWhereTheTimelineSays)
+{
+    ASSERT_TRUE(credit->start());
+    credit->update(0);
+    program.sceneTexture.clear(sf::Color::Black);
+    credit->draw();
+    program.sceneTexture.display();
+    sf::Image scene = program.sceneTexture.getTexture().copyToImage();
+    // Still above the scene.
+    EXPECT_EQ(scene.getPixel(960, 0), sf::Color::Black);
+
+    stepsInPhase();
+    stepsInPhase();
+    stepsInPhase();
+    ASSERT_EQ(credit->phase, vrk::Credit::Hold);
+    program.sceneTexture.clear(sf::Color::Black);
+    credit->draw();
+    program.sceneTexture.display();
+    scene = program.sceneTexture.getTexture().copyToImage();
+    // Bunny from y 210 to 360 with the rope down into it, title from 375 to 475.
+    EXPECT_EQ(scene.getPixel(960, 100), RopeColour);
+    EXPECT_EQ(scene.getPixel(960 - RopeWidth / 2 - 1, 100), sf::Color::Black);
+    EXPECT_EQ(scene.getPixel(960 - BunnyWidth / 2 + 1, 215), BunnyColour);
+    EXPECT_EQ(scene.getPixel(960, 300), BunnyColour);
+    EXPECT_EQ(scene.getPixel(960, 367), sf::Color::Black);
+    EXPECT_EQ(scene.getPixel(960 - TitleWidth / 2 + 1, 380), TitleColour);
+    EXPECT_EQ(scene.getPixel(960 - TitleWidth / 2 - 1, 380), sf::Color::Black);
+    EXPECT_EQ(scene.getPixel(960, 480), sf::Color::Black);
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace zul {
+
+// A list of synonyms: any of its words selects the same meaning. Order matters, the first match wins.
+struct WordList
+{
+    const char* const* words;
+    std::size_t count;
+};
+
+// How an integer literal is written: its prefix and the digits allowed after it.
+struct NumberForm
+{
+    const char* prefix;
+    const char* digits;
+};
+
+// Character-level reading of one whole text held in memory. Every matching operation takes the text
+// and a byte position, advances the position only when it succeeds and leaves it unchanged otherwise.
+// The byte at text.size() is the terminating NUL and marks the end of the text.
+class ParsingTools
+{
+public:
+    // ---- character sets ----
+    static constexpr const char* identifierStartSet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
+    static constexpr const char* identifierSet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+    static constexpr const char* separatorSet = " \t\n\r;";
+    static constexpr const char* blankSet = " \t";
+    static constexpr const char* lineContinuations[] = {"\\\r\n", "\\\n", "\\\r"};
+
+    // ---- word tables (synonyms: English first) ----
+    static constexpr const char* nullAddressWords[] = {"Nowhere", "Nullepart"};
+    static constexpr const char* nothingWords[] = {"Nothing", "Rien", "Vide"};
+    static constexpr const char* assignmentWords[] = {"=", ":=", "<=", "<-"};
+    static constexpr const char* includeWords[] = {"Include", "Inclure"};
+    static constexpr const char* includeRawWords[] = {"Includec", "Inclurec"};
+    static constexpr const char* messageWords[] = {"Message"};
+    static constexpr const char* warningWords[] = {"Warning", "Attention"};
+    static constexpr const char* errorWords[] = {"Error", "Erreur"};
+    static constexpr const char* externWords[] = {"extern"};
+    static constexpr const char* localWords[] = {"local"};
+    static constexpr const char* privateWords[] = {"private", "privé"};
+    static constexpr const char* protectedWords[] = {"protected", "protégé"};
+    static constexpr const char* lockedWords[] = {"locked", "verrouillé"};
+    static constexpr const char* publicWords[] = {"public", "publique"};
+    static constexpr const char* limitedWords[] = {"limited", "limité"};
+    static constexpr const char* strictWords[] = {"strict"};
+    static constexpr const char* restrictedWords[] = {"restricted", "restreint"};
+    static constexpr const char* constWords[] = {"const", "solid"};
+    static constexpr const char* trueWords[] = {"True", "Yes", "Vrai", "Oui"};
+    static constexpr const char* falseWords[] = {"False", "Non", "Faux", "No"};
+    static constexpr const char* fieldKindWords[] = {"Field", "Champ"};
+    static constexpr const char* collectionKindWords[] = {"Collection"};
+    static constexpr const char* scriptKindWords[] = {"Script"};
+    static constexpr const char* sequenceKindWords[] = {"Sequence"};
+    static constexpr const char* xmlKindWords[] = {"XML"};
+    static constexpr const char* scriptScopeWords[] = {"[Script"};
+    static constexpr const char* sequenceScopeWords[] = {"[Sequence"};
+    static constexpr const char* collectionScopeWords[] = {"[Collection"};
+    static constexpr const char* xmlScopeWords[] = {"[XML"};
+    static constexpr const char* scopeClose = "]";
+    static constexpr const char* sizeWords[] = {"Byte", "Short", "Word", "Long"};
+
+    // Type words, indexed by FieldType (the word declaring type 7 is "type").
+    static constexpr const char* voidTypeWords[] = {"variant", "void", "variable"};
+    static constexpr const char* boolTypeWords[] = {"boolean", "booléen", "bool"};
+    static constexpr const char* intTypeWords[] = {"integer", "int", "entier"};
+    static constexpr const char* realTypeWords[] = {"double", "real", "réel"};
+    static constexpr const char* charTypeWords[] = {"character", "char", "charactère"};
+    static constexpr const char* stringTypeWords[] = {"string", "chaine"};
+    static constexpr const char* descriptorTypeWords[] = {"descriptor", "index"};
+    static constexpr const char* pointerTypeWords[] = {"type"};
+    static constexpr const char* structTypeWords[] = {"record", "structure", "struct", "enregistrement"};
+    static constexpr std::size_t typeWordCount = 9;
+    static const WordList typeWords[typeWordCount];
+
+    // ---- single tokens ----
+    static constexpr const char* reservedName = "_";
+    static constexpr const char* dotToken = ".";
+    static constexpr const char* arrowToken = "->";
+    static constexpr const char* charQuote = "'";
+    static constexpr const char* stringQuote = "\"";
+    static constexpr const char* rootMark = "[]";
+    static constexpr const char* braceRootMark = "{}";
+    static constexpr const char* addressOfToken = "&";
+    static constexpr const char* openParen = "(";
+    static constexpr const char* closeParen = ")";
+    static constexpr const char* listSeparator = ",";
+    static constexpr const char* openBracket = "[";
+    static constexpr const char* closeBracket = "]";
+    static constexpr const char* typeSeparator = ":";
+    static constexpr const char* starToken = "*";
+    static constexpr const char* rawPointerPrefix = "#";
+    static constexpr const char* descriptorPrefix = "$";
+    static constexpr const char* questionToken = "?";
+    static constexpr const char* nullPointerWord = "NULL";
+
+    // ---- number forms, in this order: hexadecimal, decimal, octal, binary ----
+    static constexpr NumberForm hexadecimalForm = {"0x", "0123456789abcdef"};
+    static constexpr NumberForm decimalForm = {"", "0123456789"};
+    static constexpr NumberForm octalForm = {"0", "01234567"};
+    static constexpr NumberForm binaryForm = {"0b", "01"};
+    static const NumberForm numberForms[4];
+
+    // ---- terminal colours (escape character included) ----
+    enum Colour
+    {
+        ColourBoldCyan = 0,
+        ColourBoldBlue,
+        ColourBoldRed,
+        ColourBoldGreen,
+        ColourMagenta,
+        ColourBoldMagenta,
+        ColourBoldYellow,
+        ColourGrey,
+        ColourBlackOnWhite,
+        ColourReset,
+        ColourCount
+    };
+    static constexpr const char* colours[ColourCount] = {"\x1b[1;36m", "\x1b[1;34m", "\x1b[1;31m", "\x1b[1;32m",
+                                                         "\x1b[0;35m", "\x1b[1;35m", "\x1b[1;33m", "\x1b[1;30m",
+                                                         "\x1b[0;30;47m", "\x1b[00m"};
+
+    // ---- matching ----
+    // "a" to "z" become capitals; every other byte, UTF-8 included, is kept.
+    static int fold(char c);
+
+    static bool startsWithNoCase(const std::string& text, std::size_t position, const char* word);
+    static bool matchNoCase(const std::string& text, std::size_t& position, const char* word);
+    // Index of the word that matched, or -1.
+    static int matchAnyNoCase(const std::string& text, std::size_t& position, const char* const* words,
+                              std::size_t count);
+    // Whole-word match: the byte after the word must not be in the following set. When a word matches
+    // only as a prefix the later synonyms are still tried, so "publique" follows "public" fine.
+    // Index of the word that matched, or -1.
+    static int matchKeyword(const std::string& text, std::size_t& position, const char* const* words,
+                            std::size_t count, const char* followingSet);
+    static bool matchExact(const std::string& text, std::size_t& position, const char* literal);
+    static int matchAnyExact(const std::string& text, std::size_t& position, const char* const* literals,
+                             std::size_t count);
+
+    template <std::size_t N>
+    static int matchAnyNoCase(const std::string& text, std::size_t& position, const char* const (&words)[N])
+    {
+        return matchAnyNoCase(text, position, words, N);
+    }
+    template <std::size_t N>
+    static int matchKeyword(const std::string& text, std::size_t& position, const char* const (&words)[N],
+                            const char* followingSet)
+    {
+        return matchKeyword(text, position, words, N, followingSet);
+    }
+    template <std::size_t N>
+    static int matchAnyExact(const std::string& text, std::size_t& position, const char* const (&literals)[N])
+    {
+        return matchAnyExact(text, position, literals, N);
+    }
+    static int matchKeyword(const std::string& text, std::size_t& position, const WordList& words,
+                            const char* followingSet)
+    {
+        return matchKeyword(text, position, words.words, words.count, followingSet);
+    }
+
+    static bool skipSet(const std::string& text, std::size_t& position, const char* set);
+    static bool skipSetNoCase(const std::string& text, std::size_t& position, const char* set);
+    static bool inSetNoCase(const std::string& text, std::size_t position, const char* set);
+    static bool skipSeparators(const std::string& text, std::size_t& position);
+    // Blanks and line continuations, repeatedly.
+    static bool skipBlanks(const std::string& text, std::size_t& position);
+
+    // ---- whole-text helpers ----
+    // Overwrites "//" and "/* */" comments with blanks in place, so byte positions stay.
+    static void stripComments(std::string& text);
+    // 1-based line and column of a byte position.
+    static void lineAndColumn(const std::string& text, std::size_t position, int& line, int& column);
+    // Reads a whole file. Returns the bytes followed by one NUL (not counted in size), or null on
+    // failure. size is the length found (0 when the file cannot be opened), also on a failed read.
+    static std::unique_ptr<char[]> readFile(const std::string& path, std::size_t& size);
+};
+
+} // namespace zul

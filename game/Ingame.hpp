@@ -128,7 +128,8 @@ public:
     // ---- loading ----
     // Loads the maps under "Maps" into the map slots; false (with the message written) on a
     // malformed map. Reports loading progress from `progress` on.
-    bool loadMaps(const zul::Tavric& maps, unsigned& progress);
+    bool loadMaps(zul::Tavric& maps, unsigned& progress);
+    bool loadMap(zul::Tavric& field, MapRecord& record, unsigned& progress);
     void reportProgress(unsigned& progress);
     std::string resourcePath(const char* path) const;
     bool resourceFailure(const char* path) const;
@@ -222,7 +223,8 @@ public:
     // Lighting.
     double viewDistance = 1200.0;
     double halfFieldOfView = 1.8849555921538759;
-    std::vector<float> rayLengths; // per ray, the length of its transparent line
+    std::vector<double> rayAngles;  // radians, one per ray of the cone
+    std::vector<float> rayLengths;  // per ray, the length of its transparent line
     std::vector<sf::Vector2i> rayHits; // wall cells the rays reached this frame
     sf::VertexArray fogVertices;
 
@@ -232,8 +234,12 @@ public:
     std::list<sf::Text> messages;
     int messageTimer = 0;
     bool victory = false;
-    // Set by start; update and draw do nothing until a start has succeeded.
+    // Set by a complete start; until then update and draw leave everything alone.
     bool started = false;
+    // A start failed: the next update leaves the module (the failure line is already out).
+    bool startFailed = false;
+    // The option Sound is "True": sounds and music were opened and may play.
+    bool soundEnabled = false;
 
     // Dialogue.
     int dialogueScript = -1;

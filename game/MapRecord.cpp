@@ -1,0 +1,61 @@
+#include "game/Ingame.hpp"
+
+#include "game/monsters/Monster.hpp"
+
+#include <cmath>
+
+namespace vrk {
+
+int cellOf(double coordinate)
+{
+    const double cell = std::floor(coordinate / TileSize);
+    // Far-off or non-finite coordinates land outside every map rather than in an int overflow.
+    if (!(cell > -1e9 && cell < 1e9))
+        return -1;
+    return static_cast<int>(cell);
+}
+
+MapRecord::MapRecord() = default;
+
+MapRecord::~MapRecord() = default;
+
+bool MapRecord::contains(int column, int row) const
+{
+    return column >= 0 && row >= 0 && column < width && row < height;
+}
+
+int MapRecord::value(int layer, int column, int row) const
+{
+    if (layer < 0 || layer >= LayerCount || !contains(column, row))
+        return 0;
+    const std::vector<int>& cells = layers[layer];
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                              static_cast<std::size_t>(column);
+    return index < cells.size() ? cells[index] : 0;
+}
+
+bool MapRecord::blocked(int column, int row) const
+{
+    if (!contains(column, row))
+        return true;
+    const int wall = value(WallLayer, column, row);
+    return wall == WallCell || wall == ClosedDoor;
+}
+
+bool MapRecord::blockedAt(sf::Vector2f position) const
+{
+    return blocked(cellOf(position.x), cellOf(position.y));
+}
+
+int MapRecord::wallAt(sf::Vector2f position) const
+{
+    return value(WallLayer, cellOf(position.x), cellOf(position.y));
+}
+
+void MapRecord::clearObjects()
+{
+    monsters.clear();
+    bullets.clear();
+}
+
+} // namespace vrk

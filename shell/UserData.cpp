@@ -1,0 +1,167 @@
+#include "shell/Program.hpp"
+#include "shell/UserDataKey.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vrk {
+
+namespace {
+
+const char* const configPath = "./lev/config.tvr";
+const char* const userDataPath = "./data.vrk";
+// Created beside the user data so that the final rename stays on one file system.
+const char* const userDataTemplate = "./data.vrk.XXXXXX";
+const char* const defaultLanguage = "En";
+constexpr int publicUser = zul::publicUser;
+
+void writeMessages(const zul::Tavric& document, std::ostream& stream)
+{
+    for (const std::string& line : document.messages())
+        stream << line;
+    stream.flush();
+}
+
+// Reads the whole file as raw bytes; false when it cannot be opened or read completely.
+bool readWholeFile(const char* path, std::string& bytes)
+{
+    const int fd = ::open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    bool ok = false;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    if (size >= 0 && ::lseek(fd, 0, SEEK_SET) == 0) {
+        try {
+            bytes.assign(static_cast<std::size_t>(size), '\0');
+            std::size_t done = 0;
+            while (done < bytes.size()) {
+                const ssize_t got = ::read(fd, &bytes[done], bytes.size() - done);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0)
+                    break;
+                done += static_cast<std::size_t>(got);
+            }
+            ok = done == bytes.size();
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// Replaces the file at path with bytes, or leaves it exactly as it was: the bytes go to a
+// temporary file beside it, which is flushed to disk and then renamed over the old one.
+bool replaceFile(const char* path, const char* tempTemplate, const std::string& bytes)
+{
+    std::string tempPath = tempTemplate;
+    const int fd = ::mkstemp(&tempPath[0]);
+    if (fd < 0)
+        return false;
+    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
+    struct stat old;
+    const mode_t mode = ::stat(path, &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(tempPath.c_str(), path) == 0;
+    if (!ok)
+        ::unlink(tempPath.c_str());
+    return ok;
+}
+
+} // namespace
+
+bool Program::loadConfiguration()
+{
+    if (configDocument.load(configPath, true))
+        return true;
+    writeMessages(configDocument, std::cerr);
+    return false;
+}
+
+bool Program::loadUserData()
+{
+    std::string bytes;
+    if (!readWholeFile(userDataPath, bytes))
+        return false;
+    scrambleUserData(bytes);
+    // The file's final byte is never part of the text; an empty file is empty text.
+    if (!bytes.empty())
+        bytes.pop_back();
+    const std::string text = bytes.substr(0, bytes.find('\0'));
+
+    if (!userDocument.parse(text, true)) {
+        writeMessages(userDocument, std::cout);
+        return false;
+    }
+
+    zul::Tavric& users = userDocument.child("Users", publicUser);
+    for (auto it = users.childrenBegin(publicUser); it != users.childrenEnd(); ++it) {
+        zul::Tavric& user = *it->second;
+        // When several users are marked, the last in name order wins.
+        if (user.exists("Selected") && user.child("Selected", publicUser).getInt(publicUser) != 0)
+            selectedUserName = it->first;
+    }
+    return true;
+}
+
+void Program::chooseLanguage()
+{
+    zul::Tavric& languages = configDocument.child("Language", publicUser);
+    std::string code = userDocument.child("CurrentLanguage", publicUser).getString(publicUser);
+
+    // --Language=CODE wins over the stored language when the configuration has that language.
+    const auto option = options.find("Language");
+    if (option != options.end()) {
+        if (!option->second.empty() && languages.exists(option->second))
+            code = option->second;
+        else
+            std::cerr << "Ignoring --Language=" << option->second
+                      << ": the configuration has no such language." << std::endl;
+    }
+
+    if (code.empty() || !languages.exists(code))
+        code = defaultLanguage;
+    languageDocument.copyFrom(languages.child(code, publicUser));
+    userDocument.child("CurrentLanguage", publicUser)
+        .setString(languageDocument.getName(), publicUser);
+}
+
+bool Program::saveUserData()
+{
+    zul::Tavric& users = userDocument.child("Users", publicUser);
+    for (auto it = users.childrenBegin(publicUser); it != users.childrenEnd(); ++it)
+        it->second->removeChild("Selected");
+    // A user without a name could not be read back, so no selection is written instead.
+    if (!selectedUserName.empty())
+        users.child(selectedUserName, publicUser).child("Selected", publicUser).setInt(1, publicUser);
+
+    std::ostringstream text;
+    if (!userDocument.write(text, publicUser, false, false, true, 0))
+        return false;
+    std::string bytes = text.str();
+    scrambleUserData(bytes);
+    return replaceFile(userDataPath, userDataTemplate, bytes);
+}
+
+} // namespace vrk

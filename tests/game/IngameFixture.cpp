@@ -1,0 +1,174 @@
+#include "IngameFixture.hpp"
+
+#include "tavric/model/Collection.hpp"
+#include "tavric/model/Tavric.hpp"
+
+#include <SFML/Audio/OutputSoundFile.hpp>
+#include <SFML/Graphics/Image.hpp>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace vrk {
+namespace testing {
+
+namespace {
+namespace fs = std::filesystem;
+
+// Every test process writes its own copy: ctest runs processes side by side.
+struct ResourceDirectory {
+    ResourceDirectory()
+    {
+        path = std::string(VELMORA_BINARY_DIR) + "/ingame-test-res-" + std::to_string(getpid()) + "/";
+        fs::create_directories(path + "res/face");
+        // Sheets: every tile a colour of its own so pictures can be told apart.
+        const struct { const char* file; unsigned w, h; } images[] = {
+            {"res/chipset0.png", 1200, 240},     {"res/chipset0_obj.png", 1200, 240},
+            {"res/chipset0_ceiling.png", 1200, 240}, {"res/wall_or_not.png", 1200, 120},
+            {"res/chipset_event.png", 1200, 240}, {"res/monster_chipset.png", 1200, 120},
+            {"res/runbar.png", 200, 64},          {"res/maverick.png", 1080, 240},
+            {"res/lightning.png", 360, 120},      {"res/lifebar.png", 400, 93},
+            {"res/hunter.png", 480, 240},         {"res/face/hunter.png", 300, 300},
+            {"res/face/maverick.png", 300, 300},  {"res/face/doctor.png", 300, 300},
+            {"res/shot.png", 15, 15}};
+        for (const auto& image : images) {
+            sf::Image picture;
+            picture.create(image.w, image.h);
+            for (unsigned y = 0; y < image.h; ++y)
+                for (unsigned x = 0; x < image.w; ++x) {
+                    const unsigned tile = (y / 120) * 10 + x / 120;
+                    picture.setPixel(x, y, sf::Color(static_cast<sf::Uint8>(40 + tile * 9),
+                                                     static_cast<sf::Uint8>(200 - tile * 7),
+                                                     static_cast<sf::Uint8>(90 + (x + y) % 60), 255));
+                }
+            picture.saveToFile(path + image.file);
+        }
+        const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+        fs::copy_file(font, path + "res/error_font.ttf", fs::copy_options::overwrite_existing);
+        fs::copy_file(font, path + "res/text_font.ttf", fs::copy_options::overwrite_existing);
+        // Long enough to stay playing for the whole of a test.
+        const std::vector<sf::Int16> silence(8000 * 20, 0);
+        for (const char* file : {"res/shot.wav", "res/bang.ogg", "res/buster.ogg", "res/disrupt.ogg",
+                                 "res/maintheme.ogg", "res/dark.ogg", "res/victory.ogg"}) {
+            sf::OutputSoundFile out;
+            if (out.openFromFile(path + file, 8000, 1))
+                out.write(silence.data(), silence.size());
+        }
+    }
+    ~ResourceDirectory()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string path;
+};
+} // namespace
+
+const std::string& testResourceDirectory()
+{
+    static ResourceDirectory directory;
+    return directory.path;
+}
+
+TestMap::TestMap(int width, int height) : width(width), height(height)
+{
+    for (int i = 0; i < LayerCount; ++i) {
+        layers[i].assign(static_cast<std::size_t>(width) * height, 0);
+        codes[i].assign(static_cast<std::size_t>(width) * height, 0);
+    }
+    layers[GroundLayer].assign(static_cast<std::size_t>(width) * height, 1);
+}
+
+TestMap::TestMap(const std::vector<std::string>& rows)
+    : TestMap(rows.empty() ? 0 : static_cast<int>(rows[0].size()), static_cast<int>(rows.size()))
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            switch (rows[y][x]) {
+            case '#': set(WallLayer, x, y, WallCell); break;
+            case 'D': set(WallLayer, x, y, ClosedDoor); break;
+            case 'O': set(WallLayer, x, y, OpenDoor); break;
+            case 'h': setCode(MonsterLayer, x, y, HunterCode); break;
+            case 'x': setCode(MonsterLayer, x, y, HunterHCode); break;
+            case 'y': setCode(MonsterLayer, x, y, HunterVCode); break;
+            case 's': setCode(MonsterLayer, x, y, HunterSquareCode); break;
+            default: break;
+            }
+        }
+}
+
+void writeCollection(zul::Tavric& field, const std::string& name, const std::vector<long long>& values)
+{
+    zul::Tavric& layer = field.child(name);
+    layer.setKind(7);
+    zul::Collection* collection = layer.makeCollection();
+    for (const long long value : values) {
+        zul::Tavric* element = layer.makeChild(0);
+        element->storeInt(value);
+        collection->append(element);
+    }
+}
+
+void TestMap::write(zul::Tavric& field) const
+{
+    field.child("Width").setInt(width);
+    field.child("Height").setInt(height);
+    zul::Tavric& layersField = field.child("Layers");
+    for (int i = 0; i < LayerCount; ++i) {
+        std::vector<long long> values(layers[i].size());
+        for (std::size_t c = 0; c < values.size(); ++c) {
+            if (codes[i][c] != 0)
+                values[c] = codes[i][c];
+            else
+                values[c] = layers[i][c] == 0 ? 0 : layers[i][c] + LayerCodeStride * i;
+        }
+        writeCollection(layersField, "L" + std::to_string(i), values);
+    }
+}
+
+void IngameTest::SetUp()
+{
+    program = std::make_unique<Program>();
+    ASSERT_TRUE(program->sceneTexture.create(SceneWidth, SceneHeight));
+    program->options["Sound"] = "False";
+    game = new Ingame(program.get());
+    program->modules[IngameState] = game;
+    program->stateStack.push(QuitState);
+    program->stateStack.push(IngameState);
+    game->showLoadingScreen = false;
+    game->resourceDirectory = testResourceDirectory();
+}
+
+bool IngameTest::startWith(const TestMap& map, bool keepOpening)
+{
+    map.write(program->configDocument.child("Maps").child("M0"));
+    const bool started = game->start();
+    if (started && !keepOpening)
+        game->tasks.clear();
+    return started;
+}
+
+void IngameTest::step(int count)
+{
+    for (int i = 0; i < count; ++i)
+        game->update(0);
+}
+
+void IngameTest::press(sf::Keyboard::Key key)
+{
+    sf::Event event;
+    event.type = sf::Event::KeyPressed;
+    event.key = sf::Event::KeyEvent{key, false, false, false, false};
+    program->dispatchEvent(event);
+}
+
+void IngameTest::click(sf::Mouse::Button button, int x, int y)
+{
+    sf::Event event;
+    event.type = sf::Event::MouseButtonPressed;
+    event.mouseButton = sf::Event::MouseButtonEvent{button, x, y};
+    program->dispatchEvent(event);
+}
+
+} // namespace testing
+} // namespace vrk

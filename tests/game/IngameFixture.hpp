@@ -1,0 +1,66 @@
+#pragma once
+// An in-game module started on a small test map with stand-in resources, driven step by step.
+
+#include "game/Ingame.hpp"
+#include "shell/Program.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vrk {
+namespace testing {
+
+// Writes small stand-ins for every resource the module loads, once per test process, and
+// returns their directory (with a trailing slash). Sounds are a few seconds of silence.
+const std::string& testResourceDirectory();
+
+// A map as a document holds it. Rows are drawn with: '.' floor, '#' wall, 'D' closed door,
+// 'O' open door, 'h' Hunter, 'x' HunterH, 'y' HunterV, 's' HunterSquare (monsters on floor).
+struct TestMap {
+    explicit TestMap(const std::vector<std::string>& rows);
+    TestMap(int width, int height);
+
+    // Stored values, turned into document codes by write.
+    void set(int layer, int column, int row, int value) { layers[layer][row * width + column] = value; }
+    void setCode(int layer, int column, int row, int code) { codes[layer][row * width + column] = code; }
+    // Writes Width, Height and the six layers (L0 .. L5) under field.
+    void write(zul::Tavric& field) const;
+
+    int width;
+    int height;
+    std::vector<int> layers[LayerCount];
+    // Raw codes that override the stored values when not 0 (for out-of-range and foreign codes).
+    std::vector<int> codes[LayerCount];
+};
+
+// Appends a collection of integers as the child `name` of field.
+void writeCollection(zul::Tavric& field, const std::string& name, const std::vector<long long>& values);
+
+class IngameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Puts the map into the configuration under "Maps" / "M0" and starts the module without a
+    // loading screen; the opening conversation is dropped unless keepOpening.
+    bool startWith(const TestMap& map, bool keepOpening = false);
+    void step(int count = 1);
+    void hold(sf::Keyboard::Key key, bool down = true) { program->keyDown[key] = down; }
+    void press(sf::Keyboard::Key key);
+    void click(sf::Mouse::Button button, int x, int y);
+    // Screen position of a scene position.
+    sf::Vector2f screen(sf::Vector2f scene) const { return scene - game->camera; }
+    // Puts the mouse pointer at a scene position.
+    void pointAt(sf::Vector2f scene) { program->mousePosition = screen(scene); }
+    static sf::Vector2f centre(int column, int row)
+    {
+        return sf::Vector2f(column * TileSize + TileSize / 2.f, row * TileSize + TileSize / 2.f);
+    }
+
+    std::unique_ptr<Program> program;
+    Ingame* game = nullptr; // owned by the program
+};
+
+} // namespace testing
+} // namespace vrk

@@ -1,0 +1,216 @@
+#include "IngameFixture.hpp"
+
+#include "game/monsters/Hunter.hpp"
+#include "game/monsters/HunterH.hpp"
+#include "game/monsters/HunterSquare.hpp"
+#include "game/monsters/HunterV.hpp"
+#include "tavric/model/Tavric.hpp"
+
+namespace vrk {
+namespace testing {
+namespace {
+
+using MapLoading = IngameTest;
+
+int stored(Ingame& game, int layer, int column, int row)
+{
+    return game.maps[0].value(layer, column, row);
+}
+
+TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
+{
+    TestMap map(20, 12);
+    map.setCode(ObjectLayer, 1, 1, 181);   // first object tile
+    map.setCode(ObjectLayer, 2, 1, 5);     // a ground code in the object layer: empty
+    map.setCode(GroundLayer, 3, 1, -7);    // negatives are empty
+    map.setCode(WallLayer, 1, 2, 542);
+    map.setCode(WallLayer, 2, 2, 543);
+    map.setCode(WallLayer, 3, 2, 544);
+    map.setCode(EventLayer, 4, 2, 720 + 13);
+    map.setCode(CeilingLayer, 5, 2, 360 + 180);
+    ASSERT_TRUE(startWith(map));
+
+    EXPECT_EQ(stored(*game, ObjectLayer, 1, 1), 1);
+    EXPECT_EQ(stored(*game, ObjectLayer, 2, 1), 0);
+    EXPECT_EQ(stored(*game, GroundLayer, 3, 1), 0);
+    EXPECT_EQ(stored(*game, GroundLayer, 4, 1), 1);
+    EXPECT_EQ(stored(*game, WallLayer, 1, 2), WallCell);
+    EXPECT_EQ(stored(*game, WallLayer, 2, 2), ClosedDoor);
+    EXPECT_EQ(stored(*game, WallLayer, 3, 2), OpenDoor);
+    EXPECT_EQ(stored(*game, EventLayer, 4, 2), 13);
+    EXPECT_EQ(stored(*game, CeilingLayer, 5, 2), 180);
+    EXPECT_TRUE(game->maps[0].blocked(1, 2));
+    EXPECT_TRUE(game->maps[0].blocked(2, 2));
+    EXPECT_FALSE(game->maps[0].blocked(3, 2));
+    EXPECT_EQ(game->maps[0].explored, std::vector<int>(20 * 12, 0));
+}
+
+TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
+{
+    TestMap map(20, 12);
+    map.setCode(MonsterLayer, 3, 4, HunterCode);
+    map.setCode(MonsterLayer, 5, 4, HunterHCode);
+    map.setCode(MonsterLayer, 2, 6, HunterVCode);
+    map.setCode(MonsterLayer, 7, 6, HunterSquareCode);
+    map.setCode(MonsterLayer, 8, 6, 906);
+    map.setCode(MonsterLayer, 9, 6, 901);
+    ASSERT_TRUE(startWith(map));
+
+    const auto& monsters = game->maps[0].monsters;
+    ASSERT_EQ(monsters.size(), 4u);
+    // Row by row, left to right.
+    EXPECT_NE(dynamic_cast<Hunter*>(monsters[0].get()), nullptr);
+    EXPECT_NE(dynamic_cast<HunterH*>(monsters[1].get()), nullptr);
+    EXPECT_NE(dynamic_cast<HunterV*>(monsters[2].get()), nullptr);
+    EXPECT_NE(dynamic_cast<HunterSquare*>(monsters[3].get()), nullptr);
+    EXPECT_EQ(monsters[0]->position, sf::Vector2f(360.f, 480.f));
+    EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
+    for (const auto& monster : monsters)
+        EXPECT_EQ(monster->heading, 90.0);
+    EXPECT_TRUE(game->maps[0].layers[MonsterLayer].empty());
+    EXPECT_TRUE(game->maps[0].bullets.empty());
+}
+
+TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
+{
+    zul::Tavric& field = program->configDocument.child("Maps").child("Only");
+    field.child("Width").setInt(2);
+    field.child("Height").setInt(1);
+    zul::Tavric& layers = field.child("Layers");
+    // Document order b, a, c, d: the field named a is the ground.
+    writeCollection(layers, "b", {181, 182});
+    writeCollection(layers, "a", {3, 4});
+    writeCollection(layers, "c", {361, 0});
+    writeCollection(layers, "d", {542, 540});
+    ASSERT_TRUE(game->start());
+
+    EXPECT_EQ(stored(*game, GroundLayer, 0, 0), 3);
+    EXPECT_EQ(stored(*game, GroundLayer, 1, 0), 4);
+    EXPECT_EQ(stored(*game, ObjectLayer, 1, 0), 2);
+    EXPECT_EQ(stored(*game, CeilingLayer, 0, 0), 1);
+    EXPECT_EQ(stored(*game, WallLayer, 0, 0), WallCell);
+    EXPECT_EQ(game->maps[0].layers[EventLayer], std::vector<int>(2, 0));
+    EXPECT_TRUE(game->maps[0].monsters.empty());
+}
+
+TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
+{
+    TestMap map(10, 10);
+    map.write(program->configDocument.child("Maps").child("M0"));
+    zul::Tavric& wall = program->configDocument.child("Maps").child("M0").child("Layers").child("L3");
+    std::vector<zul::Tavric*>& elements = wall.getCollection()->elements;
+    delete elements.back();
+    elements.pop_back();
+
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(game->start());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 99\n");
+
+    // The failed module draws nothing, and its first update leaves it.
+    game->draw();
+    step();
+    EXPECT_EQ(program->top(), QuitState);
+}
+
+TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
+{
+    TestMap map(4, 3);
+    map.write(program->configDocument.child("Maps").child("M0"));
+    zul::Tavric& layers = program->configDocument.child("Maps").child("M0").child("Layers");
+    layers.removeChild("L1");
+    layers.child("L1").setInt(181);
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(game->start());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 00\n");
+}
+
+TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
+{
+    TestMap map(3, 3);
+    map.write(program->configDocument.child("Maps").child("M0"));
+    program->configDocument.child("Maps").child("M0").child("Width").setInt(-3);
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(game->start());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Map format is incorrect: Width and Height must lie between 0 and 1000.\n");
+}
+
+TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
+{
+    for (const char* name : {"A", "B", "C", "D"}) {
+        TestMap map(name[0] - 'A' + 1, 2);
+        map.write(program->configDocument.child("Maps").child(name));
+    }
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(game->start());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Only the first 2 maps under \"Maps\" are loaded; 2 more ignored.\n");
+    EXPECT_EQ(game->maps[0].width, 1);
+    EXPECT_EQ(game->maps[1].width, 2);
+}
+
+TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
+{
+    game->showLoadingScreen = true;
+    ASSERT_TRUE(startWith(TestMap(20, 12)));
+    // Reports 0 .. 18 of 26 without sound: 2 fonts, 15 textures, the map, the end of the maps.
+    EXPECT_EQ(loadingFrame, 19);
+
+    game->stop();
+    program->options["Sound"] = "True";
+    ASSERT_TRUE(game->start());
+    EXPECT_EQ(loadingFrame, 26);
+    EXPECT_TRUE(game->soundEnabled);
+    EXPECT_EQ(game->music[1].getStatus(), sf::Music::Playing);
+}
+
+TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
+{
+    const std::string shot = game->resourceDirectory + "res/shot.png";
+    const std::string aside = shot + ".aside";
+    std::rename(shot.c_str(), aside.c_str());
+    ::testing::internal::CaptureStderr();
+    const bool started = startWith(TestMap(20, 12));
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    std::rename(aside.c_str(), shot.c_str());
+
+    EXPECT_FALSE(started);
+    EXPECT_NE(errors.find("vrk::Ingame failure: res/shot.png\n"), std::string::npos) << errors;
+    sf::Event space;
+    space.type = sf::Event::KeyPressed;
+    space.key = sf::Event::KeyEvent{sf::Keyboard::Space, false, false, false, false};
+    game->handleEvent(space);
+    game->draw();
+    click(sf::Mouse::Left, 100, 100);
+    step();
+    EXPECT_EQ(program->top(), QuitState);
+}
+
+TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)
+{
+    TestMap map(20, 12);
+    ASSERT_TRUE(startWith(map));
+    game->maps[0].explored[5] = 1;
+    game->stop();
+    ASSERT_TRUE(game->start());
+    EXPECT_EQ(game->maps[0].explored[5], 1);
+}
+
+TEST_F(MapLoading, AnEmptyOrTinyMapStillPlays)
+{
+    // The start cell (51, 37) lies far outside both maps.
+    for (int size : {0, 3}) {
+        ASSERT_TRUE(startWith(TestMap(size, size)));
+        EXPECT_EQ(game->camera, sf::Vector2f(0.f, 0.f));
+        hold(sf::Keyboard::Left);
+        step(3);
+        game->draw();
+        EXPECT_EQ(game->playerPosition, sf::Vector2f(6120.f, 4440.f));
+        hold(sf::Keyboard::Left, false);
+        game->stop();
+    }
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

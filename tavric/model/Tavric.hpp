@@ -122,6 +122,9 @@ public:
 
     static const char* const typeNames[fieldTypeCount];
     static const char* const kindNames[fieldKindCount];
+    // Names for any number (empty when out of range).
+    static const char* typeNameOf(int type);
+    static const char* kindNameOf(int kind);
     // "access", "execute", "write", "read", "create" for 0, 1, 2, 4, 8; empty otherwise.
     static const char* rightName(int right);
     // Kind name, blank, type name, then ":" or " const :" per pointer level.
@@ -369,6 +372,9 @@ private:
     struct RootData;
     struct Extra;
 
+    // A child of parentField, not yet entered among its children.
+    Tavric(Tavric* parentField, int id);
+
     Extra* extraBlock() const;
     Children* childBlock() const;
     RootData* rootBlock() const;
@@ -377,24 +383,26 @@ private:
     void clearValue();
     void invalidateSlots();
     void takeSlots(const Tavric& other);
+    bool anySlotValid() const;
     int pathId() const;
-    std::string& stringSlot() const;
+    int parentKey() const;
+    std::string* stringSlot() const;
     void enterChild(int id, Tavric* node);
     void detachChild(int id);
     void mergeInto(Tavric* existing, Tavric* node);
     Tavric* createChild(int id);
 
     bool readCheck(int readType, int user) const;
-    bool readPrologue(int readType) const;
-    bool prepareRead(int readType, int user, bool modifiable) const;
-    const Tavric* referenceTarget(int user) const;
+    // 0 refused, 1 read the own slots, 2 read the reference's target.
+    int startRead(int readType, int user, bool mayEvaluate, const Tavric*& target) const;
+    const Tavric* referenceTarget() const;
     bool refreshComputed(int user) const;
+    bool convert(int readType) const;
     void reportConversion(int readType) const;
     void reportNotInitialized() const;
     void reportPermission(int right, int user) const;
     void reportConstant(int right) const;
-    bool convertToInt() const;
-    bool convertToString(bool modifiable) const;
+    void reportCycle() const;
     int64_t readInt(int user, bool modifiable) const;
     const std::string& readString(int user, bool modifiable) const;
     int32_t readPointer(int user, bool modifiable) const;

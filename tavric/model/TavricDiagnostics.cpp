@@ -1,0 +1,329 @@
+// Diagnostics: message layout, type descriptions, entry names, and the process start-up helpers.
+
+#include "tavric/model/Tavric.hpp"
+
+#include <cerrno>
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "tavric/model/TavricInternal.hpp"
+
+namespace zul {
+
+const char* const Tavric::typeNames[fieldTypeCount] = {"void",   "bool",       "int",     "real",  "char",
+                                                       "string", "descriptor", "pointer", "struct"};
+const char* const Tavric::kindNames[fieldKindCount] = {"",        "field",    "field",      "field", "field",
+                                                       "program", "sequence", "collection", "xml"};
+
+namespace {
+
+const std::vector<std::string> noMessages;
+
+char hexDigit(int value)
+{
+    return "0123456789ABCDEF"[value & 15];
+}
+
+std::string hexNumber(int value)
+{
+    std::string digits;
+    unsigned remaining = static_cast<unsigned>(value);
+    do {
+        digits.insert(digits.begin(), hexDigit(static_cast<int>(remaining & 15)));
+        remaining >>= 4;
+    } while (remaining != 0);
+    return digits;
+}
+
+} // namespace
+
+const char* Tavric::typeNameOf(int value)
+{
+    return value >= 0 && value < fieldTypeCount ? typeNames[value] : "";
+}
+
+const char* Tavric::kindNameOf(int value)
+{
+    return value >= 0 && value < fieldKindCount ? kindNames[value] : "";
+}
+
+const char* Tavric::rightName(int right)
+{
+    switch (right) {
+    case RightAccess:
+        return "access";
+    case RightExecute:
+        return "execute";
+    case RightWrite:
+        return "write";
+    case RightRead:
+        return "read";
+    case RightCreate:
+        return "create";
+    default:
+        return "";
+    }
+}
+
+std::string Tavric::typeDescription(int kindValue, int typeValue, const std::vector<int>& pointerLevels)
+{
+    std::string text = kindNameOf(kindValue);
+    text += ' ';
+    text += typeNameOf(typeValue);
+    for (int level : pointerLevels)
+        text += level ? " const :" : ":";
+    return text;
+}
+
+std::string Tavric::declarationPrefix(bool colour) const
+{
+    std::string prefix;
+    auto piece = [&](const std::string& words, int colourIndex) {
+        if (words.empty())
+            return;
+        if (colour)
+            prefix += colours[colourIndex];
+        prefix += words;
+        if (colour)
+            prefix += colours[ColourReset];
+    };
+    if (hasParentEntry && parent) {
+        std::string access;
+        if (parentRights == RightsAll) {
+            switch (defaultRights) {
+            case rightsPrivate:
+                access = "private ";
+                break;
+            case rightsLocked:
+                access = "locked ";
+                break;
+            case rightsProtected:
+                access = "protected ";
+                break;
+            case rightsPublic:
+                break;
+            default:
+                access = "limited[" + hexNumber(parentRights) + hexNumber(defaultRights) + "] ";
+            }
+        } else {
+            // The parent's entry is not the usual one: only the limited form says so.
+            access = "limited[" + hexNumber(parentRights) + hexNumber(defaultRights) + "] ";
+        }
+        piece(access, ColourBoldRed);
+    }
+    if (userRightsCount() > 1)
+        piece("restricted ", ColourBoldRed);
+    if (external)
+        piece("extern ", ColourBoldCyan);
+    if (local)
+        piece("local ", ColourBoldCyan);
+    if (kindDeclared)
+        piece(std::string(kindNameOf(kind)) + " ", ColourGrey);
+    if (strict)
+        piece("strict ", ColourBoldBlue);
+    if (!untyped)
+        piece(std::string(typeNameOf(type)) + " ", ColourBoldGreen);
+    for (int level : getPointerLevels()) {
+        if (level)
+            piece("const ", ColourBoldCyan);
+        prefix += ": ";
+    }
+    if (constant)
+        piece("const ", ColourBoldCyan);
+    return prefix;
+}
+
+// ---------------------------------------------------------------- message list
+
+const std::vector<std::string>& Tavric::messages() const
+{
+    if (isNull())
+        return noMessages;
+    const Tavric& root = getRoot();
+    return root.extra && root.extra->root ? root.extra->root->messages : noMessages;
+}
+
+int Tavric::lastError() const
+{
+    if (isNull())
+        return ErrorNone;
+    const Tavric& root = getRoot();
+    return root.extra && root.extra->root ? root.extra->root->lastError : ErrorNone;
+}
+
+void Tavric::setLastError(int code) const
+{
+    if (isNull())
+        return;
+    const Tavric& root = getRoot();
+    if (code == ErrorNone && !(root.extra && root.extra->root))
+        return;
+    if (RootData* data = root.rootBlock())
+        data->lastError = code;
+}
+
+void Tavric::clearMessages()
+{
+    if (isNull())
+        return;
+    const Tavric& root = getRoot();
+    if (root.extra && root.extra->root) {
+        root.extra->root->messages.clear();
+        root.extra->root->lastError = ErrorNone;
+    }
+}
+
+void Tavric::addMessage(int code, const std::string& line) const
+{
+    if (isNull())
+        return;
+    RootData* data = getRoot().rootBlock();
+    if (!data)
+        return;
+    data->lastError = code;
+    try {
+        data->messages.push_back(line);
+    } catch (...) {
+    }
+}
+
+void Tavric::report(int code, const std::string& text) const
+{
+    if (isNull())
+        return;
+    try {
+        addMessage(code, declarationPrefix(false) + getAddress() + " " + text + "\n");
+    } catch (...) {
+        setLastError(code);
+    }
+}
+
+void Tavric::reportPermission(int right, int user) const
+{
+    const NameDictionary* dictionary = getDictionary();
+    const std::string& name = dictionary && user != publicUser ? dictionary->nameOf(user) : emptyString;
+    report(ErrorPermission, std::string(": Permission denied. Cannot perform '") + rightName(right) +
+                                "' operation. " + (name.empty() ? std::string("Public user") : "User '" + name + "'") +
+                                " rights are insufficient.");
+}
+
+void Tavric::reportConstant(int right) const
+{
+    report(ErrorConstant, std::string(": Node is constant. Cannot perform '") + rightName(right) + "' operation on it.");
+}
+
+// ---------------------------------------------------------------- entry and record names
+
+std::string Tavric::getEntryName() const
+{
+    for (const Tavric* field = this; field; field = field->parent)
+        if (field->extra && !field->extra->entryName.empty())
+            return field->extra->entryName;
+    return "stdin";
+}
+
+const std::string& Tavric::getOwnEntryName() const
+{
+    return extra ? extra->entryName : emptyString;
+}
+
+void Tavric::setEntryName(const std::string& value)
+{
+    if (isNull() || (value.empty() && !extra))
+        return;
+    if (Extra* block = extraBlock()) {
+        try {
+            block->entryName = value;
+        } catch (...) {
+        }
+    }
+}
+
+const std::string& Tavric::getStructName() const
+{
+    return extra ? extra->structName : emptyString;
+}
+
+void Tavric::setStructName(const std::string& value)
+{
+    if (isNull() || (value.empty() && !extra))
+        return;
+    if (Extra* block = extraBlock()) {
+        try {
+            block->structName = value;
+        } catch (...) {
+        }
+    }
+}
+
+// ---------------------------------------------------------------- process start-up
+
+namespace {
+
+std::string savedLocale = "C";
+int errorOutput = 0;
+int savedStandardError = -1;
+
+// The directory of the running executable, from the kernel's link (Linux).
+std::string executableDirectory()
+{
+    char buffer[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (length <= 0)
+        return std::string();
+    std::string path(buffer, static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+int initErrorOutput(const std::string& programPath, bool redirect)
+{
+    const char* locale = std::setlocale(LC_ALL, "");
+    savedLocale = locale ? locale : "C";
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    const std::size_t slash = programPath.rfind('/');
+    // A program found through PATH has no "/" in its name: its own directory is asked for instead.
+    const std::string directory =
+        slash == std::string::npos ? executableDirectory() : programPath.substr(0, slash + 1);
+    if (directory.empty() || ::chdir(directory.c_str()) != 0)
+        return -2;
+    if (!redirect)
+        return 0;
+
+    const int fd = ::open("error_output~", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return -1;
+    const int saved = ::dup(2);
+    if (::dup2(fd, 2) < 0) {
+        ::close(fd);
+        if (saved >= 0)
+            ::close(saved);
+        return -1;
+    }
+    errorOutput = fd;
+    savedStandardError = saved;
+    return 0;
+}
+
+void closeErrorOutput()
+{
+    std::setlocale(LC_ALL, savedLocale.c_str());
+    if (errorOutput != 0) {
+        ::close(errorOutput);
+        errorOutput = 0;
+        // The redirection ends here: standard error goes back where it went before.
+        if (savedStandardError >= 0) {
+            ::dup2(savedStandardError, 2);
+            ::close(savedStandardError);
+            savedStandardError = -1;
+        }
+    }
+}
+
+} // namespace zul

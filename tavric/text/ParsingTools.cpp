@@ -1,0 +1,222 @@
+#include "tavric/text/ParsingTools.hpp"
+
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
+
+namespace zul {
+
+const WordList ParsingTools::typeWords[typeWordCount] = {
+    {voidTypeWords, 3}, {boolTypeWords, 3},   {intTypeWords, 3},        {realTypeWords, 3},   {charTypeWords, 3},
+    {stringTypeWords, 2}, {descriptorTypeWords, 2}, {pointerTypeWords, 1}, {structTypeWords, 4},
+};
+
+const NumberForm ParsingTools::numberForms[4] = {hexadecimalForm, decimalForm, octalForm, binaryForm};
+
+int ParsingTools::fold(char c)
+{
+    // Bytes are taken as signed and compared as 16-bit values once folded.
+    int value = static_cast<signed char>(c);
+    if (value >= 'a' && value <= 'z')
+        value -= 32;
+    return static_cast<int16_t>(value);
+}
+
+namespace {
+
+bool inSet(char c, const char* set)
+{
+    for (const char* p = set; *p; ++p)
+        if (*p == c)
+            return true;
+    return false;
+}
+
+bool inSetFolded(char c, const char* set)
+{
+    const int folded = ParsingTools::fold(c);
+    for (const char* p = set; *p; ++p)
+        if (ParsingTools::fold(*p) == folded)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool ParsingTools::startsWithNoCase(const std::string& text, std::size_t position, const char* word)
+{
+    if (position > text.size())
+        return false;
+    const std::size_t length = std::strlen(word);
+    if (length > text.size() - position)
+        return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (fold(text[position + i]) != fold(word[i]))
+            return false;
+    return true;
+}
+
+bool ParsingTools::matchNoCase(const std::string& text, std::size_t& position, const char* word)
+{
+    if (!startsWithNoCase(text, position, word))
+        return false;
+    position += std::strlen(word);
+    return true;
+}
+
+int ParsingTools::matchAnyNoCase(const std::string& text, std::size_t& position, const char* const* words,
+                                 std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (matchNoCase(text, position, words[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int ParsingTools::matchKeyword(const std::string& text, std::size_t& position, const char* const* words,
+                               std::size_t count, const char* followingSet)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!startsWithNoCase(text, position, words[i]))
+            continue;
+        const std::size_t end = position + std::strlen(words[i]);
+        // A prefix of a longer word: a later synonym may still be the whole word.
+        if (end < text.size() && inSetFolded(text[end], followingSet))
+            continue;
+        position = end;
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool ParsingTools::matchExact(const std::string& text, std::size_t& position, const char* literal)
+{
+    if (position > text.size())
+        return false;
+    const std::size_t length = std::strlen(literal);
+    if (length > text.size() - position || text.compare(position, length, literal) != 0)
+        return false;
+    position += length;
+    return true;
+}
+
+int ParsingTools::matchAnyExact(const std::string& text, std::size_t& position, const char* const* literals,
+                                std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (matchExact(text, position, literals[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool ParsingTools::skipSet(const std::string& text, std::size_t& position, const char* set)
+{
+    const std::size_t start = position;
+    while (position < text.size() && inSet(text[position], set))
+        ++position;
+    return position != start;
+}
+
+bool ParsingTools::skipSetNoCase(const std::string& text, std::size_t& position, const char* set)
+{
+    const std::size_t start = position;
+    while (position < text.size() && inSetFolded(text[position], set))
+        ++position;
+    return position != start;
+}
+
+bool ParsingTools::inSetNoCase(const std::string& text, std::size_t position, const char* set)
+{
+    return position < text.size() && inSetFolded(text[position], set);
+}
+
+bool ParsingTools::skipSeparators(const std::string& text, std::size_t& position)
+{
+    return skipSet(text, position, separatorSet);
+}
+
+bool ParsingTools::skipBlanks(const std::string& text, std::size_t& position)
+{
+    const std::size_t start = position;
+    for (;;) {
+        const bool blanks = skipSet(text, position, blankSet);
+        const bool continuation = matchAnyExact(text, position, lineContinuations) >= 0;
+        if (!blanks && !continuation)
+            break;
+    }
+    return position != start;
+}
+
+void ParsingTools::stripComments(std::string& text)
+{
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (text[i] == '/' && i + 1 < size && text[i + 1] == '/') {
+            while (i < size && text[i] != '\n')
+                text[i++] = ' ';
+        } else if (text[i] == '/' && i + 1 < size && text[i + 1] == '*') {
+            text[i++] = ' ';
+            text[i++] = ' ';
+            while (i < size && !(text[i] == '*' && i + 1 < size && text[i + 1] == '/'))
+                text[i++] = ' ';
+            if (i < size) {
+                text[i++] = ' ';
+                text[i++] = ' ';
+            }
+        } else {
+            ++i;
+        }
+    }
+}
+
+void ParsingTools::lineAndColumn(const std::string& text, std::size_t position, int& line, int& column)
+{
+    line = 0;
+    column = 0;
+    const std::size_t end = position < text.size() ? position : text.size();
+    for (std::size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 0;
+        } else {
+            ++column;
+        }
+    }
+    ++line;
+    ++column;
+}
+
+std::unique_ptr<char[]> ParsingTools::readFile(const std::string& path, std::size_t& size)
+{
+    size = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<char[]> buffer;
+    const off_t length = ::lseek(fd, 0, SEEK_END);
+    if (length >= 0) {
+        size = static_cast<std::size_t>(length);
+        if (::lseek(fd, 0, SEEK_SET) == 0)
+            buffer.reset(new (std::nothrow) char[size + 1]);
+    }
+    if (buffer) {
+        // A single read may return less than asked (pipes, signals): keep reading until the size.
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::read(fd, buffer.get() + got, size - got);
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got < size)
+            buffer.reset();
+        else
+            buffer[size] = '\0';
+    }
+    ::close(fd);
+    return buffer;
+}
+
+} // namespace zul

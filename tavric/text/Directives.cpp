@@ -1,0 +1,147 @@
+// Directives among the fields: Include, Includec, Message, Warning, Error.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/Parser.hpp"
+
+namespace zul {
+
+namespace {
+
+enum Directive
+{
+    Include,
+    IncludeRaw,
+    Message,
+    Warning,
+    Error,
+    DirectiveCount
+};
+
+// The word a directive is named by in messages.
+const char* const directiveNames[DirectiveCount] = {"Include", "Include", "Message", "Warning", "Error"};
+
+std::string canonicalPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+} // namespace
+
+int Parser::directive(Tavric& node, std::size_t& position)
+{
+    using PT = ParsingTools;
+    const char* const ids = PT::identifierSet;
+    std::size_t p = position;
+    int which = -1;
+    if (PT::matchKeyword(stripped, p, PT::includeWords, ids) >= 0)
+        which = Include;
+    else if (PT::matchKeyword(stripped, p, PT::includeRawWords, ids) >= 0)
+        which = IncludeRaw;
+    else if (PT::matchKeyword(stripped, p, PT::messageWords, ids) >= 0)
+        which = Message;
+    else if (PT::matchKeyword(stripped, p, PT::warningWords, ids) >= 0)
+        which = Warning;
+    else if (PT::matchKeyword(stripped, p, PT::errorWords, ids) >= 0)
+        which = Error;
+    if (which < 0)
+        return RuleNoMatch;
+
+    const std::size_t wordAt = position;
+    const std::size_t wordEnd = p;
+    PT::skipSeparators(stripped, p);
+    std::string argument;
+    if (p >= stripped.size() || stripped[p] != '"') {
+        const std::string message = parsemsg::directiveIncomplete(directiveNames[which]);
+        if (which == Message) {
+            // The parse goes on with a declaration after the word.
+            note(parsemsg::DirectiveIncomplete, p, message);
+            position = wordEnd;
+            return RuleNoMatch;
+        }
+        if (which == Warning) {
+            if (!warning(node, parsemsg::DirectiveIncomplete, p, message))
+                return RuleError;
+            position = wordEnd;
+            return RuleAccepted;
+        }
+        error(parsemsg::DirectiveIncomplete, p, message);
+        position = p;
+        return RuleError;
+    }
+    if (scanString(p, argument) != RuleAccepted) {
+        position = p;
+        return RuleError;
+    }
+    position = p;
+    switch (which) {
+    case Include:
+    case IncludeRaw:
+        return include(node, p, argument, which == IncludeRaw, wordAt);
+    case Message:
+        std::cout << argument << std::endl;
+        return RuleAccepted;
+    case Warning:
+        std::cerr << argument << std::endl;
+        return (node.getOptionWord() & 1) ? (failed = true, RuleError) : RuleAccepted;
+    default:
+        std::cerr << argument << std::endl;
+        failed = true;
+        return RuleError;
+    }
+}
+
+int Parser::include(Tavric& node, std::size_t& /*position*/, const std::string& path, bool raw, std::size_t at)
+{
+    // Messages of the included text name its path; afterwards the node keeps the name it had.
+    const std::string saved = node.getEntryName();
+    if (!enterLevel(at))
+        return RuleError;
+    const std::string canonical = canonicalPath(path);
+    std::vector<std::string>& stack = context.includeStack;
+    bool accepted = false;
+    bool reportInclude = true;
+    if (std::find(stack.begin(), stack.end(), canonical) == stack.end()) {
+        stack.push_back(canonical);
+        if (!raw) {
+            accepted = loadInto(node, path, false, context);
+        } else {
+            std::size_t size = 0;
+            errno = 0;
+            std::unique_ptr<char[]> buffer = ParsingTools::readFile(path, size);
+            if (buffer) {
+                accepted = parseInto(node, std::string(buffer.get(), size), false, context);
+            } else if (size == 0) {
+                const int code = errno != 0 ? errno : ENOENT;
+                node.addMessage(parsemsg::OpenInput,
+                                parsemsg::openInput(path, code, std::strerror(code)) + "\n");
+            } else {
+                node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " +
+                                             std::to_string(size) + ".");
+                reportInclude = false;
+            }
+        }
+        stack.pop_back();
+    }
+    node.setEntryName(saved);
+    leaveLevel();
+    if (accepted)
+        return RuleAccepted;
+    if (reportInclude)
+        error(parsemsg::IncludeFailed, at, parsemsg::includeFailed(path));
+    failed = true;
+    return RuleError;
+}
+
+} // namespace zul

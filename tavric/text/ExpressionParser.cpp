@@ -1,0 +1,79 @@
+// Expressions on the right of "=": precedence climbing over the levels of the operator table.
+
+#include <memory>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ExpressionNode.hpp"
+#include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/Parser.hpp"
+
+namespace zul {
+
+int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, ExpressionNode*& made)
+{
+    made = nullptr;
+    if (level == OperandLevel)
+        return expressionOperand(field, position, made);
+    std::size_t p = position;
+    ParsingTools::skipBlanks(stripped, p);
+    ExpressionNode* first = nullptr;
+    if (expressionLevel(field, level + 1, p, first) != RuleAccepted) {
+        position = p;
+        return RuleError;
+    }
+    std::unique_ptr<ExpressionNode> node(new ExpressionNode(level, field.getDictionary()));
+    node->addOperand(first);
+    for (;;) {
+        // The longest operator of any level wins; it continues this node only if it is of this level.
+        std::size_t q = p;
+        ParsingTools::skipBlanks(stripped, q);
+        OperatorMatch match;
+        if (!matchOperator(stripped, q, match) || match.level != level)
+            break;
+        q += match.length;
+        ParsingTools::skipBlanks(stripped, q);
+        ExpressionNode* next = nullptr;
+        if (expressionLevel(field, level + 1, q, next) != RuleAccepted) {
+            position = q;
+            return RuleError;
+        }
+        node->addOperator(match.index);
+        node->addOperand(next);
+        p = q;
+    }
+    position = p;
+    if (node->operandCount() == 1) {
+        made = node->releaseOnlyChild();
+        return RuleAccepted;
+    }
+    bool constant = true;
+    for (std::size_t i = 0; i < node->operandCount() && constant; ++i) {
+        const ExpressionNode& child = node->child(i);
+        constant = child.isOperand() ? child.isLiteral() : child.isFolded();
+    }
+    if (constant)
+        node->fold(field);
+    made = node.release();
+    return RuleAccepted;
+}
+
+int Parser::expressionOperand(Tavric& field, std::size_t& position, ExpressionNode*& made)
+{
+    const std::size_t at = position;
+    Literal literal;
+    if (scanValue(position, literal) != RuleAccepted) {
+        error(parsemsg::ExpectedOperand, at, parsemsg::expectedOperand(textAt(at)));
+        return RuleError;
+    }
+    std::unique_ptr<Tavric> operand(new Tavric(field.getDictionary()));
+    if (literal.nothing)
+        operand->storeNothing();
+    else if (literal.kind != KindValue)
+        operand->storeReference(literal.text, literal.kind == KindPointer);
+    else
+        storeLiteral(*operand, literal, at);
+    made = new ExpressionNode(operand.release(), literal.kind == KindValue);
+    return RuleAccepted;
+}
+
+} // namespace zul

@@ -1,0 +1,678 @@
+#include "tavric/text/Parser.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ExpressionNode.hpp"
+#include "tavric/text/ParseMessages.hpp"
+
+namespace zul {
+
+namespace {
+
+using PT = ParsingTools;
+
+// The longest piece of text quoted back in a "Got '...'" message.
+constexpr std::size_t quotedTextLength = 40;
+
+bool isIdentifierStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool isIdentifierByte(char c)
+{
+    return isIdentifierStart(c) || (c >= '0' && c <= '9');
+}
+
+bool readIdentifier(const std::string& text, std::size_t& position, std::string& out)
+{
+    if (position >= text.size() || !isIdentifierStart(text[position]))
+        return false;
+    const std::size_t start = position;
+    while (position < text.size() && isIdentifierByte(text[position]))
+        ++position;
+    out.assign(text, start, position - start);
+    return true;
+}
+
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool kindsAgree(int declared, int found)
+{
+    if (declared == KindNone || declared == found)
+        return true;
+    // "Field" accepts every plain value, reference, pointer and expression.
+    return declared == KindValue && found >= KindValue && found <= KindComputed;
+}
+
+std::string canonicalPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+bool readWhole(const std::string& path, std::string& text, int& error)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = errno != 0 ? errno : ENOENT;
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) {
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    in.seekg(0, std::ios::beg);
+    text.resize(static_cast<std::size_t>(size));
+    if (size > 0 && !in.read(&text[0], size)) {
+        // Directories open but do not read.
+        error = errno != 0 ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Entry points
+
+bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context)
+{
+    std::string text;
+    int error = 0;
+    if (!readWhole(path, text, error)) {
+        node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, error, std::strerror(error)) + "\n");
+        return false;
+    }
+    node.setEntryName(path);
+    return parseInto(node, text, finalize, context);
+}
+
+bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContext& context)
+{
+    Parser parser(node, text, context);
+    bool accepted = parser.run();
+    node.setSystemAccess(true);
+    if (finalize) {
+        if (accepted)
+            accepted = node.finalize();
+        else
+            node.setSystemAccess(false);
+    }
+    return accepted;
+}
+
+bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
+{
+    if (isNull())
+        return false;
+    ParseContext context;
+    context.includeStack.push_back(canonicalPath(path));
+    return loadInto(*this, path, finalize, context);
+}
+
+bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
+{
+    if (isNull())
+        return false;
+    ParseContext context;
+    return parseInto(*this, text, finalize, context);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Driver and messages
+
+Parser::Parser(Tavric& target, const std::string& source, ParseContext& context)
+    : target(target), original(source), stripped(source), context(context), entryName(target.getEntryName())
+{
+    PT::stripComments(stripped);
+}
+
+bool Parser::run()
+{
+    std::size_t position = 0;
+    PT::skipSeparators(stripped, position);
+    const int result = body(target, position);
+    const bool accepted = result != RuleError && !failed && position >= stripped.size();
+    if (!accepted) {
+        // The excerpt starts 3 bytes before the failing position; the caret stands under it.
+        const std::size_t start = position >= 3 ? position - 3 : 0;
+        std::string excerpt = stripped.substr(start, 20);
+        for (char& c : excerpt)
+            if (c == '\n' || c == '\r' || c == '\t')
+                c = ' '; // keeps the excerpt on one line and the caret in place
+        const int code = target.lastError();
+        target.addMessage(code, parsemsg::endedOnError + excerpt + "\".\n");
+        target.addMessage(code, std::string(30 + (position - start), ' ') + "^\n");
+    }
+    return accepted;
+}
+
+void Parser::error(int code, std::size_t position, const std::string& message)
+{
+    note(code, position, message);
+    failed = true;
+}
+
+void Parser::note(int code, std::size_t position, const std::string& message)
+{
+    int line = 0;
+    int column = 0;
+    if (position != noPosition)
+        PT::lineAndColumn(original, position, line, column);
+    target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(line) + ", col " +
+                                std::to_string(column) + ")" + message + "\n");
+}
+
+bool Parser::warning(const Tavric& node, int code, std::size_t position, const std::string& message)
+{
+    note(code, position, message);
+    if (!(node.getOptionWord() & 1))
+        return true;
+    failed = true;
+    return false;
+}
+
+std::string Parser::textAt(std::size_t position) const
+{
+    std::size_t end = position;
+    while (end < stripped.size() && end - position < quotedTextLength && stripped[end] != '\n' &&
+           stripped[end] != '\r')
+        ++end;
+    return position < stripped.size() ? stripped.substr(position, end - position) : std::string();
+}
+
+bool Parser::enterLevel(std::size_t position)
+{
+    if (context.depth >= maxNestingDepth) {
+        error(parsemsg::TooDeep, position, parsemsg::tooDeep(maxNestingDepth));
+        return false;
+    }
+    ++context.depth;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Body, elements and bracketed nodes
+
+int Parser::body(Tavric& node, std::size_t& position)
+{
+    if (assignment(node, position) == RuleError)
+        return RuleError;
+    for (;;) {
+        const int result = element(node, position);
+        if (result == RuleError)
+            return RuleError;
+        if (result == RuleNoMatch)
+            return RuleAccepted;
+        PT::skipSeparators(stripped, position);
+        if (position >= stripped.size())
+            return RuleAccepted;
+    }
+}
+
+int Parser::element(Tavric& node, std::size_t& position)
+{
+    PT::skipSeparators(stripped, position);
+    // The end of the text, a "]" or anything no rule reads ends the body; the caller judges it.
+    if (position >= stripped.size() || stripped[position] == ']')
+        return RuleNoMatch;
+    const int directiveResult = directive(node, position);
+    if (directiveResult != RuleNoMatch)
+        return directiveResult;
+    if (stripped[position] == '[') {
+        Tavric* made = nullptr;
+        const int result = bracketedNode(node, position, made);
+        if (result != RuleAccepted) {
+            delete made;
+            return RuleError;
+        }
+        node.adoptChild(made);
+        return RuleAccepted;
+    }
+    std::unique_ptr<Tavric> field(node.makeChild(0));
+    if (!field) {
+        failed = true;
+        return RuleError;
+    }
+    const int declared = declaration(*field, position);
+    if (declared != RuleAccepted)
+        return declared;
+    if (assignment(*field, position) == RuleError)
+        return RuleError;
+    node.adoptChild(field.release());
+    return RuleAccepted;
+}
+
+int Parser::bracketedNode(Tavric& parent, std::size_t& position, Tavric*& made)
+{
+    made = nullptr;
+    if (!enterLevel(position))
+        return RuleError;
+    std::size_t p = position + 1;
+    PT::skipBlanks(stripped, p);
+    int result = RuleError;
+    made = parent.makeChild(0);
+    if (made == nullptr) {
+        failed = true;
+    } else {
+        result = declaration(*made, p);
+        if (result == RuleNoMatch)
+            error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
+        if (result == RuleAccepted && assignment(*made, p) == RuleError)
+            result = RuleError;
+        if (result == RuleAccepted && body(*made, p) == RuleError)
+            result = RuleError;
+        if (result == RuleAccepted) {
+            if (p < stripped.size() && stripped[p] == ']') {
+                ++p;
+            } else {
+                error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+                result = RuleError;
+            }
+        } else {
+            result = RuleError;
+        }
+    }
+    leaveLevel();
+    position = p;
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Declarations
+
+int Parser::declaration(Tavric& field, std::size_t& position)
+{
+    std::size_t p = position;
+    PT::skipSeparators(stripped, p);
+    const std::size_t start = p;
+    if (qualifiers(field, p) == RuleError)
+        return RuleError;
+
+    static const char* const* const kindWords[] = {PT::fieldKindWords, PT::collectionKindWords,
+                                                    PT::scriptKindWords, PT::sequenceKindWords, PT::xmlKindWords};
+    static const std::size_t kindWordCounts[] = {2, 1, 1, 1, 1};
+    static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
+    for (int i = 0; i < 5; ++i) {
+        if (PT::matchKeyword(stripped, p, kindWords[i], kindWordCounts[i], PT::identifierSet) >= 0) {
+            field.setKind(kinds[i]);
+            field.setKindDeclared(true);
+            PT::skipSeparators(stripped, p);
+            break;
+        }
+    }
+    if (typeSpecification(field, p) == RuleError)
+        return RuleError;
+
+    const bool quoted = p < stripped.size() && stripped[p] == '"';
+    if (quoted)
+        ++p;
+    std::string name;
+    if (!readIdentifier(stripped, p, name)) {
+        if (p == start)
+            return RuleNoMatch;
+        error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
+        return RuleError;
+    }
+    if (name == PT::reservedName) {
+        error(parsemsg::ReservedName, p - 1, parsemsg::reservedName);
+        return RuleError;
+    }
+    if (quoted && p < stripped.size() && stripped[p] == '"')
+        ++p;
+    const int id = field.getDictionary()->idOf(name);
+    if (id == 0) {
+        field.report(ErrorDictionary, ": Cannot add '" + name +
+                                          "' to the dictionnary. This error may occur when trying to access to"
+                                          " a unexisting field in a constant node with a never encountered name.");
+        failed = true;
+        return RuleError;
+    }
+    field.setNameId(id);
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::qualifiers(Tavric& field, std::size_t& p)
+{
+    const char* const ids = PT::identifierSet;
+    for (;;) {
+        if (PT::matchKeyword(stripped, p, PT::externWords, ids) >= 0) {
+            field.setExternal(true);
+        } else if (PT::matchKeyword(stripped, p, PT::localWords, ids) >= 0) {
+            field.setLocal(true);
+        } else if (PT::matchKeyword(stripped, p, PT::privateWords, ids) >= 0) {
+            field.setDefaultRights(rightsPrivate);
+        } else if (PT::matchKeyword(stripped, p, PT::lockedWords, ids) >= 0) {
+            field.setDefaultRights(rightsLocked);
+        } else if (PT::matchKeyword(stripped, p, PT::protectedWords, ids) >= 0) {
+            field.setDefaultRights(rightsProtected);
+        } else if (PT::matchKeyword(stripped, p, PT::publicWords, ids) >= 0) {
+            field.setDefaultRights(rightsPublic);
+        } else if (PT::matchKeyword(stripped, p, PT::limitedWords, ids) >= 0) {
+            // limited[XY]: X for the parent's identity, Y for everyone else; one digit is Y alone.
+            if (p >= stripped.size() || stripped[p] != '[') {
+                error(parsemsg::BadLimited, p, parsemsg::badLimited);
+                return RuleError;
+            }
+            ++p;
+            const std::size_t digits = p;
+            if (p >= stripped.size() || hexDigitValue(stripped[p]) < 0) {
+                error(parsemsg::BadLimited, p, parsemsg::badLimited);
+                return RuleError;
+            }
+            while (p < stripped.size() && hexDigitValue(stripped[p]) >= 0)
+                ++p;
+            if (p >= stripped.size() || stripped[p] != ']') {
+                error(parsemsg::BadLimited, p, parsemsg::badLimited);
+                return RuleError;
+            }
+            int parentRights = 0;
+            int defaultRights = hexDigitValue(stripped[digits]);
+            if (p - digits >= 2) {
+                parentRights = defaultRights;
+                defaultRights = hexDigitValue(stripped[digits + 1]);
+            }
+            ++p;
+            field.setDefaultRights(defaultRights);
+            field.setParentRights(parentRights);
+        } else if (PT::matchKeyword(stripped, p, PT::strictWords, ids) >= 0) {
+            field.setStrict(true);
+        } else if (PT::matchKeyword(stripped, p, PT::restrictedWords, ids) >= 0) {
+            field.setRestricted(true);
+        } else {
+            return RuleAccepted;
+        }
+        PT::skipSeparators(stripped, p);
+    }
+}
+
+int Parser::typeSpecification(Tavric& field, std::size_t& p)
+{
+    const char* const ids = PT::identifierSet;
+    bool declared = false;
+    bool levelConst = false;
+    if (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
+        declared = levelConst = true;
+        PT::skipSeparators(stripped, p);
+    }
+    for (std::size_t t = 0; t < PT::typeWordCount; ++t) {
+        if (PT::matchKeyword(stripped, p, PT::typeWords[t], ids) < 0)
+            continue;
+        declared = true;
+        field.declareType(static_cast<int>(t));
+        PT::skipSeparators(stripped, p);
+        if (t == TypeStruct) {
+            std::string typeName;
+            if (!readIdentifier(stripped, p, typeName)) {
+                error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
+                return RuleError;
+            }
+            field.setStructName(typeName);
+            PT::skipSeparators(stripped, p);
+        }
+        break;
+    }
+    // A const after the type; written twice for the same level it is only a warning.
+    while (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
+        const std::size_t at = p;
+        if (levelConst && !warning(field, parsemsg::ConstTwice, at, parsemsg::constTwice))
+            return RuleError;
+        declared = levelConst = true;
+        PT::skipSeparators(stripped, p);
+    }
+    // One ":" per level of indirection, each with its own optional const.
+    std::vector<int> levels;
+    while (p < stripped.size() && stripped[p] == ':' && (p + 1 >= stripped.size() || stripped[p + 1] != '=')) {
+        ++p;
+        levels.push_back(levelConst ? 1 : 0);
+        declared = true;
+        PT::skipSeparators(stripped, p);
+        levelConst = PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0;
+        if (levelConst)
+            PT::skipSeparators(stripped, p);
+    }
+    if (declared) {
+        field.setConstant(levelConst);
+        if (!levels.empty())
+            field.setPointerLevels(levels);
+    }
+    return RuleAccepted;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Assignments, special scopes and collections
+
+int Parser::assignment(Tavric& field, std::size_t& position)
+{
+    std::size_t p = position;
+    PT::skipBlanks(stripped, p);
+    if (PT::matchAnyNoCase(stripped, p, PT::assignmentWords) < 0)
+        return RuleNoMatch;
+    PT::skipBlanks(stripped, p);
+    const int declaredKind = field.isKindDeclared() ? field.getKind() : KindNone;
+    int foundKind = KindNone;
+    int result = specialScope(field, p, foundKind);
+    if (result == RuleNoMatch) {
+        result = valueOrExpression(field, p);
+        foundKind = field.getKind();
+    }
+    position = p;
+    if (result == RuleError)
+        return RuleError;
+    if (!kindsAgree(declaredKind, foundKind) &&
+        !warning(field, parsemsg::KindMismatch, noPosition,
+                 parsemsg::kindMismatch(Tavric::kindNames[declaredKind], Tavric::kindNames[foundKind])))
+        return RuleError;
+    return RuleAccepted;
+}
+
+int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
+{
+    std::size_t p = position;
+    if (p >= stripped.size() || stripped[p] != '[')
+        return RuleNoMatch;
+    if (PT::matchAnyNoCase(stripped, p, PT::collectionScopeWords) >= 0) {
+        foundKind = KindCollection;
+        const int result = collection(field, p);
+        position = p;
+        return result;
+    }
+    if (PT::matchAnyNoCase(stripped, p, PT::scriptScopeWords) >= 0) {
+        foundKind = KindProgram;
+        PT::skipBlanks(stripped, p);
+        PT::skipSeparators(stripped, p);
+    } else if (PT::matchAnyNoCase(stripped, p, PT::sequenceScopeWords) >= 0) {
+        foundKind = KindSequence;
+    } else if (PT::matchAnyNoCase(stripped, p, PT::xmlScopeWords) >= 0) {
+        foundKind = KindXml;
+    } else {
+        return RuleNoMatch;
+    }
+    field.setKind(foundKind);
+    if (p >= stripped.size() || stripped[p] != ']') {
+        error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+        position = p;
+        return RuleError;
+    }
+    position = p + 1;
+    return RuleAccepted;
+}
+
+int Parser::collectionFormat(Tavric& field, std::size_t& p, int& valuesPerLine)
+{
+    int opened = 0;
+    while (p < stripped.size() && stripped[p] == '(') {
+        ++p;
+        ++opened;
+        PT::skipBlanks(stripped, p);
+    }
+    if (opened == 0)
+        return RuleAccepted;
+    const std::size_t numberAt = p;
+    if (p < stripped.size() && stripped[p] != ')') {
+        const char c = stripped[p];
+        if ((c >= '0' && c <= '9') || c == '+' || c == '-') {
+            Literal number;
+            if (scanValue(p, number) == RuleError)
+                return RuleError;
+            if (number.type != TypeInt) {
+                error(parsemsg::MissingParenthesis, numberAt, parsemsg::missingParenthesis);
+                return RuleError;
+            }
+            valuesPerLine = number.intValue > INT_MAX ? INT_MAX : static_cast<int>(number.intValue);
+            if (number.intValue < 1) {
+                valuesPerLine = Collection::defaultValuesPerLine;
+                if (!warning(field, parsemsg::BadValuesPerLine, numberAt, parsemsg::badValuesPerLine))
+                    return RuleError;
+            }
+        }
+        PT::skipBlanks(stripped, p);
+    }
+    if (p >= stripped.size() || stripped[p] != ')') {
+        error(parsemsg::MissingParenthesis, p, parsemsg::missingParenthesis);
+        return RuleError;
+    }
+    while (p < stripped.size() && stripped[p] == ')')
+        ++p;
+    return RuleAccepted;
+}
+
+int Parser::collection(Tavric& field, std::size_t& position)
+{
+    std::size_t p = position;
+    field.setKind(KindCollection);
+    Collection* elements = field.makeCollection();
+    if (elements == nullptr) {
+        failed = true;
+        return RuleError;
+    }
+    PT::skipBlanks(stripped, p);
+    int valuesPerLine = Collection::defaultValuesPerLine;
+    if (collectionFormat(field, p, valuesPerLine) == RuleError) {
+        position = p;
+        return RuleError;
+    }
+    elements->valuesPerLine = valuesPerLine;
+    if (!enterLevel(p)) {
+        position = p;
+        return RuleError;
+    }
+    Literal literal;
+    int result = RuleAccepted;
+    for (;;) {
+        PT::skipSeparators(stripped, p);
+        if (p >= stripped.size()) {
+            error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+            result = RuleError;
+            break;
+        }
+        const char c = stripped[p];
+        if (c == ']') {
+            ++p;
+            break;
+        }
+        Tavric* member = nullptr;
+        if (c == '[' && !(p + 1 < stripped.size() && stripped[p + 1] == ']')) {
+            if (bracketedNode(field, p, member) != RuleAccepted) {
+                delete member;
+                result = RuleError;
+                break;
+            }
+        } else {
+            member = field.makeChild(0);
+            if (member == nullptr || scanValue(p, literal) != RuleAccepted) {
+                delete member;
+                failed = true;
+                result = RuleError;
+                break;
+            }
+            storeLiteral(*member, literal, p);
+        }
+        if (!elements->append(member)) {
+            delete member;
+            failed = true;
+            result = RuleError;
+            break;
+        }
+    }
+    leaveLevel();
+    position = p;
+    return result;
+}
+
+int Parser::valueOrExpression(Tavric& field, std::size_t& position)
+{
+    Literal literal;
+    std::size_t p = position;
+    if (scanValue(p, literal) == RuleError) {
+        position = p;
+        return RuleError;
+    }
+    // A literal ends at a separator (or the end) after any blanks; anything else makes an expression.
+    std::size_t after = p;
+    PT::skipBlanks(stripped, after);
+    if (after >= stripped.size() || stripped[after] == '\n' || stripped[after] == '\r' || stripped[after] == ';') {
+        const std::size_t at = position;
+        position = p;
+        return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
+    }
+    ExpressionNode* made = nullptr;
+    std::size_t e = position;
+    if (expressionLevel(field, 0, e, made) != RuleAccepted) {
+        position = e;
+        return RuleError;
+    }
+    std::unique_ptr<ExpressionNode> tree(made);
+    const std::size_t at = position;
+    position = e;
+    if (tree->isOperand()) {
+        // No operator at all (as in "x = 5]"): the value itself, as if it stood alone.
+        return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
+    }
+    if (tree->isFolded()) {
+        const Tavric& value = tree->foldedResult();
+        if (&value != &nullField) {
+            if (!field.isUntyped() && field.getType() != value.getType()) {
+                field.report(ErrorTypeMismatch, ": Cannot assign data of type " +
+                                                    Tavric::typeDescription(KindValue, value.getType(), {}) +
+                                                    " to current field. Type mismatch.");
+                if (field.getOptionWord() & 1) {
+                    failed = true;
+                    return RuleError;
+                }
+            } else {
+                field.storeFrom(value);
+            }
+        }
+    }
+    field.setExpression(tree.release());
+    field.setKind(KindComputed);
+    return RuleAccepted;
+}
+
+} // namespace zul

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zul {
+
+class Tavric;
+class ExpressionNode;
+
+// Brackets, special scopes and includes are parsed by recursion, a few frames per level (about
+// 1 KB of stack per level with sanitizers, far less without). 200 levels keep the deepest parse
+// well inside the default 8 MB stack while real documents nest fewer than ten.
+constexpr int maxNestingDepth = 200;
+
+// Rule results: a message has been reported and the parse stops; nothing of this rule stands at
+// the position (which is unchanged); the rule accepted what it read.
+enum RuleResult : int
+{
+    RuleError = 0,
+    RuleNoMatch = 1,
+    RuleAccepted = 2
+};
+
+// Shared by a load or parse and every include below it.
+struct ParseContext
+{
+    // Files being read, outermost first (canonical paths), to refuse include cycles.
+    std::vector<std::string> includeStack;
+    int depth = 0;
+};
+
+// A value as read from the text, before it is stored into a field.
+struct Literal
+{
+    int kind = 1;        // 1 value, 2 reference, 3 pointer
+    int type = 0;        // FieldType of a value
+    bool nothing = false;
+    bool boolValue = false;
+    int64_t intValue = 0; // int, char, descriptor and raw pointer values
+    double realValue = 0.0;
+    std::string text;     // string value, or address text of a reference or pointer
+};
+
+// The recursive-descent reader of one text into one field. Line and column in messages are those of
+// the text as given; the rules read a copy in which comments are blanked.
+class Parser
+{
+public:
+    Parser(Tavric& target, const std::string& source, ParseContext& context);
+
+    // Parses the whole text into the target; false when any rule failed or text remains.
+    bool run();
+
+    // ---- shared with the directives and expressions ----
+    const std::string& text() const { return stripped; }
+    ParseContext& parseContext() { return context; }
+    // Appends "(Entry ..., line ..., col ...)" and the text; an error (not a warning) fails the parse.
+    void error(int code, std::size_t position, const std::string& message);
+    // The same line without failing the parse.
+    void note(int code, std::size_t position, const std::string& message);
+    // A warning: goes on (true) unless the node stops on warnings, which then fails the parse.
+    bool warning(const Tavric& node, int code, std::size_t position, const std::string& message);
+    // What stands at a position, for "Got '...'" messages: the rest of its line, cut short.
+    std::string textAt(std::size_t position) const;
+    // Value forms in order; RuleError after a message, RuleAccepted with the value in out.
+    int scanValue(std::size_t& position, Literal& out);
+    // The string form alone (directives' arguments).
+    int scanString(std::size_t& position, std::string& out);
+    // Stores a literal into a field, with the type check against a declared type.
+    bool storeLiteral(Tavric& field, const Literal& literal, std::size_t position);
+
+    // Position meaning "no position": messages then print line 0 and column 0.
+    static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
+
+private:
+    int body(Tavric& node, std::size_t& position);
+    int element(Tavric& node, std::size_t& position);
+    // "[" declaration, assignment, body, "]": the new node in made (owned by the caller).
+    int bracketedNode(Tavric& parent, std::size_t& position, Tavric*& made);
+    int declaration(Tavric& field, std::size_t& position);
+    int qualifiers(Tavric& field, std::size_t& position);
+    int typeSpecification(Tavric& field, std::size_t& position);
+    int assignment(Tavric& field, std::size_t& position);
+    int specialScope(Tavric& field, std::size_t& position, int& foundKind);
+    int collection(Tavric& field, std::size_t& position);
+    int collectionFormat(Tavric& field, std::size_t& position, int& valuesPerLine);
+    int valueOrExpression(Tavric& field, std::size_t& position);
+    int directive(Tavric& node, std::size_t& position);
+    int include(Tavric& node, std::size_t& position, const std::string& path, bool raw, std::size_t at);
+
+    // Value forms (Values.cpp).
+    int scanReal(std::size_t& position, Literal& out);
+    int scanKeyword(std::size_t& position, Literal& out);
+    int scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base,
+                    bool signs, int emptyCode, const char* emptyMessage);
+    int scanOctal(std::size_t& position, Literal& out);
+    int scanChar(std::size_t& position, Literal& out);
+    int scanEscape(std::size_t& position, uint32_t& value);
+    int scanRawPointer(std::size_t& position, Literal& out);
+    int scanDescriptor(std::size_t& position, Literal& out);
+    int scanAddress(std::size_t& position, Literal& out);
+    int scanDecimal(std::size_t& position, Literal& out);
+
+    // Expressions (ExpressionParser.cpp).
+    int expressionLevel(Tavric& field, int level, std::size_t& position, ExpressionNode*& made);
+    int expressionOperand(Tavric& field, std::size_t& position, ExpressionNode*& made);
+
+    bool enterLevel(std::size_t position);
+    void leaveLevel() { --context.depth; }
+
+    Tavric& target;
+    const std::string& original;
+    std::string stripped;
+    ParseContext& context;
+    std::string entryName;
+    bool failed = false;
+};
+
+// Reads a file into node, with the include stack of an enclosing load (or a fresh one).
+bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context);
+// Parses a text into node, with the include stack of an enclosing load (or a fresh one).
+bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContext& context);
+
+} // namespace zul

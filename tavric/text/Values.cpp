@@ -1,0 +1,428 @@
+// The value forms of the text, tried in their fixed order: real, keywords, hexadecimal, binary,
+// octal, character, string, raw pointer, descriptor, address, decimal.
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <limits>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/Parser.hpp"
+
+namespace zul {
+
+namespace {
+
+using PT = ParsingTools;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isIdentifierStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool isIdentifierByte(char c)
+{
+    return isIdentifierStart(c) || isDigit(c);
+}
+
+void skipSigns(const std::string& text, std::size_t& p)
+{
+    while (p < text.size() && (text[p] == '+' || text[p] == '-'))
+        ++p;
+}
+
+// The C conversion of the text from the first sign to the last digit: one sign gives a signed number,
+// a run of several signs gives 0, an out-of-range number saturates.
+int64_t convertInteger(const std::string& text, std::size_t start, int base)
+{
+    errno = 0;
+    return std::strtoll(text.c_str() + start, nullptr, base);
+}
+
+} // namespace
+
+int Parser::scanValue(std::size_t& position, Literal& out)
+{
+    out.kind = KindValue;
+    out.type = TypeVoid;
+    out.nothing = false;
+    out.text.clear();
+    const char c = position < stripped.size() ? stripped[position] : '\0';
+    int result = RuleNoMatch;
+    // Only the forms that can start with this byte are tried, in the order of the language.
+    if (isDigit(c) || c == '+' || c == '-') {
+        result = scanReal(position, out);
+        if (result == RuleNoMatch)
+            result = scanInteger(position, out, "0x", "0123456789abcdef", 16, true, parsemsg::ExpectedHex,
+                                 parsemsg::expectedHex);
+        if (result == RuleNoMatch)
+            result = scanInteger(position, out, "0b", "01", 2, false, parsemsg::ExpectedBinary,
+                                 parsemsg::expectedBinary);
+        if (result == RuleNoMatch)
+            result = scanOctal(position, out);
+    } else if (isIdentifierStart(c)) {
+        result = scanKeyword(position, out);
+    } else if (c == '\'') {
+        result = scanChar(position, out);
+    } else if (c == '"') {
+        result = scanString(position, out.text);
+        if (result == RuleAccepted)
+            out.type = TypeString;
+    } else if (c == '#') {
+        result = scanRawPointer(position, out);
+    } else if (c == '$') {
+        result = scanDescriptor(position, out);
+    }
+    if (result == RuleNoMatch && (isIdentifierStart(c) || c == '&' || c == '[' || c == '{'))
+        result = scanAddress(position, out);
+    if (result == RuleNoMatch)
+        result = scanDecimal(position, out);
+    return result;
+}
+
+int Parser::scanReal(std::size_t& position, Literal& out)
+{
+    // Signs are read as for the integers, so that every real the writer produces reads back.
+    std::size_t p = position;
+    skipSigns(stripped, p);
+    const std::size_t signs = p - position;
+    const std::size_t digits = p;
+    while (p < stripped.size() && isDigit(stripped[p]))
+        ++p;
+    if (p == digits || p >= stripped.size() || stripped[p] != '.')
+        return RuleNoMatch;
+    ++p;
+    while (p < stripped.size() && isDigit(stripped[p]))
+        ++p;
+    double value = 0.0;
+    if (signs <= 1) {
+        // Locale-independent: the decimal point is always ".".
+        const char* first = stripped.data() + digits;
+        const char* last = stripped.data() + p;
+        if (last[-1] == '.')
+            --last;
+        const auto converted = std::from_chars(first, last, value, std::chars_format::fixed);
+        if (converted.ec == std::errc::result_out_of_range) {
+            // Too large gives infinity; too small (only zeros before the point) gives zero.
+            bool large = false;
+            for (const char* d = first; d < last && *d != '.'; ++d)
+                large = large || *d != '0';
+            value = large ? std::numeric_limits<double>::infinity() : 0.0;
+        }
+        if (signs == 1 && stripped[position] == '-')
+            value = -value;
+    }
+    out.type = TypeReal;
+    out.realValue = value;
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanKeyword(std::size_t& position, Literal& out)
+{
+    // Matched as prefixes, without looking at what follows ("Yesterday" starts with "Yes").
+    std::size_t p = position;
+    if (PT::matchAnyNoCase(stripped, p, PT::nothingWords) >= 0) {
+        out.nothing = true;
+    } else if (PT::matchAnyNoCase(stripped, p, PT::nullAddressWords) >= 0) {
+        out.kind = KindPointer;
+        out.text = "nowhere";
+    } else if (PT::matchAnyNoCase(stripped, p, PT::trueWords) >= 0) {
+        out.type = TypeBool;
+        out.boolValue = true;
+    } else if (PT::matchAnyNoCase(stripped, p, PT::falseWords) >= 0) {
+        out.type = TypeBool;
+        out.boolValue = false;
+    } else if (PT::matchNoCase(stripped, p, PT::nullPointerWord)) {
+        out.type = TypePointer;
+        out.intValue = 0;
+    } else {
+        return RuleNoMatch;
+    }
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base,
+                        bool signs, int emptyCode, const char* emptyMessage)
+{
+    std::size_t p = position;
+    if (signs)
+        skipSigns(stripped, p);
+    if (!PT::matchNoCase(stripped, p, prefix))
+        return RuleNoMatch;
+    const std::size_t digitsAt = p;
+    if (!PT::skipSetNoCase(stripped, p, digits)) {
+        error(emptyCode, p, emptyMessage);
+        position = p;
+        return RuleError;
+    }
+    out.type = TypeInt;
+    if (base == 2) {
+        // The digits alone: the C conversion would stop at the "b" of the prefix.
+        out.intValue = convertInteger(stripped, digitsAt, 2);
+    } else {
+        out.intValue = convertInteger(stripped, position, base);
+    }
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanOctal(std::size_t& position, Literal& out)
+{
+    std::size_t p = position;
+    skipSigns(stripped, p);
+    if (p >= stripped.size() || stripped[p] != '0')
+        return RuleNoMatch;
+    ++p;
+    while (p < stripped.size() && stripped[p] >= '0' && stripped[p] <= '7')
+        ++p;
+    out.type = TypeInt;
+    out.intValue = convertInteger(stripped, position, 8);
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanEscape(std::size_t& position, uint32_t& value)
+{
+    // At the byte after the backslash.
+    std::size_t p = position;
+    const char c = p < stripped.size() ? stripped[p] : '\0';
+    switch (c) {
+    case '"': value = 34; break;
+    case '\'': value = 39; break;
+    case '\\': value = 92; break;
+    case 'a': value = 7; break;
+    case 'b': value = 8; break;
+    case 'f': value = 12; break;
+    case 'n': value = 10; break;
+    case 'r': value = 13; break;
+    case 't': value = 9; break;
+    case 'v': value = 11; break;
+    case '0':
+        value = 0;
+        while (p < stripped.size() && stripped[p] >= '0' && stripped[p] <= '7') {
+            value = ((value << 3) | static_cast<uint32_t>(stripped[p] - '0')) & 0xFFFFFFu;
+            ++p;
+        }
+        position = p;
+        return RuleAccepted;
+    default:
+        error(parsemsg::BadEscape, p, parsemsg::badEscape);
+        return RuleError;
+    }
+    position = p + 1;
+    return RuleAccepted;
+}
+
+int Parser::scanChar(std::size_t& position, Literal& out)
+{
+    std::size_t p = position + 1;
+    uint32_t value = 0;
+    if (p < stripped.size() && stripped[p] == '\\') {
+        ++p;
+        if (scanEscape(p, value) == RuleError) {
+            position = p;
+            return RuleError;
+        }
+    } else if (p < stripped.size()) {
+        value = static_cast<unsigned char>(stripped[p++]);
+        // A byte from 128 up starts a character of two bytes, the first in the low half.
+        if (value >= 128 && p < stripped.size())
+            value |= static_cast<uint32_t>(static_cast<unsigned char>(stripped[p++])) << 8;
+    }
+    if (p >= stripped.size() || stripped[p] != '\'') {
+        error(parsemsg::UnclosedChar, p, parsemsg::unclosedChar);
+        position = p;
+        return RuleError;
+    }
+    out.type = TypeChar;
+    out.intValue = value & 0xFFFFu;
+    position = p + 1;
+    return RuleAccepted;
+}
+
+int Parser::scanString(std::size_t& position, std::string& out)
+{
+    out.clear();
+    if (position >= stripped.size() || stripped[position] != '"')
+        return RuleNoMatch;
+    std::size_t p = position + 1;
+    for (;;) {
+        // Copy the plain run at once; stop at the quote, a backslash or the end.
+        std::size_t run = p;
+        while (run < stripped.size() && stripped[run] != '"' && stripped[run] != '\\')
+            ++run;
+        out.append(stripped, p, run - p);
+        p = run;
+        if (p >= stripped.size()) {
+            error(parsemsg::UnclosedString, p, parsemsg::unclosedString);
+            position = p;
+            return RuleError;
+        }
+        if (stripped[p] == '"')
+            break;
+        ++p;
+        uint32_t value = 0;
+        if (scanEscape(p, value) == RuleError) {
+            position = p;
+            return RuleError;
+        }
+        out.push_back(static_cast<char>(value & 0xFFu));
+    }
+    position = p + 1;
+    return RuleAccepted;
+}
+
+int Parser::scanRawPointer(std::size_t& position, Literal& out)
+{
+    std::size_t p = position + 1;
+    const std::size_t digits = p;
+    if (!PT::skipSetNoCase(stripped, p, "0123456789abcdef")) {
+        error(parsemsg::ExpectedHex, p, parsemsg::expectedHex);
+        position = p;
+        return RuleError;
+    }
+    uint32_t value = 0;
+    for (std::size_t i = digits; i < p; ++i) {
+        const char c = stripped[i];
+        const uint32_t digit = isDigit(c) ? static_cast<uint32_t>(c - '0')
+                                          : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+        value = (value << 4) | digit;
+    }
+    out.type = TypePointer;
+    out.intValue = static_cast<int32_t>(value);
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanDescriptor(std::size_t& position, Literal& out)
+{
+    std::size_t p = position + 1;
+    const std::size_t digits = p;
+    while (p < stripped.size() && isDigit(stripped[p]))
+        ++p;
+    if (p == digits) {
+        error(parsemsg::ExpectedDescriptor, p, parsemsg::expectedDescriptor);
+        position = p;
+        return RuleError;
+    }
+    // Unsigned and wrapping, so that the writer's form of a negative descriptor reads back.
+    uint64_t value = 0;
+    for (std::size_t i = digits; i < p; ++i)
+        value = value * 10 + static_cast<uint64_t>(stripped[i] - '0');
+    out.type = TypeDescriptor;
+    out.intValue = static_cast<int64_t>(value);
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanAddress(std::size_t& position, Literal& out)
+{
+    std::size_t p = position;
+    const bool pointer = stripped[p] == '&';
+    if (pointer)
+        ++p;
+    const std::size_t start = p;
+    auto isRootMark = [this](std::size_t at) {
+        return at + 1 < stripped.size() &&
+               ((stripped[at] == '[' && stripped[at + 1] == ']') || (stripped[at] == '{' && stripped[at + 1] == '}'));
+    };
+    if (isRootMark(p)) {
+        p += 2;
+    } else if (p < stripped.size() && isIdentifierStart(stripped[p])) {
+        while (p < stripped.size() && isIdentifierByte(stripped[p]))
+            ++p;
+    } else if (pointer) {
+        error(parsemsg::ExpectedAddress, p, parsemsg::expectedAddress);
+        position = p;
+        return RuleError;
+    } else {
+        return RuleNoMatch;
+    }
+    for (;;) {
+        std::size_t step = p;
+        if (step < stripped.size() && stripped[step] == '.')
+            step += 1;
+        else if (step + 1 < stripped.size() && stripped[step] == '-' && stripped[step + 1] == '>')
+            step += 2;
+        else
+            break;
+        if (isRootMark(step)) {
+            error(parsemsg::RootNotFirst, step, parsemsg::rootNotFirst);
+            position = step;
+            return RuleError;
+        }
+        if (step >= stripped.size() || !isIdentifierStart(stripped[step])) {
+            error(parsemsg::ExpectedStepName, step, parsemsg::expectedStepName);
+            position = step;
+            return RuleError;
+        }
+        p = step;
+        while (p < stripped.size() && isIdentifierByte(stripped[p]))
+            ++p;
+    }
+    out.kind = pointer ? KindPointer : KindReference;
+    out.text.assign(stripped, start, p - start);
+    position = p;
+    return RuleAccepted;
+}
+
+int Parser::scanDecimal(std::size_t& position, Literal& out)
+{
+    std::size_t p = position;
+    skipSigns(stripped, p);
+    const std::size_t digits = p;
+    while (p < stripped.size() && isDigit(stripped[p]))
+        ++p;
+    if (p == digits) {
+        error(parsemsg::ExpectedValue, position, parsemsg::expectedValue);
+        return RuleError;
+    }
+    out.type = TypeInt;
+    out.intValue = convertInteger(stripped, position, 10);
+    position = p;
+    return RuleAccepted;
+}
+
+bool Parser::storeLiteral(Tavric& field, const Literal& literal, std::size_t /*position*/)
+{
+    if (literal.nothing) {
+        field.storeNothing();
+        field.setKind(KindValue);
+        return true;
+    }
+    if (literal.kind != KindValue) {
+        field.storeReference(literal.text, literal.kind == KindPointer);
+        return true;
+    }
+    if (!field.isUntyped() && field.getType() != literal.type) {
+        field.report(ErrorTypeMismatch, ": Cannot assign data of type " +
+                                            Tavric::typeDescription(KindValue, literal.type, {}) +
+                                            " to current field. Type mismatch.");
+        if (field.getOptionWord() & 1) {
+            failed = true;
+            return false;
+        }
+        return true;
+    }
+    switch (literal.type) {
+    case TypeBool: field.storeBool(literal.boolValue); break;
+    case TypeInt: field.storeInt(literal.intValue); break;
+    case TypeReal: field.storeReal(literal.realValue); break;
+    case TypeChar: field.storeChar(static_cast<uint16_t>(literal.intValue)); break;
+    case TypeString: field.storeString(literal.text); break;
+    case TypeDescriptor: field.storeDescriptor(literal.intValue); break;
+    case TypePointer: field.storePointer(static_cast<int32_t>(literal.intValue), false); break;
+    default: break;
+    }
+    return true;
+}
+
+} // namespace zul

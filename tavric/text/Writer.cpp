@@ -1,0 +1,485 @@
+// The tree writer: a field, its value and its children back to Tavric text that the parser reads
+// into the same tree.
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <unistd.h>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ExpressionNode.hpp"
+
+namespace zul {
+
+namespace {
+
+using PT = ParsingTools;
+
+bool isOctalDigit(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
+std::string octal(uint32_t value)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%o", value);
+    return buffer;
+}
+
+// One byte of a character or string. True when it was written as an octal escape, so that a
+// following octal digit is escaped too (it would otherwise extend the number).
+bool escapeByte(std::string& out, unsigned char c)
+{
+    switch (c) {
+    case 0: out += "\\0"; return true;
+    case 7: out += "\\a"; return false;
+    case 8: out += "\\b"; return false;
+    case 9: out += "\\t"; return false;
+    case 10: out += "\\n"; return false;
+    case 11: out += "\\v"; return false;
+    case 12: out += "\\f"; return false;
+    case 13: out += "\\r"; return false;
+    case '"': out += "\\\""; return false;
+    case '\'': out += "\\'"; return false;
+    case '\\': out += "\\\\"; return false;
+    default:
+        break;
+    }
+    if (c < 32 || c >= 127) {
+        out += "\\0" + octal(c);
+        return true;
+    }
+    out += static_cast<char>(c);
+    return false;
+}
+
+std::string escapeString(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    bool afterOctal = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool commentMark = c == '/' && i + 1 < text.size() && (text[i + 1] == '/' || text[i + 1] == '*');
+        if ((afterOctal && isOctalDigit(c)) || commentMark) {
+            // Comments are removed before strings are read: "//" and "/*" must not appear as such.
+            out += "\\0" + octal(static_cast<unsigned char>(c));
+            afterOctal = true;
+        } else {
+            afterOctal = escapeByte(out, static_cast<unsigned char>(c));
+        }
+    }
+    return out;
+}
+
+std::string escapeChar(uint16_t value)
+{
+    std::string out;
+    const unsigned low = value & 0xFFu;
+    const unsigned high = value >> 8;
+    if (high == 0)
+        escapeByte(out, static_cast<unsigned char>(low));
+    else if (low >= 128)
+        // Two bytes, in the order the parser reads them: the first byte is the low half.
+        out = {static_cast<char>(low), static_cast<char>(high)};
+    else
+        out = "\\0" + octal(value);
+    return out;
+}
+
+bool readsBackAs(const char* first, const char* last, double value)
+{
+    double back = 0.0;
+    const auto result = std::from_chars(first + (*first == '-' ? 1 : 0), last, back, std::chars_format::fixed);
+    if (*first == '-')
+        back = -back;
+    return result.ec == std::errc() && back == value && std::signbit(back) == std::signbit(value);
+}
+
+// Fixed notation with 16 decimals, or more when 16 would not give the same double back; never an
+// exponent, which the parser does not read.
+std::string formatReal(double value)
+{
+    if (std::isnan(value))
+        return "0.0";
+    if (std::isinf(value))
+        return std::string(value < 0 ? "-1" : "1") + std::string(309, '0') + ".0";
+    char buffer[1600];
+    auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
+    if (written.ec == std::errc() && readsBackAs(buffer, written.ptr, value))
+        return std::string(buffer, written.ptr);
+    written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, written.ptr);
+    if (text.find('.') == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+std::string hexNumber(uint32_t value)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%x", value);
+    return buffer;
+}
+
+// Texts that would run into an operator written before them.
+bool mayJoinOperator(char c)
+{
+    return std::strchr("-+<>=&|^~!*/%.#:", c) != nullptr && c != '\0';
+}
+
+class TreeWriter
+{
+public:
+    TreeWriter(std::ostream& out, int user, bool raw, bool colour, bool plain)
+        : out(out), user(user), raw(raw), colour(colour && !plain), plain(plain)
+    {
+    }
+
+    void ownValue(const Tavric& node, int indent);
+    void children(const Tavric& node, int indent);
+
+private:
+    void childField(const Tavric& child, int indent);
+    void header(const Tavric& field);
+    bool value(const Tavric& field, int indent, std::string& text);
+    void typedValue(const Tavric& field, std::string& text);
+    void collection(const Tavric& field, int indent, std::string& text);
+    void expression(const Tavric& field, const ExpressionNode& node, std::string& text);
+    void piece(std::string& text, const std::string& words, int colourIndex) const;
+    std::string indentation(int indent) const { return plain ? std::string() : std::string(indent, ' '); }
+
+    std::ostream& out;
+    int user;
+    bool raw;
+    bool colour;
+    bool plain;
+};
+
+void TreeWriter::piece(std::string& text, const std::string& words, int colourIndex) const
+{
+    if (colour)
+        text += PT::colours[colourIndex];
+    text += words;
+    if (colour)
+        text += PT::colours[PT::ColourReset];
+}
+
+void TreeWriter::ownValue(const Tavric& node, int indent)
+{
+    std::string text;
+    if (value(node, indent, text))
+        out << (plain ? "=" : " = ") << text;
+    // A root's value ends its line too, so that its children start on lines of their own.
+    if (node.getParent() != nullptr || !text.empty())
+        out << '\n';
+}
+
+void TreeWriter::children(const Tavric& node, int indent)
+{
+    for (const Tavric* child : node.childrenInOrder())
+        if (!child->getName().empty())
+            childField(*child, indent);
+    // Children shared from another tree are written as their own content, in name order.
+    std::vector<const Tavric*> linked;
+    for (const auto& entry : node.childrenById())
+        if (node.isLinked(entry.first) && !entry.second->getName().empty())
+            linked.push_back(entry.second);
+    std::sort(linked.begin(), linked.end(),
+              [](const Tavric* a, const Tavric* b) { return a->getName() < b->getName(); });
+    for (const Tavric* child : linked)
+        childField(*child, indent);
+}
+
+void TreeWriter::childField(const Tavric& child, int indent)
+{
+    out << indentation(indent);
+    if (child.childCount() > 0) {
+        out << '[';
+        header(child);
+        ownValue(child, indent + 2);
+        children(child, indent + 2);
+        out << '\n' << indentation(indent) << ']';
+    } else {
+        header(child);
+        std::string text;
+        if (value(child, indent + 2, text))
+            out << (plain ? "=" : " = ") << text;
+    }
+    out << '\n';
+}
+
+void TreeWriter::header(const Tavric& field)
+{
+    std::string text;
+    // Qualifiers stand before the kind word, where the parser reads them.
+    if (const Tavric* parent = field.getParent()) {
+        const int parentKey = static_cast<int32_t>(static_cast<uint32_t>(parent->getIdentity()));
+        int entry = 0;
+        if (field.getUserRights(parentKey, entry)) {
+            const int rights = field.getDefaultRights();
+            std::string access;
+            if (entry != RightsAll)
+                access = "limited[" + hexNumber(entry & 15) + hexNumber(rights & 15) + "] ";
+            else if (rights == rightsPrivate)
+                access = "private ";
+            else if (rights == rightsLocked)
+                access = "locked ";
+            else if (rights == rightsProtected)
+                access = "protected ";
+            else if (rights != rightsPublic)
+                access = "limited[f" + hexNumber(rights & 15) + "] ";
+            if (!access.empty())
+                piece(text, access, PT::ColourBoldRed);
+        }
+    }
+    if (field.isRestricted())
+        piece(text, "restricted ", PT::ColourBoldRed);
+    if (field.isExternal())
+        piece(text, "extern ", PT::ColourBoldCyan);
+    if (field.isLocal())
+        piece(text, "local ", PT::ColourBoldCyan);
+    if (field.isStrict())
+        piece(text, "strict ", PT::ColourBoldBlue);
+    if (field.isKindDeclared()) {
+        // The kind words the parser knows ("program" is written as the word that declares it).
+        static const char* const kindWords[fieldKindCount] = {"field", "field", "field", "field", "field",
+                                                              "Script", "sequence", "collection", "xml"};
+        piece(text, std::string(kindWords[field.getKind()]) + " ", PT::ColourGrey);
+    }
+    if (!field.isUntyped()) {
+        std::string word = field.getType() == TypePointer ? "type" : Tavric::typeNames[field.getType()];
+        if (field.getType() == TypeStruct)
+            word += " " + (field.getStructName().empty() ? std::string("record") : field.getStructName());
+        piece(text, word + " ", PT::ColourBoldGreen);
+    }
+    std::vector<int> levels = field.getPointerLevels();
+    // Levels that the resolution took from the target (none declared) are left to it again.
+    if (field.getKind() == KindPointer && field.isUntyped() && field.isTargetValid() && field.getTarget()) {
+        const Tavric& target = *field.getTarget();
+        std::vector<int> derived = target.getPointerLevels();
+        derived.push_back(target.isConstant() ? 1 : 0);
+        if (derived == levels)
+            levels.clear();
+    }
+    for (int level : levels) {
+        if (level == 1)
+            piece(text, "const ", PT::ColourBoldCyan);
+        text += ": ";
+    }
+    if (field.isConstant())
+        piece(text, "const ", PT::ColourBoldCyan);
+    piece(text, field.getName(), PT::ColourBoldYellow);
+    out << text;
+}
+
+// The value of a field as text; false when the field is written without a value.
+bool TreeWriter::value(const Tavric& field, int indent, std::string& text)
+{
+    switch (field.getKind()) {
+    case KindReference:
+        text += field.getAddressText();
+        return true;
+    case KindPointer:
+        piece(text, field.getAddressText() == "nowhere" ? std::string("Nowhere") : "&" + field.getAddressText(),
+              PT::ColourBoldMagenta);
+        return true;
+    case KindComputed: {
+        const auto* node = dynamic_cast<const ExpressionNode*>(field.getExpression());
+        if (node && !(node->isFolded() && !raw && !field.isEmpty())) {
+            if (!field.hasRight(user, RightRead))
+                return false;
+            expression(field, *node, text);
+            return true;
+        }
+        break;
+    }
+    case KindProgram:
+    case KindSequence:
+    case KindXml:
+        // A declared kind reads back from its word alone; otherwise the scope says it.
+        if (field.isKindDeclared())
+            return false;
+        text += field.getKind() == KindProgram ? "[Script]" : (field.getKind() == KindSequence ? "[Sequence]" : "[XML]");
+        return true;
+    case KindCollection:
+        if (!field.getCollection())
+            return false;
+        collection(field, indent, text);
+        return true;
+    default:
+        break;
+    }
+    if (field.isEmpty()) {
+        if (field.getKind() != KindValue || field.isKindDeclared())
+            return false;
+        text += "Nothing";
+        return true;
+    }
+    typedValue(field, text);
+    return true;
+}
+
+void TreeWriter::typedValue(const Tavric& field, std::string& text)
+{
+    switch (field.getType()) {
+    case TypeBool:
+        piece(text, field.rawBool() ? "True" : "False", PT::ColourMagenta);
+        break;
+    case TypeInt:
+        text += std::to_string(field.rawInt());
+        break;
+    case TypeReal:
+        text += formatReal(field.rawReal());
+        break;
+    case TypeChar:
+        piece(text, "'" + escapeChar(static_cast<uint16_t>(field.rawInt() & 0xFFFF)) + "'", PT::ColourBoldGreen);
+        break;
+    case TypeString:
+        piece(text, "\"" + escapeString(field.rawString()) + "\"", PT::ColourBoldGreen);
+        break;
+    case TypeDescriptor:
+        // Unsigned, the form the descriptor rule reads back.
+        piece(text, "$" + std::to_string(static_cast<uint64_t>(field.rawInt())), PT::ColourBoldMagenta);
+        break;
+    case TypePointer:
+        piece(text, field.rawPointer() == 0 ? std::string("NULL")
+                                            : "#" + hexNumber(static_cast<uint32_t>(field.rawPointer())),
+              PT::ColourBoldMagenta);
+        break;
+    default:
+        // A value without a type of its own (void, record) has no literal.
+        text += "Nothing";
+        break;
+    }
+}
+
+void TreeWriter::collection(const Tavric& field, int indent, std::string& text)
+{
+    const Collection& elements = *field.getCollection();
+    const int perLine = elements.valuesPerLine > 0 ? elements.valuesPerLine : Collection::defaultValuesPerLine;
+    text += "[Collection";
+    if (perLine != Collection::defaultValuesPerLine)
+        text += " (" + std::to_string(perLine) + ")";
+    text += '\n';
+    const std::string rowStart = indentation(indent);
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (i % static_cast<std::size_t>(perLine) == 0)
+            text += rowStart;
+        const Tavric& member = *elements.elementAt(i);
+        if (!member.getName().empty()) {
+            // A named member (a bracketed node) keeps its name, declaration and children.
+            std::ostringstream nested;
+            TreeWriter writer(nested, user, raw, colour, plain);
+            nested << '[';
+            writer.header(member);
+            writer.ownValue(member, indent + 2);
+            writer.children(member, indent + 2);
+            nested << rowStart << ']';
+            text += nested.str();
+        } else if (!value(member, indent + 2, text)) {
+            text += "Nothing";
+        }
+        text += ' ';
+        if ((i + 1) % static_cast<std::size_t>(perLine) == 0 || i + 1 == elements.size())
+            text += '\n';
+    }
+    if (!plain && indent >= 3)
+        text += std::string(static_cast<std::size_t>(indent - 2), ' ');
+    text += ']';
+}
+
+void TreeWriter::expression(const Tavric& field, const ExpressionNode& node, std::string& text)
+{
+    if (node.isOperand()) {
+        const Tavric& operand = *node.getOperand();
+        if (!value(operand, 0, text))
+            text += "Nothing";
+        return;
+    }
+    if (node.isFolded() && !raw && &node.foldedResult() != &nullField) {
+        typedValue(node.foldedResult(), text);
+        return;
+    }
+    for (std::size_t i = 0; i < node.operandCount(); ++i) {
+        std::string operand;
+        expression(field, node.child(i), operand);
+        if (i > 0) {
+            const std::string spelling = operatorSpelling(node.getLevel(), node.operatorAt(i - 1));
+            if (plain) {
+                // Compact, but never so close that the parser would read another token.
+                if (spelling[0] == '.')
+                    text += ' ';
+                text += spelling;
+                if (!operand.empty() && mayJoinOperator(operand[0]))
+                    text += ' ';
+            } else {
+                text += " " + spelling + " ";
+            }
+        }
+        text += operand;
+    }
+}
+
+} // namespace
+
+bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plain, int indent) const
+{
+    if (isNull())
+        return false;
+    TreeWriter writer(out, user, raw, colour, plain);
+    writer.ownValue(*this, indent);
+    writer.children(*this, indent);
+    return !out.fail();
+}
+
+bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
+{
+    if (isNull())
+        return false;
+    std::ostringstream text;
+    if (!write(text, user, raw, false, plain, 0))
+        return false;
+    const std::string bytes = text.str();
+    // Written beside the file and renamed into place: a failed save leaves the old file whole.
+    const std::string temporary = path + ".tmp~";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        const int code = errno;
+        report(ErrorOpenOutput, ": Cannot open output file '" + path + "' for saving the current tree. Error code is " +
+                                    std::to_string(code) + ": '" + std::strerror(code) + "'.");
+        return false;
+    }
+    std::size_t done = 0;
+    int code = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            code = n < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        code = errno;
+    if (code != 0) {
+        ::unlink(temporary.c_str());
+        report(ErrorWriteOutput, ": Cannot write into output file '" + path +
+                                     "' for saving the current tree. Error code is " + std::to_string(code) + ": '" +
+                                     std::strerror(code) + "'.");
+        return false;
+    }
+    return true;
+}
+
+} // namespace zul

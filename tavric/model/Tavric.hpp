@@ -457,6 +457,9 @@ private:
     // ---- text: parser, directives, writer ----
     // (private helper declarations of the text operations go here; no data members, please: the
     // field's size matters)
+    // Expression operands are read through their value source (references followed, computed
+    // fields refreshed) before they are copied.
+    friend class ExpressionNode;
 };
 
 } // namespace zul

@@ -1,0 +1,308 @@
+// Tree building: children on first access, the dictionary, iteration, removal, links and copies.
+
+#include <gtest/gtest.h>
+
+#include "TavricFixture.hpp"
+
+using namespace zul;
+
+namespace {
+
+using Tree = tavrictest::Document;
+
+TEST(NameDictionaryTest, IdsStartAtTwentyAndNamesComeBack)
+{
+    NameDictionary dictionary;
+    EXPECT_EQ(firstNameId, dictionary.idOf("first"));
+    EXPECT_EQ(firstNameId + 1, dictionary.idOf("second"));
+    EXPECT_EQ(firstNameId, dictionary.idOf("first"));
+    EXPECT_EQ("first", dictionary.nameOf(firstNameId));
+    EXPECT_EQ(&emptyString, &dictionary.nameOf(19));
+    EXPECT_EQ(&emptyString, &dictionary.nameOf(-1));
+    EXPECT_EQ(&emptyString, &dictionary.nameOf(100000));
+}
+
+TEST(NameDictionaryTest, ManyNamesKeepTheirIdsAndReferences)
+{
+    NameDictionary dictionary;
+    const std::string& first = dictionary.nameOf(dictionary.idOf("n0"));
+    for (int i = 1; i < 200; ++i)
+        EXPECT_EQ(firstNameId + i, dictionary.idOf("n" + std::to_string(i)));
+    EXPECT_EQ("n0", first);
+    EXPECT_EQ("n199", dictionary.nameOf(firstNameId + 199));
+}
+
+TEST_F(Tree, RootIdentification)
+{
+    EXPECT_EQ("[]", root.getName());
+    EXPECT_EQ("[]", root.getAddress());
+    EXPECT_EQ(std::vector<int>{1}, root.getIdPath());
+    EXPECT_EQ(1, root.getIdentity());
+    EXPECT_EQ("", root.getParentAddress());
+    EXPECT_TRUE(root.getParentIdPath().empty());
+    EXPECT_EQ(&root, &root.getRoot());
+    EXPECT_EQ(0, root.depth());
+    EXPECT_TRUE(root.isEmpty());
+    EXPECT_TRUE(root.isUntyped());
+    EXPECT_EQ(15, root.getDefaultRights());
+    EXPECT_EQ(2, root.getOptionWord());
+    EXPECT_EQ(0u, root.userRightsCount());
+}
+
+TEST_F(Tree, ChildrenAreCreatedOnFirstAccess)
+{
+    Tavric& users = root["Users"];
+    ASSERT_NE(&nullField, &users);
+    EXPECT_EQ(&users, &root.child("Users"));
+    EXPECT_EQ("Users", users.getName());
+    EXPECT_EQ("[].Users", users.getAddress());
+    EXPECT_EQ((std::vector<int>{1, dictionary.idOf("Users")}), users.getIdPath());
+    EXPECT_EQ("[]", users.getParentAddress());
+    EXPECT_EQ(std::vector<int>{1}, users.getParentIdPath());
+    EXPECT_EQ(&root, users.getParent());
+    EXPECT_EQ(1, users.depth());
+
+    Tavric& selected = users["Selected"];
+    EXPECT_EQ("[].Users.Selected", selected.getAddress());
+    EXPECT_EQ(&root, &selected.getRoot());
+    EXPECT_EQ(2, selected.depth());
+    EXPECT_EQ(1u, selected.userRightsCount());
+}
+
+TEST_F(Tree, IdentityShiftsTheIdByTheParentsDepth)
+{
+    Tavric& c = root["a"]["b"]["c"];
+    EXPECT_EQ(dictionary.idOf("a"), root["a"].getIdentity());
+    EXPECT_EQ(dictionary.idOf("b") << 1, root["a"]["b"].getIdentity());
+    EXPECT_EQ(dictionary.idOf("c") << 2, c.getIdentity());
+
+    // Shifted into the sign bit, the identity is negated so it is never negative.
+    Tavric* field = &root;
+    for (int i = 0; i < 16; ++i)
+        field = &field->child("d" + std::to_string(i));
+    Tavric& deep = field->child("deep");
+    const int32_t shifted = static_cast<int32_t>(static_cast<uint32_t>(dictionary.idOf("deep")) << (16 % 16));
+    EXPECT_EQ(shifted, deep.getIdentity());
+    for (int i = 0; i < 200; ++i)
+        dictionary.idOf("filler" + std::to_string(i));
+    Tavric* depth15 = &root;
+    for (int i = 0; i < 15; ++i)
+        depth15 = &depth15->child("e" + std::to_string(i));
+    // An id of at least 2^16 shifted by 15 reaches bit 31.
+    while (dictionary.firstFreeId() < 65536)
+        dictionary.idOf("pad" + std::to_string(dictionary.firstFreeId()));
+    Tavric& negative = depth15->child("big");
+    const int64_t raw = static_cast<int32_t>(static_cast<uint32_t>(dictionary.idOf("big")) << 15);
+    ASSERT_LT(raw, 0);
+    EXPECT_EQ(-raw, negative.getIdentity());
+}
+
+TEST_F(Tree, ExistsAndRemoveEnterNewNamesInTheDictionary)
+{
+    const int before = dictionary.firstFreeId();
+    EXPECT_FALSE(root.exists("neverSeen"));
+    EXPECT_EQ(before + 1, dictionary.firstFreeId());
+    EXPECT_FALSE(root.removeChild("alsoNew"));
+    EXPECT_EQ(before + 2, dictionary.firstFreeId());
+    root["x"];
+    EXPECT_TRUE(root.exists("x"));
+    EXPECT_TRUE(root.exists(dictionary.idOf("x")));
+}
+
+TEST_F(Tree, IterationIsInByteOrderOfNames)
+{
+    for (const char* name : {"beta", "alpha", "Zeta", "_under", "Alpha"})
+        root[name] = 1;
+    std::vector<std::string> names;
+    for (auto it = root.childrenBegin(); it != root.childrenEnd(); ++it)
+        names.push_back(it->first);
+    EXPECT_EQ((std::vector<std::string>{"Alpha", "Zeta", "_under", "alpha", "beta"}), names);
+    ASSERT_EQ(5u, root.childrenInOrder().size());
+    EXPECT_EQ("beta", root.childrenInOrder().front()->getName());
+}
+
+TEST_F(Tree, RemoveChildDestroysIt)
+{
+    root["keep"] = 1;
+    root["gone"]["below"] = 2;
+    EXPECT_TRUE(root.removeChild("gone"));
+    EXPECT_FALSE(root.exists("gone"));
+    EXPECT_FALSE(root.removeChild("gone"));
+    EXPECT_EQ(1u, root.childrenInOrder().size());
+    EXPECT_EQ(1u, root.childCount());
+    // Created again, the child starts over.
+    EXPECT_TRUE(root["gone"].isEmpty());
+    EXPECT_FALSE(root["gone"].exists("below"));
+}
+
+TEST_F(Tree, ConstantFieldReturnsExistingChildrenButCreatesNone)
+{
+    Tavric& fixed = root["fixed"];
+    fixed["old"] = 1;
+    fixed.setConstant(true);
+    EXPECT_EQ(1, fixed["old"].getInt());
+    EXPECT_EQ(&nullField, &fixed["new"]);
+    EXPECT_EQ(ErrorConstant, root.lastError());
+    EXPECT_FALSE(fixed.exists("new"));
+}
+
+TEST_F(Tree, CopyFromLinksChildrenWithoutOwningThem)
+{
+    NameDictionary* shared = &dictionary;
+    auto source = std::make_unique<Tavric>(shared);
+    (*source)["Language"]["En"]["Hello"] = "Hello";
+    (*source)["Language"]["En"]["Bye"] = "Bye";
+    {
+        Tavric copy(shared);
+        copy["Hello"] = "old";
+        EXPECT_TRUE(copy.copyFrom((*source)["Language"]["En"]));
+        EXPECT_EQ("En", copy.getName());
+        EXPECT_EQ("[]", copy.getAddress());
+        EXPECT_EQ(&(*source)["Language"]["En"]["Hello"], &copy["Hello"]);
+        EXPECT_EQ("Bye", copy["Bye"].getString());
+        EXPECT_TRUE(copy.exists("Bye"));
+        EXPECT_TRUE(copy.isLinked(dictionary.idOf("Bye")));
+        // Links are found but neither listed nor iterated.
+        EXPECT_TRUE(copy.childrenInOrder().empty());
+        EXPECT_EQ(copy.childrenBegin(), copy.childrenEnd());
+    }
+    // The copy is gone; the source's children are intact.
+    EXPECT_EQ("Hello", (*source)["Language"]["En"]["Hello"].getString());
+    EXPECT_EQ("Bye", (*source)["Language"]["En"]["Bye"].getString());
+}
+
+TEST_F(Tree, CopyFromKeepsTheAddressOfARenamedChild)
+{
+    Tavric& target = root["target"];
+    root["source"]["inner"] = 3;
+    root["source"] = 7;
+    target["own"] = 1;
+    const int64_t identity = target.getIdentity();
+    ASSERT_TRUE(target.copyFrom(root["source"]));
+    EXPECT_EQ("source", target.getName());
+    EXPECT_EQ("[].target", target.getAddress());
+    EXPECT_EQ(identity, target.getIdentity());
+    EXPECT_EQ(7, target.getInt());
+    EXPECT_EQ(3, target["inner"].getInt());
+    EXPECT_EQ(1, target["own"].getInt());
+    // Removing a link leaves the linked field alone.
+    EXPECT_TRUE(target.removeChild("inner"));
+    EXPECT_EQ(3, root["source"]["inner"].getInt());
+}
+
+TEST_F(Tree, CopyFromAChildOfItselfDoesNotDestroyIt)
+{
+    root["a"]["a"] = 5;
+    root["a"]["b"] = 6;
+    ASSERT_FALSE(root.copyFrom(root["a"]));
+    EXPECT_EQ(6, root["b"].getInt());
+    EXPECT_EQ(5, root["a"]["a"].getInt());
+    EXPECT_TRUE(root.copyFrom(root));
+}
+
+TEST_F(Tree, CopyConstructionCopiesValueAndCollection)
+{
+    Tavric& layer = root["layer"];
+    layer.setKind(KindCollection);
+    Collection* collection = layer.makeCollection();
+    ASSERT_NE(nullptr, collection);
+    collection->valuesPerLine = 4;
+    for (int i = 0; i < 3; ++i) {
+        Tavric* element = layer.makeChild(0);
+        ASSERT_NE(nullptr, element);
+        element->storeInt(i * 10);
+        ASSERT_TRUE(collection->append(element));
+    }
+    Tavric copy(layer);
+    ASSERT_NE(nullptr, copy.getCollection());
+    EXPECT_NE(collection, copy.getCollection());
+    EXPECT_EQ(4, copy.getCollection()->valuesPerLine);
+    ASSERT_EQ(3u, copy.getCollection()->size());
+    EXPECT_EQ(20, copy.childAt(2)->getInt());
+    EXPECT_NE(layer.childAt(2), copy.childAt(2));
+    EXPECT_EQ(&copy, copy.childAt(2)->getParent());
+    EXPECT_EQ(nullptr, copy.childAt(3));
+    EXPECT_EQ(nullptr, root.childAt(0));
+    EXPECT_EQ("[].layer", copy.getAddress());
+    EXPECT_EQ(0u, copy.childCount());
+}
+
+TEST_F(Tree, CopyConstructionClonesTheExpression)
+{
+    Tavric& sum = root["sum"];
+    sum.setKind(KindComputed);
+    sum.setExpression(new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric& result, int) {
+        result.setInt(42);
+        return true;
+    }));
+    Tavric copy(sum);
+    ASSERT_NE(nullptr, copy.getExpression());
+    EXPECT_NE(sum.getExpression(), copy.getExpression());
+    EXPECT_EQ(42, copy.getInt());
+}
+
+TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
+{
+    Tavric* first = root.makeChild(dictionary.idOf("x"));
+    ASSERT_NE(nullptr, first);
+    first->storeInt(1);
+    Tavric* firstChild = first->makeChild(dictionary.idOf("inner"));
+    firstChild->storeInt(10);
+    first->adoptChild(firstChild);
+    EXPECT_EQ(first, root.adoptChild(first));
+
+    Tavric* second = root.makeChild(dictionary.idOf("x"));
+    second->declareType(TypeString);
+    second->storeString("two");
+    Tavric* secondChild = second->makeChild(dictionary.idOf("other"));
+    secondChild->storeInt(20);
+    second->adoptChild(secondChild);
+    EXPECT_EQ(first, root.adoptChild(second));
+
+    EXPECT_EQ(1u, root.childCount());
+    EXPECT_EQ("two", root["x"].getString());
+    EXPECT_FALSE(root["x"].isUntyped());
+    EXPECT_EQ(10, root["x"]["inner"].getInt());
+    EXPECT_EQ(20, root["x"]["other"].getInt());
+    EXPECT_EQ(&root["x"], root["x"]["other"].getParent());
+
+    // A bare declaration keeps the value and merges only children.
+    Tavric* bare = root.makeChild(dictionary.idOf("x"));
+    bare->adoptChild(bare->makeChild(dictionary.idOf("third")));
+    root.adoptChild(bare);
+    EXPECT_EQ("two", root["x"].getString());
+    EXPECT_TRUE(root["x"].exists("third"));
+}
+
+TEST_F(Tree, NullFieldGivesDefaultsAndTouchesNothing)
+{
+    EXPECT_EQ(&nullField, &nullField["x"]);
+    EXPECT_EQ(&nullField, &nullField.child(25));
+    EXPECT_FALSE(nullField.exists("x"));
+    EXPECT_EQ(0, nullField.getInt());
+    EXPECT_EQ(&emptyString, &nullField.getString());
+    EXPECT_FALSE(nullField.setInt(5));
+    EXPECT_FALSE(nullField.getBool());
+    EXPECT_EQ(0.0, nullField.getReal());
+    EXPECT_EQ(&nullField, &nullField.resolve("a.b"));
+    EXPECT_EQ(nullField.childrenBegin(), nullField.childrenEnd());
+    EXPECT_FALSE(nullField.copyFrom(root));
+    EXPECT_EQ(nullptr, nullField.makeChild(30));
+    EXPECT_TRUE(nullField.messages().empty());
+    EXPECT_EQ(0, nullField.getDefaultRights());
+    EXPECT_FALSE(nullField.hasRight(publicUser, RightAccess));
+    EXPECT_FALSE(root.copyFrom(nullField));
+    EXPECT_TRUE(lines().empty());
+}
+
+TEST(TreeDefaultConstruction, OwnsADictionaryAndHasNoRights)
+{
+    Tavric field;
+    ASSERT_NE(nullptr, field.getDictionary());
+    EXPECT_EQ(0, field.getDefaultRights());
+    EXPECT_EQ("", field.getAddress());
+    EXPECT_EQ(0, field.getIdentity());
+    EXPECT_EQ(&nullField, &field["x"]);
+}
+
+} // namespace

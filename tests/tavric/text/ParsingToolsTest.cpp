@@ -1,0 +1,246 @@
+#include "tavric/text/ParsingTools.hpp"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+using zul::ParsingTools;
+
+namespace {
+
+// ---------------------------------------------------------------- keyword matching
+
+TEST(KeywordMatching, PublicIsWholeWordAndCaseFolded)
+{
+    std::string text = "Public x";
+    std::size_t position = 0;
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
+    EXPECT_EQ(6u, position);
+
+    for (const char* longer : {"publicx", "public7", "public_"}) {
+        std::string word = longer;
+        position = 0;
+        EXPECT_EQ(-1, ParsingTools::matchKeyword(word, position, ParsingTools::publicWords, ParsingTools::identifierSet))
+            << longer;
+        EXPECT_EQ(0u, position) << longer;
+    }
+}
+
+TEST(KeywordMatching, IntWordsPickTheWholeWord)
+{
+    std::string text = "int x";
+    std::size_t position = 0;
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(3u, position);
+
+    text = "integer x";
+    position = 0;
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(7u, position);
+
+    text = "intx";
+    position = 0;
+    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(0u, position);
+}
+
+TEST(KeywordMatching, LaterSynonymsAreTriedAfterAPrefixFails)
+{
+    std::string text = "publique x";
+    std::size_t position = 0;
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
+    EXPECT_EQ(std::string("publique").size(), position);
+
+    text = "charactère c";
+    position = 0;
+    EXPECT_EQ(2, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(std::string("charactère").size(), position);
+
+    text = "Character c";
+    position = 0;
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
+}
+
+TEST(KeywordMatching, AccentedCapitalsAreNotFolded)
+{
+    // Only "a" to "z" are folded: the two bytes of "é" and "É" differ.
+    std::string text = "PRIVÉ x";
+    std::size_t position = 0;
+    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
+    text = "PRIVé x";
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
+}
+
+TEST(KeywordMatching, TypeWordsAreIndexedByFieldType)
+{
+    ASSERT_EQ(9u, ParsingTools::typeWordCount);
+    const char* samples[] = {"variable", "bool", "entier", "réel", "char", "chaine", "index", "type", "struct"};
+    for (std::size_t type = 0; type < ParsingTools::typeWordCount; ++type) {
+        std::string text = std::string(samples[type]) + " name";
+        std::size_t position = 0;
+        EXPECT_GE(ParsingTools::matchKeyword(text, position, ParsingTools::typeWords[type], ParsingTools::identifierSet),
+                  0)
+            << samples[type];
+        EXPECT_EQ(std::string(samples[type]).size(), position);
+    }
+}
+
+TEST(KeywordMatching, MatchAtTheEndOfTheText)
+{
+    std::string text = "True";
+    std::size_t position = 0;
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::trueWords, ParsingTools::identifierSet));
+    EXPECT_EQ(4u, position);
+}
+
+// ---------------------------------------------------------------- plain matching
+
+TEST(Matching, StartsWithNoCaseBounds)
+{
+    const std::string text = "abc";
+    EXPECT_TRUE(ParsingTools::startsWithNoCase(text, 0, "ABC"));
+    EXPECT_TRUE(ParsingTools::startsWithNoCase(text, 3, ""));
+    EXPECT_FALSE(ParsingTools::startsWithNoCase(text, 4, ""));
+    EXPECT_FALSE(ParsingTools::startsWithNoCase(text, 1, "bcd"));
+}
+
+TEST(Matching, MatchAnyNoCaseTakesTheFirstInArrayOrder)
+{
+    std::string text = "<= 3";
+    std::size_t position = 0;
+    EXPECT_EQ(2, ParsingTools::matchAnyNoCase(text, position, ParsingTools::assignmentWords));
+    EXPECT_EQ(2u, position);
+    text = "yesterday";
+    position = 0;
+    EXPECT_EQ(1, ParsingTools::matchAnyNoCase(text, position, ParsingTools::trueWords));
+    EXPECT_EQ(3u, position);
+}
+
+TEST(Matching, ExactMatchingKeepsCase)
+{
+    std::string text = "NULL null";
+    std::size_t position = 0;
+    EXPECT_TRUE(ParsingTools::matchExact(text, position, ParsingTools::nullPointerWord));
+    EXPECT_EQ(4u, position);
+    position = 5;
+    EXPECT_FALSE(ParsingTools::matchExact(text, position, ParsingTools::nullPointerWord));
+    EXPECT_EQ(5u, position);
+    const char* const arrows[] = {".", "->"};
+    text = "->x";
+    position = 0;
+    EXPECT_EQ(1, ParsingTools::matchAnyExact(text, position, arrows));
+    EXPECT_EQ(2u, position);
+}
+
+TEST(Matching, HexDigitsMixedCase)
+{
+    std::string text = "fF09g";
+    std::size_t position = 0;
+    EXPECT_TRUE(ParsingTools::skipSetNoCase(text, position, ParsingTools::hexadecimalForm.digits));
+    EXPECT_EQ(4u, position);
+    EXPECT_FALSE(ParsingTools::skipSet(text, position, ParsingTools::hexadecimalForm.digits));
+    EXPECT_FALSE(ParsingTools::inSetNoCase(text, position, ParsingTools::hexadecimalForm.digits));
+    EXPECT_TRUE(ParsingTools::inSetNoCase(text, 1, ParsingTools::hexadecimalForm.digits));
+    EXPECT_FALSE(ParsingTools::inSetNoCase(text, 99, ParsingTools::hexadecimalForm.digits));
+}
+
+TEST(Matching, SkipBlanksJoinsContinuedLines)
+{
+    std::string text = " \\\n\t\\\r\n x";
+    std::size_t position = 0;
+    EXPECT_TRUE(ParsingTools::skipBlanks(text, position));
+    EXPECT_EQ(text.size() - 1, position);
+    EXPECT_FALSE(ParsingTools::skipBlanks(text, position));
+
+    text = " \n x";
+    position = 0;
+    ParsingTools::skipBlanks(text, position);
+    EXPECT_EQ(1u, position);
+    EXPECT_TRUE(ParsingTools::skipSeparators(text, position));
+    EXPECT_EQ(3u, position);
+}
+
+TEST(Tables, NumberFormsAndColours)
+{
+    EXPECT_STREQ("0x", ParsingTools::numberForms[0].prefix);
+    EXPECT_STREQ("", ParsingTools::numberForms[1].prefix);
+    EXPECT_STREQ("0", ParsingTools::numberForms[2].prefix);
+    EXPECT_STREQ("01", ParsingTools::numberForms[3].digits);
+    EXPECT_STREQ("\x1b[1;36m", ParsingTools::colours[0]);
+    EXPECT_STREQ("\x1b[0;30;47m", ParsingTools::colours[8]);
+    EXPECT_STREQ("\x1b[00m", ParsingTools::colours[ParsingTools::ColourReset]);
+}
+
+// ---------------------------------------------------------------- whole-text helpers
+
+TEST(Comments, LineCommentKeepsLength)
+{
+    std::string text = "a = 1 // note\nb = 2";
+    const std::size_t size = text.size();
+    ParsingTools::stripComments(text);
+    EXPECT_EQ(size, text.size());
+    EXPECT_EQ("a = 1        \nb = 2", text);
+}
+
+TEST(Comments, BlockCommentsAndUnterminatedOne)
+{
+    std::string text = "a/* x\ny */b";
+    ParsingTools::stripComments(text);
+    EXPECT_EQ("a         b", text);
+
+    // Comment marks inside quotes are removed like any other; an open "/*" blanks the rest.
+    text = "a = \"/*x\" b\nrest";
+    ParsingTools::stripComments(text);
+    EXPECT_EQ("a = \"" + std::string(text.size() - 5, ' '), text);
+
+    text = "s = \"http://x\"\nb";
+    ParsingTools::stripComments(text);
+    EXPECT_EQ("s = \"http:    \nb", text);
+
+    text = "x/";
+    ParsingTools::stripComments(text);
+    EXPECT_EQ("x/", text);
+}
+
+TEST(LineAndColumn, CountsNewlinesOnly)
+{
+    const std::string text = "ab\n\tc\r\nd";
+    int line = 0;
+    int column = 0;
+    ParsingTools::lineAndColumn(text, 0, line, column);
+    EXPECT_EQ(1, line);
+    EXPECT_EQ(1, column);
+    ParsingTools::lineAndColumn(text, 3, line, column);
+    EXPECT_EQ(2, line);
+    EXPECT_EQ(1, column);
+    ParsingTools::lineAndColumn(text, 7, line, column);
+    EXPECT_EQ(3, line);
+    EXPECT_EQ(1, column);
+    ParsingTools::lineAndColumn(text, 6, line, column);
+    EXPECT_EQ(2, line);
+    EXPECT_EQ(4, column);
+}
+
+TEST(ReadFile, WholeFileAndFailures)
+{
+    const std::string path = "parsing_tools_test_file~";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << std::string("abc\0def", 7);
+    }
+    std::size_t size = 99;
+    auto buffer = ParsingTools::readFile(path, size);
+    ASSERT_TRUE(buffer);
+    EXPECT_EQ(7u, size);
+    EXPECT_EQ(std::string("abc\0def", 7), std::string(buffer.get(), size));
+    EXPECT_EQ('\0', buffer[size]);
+    std::remove(path.c_str());
+
+    size = 99;
+    EXPECT_FALSE(ParsingTools::readFile("no/such/file~", size));
+    EXPECT_EQ(0u, size);
+}
+
+} // namespace

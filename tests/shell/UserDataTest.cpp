@@ -1,0 +1,319 @@
+#include "shell/Program.hpp"
+#include "shell/UserDataKey.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int publicUser = -1;
+
+const char* const twoLanguages =
+    "[Language\n"
+    "  [En Hello = \"Hello\"]\n"
+    "  [Fr Hello = \"Bonjour\"]\n"
+    "]\n";
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+// Scrambled independently of the game's own helper, from the key table alone.
+std::string scrambled(const std::string& text)
+{
+    std::string bytes = text;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(bytes[i] ^ static_cast<char>(vrk::userDataKey[i % 32]));
+    return bytes;
+}
+
+std::string allMessages(const zul::Tavric& document)
+{
+    std::string text;
+    for (const std::string& line : document.messages())
+        text += line;
+    return text;
+}
+
+std::vector<std::string> directoryEntries(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* entry = readdir(d))
+            if (entry->d_name[0] != '.')
+                names.push_back(entry->d_name);
+        closedir(d);
+    }
+    return names;
+}
+
+// Every test runs in a directory of its own holding a configuration with two languages.
+class UserDataTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/velmora_userdata_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        ASSERT_EQ(mkdir((dir + "/lev").c_str(), 0755), 0);
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        writeFile("lev/config.tvr", twoLanguages);
+    }
+
+    void TearDown() override
+    {
+        if (previous[0] != '\0') {
+            EXPECT_EQ(chdir(previous), 0);
+        }
+        if (!dir.empty())
+            std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // Stored as the game stores it: the final byte of the file is never read.
+    void storeUserText(const std::string& text) { writeFile("data.vrk", scrambled(text + "\n")); }
+
+    std::string savedText() { return scrambled(readFile("data.vrk")); }
+
+    // A fresh program that reads back what was saved, as the next run would.
+    std::unique_ptr<vrk::Program> nextRun()
+    {
+        auto next = std::make_unique<vrk::Program>();
+        EXPECT_TRUE(next->loadConfiguration());
+        EXPECT_TRUE(next->loadUserData());
+        EXPECT_EQ(allMessages(next->userDocument), "");
+        return next;
+    }
+
+    static bool isSelected(zul::Tavric& document, const std::string& user)
+    {
+        zul::Tavric& entry = document.child("Users", publicUser).child(user, publicUser);
+        return entry.exists("Selected") && entry.child("Selected", publicUser).getInt(publicUser) != 0;
+    }
+
+    std::string dir;
+    char previous[4096] = {};
+    vrk::Program program;
+};
+
+TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(program.loadConfiguration());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    vrk::Program broken;
+    writeFile("lev/config.tvr", "[Language [En Hello = ]\n");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(broken.loadConfiguration());
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(errors, "");
+    EXPECT_EQ(errors, allMessages(broken.configDocument));
+    EXPECT_NE(errors.find("(Entry ./lev/config.tvr, line 1"), std::string::npos) << errors;
+
+    vrk::Program missing;
+    ASSERT_EQ(unlink("lev/config.tvr"), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(missing.loadConfiguration());
+    const std::string missingErrors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(missingErrors, allMessages(missing.configDocument));
+    EXPECT_NE(missingErrors.find("Cannot open input file './lev/config.tvr'"), std::string::npos)
+        << missingErrors;
+}
+
+TEST_F(UserDataTest, NoFileMeansEnglishAndNoUsers)
+{
+    ASSERT_TRUE(program.loadConfiguration());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(program.loadUserData());
+    program.chooseLanguage();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(program.selectedUserName, "");
+    EXPECT_EQ(program.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
+
+    ASSERT_TRUE(program.saveUserData());
+    struct stat info;
+    ASSERT_EQ(stat("data.vrk", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    auto next = nextRun();
+    EXPECT_EQ(next->userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(next->selectedUserName, "");
+}
+
+TEST_F(UserDataTest, EmptyFileIsEmptyText)
+{
+    writeFile("data.vrk", "");
+    ASSERT_TRUE(program.loadConfiguration());
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(program.loadUserData());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(program.selectedUserName, "");
+    program.chooseLanguage();
+    EXPECT_EQ(program.userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+}
+
+TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnStandardOutput)
+{
+    std::string text = "CurrentLanguage = \"Fr\"\n[Users [Alice Selected = 1]]\n";
+    std::string foreign = text;
+    for (std::size_t i = 0; i < foreign.size(); ++i)
+        foreign[i] = static_cast<char>(foreign[i] ^ static_cast<char>(0x80 | (i * 37 % 101)));
+    writeFile("data.vrk", foreign);
+    ASSERT_TRUE(program.loadConfiguration());
+
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(program.loadUserData());
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(output, "");
+    EXPECT_EQ(output, allMessages(program.userDocument));
+
+    // The game goes on in English.
+    program.chooseLanguage();
+    EXPECT_EQ(program.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
+}
+
+TEST_F(UserDataTest, TheLastSelectedUserInNameOrderWins)
+{
+    storeUserText("CurrentLanguage = \"En\"\n"
+                  "[Users\n  [Bob Selected = 1]\n  [Alice Selected = 1]\n  [Carol Selected = 0]\n]");
+    ASSERT_TRUE(program.loadConfiguration());
+    ASSERT_TRUE(program.loadUserData());
+    EXPECT_EQ(program.selectedUserName, "Bob");
+
+    ASSERT_TRUE(program.saveUserData());
+    auto next = nextRun();
+    EXPECT_EQ(next->selectedUserName, "Bob");
+    EXPECT_TRUE(isSelected(next->userDocument, "Bob"));
+    EXPECT_FALSE(isSelected(next->userDocument, "Alice"));
+    // A stored 0 is not a selection, and the save drops the entry altogether.
+    zul::Tavric& users = next->userDocument.child("Users", publicUser);
+    EXPECT_TRUE(users.exists("Carol"));
+    EXPECT_FALSE(users.child("Carol", publicUser).exists("Selected"));
+    EXPECT_FALSE(users.child("Alice", publicUser).exists("Selected"));
+}
+
+TEST_F(UserDataTest, NoSelectionWhenEveryFlagIsZero)
+{
+    storeUserText("[Users [Dan Selected = 0]]");
+    ASSERT_TRUE(program.loadUserData());
+    EXPECT_EQ(program.selectedUserName, "");
+    ASSERT_TRUE(program.saveUserData());
+    auto next = nextRun();
+    EXPECT_EQ(next->selectedUserName, "");
+    EXPECT_TRUE(next->userDocument.child("Users", publicUser).exists("Dan"));
+}
+
+TEST_F(UserDataTest, EveryByteIsCombinedWithTheKeyByItsOffset)
+{
+    storeUserText("CurrentLanguage = \"Fr\"\n[Users [Alice Selected = 1]]");
+    ASSERT_TRUE(program.loadUserData());
+    ASSERT_TRUE(program.saveUserData());
+    const std::string raw = readFile("data.vrk");
+    const std::string text = savedText();
+    ASSERT_GT(raw.size(), 33u);
+    EXPECT_EQ(raw.find("CurrentLanguage"), std::string::npos);
+    EXPECT_NE(text.find("CurrentLanguage=\"Fr\""), std::string::npos) << text;
+    for (std::size_t i : {std::size_t(0), std::size_t(31), std::size_t(32), raw.size() - 1})
+        EXPECT_EQ(static_cast<unsigned char>(raw[i]),
+                  static_cast<unsigned char>(text[i]) ^ vrk::userDataKey[i % 32]) << i;
+}
+
+TEST_F(UserDataTest, TheFinalByteAndAnythingAfterANulAreNotRead)
+{
+    // Without the usual trailing line end the last digit is lost.
+    writeFile("data.vrk", scrambled("Number = 12"));
+    ASSERT_TRUE(program.loadUserData());
+    EXPECT_EQ(program.userDocument.child("Number", publicUser).getInt(publicUser), 1);
+
+    vrk::Program other;
+    writeFile("data.vrk", scrambled(std::string("First = 1\n\0Second = 2\n", 23)));
+    ASSERT_TRUE(other.loadUserData());
+    EXPECT_TRUE(other.userDocument.exists("First"));
+    EXPECT_FALSE(other.userDocument.exists("Second"));
+
+    // A single byte is an empty text.
+    vrk::Program single;
+    writeFile("data.vrk", scrambled("x"));
+    EXPECT_TRUE(single.loadUserData());
+}
+
+TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
+{
+    storeUserText("CurrentLanguage = \"Fr\"\n[Users [Alice Selected = 1] [Bob]]");
+    const std::string before = readFile("data.vrk");
+    ASSERT_TRUE(program.loadUserData());
+    program.selectedUserName = "Bob";
+
+    // The file system refuses to grow the new file past a few bytes.
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    rlimit small = oldLimit;
+    small.rlim_cur = 8;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = program.saveUserData();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readFile("data.vrk"), before);
+    std::vector<std::string> entries = directoryEntries(".");
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"data.vrk", "lev"}));
+
+    // Once the disk has room again the same save goes through.
+    ASSERT_TRUE(program.saveUserData());
+    auto next = nextRun();
+    EXPECT_EQ(next->selectedUserName, "Bob");
+}
+
+TEST_F(UserDataTest, ASaveThatCannotReplaceTheFileCleansUp)
+{
+    ASSERT_EQ(mkdir("data.vrk", 0755), 0);
+    EXPECT_FALSE(program.saveUserData());
+    std::vector<std::string> entries = directoryEntries(".");
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"data.vrk", "lev"}));
+}
+
+TEST_F(UserDataTest, SavingKeepsThePermissionsOfTheOldFile)
+{
+    storeUserText("CurrentLanguage = \"En\"");
+    ASSERT_EQ(chmod("data.vrk", 0600), 0);
+    ASSERT_TRUE(program.loadUserData());
+    ASSERT_TRUE(program.saveUserData());
+    struct stat info;
+    ASSERT_EQ(stat("data.vrk", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+} // namespace

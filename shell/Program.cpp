@@ -101,7 +101,7 @@ bool Program::load()
         return false;
     if (!createWindow())
         return false;
-    if (!sceneTexture.create(SceneWidth, SceneHeight, false)) {
+    if (!sceneTexture.create(SceneWidth, SceneHeight)) {
         window.close();
         return false;
     }

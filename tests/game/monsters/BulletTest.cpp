@@ -1,0 +1,111 @@
+#include "game/monsters/Bullet.hpp"
+#include "game/monsters/Hunter.hpp"
+#include "TestWorld.hpp"
+
+#include <SFML/Graphics/RenderTexture.hpp>
+
+#include <cmath>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+class BulletTest : public TestWorld {
+protected:
+    Bullet& fire(float x, float y, double angle)
+    {
+        Bullet* bullet = new Bullet(&program, game.get(), sf::Vector2f(x, y), angle);
+        map().bullets.emplace_back(bullet);
+        return *bullet;
+    }
+};
+
+TEST_F(BulletTest, ConstructionKeepsPositionAndAngle)
+{
+    Bullet& bullet = fire(300.0f, 400.0f, 1.25);
+    EXPECT_EQ(bullet.shotPosition, sf::Vector2f(300.0f, 400.0f));
+    EXPECT_EQ(bullet.position, sf::Vector2f(300.0f, 400.0f));
+    EXPECT_EQ(bullet.direction, 1.25);
+    EXPECT_EQ(bullet.heading, 1.25);
+    EXPECT_EQ(bullet.speed, 25.0);
+    EXPECT_EQ(bullet.spin, 0);
+    EXPECT_EQ(bullet.shotSprite.getTexture(), &game->textures[14]);
+    EXPECT_EQ(bullet.shotSprite.getOrigin(), sf::Vector2f(7.5f, 7.5f));
+}
+
+TEST_F(BulletTest, HitsAPlayer100AwayOnItsFourthStep)
+{
+    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    for (double angle : {0.0, Pi / 2, Pi}) {
+        game->life = 340;
+        const sf::Vector2f start(static_cast<float>(1100.0 - 100.0 * std::cos(angle)),
+                                 static_cast<float>(700.0 - 100.0 * std::sin(angle)));
+        Bullet& bullet = fire(start.x, start.y, angle);
+        EXPECT_FALSE(bullet.step()) << angle;
+        EXPECT_FALSE(bullet.step()) << angle;
+        EXPECT_FALSE(bullet.step()) << angle;
+        EXPECT_EQ(game->life, 340) << angle;
+        EXPECT_TRUE(bullet.step()) << angle;
+        EXPECT_EQ(game->life, 290) << angle;
+    }
+}
+
+TEST_F(BulletTest, HitWithinFifteen)
+{
+    game->playerPosition = sf::Vector2f(1000.0f, 714.0f);
+    EXPECT_TRUE(fire(975.0f, 700.0f, 0.0).step()); // lands 14 from the player
+    game->playerPosition = sf::Vector2f(1000.0f, 715.0f);
+    EXPECT_FALSE(fire(975.0f, 700.0f, 0.0).step()); // lands 15 from the player
+}
+
+TEST_F(BulletTest, EndsOnItsFirstStepInsideAWallOrAClosedDoor)
+{
+    EXPECT_TRUE(fire(130.0f, 700.0f, Pi).step()); // into the wall column 0
+    setWall(5, 5, ClosedDoor);
+    EXPECT_TRUE(fire(590.0f, 660.0f, 0.0).step());
+    setWall(5, 5, OpenDoor);
+    EXPECT_FALSE(fire(590.0f, 660.0f, 0.0).step());
+    EXPECT_EQ(game->life, 340);
+}
+
+TEST_F(BulletTest, LeavingTheMapEndsLikeAnImpact)
+{
+    makeMap(Columns, Rows, false);
+    Bullet& right = fire(2390.0f, 700.0f, 0.0);
+    EXPECT_TRUE(right.step());
+    Bullet& up = fire(700.0f, 10.0f, -Pi / 2);
+    EXPECT_TRUE(up.step());
+}
+
+TEST_F(BulletTest, PassesThroughHuntersWithoutHurtingThem)
+{
+    Hunter& hunter = add<Hunter>(700.0f, 700.0f);
+    Bullet& bullet = fire(600.0f, 700.0f, 0.0);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_FALSE(bullet.step());
+    EXPECT_FLOAT_EQ(bullet.shotPosition.x, 800.0f);
+    EXPECT_EQ(hunter.life, 100);
+}
+
+TEST_F(BulletTest, SpinsTenDegreesPerDrawnFrame)
+{
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(64, 64));
+    game->camera = sf::Vector2f(100.0f, 200.0f);
+    Bullet& bullet = fire(130.0f, 230.0f, 0.0);
+    target.draw(bullet);
+    target.draw(bullet);
+    target.draw(bullet);
+    EXPECT_EQ(bullet.spin, 30);
+    EXPECT_FLOAT_EQ(bullet.shotSprite.getRotation(), 30.0f);
+    EXPECT_EQ(bullet.shotSprite.getPosition(), sf::Vector2f(30.0f, 30.0f));
+    // A step does not turn it.
+    bullet.step();
+    EXPECT_EQ(bullet.spin, 30);
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -1,0 +1,316 @@
+#include "game/monsters/Bullet.hpp"
+#include "game/monsters/Hunter.hpp"
+#include "game/monsters/HunterH.hpp"
+#include "game/monsters/HunterSquare.hpp"
+#include "game/monsters/HunterV.hpp"
+#include "TestWorld.hpp"
+
+#include <cmath>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+class HunterTest : public TestWorld {
+protected:
+    // A point at `distance` from the hunter, `degrees` off its heading.
+    sf::Vector2f around(const Hunter& hunter, double distance, double degrees)
+    {
+        const double angle = (hunter.heading + degrees) * Pi / 180.0;
+        return sf::Vector2f(static_cast<float>(hunter.position.x + distance * std::cos(angle)),
+                            static_cast<float>(hunter.position.y + distance * std::sin(angle)));
+    }
+};
+
+TEST_F(HunterTest, ConstructionSetsLifeTimerAndTexture)
+{
+    HunterSquare& hunter = add<HunterSquare>(600.0f, 600.0f);
+    EXPECT_EQ(hunter.life, 100);
+    EXPECT_EQ(hunter.fireTimer, 20);
+    EXPECT_FALSE(hunter.chasing);
+    EXPECT_EQ(hunter.patrolDirection, 0.0);
+    EXPECT_EQ(hunter.heading, 90.0);
+    EXPECT_EQ(hunter.bodySprite.getTexture(), &game->textures[10]);
+    EXPECT_EQ(hunter.overlaySprite.getOrigin(), sf::Vector2f(60.0f, 60.0f));
+}
+
+// ---- the look ----
+
+TEST_F(HunterTest, SeesUpTo899AheadButNot900)
+{
+    Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
+    game->playerPosition = sf::Vector2f(300.0f + 900.0f, 700.0f);
+    EXPECT_FALSE(hunter.look());
+    EXPECT_FALSE(hunter.chasing);
+    game->playerPosition = sf::Vector2f(300.0f + 899.0f, 700.0f);
+    EXPECT_TRUE(hunter.look());
+    EXPECT_TRUE(hunter.chasing);
+    EXPECT_EQ(hunter.target, game->playerPosition);
+}
+
+TEST_F(HunterTest, FieldOfViewIs85DegreesEitherSide)
+{
+    Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 0.0);
+    for (double side : {1.0, -1.0}) {
+        game->playerPosition = around(hunter, 400.0, 86.0 * side);
+        EXPECT_FALSE(hunter.canSee(game->playerPosition)) << side;
+        game->playerPosition = around(hunter, 400.0, 85.0 * side);
+        EXPECT_TRUE(hunter.canSee(game->playerPosition)) << side;
+    }
+    game->playerPosition = around(hunter, 400.0, 180.0);
+    EXPECT_FALSE(hunter.canSee(game->playerPosition));
+}
+
+TEST_F(HunterTest, WallsAndClosedDoorsHideThePlayerButOpenDoorsDoNot)
+{
+    Hunter& hunter = add<Hunter>(300.0f, 660.0f, 0.0);
+    game->playerPosition = sf::Vector2f(900.0f, 660.0f);
+    ASSERT_TRUE(hunter.canSee(game->playerPosition));
+    for (int value : {WallCell, ClosedDoor}) {
+        setWall(5, 5, value);
+        EXPECT_FALSE(hunter.canSee(game->playerPosition)) << value;
+    }
+    setWall(5, 5, OpenDoor);
+    EXPECT_TRUE(hunter.canSee(game->playerPosition));
+}
+
+TEST_F(HunterTest, APlayerStandingInAClosedDoorIsNeverSeen)
+{
+    Hunter& hunter = add<Hunter>(300.0f, 660.0f, 0.0);
+    game->playerPosition = sf::Vector2f(840.0f, 660.0f); // cell (7, 5)
+    setWall(7, 5, ClosedDoor);
+    EXPECT_FALSE(hunter.look());
+    // Even from the next cell, where the only sample inside the door is the last one.
+    hunter.position = sf::Vector2f(780.0f, 660.0f);
+    EXPECT_FALSE(hunter.look());
+}
+
+TEST_F(HunterTest, SeeingTurnsTheHunterTowardThePlayer)
+{
+    Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 90.0);
+    game->playerPosition = sf::Vector2f(1200.0f, 1000.0f);
+    ASSERT_TRUE(hunter.look());
+    EXPECT_NEAR(hunter.heading, 90.0, 1e-9);
+    hunter.heading = 45.0;
+    game->playerPosition = sf::Vector2f(1500.0f, 1000.0f);
+    ASSERT_TRUE(hunter.look());
+    EXPECT_NEAR(hunter.heading, 45.0, 1e-9);
+    hunter.heading = 180.0;
+    game->playerPosition = sf::Vector2f(700.0f, 700.0f);
+    ASSERT_TRUE(hunter.look());
+    EXPECT_EQ(hunter.heading, -180.0);
+}
+
+TEST_F(HunterTest, StandingOnThePlayerKeepsAUsableHeading)
+{
+    Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 30.0);
+    game->playerPosition = hunter.position;
+    ASSERT_TRUE(hunter.look());
+    EXPECT_EQ(hunter.heading, 30.0);
+}
+
+// ---- the gun ----
+
+TEST_F(HunterTest, FiresOnThe20thStepInSightAndEvery20After)
+{
+    Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
+    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    for (int step = 1; step <= 40; ++step) {
+        hunter.step();
+        const std::size_t expected = step < 20 ? 0 : step < 40 ? 1 : 2;
+        ASSERT_EQ(map().bullets.size(), expected) << "step " << step;
+    }
+    const Bullet& bullet = static_cast<const Bullet&>(*map().bullets.front());
+    EXPECT_NEAR(bullet.direction, 0.0, 1e-6);
+    EXPECT_EQ(hunter.fireTimer, 20);
+}
+
+TEST_F(HunterTest, DoesNotFireWhenThePlayerIsDeadAndNeverAgain)
+{
+    HunterH& hunter = add<HunterH>(300.0f, 700.0f, 0.0);
+    hunter.chasing = true; // no patrol steps: keep the hunter where it is
+    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    hunter.fireTimer = 1;
+    game->life = 0;
+    hunter.look();
+    EXPECT_TRUE(map().bullets.empty());
+    EXPECT_EQ(hunter.fireTimer, 0);
+    game->life = 340;
+    for (int i = 0; i < 30; ++i)
+        hunter.look();
+    EXPECT_TRUE(map().bullets.empty());
+    EXPECT_EQ(hunter.fireTimer, -30);
+}
+
+TEST_F(HunterTest, GunOnlyCountsWhileThePlayerIsSeen)
+{
+    Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
+    game->playerPosition = sf::Vector2f(1300.0f, 700.0f); // 1000 away
+    for (int i = 0; i < 30; ++i)
+        hunter.look();
+    EXPECT_EQ(hunter.fireTimer, 20);
+    EXPECT_TRUE(map().bullets.empty());
+}
+
+// ---- turning, chasing, touching ----
+
+TEST_F(HunterTest, TurningHunterTurns2DegreesAStepAndRestsOnceThePlayerIsDead)
+{
+    Hunter& hunter = add<Hunter>(600.0f, 600.0f, 359.0);
+    hunter.step();
+    EXPECT_NEAR(hunter.heading, 1.0, 1e-9);
+    hunter.step();
+    EXPECT_NEAR(hunter.heading, 3.0, 1e-9);
+    game->life = 0;
+    hunter.step();
+    EXPECT_NEAR(hunter.heading, 3.0, 1e-9);
+}
+
+TEST_F(HunterTest, ChaseRunsToTheTargetAndHurtsOnArrival)
+{
+    Hunter& hunter = add<Hunter>(600.0f, 660.0f, 0.0);
+    hunter.chasing = true;
+    hunter.target = sf::Vector2f(630.0f, 660.0f);
+    hunter.step(); // 18 from the target
+    EXPECT_FLOAT_EQ(hunter.position.x, 612.0f);
+    hunter.step(); // 6 from the target
+    EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
+    EXPECT_EQ(game->life, 340);
+    hunter.step(); // arrived: the player is hurt wherever it is
+    EXPECT_EQ(game->life, 290);
+    EXPECT_FALSE(hunter.chasing);
+    EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
+    EXPECT_EQ(hunter.frame, 2);
+}
+
+TEST_F(HunterTest, ChaseStopsAtWalls)
+{
+    Hunter& hunter = add<Hunter>(230.0f, 660.0f, 180.0); // cell 1; cell 0 is a wall
+    hunter.chasing = true;
+    hunter.target = sf::Vector2f(-500.0f, 660.0f);
+    for (int i = 0; i < 9; ++i)
+        hunter.step(); // 230 down to 122 by 12
+    EXPECT_FLOAT_EQ(hunter.position.x, 122.0f);
+    hunter.step(); // 110 is in the wall
+    EXPECT_FLOAT_EQ(hunter.position.x, 122.0f);
+    EXPECT_TRUE(hunter.chasing);
+    EXPECT_EQ(hunter.frame, 4); // the legs move even against the wall
+}
+
+TEST_F(HunterTest, TouchingTheTurningHunterCosts50AndEndsTheStep)
+{
+    // After its turn the hunter faces the player: only an early end keeps it from seeing it.
+    Hunter& hunter = add<Hunter>(600.0f, 600.0f, -2.0);
+    game->playerPosition = sf::Vector2f(605.0f, 600.0f);
+    hunter.step();
+    EXPECT_EQ(game->life, 290);
+    EXPECT_FALSE(hunter.chasing);
+    EXPECT_EQ(hunter.fireTimer, 20);
+}
+
+TEST_F(HunterTest, AlertChasesThePlayersCurrentPosition)
+{
+    Hunter& hunter = add<Hunter>(600.0f, 600.0f);
+    game->playerPosition = sf::Vector2f(1234.0f, 567.0f);
+    hunter.alert();
+    EXPECT_TRUE(hunter.chasing);
+    EXPECT_EQ(hunter.target, game->playerPosition);
+}
+
+// ---- patrols ----
+
+TEST_F(HunterTest, SquarePatrolGoesDownLeftUpRightAndRound)
+{
+    HunterSquare& hunter = add<HunterSquare>(660.0f, 660.0f, 90.0);
+    // The room is columns 1..18 and rows 1..10: x 120..2279, y 120..1319.
+    const sf::Vector2f corners[] = {{660, 1315}, {120, 1315}, {120, 120}, {2275, 120}, {2275, 1315}};
+    double heading = 90.0;
+    int turns = 0;
+    for (const sf::Vector2f& corner : corners) {
+        const double direction = hunter.patrolDirection;
+        int steps = 0;
+        while (hunter.patrolDirection == direction && steps < 1000) {
+            hunter.step();
+            ++steps;
+        }
+        ++turns;
+        heading = std::fmod(heading + 90.0, 360.0);
+        EXPECT_EQ(hunter.position, corner) << "turn " << turns;
+        EXPECT_EQ(hunter.patrolDirection, turns % 4) << "turn " << turns;
+        EXPECT_NEAR(hunter.heading, heading, 1e-9) << "turn " << turns;
+    }
+    EXPECT_FALSE(hunter.chasing);
+}
+
+TEST_F(HunterTest, HorizontalAndVerticalPatrolsReverseWith180)
+{
+    HunterH& across = add<HunterH>(2260.0f, 300.0f, 90.0);
+    across.step(); // 2265
+    across.step(); // 2270
+    across.step(); // 2275
+    across.step(); // 2280 is the wall: turn
+    EXPECT_FLOAT_EQ(across.position.x, 2275.0f);
+    EXPECT_EQ(across.patrolDirection, 1.0);
+    EXPECT_NEAR(across.heading, 270.0, 1e-9);
+    across.step();
+    EXPECT_FLOAT_EQ(across.position.x, 2270.0f);
+
+    HunterV& down = add<HunterV>(1000.0f, 1310.0f, 90.0);
+    down.step(); // 1315
+    down.step(); // 1320 is the wall: turn
+    EXPECT_FLOAT_EQ(down.position.y, 1315.0f);
+    EXPECT_EQ(down.patrolDirection, 1.0);
+    EXPECT_NEAR(down.heading, 270.0, 1e-9);
+    for (int i = 0; i < 239; ++i)
+        down.step(); // up to 120, the top of the room
+    EXPECT_FLOAT_EQ(down.position.y, 120.0f);
+    down.step();
+    EXPECT_FLOAT_EQ(down.position.y, 120.0f);
+    EXPECT_EQ(down.patrolDirection, 0.0);
+    EXPECT_NEAR(down.heading, 90.0, 1e-9); // 450 wraps to 90
+}
+
+TEST_F(HunterTest, PatrolContactCosts50EveryStepTogether)
+{
+    HunterH& hunter = add<HunterH>(600.0f, 600.0f, 90.0);
+    for (int step = 1; step <= 3; ++step) {
+        game->playerPosition = hunter.position;
+        hunter.step();
+        EXPECT_EQ(game->life, 340 - 50 * step);
+    }
+    // Patrols go on after the player's death.
+    game->life = -10;
+    const float x = hunter.position.x;
+    game->playerPosition = sf::Vector2f(10000.0f, 10000.0f);
+    hunter.step();
+    EXPECT_FLOAT_EQ(hunter.position.x, x + 5.0f);
+}
+
+TEST_F(HunterTest, PatrollerSeeingThePlayerStartsTheChase)
+{
+    HunterV& hunter = add<HunterV>(600.0f, 300.0f, 90.0);
+    game->playerPosition = sf::Vector2f(600.0f, 900.0f);
+    hunter.step();
+    EXPECT_TRUE(hunter.chasing);
+    EXPECT_FLOAT_EQ(hunter.position.y, 305.0f);
+    hunter.step(); // now a chase step of 12
+    EXPECT_FLOAT_EQ(hunter.position.y, 317.0f);
+}
+
+TEST_F(HunterTest, OffTheMapCountsAsBlocked)
+{
+    makeMap(Columns, Rows, false);
+    HunterH& hunter = add<HunterH>(2395.0f, 300.0f, 90.0);
+    hunter.step(); // 2400 is off the map
+    EXPECT_FLOAT_EQ(hunter.position.x, 2395.0f);
+    EXPECT_EQ(hunter.patrolDirection, 1.0);
+    EXPECT_TRUE(hunter.blockedAt(-0.5, 300.0));
+    EXPECT_TRUE(hunter.blockedAt(300.0, -0.5));
+    EXPECT_FALSE(hunter.blockedAt(0.0, 0.0));
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -141,6 +141,8 @@ void IngameTest::SetUp()
 
 bool IngameTest::startWith(const TestMap& map, bool keepOpening)
 {
+    // As a restart does: the previous run's hunters go first.
+    game->stop();
     map.write(program->configDocument.child("Maps").child("M0"));
     const bool started = game->start();
     if (started && !keepOpening)

@@ -1,0 +1,222 @@
+#include "IngameFixture.hpp"
+#include "LiteralFog.hpp"
+
+#include "game/monsters/Hunter.hpp"
+
+#include <cmath>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+// 40 x 30 cells: a border, scattered pillars and a few doors, a hunter boxed in a corner.
+TestMap walledMap()
+{
+    std::vector<std::string> rows(30, std::string(40, '.'));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (x == 0 || y == 0 || x == 39 || y == 29 || (x % 7 == 3 && y % 5 == 2) || (x + 2 * y) % 23 == 0)
+                rows[y][x] = '#';
+            else if ((x * 3 + y) % 31 == 0)
+                rows[y][x] = 'D';
+        }
+    rows[1][1] = 'h';
+    rows[1][2] = rows[2][1] = rows[2][2] = '#';
+    return TestMap(rows);
+}
+
+class Rendering : public IngameTest {
+protected:
+    void SetUp() override
+    {
+        IngameTest::SetUp();
+        ASSERT_TRUE(startWith(walledMap()));
+    }
+    void put(sf::Vector2f position, double facing)
+    {
+        game->playerPosition = position;
+        game->followCamera();
+        game->facingAngle = facing;
+    }
+    sf::Color fogAt(sf::Vector2f scene)
+    {
+        const sf::Image image = game->fogTexture.getTexture().copyToImage();
+        const sf::Vector2f at = screen(scene);
+        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
+    }
+};
+
+TEST_F(Rendering, VisibleCellsCoverTheSceneClippedToTheMap)
+{
+    game->camera = sf::Vector2f(0.f, 0.f);
+    Ingame::CellRange range = game->visibleCells();
+    EXPECT_EQ(range.x0, 0);
+    EXPECT_EQ(range.y0, 0);
+    EXPECT_EQ(range.x1, 16);
+    EXPECT_EQ(range.y1, 9);
+
+    game->camera = sf::Vector2f(130.f, 250.f);
+    range = game->visibleCells();
+    EXPECT_EQ(range.x0, 1);
+    EXPECT_EQ(range.y0, 2);
+    EXPECT_EQ(range.x1, 17);
+    EXPECT_EQ(range.y1, 11);
+
+    game->camera = sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f);
+    range = game->visibleCells();
+    EXPECT_EQ(range.x1, 39);
+    EXPECT_EQ(range.y1, 29);
+}
+
+TEST_F(Rendering, TheCameraFollowsThePlayerAndStaysOnTheMap)
+{
+    put(centre(20, 15), 0.0);
+    EXPECT_EQ(game->camera, sf::Vector2f(20 * 120 + 60 - 960.f, 15 * 120 + 60 - 540.f));
+    put(centre(1, 1), 0.0);
+    EXPECT_EQ(game->camera, sf::Vector2f(0.f, 0.f));
+    put(centre(38, 28), 0.0);
+    EXPECT_EQ(game->camera, sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
+}
+
+TEST_F(Rendering, ARayEndsAtTheFirstWallSampleAndRemembersTheWall)
+{
+    // Wall at column 6 of row 10 begins 50 to the right of the player.
+    game->maps[0].layers[WallLayer][10 * 40 + 6] = WallCell;
+    game->maps[0].layers[WallLayer][10 * 40 + 5] = 0;
+    put(sf::Vector2f(670.f, 1260.f), Pi); // the cone points along +x
+    game->halfFieldOfView = 1e-4;
+    game->castRays();
+    ASSERT_FALSE(game->rayLengths.empty());
+    for (const float length : game->rayLengths)
+        EXPECT_EQ(length, 60.f);
+    EXPECT_EQ(game->maps[0].explored[10 * 40 + 6], 1);
+    EXPECT_EQ(game->rayHits.front(), sf::Vector2i(6, 10));
+
+    // The default cone has 1800 rays; one that finds no wall draws 1140 long.
+    game->halfFieldOfView = 1.8849555921538759;
+    game->maps[0].layers[WallLayer].assign(40 * 30, 0);
+    put(centre(20, 15), 0.0);
+    game->castRays();
+    EXPECT_NEAR(static_cast<double>(game->rayLengths.size()), 1800.0, 1.0);
+    EXPECT_EQ(game->rayLengths.front(), 1140.f);
+}
+
+TEST_F(Rendering, ARayLeavingTheMapTouchesNothingThere)
+{
+    TestMap open(20, 12);
+    ASSERT_TRUE(startWith(open));
+    put(sf::Vector2f(30.f, 30.f), 0.0); // the cone points along -x, straight off the map
+    game->halfFieldOfView = 1e-4;
+    game->castRays();
+    for (const float length : game->rayLengths)
+        EXPECT_EQ(length, 60.f);
+    EXPECT_TRUE(game->rayHits.empty());
+    EXPECT_EQ(game->maps[0].explored, std::vector<int>(20 * 12, 0));
+}
+
+TEST_F(Rendering, WallsStayHalfVisibleAfterThePlayerTurnsAwayButGroundDoesNot)
+{
+    MapRecord& map = game->maps[0];
+    map.layers[WallLayer].assign(40 * 30, 0);
+    map.layers[WallLayer][15 * 40 + 25] = WallCell;
+    put(centre(20, 15), Pi); // looking along +x at the wall 5 cells away
+    game->draw();
+    EXPECT_EQ(map.explored[15 * 40 + 25], 1);
+    EXPECT_EQ(fogAt(centre(25, 15)).a, 0);
+    EXPECT_EQ(fogAt(centre(23, 15) + sf::Vector2f(0.f, -1.f)).a, 0);
+
+    put(centre(20, 15), 0.0); // now along -x
+    game->draw();
+    EXPECT_EQ(fogAt(centre(25, 15)).a, 128);
+    EXPECT_EQ(fogAt(centre(23, 15) + sf::Vector2f(0.f, -1.f)).a, 255);
+    EXPECT_EQ(fogAt(centre(17, 15) + sf::Vector2f(0.f, -1.f)).a, 0);
+}
+
+TEST_F(Rendering, TheBatchedFogClearsWhatTheLiteralFogClears)
+{
+    sf::RenderTexture literal;
+    ASSERT_TRUE(literal.create(SceneWidth, SceneHeight));
+    const struct { sf::Vector2f position; double facing; } views[] = {
+        {centre(20, 15), 0.3}, {centre(20, 15), -2.0}, {centre(5, 4) + sf::Vector2f(17.f, 31.f), 2.5},
+        {centre(34, 25) + sf::Vector2f(-40.f, 9.f), -0.8}, {centre(12, 20), Pi}};
+    const unsigned limit = SceneWidth * SceneHeight / 1000; // 0.1 % of the scene
+    for (const auto& view : views) {
+        put(view.position, view.facing);
+        // A second look from the same place, so that remembered walls are part of the picture.
+        for (int look = 0; look < 2; ++look) {
+            const std::vector<int> explored = game->maps[0].explored;
+            drawLiteralFog(*game, literal);
+            const std::vector<int> literalExplored = game->maps[0].explored;
+            game->maps[0].explored = explored;
+            game->drawFog();
+            EXPECT_EQ(game->maps[0].explored, literalExplored);
+
+            const sf::Image expected = literal.getTexture().copyToImage();
+            const sf::Image actual = game->fogTexture.getTexture().copyToImage();
+            unsigned differing = 0, lit = 0;
+            for (unsigned y = 0; y < SceneHeight; ++y)
+                for (unsigned x = 0; x < SceneWidth; ++x) {
+                    differing += expected.getPixel(x, y) != actual.getPixel(x, y);
+                    lit += expected.getPixel(x, y).a == 0;
+                }
+            EXPECT_LE(differing, limit) << "facing " << view.facing;
+            // The comparison means something only if the cone lit a good part of the scene.
+            EXPECT_GT(lit, SceneWidth * SceneHeight / 20u);
+            game->facingAngle += 0.4;
+        }
+    }
+}
+
+TEST_F(Rendering, ASparkIsDrawnUntilItsTimerRunsOut)
+{
+    game->sparks.push_back(Spark{21, 15, 20});
+    for (int frame = 0; frame < 19; ++frame)
+        game->draw();
+    ASSERT_EQ(game->sparks.size(), 1u);
+    EXPECT_EQ(game->sparks.front().timer, 1);
+    game->draw();
+    EXPECT_TRUE(game->sparks.empty());
+}
+
+TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)
+{
+    game->addMessage("first");
+    game->addMessage("second");
+    game->draw();
+    EXPECT_EQ(game->messages.front().getPosition(), sf::Vector2f(20.f, 1020.f));
+    EXPECT_EQ(game->messages.back().getPosition(), sf::Vector2f(20.f, 960.f));
+}
+
+TEST_F(Rendering, AfterDeathEveryFrameRepeatsTheGameOverLine)
+{
+    game->addMessage("before");
+    game->life = 0;
+    for (int frame = 0; frame < 4; ++frame)
+        game->draw();
+    ASSERT_EQ(game->messages.size(), 3u);
+    for (const sf::Text& line : game->messages)
+        EXPECT_EQ(line.getString().toAnsiString(), "Game over - Press space to restart");
+    EXPECT_EQ(game->sprites[7].getTextureRect(), sf::IntRect(960, 0, 120, 120));
+}
+
+TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)
+{
+    MapRecord& map = game->maps[0];
+    map.layers[WallLayer].assign(40 * 30, 0);
+    put(centre(20, 15), 0.0); // light toward -x
+    program->sceneTexture.clear(sf::Color::White);
+    game->draw();
+    program->sceneTexture.display();
+    const sf::Image scene = program->sceneTexture.getTexture().copyToImage();
+    const sf::Vector2f lit = screen(centre(17, 15) + sf::Vector2f(0.f, -1.f));
+    const sf::Vector2f dark = screen(centre(23, 15));
+    // Ground tile 0 of the stand-in sheet is (40, 200, ...) under the light.
+    EXPECT_EQ(scene.getPixel(static_cast<unsigned>(lit.x), static_cast<unsigned>(lit.y)).g, 200);
+    EXPECT_EQ(scene.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)), sf::Color::Black);
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -1,0 +1,123 @@
+#include "MapOutput.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <cmath>
+
+namespace mapc {
+
+void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps) {
+    out << "// Velmora's configuration: texts of every language and the maps.\n"
+           "// Written by velmora_mapc from content/text and content/maps: edit those, not this file.\n\n";
+    out << "[Language\n";
+    for (const std::string& text : texts) {
+        out << text;
+        if (!text.empty() && text.back() != '\n')
+            out << '\n';
+    }
+    out << "]\n\n[Maps\n";
+    for (const Map& map : maps) {
+        out << "  [" << map.name << "\n";
+        out << "    Width = " << map.width << "\n";
+        out << "    Height = " << map.height << "\n";
+        out << "    [Layers\n";
+        for (int layer = 0; layer < LayerCount; ++layer) {
+            // The loader takes layers in name order: L0..L5 keep the numbered order.
+            out << "      // " << layerNames[layer] << "\n";
+            out << "      L" << layer << " = [Collection (" << map.width << ")\n";
+            for (int y = 0; y < map.height; ++y) {
+                out << "       ";
+                for (int x = 0; x < map.width; ++x)
+                    out << ' ' << map.code(layer, x, y);
+                out << '\n';
+            }
+            out << "      ]\n";
+        }
+        out << "    ]\n  ]\n";
+    }
+    out << "]\n";
+}
+
+namespace {
+
+constexpr int Tile = 120;
+constexpr int Scale = 4; // picture pixels are 4 x 4 map pixels
+constexpr int Cell = Tile / Scale;
+
+// Tile t of a sheet, reduced by averaging each 4 x 4 block, over the picture at (px, py).
+void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py, float opacity) {
+    const int sx = (tile % 10) * Tile, sy = (tile / 10) * Tile;
+    if (tile < 0 || sx + Tile > int(sheet.getSize().x) || sy + Tile > int(sheet.getSize().y))
+        return;
+    for (int y = 0; y < Cell; ++y)
+        for (int x = 0; x < Cell; ++x) {
+            float r = 0, g = 0, b = 0, a = 0;
+            for (int dy = 0; dy < Scale; ++dy)
+                for (int dx = 0; dx < Scale; ++dx) {
+                    const sf::Color c = sheet.getPixel(unsigned(sx + x * Scale + dx), unsigned(sy + y * Scale + dy));
+                    const float ca = c.a / 255.0f;
+                    r += c.r * ca;
+                    g += c.g * ca;
+                    b += c.b * ca;
+                    a += ca;
+                }
+            if (a <= 0)
+                continue;
+            const float alpha = a / (Scale * Scale) * opacity;
+            const int ox = px + x, oy = py + y;
+            if (ox < 0 || oy < 0 || ox >= int(picture.getSize().x) || oy >= int(picture.getSize().y))
+                continue;
+            const sf::Color under = picture.getPixel(unsigned(ox), unsigned(oy));
+            auto blend = [&](float over, sf::Uint8 below) { return sf::Uint8(std::lround(over / a * alpha + below * (1 - alpha))); };
+            picture.setPixel(unsigned(ox), unsigned(oy), sf::Color(blend(r, under.r), blend(g, under.g), blend(b, under.b)));
+        }
+}
+
+} // namespace
+
+bool drawPicture(const Map& map, const std::string& sheetDir, const std::string& out, std::string& error) {
+    const char* names[] = {"chipset0.png", "chipset0_obj.png", "chipset0_ceiling.png", "chipset_event.png", "monster_chipset.png"};
+    sf::Image sheets[5];
+    for (int i = 0; i < 5; ++i)
+        if (!sheets[i].loadFromFile(sheetDir + "/" + names[i])) {
+            error = sheetDir + "/" + names[i] + ": cannot load the sheet";
+            return false;
+        }
+    sf::Image picture;
+    picture.create(unsigned(map.width * Cell), unsigned(map.height * Cell), sf::Color(10, 10, 14));
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x) {
+            const int px = x * Cell, py = y * Cell;
+            for (int layer = Ground; layer <= Ceiling; ++layer) {
+                const int v = map.code(layer, x, y) - layer * LayerCodeStride;
+                if (v >= 1)
+                    stamp(picture, sheets[layer], v - 1, px, py, layer == Ceiling ? 0.7f : 1.0f);
+            }
+            const int event = map.code(Events, x, y) - Events * LayerCodeStride;
+            if (event >= 1)
+                stamp(picture, sheets[3], event - 1, px, py, 0.8f);
+        }
+    // Hunters stand on the top-left corner of their cell.
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x) {
+            const int kind = map.code(Monsters, x, y) - 900;
+            if (kind >= 2 && kind <= 5)
+                stamp(picture, sheets[4], kind - 1, x * Cell - Cell / 2, y * Cell - Cell / 2, 1.0f);
+        }
+    // The player starts in the middle of cell (51, 37).
+    const int cx = 51 * Cell + Cell / 2, cy = 37 * Cell + Cell / 2;
+    for (int a = 0; a < 360; ++a)
+        for (int r = 11; r <= 13; ++r) {
+            const int x = cx + int(std::lround(r * std::cos(a * 3.14159265 / 180)));
+            const int y = cy + int(std::lround(r * std::sin(a * 3.14159265 / 180)));
+            if (x >= 0 && y >= 0 && x < int(picture.getSize().x) && y < int(picture.getSize().y))
+                picture.setPixel(unsigned(x), unsigned(y), sf::Color(255, 60, 60));
+        }
+    if (!picture.saveToFile(out)) {
+        error = out + ": cannot write the picture";
+        return false;
+    }
+    return true;
+}
+
+} // namespace mapc

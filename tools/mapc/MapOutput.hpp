@@ -1,0 +1,20 @@
+#pragma once
+
+#include "MapSource.hpp"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace mapc {
+
+// Writes the configuration document: the language texts (copied as they are, inside
+// "Language") and the maps under "Maps", each with Width, Height and six collections
+// L0..L5 of document codes, one map row per line.
+void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps);
+
+// Draws a map at a quarter of its size with the game's sheets found in sheetDir, the event
+// and monster symbols over it and a ring round the start cell.
+bool drawPicture(const Map& map, const std::string& sheetDir, const std::string& out, std::string& error);
+
+} // namespace mapc

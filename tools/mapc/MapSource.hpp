@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A map as an author writes it: character grids, each with a legend saying what its
+// characters put into which layers, turned into the six integer layers of the game.
+//
+//   map NAME
+//   grid plan: ground walls objects events     (the layers this grid fills)
+//   legend
+//     '#' ground=wall walls=wall               (one entry per character)
+//     '.' ground=0/0/0/1                       (a choice: one is picked per cell, stably)
+//   rows
+//   ######
+//   #....#
+//   end
+//
+// Outside the grids, blank lines and lines starting with '#' are comments; in a legend too.
+// Values per layer (the tool adds each layer's code offset, 180 per layer):
+//   ground, objects, ceiling: a tile number of the layer's sheet, "wall" (ground only: the
+//     wall tile that joins the neighbouring walls and doors) or choices "a/b/c";
+//   walls: free, wall, door (closed), open;  events: an event number 1..180;
+//   monster: hunter, hunterH, hunterV, hunterSquare.
+// Every layer must be filled by exactly one grid; all grids have the same size.
+namespace mapc {
+
+constexpr int LayerCount = 6;
+constexpr int LayerCodeStride = 180;
+constexpr int WallTileBase = 10; // first of the 16 wall tiles in the ground sheet
+enum Layer { Ground, Objects, Ceiling, Walls, Events, Monsters };
+extern const char* const layerNames[LayerCount];
+
+// Document codes of the wall and monster layers.
+constexpr int FreeCode = 0, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
+
+struct Map {
+    std::string name;
+    int width = 0, height = 0;
+    std::array<std::vector<int>, LayerCount> codes; // document codes, row-major
+    int code(int layer, int x, int y) const { return codes[size_t(layer)][size_t(y) * width + x]; }
+};
+
+// Reads and checks a source. On failure returns false and sets error to
+// "FILE:LINE:COLUMN: message".
+bool readMap(const std::string& path, Map& map, std::string& error);
+bool parseMap(const std::string& path, const std::string& text, Map& map, std::string& error);
+
+} // namespace mapc

@@ -1,0 +1,133 @@
+// The map tool: turns map sources into the "Maps" section of lev/config.tvr, or draws a map.
+//
+//   velmora_mapc --out CONFIG [--text TEXTFILE]... MAP...
+//       writes the configuration document: the text files inside "Language", the maps under
+//       "Maps" in the order given (a map's place in name order is what the game uses).
+//   velmora_mapc --picture OUT.png --sheets RESDIR MAP
+//       draws the map with the game's sheets.
+// A malformed source is reported as FILE:LINE:COLUMN: message and the tool fails.
+#include "MapOutput.hpp"
+#include "MapSource.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int usage() {
+    std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR MAP\n";
+    return 2;
+}
+
+bool readText(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return !in.bad();
+}
+
+// Written beside the target and renamed, so a failed run never leaves a partial document.
+bool writeAtomically(const std::string& out, const std::string& content) {
+    std::error_code ec;
+    const fs::path target(out);
+    if (!target.parent_path().empty())
+        fs::create_directories(target.parent_path(), ec);
+    const std::string temporary = out + ".part";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << content;
+        file.flush();
+        if (!file) {
+            std::cerr << temporary << ": cannot write\n";
+            return false;
+        }
+    }
+    fs::rename(temporary, out, ec);
+    if (ec) {
+        std::cerr << out << ": cannot rename into place: " << ec.message() << "\n";
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string out, picture, sheets;
+    std::vector<std::string> textPaths, mapPaths;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc)
+                return false;
+            into = argv[++i];
+            return true;
+        };
+        if (arg == "--out") {
+            if (!value(out))
+                return usage();
+        } else if (arg == "--picture") {
+            if (!value(picture))
+                return usage();
+        } else if (arg == "--sheets") {
+            if (!value(sheets))
+                return usage();
+        } else if (arg == "--text") {
+            std::string path;
+            if (!value(path))
+                return usage();
+            textPaths.push_back(path);
+        } else if (arg.rfind("--", 0) == 0) {
+            return usage();
+        } else {
+            mapPaths.push_back(arg);
+        }
+    }
+    if (mapPaths.empty() || out.empty() == picture.empty() || (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)))
+        return usage();
+
+    std::vector<mapc::Map> maps;
+    for (const std::string& path : mapPaths) {
+        mapc::Map map;
+        std::string error;
+        if (!mapc::readMap(path, map, error)) {
+            std::cerr << error << "\n";
+            return 1;
+        }
+        for (const mapc::Map& other : maps)
+            if (other.name == map.name) {
+                std::cerr << path << ":1:1: a map named " << map.name << " is already given\n";
+                return 1;
+            }
+        maps.push_back(std::move(map));
+    }
+    if (!picture.empty()) {
+        std::string error;
+        if (!mapc::drawPicture(maps[0], sheets, picture, error)) {
+            std::cerr << error << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    std::vector<std::string> texts;
+    for (const std::string& path : textPaths) {
+        std::string text;
+        if (!readText(path, text)) {
+            std::cerr << path << ":1:1: cannot read the text file\n";
+            return 1;
+        }
+        texts.push_back(text);
+    }
+    std::ostringstream document;
+    mapc::writeConfig(document, texts, maps);
+    return writeAtomically(out, document.str()) ? 0 : 1;
+}

@@ -658,18 +658,31 @@ void Tavric::mergeInto(Tavric* existing, Tavric* node)
             if (block) {
                 block->userRights.swap(node->extra->userRights);
                 block->structName.swap(node->extra->structName);
-                if (node->extra->expression) {
-                    delete block->expression;
-                    block->expression = node->extra->expression;
-                    node->extra->expression = nullptr;
-                }
-                if (node->extra->collection) {
-                    delete block->collection;
-                    block->collection = node->extra->collection;
-                    node->extra->collection = nullptr;
-                    for (Tavric* element : block->collection->elements)
+            }
+        }
+        // The expression and the collection go with the later declaration, absent ones included.
+        Expression* expression = node->extra ? node->extra->expression : nullptr;
+        Collection* collection = node->extra ? node->extra->collection : nullptr;
+        if (node->extra) {
+            node->extra->expression = nullptr;
+            node->extra->collection = nullptr;
+        }
+        if (existing->extra) {
+            delete existing->extra->expression;
+            existing->extra->expression = nullptr;
+            delete existing->extra->collection;
+            existing->extra->collection = nullptr;
+        }
+        if (expression || collection) {
+            if (Extra* block = existing->extraBlock()) {
+                block->expression = expression;
+                block->collection = collection;
+                if (collection)
+                    for (Tavric* element : collection->elements)
                         element->parent = existing;
-                }
+            } else {
+                delete expression;
+                delete collection;
             }
         }
     }

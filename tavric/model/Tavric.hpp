@@ -263,7 +263,11 @@ public:
     std::size_t userRightsCount() const;
     const std::map<int, int>& extraUserRights() const;
     bool hasSystemAccess() const { return systemAccess; }
-    void setSystemAccess(bool value) { systemAccess = value; }
+    void setSystemAccess(bool value)
+    {
+        if (!isNull())
+            systemAccess = value;
+    }
 
     // ---- diagnostics ----
     // The tree's diagnostics, oldest first; each line ends with a newline.
@@ -281,28 +285,64 @@ public:
     // ---- declaration (set by the parser) ----
     int getType() const { return type; }
     int getKind() const { return kind; }
-    void setKind(int value) { kind = static_cast<uint8_t>(value); }
+    void setKind(int value)
+    {
+        if (!isNull())
+            kind = static_cast<uint8_t>(value);
+    }
     // Declares the value type; type 0 makes the field untyped.
     void declareType(int value);
     bool isUntyped() const { return untyped; }
-    void setUntyped(bool value) { untyped = value; }
+    void setUntyped(bool value)
+    {
+        if (!isNull())
+            untyped = value;
+    }
     bool isKindDeclared() const { return kindDeclared; }
-    void setKindDeclared(bool value) { kindDeclared = value; }
+    void setKindDeclared(bool value)
+    {
+        if (!isNull())
+            kindDeclared = value;
+    }
     bool isStrict() const { return strict; }
-    void setStrict(bool value) { strict = value; }
+    void setStrict(bool value)
+    {
+        if (!isNull())
+            strict = value;
+    }
     bool isConstant() const { return constant; }
-    void setConstant(bool value) { constant = value; }
+    void setConstant(bool value)
+    {
+        if (!isNull())
+            constant = value;
+    }
     bool isExternal() const { return external; }
-    void setExternal(bool value) { external = value; }
+    void setExternal(bool value)
+    {
+        if (!isNull())
+            external = value;
+    }
     bool isLocal() const { return local; }
-    void setLocal(bool value) { local = value; }
+    void setLocal(bool value)
+    {
+        if (!isNull())
+            local = value;
+    }
     bool isRestricted() const { return restricted; }
-    void setRestricted(bool value) { restricted = value; }
+    void setRestricted(bool value)
+    {
+        if (!isNull())
+            restricted = value;
+    }
     bool isEmpty() const { return empty; }
     const std::vector<int>& getPointerLevels() const;
     void setPointerLevels(const std::vector<int>& levels);
     int getOptionWord() const { return optionWord; }
-    void setOptionWord(int value) { optionWord = static_cast<uint8_t>(value); }
+    void setOptionWord(int value)
+    {
+        if (!isNull())
+            optionWord = static_cast<uint8_t>(value);
+    }
     // Own entry name, else the parent's, else "stdin".
     std::string getEntryName() const;
     const std::string& getOwnEntryName() const;
@@ -322,7 +362,11 @@ public:
     // elements of a collection). Null after a memory diagnostic.
     Tavric* makeChild(int nameId);
     // Renames a node made by makeChild before it is adopted.
-    void setNameId(int value) { nameId = value; }
+    void setNameId(int value)
+    {
+        if (!isNull())
+            nameId = value;
+    }
     // Enters a node made by makeChild among the children. When a child of that id exists the node is
     // merged into it (its value and declaration when it has any, its children recursively) and
     // deleted. Returns the child that remains.

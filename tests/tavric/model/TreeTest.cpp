@@ -274,6 +274,43 @@ TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
     EXPECT_TRUE(root["x"].exists("third"));
 }
 
+TEST_F(Tree, LaterDeclarationReplacesExpressionAndCollection)
+{
+    Tavric* computed = root.makeChild(dictionary.idOf("v"));
+    computed->setKind(KindComputed);
+    computed->setExpression(new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric& result, int) {
+        result.setInt(1);
+        return true;
+    }));
+    Tavric* kept = root.adoptChild(computed);
+
+    Tavric* list = root.makeChild(dictionary.idOf("v"));
+    list->setKind(KindCollection);
+    Collection* collection = list->makeCollection();
+    Tavric* element = list->makeChild(0);
+    element->storeInt(9);
+    collection->append(element);
+    EXPECT_EQ(kept, root.adoptChild(list));
+
+    EXPECT_EQ(nullptr, kept->getExpression());
+    ASSERT_NE(nullptr, kept->getCollection());
+    EXPECT_EQ(KindCollection, kept->getKind());
+    EXPECT_EQ(kept, kept->childAt(0)->getParent());
+    EXPECT_EQ(9, kept->childAt(0)->getInt());
+}
+
+TEST_F(Tree, DeclarationSettersLeaveNullFieldAlone)
+{
+    nullField.setConstant(true);
+    nullField.setKind(KindCollection);
+    nullField.setNameId(99);
+    nullField.setSystemAccess(true);
+    EXPECT_FALSE(nullField.isConstant());
+    EXPECT_EQ(KindNone, nullField.getKind());
+    EXPECT_EQ(0, nullField.getNameId());
+    EXPECT_FALSE(nullField.hasSystemAccess());
+}
+
 TEST_F(Tree, NullFieldGivesDefaultsAndTouchesNothing)
 {
     EXPECT_EQ(&nullField, &nullField["x"]);

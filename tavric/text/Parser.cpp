@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 #include "tavric/model/Tavric.hpp"
@@ -72,26 +75,38 @@ std::string canonicalPath(const std::string& path)
 
 bool readWhole(const std::string& path, std::string& text, int& error)
 {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = errno != 0 ? errno : ENOENT;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        error = errno;
         return false;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) {
-        error = errno != 0 ? errno : EIO;
-        return false;
+    struct stat status;
+    error = 0;
+    if (::fstat(fd, &status) != 0)
+        error = errno;
+    else if (S_ISDIR(status.st_mode))
+        error = EISDIR;
+    try {
+        // The size is only a hint: pipes and growing files are read to their end.
+        text.clear();
+        text.reserve(error == 0 && status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0);
+        char chunk[65536];
+        while (error == 0) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                error = errno;
+            else if (n == 0)
+                break;
+            else
+                text.append(chunk, static_cast<std::size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
     }
-    in.seekg(0, std::ios::beg);
-    text.resize(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(&text[0], size)) {
-        // Directories open but do not read.
-        error = errno != 0 ? errno : EIO;
-        return false;
-    }
-    return true;
+    ::close(fd);
+    return error == 0;
 }
 
 } // namespace
@@ -438,8 +453,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
         break;
     }
     // A const after the type; written twice for the same level it is only a warning.
-    while (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
-        const std::size_t at = p;
+    for (std::size_t at = p; PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0; at = p) {
         if (levelConst && !warning(field, parsemsg::ConstTwice, at, parsemsg::constTwice))
             return RuleError;
         declared = levelConst = true;

@@ -55,6 +55,27 @@ int Parser::scanValue(std::size_t& position, Literal& out)
     out.text.clear();
     const char c = position < stripped.size() ? stripped[position] : '\0';
     int result = RuleNoMatch;
+    if (c >= '1' && c <= '9') {
+        // The common case (map layers hold hundreds of thousands of these): digits not led by "0"
+        // or a sign can only be a real (when a "." follows) or a decimal.
+        std::size_t p = position;
+        uint64_t value = 0;
+        bool overflow = false;
+        while (p < stripped.size() && isDigit(stripped[p])) {
+            const uint64_t digit = static_cast<uint64_t>(stripped[p] - '0');
+            overflow = overflow || value > (uint64_t(std::numeric_limits<int64_t>::max()) - digit) / 10;
+            value = value * 10 + digit;
+            ++p;
+        }
+        if (p >= stripped.size() || stripped[p] != '.') {
+            out.type = TypeInt;
+            // Saturated like the C conversion.
+            out.intValue = overflow ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(value);
+            position = p;
+            return RuleAccepted;
+        }
+        return scanReal(position, out);
+    }
     // Only the forms that can start with this byte are tried, in the order of the language.
     if (isDigit(c) || c == '+' || c == '-') {
         result = scanReal(position, out);

@@ -1,0 +1,169 @@
+// Every parse message as whole lines: the position prefix, the text, and the excerpt with its caret.
+
+#include "TextFixture.hpp"
+
+using texttest::ScratchDirectory;
+using texttest::Text;
+using namespace zul;
+
+namespace {
+
+using Messages = Text;
+
+std::string excerpt(const std::string& shown, std::size_t caret)
+{
+    return "Parsing: Ended on error near \"" + shown + "\".\n" + std::string(30 + caret, ' ') + "^\n";
+}
+
+struct Case
+{
+    const char* text;
+    const char* first; // the first message line, without its newline
+};
+
+// One failing text per message; the first line is the message, the last two the excerpt.
+TEST_F(Messages, EachErrorAsAWholeLine)
+{
+    const Case cases[] = {
+        {"[a x = 1\n", "(Entry stdin, line 2, col 1): Missing ']' token to close node or special scope."},
+        {"[ = 1]", "(Entry stdin, line 1, col 3): Expected field name. Got '= 1]'."},
+        {"private = 1", "(Entry stdin, line 1, col 9): Expected field name. Got '= 1'."},
+        {"_ = 1", "(Entry stdin, line 1, col 1): Fieldname '_' is reserved."},
+        {"limited x = 1", "(Entry stdin, line 1, col 8): Bad 'limited' statement syntax. Syntax is 'limited[XY]', "
+                          "where X and Y are hexadecimal values for local scope and public."},
+        {"limited[] x = 1", "(Entry stdin, line 1, col 9): Bad 'limited' statement syntax. Syntax is 'limited[XY]', "
+                            "where X and Y are hexadecimal values for local scope and public."},
+        {"limited[3 x = 1", "(Entry stdin, line 1, col 10): Bad 'limited' statement syntax. Syntax is "
+                            "'limited[XY]', where X and Y are hexadecimal values for local scope and public."},
+        {"x = 0x", "(Entry stdin, line 1, col 7): Expected hexadecimal value after '0x' prefix or '#'."},
+        {"x = #g", "(Entry stdin, line 1, col 6): Expected hexadecimal value after '0x' prefix or '#'."},
+        {"x = 0b2", "(Entry stdin, line 1, col 7): Expected binary value after '0b' prefix."},
+        {"x = ", "(Entry stdin, line 1, col 5): Expected value."},
+        {"x = $", "(Entry stdin, line 1, col 6): Expected decimal value after '$' prefix to specify a descriptor."},
+        {"Include x", "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Include' is "
+                      "incomplete."},
+        {"Includec 5", "(Entry stdin, line 1, col 10): Expected string after a directive. Directive 'Include' is "
+                       "incomplete."},
+        {"Erreur x", "(Entry stdin, line 1, col 8): Expected string after a directive. Directive 'Error' is "
+                     "incomplete."},
+        {"x = '\\q'", "(Entry stdin, line 1, col 7): Bad character value encountered in character or string field. "
+                      "Unrecognized '\\?' format."},
+        {"x = \"a\\zb\"", "(Entry stdin, line 1, col 8): Bad character value encountered in character or string "
+                          "field. Unrecognized '\\?' format."},
+        {"x = 'ab'", "(Entry stdin, line 1, col 7): Expected \"'\" after character value definition."},
+        {"x = \"abc", "(Entry stdin, line 1, col 9): Expected '\"' after string value definition."},
+        {"x = & a", "(Entry stdin, line 1, col 6): Expected Tavric adress (a field, that could be considered as a "
+                    "variable) after '&' token."},
+        {"x = a.", "(Entry stdin, line 1, col 7): Expected field name after '.' or '->'."},
+        {"x = a->1", "(Entry stdin, line 1, col 8): Expected field name after '.' or '->'."},
+        {"x = a.[]", "(Entry stdin, line 1, col 7): Root can only be used as the first element in a tavric address."},
+        {"c = [Collection (8 1]", "(Entry stdin, line 1, col 20): Missing ')' after opening '('."},
+        {"c = [Collection 1 = 2]", "(Entry stdin, line 1, col 19): Expected value."},
+        {"c = [Collection 1 2", "(Entry stdin, line 1, col 20): Missing ']' token to close node or special scope."},
+    };
+    for (const Case& c : cases) {
+        texttest::Document document;
+        EXPECT_FALSE(document.parse(c.text)) << c.text;
+        ASSERT_GE(document.lines().size(), 3u) << c.text;
+        EXPECT_EQ(document.lines().front(), std::string(c.first) + "\n") << c.text;
+        EXPECT_EQ(document.lines()[document.lines().size() - 2].rfind("Parsing: Ended on error near \"", 0), 0u)
+            << c.text;
+        EXPECT_NE(document.root.lastError(), 0) << c.text;
+    }
+}
+
+TEST_F(Messages, ExcerptStartsThreeBeforeTheFailure)
+{
+    EXPECT_FALSE(parse("alpha = 1\nbeta = 'xy'\ngamma = 3\n"));
+    // 'x' is at byte 18; the character check fails at byte 19 ('y'), shown 3 bytes into the excerpt.
+    EXPECT_EQ(messages(), "(Entry stdin, line 2, col 10): Expected \"'\" after character value definition.\n" +
+                              excerpt(" 'xy' gamma = 3 ", 3));
+}
+
+TEST_F(Messages, ExcerptAtTheStartOfTheText)
+{
+    EXPECT_FALSE(parse("%"));
+    EXPECT_EQ(messages(), excerpt("%", 0));
+    root.clearMessages();
+    EXPECT_FALSE(parse("= %"));
+    EXPECT_EQ(messages(), "(Entry stdin, line 1, col 3): Expected value.\n" + excerpt("= %", 2));
+}
+
+TEST_F(Messages, ExcerptIsCutAtTwentyCharacters)
+{
+    EXPECT_FALSE(parse("x = 1\n%abcdefghijklmnopqrstuvwxyz\n"));
+    EXPECT_EQ(messages(), excerpt(" 1 %abcdefghijklmnop", 3));
+}
+
+TEST_F(Messages, OperandMissingAfterAnOperator)
+{
+    EXPECT_FALSE(parse("a = 5 +\nb = 1\n"));
+    ASSERT_EQ(lines().size(), 4u);
+    EXPECT_EQ(lines()[0], "(Entry stdin, line 1, col 8): Expected value.\n");
+    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 8): Expected operand after an operator. '' encountered instead.\n");
+}
+
+TEST_F(Messages, OperandMissingQuotesWhatStandsThere)
+{
+    EXPECT_FALSE(parse("a = 5 + ]\n"));
+    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 9): Expected operand after an operator. ']' encountered instead.\n");
+}
+
+TEST_F(Messages, WarningsLetTheParseGoOn)
+{
+    EXPECT_TRUE(parse("Message x = 1\nWarning\ny = 2\n"));
+    EXPECT_EQ(messages(), "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
+                          "incomplete.\n"
+                          "(Entry stdin, line 3, col 1): Expected string after a directive. Directive 'Warning' is "
+                          "incomplete.\n");
+    EXPECT_EQ(field("x").getInt(), 1);
+    EXPECT_EQ(field("y").getInt(), 2);
+}
+
+TEST_F(Messages, PositionsCountTheTextAsWritten)
+{
+    // The newline inside the comment still counts: the error is on the third line as written.
+    EXPECT_FALSE(parse("/* one\ntwo */ a = 1\nx = 'ab'\n"));
+    EXPECT_EQ(lines().front(), "(Entry stdin, line 3, col 7): Expected \"'\" after character value definition.\n");
+}
+
+TEST_F(Messages, TabsAndCarriageReturnsCountOneColumn)
+{
+    EXPECT_FALSE(parse("a = 1\r\n\tx = 'ab'\r\n"));
+    EXPECT_EQ(lines().front(), "(Entry stdin, line 2, col 8): Expected \"'\" after character value definition.\n");
+}
+
+TEST_F(Messages, LoadNamesTheFile)
+{
+    ScratchDirectory files;
+    const std::string path = files.file("bad.tvr", "ok = 1\nbad = 0x\n");
+    EXPECT_FALSE(root.load(path, true));
+    EXPECT_EQ(lines().front(), "(Entry " + path + ", line 2, col 9): Expected hexadecimal value after '0x' prefix or '#'.\n");
+    EXPECT_EQ(root.lastError(), 29);
+}
+
+TEST_F(Messages, LoadOfAMissingFile)
+{
+    EXPECT_FALSE(root.load("/nonexistent/dir/config.tvr", true));
+    EXPECT_EQ(messages(), "Parsing: Cannot open input file '/nonexistent/dir/config.tvr' for loading a new tree. Error "
+                          "code is 2: 'No such file or directory'.\n");
+    EXPECT_EQ(root.lastError(), 12);
+}
+
+TEST_F(Messages, LoadOfADirectory)
+{
+    ScratchDirectory files;
+    EXPECT_FALSE(root.load(files.path, false));
+    EXPECT_EQ(messages(), "Parsing: Cannot open input file '" + files.path +
+                              "' for loading a new tree. Error code is 21: 'Is a directory'.\n");
+}
+
+TEST_F(Messages, LastErrorHoldsTheCode)
+{
+    EXPECT_FALSE(parse("x = 'ab'"));
+    EXPECT_EQ(root.lastError(), 36);
+    EXPECT_FALSE(parse("[a"));
+    EXPECT_EQ(root.lastError(), 24);
+}
+
+} // namespace

@@ -316,4 +316,56 @@ TEST_F(UserDataTest, SavingKeepsThePermissionsOfTheOldFile)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+// ---- language choice ----
+
+struct LanguageCase {
+    const char* stored; // null: no user data file
+    const char* option; // null: no --Language
+    const char* hello;
+    const char* chosen;
+    const char* errors;
+};
+
+TEST_F(UserDataTest, LanguageIsChosenAndWrittenBack)
+{
+    const LanguageCase cases[] = {
+        {"Fr", nullptr, "Bonjour", "Fr", ""},
+        {nullptr, nullptr, "Hello", "En", ""},
+        {"De", nullptr, "Hello", "En", ""},
+        {"En", "Fr", "Bonjour", "Fr", ""},
+        {"Fr", "Xx", "Bonjour", "Fr", "Ignoring --Language=Xx: the configuration has no such language.\n"},
+        {nullptr, "", "Hello", "En", "Ignoring --Language=: the configuration has no such language.\n"},
+    };
+    for (const LanguageCase& c : cases) {
+        SCOPED_TRACE(std::string(c.stored ? c.stored : "(none)") + " " + (c.option ? c.option : "(none)"));
+        unlink("data.vrk");
+        if (c.stored)
+            storeUserText(std::string("CurrentLanguage = \"") + c.stored + "\"");
+        vrk::Program run;
+        if (c.option)
+            run.options["Language"] = c.option;
+        ASSERT_TRUE(run.loadConfiguration());
+        run.loadUserData();
+        testing::internal::CaptureStderr();
+        run.chooseLanguage();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.errors);
+        EXPECT_EQ(run.languageDocument.child("Hello", publicUser).getString(publicUser), c.hello);
+        EXPECT_EQ(run.languageDocument.getName(), c.chosen);
+
+        ASSERT_TRUE(run.saveUserData());
+        auto next = nextRun();
+        EXPECT_EQ(next->userDocument.child("CurrentLanguage", publicUser).getString(publicUser), c.chosen);
+    }
+}
+
+TEST_F(UserDataTest, ConfigurationWithoutEnglishGivesAnEmptyLanguage)
+{
+    writeFile("lev/config.tvr", "[Language [Fr Hello = \"Bonjour\"]]\n");
+    ASSERT_TRUE(program.loadConfiguration());
+    program.chooseLanguage();
+    EXPECT_EQ(program.languageDocument.getName(), "En");
+    EXPECT_FALSE(program.languageDocument.exists("Hello"));
+    EXPECT_EQ(program.userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+}
+
 } // namespace

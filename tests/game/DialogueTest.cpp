@@ -44,42 +44,6 @@ protected:
     }
 };
 
-TEST_F(DialogueTest, OpeningScriptAsTabled)
-{
-    const DialogueScript& opening = Ingame::dialogueScripts[0];
-    ASSERT_EQ(opening.count, 23);
-    EXPECT_EQ(opening.entries[0].key, "_INITIAL_00_Maverick");
-    EXPECT_EQ(opening.entries[0].typingSpeed, 0.75);
-    EXPECT_EQ(opening.entries[5].typingSpeed, 1.0471975511965976);
-    EXPECT_EQ(opening.entries[6].boxColour, sf::Color(64, 64, 64, 196));
-    EXPECT_EQ(opening.entries[8].boxColour, sf::Color(0, 64, 255, 196));
-    EXPECT_EQ(opening.entries[16].key, "_INITIAL_150_BANG");
-    EXPECT_EQ(opening.entries[16].face, NoFace);
-    EXPECT_NE(opening.entries[16].action, nullptr);
-    EXPECT_NE(opening.entries[20].action, nullptr);
-    EXPECT_EQ(opening.entries[20].typingSpeed, 2.0943951023931953);
-    EXPECT_EQ(opening.entries[22].key, "_INITIAL_10_LogMsg");
-    EXPECT_EQ(opening.entries[22].side, 1);
-    int actions = 0;
-    for (int i = 0; i < opening.count; ++i) {
-        const DialogueEntry& entry = opening.entries[i];
-        actions += entry.action != nullptr;
-        // The speaker's side and colour follow the face.
-        if (entry.face == 11) {
-            EXPECT_EQ(entry.side, 1) << i;
-        }
-        if (entry.face == 12) {
-            EXPECT_EQ(entry.boxColour, sf::Color(255, 0, 0, 196)) << i;
-        }
-    }
-    EXPECT_EQ(actions, 3);
-    const DialogueScript& closing = Ingame::dialogueScripts[1];
-    ASSERT_EQ(closing.count, 1);
-    EXPECT_EQ(closing.entries[0].face, NoFace);
-    EXPECT_EQ(closing.entries[0].key, "");
-    EXPECT_EQ(closing.entries[0].boxColour, sf::Color(0, 0, 0, 255));
-}
-
 TEST_F(DialogueTest, OpeningStartsOnThe51stStep)
 {
     std::vector<int> parameters{50};

@@ -69,20 +69,6 @@ protected:
     }
 };
 
-TEST_F(EventsTest, TableOfMapSlotZeroAndEmptySlotOne)
-{
-    const EventHandler* table = Ingame::eventTable;
-    EXPECT_EQ(table[0], nullptr);
-    EXPECT_EQ(table[1], &Ingame::doorPanelEvent);
-    EXPECT_EQ(table[2], &Ingame::booksEvent);
-    for (int event = 4; event <= 11; ++event)
-        EXPECT_EQ(table[event - 1], &Ingame::nothingEvent) << event;
-    EXPECT_EQ(table[11], &Ingame::victoryTextEvent);
-    EXPECT_EQ(table[12], &Ingame::remoteDoorPanelEvent);
-    for (int i = 13; i < MaxMaps * EventsPerMap; ++i)
-        EXPECT_EQ(table[i], nullptr) << i;
-}
-
 TEST_F(EventsTest, TextsByMode)
 {
     for (int mode = Step; mode <= Talk; ++mode) {

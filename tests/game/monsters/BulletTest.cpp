@@ -22,19 +22,6 @@ protected:
     }
 };
 
-TEST_F(BulletTest, ConstructionKeepsPositionAndAngle)
-{
-    Bullet& bullet = fire(300.0f, 400.0f, 1.25);
-    EXPECT_EQ(bullet.shotPosition, sf::Vector2f(300.0f, 400.0f));
-    EXPECT_EQ(bullet.position, sf::Vector2f(300.0f, 400.0f));
-    EXPECT_EQ(bullet.direction, 1.25);
-    EXPECT_EQ(bullet.heading, 1.25);
-    EXPECT_EQ(bullet.speed, 25.0);
-    EXPECT_EQ(bullet.spin, 0);
-    EXPECT_EQ(bullet.shotSprite.getTexture(), &game->textures[14]);
-    EXPECT_EQ(bullet.shotSprite.getOrigin(), sf::Vector2f(7.5f, 7.5f));
-}
-
 TEST_F(BulletTest, HitsAPlayer100AwayOnItsFourthStep)
 {
     game->playerPosition = sf::Vector2f(1100.0f, 700.0f);

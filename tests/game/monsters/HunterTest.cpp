@@ -24,18 +24,6 @@ protected:
     }
 };
 
-TEST_F(HunterTest, ConstructionSetsLifeTimerAndTexture)
-{
-    HunterSquare& hunter = add<HunterSquare>(600.0f, 600.0f);
-    EXPECT_EQ(hunter.life, 100);
-    EXPECT_EQ(hunter.fireTimer, 20);
-    EXPECT_FALSE(hunter.chasing);
-    EXPECT_EQ(hunter.patrolDirection, 0.0);
-    EXPECT_EQ(hunter.heading, 90.0);
-    EXPECT_EQ(hunter.bodySprite.getTexture(), &game->textures[10]);
-    EXPECT_EQ(hunter.overlaySprite.getOrigin(), sf::Vector2f(60.0f, 60.0f));
-}
-
 // ---- the look ----
 
 TEST_F(HunterTest, SeesUpTo899AheadButNot900)
@@ -208,15 +196,6 @@ TEST_F(HunterTest, TouchingTheTurningHunterCosts50AndEndsTheStep)
     EXPECT_EQ(game->life, 290);
     EXPECT_FALSE(hunter.chasing);
     EXPECT_EQ(hunter.fireTimer, 20);
-}
-
-TEST_F(HunterTest, AlertChasesThePlayersCurrentPosition)
-{
-    Hunter& hunter = add<Hunter>(600.0f, 600.0f);
-    game->playerPosition = sf::Vector2f(1234.0f, 567.0f);
-    hunter.alert();
-    EXPECT_TRUE(hunter.chasing);
-    EXPECT_EQ(hunter.target, game->playerPosition);
 }
 
 // ---- patrols ----

@@ -56,16 +56,6 @@ TEST_F(MonsterTest, DamageNeverGoesBelowZero)
     EXPECT_EQ(hunter.life, 0);
 }
 
-TEST_F(MonsterTest, SetTextureBindsBothSpritesAboutTheFrameCentre)
-{
-    Hunter& hunter = add<Hunter>(600.0f, 600.0f);
-    hunter.setTexture(texture);
-    EXPECT_EQ(hunter.bodySprite.getTexture(), &texture);
-    EXPECT_EQ(hunter.overlaySprite.getTexture(), &texture);
-    EXPECT_EQ(hunter.bodySprite.getOrigin(), sf::Vector2f(60.0f, 60.0f));
-    EXPECT_EQ(hunter.overlaySprite.getOrigin(), sf::Vector2f(60.0f, 60.0f));
-}
-
 TEST_F(MonsterTest, AliveDrawsTheOverlayFrameThenTheBody)
 {
     game->camera = sf::Vector2f(540.0f, 540.0f);

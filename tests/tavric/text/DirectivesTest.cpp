@@ -1,0 +1,201 @@
+// Directives: includes (both forms, nesting, cycles, failures), messages, warnings and errors.
+
+#include "TextFixture.hpp"
+#include "tavric/text/Parser.hpp"
+
+using texttest::ScratchDirectory;
+using texttest::Text;
+using namespace zul;
+
+namespace {
+
+struct Directives : Text
+{
+    ScratchDirectory files;
+
+    std::string quoted(const std::string& path) const { return "\"" + path + "\""; }
+};
+
+TEST_F(Directives, IncludeInAnyCaseMergesIntoTheCurrentNode)
+{
+    const std::string part = files.file("part.tvr", "b = 2\n[s y = 3]\n");
+    ASSERT_TRUE(parse("a = 1\n[s x = 1]\ninclude " + quoted(part) + "\nc = 4\n")) << messages();
+    EXPECT_EQ(field("a").getInt(), 1);
+    EXPECT_EQ(field("b").getInt(), 2);
+    EXPECT_EQ(field("c").getInt(), 4);
+    EXPECT_EQ(field("s.x").getInt(), 1);
+    EXPECT_EQ(field("s.y").getInt(), 3);
+}
+
+TEST_F(Directives, IncludeInsideANodeAndTheFrenchWord)
+{
+    const std::string part = files.file("part.tvr", "x = 7\n");
+    ASSERT_TRUE(parse("[inner Inclure " + quoted(part) + "]\n")) << messages();
+    EXPECT_EQ(field("inner.x").getInt(), 7);
+    EXPECT_FALSE(root.exists("x"));
+}
+
+TEST_F(Directives, RawIncludeReadsTheSameWay)
+{
+    const std::string part = files.file("raw.tvr", "x = \"raw\"\n");
+    ASSERT_TRUE(parse("Includec " + quoted(part) + "\nInclurec " + quoted(part) + "\n")) << messages();
+    EXPECT_EQ(field("x").getString(), "raw");
+}
+
+TEST_F(Directives, IncludesNest)
+{
+    const std::string inner = files.file("inner.tvr", "deep = 3\n");
+    const std::string middle = files.file("middle.tvr", "mid = 2\nInclude " + quoted(inner) + "\n");
+    ASSERT_TRUE(parse("top = 1\nInclude " + quoted(middle) + "\n")) << messages();
+    EXPECT_EQ(field("mid").getInt(), 2);
+    EXPECT_EQ(field("deep").getInt(), 3);
+}
+
+TEST_F(Directives, AFieldNamedLikeADirectiveIsRefused)
+{
+    EXPECT_FALSE(parse("message = 5\n"));
+    EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
+                               "incomplete.\n");
+    EXPECT_FALSE(root.exists("message"));
+}
+
+TEST_F(Directives, MessagePrintsOnStandardOutput)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const bool accepted = parse("Message \"Hello\\tworld\"\nx = 1\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Hello\tworld\n");
+    EXPECT_TRUE(accepted) << messages();
+    EXPECT_TRUE(lines().empty());
+    EXPECT_EQ(field("x").getInt(), 1);
+}
+
+TEST_F(Directives, WarningPrintsOnStandardErrorAndGoesOn)
+{
+    testing::internal::CaptureStderr();
+    const bool accepted = parse("Attention \"careful\"\nx = 1\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "careful\n");
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(root.exists("x"));
+}
+
+TEST_F(Directives, WarningStopsUnderStopOnWarning)
+{
+    root.setOptionWord(3);
+    testing::internal::CaptureStderr();
+    const bool accepted = parse("Warning \"careful\"\nx = 1\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "careful\n");
+    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(root.exists("x"));
+}
+
+TEST_F(Directives, ErrorEndsTheParseAndKeepsEarlierFields)
+{
+    testing::internal::CaptureStderr();
+    const bool accepted = parse("a = 1\nError \"stop here\"\nb = 2\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "stop here\n");
+    EXPECT_FALSE(accepted);
+    EXPECT_TRUE(root.exists("a"));
+    EXPECT_FALSE(root.exists("b"));
+    EXPECT_EQ(lines().front().rfind("Parsing: Ended on error near", 0), 0u);
+}
+
+TEST_F(Directives, ErrorInAnIncludedFileNamesBothFiles)
+{
+    const std::string part = files.file("broken.tvr", "fine = 1\nbad = 'xy'\n");
+    const std::string text = "before = 1\nInclude " + quoted(part) + "\nafter = 2\n";
+    EXPECT_FALSE(parse(text));
+    ASSERT_GE(lines().size(), 4u);
+    EXPECT_EQ(lines()[0], "(Entry " + part + ", line 2, col 9): Expected \"'\" after character value definition.\n");
+    EXPECT_EQ(lines()[1].rfind("Parsing: Ended on error near \" 'xy'", 0), 0u);
+    EXPECT_EQ(lines()[3], "(Entry stdin, line 2, col 1): Error while resolving include directive '" + part + "'.\n");
+    // What the included text added before its error stays.
+    EXPECT_TRUE(root.exists("fine"));
+    EXPECT_FALSE(root.exists("after"));
+    // The node keeps the entry name it had.
+    EXPECT_EQ(root.getEntryName(), "stdin");
+}
+
+TEST_F(Directives, MissingIncludedFile)
+{
+    const std::string missing = files.path + "/missing.tvr";
+    EXPECT_FALSE(parse("Include " + quoted(missing) + "\n"));
+    EXPECT_EQ(lines()[0], "Parsing: Cannot open input file '" + missing +
+                              "' for loading a new tree. Error code is 2: 'No such file or directory'.\n");
+    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 1): Error while resolving include directive '" + missing + "'.\n");
+}
+
+TEST_F(Directives, MissingRawIncludedFileReportsTheSameWay)
+{
+    const std::string missing = files.path + "/missing.tvr";
+    EXPECT_FALSE(parse("Includec " + quoted(missing) + "\n"));
+    EXPECT_EQ(lines()[0], "Parsing: Cannot open input file '" + missing +
+                              "' for loading a new tree. Error code is 2: 'No such file or directory'.\n");
+    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 1): Error while resolving include directive '" + missing + "'.\n");
+    EXPECT_EQ(root.lastError(), 23);
+}
+
+TEST_F(Directives, RawIncludeKeepsTheEntryName)
+{
+    const std::string part = files.file("raw.tvr", "x = 'ab'\n");
+    EXPECT_FALSE(parse("Includec " + quoted(part) + "\n"));
+    EXPECT_EQ(lines()[0], "(Entry stdin, line 1, col 7): Expected \"'\" after character value definition.\n");
+}
+
+TEST_F(Directives, AFileIncludingItselfIsRefused)
+{
+    const std::string self = files.path + "/self.tvr";
+    files.file("self.tvr", "x = 1\nInclude " + quoted(self) + "\n");
+    EXPECT_FALSE(root.load(self, false));
+    EXPECT_EQ(lines().front(), "(Entry " + self + ", line 2, col 1): Error while resolving include directive '" + self +
+                                   "'.\n");
+    EXPECT_EQ(root.lastError(), 23);
+}
+
+TEST_F(Directives, AnIndirectCycleIsRefusedWhateverThePathSpelling)
+{
+    const std::string a = files.path + "/a.tvr";
+    const std::string b = files.path + "/b.tvr";
+    files.file("a.tvr", "a = 1\nInclude " + quoted(b) + "\n");
+    // The same file under another spelling of its path.
+    const std::string again = files.path + "/./a.tvr";
+    files.file("b.tvr", "b = 2\nInclude " + quoted(again) + "\n");
+    EXPECT_FALSE(parse("Include " + quoted(a) + "\n"));
+    EXPECT_NE(messages().find("(Entry " + b + ", line 2, col 1): Error while resolving include directive '" + again +
+                              "'.\n"),
+              std::string::npos)
+        << messages();
+    EXPECT_TRUE(root.exists("a"));
+    EXPECT_TRUE(root.exists("b"));
+}
+
+TEST_F(Directives, TheSameFileMayBeIncludedTwiceInARow)
+{
+    const std::string part = files.file("part.tvr", "x = 1\n");
+    ASSERT_TRUE(parse("Include " + quoted(part) + "\nInclude " + quoted(part) + "\n")) << messages();
+    EXPECT_EQ(root.childCount(), 1u);
+}
+
+TEST_F(Directives, AVeryLongChainOfIncludesIsBounded)
+{
+    // file i includes file i + 1, far beyond the nesting limit.
+    const int chain = maxNestingDepth + 20;
+    for (int i = 0; i < chain; ++i)
+        files.file("f" + std::to_string(i) + ".tvr",
+                   "v" + std::to_string(i) + " = 1\nInclude " + quoted(files.path + "/f" + std::to_string(i + 1) + ".tvr") +
+                       "\n");
+    EXPECT_FALSE(root.load(files.path + "/f0.tvr", false));
+    EXPECT_NE(messages().find("Too many nested levels of brackets, scopes or includes (more than 200)."),
+              std::string::npos);
+    EXPECT_TRUE(root.exists("v0"));
+}
+
+TEST_F(Directives, DirectiveWithoutStringInsideANode)
+{
+    EXPECT_FALSE(parse("[a Include 5]\n"));
+    EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 12): Expected string after a directive. Directive 'Include' "
+                               "is incomplete.\n");
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <iostream>
 #include <sstream>
@@ -34,8 +35,10 @@ bool readWholeFile(const char* path, std::string& bytes)
     if (fd < 0)
         return false;
     bool ok = false;
-    const off_t size = ::lseek(fd, 0, SEEK_END);
-    if (size >= 0 && ::lseek(fd, 0, SEEK_SET) == 0) {
+    struct stat info;
+    // A directory or a device in its place is unreadable user data, not a size to allocate.
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const off_t size = info.st_size;
         try {
             bytes.assign(static_cast<std::size_t>(size), '\0');
             std::size_t done = 0;
@@ -48,7 +51,7 @@ bool readWholeFile(const char* path, std::string& bytes)
                 done += static_cast<std::size_t>(got);
             }
             ok = done == bytes.size();
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             ok = false;
         }
     }
@@ -152,7 +155,7 @@ bool Program::saveUserData()
     zul::Tavric& users = userDocument.child("Users", publicUser);
     for (auto it = users.childrenBegin(publicUser); it != users.childrenEnd(); ++it)
         it->second->removeChild("Selected");
-    // A user without a name could not be read back, so no selection is written instead.
+    // The writer leaves out nameless fields, so no selection is stored when nobody was selected.
     if (!selectedUserName.empty())
         users.child(selectedUserName, publicUser).child("Selected", publicUser).setInt(1, publicUser);
 

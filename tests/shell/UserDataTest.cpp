@@ -296,9 +296,10 @@ TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
     EXPECT_EQ(next->selectedUserName, "Bob");
 }
 
-TEST_F(UserDataTest, ASaveThatCannotReplaceTheFileCleansUp)
+TEST_F(UserDataTest, ADirectoryInPlaceOfTheFileIsNeitherReadNorReplaced)
 {
     ASSERT_EQ(mkdir("data.vrk", 0755), 0);
+    EXPECT_FALSE(program.loadUserData());
     EXPECT_FALSE(program.saveUserData());
     std::vector<std::string> entries = directoryEntries(".");
     std::sort(entries.begin(), entries.end());

@@ -140,7 +140,7 @@ public:
     Tavric(const Tavric& other);
     virtual ~Tavric();
 
-    // ---- navigation (Part of the node model) ----
+    // ---- navigation ----
     // The child of that name, created when absent (create right needed). nullField on failure.
     Tavric& child(const std::string& name, int user = publicUser);
     // The child with that name id, created when absent.

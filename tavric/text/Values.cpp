@@ -420,7 +420,10 @@ bool Parser::storeLiteral(Tavric& field, const Literal& literal, std::size_t /*p
         return true;
     }
     if (literal.kind != KindValue) {
+        // The declared levels of indirection belong to the declaration, not to the old value.
+        const std::vector<int> levels = field.getPointerLevels();
         field.storeReference(literal.text, literal.kind == KindPointer);
+        field.setPointerLevels(levels);
         return true;
     }
     if (!field.isUntyped() && field.getType() != literal.type) {

@@ -84,6 +84,8 @@ void bar(Canvas& c, const Palette& p, int full, int height, const char* hi, cons
     c.fill(intersect(body, rect(-20, top + h * 0.78f, float(full) + 20, h * 0.22f)), Colour(0, 0, 0, 0.25f));
     c.fill(subtract(grown(body, 2), body), Colour(0, 0, 0, 0.7f));
     c.fill(circle(float(full) - h / 2, top + h / 2, h * 0.28f), Colour(1, 1, 1, 0.5f), 4); // bright tip
+    // Nothing at or after the full mark: the game repeats the last column beyond the picture.
+    c.apply([&](int x, int, const Colour& k) { return x >= full ? Colour(0, 0, 0, 0) : k; });
 }
 } // namespace
 

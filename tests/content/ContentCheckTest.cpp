@@ -1,0 +1,446 @@
+// The configuration document the build writes: it must load with the data library, hold every
+// text the game asks for in every language, and maps the game can be played and won on.
+
+#include "ContentFixture.hpp"
+
+#include "game/Ingame.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <set>
+
+using namespace content;
+
+namespace {
+
+// Keys the game looks up: the event texts and every line of the opening conversation.
+std::vector<std::string> requiredKeys() {
+    std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
+    const vrk::DialogueScript& opening = vrk::Ingame::dialogueScripts[0];
+    for (int i = 0; i < opening.count; ++i)
+        keys.push_back(opening.entries[i].key);
+    return keys;
+}
+
+// Texts of the message log are drawn on one line in a 50-point monospaced face; dialogue lines
+// in a 40-point face in a box 1728 wide and 216 high.
+constexpr size_t LogLineLimit = 56;
+constexpr size_t DialogueLineLimit = 60;
+constexpr size_t DialogueLines = 3;
+
+std::vector<std::vector<unsigned>> splitLines(const std::vector<unsigned>& text) {
+    std::vector<std::vector<unsigned>> lines(1);
+    for (unsigned c : text) {
+        if (c == '\n')
+            lines.emplace_back();
+        else
+            lines.back().push_back(c);
+    }
+    return lines;
+}
+
+const MapData* firstMap() {
+    const Config& config = Config::get();
+    return config.maps.empty() ? nullptr : &config.maps.front();
+}
+
+constexpr int StartColumn = 51, StartRow = 37; // the player starts at (6120, 4440)
+
+// The first door around a cell, searched row by row as the door panels do.
+bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doorRow) {
+    for (int y = row - 1; y <= row + 1; ++y)
+        for (int x = column - 1; x <= column + 1; ++x)
+            if (map.contains(x, y) && (map.value(Walls, x, y) == 3 || map.value(Walls, x, y) == 4)) {
+                doorColumn = x;
+                doorRow = y;
+                return true;
+            }
+    return false;
+}
+
+struct DoorWork {
+    int operatorColumn, operatorRow; // the cell the player must stand near
+    int doorColumn, doorRow;
+    int panelColumn, panelRow;      // the cell clicked
+};
+
+// What every panel and remote panel of the map opens.
+std::vector<DoorWork> doorWorks(const MapData& map) {
+    std::vector<DoorWork> works;
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x) {
+            const int event = map.value(Events, x, y);
+            if (event != PanelEvent && event != RemotePanelEvent)
+                continue;
+            // A remote panel acts as a panel 2 columns right and 4 rows up.
+            const int ox = event == PanelEvent ? x : x + 2, oy = event == PanelEvent ? y : y - 4;
+            int dx = 0, dy = 0;
+            if (findDoor(map, ox, oy, dx, dy))
+                works.push_back({ox, oy, dx, dy, x, y});
+        }
+    return works;
+}
+
+// Where the player can go from the start, opening every door whose panel it can reach; a
+// player can use a panel from its own cell or any of the 8 cells around it.
+struct Reach {
+    explicit Reach(const MapData& map) : map(map), reached(size_t(map.width) * map.height, 0) {
+        const std::vector<DoorWork> works = doorWorks(map);
+        for (bool changed = true; changed;) {
+            changed = false;
+            flood();
+            for (const DoorWork& w : works) {
+                if (opened.count(index(w.doorColumn, w.doorRow)))
+                    continue;
+                bool near = false;
+                for (int y = w.operatorRow - 1; y <= w.operatorRow + 1; ++y)
+                    for (int x = w.operatorColumn - 1; x <= w.operatorColumn + 1; ++x)
+                        near = near || (map.contains(x, y) && reached[index(x, y)]);
+                if (near) {
+                    opened.insert(index(w.doorColumn, w.doorRow));
+                    changed = true;
+                }
+            }
+        }
+    }
+
+    bool passable(int x, int y) const {
+        return map.contains(x, y) && (!map.blocked(x, y) || opened.count(index(x, y)));
+    }
+    bool at(int x, int y) const { return map.contains(x, y) && reached[index(x, y)]; }
+    bool doorOpened(int x, int y) const { return opened.count(index(x, y)) > 0; }
+
+private:
+    size_t index(int x, int y) const { return size_t(y) * map.width + x; }
+
+    void flood() {
+        std::fill(reached.begin(), reached.end(), 0);
+        if (!passable(StartColumn, StartRow))
+            return;
+        std::deque<std::pair<int, int>> queue{{StartColumn, StartRow}};
+        reached[index(StartColumn, StartRow)] = 1;
+        while (!queue.empty()) {
+            const auto [x, y] = queue.front();
+            queue.pop_front();
+            const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+            for (const auto& s : steps) {
+                const int nx = x + s[0], ny = y + s[1];
+                if (passable(nx, ny) && !reached[index(nx, ny)]) {
+                    reached[index(nx, ny)] = 1;
+                    queue.push_back({nx, ny});
+                }
+            }
+        }
+    }
+
+    const MapData& map;
+    std::vector<char> reached;
+    std::set<size_t> opened;
+};
+
+// The hunters' line of sight, sampled cell by cell as they look (doors as at the start).
+bool seesStart(const MapData& map, int hunterColumn, int hunterRow) {
+    const double mx = 120.0 * hunterColumn, my = 120.0 * hunterRow;
+    const double dx = 6120 - mx, dy = 4440 - my;
+    if (std::sqrt(dx * dx + dy * dy) >= 900)
+        return false;
+    const int n = std::max(std::abs(int(dx)), std::abs(int(dy)));
+    double px = mx + 0.5, py = my + 0.5;
+    for (int i = 0; i <= std::max(n, 0); ++i) {
+        if (map.blocked(int(px / 120), int(py / 120)))
+            return false;
+        if (n < 1)
+            break;
+        px += dx / n;
+        py += dy / n;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---- the document --------------------------------------------------------------------------
+
+TEST(ConfigDocument, LoadsWithTheDataLibrary) {
+    const Config& config = Config::get();
+    EXPECT_TRUE(config.loaded) << config.messages;
+    EXPECT_EQ(config.messages, "");
+}
+
+TEST(ConfigTexts, EveryLanguageHasEveryKey) {
+    const Config& config = Config::get();
+    ASSERT_TRUE(config.loaded) << config.messages;
+    const std::vector<std::string> keys = requiredKeys();
+    ASSERT_EQ(keys.size(), 27u) << "4 event texts and the 23 lines of the opening conversation";
+    const zul::Tavric* languages = config.find({"Language"});
+    ASSERT_NE(languages, nullptr);
+    EXPECT_TRUE(languages->exists("En"));
+    EXPECT_TRUE(languages->exists("Fr"));
+    const std::set<std::string> known(keys.begin(), keys.end());
+    for (auto it = languages->childrenBegin(); it != languages->childrenEnd(); ++it) {
+        const zul::Tavric& language = *it->second;
+        for (const std::string& key : keys) {
+            ASSERT_TRUE(language.exists(key)) << it->first << " lacks " << key;
+            const zul::Tavric& text = language[key];
+            EXPECT_EQ(text.getType(), zul::TypeString) << it->first << "." << key;
+            EXPECT_FALSE(text.getString().empty()) << it->first << "." << key;
+        }
+        // A key the game never asks for is a misspelling of one it does.
+        for (auto k = language.childrenBegin(); k != language.childrenEnd(); ++k)
+            EXPECT_TRUE(known.count(k->first)) << it->first << " has an unknown key " << k->first;
+    }
+}
+
+TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown) {
+    const Config& config = Config::get();
+    ASSERT_TRUE(config.loaded) << config.messages;
+    const zul::Tavric* languages = config.find({"Language"});
+    ASSERT_NE(languages, nullptr);
+    const std::vector<std::string> keys = requiredKeys();
+    for (auto it = languages->childrenBegin(); it != languages->childrenEnd(); ++it)
+        for (size_t k = 0; k < keys.size(); ++k) {
+            if (!it->second->exists(keys[k]))
+                continue; // reported by EveryLanguageHasEveryKey
+            const std::string& text = (*it->second)[keys[k]].getString();
+            const std::string where = it->first + "." + keys[k];
+            std::vector<unsigned> codePoints;
+            ASSERT_TRUE(decodeUtf8(text, codePoints)) << where << " is not valid UTF-8";
+            const auto lines = splitLines(codePoints);
+            const bool logText = k < 4;
+            EXPECT_LE(lines.size(), logText ? 1u : DialogueLines) << where;
+            for (const auto& line : lines) {
+                EXPECT_LE(line.size(), logText ? LogLineLimit : DialogueLineLimit) << where;
+                EXPECT_FALSE(line.empty()) << where << " has an empty line";
+            }
+        }
+}
+
+TEST(ConfigTexts, FrenchIsATranslationWithItsAccents) {
+    const Config& config = Config::get();
+    ASSERT_TRUE(config.loaded) << config.messages;
+    const zul::Tavric* en = config.find({"Language", "En"});
+    const zul::Tavric* fr = config.find({"Language", "Fr"});
+    ASSERT_TRUE(en && fr);
+    int same = 0, accented = 0;
+    for (const std::string& key : requiredKeys()) {
+        if (!en->exists(key) || !fr->exists(key))
+            continue;
+        const std::string& french = (*fr)[key].getString();
+        same += (*en)[key].getString() == french;
+        std::vector<unsigned> codePoints;
+        decodeUtf8(french, codePoints);
+        for (unsigned c : codePoints)
+            if (c >= 0xC0 && c <= 0x17F) {
+                ++accented;
+                break;
+            }
+    }
+    EXPECT_LE(same, 1) << "texts left in English in the French document";
+    EXPECT_GE(accented, 10) << "French texts without accented letters";
+}
+
+// ---- maps ----------------------------------------------------------------------------------
+
+TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes) {
+    const Config& config = Config::get();
+    ASSERT_TRUE(config.loaded) << config.messages;
+    ASSERT_GE(config.maps.size(), 1u);
+    EXPECT_LE(config.maps.size(), size_t(vrk::MaxMaps));
+    for (const MapData& map : config.maps) {
+        EXPECT_EQ(map.problem, "") << map.name;
+        // The camera needs a map at least as large as the scene.
+        EXPECT_GE(map.width, 16) << map.name;
+        EXPECT_GE(map.height, 9) << map.name;
+        if (!map.problem.empty())
+            continue;
+        for (int layer = 0; layer < Layers; ++layer)
+            for (int y = 0; y < map.height; ++y)
+                for (int x = 0; x < map.width; ++x) {
+                    const long long code = map.code(layer, x, y);
+                    bool known = code == 0 || (code > Stride * layer && code <= Stride * (layer + 1));
+                    if (layer == Walls)
+                        known = code == 0 || (code >= 541 && code <= OpenDoorCode);
+                    if (layer == Events)
+                        known = code == 0 || code == 720 + PanelEvent || code == 720 + BooksEvent ||
+                                code == 720 + VictoryEvent || code == 720 + RemotePanelEvent;
+                    if (layer == Monsters)
+                        known = code == 0 || (code >= vrk::HunterCode && code <= vrk::HunterSquareCode);
+                    EXPECT_TRUE(known) << map.name << " layer " << layer << " cell (" << x << ", " << y
+                                       << ") holds code " << code;
+                }
+    }
+}
+
+TEST(ConfigMaps, FirstMapStartsOnFreeFloorInsideAClosedBorder) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    ASSERT_GE(map->width, StartColumn + 1);
+    ASSERT_GE(map->height, StartRow + 1);
+    EXPECT_FALSE(map->blocked(StartColumn, StartRow));
+    EXPECT_EQ(map->value(Monsters, StartColumn, StartRow), 0);
+    for (int x = 0; x < map->width; ++x) {
+        EXPECT_EQ(map->value(Walls, x, 0), 2) << "top border at column " << x;
+        EXPECT_EQ(map->value(Walls, x, map->height - 1), 2) << "bottom border at column " << x;
+    }
+    for (int y = 0; y < map->height; ++y) {
+        EXPECT_EQ(map->value(Walls, 0, y), 2) << "left border at row " << y;
+        EXPECT_EQ(map->value(Walls, map->width - 1, y), 2) << "right border at row " << y;
+    }
+}
+
+TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    const Reach reach(*map);
+    int doors = 0, remoteDoors = 0;
+    const std::vector<DoorWork> works = doorWorks(*map);
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const int wall = map->value(Walls, x, y);
+            if (wall != 3 && wall != 4)
+                continue;
+            ++doors;
+            bool worked = false;
+            for (const DoorWork& w : works)
+                if (w.doorColumn == x && w.doorRow == y) {
+                    worked = true;
+                    remoteDoors += map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
+                }
+            EXPECT_TRUE(worked) << "no panel finds the door at (" << x << ", " << y << ")";
+            EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y)) << "the door at (" << x << ", " << y
+                                                             << ") cannot be opened from where the player can go";
+        }
+    EXPECT_GE(doors, 3);
+    EXPECT_GE(remoteDoors, 1) << "at least one door worked from a remote panel";
+}
+
+TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    const Reach reach(*map);
+    // Rooms: parts of the floor that only doors join.
+    std::vector<int> room(size_t(map->width) * map->height, -1);
+    int rooms = 0;
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            if (map->value(Walls, x, y) == 2 || map->value(Walls, x, y) == 3 || map->value(Walls, x, y) == 4 ||
+                room[size_t(y) * map->width + x] >= 0)
+                continue;
+            std::deque<std::pair<int, int>> queue{{x, y}};
+            room[size_t(y) * map->width + x] = rooms;
+            while (!queue.empty()) {
+                const auto [cx, cy] = queue.front();
+                queue.pop_front();
+                const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+                for (const auto& s : steps) {
+                    const int nx = cx + s[0], ny = cy + s[1];
+                    if (!map->contains(nx, ny) || room[size_t(ny) * map->width + nx] >= 0)
+                        continue;
+                    const int w = map->value(Walls, nx, ny);
+                    if (w == 2 || w == 3 || w == 4)
+                        continue;
+                    room[size_t(ny) * map->width + nx] = rooms;
+                    queue.push_back({nx, ny});
+                }
+            }
+            ++rooms;
+        }
+    EXPECT_GE(rooms, 4);
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x)
+            if (!map->blocked(x, y)) {
+                EXPECT_TRUE(reach.at(x, y)) << "floor at (" << x << ", " << y << ") cannot be reached";
+            }
+}
+
+TEST(ConfigMaps, FirstMapHasBooksAndAVictoryTextWithinReach) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    const Reach reach(*map);
+    int books = 0, victory = 0;
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const int event = map->value(Events, x, y);
+            books += event == BooksEvent;
+            if (event == VictoryEvent) {
+                ++victory;
+                // Walking into the cell shows the text: the cell or a side of it is reachable.
+                EXPECT_TRUE(reach.at(x, y) || reach.at(x + 1, y) || reach.at(x - 1, y) || reach.at(x, y + 1) ||
+                            reach.at(x, y - 1))
+                    << "victory text at (" << x << ", " << y << ") out of reach";
+            }
+            if (event != 0) { // something to see: every event cell is drawn with an object
+                EXPECT_GT(map->value(Objects, x, y), 0) << "event " << event << " at (" << x << ", " << y
+                                                        << ") has no object to show it";
+            }
+        }
+    EXPECT_GE(books, 1);
+    EXPECT_GE(victory, 1);
+}
+
+TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    const Reach reach(*map);
+    std::set<int> kinds;
+    int hunters = 0;
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const int code = int(map->code(Monsters, x, y));
+            if (code < vrk::HunterCode || code > vrk::HunterSquareCode)
+                continue;
+            ++hunters;
+            kinds.insert(code);
+            // A hunter stands on the top-left corner of its cell: the four cells round it are free.
+            for (int cy = y - 1; cy <= y; ++cy)
+                for (int cx = x - 1; cx <= x; ++cx)
+                    EXPECT_FALSE(map->blocked(cx, cy)) << "hunter at (" << x << ", " << y << ") overlaps a wall";
+            // Victory needs every hunter dead: the player must get to each.
+            EXPECT_TRUE(reach.at(x, y)) << "hunter at (" << x << ", " << y << ") cannot be reached";
+            EXPECT_FALSE(seesStart(*map, x, y)) << "hunter at (" << x << ", " << y << ") sees the start";
+        }
+    EXPECT_EQ(kinds.size(), 4u) << "every kind of hunter (902 to 905)";
+    EXPECT_GE(hunters, 4);
+}
+
+TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles) {
+    const MapData* map = firstMap();
+    ASSERT_TRUE(map && map->problem.empty());
+    sf::Image ground;
+    ASSERT_TRUE(loadImage("res/chipset0.png", ground));
+    const int tiles = int(ground.getSize().x / Tile) * int(ground.getSize().y / Tile);
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const int wall = map->value(Walls, x, y);
+            if (wall != 3 && wall != 4)
+                continue;
+            // Closed doors show the first of their four tiles, open ones the last.
+            const int first = map->value(Ground, x, y) - 1 - (wall == 4 ? 3 : 0);
+            ASSERT_GE(first, 0) << "door at (" << x << ", " << y << ")";
+            ASSERT_LE(first + 3, tiles - 1) << "door at (" << x << ", " << y << ")";
+            for (int t = first; t < first + 4; ++t)
+                EXPECT_TRUE(hasInk(ground, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
+                    << "door tile " << t << " is empty";
+        }
+}
+
+TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn) {
+    const Config& config = Config::get();
+    const char* sheets[3] = {"res/chipset0.png", "res/chipset0_obj.png", "res/chipset0_ceiling.png"};
+    for (int layer = Ground; layer <= Ceiling; ++layer) {
+        sf::Image sheet;
+        ASSERT_TRUE(loadImage(sheets[layer], sheet));
+        std::set<int> used;
+        for (const MapData& map : config.maps)
+            if (map.problem.empty())
+                for (int y = 0; y < map.height; ++y)
+                    for (int x = 0; x < map.width; ++x)
+                        if (map.value(layer, x, y) >= 1)
+                            used.insert(map.value(layer, x, y) - 1);
+        for (int t : used)
+            EXPECT_TRUE(hasInk(sheet, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
+                << sheets[layer] << " tile " << t << " is used but empty or outside the sheet";
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The built run directory as the game sees it: the configuration document read with the data
+// library, its maps as six layers of document codes, and the resource files.
+
+#include "tavric/model/Tavric.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace content {
+
+constexpr int Layers = 6;
+enum Layer { Ground, Objects, Ceiling, Walls, Events, Monsters };
+constexpr int Stride = 180; // document codes per layer
+constexpr int Tile = 120;
+
+// Document codes the game gives a meaning to.
+constexpr int WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
+constexpr int PanelEvent = 2, BooksEvent = 3, VictoryEvent = 12, RemotePanelEvent = 13;
+
+// One map of the document: codes as written (not yet reduced by the loader).
+struct MapData {
+    std::string name;
+    int width = 0;
+    int height = 0;
+    std::array<std::vector<long long>, Layers> codes;
+    // Empty when every layer is a collection of width x height integers.
+    std::string problem;
+
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    long long code(int layer, int x, int y) const { return codes[layer][size_t(y) * width + x]; }
+    // Value the loader stores: code - 180 * layer, negative as 0.
+    int value(int layer, int x, int y) const;
+    // Blocks movement and sight (wall or closed door); outside the map counts as blocked.
+    bool blocked(int x, int y) const;
+};
+
+// Loads VELMORA_RUN_DIR/lev/config.tvr once per test process.
+struct Config {
+    static Config& get();
+
+    zul::NameDictionary dictionary;
+    zul::Tavric document{&dictionary, nullptr};
+    bool loaded = false;
+    std::string messages;
+    std::vector<MapData> maps;
+
+    // The read-only field at a path of names, or nullptr.
+    const zul::Tavric* find(const std::vector<std::string>& path) const;
+};
+
+std::string runPath(const std::string& relative);
+bool loadImage(const std::string& relative, sf::Image& image);
+// True when some pixel of the rectangle is not fully transparent.
+bool hasInk(const sf::Image& image, int left, int top, int width, int height);
+
+// Code points of a UTF-8 text; false when it is not valid UTF-8.
+bool decodeUtf8(const std::string& text, std::vector<unsigned>& codePoints);
+
+// Runs a command line, its standard error into errorText; returns its exit status.
+int runCommand(const std::string& command, std::string& errorText);
+
+} // namespace content

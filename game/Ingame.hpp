@@ -149,9 +149,15 @@ public:
     };
     CellRange visibleCells() const;
     void drawLayer(int layer, const CellRange& range);
-    // Casts the cone of rays: fills rayLengths and rayHits and marks reached walls explored.
+    // Casts the cone of rays: fills the ray lists, marks reached walls explored and finds the
+    // visible cells that light or memory reaches (litCells).
     void castRays();
+    // Casts the rays and paints the fog over the scene.
     void drawFog();
+    // Paints the fog of the rays cast last.
+    void paintFog();
+    // Whether a cell of the visible range can show anything through the fog.
+    bool lit(int column, int row) const;
 
     // ---- game flow ----
     void addMessage(const std::string& text);
@@ -226,6 +232,10 @@ public:
     std::vector<double> rayAngles;  // radians, one per ray of the cone
     std::vector<float> rayLengths;  // per ray, the length of its transparent line
     std::vector<sf::Vector2i> rayHits; // wall cells the rays reached this frame
+    CellRange litRange{0, 0, -1, -1};
+    std::vector<char> litCells; // over litRange, row by row
+    std::vector<sf::Transform> rayTransforms;
+    std::vector<float> fanRadii;
     sf::VertexArray fogVertices;
 
     // Flow.
@@ -254,6 +264,8 @@ public:
     int savedCursor = 0;
     sf::Text dialogueText;
 
+    // Tile drawing skips the cells the fog covers with unbroken darkness (tests compare).
+    bool cullDarkCells = true;
     // Set by tests and benchmarks: no loading screen, and resources read from this directory
     // (with a trailing slash) instead of the game's own.
     bool showLoadingScreen = true;

@@ -35,6 +35,7 @@ Ingame::CellRange Ingame::visibleCells() const
     return range;
 }
 
+// Cells under unbroken darkness are skipped: the fog paints them black whatever lies below.
 void Ingame::drawLayer(int layer, const CellRange& range)
 {
     sf::RenderTexture& scene = program->sceneTexture;
@@ -43,7 +44,7 @@ void Ingame::drawLayer(int layer, const CellRange& range)
     for (int y = range.y0; y <= range.y1; ++y) {
         for (int x = range.x0; x <= range.x1; ++x) {
             const int v = record.value(layer, x, y);
-            if (v < 1)
+            if (v < 1 || (cullDarkCells && !lit(x, y)))
                 continue;
             sprite.setTextureRect(sf::IntRect((v - 1) % TileSheetColumns * TileSize,
                                               (v - 1) / TileSheetColumns * TileSize, TileSize, TileSize));
@@ -61,6 +62,8 @@ void Ingame::draw()
     sf::RenderTexture& scene = program->sceneTexture;
     const CellRange range = visibleCells();
     const MapRecord& record = map();
+    // The light first: it tells which cells are worth drawing at all.
+    castRays();
 
     // Ground and objects never overlap their neighbours, so a layer at a time paints the same
     // as cell by cell.
@@ -113,7 +116,7 @@ void Ingame::draw()
     }
 
     drawLayer(CeilingLayer, range);
-    drawFog();
+    paintFog();
 
     float y = static_cast<float>(scene.getSize().y);
     for (sf::Text& text : messages) {
@@ -130,93 +133,186 @@ void Ingame::draw()
 
 // ---- fog of war ----
 
+namespace {
+// Samples along a ray are this far apart.
+constexpr double SampleStep = 60.0;
+// Rays closer to their neighbours than this (in pixels at a given radius) leave no gap between
+// their lines, so up to there the cone can be filled with a fan instead of thin quads.
+constexpr double FanCoverage = 0.94;
+constexpr double MaxFanRadius = 450.0;
+// A line reaches this many neighbours' worth of angle toward the previous ray at its inner end.
+constexpr std::size_t FanNeighbours = 10;
+} // namespace
+
+bool Ingame::lit(int column, int row) const
+{
+    if (column < litRange.x0 || column > litRange.x1 || row < litRange.y0 || row > litRange.y1)
+        return false;
+    const int rangeWidth = litRange.x1 - litRange.x0 + 1;
+    return litCells[static_cast<std::size_t>(row - litRange.y0) * rangeWidth + (column - litRange.x0)] != 0;
+}
+
 void Ingame::castRays()
 {
     rayAngles.clear();
     rayLengths.clear();
     rayHits.clear();
+    MapRecord& record = map();
+    litRange = visibleCells();
+    const int rangeWidth = std::max(0, litRange.x1 - litRange.x0 + 1);
+    const int rangeHeight = std::max(0, litRange.y1 - litRange.y0 + 1);
+    std::vector<char> reached(static_cast<std::size_t>(rangeWidth) * rangeHeight, 0);
+    const auto mark = [&](int column, int row) {
+        if (column >= litRange.x0 && column <= litRange.x1 && row >= litRange.y0 && row <= litRange.y1)
+            reached[static_cast<std::size_t>(row - litRange.y0) * rangeWidth + (column - litRange.x0)] = 1;
+    };
+    for (int y = litRange.y0; y <= litRange.y1; ++y)
+        for (int x = litRange.x0; x <= litRange.x1; ++x) {
+            const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
+            if (index < record.explored.size() && record.explored[index] != 0)
+                mark(x, y);
+        }
+
     const double a0 = facingAngle + Pi - halfFieldOfView;
     const double a1 = facingAngle + Pi + halfFieldOfView;
     const double step = (a1 - a0) / (viewDistance * 1.5);
     // A reach or a cone that gives no positive step casts nothing (and cannot loop forever).
-    if (!(step > 0.0) || !std::isfinite(step) || (a1 - a0) / step > 1e6)
-        return;
-    MapRecord& record = map();
-    const double px = playerPosition.x;
-    const double py = playerPosition.y;
-    for (double a = a0; a < a1; a += step) {
-        const double c = std::cos(a);
-        const double s = std::sin(a);
-        double length = 0.0;
-        for (double d = 0.0; d < viewDistance; d += 60.0) {
-            length = d;
-            const int column = cellOf(px + d * c);
-            const int row = cellOf(py + d * s);
-            if (!record.contains(column, row))
-                break;
-            const int wall = record.value(WallLayer, column, row);
-            if (wall == WallCell || wall == ClosedDoor) {
-                const std::size_t index = static_cast<std::size_t>(row) * record.width + column;
-                if (index < record.explored.size())
-                    record.explored[index] = 1;
-                rayHits.emplace_back(column, row);
-                break;
+    if (step > 0.0 && std::isfinite(step) && (a1 - a0) / step <= 1e6) {
+        const double px = playerPosition.x;
+        const double py = playerPosition.y;
+        for (double a = a0; a < a1; a += step) {
+            const double c = std::cos(a);
+            const double s = std::sin(a);
+            double length = 0.0;
+            for (double d = 0.0; d < viewDistance; d += SampleStep) {
+                length = d;
+                const int column = cellOf(px + d * c);
+                const int row = cellOf(py + d * s);
+                if (!record.contains(column, row))
+                    break;
+                mark(column, row);
+                const int wall = record.value(WallLayer, column, row);
+                if (wall == WallCell || wall == ClosedDoor) {
+                    const std::size_t index = static_cast<std::size_t>(row) * record.width + column;
+                    if (index < record.explored.size())
+                        record.explored[index] = 1;
+                    rayHits.emplace_back(column, row);
+                    break;
+                }
             }
+            rayAngles.push_back(a);
+            rayLengths.push_back(static_cast<float>(length));
         }
-        rayAngles.push_back(a);
-        rayLengths.push_back(static_cast<float>(length));
     }
+
+    // A line runs at most 60 from its last sample inside the map, so it stays within the cells
+    // next to the sample cells: everything else lies under unbroken darkness.
+    litCells.assign(reached.size(), 0);
+    for (int y = 0; y < rangeHeight; ++y)
+        for (int x = 0; x < rangeWidth; ++x) {
+            if (!reached[static_cast<std::size_t>(y) * rangeWidth + x])
+                continue;
+            for (int ny = std::max(0, y - 1); ny <= std::min(rangeHeight - 1, y + 1); ++ny)
+                for (int nx = std::max(0, x - 1); nx <= std::min(rangeWidth - 1, x + 1); ++nx)
+                    litCells[static_cast<std::size_t>(ny) * rangeWidth + nx] = 1;
+        }
 }
 
 namespace {
-void addQuad(sf::VertexArray& vertices, const sf::Transform& transform, float width, float height,
-             sf::Color colour)
+void addTriangle(sf::VertexArray& vertices, sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Color colour)
 {
-    vertices.append(sf::Vertex(transform.transformPoint(0.f, 0.f), colour));
-    vertices.append(sf::Vertex(transform.transformPoint(width, 0.f), colour));
-    vertices.append(sf::Vertex(transform.transformPoint(width, height), colour));
-    vertices.append(sf::Vertex(transform.transformPoint(0.f, height), colour));
+    vertices.append(sf::Vertex(a, colour));
+    vertices.append(sf::Vertex(b, colour));
+    vertices.append(sf::Vertex(c, colour));
+}
+
+// The rectangle (left, top) - (right, bottom) of the transform's local space, as two triangles.
+void addRectangle(sf::VertexArray& vertices, const sf::Transform& transform, float left, float top,
+                  float right, float bottom, sf::Color colour)
+{
+    const sf::Vector2f a = transform.transformPoint(left, top);
+    const sf::Vector2f b = transform.transformPoint(right, top);
+    const sf::Vector2f c = transform.transformPoint(right, bottom);
+    const sf::Vector2f d = transform.transformPoint(left, bottom);
+    addTriangle(vertices, a, b, c, colour);
+    addTriangle(vertices, a, c, d, colour);
+}
+
+sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
+{
+    sf::Transform at;
+    at.translate(static_cast<float>(column * TileSize) - camera.x, static_cast<float>(row * TileSize) - camera.y);
+    return at;
 }
 } // namespace
 
-// Drawn with blend mode none, overlapping transparent rectangles clear the same pixels whether
-// a ray is painted sample by sample or once at its final length: one batch of quads replaces
-// the tens of thousands of rectangle draws of the literal drawing.
 void Ingame::drawFog()
 {
     castRays();
+    paintFog();
+}
+
+// Drawn with blend mode none, transparent shapes clear the fog whatever lies below them, so the
+// order and the overlaps of the light's shapes do not matter. Instead of one rectangle per
+// sample (tens of thousands of draws) each ray is one line of its final length, all in one batch;
+// near the player, where neighbouring lines touch, a fan of triangles replaces their inner parts
+// (the fan lies inside the lines it replaces, so the same pixels are cleared).
+void Ingame::paintFog()
+{
     const sf::Color halfDark(0, 0, 0, 128);
     const sf::Color clear(0, 0, 0, 0);
     const MapRecord& record = map();
-    const CellRange range = visibleCells();
 
+    fogVertices.setPrimitiveType(sf::Triangles);
     fogVertices.clear();
-    for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) {
+    for (int y = litRange.y0; y <= litRange.y1; ++y)
+        for (int x = litRange.x0; x <= litRange.x1; ++x) {
             const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
-            if (index >= record.explored.size() || record.explored[index] == 0)
-                continue;
-            sf::Transform at;
-            at.translate(static_cast<float>(x * TileSize) - camera.x, static_cast<float>(y * TileSize) - camera.y);
-            addQuad(fogVertices, at, TileSize, TileSize, halfDark);
+            if (index < record.explored.size() && record.explored[index] != 0)
+                addRectangle(fogVertices, cellTransform(x, y, camera), 0.f, 0.f, TileSize, TileSize, halfDark);
         }
-    }
 
+    const std::size_t rays = rayLengths.size();
+    std::vector<sf::Transform>& transforms = rayTransforms;
+    transforms.resize(rays);
     sf::Transformable ray;
     ray.setOrigin(0.f, 1.f);
     ray.setPosition(playerPosition - camera);
-    for (std::size_t i = 0; i < rayLengths.size(); ++i) {
-        if (rayLengths[i] > 0.f) {
-            ray.setRotation(static_cast<float>(rayAngles[i] * 180.0 / 3.1415927));
-            addQuad(fogVertices, ray.getTransform(), rayLengths[i], 1.f, clear);
+    for (std::size_t i = 0; i < rays; ++i) {
+        ray.setRotation(static_cast<float>(rayAngles[i] * 180.0 / 3.1415927));
+        transforms[i] = ray.getTransform();
+    }
+
+    // Fan between rays i and i + 1, as far as both reach and their lines still touch.
+    std::vector<float>& fan = fanRadii;
+    fan.assign(rays, 0.f);
+    const double spacing = rays > 1 ? rayAngles[1] - rayAngles[0] : 0.0;
+    const float fanLimit = spacing > 0.0 ? static_cast<float>(std::min(MaxFanRadius, FanCoverage / spacing)) : 0.f;
+    for (std::size_t i = 0; i + 1 < rays; ++i) {
+        fan[i] = std::min({rayLengths[i], rayLengths[i + 1], fanLimit});
+        if (fan[i] > 0.f)
+            addTriangle(fogVertices, transforms[i].transformPoint(0.f, 1.f),
+                        transforms[i].transformPoint(fan[i], 1.f),
+                        transforms[i + 1].transformPoint(fan[i], 1.f), clear);
+    }
+
+    for (std::size_t i = 0; i < rays; ++i) {
+        const float length = rayLengths[i];
+        if (length <= 0.f)
+            continue;
+        // The inner part of a line is left to the fan when every triangle it crosses reaches
+        // past it; the first lines stick out of the cone, and are drawn whole.
+        float inner = 0.f;
+        if (i >= FanNeighbours) {
+            inner = fanLimit;
+            for (std::size_t j = i - FanNeighbours; j < i; ++j)
+                inner = std::min(inner, fan[j]);
+            inner = std::max(0.f, inner - 2.f);
         }
+        addRectangle(fogVertices, transforms[i], inner, 0.f, length, 1.f, clear);
     }
-    for (const sf::Vector2i& cell : rayHits) {
-        sf::Transform at;
-        at.translate(static_cast<float>(cell.x * TileSize) - camera.x,
-                     static_cast<float>(cell.y * TileSize) - camera.y);
-        addQuad(fogVertices, at, TileSize, TileSize, clear);
-    }
+    for (const sf::Vector2i& cell : rayHits)
+        addRectangle(fogVertices, cellTransform(cell.x, cell.y, camera), 0.f, 0.f, TileSize, TileSize, clear);
 
     fogTexture.clear(sf::Color::Black);
     fogTexture.draw(fogVertices, sf::RenderStates(sf::BlendNone));

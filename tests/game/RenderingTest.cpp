@@ -4,6 +4,7 @@
 #include "game/monsters/Hunter.hpp"
 
 #include <cmath>
+#include <cstdio>
 
 namespace vrk {
 namespace testing {
@@ -162,10 +163,42 @@ TEST_F(Rendering, TheBatchedFogClearsWhatTheLiteralFogClears)
                     lit += expected.getPixel(x, y).a == 0;
                 }
             EXPECT_LE(differing, limit) << "facing " << view.facing;
+            std::printf("fog pixels differing from the literal drawing: %u of %u\n", differing,
+                        SceneWidth * SceneHeight);
             // The comparison means something only if the cone lit a good part of the scene.
             EXPECT_GT(lit, SceneWidth * SceneHeight / 20u);
             game->facingAngle += 0.4;
         }
+    }
+}
+
+TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
+{
+    game->maps[0].layers[ObjectLayer].assign(40 * 30, 3);
+    game->maps[0].layers[CeilingLayer].assign(40 * 30, 0);
+    for (int i = 0; i < 40 * 30; i += 7)
+        game->maps[0].layers[CeilingLayer][i] = 5;
+    const struct { sf::Vector2f position; double facing; } views[] = {
+        {centre(20, 15), 0.3}, {centre(5, 4), 2.5}, {centre(34, 25), -0.8}, {centre(12, 20), Pi}};
+    for (const auto& view : views) {
+        sf::Image pictures[2];
+        for (int cull = 0; cull < 2; ++cull) {
+            put(view.position, view.facing);
+            game->cullDarkCells = cull == 1;
+            program->sceneTexture.clear(sf::Color(90, 20, 160));
+            game->draw();
+            program->sceneTexture.display();
+            pictures[cull] = program->sceneTexture.getTexture().copyToImage();
+        }
+        unsigned differing = 0, culled = 0;
+        for (unsigned y = 0; y < SceneHeight; ++y)
+            for (unsigned x = 0; x < SceneWidth; ++x)
+                differing += pictures[0].getPixel(x, y) != pictures[1].getPixel(x, y);
+        for (int row = game->litRange.y0; row <= game->litRange.y1; ++row)
+            for (int column = game->litRange.x0; column <= game->litRange.x1; ++column)
+                culled += !game->lit(column, row);
+        EXPECT_EQ(differing, 0u) << "facing " << view.facing;
+        EXPECT_GT(culled, 10u); // the comparison is worth something
     }
 }
 

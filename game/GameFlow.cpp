@@ -104,9 +104,11 @@ void Ingame::handleEvent(const sf::Event& event)
 void Ingame::update(int)
 {
     if (!started) {
-        // The failure line is out; leave rather than show a broken game.
+        // The failure line is out; leave rather than show a broken game, and end the run
+        // with a failure status.
         if (startFailed) {
             startFailed = false;
+            program->exitStatus = 1;
             program->popState(false);
         }
         return;

@@ -182,8 +182,10 @@ TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
     game->handleEvent(space);
     game->draw();
     click(sf::Mouse::Left, 100, 100);
+    EXPECT_EQ(program->exitStatus, 0);
     step();
     EXPECT_EQ(program->top(), QuitState);
+    EXPECT_EQ(program->exitStatus, 1);
 }
 
 TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)

@@ -196,7 +196,7 @@ TEST(ContentImages, CreditsFitTheScene) {
     // When the bunny rests at y 216 the title hangs 1.1 bunny heights below its top.
     const double titleBottom = 216 + bunny.getSize().y * 1.1 + title.getSize().y;
     EXPECT_LE(titleBottom, 1080.0) << "title below the bunny must stay on screen";
-    // The paws hold the rope, which ends 30% down the bunny.
+    // The rope ends 30% down the bunny: the picture must tie it there.
     const int grip = int(bunny.getSize().y * 0.3);
     EXPECT_TRUE(hasInk(bunny, int(bunny.getSize().x) / 2 - 10, grip - 10, 20, 20));
 }

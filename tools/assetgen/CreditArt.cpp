@@ -15,8 +15,8 @@ void drawBunny(Canvas& c, const Palette& p) {
     // Ears.
     for (int s = -1; s <= 1; s += 2) {
         const float ex = cx + s * 58.0f;
-        c.fill(ellipse(ex, 70, 26, 66, s * 14.0f), radial(ex - 8, 50, 80, fur, shade));
-        c.fill(ellipse(ex + s * 1.0f, 76, 12, 48, s * 14.0f), pink);
+        c.fill(ellipse(ex, 80, 26, 66, s * 14.0f), radial(ex - 8, 60, 80, fur, shade));
+        c.fill(ellipse(ex + s * 1.0f, 86, 12, 48, s * 14.0f), pink);
     }
     // Legs dangling, feet apart.
     for (int s = -1; s <= 1; s += 2) {
@@ -28,13 +28,8 @@ void drawBunny(Canvas& c, const Palette& p) {
     // Body and belly.
     c.fill(ellipse(cx, h * 0.62f, 96, 118), radial(cx - 30, h * 0.5f, 170, fur, shade));
     c.fill(ellipse(cx, h * 0.68f, 58, 80), p("bunny_belly"));
-    // Arms raised to the rope.
-    for (int s = -1; s <= 1; s += 2) {
-        c.fill(segment(cx + s * 80.0f, h * 0.5f, cx + s * 16.0f, grip + 6, 20), fur);
-        c.fill(segment(cx + s * 80.0f, h * 0.5f, cx + s * 16.0f, grip + 6, 20), Colour(0, 0, 0, 0.06f));
-    }
     // Head.
-    const float hy = 175;
+    const float hy = 192;
     c.fill(ellipse(cx, hy, 92, 78), radial(cx - 26, hy - 30, 130, fur, shade));
     for (int s = -1; s <= 1; s += 2) {
         c.fill(ellipse(cx + s * 34.0f, hy - 6, 14, 18), Colour(0.08f, 0.07f, 0.1f));
@@ -48,10 +43,20 @@ void drawBunny(Canvas& c, const Palette& p) {
     c.fill(polyline({{cx - 14, hy + 36}, {cx, hy + 28}, {cx + 14, hy + 36}}, 2.2f), shade.scaled(0.6f));
     c.fill(rect(cx - 8, hy + 30, 16, 12, 3), Colour(1, 1, 1)); // buck teeth
     c.fill(rect(cx - 0.8f, hy + 30, 1.6f, 12), shade);
-    // Paws clasping the rope, over it.
-    c.fill(ellipse(cx - 14, grip, 18, 15), fur);
-    c.fill(ellipse(cx + 14, grip + 4, 18, 15), fur);
-    c.fill(ellipse(cx + 14, grip + 4, 18, 15), Colour(0, 0, 0, 0.05f));
+    // The rope is tied to a harness knot on top of the head.
+    c.fill(ellipse(cx - 14, grip - 2, 14, 8, -25), p("rope_light"));
+    c.fill(ellipse(cx + 14, grip - 2, 14, 8, 25), p("rope_light"));
+    c.fill(circle(cx, grip, 8), p("rope_dark"));
+    // Paws hold a carrot against the belly.
+    c.fill(polygon({{cx - 12, h * 0.66f}, {cx + 12, h * 0.66f}, {cx + 2, h * 0.66f + 70}, {cx - 2, h * 0.66f + 70}}),
+           linear(cx, h * 0.66f, p("carrot"), cx, h * 0.66f + 70, p("carrot").scaled(0.8f)));
+    for (int k = -1; k <= 1; ++k)
+        c.fill(ellipse(cx + k * 8.0f, h * 0.66f - 12, 5, 14, k * 20.0f), p("leaf"));
+    for (int s = -1; s <= 1; s += 2) {
+        c.fill(segment(cx + s * 84.0f, h * 0.62f, cx + s * 18.0f, h * 0.72f, 15), fur);
+        c.fill(ellipse(cx + s * 14.0f, h * 0.72f, 16, 13), fur);
+        c.fill(ellipse(cx + s * 14.0f, h * 0.72f, 16, 13), shade.withAlpha(0.2f));
+    }
 }
 
 void drawRope(Canvas& c, const Palette& p) {

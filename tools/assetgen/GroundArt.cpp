@@ -36,36 +36,40 @@ void labFloor(Canvas& c, const Palette& p, int variant) {
     if (variant == 1) { // a crack across one square
         c.fill(polyline({{64, 70}, {78, 82}, {84, 80}, {96, 96}, {108, 101}}, 0.9f), grout.withAlpha(0.8f));
         c.fill(polyline({{84, 80}, {88, 70}}, 0.6f), grout.withAlpha(0.6f));
-    } else if (variant == 2) { // a drain in the middle
-        c.fill(circle(60, 60, 15), p("metal_dark"));
-        c.fill(ring(60, 60, 15, 3), p("metal_light"));
-        for (int i = -2; i <= 2; ++i)
-            c.fill(rect(60 + i * 5.0f - 1.2f, 50, 2.4f, 20, 1), p("floor_grout"));
+    } else if (variant == 2) { // a small drain at a corner of the squares
+        c.fill(circle(60, 60, 9), p("metal_dark"));
+        c.fill(ring(60, 60, 9, 2), p("metal_mid"));
+        for (int i = -1; i <= 1; ++i)
+            c.fill(rect(60 + i * 4.0f - 1, 54, 2, 12, 1), p("floor_grout"));
     } else if (variant == 3) { // old stains
         c.fill(ellipse(40, 78, 20, 12, 20), p("stain").withAlpha(0.25f), 8);
         c.fill(ellipse(86, 30, 9, 6, -10), p("stain").withAlpha(0.2f), 5);
     }
 }
 
-// Steel grate for corridors and machine rooms.
+// Steel tread plate for corridors, stores and machine rooms: calm enough to read under the
+// fog, with raised grains that catch the light.
 void grate(Canvas& c, const Palette& p, int variant) {
-    const Colour dark = p("metal_dark"), light = p("metal_light"), mid = p("metal_mid");
-    c.fill(rect(0, 0, T, T), dark);
-    for (int i = 0; i < 8; ++i) {
-        const float x = 4 + i * 15.0f;
-        c.fill(rect(x, 2, 9, 116, 2), linear(x, 0, light, x + 9, 0, mid));
-    }
-    c.fill(rect(0, 0, T, 4), mid);
-    c.fill(rect(0, 58, T, 4), mid);
-    c.fill(rect(0, 116, T, 4), mid);
-    for (int y : {2, 60, 118})
-        for (int x : {8, 60, 112})
-            c.fill(circle(float(x), float(y), 2.2f), light);
-    if (variant == 1)
-        c.fill(ellipse(70, 80, 30, 18, 30), p("stain").withAlpha(0.35f), 10);
-    c.apply([&](int x, int y, const Colour& k) {
-        return k.scaled(1.0f + (fractalNoise(x / 9.0f, y / 9.0f, 40u + std::uint32_t(variant)) - 0.5f) * 0.2f);
+    const Colour mid = p("metal_mid"), light = p("metal_light");
+    c.apply([&](int x, int y, const Colour&) {
+        const float n = fractalNoise(x / 18.0f, y / 18.0f, 40u + std::uint32_t(variant));
+        return mid.scaled(1.05f + (n - 0.5f) * 0.18f);
     });
+    for (int row = 0; row < 6; ++row)
+        for (int col = 0; col < 6; ++col) {
+            const float cx = 10 + col * 20.0f + (row % 2) * 10.0f, cy = 10 + row * 20.0f;
+            const float angle = (row + col) % 2 == 0 ? 45.0f : -45.0f;
+            const Shape grain = box(cx, cy, 6, 1.8f, 1.8f, angle);
+            c.fill(translated(grain, 0.8f, 1.2f), Colour(0, 0, 0, 0.25f), 1.5f);
+            c.fill(grain, light.withAlpha(0.55f));
+        }
+    // Plate seams at the tile edges and a bolt at each corner.
+    c.fill(subtract(rect(0, 0, T, T), rect(1.5f, 1.5f, T - 3, T - 3)), p("metal_dark").withAlpha(0.8f));
+    for (int y : {6, 114})
+        for (int x : {6, 114})
+            c.fill(circle(float(x), float(y), 2.5f), light.withAlpha(0.8f));
+    if (variant == 1)
+        c.fill(ellipse(70, 76, 28, 16, 30), p("stain").withAlpha(0.3f), 10);
 }
 
 // Parquet for the library and the Doctor's rooms.
@@ -92,17 +96,17 @@ void carpet(Canvas& c, const Palette& p) {
     });
 }
 
+// Floor with a painted warning frame, round machines and hatches.
 void hazard(Canvas& c, const Palette& p) {
     labFloor(c, p, 0);
-    c.fill(rect(8, 8, 104, 104, 4), p("hazard_dark"));
-    const Shape inner = rect(12, 12, 96, 96, 2);
-    c.fill(intersect(inner, Shape{[](float x, float y) {
-                                      const float v = std::fmod(x + y + 400.0f, 28.0f);
-                                      return v < 14 ? -1.0f : 1.0f;
-                                  },
+    const Shape frame = subtract(rect(6, 6, 108, 108, 3), rect(14, 14, 92, 92, 2));
+    c.fill(frame, p("hazard_dark").withAlpha(0.85f));
+    c.fill(intersect(frame, Shape{[](float x, float y) { return std::fmod(x + y + 400.0f, 24.0f) < 12 ? -1.0f : 1.0f; },
                                   0, 0, 120, 120}),
-           p("hazard_yellow"));
-    c.fill(rect(30, 30, 60, 60, 3), p("floor_lab"));
+           p("hazard_yellow").withAlpha(0.85f));
+    c.apply([&](int x, int y, const Colour& k) { // worn paint
+        return mix(k, p("floor_lab"), clamp01((fractalNoise(x / 6.0f, y / 6.0f, 61u) - 0.55f) * 2.5f));
+    });
 }
 
 // A wall seen from above: a dark top with plates; sides open to the floor get a lit lip and

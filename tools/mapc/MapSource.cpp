@@ -132,10 +132,12 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
 
 // A stable pick among choices, the same for the same cell on every build.
 size_t pick(int x, int y, size_t count) {
-    unsigned h = unsigned(x) * 73856093u ^ unsigned(y) * 19349663u;
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
+    unsigned h = unsigned(x) * 0x9E3779B1u + unsigned(y) * 0x85EBCA77u;
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
     h ^= h >> 15;
+    h *= 0x846CA68Bu;
+    h ^= h >> 16;
     return h % count;
 }
 

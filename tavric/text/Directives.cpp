@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -26,16 +25,6 @@ enum Directive
 
 // The word a directive is named by in messages.
 const char* const directiveNames[DirectiveCount] = {"Include", "Include", "Message", "Warning", "Error"};
-
-std::string canonicalPath(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
 
 } // namespace
 
@@ -88,7 +77,7 @@ int Parser::directive(Tavric& node, std::size_t& position)
     switch (which) {
     case Include:
     case IncludeRaw:
-        return include(node, p, argument, which == IncludeRaw, wordAt);
+        return include(node, argument, which == IncludeRaw, wordAt);
     case Message:
         std::cout << argument << std::endl;
         return RuleAccepted;
@@ -102,7 +91,7 @@ int Parser::directive(Tavric& node, std::size_t& position)
     }
 }
 
-int Parser::include(Tavric& node, std::size_t& /*position*/, const std::string& path, bool raw, std::size_t at)
+int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t at)
 {
     // Messages of the included text name its path; afterwards the node keeps the name it had.
     const std::string saved = node.getEntryName();

@@ -63,16 +63,6 @@ bool kindsAgree(int declared, int found)
     return declared == KindValue && found >= KindValue && found <= KindComputed;
 }
 
-std::string canonicalPath(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
-
 bool readWhole(const std::string& path, std::string& text, int& error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY);
@@ -113,6 +103,16 @@ bool readWhole(const std::string& path, std::string& text, int& error)
 
 // ---------------------------------------------------------------------------------------------
 // Entry points
+
+std::string canonicalPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
 
 bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context)
 {

@@ -89,7 +89,7 @@ private:
     int collectionFormat(Tavric& field, std::size_t& position, int& valuesPerLine);
     int valueOrExpression(Tavric& field, std::size_t& position);
     int directive(Tavric& node, std::size_t& position);
-    int include(Tavric& node, std::size_t& position, const std::string& path, bool raw, std::size_t at);
+    int include(Tavric& node, const std::string& path, bool raw, std::size_t at);
 
     // Value forms (Values.cpp).
     int scanReal(std::size_t& position, Literal& out);
@@ -119,6 +119,9 @@ private:
     bool failed = false;
 };
 
+// The path with links and "." resolved, so that one file has one name (the path itself when it
+// cannot be resolved).
+std::string canonicalPath(const std::string& path);
 // Reads a file into node, with the include stack of an enclosing load (or a fresh one).
 bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context);
 // Parses a text into node, with the include stack of an enclosing load (or a fresh one).

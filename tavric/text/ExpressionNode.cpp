@@ -170,13 +170,19 @@ Tavric& ExpressionNode::evaluate(Tavric& context, int user)
     }
     evaluating = true;
     allConstant = true;
-    Tavric& value = operatorTable[level].evaluate(*this, context, user);
+    Tavric* value = &nullField;
+    try {
+        value = &operatorTable[level].evaluate(*this, context, user);
+    } catch (const std::bad_alloc&) {
+        context.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " +
+                                        std::to_string(sizeof(Tavric)) + ".");
+    }
     evaluating = false;
     if (operand)
         forwardMessages(*operand, context);
     if (resultField)
         forwardMessages(*resultField, context);
-    return value;
+    return *value;
 }
 
 const Tavric& ExpressionNode::valueSource(const Tavric& field, int user)
@@ -375,16 +381,32 @@ void compoundOperator(int index, int& level, int& combined)
 Tavric& assignmentTarget(ExpressionNode& node, std::size_t i, Tavric& context, int user)
 {
     const ExpressionNode& child = node.child(i);
+    const Tavric* operand = child.isOperand() && !child.isLiteral() ? child.getOperand() : nullptr;
     Tavric* target = nullptr;
-    if (child.isOperand() && !child.isLiteral() && child.getOperand()->getKind() == KindReference) {
-        target = &context.resolve(child.getOperand()->getAddressText(), user);
+    if (operand && operand->getKind() == KindReference) {
+        target = &context.resolve(operand->getAddressText(), user);
+    } else if (operand && operand->getKind() == KindPointer && operand->getAddressText() != "nowhere") {
+        // "&a = 5" stores into a: the address is the document's, read from where the expression
+        // stands, not from the operand's own detached field.
+        target = &context.resolve(operand->getAddressText(), user);
+        return *target;
     } else {
         target = &node.evaluateChild(i, context, user);
+        // A literal or a computed value is no field of the document: storing into it would rewrite
+        // the expression itself ("1 = 2" would read "2 = 2" from then on).
+        if (target != &nullField && target->getKind() != KindPointer && target->getPointerLevels().empty()) {
+            context.report(ErrorConstant, ": Node is constant. Cannot perform 'write' operation on it.");
+            return nullField;
+        }
     }
     if (target == &nullField)
         return nullField;
-    if (target->getKind() == KindPointer || !target->getPointerLevels().empty())
+    if (target->getKind() == KindPointer || !target->getPointerLevels().empty()) {
         target = &target->dereference(user);
+        // A pointer operand reports into its own field; the reader of the expression must see it.
+        if (child.isOperand())
+            forwardMessages(const_cast<Tavric&>(*child.getOperand()), context);
+    }
     return *target;
 }
 

@@ -30,7 +30,7 @@ public:
     Expression* clone() const override;
 
     // ---- building (the expression parser) ----
-    void addOperand(ExpressionNode* child) { children.emplace_back(child); }
+    void addOperand(std::unique_ptr<ExpressionNode> child) { children.push_back(std::move(child)); }
     void addOperator(int index) { operators.push_back(index); }
     // Takes the only child out of a node that has no operator (the caller then deletes this node).
     ExpressionNode* releaseOnlyChild();

@@ -9,20 +9,20 @@
 
 namespace zul {
 
-int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, ExpressionNode*& made)
+int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made)
 {
-    made = nullptr;
+    made.reset();
     if (level == OperandLevel)
         return expressionOperand(field, position, made);
     std::size_t p = position;
     ParsingTools::skipBlanks(stripped, p);
-    ExpressionNode* first = nullptr;
+    std::unique_ptr<ExpressionNode> first;
     if (expressionLevel(field, level + 1, p, first) != RuleAccepted) {
         position = p;
         return RuleError;
     }
     std::unique_ptr<ExpressionNode> node(new ExpressionNode(level, field.getDictionary()));
-    node->addOperand(first);
+    node->addOperand(std::move(first));
     for (;;) {
         // The longest operator of any level wins; it continues this node only if it is of this level.
         std::size_t q = p;
@@ -32,18 +32,18 @@ int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, Exp
             break;
         q += match.length;
         ParsingTools::skipBlanks(stripped, q);
-        ExpressionNode* next = nullptr;
+        std::unique_ptr<ExpressionNode> next;
         if (expressionLevel(field, level + 1, q, next) != RuleAccepted) {
             position = q;
             return RuleError;
         }
         node->addOperator(match.index);
-        node->addOperand(next);
+        node->addOperand(std::move(next));
         p = q;
     }
     position = p;
     if (node->operandCount() == 1) {
-        made = node->releaseOnlyChild();
+        made.reset(node->releaseOnlyChild());
         return RuleAccepted;
     }
     bool constant = true;
@@ -53,11 +53,11 @@ int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, Exp
     }
     if (constant)
         node->fold(field);
-    made = node.release();
+    made = std::move(node);
     return RuleAccepted;
 }
 
-int Parser::expressionOperand(Tavric& field, std::size_t& position, ExpressionNode*& made)
+int Parser::expressionOperand(Tavric& field, std::size_t& position, std::unique_ptr<ExpressionNode>& made)
 {
     const std::size_t at = position;
     Literal literal;
@@ -72,7 +72,8 @@ int Parser::expressionOperand(Tavric& field, std::size_t& position, ExpressionNo
         operand->storeReference(literal.text, literal.kind == KindPointer);
     else
         storeLiteral(*operand, literal, at);
-    made = new ExpressionNode(operand.release(), literal.kind == KindValue);
+    made.reset(new ExpressionNode(operand.get(), literal.kind == KindValue));
+    operand.release();
     return RuleAccepted;
 }
 

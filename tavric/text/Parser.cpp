@@ -128,14 +128,28 @@ bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext
 
 bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContext& context)
 {
-    Parser parser(node, text, context);
-    bool accepted = parser.run();
+    bool accepted = false;
+    const int depth = context.depth;
+    const std::size_t includes = context.includeStack.size();
+    try {
+        Parser parser(node, text, context);
+        accepted = parser.run();
+    } catch (const std::bad_alloc&) {
+        // What was built stays; the parse fails as for any other error.
+        context.depth = depth;
+        context.includeStack.resize(includes);
+        node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(text.size()) + ".");
+    }
     node.setSystemAccess(true);
     if (finalize) {
-        if (accepted)
-            accepted = node.finalize();
-        else
-            node.setSystemAccess(false);
+        try {
+            if (accepted)
+                accepted = node.finalize();
+        } catch (const std::bad_alloc&) {
+            accepted = false;
+            node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        }
+        node.setSystemAccess(false);
     }
     return accepted;
 }
@@ -259,13 +273,10 @@ int Parser::element(Tavric& node, std::size_t& position)
     if (directiveResult != RuleNoMatch)
         return directiveResult;
     if (stripped[position] == '[') {
-        Tavric* made = nullptr;
-        const int result = bracketedNode(node, position, made);
-        if (result != RuleAccepted) {
-            delete made;
+        std::unique_ptr<Tavric> made;
+        if (bracketedNode(node, position, made) != RuleAccepted)
             return RuleError;
-        }
-        node.adoptChild(made);
+        node.adoptChild(made.release());
         return RuleAccepted;
     }
     std::unique_ptr<Tavric> field(node.makeChild(0));
@@ -282,16 +293,16 @@ int Parser::element(Tavric& node, std::size_t& position)
     return RuleAccepted;
 }
 
-int Parser::bracketedNode(Tavric& parent, std::size_t& position, Tavric*& made)
+int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr<Tavric>& made)
 {
-    made = nullptr;
+    made.reset();
     if (!enterLevel(position))
         return RuleError;
     std::size_t p = position + 1;
     PT::skipBlanks(stripped, p);
     int result = RuleError;
-    made = parent.makeChild(0);
-    if (made == nullptr) {
+    made.reset(parent.makeChild(0));
+    if (!made) {
         failed = true;
     } else {
         result = declaration(*made, p);
@@ -314,6 +325,8 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, Tavric*& made)
     }
     leaveLevel();
     position = p;
+    if (result != RuleAccepted)
+        made.reset();
     return result;
 }
 
@@ -610,29 +623,27 @@ int Parser::collection(Tavric& field, std::size_t& position)
             ++p;
             break;
         }
-        Tavric* member = nullptr;
+        std::unique_ptr<Tavric> member;
         if (c == '[' && !(p + 1 < stripped.size() && stripped[p + 1] == ']')) {
             if (bracketedNode(field, p, member) != RuleAccepted) {
-                delete member;
                 result = RuleError;
                 break;
             }
         } else {
-            member = field.makeChild(0);
-            if (member == nullptr || scanValue(p, literal) != RuleAccepted) {
-                delete member;
+            member.reset(field.makeChild(0));
+            if (!member || scanValue(p, literal) != RuleAccepted) {
                 failed = true;
                 result = RuleError;
                 break;
             }
             storeLiteral(*member, literal, p);
         }
-        if (!elements->append(member)) {
-            delete member;
+        if (!elements->append(member.get())) {
             failed = true;
             result = RuleError;
             break;
         }
+        member.release();
     }
     leaveLevel();
     position = p;
@@ -655,13 +666,12 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
         position = p;
         return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
     }
-    ExpressionNode* made = nullptr;
+    std::unique_ptr<ExpressionNode> tree;
     std::size_t e = position;
-    if (expressionLevel(field, 0, e, made) != RuleAccepted) {
+    if (expressionLevel(field, 0, e, tree) != RuleAccepted) {
         position = e;
         return RuleError;
     }
-    std::unique_ptr<ExpressionNode> tree(made);
     const std::size_t at = position;
     position = e;
     if (tree->isOperand()) {
@@ -679,6 +689,9 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
                     failed = true;
                     return RuleError;
                 }
+                // Refused as the literal it folds to would be: neither value nor expression is
+                // kept, so the field is written (and read back) as declared, without a value.
+                return RuleAccepted;
             } else {
                 field.storeFrom(value);
             }

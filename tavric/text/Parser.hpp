@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,8 @@ public:
 private:
     int body(Tavric& node, std::size_t& position);
     int element(Tavric& node, std::size_t& position);
-    // "[" declaration, assignment, body, "]": the new node in made (owned by the caller).
-    int bracketedNode(Tavric& parent, std::size_t& position, Tavric*& made);
+    // "[" declaration, assignment, body, "]": the new node in made.
+    int bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr<Tavric>& made);
     int declaration(Tavric& field, std::size_t& position);
     int qualifiers(Tavric& field, std::size_t& position);
     int typeSpecification(Tavric& field, std::size_t& position);
@@ -105,8 +106,8 @@ private:
     int scanDecimal(std::size_t& position, Literal& out);
 
     // Expressions (ExpressionParser.cpp).
-    int expressionLevel(Tavric& field, int level, std::size_t& position, ExpressionNode*& made);
-    int expressionOperand(Tavric& field, std::size_t& position, ExpressionNode*& made);
+    int expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
+    int expressionOperand(Tavric& field, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
 
     bool enterLevel(std::size_t position);
     void leaveLevel() { --context.depth; }

@@ -433,9 +433,14 @@ bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plai
 {
     if (isNull())
         return false;
-    TreeWriter writer(out, user, raw, colour, plain);
-    writer.ownValue(*this, indent);
-    writer.children(*this, indent);
+    try {
+        TreeWriter writer(out, user, raw, colour, plain);
+        writer.ownValue(*this, indent);
+        writer.children(*this, indent);
+    } catch (const std::bad_alloc&) {
+        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        return false;
+    }
     return !out.fail();
 }
 
@@ -443,10 +448,16 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
 {
     if (isNull())
         return false;
-    std::ostringstream text;
-    if (!write(text, user, raw, false, plain, 0))
+    std::string bytes;
+    try {
+        std::ostringstream text;
+        if (!write(text, user, raw, false, plain, 0))
+            return false;
+        bytes = text.str();
+    } catch (const std::bad_alloc&) {
+        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
         return false;
-    const std::string bytes = text.str();
+    }
     // Written beside the file and renamed into place: a failed save leaves the old file whole.
     const std::string temporary = path + ".tmp~";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

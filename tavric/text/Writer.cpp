@@ -128,10 +128,46 @@ std::string hexNumber(uint32_t value)
     return buffer;
 }
 
-// Texts that would run into an operator written before them.
-bool mayJoinOperator(char c)
+// True when an operand written right after an operator would be read as part of a longer one
+// ("<" then "-1" reads "<-"; "&" then "&a" reads "&&").
+bool joinsOperator(const std::string& spelling, const std::string& operand)
 {
-    return std::strchr("-+<>=&|^~!*/%.#:", c) != nullptr && c != '\0';
+    const std::string joined = spelling + operand.substr(0, 8);
+    OperatorMatch match;
+    return matchOperator(joined, 0, match) && match.length != spelling.size();
+}
+
+bool isIdentifier(const std::string& name)
+{
+    if (name.empty() || std::strchr(PT::identifierStartSet, name[0]) == nullptr)
+        return false;
+    for (const char c : name)
+        if (c == '\0' || std::strchr(PT::identifierSet, c) == nullptr)
+            return false;
+    return true;
+}
+
+// A name the parser would take for a qualifier, kind, type or directive word: it is written quoted.
+bool isReservedWord(const std::string& name)
+{
+    static const WordList lists[] = {
+        {PT::externWords, 1},       {PT::localWords, 1},        {PT::privateWords, 2},   {PT::protectedWords, 2},
+        {PT::lockedWords, 2},       {PT::publicWords, 2},       {PT::limitedWords, 2},   {PT::strictWords, 1},
+        {PT::restrictedWords, 2},   {PT::constWords, 2},        {PT::fieldKindWords, 2}, {PT::collectionKindWords, 1},
+        {PT::scriptKindWords, 1},   {PT::sequenceKindWords, 1}, {PT::xmlKindWords, 1},   {PT::includeWords, 2},
+        {PT::includeRawWords, 2},   {PT::messageWords, 1},      {PT::warningWords, 2},   {PT::errorWords, 2},
+    };
+    for (const WordList& list : lists) {
+        std::size_t p = 0;
+        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
+            return true;
+    }
+    for (const WordList& list : PT::typeWords) {
+        std::size_t p = 0;
+        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
+            return true;
+    }
+    return false;
 }
 
 class TreeWriter
@@ -183,13 +219,15 @@ void TreeWriter::ownValue(const Tavric& node, int indent)
 
 void TreeWriter::children(const Tavric& node, int indent)
 {
+    // A name the parser cannot read (empty, as collection members have, or not an identifier) is
+    // left out: written, it would make the rest of the text unreadable.
     for (const Tavric* child : node.childrenInOrder())
-        if (!child->getName().empty())
+        if (isIdentifier(child->getName()))
             childField(*child, indent);
     // Children shared from another tree are written as their own content, in name order.
     std::vector<const Tavric*> linked;
     for (const auto& entry : node.childrenById())
-        if (node.isLinked(entry.first) && !entry.second->getName().empty())
+        if (node.isLinked(entry.first) && isIdentifier(entry.second->getName()))
             linked.push_back(entry.second);
     std::sort(linked.begin(), linked.end(),
               [](const Tavric* a, const Tavric* b) { return a->getName() < b->getName(); });
@@ -275,7 +313,8 @@ void TreeWriter::header(const Tavric& field)
     }
     if (field.isConstant())
         piece(text, "const ", PT::ColourBoldCyan);
-    piece(text, field.getName(), PT::ColourBoldYellow);
+    const std::string& name = field.getName();
+    piece(text, isReservedWord(name) ? "\"" + name + "\"" : name, PT::ColourBoldYellow);
     out << text;
 }
 
@@ -373,7 +412,7 @@ void TreeWriter::collection(const Tavric& field, int indent, std::string& text)
         if (i % static_cast<std::size_t>(perLine) == 0)
             text += rowStart;
         const Tavric& member = *elements.elementAt(i);
-        if (!member.getName().empty()) {
+        if (isIdentifier(member.getName())) {
             // A named member (a bracketed node) keeps its name, declaration and children.
             std::ostringstream nested;
             TreeWriter writer(nested, user, raw, colour, plain);
@@ -417,7 +456,7 @@ void TreeWriter::expression(const Tavric& field, const ExpressionNode& node, std
                 if (spelling[0] == '.')
                     text += ' ';
                 text += spelling;
-                if (!operand.empty() && mayJoinOperator(operand[0]))
+                if (joinsOperator(spelling, operand))
                     text += ' ';
             } else {
                 text += " " + spelling + " ";

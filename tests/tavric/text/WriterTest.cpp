@@ -78,11 +78,9 @@ void expectSameField(const Tavric& a, const Tavric& b, const std::string& where)
     std::vector<const Tavric*> childrenA;
     std::vector<const Tavric*> childrenB;
     for (const auto& entry : a.childrenById())
-        if (!entry.second->getName().empty())
-            childrenA.push_back(entry.second);
+        childrenA.push_back(entry.second);
     for (const auto& entry : b.childrenById())
-        if (!entry.second->getName().empty())
-            childrenB.push_back(entry.second);
+        childrenB.push_back(entry.second);
     ASSERT_EQ(childrenA.size(), childrenB.size());
     for (const Tavric* child : childrenA) {
         const Tavric& other = b.child(child->getName());
@@ -216,6 +214,23 @@ TEST_F(Writer, UnnamedChildrenAreNotWritten)
     root[""].setInt(1);
     root["x"].setInt(2);
     EXPECT_EQ(written(), "x = 2\n");
+}
+
+TEST_F(Writer, NamesTheParserWouldTakeForWordsAreQuoted)
+{
+    for (const char* name : {"index", "local", "Message", "int", "const", "Field", "publique"})
+        ASSERT_TRUE(root[name].setInt(1)) << name;
+    EXPECT_EQ(written(), "\"index\" = 1\n\"local\" = 1\n\"Message\" = 1\n\"int\" = 1\n\"const\" = 1\n"
+                         "\"Field\" = 1\n\"publique\" = 1\n");
+    expectRoundTrip(root, false, true);
+}
+
+TEST_F(Writer, NamesThatAreNoIdentifiersAreLeftOut)
+{
+    ASSERT_TRUE(root["two words"].setInt(1));
+    ASSERT_TRUE(root["9lives"].setInt(2));
+    ASSERT_TRUE(root["kept"].setInt(3));
+    EXPECT_EQ(written(), "kept = 3\n");
 }
 
 TEST_F(Writer, LinkedChildrenAreWrittenAsTheirOwnContent)

@@ -1,5 +1,5 @@
 #include "shell/Program.hpp"
-#include "shell/UserDataKey.hpp"
+#include "shell/UserDataText.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -107,24 +107,11 @@ bool Program::loadUserData()
     std::string bytes;
     if (!readWholeFile(userDataPath, bytes))
         return false;
-    scrambleUserData(bytes);
-    // The file's final byte is never part of the text; an empty file is empty text.
-    if (!bytes.empty())
-        bytes.pop_back();
-    const std::string text = bytes.substr(0, bytes.find('\0'));
-
-    if (!userDocument.parse(text, true)) {
+    if (!userDocument.parse(userDataText(bytes), true)) {
         writeMessages(userDocument, std::cout);
         return false;
     }
-
-    zul::Tavric& users = userDocument.child("Users", publicUser);
-    for (auto it = users.childrenBegin(publicUser); it != users.childrenEnd(); ++it) {
-        zul::Tavric& user = *it->second;
-        // When several users are marked, the last in name order wins.
-        if (user.exists("Selected") && user.child("Selected", publicUser).getInt(publicUser) != 0)
-            selectedUserName = it->first;
-    }
+    findSelectedUser(userDocument, selectedUserName);
     return true;
 }
 
@@ -152,18 +139,9 @@ void Program::chooseLanguage()
 
 bool Program::saveUserData()
 {
-    zul::Tavric& users = userDocument.child("Users", publicUser);
-    for (auto it = users.childrenBegin(publicUser); it != users.childrenEnd(); ++it)
-        it->second->removeChild("Selected");
-    // The writer leaves out nameless fields, so no selection is stored when nobody was selected.
-    if (!selectedUserName.empty())
-        users.child(selectedUserName, publicUser).child("Selected", publicUser).setInt(1, publicUser);
-
-    std::ostringstream text;
-    if (!userDocument.write(text, publicUser, false, false, true, 0))
+    std::string bytes;
+    if (!userDataBytes(userDocument, selectedUserName, bytes))
         return false;
-    std::string bytes = text.str();
-    scrambleUserData(bytes);
     return replaceFile(userDataPath, userDataTemplate, bytes);
 }
 

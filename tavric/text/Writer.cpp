@@ -291,7 +291,9 @@ void TreeWriter::header(const Tavric& field)
                                                               "Script", "sequence", "collection", "xml"};
         piece(text, std::string(kindWords[field.getKind()]) + " ", PT::ColourGrey);
     }
-    if (!field.isUntyped()) {
+    // Every word for type void reads back as untyped; a typed field holds void only once bound
+    // to a void target, and is then written as the untyped field it reads back as.
+    if (!field.isUntyped() && field.getType() != TypeVoid) {
         std::string word = field.getType() == TypePointer ? "type" : Tavric::typeNames[field.getType()];
         if (field.getType() == TypeStruct)
             word += " " + (field.getStructName().empty() ? std::string("record") : field.getStructName());

@@ -102,4 +102,15 @@ TEST_F(FuzzRegression, AFoldedValueOfTheWrongTypeIsRefusedLikeItsLiteral)
     EXPECT_EQ(literal.written(false, true), "string s\n");
 }
 
+TEST_F(FuzzRegression, ATypedReferenceBoundToAVoidFieldIsWrittenUntyped)
+{
+    // Found by the round trip (finalized): the resolution gives a typed reference the type of its
+    // target, here void; the writer wrote "void e", which reads back untyped, so the second text
+    // lost the word.
+    ASSERT_TRUE(parse("type e = NULtrtct Point p\n", true)) << messages();
+    EXPECT_EQ(field("e").getType(), TypeVoid);
+    EXPECT_EQ(written(false, false), "e = NULtrtct\nPoint\np\nNULtrtct\n");
+    expectRoundTrip(true);
+}
+
 } // namespace

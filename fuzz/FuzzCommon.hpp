@@ -1,0 +1,127 @@
+#pragma once
+
+// Shared by the fuzz targets: documents with their own dictionary, the writer's text, reading a
+// whole tree the way the game and the writer do, and a check that stops the run with both texts.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tavric/model/Tavric.hpp"
+
+namespace fuzz {
+
+struct Document
+{
+    zul::NameDictionary dictionary;
+    zul::Tavric root{&dictionary};
+};
+
+inline std::string written(const zul::Tavric& node, bool plain, bool raw, bool colour = false)
+{
+    std::ostringstream out;
+    node.write(out, zul::publicUser, raw, colour, plain, 0);
+    return out.str();
+}
+
+inline std::string joinedMessages(const zul::Tavric& root)
+{
+    std::string all;
+    for (const std::string& line : root.messages())
+        all += line;
+    return all;
+}
+
+// Where findings are described: standard error as it was at start-up, kept open even when the
+// run closes the target's own output (-close_fd_mask), as libFuzzer keeps its own.
+inline FILE*& reportFile()
+{
+    static FILE* file = stderr;
+    return file;
+}
+
+// A finding: both texts are described (escaped, so that the bytes are visible) and the run
+// stops, which libFuzzer records as a crash with its input.
+[[noreturn]] inline void fail(const char* what, const std::string& first = std::string(),
+                              const std::string& second = std::string())
+{
+    FILE* out = reportFile();
+    auto show = [out](const char* label, const std::string& text) {
+        std::fprintf(out, "---- %s (%zu bytes)\n", label, text.size());
+        for (unsigned char c : text) {
+            if (c == '\n')
+                std::fputs("\\n\n", out);
+            else if (c < 32 || c >= 127 || c == '\\')
+                std::fprintf(out, "\\x%02x", c);
+            else
+                std::fputc(c, out);
+        }
+        std::fputc('\n', out);
+    };
+    std::fprintf(out, "==== FUZZ FINDING: %s\n", what);
+    if (!first.empty() || !second.empty()) {
+        show("first", first);
+        show("second", second);
+    }
+    std::fflush(out);
+    std::abort();
+}
+
+// Every typed read of every field, as the game, the diagnostics and the writer's descriptions do.
+// Reads evaluate computed fields and follow references; the budget keeps huge collections quick.
+inline void readTree(zul::Tavric& node, int& budget)
+{
+    if (budget <= 0)
+        return;
+    --budget;
+    const int user = zul::publicUser;
+    (void)node.getBool(user);
+    (void)node.getInt(user);
+    (void)node.getReal(user);
+    (void)node.getChar(user);
+    (void)node.getString(user);
+    (void)node.getPointer(user);
+    const zul::Tavric& constant = node;
+    (void)constant.getInt(user);
+    (void)constant.getString(user);
+    (void)constant.dereference(user);
+    (void)node.getAddress();
+    (void)node.declarationPrefix(true);
+    // Reading may create fields (assignments in expressions): walk a snapshot.
+    const std::vector<zul::Tavric*> children = node.childrenInOrder();
+    for (zul::Tavric* child : children)
+        readTree(*child, budget);
+    for (std::size_t i = 0; budget > 0; ++i) {
+        zul::Tavric* element = node.childAt(i);
+        if (element == nullptr)
+            break;
+        readTree(*element, budget);
+    }
+}
+
+inline void readTree(zul::Tavric& root)
+{
+    int budget = 2000;
+    readTree(root, budget);
+}
+
+inline std::string textOf(const uint8_t* data, std::size_t size)
+{
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+} // namespace fuzz
+
+// Runs before libFuzzer closes the target's output: findings keep a stream of their own.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const int copy = ::dup(2);
+    if (copy >= 0)
+        if (FILE* file = ::fdopen(copy, "w"))
+            fuzz::reportFile() = file;
+    return 0;
+}

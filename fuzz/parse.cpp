@@ -1,0 +1,46 @@
+// Document parse: any bytes as a Tavric text, parsed the ways the application and the library
+// do (plain, finalized, stopping on warnings, merged into an existing document), then read whole
+// and written in every form. Nothing may crash, leak or hang; a refused text leaves messages.
+
+#include "FuzzCommon.hpp"
+
+namespace {
+
+// A document the input is merged into: nodes, values and expressions of the same names as the
+// seeds use, so that merges of repeated children are reached.
+const char* const existing =
+    "a = 1\nb = \"text\"\nc = 2.5\n[s x = 1 y = _.a + 1 p = &_.a r = _.b]\n"
+    "list = [Collection (4) 1 2 3 [m v = 1] 5]\nconst k = 7\nprivate h = 'h'\n";
+
+void exercise(fuzz::Document& document, const std::string& text, bool finalize)
+{
+    const bool accepted = document.root.parse(text, finalize);
+    if (!accepted && document.root.messages().empty())
+        fuzz::fail("a refused text left no message", text);
+    fuzz::readTree(document.root);
+    (void)fuzz::written(document.root, true, false);
+    (void)fuzz::written(document.root, false, true, true);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    const std::string text = fuzz::textOf(data, size);
+    {
+        fuzz::Document document;
+        exercise(document, text, false);
+    }
+    {
+        fuzz::Document document;
+        document.root.setOptionWord(1); // stop on warnings
+        exercise(document, text, true);
+    }
+    {
+        fuzz::Document document;
+        if (!document.root.parse(existing, true))
+            fuzz::fail("the base document does not parse", fuzz::joinedMessages(document.root));
+        exercise(document, text, true);
+    }
+    return 0;
+}

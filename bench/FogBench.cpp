@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <dlfcn.h>
 #include <memory>
 #include <unistd.h>
@@ -19,6 +21,30 @@ namespace {
 
 using namespace vrk;
 using Clock = std::chrono::steady_clock;
+
+// CPU time of the whole process, the renderer's worker threads included: on a busy machine the
+// wall time grows with the other processes' load, this does not.
+double processCpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Sample {
+    double wall;
+    double cpu;
+};
+
+struct Stopwatch {
+    Clock::time_point wallStart = Clock::now();
+    double cpuStart = processCpuMilliseconds();
+    Sample read() const
+    {
+        return {std::chrono::duration<double, std::milli>(Clock::now() - wallStart).count(),
+                processCpuMilliseconds() - cpuStart};
+    }
+};
 
 // Drawing is queued; a time means something only once the renderer has finished the work.
 void finishDrawing(sf::RenderTarget& target)
@@ -67,20 +93,25 @@ Session& session()
     return shared;
 }
 
-std::vector<double> literalTimes, batchedTimes, frameTimes;
+std::vector<Sample> literalTimes, batchedTimes, frameTimes;
 
-double milliseconds(Clock::time_point from, Clock::time_point to)
+double median(const std::vector<Sample>& samples, double Sample::*part)
 {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-double median(std::vector<double> values)
-{
+    std::vector<double> values;
+    for (const Sample& sample : samples)
+        values.push_back(sample.*part);
     if (values.empty())
         return 0.0;
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+void record(benchmark::State& state, std::vector<Sample>& samples, const Stopwatch& watch)
+{
+    const Sample sample = watch.read();
+    samples.push_back(sample);
+    state.SetIterationTime(sample.wall / 1000.0);
 }
 
 void LiteralFog(benchmark::State& state)
@@ -93,12 +124,10 @@ void LiteralFog(benchmark::State& state)
     std::size_t frame = 0;
     for (auto _ : state) {
         s.look(frame++);
-        const auto start = Clock::now();
+        const Stopwatch watch;
         testing::drawLiteralFog(*s.game, s.game->fogTexture);
         s.compose();
-        const double time = milliseconds(start, Clock::now());
-        literalTimes.push_back(time);
-        state.SetIterationTime(time / 1000.0);
+        record(state, literalTimes, watch);
     }
 }
 
@@ -112,13 +141,11 @@ void BatchedFog(benchmark::State& state)
     std::size_t frame = 0;
     for (auto _ : state) {
         s.look(frame++);
-        const auto start = Clock::now();
+        const Stopwatch watch;
         s.game->drawFog();
         finishDrawing(s.game->fogTexture);
         finishDrawing(s.program->sceneTexture);
-        const double time = milliseconds(start, Clock::now());
-        batchedTimes.push_back(time);
-        state.SetIterationTime(time / 1000.0);
+        record(state, batchedTimes, watch);
     }
 }
 
@@ -134,12 +161,10 @@ void WholeFrame(benchmark::State& state)
         // The pointer circles the player, so the light sweeps the map as in play.
         const float angle = static_cast<float>(frame++ % 40) * 0.157f;
         s.program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(angle), 540.f + 400.f * std::sin(angle));
-        const auto start = Clock::now();
+        const Stopwatch watch;
         s.program->runPass(s.program->frameTime);
         finishDrawing(s.program->window);
-        const double time = milliseconds(start, Clock::now());
-        frameTimes.push_back(time);
-        state.SetIterationTime(time / 1000.0);
+        record(state, frameTimes, watch);
     }
 }
 
@@ -156,13 +181,18 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    const double literal = median(literalTimes);
-    const double batched = median(batchedTimes);
-    std::printf("median fog, literal:  %8.2f ms over %zu frames\n", literal, literalTimes.size());
-    std::printf("median fog, batched:  %8.2f ms over %zu frames\n", batched, batchedTimes.size());
-    if (batched > 0.0)
-        std::printf("fog speed-up:         %8.1f x\n", literal / batched);
-    std::printf("median whole frame:   %8.2f ms over %zu frames (update + draw + present)\n",
-                median(frameTimes), frameTimes.size());
+    std::printf("medians, wall time and process CPU time (all renderer threads):\n");
+    const auto line = [](const char* what, const std::vector<Sample>& samples) {
+        std::printf("  %-34s %8.2f ms wall %8.2f ms CPU  (%zu frames)\n", what, median(samples, &Sample::wall),
+                    median(samples, &Sample::cpu), samples.size());
+    };
+    line("fog, literal (one draw per sample)", literalTimes);
+    line("fog, the game's batch", batchedTimes);
+    const double batchedWall = median(batchedTimes, &Sample::wall);
+    const double batchedCpu = median(batchedTimes, &Sample::cpu);
+    if (batchedWall > 0.0 && batchedCpu > 0.0)
+        std::printf("  %-34s %8.1f x wall %8.1f x CPU\n", "fog speed-up",
+                    median(literalTimes, &Sample::wall) / batchedWall, median(literalTimes, &Sample::cpu) / batchedCpu);
+    line("whole frame (update, draw, present)", frameTimes);
     return 0;
 }

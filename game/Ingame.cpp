@@ -107,6 +107,7 @@ bool Ingame::start()
         return false;
     }
     fogTexture.clear(sf::Color::Black);
+    fogNeedsFill = true;
 
     dialogueText.setFont(fonts[1]);
     dialogueText.setFillColor(sf::Color(0, 0, 0, 255));

@@ -237,6 +237,8 @@ public:
     std::vector<sf::Transform> rayTransforms;
     std::vector<float> fanRadii;
     sf::VertexArray fogVertices;
+    // The scene's alpha is not known to be opaque (set by start).
+    bool fogNeedsFill = true;
 
     // Flow.
     std::list<Spark> sparks;

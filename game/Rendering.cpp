@@ -3,6 +3,7 @@
 #include "game/monsters/Monster.hpp"
 #include "shell/Program.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -142,6 +143,8 @@ constexpr double FanCoverage = 0.94;
 constexpr double MaxFanRadius = 450.0;
 // A line reaches this many neighbours' worth of angle toward the previous ray at its inner end.
 constexpr std::size_t FanNeighbours = 10;
+// Rays per fan triangle at most: at the fan's reach its edge stays within 0.2 of the arc.
+constexpr std::size_t MaxFanRun = 24;
 } // namespace
 
 bool Ingame::lit(int column, int row) const
@@ -252,19 +255,32 @@ void Ingame::drawFog()
     paintFog();
 }
 
-// Drawn with blend mode none, transparent shapes clear the fog whatever lies below them, so the
-// order and the overlaps of the light's shapes do not matter. Instead of one rectangle per
-// sample (tens of thousands of draws) each ray is one line of its final length, all in one batch;
-// near the player, where neighbouring lines touch, a fan of triangles replaces their inner parts
-// (the fan lies inside the lines it replaces, so the same pixels are cleared).
+// Written without blending, clear shapes clear the fog whatever lies below them, so the order
+// and the overlaps of the light's shapes do not matter. Instead of one rectangle per sample
+// (tens of thousands of draws) each ray is one line of its final length, all in one batch; near
+// the player, where neighbouring lines touch, a fan of triangles replaces their inner parts (the
+// fan lies inside the lines it replaces, so the same pixels are cleared). The fog is kept in the
+// scene's alpha channel rather than in a texture of its own, which saves a pass over the scene.
 void Ingame::paintFog()
 {
+    const sf::Color dark(0, 0, 0, 255);
     const sf::Color halfDark(0, 0, 0, 128);
     const sf::Color clear(0, 0, 0, 0);
     const MapRecord& record = map();
+    sf::RenderTexture& scene = program->sceneTexture;
+    const sf::Vector2f sceneSize(scene.getSize());
 
+    // The darkness goes into the scene's alpha channel first: all dark, half dark over
+    // remembered walls, clear under the light.
     fogVertices.setPrimitiveType(sf::Triangles);
     fogVertices.clear();
+    // The last step below leaves the scene's alpha opaque everywhere, and every other drawing
+    // (the loading screen, the overlay, sprites, texts, the cursor) keeps it so; only a scene
+    // of unknown alpha, such as the first after a start, needs the dark layer laid whole.
+    const bool fill = fogNeedsFill;
+    fogNeedsFill = false;
+    addRectangle(fogVertices, sf::Transform::Identity, 0.f, 0.f, sceneSize.x, sceneSize.y, dark);
+    const std::size_t firstShape = fill ? 0 : fogVertices.getVertexCount();
     for (int y = litRange.y0; y <= litRange.y1; ++y)
         for (int x = litRange.x0; x <= litRange.x1; ++x) {
             const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
@@ -283,21 +299,41 @@ void Ingame::paintFog()
         transforms[i] = ray.getTransform();
     }
 
-    // Fan between rays i and i + 1, as far as both reach and their lines still touch.
+    // The fan between rays i and i + 1 reaches as far as both rays and as far as their lines
+    // touch. Runs of equal reach become one triangle: its edge cuts the arc by well under the
+    // 2 units by which the lines overlap the fan.
     std::vector<float>& fan = fanRadii;
     fan.assign(rays, 0.f);
     const double spacing = rays > 1 ? rayAngles[1] - rayAngles[0] : 0.0;
     const float fanLimit = spacing > 0.0 ? static_cast<float>(std::min(MaxFanRadius, FanCoverage / spacing)) : 0.f;
-    for (std::size_t i = 0; i + 1 < rays; ++i) {
+    for (std::size_t i = 0; i + 1 < rays; ++i)
         fan[i] = std::min({rayLengths[i], rayLengths[i + 1], fanLimit});
+    for (std::size_t i = 0; i + 1 < rays;) {
+        std::size_t end = i + 1;
+        while (end + 1 < rays && end - i < MaxFanRun && fan[end] == fan[i])
+            ++end;
         if (fan[i] > 0.f)
             addTriangle(fogVertices, transforms[i].transformPoint(0.f, 1.f),
-                        transforms[i].transformPoint(fan[i], 1.f),
-                        transforms[i + 1].transformPoint(fan[i], 1.f), clear);
+                        transforms[i].transformPoint(fan[i], 1.f), transforms[end].transformPoint(fan[i], 1.f),
+                        clear);
+        i = end;
     }
 
+    const sf::Vector2f origin = playerPosition - camera;
     for (std::size_t i = 0; i < rays; ++i) {
-        const float length = rayLengths[i];
+        // What lies beyond the scene's edge (with a margin for the line's width) is not drawn.
+        const double dx = std::cos(rayAngles[i]);
+        const double dy = std::sin(rayAngles[i]);
+        double onScene = rayLengths[i];
+        if (dx > 1e-9)
+            onScene = std::min(onScene, (sceneSize.x + 2.0 - origin.x) / dx);
+        else if (dx < -1e-9)
+            onScene = std::min(onScene, (-2.0 - origin.x) / dx);
+        if (dy > 1e-9)
+            onScene = std::min(onScene, (sceneSize.y + 2.0 - origin.y) / dy);
+        else if (dy < -1e-9)
+            onScene = std::min(onScene, (-2.0 - origin.y) / dy);
+        const float length = static_cast<float>(onScene);
         if (length <= 0.f)
             continue;
         // The inner part of a line is left to the fan when every triangle it crosses reaches
@@ -309,15 +345,28 @@ void Ingame::paintFog()
                 inner = std::min(inner, fan[j]);
             inner = std::max(0.f, inner - 2.f);
         }
-        addRectangle(fogVertices, transforms[i], inner, 0.f, length, 1.f, clear);
+        if (length > inner)
+            addRectangle(fogVertices, transforms[i], inner, 0.f, length, 1.f, clear);
     }
+    // Many rays end in the same wall cell; clearing it once clears the same pixels.
+    std::sort(rayHits.begin(), rayHits.end(), [](const sf::Vector2i& a, const sf::Vector2i& b) {
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    rayHits.erase(std::unique(rayHits.begin(), rayHits.end()), rayHits.end());
     for (const sf::Vector2i& cell : rayHits)
         addRectangle(fogVertices, cellTransform(cell.x, cell.y, camera), 0.f, 0.f, TileSize, TileSize, clear);
 
-    fogTexture.clear(sf::Color::Black);
-    fogTexture.draw(fogVertices, sf::RenderStates(sf::BlendNone));
-    fogTexture.display();
-    program->sceneTexture.draw(sf::Sprite(fogTexture.getTexture()));
+    // Alpha only: the colours of the scene stay as they are.
+    static const sf::BlendMode writeAlpha(sf::BlendMode::Zero, sf::BlendMode::One, sf::BlendMode::Add,
+                                          sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
+    // colour * (1 - alpha), alpha back to opaque: what a black layer of that alpha drawn over
+    // the scene gives, in one pass over the scene and without a texture of its own.
+    static const sf::BlendMode darken(sf::BlendMode::Zero, sf::BlendMode::OneMinusDstAlpha, sf::BlendMode::Add,
+                                      sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
+    if (fogVertices.getVertexCount() > firstShape)
+        scene.draw(&fogVertices[firstShape], fogVertices.getVertexCount() - firstShape, sf::Triangles,
+                   sf::RenderStates(writeAlpha));
+    scene.draw(&fogVertices[0], 6, sf::Triangles, sf::RenderStates(darken));
 }
 
 } // namespace vrk

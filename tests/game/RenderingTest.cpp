@@ -41,11 +41,27 @@ protected:
         game->followCamera();
         game->facingAngle = facing;
     }
-    sf::Color fogAt(sf::Vector2f scene)
+    // Casts the light on a white scene: 255 lit, 127 half dark, 0 dark, in every channel.
+    sf::Image lightOnWhite()
     {
-        const sf::Image image = game->fogTexture.getTexture().copyToImage();
+        program->sceneTexture.clear(sf::Color::White);
+        game->drawFog();
+        program->sceneTexture.display();
+        return program->sceneTexture.getTexture().copyToImage();
+    }
+    // The same with the literal fog, drawn into the module's fog texture and laid over the scene.
+    sf::Image literalLightOnWhite()
+    {
+        program->sceneTexture.clear(sf::Color::White);
+        drawLiteralFog(*game, game->fogTexture);
+        program->sceneTexture.draw(sf::Sprite(game->fogTexture.getTexture()));
+        program->sceneTexture.display();
+        return program->sceneTexture.getTexture().copyToImage();
+    }
+    sf::Uint8 lightAt(const sf::Image& image, sf::Vector2f scene)
+    {
         const sf::Vector2f at = screen(scene);
-        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
+        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y)).r;
     }
 };
 
@@ -123,22 +139,20 @@ TEST_F(Rendering, WallsStayHalfVisibleAfterThePlayerTurnsAwayButGroundDoesNot)
     map.layers[WallLayer].assign(40 * 30, 0);
     map.layers[WallLayer][15 * 40 + 25] = WallCell;
     put(centre(20, 15), Pi); // looking along +x at the wall 5 cells away
-    game->draw();
+    sf::Image light = lightOnWhite();
     EXPECT_EQ(map.explored[15 * 40 + 25], 1);
-    EXPECT_EQ(fogAt(centre(25, 15)).a, 0);
-    EXPECT_EQ(fogAt(centre(23, 15) + sf::Vector2f(0.f, -1.f)).a, 0);
+    EXPECT_EQ(lightAt(light, centre(25, 15)), 255);
+    EXPECT_EQ(lightAt(light, centre(23, 15) + sf::Vector2f(0.f, -1.f)), 255);
 
     put(centre(20, 15), 0.0); // now along -x
-    game->draw();
-    EXPECT_EQ(fogAt(centre(25, 15)).a, 128);
-    EXPECT_EQ(fogAt(centre(23, 15) + sf::Vector2f(0.f, -1.f)).a, 255);
-    EXPECT_EQ(fogAt(centre(17, 15) + sf::Vector2f(0.f, -1.f)).a, 0);
+    light = lightOnWhite();
+    EXPECT_EQ(lightAt(light, centre(25, 15)), 127);
+    EXPECT_EQ(lightAt(light, centre(23, 15) + sf::Vector2f(0.f, -1.f)), 0);
+    EXPECT_EQ(lightAt(light, centre(17, 15) + sf::Vector2f(0.f, -1.f)), 255);
 }
 
-TEST_F(Rendering, TheBatchedFogClearsWhatTheLiteralFogClears)
+TEST_F(Rendering, TheBatchedFogDarkensWhatTheLiteralFogDarkens)
 {
-    sf::RenderTexture literal;
-    ASSERT_TRUE(literal.create(SceneWidth, SceneHeight));
     const struct { sf::Vector2f position; double facing; } views[] = {
         {centre(20, 15), 0.3}, {centre(20, 15), -2.0}, {centre(5, 4) + sf::Vector2f(17.f, 31.f), 2.5},
         {centre(34, 25) + sf::Vector2f(-40.f, 9.f), -0.8}, {centre(12, 20), Pi}};
@@ -148,19 +162,17 @@ TEST_F(Rendering, TheBatchedFogClearsWhatTheLiteralFogClears)
         // A second look from the same place, so that remembered walls are part of the picture.
         for (int look = 0; look < 2; ++look) {
             const std::vector<int> explored = game->maps[0].explored;
-            drawLiteralFog(*game, literal);
+            const sf::Image expected = literalLightOnWhite();
             const std::vector<int> literalExplored = game->maps[0].explored;
             game->maps[0].explored = explored;
-            game->drawFog();
+            const sf::Image actual = lightOnWhite();
             EXPECT_EQ(game->maps[0].explored, literalExplored);
 
-            const sf::Image expected = literal.getTexture().copyToImage();
-            const sf::Image actual = game->fogTexture.getTexture().copyToImage();
             unsigned differing = 0, lit = 0;
             for (unsigned y = 0; y < SceneHeight; ++y)
                 for (unsigned x = 0; x < SceneWidth; ++x) {
                     differing += expected.getPixel(x, y) != actual.getPixel(x, y);
-                    lit += expected.getPixel(x, y).a == 0;
+                    lit += expected.getPixel(x, y).r == 255;
                 }
             EXPECT_LE(differing, limit) << "facing " << view.facing;
             std::printf("fog pixels differing from the literal drawing: %u of %u\n", differing,
@@ -199,6 +211,29 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
                 culled += !game->lit(column, row);
         EXPECT_EQ(differing, 0u) << "facing " << view.facing;
         EXPECT_GT(culled, 10u); // the comparison is worth something
+    }
+}
+
+TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
+{
+    MapRecord& map = game->maps[0];
+    map.layers[WallLayer].assign(40 * 30, 0);
+    map.layers[GroundLayer].assign(40 * 30, 0); // nothing covers the scene but the fog
+    put(centre(20, 15), 0.0);                 // light toward -x
+    program->sceneTexture.clear(sf::Color(200, 100, 50, 0));
+    for (int frame = 0; frame < 2; ++frame) {
+        game->draw();
+        program->sceneTexture.display();
+        const sf::Image scene = program->sceneTexture.getTexture().copyToImage();
+        const sf::Vector2f dark = screen(centre(23, 15));
+        EXPECT_EQ(scene.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)), sf::Color::Black);
+        unsigned transparent = 0;
+        for (unsigned y = 0; y < SceneHeight; ++y)
+            for (unsigned x = 0; x < SceneWidth; ++x)
+                transparent += scene.getPixel(x, y).a != 255;
+        EXPECT_EQ(transparent, 0u);
+        // The next frame starts from an opaque scene whose dark part shows colour again.
+        program->sceneTexture.clear(sf::Color(200, 100, 50, 255));
     }
 }
 

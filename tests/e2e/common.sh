@@ -35,7 +35,7 @@ window_open() { xdotool search --name '^Velmora$' >/dev/null 2>&1; }
 # start_game DIR ARGS...: starts velmora in DIR in the background; sets game_pid.
 start_game() {
   local dir=$1; shift
-  (cd "$dir" && exec ./velmora --Window=640x360 "$@" >"$dir/stdout" 2>"$dir/stderr") &
+  (cd "$dir" && exec ./velmora --Window="${GAME_WINDOW:-640x360}" "$@" >"$dir/stdout" 2>"$dir/stderr") &
   game_pid=$!
 }
 
@@ -69,4 +69,92 @@ expect_line() {  # FILE LINE WHAT
 }
 expect_text() {  # FILE TEXT WHAT
   grep -qF -- "$2" "$1" && pass "$3: \"$2\"" || { fail "$3: no \"$2\" in $(basename "$1")"; sed 's/^/    | /' "$1" | head -20; }
+}
+
+# ---- the screen: scene coordinates (1920 x 1080) mapped onto the game's window ----
+
+# window_geometry: sets win_x, win_y, win_w, win_h from the game's window (false if none).
+window_geometry() {
+  local id WINDOW X Y WIDTH HEIGHT SCREEN
+  id=$(xdotool search --name '^Velmora$' 2>/dev/null | head -1)
+  [ -n "$id" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+  [ -n "${WIDTH:-}" ] || return 1
+  win_x=$X win_y=$Y win_w=$WIDTH win_h=$HEIGHT
+}
+
+# screen_x SX, screen_y SY: the display pixel showing a scene coordinate.
+screen_x() { echo $((win_x + $1 * win_w / 1920)); }
+screen_y() { echo $((win_y + $1 * win_h / 1080)); }
+
+# point_at SX SY: the pointer to a scene position (inside the window, so the game gets input).
+point_at() { xdotool mousemove "$(screen_x "$1")" "$(screen_y "$2")"; }
+
+# click_at SX SY [BUTTON]: a press and release at a scene position (1 left, 3 right).
+click_at() { point_at "$1" "$2"; xdotool click "${3:-1}"; }
+
+# capture FILE: what the window shows now, as a picture of the window's size.
+capture() {
+  import -silent -window root -crop "${win_w}x${win_h}+${win_x}+${win_y}" +repage "$1" 2>/dev/null
+}
+
+# crop_args SX SY SW SH: an imagemagick crop of a scene rectangle in a captured picture.
+crop_args() {
+  echo "$(($3 * win_w / 1920))x$(($4 * win_h / 1080))+$(($1 * win_w / 1920))+$(($2 * win_h / 1080))"
+}
+
+# mean_rgb FILE SX SY SW SH: the mean colour of a scene rectangle, "R G B" in 0..255.
+mean_rgb() {
+  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -scale '1x1!' \
+    -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info: 2>/dev/null
+}
+
+# lit_share FILE SX SY SW SH: per mille of the rectangle's pixels brighter than near-black.
+lit_share() {
+  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray \
+    -threshold 12% -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
+}
+
+# changed_share FILE1 FILE2 SX SY SW SH: per mille of the rectangle's pixels that differ
+# clearly between two captures.
+changed_share() {
+  local crop total diff
+  crop=$(crop_args "$3" "$4" "$5" "$6")
+  total=$(($5 * win_w / 1920 * ($6 * win_h / 1080)))
+  convert "$1" -crop "$crop" +repage "$work/changed-a.png" 2>/dev/null
+  convert "$2" -crop "$crop" +repage "$work/changed-b.png" 2>/dev/null
+  # AE may come in exponent form (2.5e+05).
+  diff=$(compare -metric AE -fuzz 15% "$work/changed-a.png" "$work/changed-b.png" null: 2>&1 |
+    awk '{ printf "%d", $1 + 0 }')
+  echo $((${diff:-0} * 1000 / total))
+}
+
+# wait_screen SECONDS FILE TEST ARGS...: captures into FILE until TEST FILE ARGS... succeeds.
+wait_screen() {
+  local tries=$(($1 * 4)) file=$2; shift 2
+  while [ $tries -gt 0 ]; do
+    capture "$file" && "$@" "$file" && return 0
+    sleep 0.25
+    tries=$((tries - 1))
+  done
+  return 1
+}
+
+# ---- user data ----
+
+# write_user_data DIR TEXT: DIR/data.vrk holding TEXT, scrambled as the game stores it.
+write_user_data() {
+  printf '%s\n' "$2" >"$1/user-data.txt"
+  "$1/tavric" scramble "$1/user-data.txt" >"$1/data.vrk"
+}
+
+# user_value DIR ADDRESS [TYPE]: a value of DIR/data.vrk, read through the tavric tool.
+user_value() {
+  "$1/tavric" unscramble "$1/data.vrk" >"$1/user-data.out" 2>/dev/null || return 1
+  if [ $# -ge 3 ]; then "$1/tavric" get "$1/user-data.out" "$2" --as "$3"; else "$1/tavric" get "$1/user-data.out" "$2"; fi
+}
+
+summary() {
+  if [ "$failures" -eq 0 ]; then echo "all checks passed"; else echo "$failures check(s) failed"; fi
+  [ "$failures" -eq 0 ]
 }

@@ -25,7 +25,7 @@ Tavric::Tavric(NameDictionary* dictionary, void* loadContext)
     : systemAccess(false), kindDeclared(false), strict(false), constant(false), external(false), local(false),
       restricted(false), empty(true), untyped(true), boolValue(false), boolValid(false), intValid(false),
       realValid(false), stringValid(false), pointerValid(false), targetValid(false), stringIsId(false),
-      pointerIsConst(false), hasParentEntry(false), blankAddress(false), busy(false)
+      pointerIsConst(false), hasParentEntry(false), blankAddress(false), levelsTaken(false), busy(false)
 {
     defaultRights = RightsAll;
     optionWord = 2;
@@ -41,7 +41,7 @@ Tavric::Tavric()
     : systemAccess(false), kindDeclared(false), strict(false), constant(false), external(false), local(false),
       restricted(false), empty(false), untyped(false), boolValue(false), boolValid(false), intValid(false),
       realValid(false), stringValid(false), pointerValid(false), targetValid(false), stringIsId(false),
-      pointerIsConst(false), hasParentEntry(false), blankAddress(true), busy(false)
+      pointerIsConst(false), hasParentEntry(false), blankAddress(true), levelsTaken(false), busy(false)
 {
     if (RootData* data = rootBlock()) {
         data->dictionary = new (std::nothrow) NameDictionary;
@@ -54,7 +54,7 @@ Tavric::Tavric(Tavric* parentField, int id)
       external(false), local(false), restricted(false), empty(true), untyped(true), boolValue(false),
       boolValid(false), intValid(false), realValid(false), stringValid(false), pointerValid(false),
       targetValid(false), stringIsId(false), pointerIsConst(false), hasParentEntry(true), blankAddress(false),
-      busy(false)
+      levelsTaken(false), busy(false)
 {
     // The parent always holds every right on its children.
     defaultRights = RightsAll;
@@ -69,7 +69,8 @@ Tavric::Tavric(const Tavric& other)
       boolValue(other.boolValue), boolValid(other.boolValid), intValid(other.intValid),
       realValid(other.realValid), stringValid(other.stringValid), pointerValid(other.pointerValid),
       targetValid(other.targetValid), stringIsId(other.stringIsId), pointerIsConst(other.pointerIsConst),
-      hasParentEntry(other.hasParentEntry), blankAddress(other.blankAddress), busy(false)
+      hasParentEntry(other.hasParentEntry), blankAddress(other.blankAddress), levelsTaken(other.levelsTaken),
+      busy(false)
 {
     intValue = other.intValue;
     realValue = other.realValue;

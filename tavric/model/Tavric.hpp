@@ -336,7 +336,11 @@ public:
     }
     bool isEmpty() const { return empty; }
     const std::vector<int>& getPointerLevels() const;
+    // Declares the levels (the resolution's own choice, below, is forgotten).
     void setPointerLevels(const std::vector<int>& levels);
+    // True when the post-parse resolution took the levels from the target because none were
+    // declared; the writer leaves such levels to the next resolution again.
+    bool arePointerLevelsTaken() const { return levelsTaken; }
     int getOptionWord() const { return optionWord; }
     void setOptionWord(int value)
     {
@@ -496,6 +500,7 @@ private:
     mutable bool pointerIsConst : 1;
     bool hasParentEntry : 1;
     bool blankAddress : 1;
+    bool levelsTaken : 1;
     mutable bool busy : 1;
 
     // ---- text: parser, directives, writer ----

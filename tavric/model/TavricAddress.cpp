@@ -220,6 +220,9 @@ bool Tavric::bindChildren()
             Tavric& target = resolveFrom(bound->rawString(), systemUser, true);
             if (&target == &nullField)
                 return false;
+            // Levels an earlier resolution took are taken afresh, not checked as declared ones.
+            if (bound->levelsTaken)
+                bound->setPointerLevels(std::vector<int>());
             std::vector<int> levels = target.getPointerLevels();
             levels.push_back(target.constant ? 1 : 0);
             const bool wasConstant = bound->constant;
@@ -231,8 +234,10 @@ bool Tavric::bindChildren()
                 return false;
             }
             // Declared levels are kept (they matched, and may be stricter); undeclared ones are taken.
-            if (bound->getPointerLevels().empty())
+            if (bound->getPointerLevels().empty()) {
                 bound->setPointerLevels(levels);
+                bound->levelsTaken = true;
+            }
             if (bound->untyped)
                 bound->type = target.type;
             if (Extra* block = bound->extraBlock()) {

@@ -118,7 +118,10 @@ const std::vector<int>& Tavric::getPointerLevels() const
 
 void Tavric::setPointerLevels(const std::vector<int>& levels)
 {
-    if (isNull() || (levels.empty() && !extra))
+    if (isNull())
+        return;
+    levelsTaken = false;
+    if (levels.empty() && !extra)
         return;
     if (Extra* block = extraBlock()) {
         try {

@@ -300,7 +300,10 @@ void TreeWriter::header(const Tavric& field)
         piece(text, word + " ", PT::ColourBoldGreen);
     }
     std::vector<int> levels = field.getPointerLevels();
-    // Levels that the resolution took from the target (none declared) are left to it again.
+    // Levels that the resolution took from the target (none declared) are left to it again: taken
+    // in another order (a chain or a cycle of pointers) they would no longer match once declared.
+    if (field.arePointerLevelsTaken())
+        levels.clear();
     if (field.getKind() == KindPointer && field.isUntyped() && field.isTargetValid() && field.getTarget()) {
         const Tavric& target = *field.getTarget();
         std::vector<int> derived = target.getPointerLevels();

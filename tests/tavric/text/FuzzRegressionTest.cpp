@@ -113,4 +113,38 @@ TEST_F(FuzzRegression, ATypedReferenceBoundToAVoidFieldIsWrittenUntyped)
     expectRoundTrip(true);
 }
 
+// ---- pointer levels the resolution took are left to it ----
+
+TEST_F(FuzzRegression, APointerToItselfIsWrittenWithoutTakenLevels)
+{
+    // Found by the round trip (finalized): "A=&A" took one level from itself and was written
+    // ": A = &A", whose declared level no longer matched once the level was counted again.
+    ASSERT_TRUE(parse("A=&A", true)) << messages();
+    EXPECT_EQ(field("A").getPointerLevels(), std::vector<int>{0});
+    EXPECT_TRUE(field("A").arePointerLevelsTaken());
+    EXPECT_EQ(written(false, false), "A = &A\n");
+    expectRoundTrip(true);
+}
+
+TEST_F(FuzzRegression, ACycleOfPointersReadsBackWhole)
+{
+    // Each pointer takes its target's levels as they stand when it is bound, so a cycle's levels
+    // depend on the order; declared, they refused the second binding and A was removed.
+    ASSERT_TRUE(parse("A = &B\nB = &C\nC = &A\n", true)) << messages();
+    EXPECT_EQ(written(false, false), "A = &B\nB = &C\nC = &A\n");
+    expectRoundTrip(true);
+    // Resolving again takes the levels afresh instead of checking them as declared ones.
+    EXPECT_TRUE(root.finalize()) << messages();
+    EXPECT_TRUE(root.exists("A"));
+    EXPECT_EQ(&field("A").dereference(), &field("B"));
+}
+
+TEST_F(FuzzRegression, DeclaredLevelsAreStillWritten)
+{
+    ASSERT_TRUE(parse("k = 1\nconst : p = &k\n", true)) << messages();
+    EXPECT_FALSE(field("p").arePointerLevelsTaken());
+    EXPECT_EQ(written(false, false), "k = 1\nconst : p = &k\n");
+    expectRoundTrip(true);
+}
+
 } // namespace

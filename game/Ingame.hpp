@@ -206,6 +206,8 @@ public:
     sf::Texture textures[TextureCount];
     sf::Sprite sprites[TextureCount];
     sf::Sound voices[VoiceCount];
+    // The darkness as a layer of its own, scene-sized. The game now keeps its fog in the
+    // scene's alpha channel (one pass less); the texture serves the literal reference drawing.
     sf::RenderTexture fogTexture;
     sf::Sprite legsSprite;
     sf::Sprite attackSprite;
@@ -224,7 +226,7 @@ public:
     int directionX = 1;
     int directionY = 1;
     int attackTimer = 0;
-    int speed = 0;
+    int speed = 0; // of the current step
 
     // Lighting.
     double viewDistance = 1200.0;

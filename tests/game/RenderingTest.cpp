@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace vrk {
 namespace testing {
@@ -169,11 +170,12 @@ TEST_F(Rendering, TheBatchedFogDarkensWhatTheLiteralFogDarkens)
             EXPECT_EQ(game->maps[0].explored, literalExplored);
 
             unsigned differing = 0, lit = 0;
-            for (unsigned y = 0; y < SceneHeight; ++y)
-                for (unsigned x = 0; x < SceneWidth; ++x) {
-                    differing += expected.getPixel(x, y) != actual.getPixel(x, y);
-                    lit += expected.getPixel(x, y).r == 255;
-                }
+            const sf::Uint8* want = expected.getPixelsPtr();
+            const sf::Uint8* got = actual.getPixelsPtr();
+            for (std::size_t i = 0; i < std::size_t(SceneWidth) * SceneHeight * 4; i += 4) {
+                differing += std::memcmp(want + i, got + i, 4) != 0;
+                lit += want[i] == 255;
+            }
             EXPECT_LE(differing, limit) << "facing " << view.facing;
             std::printf("fog pixels differing from the literal drawing: %u of %u\n", differing,
                         SceneWidth * SceneHeight);
@@ -203,9 +205,9 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
             pictures[cull] = program->sceneTexture.getTexture().copyToImage();
         }
         unsigned differing = 0, culled = 0;
-        for (unsigned y = 0; y < SceneHeight; ++y)
-            for (unsigned x = 0; x < SceneWidth; ++x)
-                differing += pictures[0].getPixel(x, y) != pictures[1].getPixel(x, y);
+        const std::size_t bytes = std::size_t(SceneWidth) * SceneHeight * 4;
+        for (std::size_t i = 0; i < bytes; i += 4)
+            differing += std::memcmp(pictures[0].getPixelsPtr() + i, pictures[1].getPixelsPtr() + i, 4) != 0;
         for (int row = game->litRange.y0; row <= game->litRange.y1; ++row)
             for (int column = game->litRange.x0; column <= game->litRange.x1; ++column)
                 culled += !game->lit(column, row);

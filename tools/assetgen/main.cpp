@@ -54,11 +54,11 @@ int image(const std::string& palettePath, const std::string& name, const std::st
         std::cerr << error << "\n";
         return 1;
     }
-    for (const art::ImageSpec& spec : art::imageSpecs()) {
-        if (spec.path != name)
+    for (const art::ImageSpec& picture : art::imageSpecs()) {
+        if (picture.path != name)
             continue;
-        art::Canvas canvas(spec.width, spec.height);
-        spec.draw(canvas, palette);
+        art::Canvas canvas(picture.width, picture.height);
+        picture.draw(canvas, palette);
         if (!palette.missing().empty()) {
             std::cerr << palettePath << ": colours used by " << name << " but not defined:" << palette.missing() << "\n";
             return 1;
@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     if (command == "music" && argc == 5)
         return sound(true, argv[2], argv[3], argv[4]);
     if (command == "list" && argc == 2) {
-        for (const art::ImageSpec& spec : art::imageSpecs())
-            std::cout << spec.path << "\n";
+        for (const art::ImageSpec& picture : art::imageSpecs())
+            std::cout << picture.path << "\n";
         return 0;
     }
     return usage();

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <sys/stat.h>
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/ParseMessages.hpp"
@@ -101,7 +102,13 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
     std::vector<std::string>& stack = context.includeStack;
     bool accepted = false;
     bool reportInclude = true;
-    if (std::find(stack.begin(), stack.end(), canonical) == stack.end()) {
+    // A document names its includes itself (user data too): a device, a pipe or a socket there
+    // would be read without end or wait for a writer forever. Only regular files are included.
+    struct stat status;
+    const bool special = ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    if (special) {
+        node.addMessage(parsemsg::OpenInput, parsemsg::notRegularFile(path) + "\n");
+    } else if (std::find(stack.begin(), stack.end(), canonical) == stack.end()) {
         stack.push_back(canonical);
         if (!raw) {
             accepted = loadInto(node, path, false, context);

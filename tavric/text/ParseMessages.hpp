@@ -43,6 +43,10 @@ inline std::string openInput(const std::string& path, int error, const std::stri
     return "Parsing: Cannot open input file '" + path + "' for loading a new tree. Error code is " +
            std::to_string(error) + ": '" + text + "'.";
 }
+inline std::string notRegularFile(const std::string& path)
+{
+    return "Parsing: Cannot open input file '" + path + "' for loading a new tree. It is not a regular file.";
+}
 inline std::string kindMismatch(const std::string& expected, const std::string& found)
 {
     return ": Warning, specified field structure and encountered one does not match. Expected " + expected +

@@ -1,6 +1,8 @@
 // Inputs the fuzzers (fuzz/) found, each replayed the way its harness ran it, with the sound
 // outcome asserted. The same inputs are in the fuzzers' seed corpora.
 
+#include <sys/stat.h>
+
 #include "TextFixture.hpp"
 
 using texttest::Document;
@@ -145,6 +147,32 @@ TEST_F(FuzzRegression, DeclaredLevelsAreStillWritten)
     EXPECT_FALSE(field("p").arePointerLevelsTaken());
     EXPECT_EQ(written(false, false), "k = 1\nconst : p = &k\n");
     expectRoundTrip(true);
+}
+
+// ---- includes read regular files only ----
+
+TEST_F(FuzzRegression, DevicesAndPipesAreNotIncluded)
+{
+    // "/dev/zero" was read until memory ran out, a pipe without a writer blocked the parse for
+    // ever; a user data file names its includes itself.
+    texttest::ScratchDirectory scratch;
+    const std::string pipe = scratch.path + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/zero"), pipe}) {
+        for (const char* word : {"Include", "Includec"}) {
+            Document document;
+            EXPECT_FALSE(document.parse("a = 1\n" + std::string(word) + " \"" + path + "\"\nb = 2\n"));
+            EXPECT_EQ(document.lines().at(0), "Parsing: Cannot open input file '" + path +
+                                                  "' for loading a new tree. It is not a regular file.\n");
+            EXPECT_EQ(document.lines().at(1), "(Entry stdin, line 2, col 1): Error while resolving include "
+                                              "directive '" + path + "'.\n");
+            EXPECT_EQ(document.at("a").getInt(), 1);
+        }
+    }
+    // A regular file is still included.
+    const std::string part = scratch.file("part.tvr", "c = 3\n");
+    ASSERT_TRUE(parse("Include \"" + part + "\"\n")) << messages();
+    EXPECT_EQ(field("c").getInt(), 3);
 }
 
 } // namespace

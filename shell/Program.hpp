@@ -83,6 +83,8 @@ public:
     zul::Tavric configDocument;
     zul::Tavric languageDocument;
     std::string selectedUserName;
+    // Status of the process once run() returns; a module that cannot go on sets 1.
+    int exitStatus = 0;
 
 private:
     bool createWindow();

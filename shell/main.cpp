@@ -12,5 +12,5 @@ int main(int argc, char** argv)
         return 1;
     program->run();
     zul::closeErrorOutput();
-    return 0;
+    return program->exitStatus;
 }

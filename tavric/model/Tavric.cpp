@@ -7,6 +7,8 @@
 
 namespace zul {
 
+std::size_t fieldsRemoved = 0;
+
 Tavric nullField;
 
 namespace {
@@ -97,6 +99,7 @@ Tavric::Tavric(const Tavric& other)
     } catch (...) {
     }
     to->target = from->target;
+    to->targetEpoch = from->targetEpoch;
     to->pathId = from->pathId;
     if (from->expression)
         to->expression = from->expression->clone();
@@ -338,8 +341,10 @@ void Tavric::detachChild(int id)
     if (linked != children->linkedIds.end())
         children->linkedIds.erase(linked);
     children->byId.erase(found);
-    if (!isLink)
+    if (!isLink) {
+        ++fieldsRemoved;
         delete node;
+    }
 }
 
 Tavric& Tavric::child(const std::string& name, int user)

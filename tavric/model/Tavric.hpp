@@ -440,6 +440,9 @@ private:
     void mergeInto(Tavric* existing, Tavric* node);
     Tavric* createChild(int id);
 
+    // Remembers the field this one designates; the memory lasts until a field is removed from a
+    // tree, which may have deleted it (the designation is then resolved again from its address).
+    void cacheTarget(Tavric* target) const;
     bool readCheck(int readType, int user) const;
     // 0 refused, 1 read the own slots, 2 read the reference's target.
     int startRead(int readType, int user, bool mayEvaluate, const Tavric*& target) const;

@@ -104,10 +104,7 @@ Tavric& Tavric::follow(int user) const
             busy = false;
             if (&target != &nullField) {
                 result = const_cast<Tavric*>(&target);
-                if (Extra* block = extraBlock()) {
-                    block->target = result;
-                    targetValid = true;
-                }
+                cacheTarget(result);
             }
         }
     } else {
@@ -240,10 +237,7 @@ bool Tavric::bindChildren()
             }
             if (bound->untyped)
                 bound->type = target.type;
-            if (Extra* block = bound->extraBlock()) {
-                block->target = &target;
-                bound->targetValid = true;
-            }
+            bound->cacheTarget(&target);
         } else if (bound->kind == KindReference) {
             Tavric& target = resolveFrom(bound->rawString(), publicUser, true);
             if (&target == &nullField)
@@ -257,10 +251,7 @@ bool Tavric::bindChildren()
                     return false;
             }
             bound->type = target.type;
-            if (Extra* block = bound->extraBlock()) {
-                block->target = &target;
-                bound->targetValid = true;
-            }
+            bound->cacheTarget(&target);
         }
         if (!bound->bindChildren())
             return false;

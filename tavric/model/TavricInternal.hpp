@@ -2,6 +2,7 @@
 
 // Private blocks of zul::Tavric, shared by the model's and the text's sources only.
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,6 +10,10 @@
 #include "tavric/model/Tavric.hpp"
 
 namespace zul {
+
+// Fields removed from any tree so far. A designation cached before a removal may name a deleted
+// field, so it is trusted only while this count stays the same.
+extern std::size_t fieldsRemoved;
 
 struct Tavric::Children
 {
@@ -36,6 +41,7 @@ struct Tavric::Extra
     std::map<int, int> userRights;
     std::vector<int> pointerLevels;
     Tavric* target = nullptr;
+    std::size_t targetEpoch = 0; // fieldsRemoved when target was cached
     Expression* expression = nullptr;
     Collection* collection = nullptr;
     std::string entryName;

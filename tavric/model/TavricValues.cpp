@@ -133,7 +133,16 @@ void Tavric::setPointerLevels(const std::vector<int>& levels)
 
 Tavric* Tavric::getTarget() const
 {
-    return extra ? extra->target : nullptr;
+    return extra && extra->targetEpoch == fieldsRemoved ? extra->target : nullptr;
+}
+
+void Tavric::cacheTarget(Tavric* target) const
+{
+    if (Extra* block = extraBlock()) {
+        block->target = target;
+        block->targetEpoch = fieldsRemoved;
+        targetValid = true;
+    }
 }
 
 void Tavric::declareType(int value)
@@ -336,6 +345,7 @@ void Tavric::takeSlots(const Tavric& other)
     if (other.targetValid || !levels.empty() || extra) {
         if (Extra* block = extraBlock()) {
             block->target = other.getTarget();
+            block->targetEpoch = fieldsRemoved;
             try {
                 block->pointerLevels = levels;
             } catch (...) {

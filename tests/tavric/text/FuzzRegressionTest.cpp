@@ -175,4 +175,36 @@ TEST_F(FuzzRegression, DevicesAndPipesAreNotIncluded)
     EXPECT_EQ(field("c").getInt(), 3);
 }
 
+// ---- a removed field is no longer designated ----
+
+TEST_F(FuzzRegression, APointerToAFieldTheResolutionRemovedIsNotFollowedIntoFreedMemory)
+{
+    // Found by the parse fuzzer (text merged into a resolved document): the redeclared "a" points
+    // to itself with a declared level that cannot match, so the resolution removes it; s.p was
+    // still bound to it, and writing s.p read the deleted field.
+    ASSERT_TRUE(parse("a = 1\n[s x = 1 y = _.a + 1 p = &_.a r = _.b]\nb = 2\n", true)) << messages();
+    EXPECT_EQ(&field("s.p").dereference(), &field("a"));
+    EXPECT_FALSE(parse("a = 1\np = &q\ni: a = &a\nr = a\n[s x  =2]\nps = &s.x\n", true));
+    EXPECT_FALSE(root.exists("a"));
+    const std::string text = written(false, false);
+    EXPECT_NE(text.find("  p = &_.a\n"), std::string::npos) << text;
+    root.clearMessages();
+    EXPECT_EQ(&field("s.p").dereference(), &nullField);
+    EXPECT_FALSE(lines().empty());
+}
+
+TEST_F(FuzzRegression, RemovingADesignatedFieldLeavesItsPointersResolvable)
+{
+    // The user data save removes "Selected" from every user while other fields may point to it.
+    ASSERT_TRUE(parse("[u Selected = 1]\np = &u.Selected\nq = &u\n", true)) << messages();
+    EXPECT_EQ(&field("p").dereference(), &field("u.Selected"));
+    ASSERT_TRUE(field("u").removeChild("Selected"));
+    EXPECT_EQ(&field("p").dereference(), &nullField);
+    EXPECT_EQ(&field("q").dereference(), &field("u"));
+    EXPECT_EQ(written(true), "u\np=&u.Selected\nq=&u\n");
+    // Declared again, the field is found again through the address.
+    field("u")["Selected"] = 2;
+    EXPECT_EQ(field("p").dereference().getInt(), 2);
+}
+
 } // namespace

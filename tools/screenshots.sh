@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Makes the README's screenshots from the real game: docs/screenshots/credits.png,
+# conversation.png and fog.png. Usage: tools/screenshots.sh [BUILD_DIR] (default build).
+# The game plays in a 1920x1080 window on a virtual display (its own Xvfb unless DISPLAY is
+# set), driven with xdotool; each picture is taken once the screen shows the moment wanted.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/${1:-build}
+export RUN_DIR=$build/run TOOLS_DIR=$build/tools/xclose
+for need in "$RUN_DIR/velmora" "$RUN_DIR/lev/config.tvr" "$TOOLS_DIR/xclose"; do
+  [ -e "$need" ] || { echo "screenshots: $need is missing: build first (tools/build.sh ${1:-build})" >&2; exit 1; }
+done
+out=$top/docs/screenshots
+mkdir -p "$out"
+
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+  done
+  Xvfb "$display" -screen 0 1920x1080x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+  done
+fi
+
+set +eu
+. "$top/tests/e2e/common.sh"
+trap 'pkill -P $$ 2>/dev/null; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+export ALSOFT_DRIVERS=null GAME_WINDOW=1920x1080
+
+# keep NAME FILE: the capture, at half size, as docs/screenshots/NAME.png.
+keep() { convert "$2" -resize 960x540 -strip "$out/$1.png" && echo "screenshots: wrote docs/screenshots/$1.png"; }
+
+# still FILE REGION...: the region shows the same picture as in the previous capture.
+previous=$work/previous.png
+still() {
+  local same=1
+  [ -f "$previous" ] && [ "$(changed_share "$previous" "$1" "${@:2}")" -lt 3 ] && same=0
+  cp "$1" "$previous"
+  return $same
+}
+
+# The credits once the title rises under the bunny (clean frames, before the wash to white).
+# The title is wider than the swaying rope: look for it on both sides of the rope's reach, and
+# wait until it has risen whole above the bottom edge.
+credits_title() {
+  [ "$(lit_share "$1" 560 400 220 600)" -gt 30 ] && [ "$(lit_share "$1" 1140 400 220 600)" -gt 30 ] &&
+    [ "$(lit_share "$1" 0 0 400 1080)" -lt 5 ] && [ "$(lit_share "$1" 400 1040 1120 40)" -lt 5 ]
+}
+# The first line of the conversation typed out under its portrait (the cursor spins elsewhere).
+conversation_ready() {
+  local r g b
+  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
+  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && still "$1" 0 850 1000 230
+}
+# White help lines in the message log once the conversation is over.
+log_shown() {
+  [ "$(convert "$1" -crop 900x195+20+880 +repage -colorspace gray -threshold 80% \
+       -format '%[fx:int(1000*mean+0.5)]' info:)" -gt 25 ]
+}
+
+dir=$(fresh_run screenshots)
+start_game "$dir"
+wait_for 20 window_open && window_geometry || { echo "screenshots: no game window" >&2; exit 1; }
+point_at 1700 200
+status=0
+
+rm -f "$previous"
+if wait_screen 30 "$work/credits.png" credits_title; then keep credits "$work/credits.png"; else
+  echo "screenshots: no credits' title on screen" >&2; status=1
+fi
+xdotool key Return
+
+point_at 1800 700
+rm -f "$previous"
+if wait_screen 40 "$work/conversation.png" conversation_ready; then keep conversation "$work/conversation.png"; else
+  echo "screenshots: no conversation on screen" >&2; status=1
+fi
+
+# Click through the conversation, then turn the light up and to the left of the room and walk
+# a few steps toward it.
+shown=no
+for i in $(seq 1 150); do
+  click_at 1800 700
+  sleep 0.12
+  if [ $((i % 4)) -eq 0 ]; then
+    capture "$work/talk.png"
+    if log_shown "$work/talk.png"; then shown=yes; break; fi
+  fi
+done
+point_at 520 240
+xdotool keydown a; sleep 0.6; xdotool keyup a
+rm -f "$previous"
+settled() { still "$1" 200 300 1500 500; }
+wait_screen 5 "$work/fog.png" settled
+if [ $shown = yes ] && [ "$(lit_share "$work/fog.png" 1300 700 400 300)" -lt 20 ]; then
+  keep fog "$work/fog.png"
+else
+  echo "screenshots: could not reach play under the fog (conversation over: $shown)" >&2; status=1
+fi
+
+xdotool key Escape
+finish_game 15
+if [ $status -ne 0 ]; then
+  echo "screenshots: the game ended with status $game_status; its output:" >&2
+  cat "$dir/stdout" "$dir/stderr" | sed 's/^/    | /' >&2
+fi
+exit $status

@@ -17,8 +17,21 @@ void exercise(fuzz::Document& document, const std::string& text, bool finalize, 
     const bool accepted = document.root.parse(text, finalize);
     if (!accepted && document.root.messages().empty())
         fuzz::fail("a refused text left no message", text);
-    if (read)
+    if (read) {
         fuzz::readTree(document.root);
+        // Copies of fields (expressions cloned, collections copied element by element) read and
+        // write as the originals do.
+        int copies = 0;
+        for (zul::Tavric* child : std::vector<zul::Tavric*>(document.root.childrenInOrder())) {
+            if (++copies > 8)
+                break;
+            zul::Tavric copy(*child);
+            (void)copy.getInt(zul::publicUser);
+            (void)copy.getString(zul::publicUser);
+            (void)copy.childAt(0);
+            (void)fuzz::written(copy, true, false);
+        }
+    }
     (void)fuzz::written(document.root, true, false);
     (void)fuzz::written(document.root, false, true, true);
 }

@@ -33,10 +33,11 @@ dialogue_shown() {
   [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
 }
 
-# White text in the message log, bottom left.
+# White text in the message log, bottom left: denser than the fading trails a sliding box's
+# white outline leaves there.
 log_text() {
   [ "$(convert "$1" -crop "$(crop_args 20 880 900 195)" +repage -colorspace gray -threshold 80% \
-       -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null)" -gt 5 ]
+       -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null)" -gt 25 ]
 }
 no_log_text() { ! log_text "$1"; }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/ExpressionNode.hpp"
 
 namespace fuzz {
 
@@ -113,6 +114,32 @@ inline void readTree(zul::Tavric& root)
 {
     int budget = 300;
     readTree(root, budget);
+}
+
+// True when the tree holds an assignment that is evaluated on reading (not folded): each load
+// then changes fields again, so its written text need not be a fixed point.
+inline bool assigns(const zul::ExpressionNode& node)
+{
+    if (node.getLevel() == 1 && !node.isFolded())
+        return true;
+    for (std::size_t i = 0; i < node.operandCount(); ++i)
+        if (assigns(node.child(i)))
+            return true;
+    return false;
+}
+
+inline bool assigns(const zul::Tavric& field)
+{
+    if (const auto* node = dynamic_cast<const zul::ExpressionNode*>(field.getExpression()))
+        if (assigns(*node))
+            return true;
+    for (const auto& child : field.childrenById())
+        if (assigns(*child.second))
+            return true;
+    for (std::size_t i = 0; const zul::Tavric* element = field.childAt(i); ++i)
+        if (assigns(*element))
+            return true;
+    return false;
 }
 
 inline std::string textOf(const uint8_t* data, std::size_t size)

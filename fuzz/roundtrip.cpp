@@ -10,33 +10,8 @@
 // hold an assignment are therefore checked only unresolved, where nothing is evaluated.
 
 #include "FuzzCommon.hpp"
-#include "tavric/text/ExpressionNode.hpp"
 
 namespace {
-
-bool assigns(const zul::ExpressionNode& node)
-{
-    if (node.getLevel() == 1 && !node.isFolded())
-        return true;
-    for (std::size_t i = 0; i < node.operandCount(); ++i)
-        if (assigns(node.child(i)))
-            return true;
-    return false;
-}
-
-bool assigns(const zul::Tavric& field)
-{
-    if (const auto* node = dynamic_cast<const zul::ExpressionNode*>(field.getExpression()))
-        if (assigns(*node))
-            return true;
-    for (const auto& child : field.childrenById())
-        if (assigns(*child.second))
-            return true;
-    for (std::size_t i = 0; const zul::Tavric* element = field.childAt(i); ++i)
-        if (assigns(*element))
-            return true;
-    return false;
-}
 
 void roundTrip(const std::string& text, bool finalize)
 {
@@ -54,7 +29,7 @@ void roundTrip(const std::string& text, bool finalize)
         }
         return;
     }
-    if (finalize && assigns(first.root))
+    if (finalize && fuzz::assigns(first.root))
         return;
     for (int form = 0; form < 4; ++form) {
         const bool plain = (form & 1) != 0;

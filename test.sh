@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the sanitizer trees and runs the whole suite
-# in both, under Xvfb when no display is set. CTest's summary is the last thing printed.
+# Installs what is missing, builds the normal and the sanitizer trees, runs the fuzzers briefly and
+# runs the whole suite in both trees, under Xvfb when no display is set. CTest's summary is the
+# last thing printed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
@@ -29,6 +30,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 status=0
+# Fuzzing with a fixed seed: the same inputs on every run, so a pass here is a pass in CI.
+echo "== fuzzers (address + undefined) =="
+FUZZ_SEED=1 tools/fuzz.sh || status=1
 echo "== sanitizer build (address + undefined) =="
 (cd build-asan && ctest --output-on-failure -j2 --timeout 600) || status=1
 echo "== normal build =="

@@ -145,8 +145,10 @@ void Ingame::attackHits()
 {
     if (attackTimer == 0)
         return;
-    const sf::Vector2f hit(playerPosition.x + HitReach * static_cast<float>(std::cos(facingAngle)),
-                           playerPosition.y + HitReach * static_cast<float>(std::sin(facingAngle)));
+    // facingAngle points from the pointer to the player, so the blade lands on the opposite side:
+    // toward the pointer, where the player aims.
+    const sf::Vector2f hit(playerPosition.x - HitReach * static_cast<float>(std::cos(facingAngle)),
+                           playerPosition.y - HitReach * static_cast<float>(std::sin(facingAngle)));
     for (const auto& monster : map().monsters) {
         const sf::Vector2f d = monster->position - hit;
         if (d.x * d.x + d.y * d.y < HitRadiusSquared)

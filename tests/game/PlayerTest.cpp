@@ -175,17 +175,23 @@ TEST_F(Player, ASwingRunsNineStepsAndIsNotRestarted)
 
 TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
 {
-    const sf::Vector2f hit = game->playerPosition + sf::Vector2f(50.f, 0.f);
+    // Facing 0 means the pointer is to the left: the blade lands 50 to the left.
+    const sf::Vector2f hit = game->playerPosition + sf::Vector2f(-50.f, 0.f);
     auto near = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, 70.f), 90.0);
     auto edge = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, -80.f), 270.0);
+    auto behind = std::make_unique<Hunter>(program.get(), game,
+                                           game->playerPosition + sf::Vector2f(60.f, 0.f), 180.0);
     Hunter& nearHunter = *near;
     Hunter& edgeHunter = *edge;
+    Hunter& behindHunter = *behind;
     game->maps[0].monsters.push_back(std::move(near));
     game->maps[0].monsters.push_back(std::move(edge));
+    game->maps[0].monsters.push_back(std::move(behind));
     game->attack();
     step();
     EXPECT_EQ(nearHunter.life, 0);
     EXPECT_EQ(edgeHunter.life, 100);
+    EXPECT_EQ(behindHunter.life, 100) << "the blade does not land behind the player";
 }
 
 TEST_F(Player, FacesThePointerAndKeepsItsFacingWhenThePointerIsOnIt)

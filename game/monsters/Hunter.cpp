@@ -70,6 +70,26 @@ bool Hunter::patrolTo(sf::Vector2f tried)
     return true;
 }
 
+bool Hunter::patrolStep(const sf::Vector2f* moves, int count)
+{
+    if (!chasing) {
+        // The direction is only ever below count; anything else would index outside the table.
+        int d = static_cast<int>(patrolDirection);
+        if (d < 0 || d >= count)
+            d = 0;
+        if (!patrolTo(position + moves[d])) {
+            patrolDirection = (d + 1) % count;
+            heading = std::fmod(heading + 360.0 / count, 360.0);
+        }
+        if (touchPlayer())
+            return false;
+    } else {
+        chaseMove();
+    }
+    look();
+    return false;
+}
+
 void Hunter::chaseMove()
 {
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {

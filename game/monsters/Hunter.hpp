@@ -29,6 +29,8 @@ public:
     sf::Vector2f target;
     bool chasing = false;
     int fireTimer = HunterFireInterval;
+    // Index into a patroller's moves.
+    double patrolDirection = 0.0;
 
     // The look: sight test, then chase renewal and the gun when the player is seen.
     // True when the player was seen.
@@ -43,6 +45,10 @@ protected:
     bool touchPlayer();
     // One patrol step toward `tried`; false (and no move) when its cell is blocked.
     bool patrolTo(sf::Vector2f tried);
+    // The whole step of a patroller: walk moves[direction] until blocked, then take the next
+    // move and turn by a full turn divided among the moves; chase instead once alerted.
+    // Patrollers keep walking after the player's death; only the turning hunter rests.
+    bool patrolStep(const sf::Vector2f* moves, int count);
 };
 
 } // namespace vrk

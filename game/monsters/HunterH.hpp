@@ -11,7 +11,6 @@ public:
 
     bool step() override;
 
-    double patrolDirection = 0.0;
 };
 
 } // namespace vrk

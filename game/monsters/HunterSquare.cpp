@@ -1,7 +1,5 @@
 #include "game/monsters/HunterSquare.hpp"
 
-#include <cmath>
-
 namespace vrk {
 
 namespace {
@@ -17,22 +15,7 @@ HunterSquare::HunterSquare(Program* program, Ingame* game, sf::Vector2f position
 
 bool HunterSquare::step()
 {
-    if (!chasing) {
-        // The direction is only ever 0..3; anything else would index outside the table.
-        int d = static_cast<int>(patrolDirection);
-        if (d < 0 || d > 3)
-            d = 0;
-        if (!patrolTo(position + SquareMoves[d])) {
-            patrolDirection = (d + 1) % 4;
-            heading = std::fmod(heading + 90.0, 360.0);
-        }
-        if (touchPlayer())
-            return false;
-    } else {
-        chaseMove();
-    }
-    look();
-    return false;
+    return patrolStep(SquareMoves, 4);
 }
 
 } // namespace vrk

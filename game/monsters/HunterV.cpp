@@ -1,7 +1,5 @@
 #include "game/monsters/HunterV.hpp"
 
-#include <cmath>
-
 namespace vrk {
 
 HunterV::HunterV(Program* program, Ingame* game, sf::Vector2f position, double heading)
@@ -9,23 +7,10 @@ HunterV::HunterV(Program* program, Ingame* game, sf::Vector2f position, double h
 {
 }
 
-// Patrollers keep walking after the player's death; only the turning hunter rests.
 bool HunterV::step()
 {
-    if (!chasing) {
-        sf::Vector2f tried = position;
-        tried.y += patrolDirection == 0.0 ? HunterPatrolSpeed : -HunterPatrolSpeed;
-        if (!patrolTo(tried)) {
-            patrolDirection = patrolDirection == 0.0 ? 1.0 : 0.0;
-            heading = std::fmod(heading + 180.0, 360.0);
-        }
-        if (touchPlayer())
-            return false;
-    } else {
-        chaseMove();
-    }
-    look();
-    return false;
+    static const sf::Vector2f moves[2] = {{0.0f, HunterPatrolSpeed}, {0.0f, -HunterPatrolSpeed}};
+    return patrolStep(moves, 2);
 }
 
 } // namespace vrk

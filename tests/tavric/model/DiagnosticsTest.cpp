@@ -126,7 +126,8 @@ protected:
         char buffer[PATH_MAX];
         ASSERT_NE(nullptr, getcwd(buffer, sizeof(buffer)));
         saved = buffer;
-        scratch = saved + "/startup_test_dir~";
+        // Tests of this suite run as parallel processes: each needs a directory of its own.
+        scratch = saved + "/startup_test_dir~" + std::to_string(getpid());
         mkdir(scratch.c_str(), 0755);
     }
     void TearDown() override

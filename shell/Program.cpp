@@ -242,9 +242,10 @@ void Program::run()
     overlay = sf::RectangleShape(sf::Vector2f(0.f, 0.f));
     overlay.setPosition(0.f, 0.f);
     stepClock.restart();
-    const sf::Vector2i desktop = sf::Mouse::getPosition();
-    mousePosition = sf::Vector2f(static_cast<float>(desktop.x / scaleX),
-                                 static_cast<float>(desktop.y / scaleY));
+    // Relative to the window: the same as the desktop's in fullscreen, and right in a window too.
+    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+    mousePosition = sf::Vector2f(static_cast<float>(pointer.x / scaleX),
+                                 static_cast<float>(pointer.y / scaleY));
     while (!stateStack.empty() && top() != QuitState)
         if (!runPass(stepClock.restart()))
             break;

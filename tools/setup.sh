@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libsfml-dev googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  xvfb xdotool imagemagick x11-apps
+  xvfb xdotool imagemagick x11-apps procps
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev
 )

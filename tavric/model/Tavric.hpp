@@ -429,6 +429,8 @@ private:
     bool isNull() const { return this == &nullField; }
     void deleteExtra();
     void clearValue();
+    // The end of every plain store: the field now holds a value of that type.
+    void markStored(FieldType storedType);
     void invalidateSlots();
     void takeSlots(const Tavric& other);
     bool anySlotValid() const;

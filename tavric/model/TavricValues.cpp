@@ -169,6 +169,13 @@ void Tavric::clearValue()
 
 // ---------------------------------------------------------------- stores (no checks)
 
+void Tavric::markStored(FieldType storedType)
+{
+    type = static_cast<uint8_t>(storedType);
+    kind = KindValue;
+    empty = false;
+}
+
 void Tavric::storeBool(bool value)
 {
     if (isNull())
@@ -176,9 +183,7 @@ void Tavric::storeBool(bool value)
     clearValue();
     boolValue = value;
     boolValid = true;
-    type = TypeBool;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeBool);
 }
 
 void Tavric::storeInt(int64_t value)
@@ -188,9 +193,7 @@ void Tavric::storeInt(int64_t value)
     clearValue();
     intValue = value;
     intValid = true;
-    type = TypeInt;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeInt);
 }
 
 void Tavric::storeReal(double value)
@@ -200,9 +203,7 @@ void Tavric::storeReal(double value)
     clearValue();
     realValue = value;
     realValid = true;
-    type = TypeReal;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeReal);
 }
 
 void Tavric::storeChar(uint16_t value)
@@ -212,9 +213,7 @@ void Tavric::storeChar(uint16_t value)
     clearValue();
     intValue = value;
     intValid = true;
-    type = TypeChar;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeChar);
 }
 
 void Tavric::storeString(const std::string& value)
@@ -234,9 +233,7 @@ void Tavric::storeString(const std::string& value)
     }
     clearValue();
     stringValid = true;
-    type = TypeString;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeString);
 }
 
 void Tavric::storeStringId(int id)
@@ -247,9 +244,7 @@ void Tavric::storeStringId(int id)
     stringId = id;
     stringIsId = true;
     stringValid = true;
-    type = TypeString;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeString);
 }
 
 void Tavric::storeDescriptor(int64_t value)
@@ -259,9 +254,7 @@ void Tavric::storeDescriptor(int64_t value)
     clearValue();
     intValue = value;
     intValid = true;
-    type = TypeDescriptor;
-    kind = KindValue;
-    empty = false;
+    markStored(TypeDescriptor);
 }
 
 void Tavric::storePointer(int32_t value, bool toConstant)
@@ -272,9 +265,7 @@ void Tavric::storePointer(int32_t value, bool toConstant)
     pointerValue = value;
     pointerValid = true;
     pointerIsConst = toConstant;
-    type = TypePointer;
-    kind = KindValue;
-    empty = false;
+    markStored(TypePointer);
 }
 
 void Tavric::storeReference(const std::string& address, bool pointer)

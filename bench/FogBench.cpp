@@ -71,10 +71,7 @@ struct Session {
             game->tasks.clear(); // no opening conversation in the way
     }
     // A different view each frame: the player turns round the start position.
-    void look(std::size_t frame)
-    {
-        game->facingAngle = -3.14159265 + static_cast<double>(frame % 40) * 0.157;
-    }
+    void look(std::size_t frame) { game->facingAngle = -3.14159265 + static_cast<double>(frame % 40) * 0.157; }
     void compose()
     {
         program->sceneTexture.draw(sf::Sprite(game->fogTexture.getTexture()));

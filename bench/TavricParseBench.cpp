@@ -42,8 +42,14 @@ void release(void* block) noexcept
 
 } // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     try {
@@ -60,12 +66,30 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
-void operator delete(void* block) noexcept { release(block); }
-void operator delete[](void* block) noexcept { release(block); }
-void operator delete(void* block, std::size_t) noexcept { release(block); }
-void operator delete[](void* block, std::size_t) noexcept { release(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { release(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { release(block); }
+void operator delete(void* block) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block) noexcept
+{
+    release(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block, std::size_t) noexcept
+{
+    release(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    release(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    release(block);
+}
 
 namespace {
 
@@ -120,8 +144,7 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct Figures
-{
+struct Figures {
     double milliseconds = 1e300;
     double bytesPerElement = 0.0;
 };
@@ -174,8 +197,8 @@ Figures measureJson(const std::string& text)
 
 int main()
 {
-    std::printf("Map document: %d layers of %d x %d integers (%d elements), best of %d rounds\n", layerCount,
-                mapSide, mapSide, elementCount, rounds);
+    std::printf("Map document: %d layers of %d x %d integers (%d elements), best of %d rounds\n", layerCount, mapSide,
+                mapSide, elementCount, rounds);
     bool met = true;
     for (int perLine : {16, 256}) {
         const std::string tavric = tavricDocument(perLine);

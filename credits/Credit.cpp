@@ -9,8 +9,8 @@
 
 namespace vrk {
 
-const char* const Credit::imagePaths[ImageCount] = {
-    "./res/credit/bunny.png", "./res/credit/rope.png", "./res/credit/title.png"};
+const char* const Credit::imagePaths[ImageCount] = {"./res/credit/bunny.png", "./res/credit/rope.png",
+                                                    "./res/credit/title.png"};
 const char* const Credit::jinglePath = "./res/credit/jingle.ogg";
 
 namespace {
@@ -188,14 +188,12 @@ void Credit::draw()
     }
 
     sf::Sprite& bunny = sprites[Bunny];
-    bunny.setPosition((sceneWidth() - bunny.getLocalBounds().width) * 0.5f,
-                      static_cast<float>(bunnyY));
+    bunny.setPosition((sceneWidth() - bunny.getLocalBounds().width) * 0.5f, static_cast<float>(bunnyY));
     scene.draw(bunny);
 
     if (phase >= Rise) {
         sf::Sprite& title = sprites[Title];
-        title.setPosition((sceneWidth() - title.getLocalBounds().width) * 0.5f,
-                          static_cast<float>(titleY));
+        title.setPosition((sceneWidth() - title.getLocalBounds().width) * 0.5f, static_cast<float>(titleY));
         scene.draw(title);
     }
 }

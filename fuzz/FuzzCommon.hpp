@@ -16,8 +16,7 @@
 
 namespace fuzz {
 
-struct Document
-{
+struct Document {
     zul::NameDictionary dictionary;
     zul::Tavric root{&dictionary};
 };

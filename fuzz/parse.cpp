@@ -8,9 +8,8 @@ namespace {
 
 // A document the input is merged into: nodes, values and expressions of the same names as the
 // seeds use, so that merges of repeated children are reached.
-const char* const existing =
-    "a = 1\nb = \"text\"\nc = 2.5\n[s x = 1 y = _.a + 1 p = &_.a r = _.b]\n"
-    "list = [Collection (4) 1 2 3 [m v = 1] 5]\nconst k = 7\nprivate h = 'h'\n";
+const char* const existing = "a = 1\nb = \"text\"\nc = 2.5\n[s x = 1 y = _.a + 1 p = &_.a r = _.b]\n"
+                             "list = [Collection (4) 1 2 3 [m v = 1] 5]\nconst k = 7\nprivate h = 'h'\n";
 
 void exercise(fuzz::Document& document, const std::string& text, bool finalize, bool read)
 {

@@ -13,8 +13,7 @@ const char* const configuration = "[Language\n  [En Hello = \"Hello\"]\n  [Fr He
 
 // One start of the program: its documents share one dictionary, as the program's do, and the
 // configuration outlives the language document that links into it.
-struct Start
-{
+struct Start {
     zul::NameDictionary dictionary;
     zul::Tavric user{&dictionary};
     zul::Tavric config{&dictionary};

@@ -94,9 +94,7 @@ void Ingame::booksEvent(Ingame& game, int, int, int mode)
         game.addText("Books");
 }
 
-void Ingame::nothingEvent(Ingame&, int, int, int)
-{
-}
+void Ingame::nothingEvent(Ingame&, int, int, int) {}
 
 bool Ingame::panelInReach(int column, int row) const
 {

@@ -87,8 +87,7 @@ void Ingame::handleEvent(const sf::Event& event)
         return;
     if (event.mouseButton.button == sf::Mouse::Right) {
         if (!dialogueRunning())
-            program->cursorIndex = program->cursorIndex == ActivateCursor ? AttackCursor
-                                                                          : program->cursorIndex + 1;
+            program->cursorIndex = program->cursorIndex == ActivateCursor ? AttackCursor : program->cursorIndex + 1;
     } else if (event.mouseButton.button == sf::Mouse::Left) {
         if (program->cursorIndex == AttackCursor)
             attack();

@@ -95,8 +95,8 @@ using EventHandler = void (*)(Ingame& game, int column, int row, int mode);
 using DialogueAction = bool (*)(Ingame& game);
 
 struct DialogueEntry {
-    int face;           // portrait sprite index, NoFace for none
-    std::string key;    // words in the language document
+    int face;        // portrait sprite index, NoFace for none
+    std::string key; // words in the language document
     sf::Color boxColour;
     int side;           // 0 left, 1 right
     double typingSpeed; // characters per step
@@ -231,8 +231,8 @@ public:
     // Lighting.
     double viewDistance = 1200.0;
     double halfFieldOfView = 1.8849555921538759;
-    std::vector<double> rayAngles;  // radians, one per ray of the cone
-    std::vector<float> rayLengths;  // per ray, the length of its transparent line
+    std::vector<double> rayAngles;     // radians, one per ray of the cone
+    std::vector<float> rayLengths;     // per ray, the length of its transparent line
     std::vector<sf::Vector2i> rayHits; // wall cells the rays reached this frame
     CellRange litRange{0, 0, -1, -1};
     std::vector<char> litCells; // over litRange, row by row

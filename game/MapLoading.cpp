@@ -56,8 +56,8 @@ bool Ingame::loadMaps(zul::Tavric& mapsField, unsigned& progress)
         ++slot;
     }
     if (ignored > 0)
-        std::cout << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; "
-                  << ignored << " more ignored." << std::endl;
+        std::cout << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
+                  << std::endl;
     return true;
 }
 
@@ -68,8 +68,8 @@ bool Ingame::loadMap(zul::Tavric& field, MapRecord& record, unsigned& progress)
     const long long width = field.child("Width", zul::publicUser).getInt(zul::publicUser);
     const long long height = field.child("Height", zul::publicUser).getInt(zul::publicUser);
     if (width < 0 || height < 0 || width > MaxMapSide || height > MaxMapSide) {
-        std::cout << "Map format is incorrect: Width and Height must lie between 0 and "
-                  << MaxMapSide << "." << std::endl;
+        std::cout << "Map format is incorrect: Width and Height must lie between 0 and " << MaxMapSide << "."
+                  << std::endl;
         return false;
     }
     record.width = static_cast<int>(width);
@@ -95,8 +95,7 @@ bool Ingame::loadMap(zul::Tavric& field, MapRecord& record, unsigned& progress)
                     return incorrectMap(x, y);
                 const long long code = element->getInt(zul::publicUser);
                 if (i == MonsterLayer) {
-                    const sf::Vector2f position(static_cast<float>(x * TileSize),
-                                                static_cast<float>(y * TileSize));
+                    const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
                     if (std::unique_ptr<Monster> monster = makeMonster(code, program, this, position))
                         record.monsters.push_back(std::move(monster));
                 } else {

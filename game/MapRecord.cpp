@@ -29,8 +29,8 @@ int MapRecord::value(int layer, int column, int row) const
     if (layer < 0 || layer >= LayerCount || !contains(column, row))
         return 0;
     const std::vector<int>& cells = layers[layer];
-    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-                              static_cast<std::size_t>(column);
+    const std::size_t index =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column);
     return index < cells.size() ? cells[index] : 0;
 }
 

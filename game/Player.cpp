@@ -76,10 +76,8 @@ void Ingame::playerStep()
     // Bars: both slide left as they empty.
     const int runBarWidth = static_cast<int>(textures[RunBarTexture].getSize().x);
     const int lifeBarWidth = static_cast<int>(textures[LifeBarTexture].getSize().x);
-    sprites[RunBarTexture].setTextureRect(
-        sf::IntRect(MaxStamina - stamina, 0, runBarWidth + MaxStamina - stamina, 64));
-    sprites[LifeBarTexture].setTextureRect(
-        sf::IntRect(FullLifeBar - life, 0, lifeBarWidth + FullLifeBar - life, 93));
+    sprites[RunBarTexture].setTextureRect(sf::IntRect(MaxStamina - stamina, 0, runBarWidth + MaxStamina - stamina, 64));
+    sprites[LifeBarTexture].setTextureRect(sf::IntRect(FullLifeBar - life, 0, lifeBarWidth + FullLifeBar - life, 93));
 
     // Keys.
     sf::Vector2f tried = playerPosition;
@@ -122,8 +120,7 @@ void Ingame::playerStep()
         walkFrame = (walkFrame + (running ? 2 : 1)) % WalkFrames;
     else if (walkFrame != 0 && walkFrame != StandingFrame)
         --walkFrame;
-    legsSprite.setTextureRect(sf::IntRect(walkFrame % 8 * TileSize, walkFrame / 8 * TileSize,
-                                          TileSize, TileSize));
+    legsSprite.setTextureRect(sf::IntRect(walkFrame % 8 * TileSize, walkFrame / 8 * TileSize, TileSize, TileSize));
     legsSprite.setRotation(LegAngles[directionX][directionY]);
 
     // Facing: from the pointer to the player. With the pointer on the player there is no
@@ -137,8 +134,7 @@ void Ingame::playerStep()
             facingAngle = 2.0 * std::atan(dy / (std::sqrt(dx * dx + dy * dy) + dx));
     }
     if (life > 0)
-        sprites[BodyTexture].setRotation(
-            static_cast<float>(std::trunc(facingAngle * 180.0 / Pi - 90.0)));
+        sprites[BodyTexture].setRotation(static_cast<float>(std::trunc(facingAngle * 180.0 / Pi - 90.0)));
 }
 
 void Ingame::attackHits()

@@ -230,8 +230,8 @@ void addTriangle(sf::VertexArray& vertices, sf::Vector2f a, sf::Vector2f b, sf::
 }
 
 // The rectangle (left, top) - (right, bottom) of the transform's local space, as two triangles.
-void addRectangle(sf::VertexArray& vertices, const sf::Transform& transform, float left, float top,
-                  float right, float bottom, sf::Color colour)
+void addRectangle(sf::VertexArray& vertices, const sf::Transform& transform, float left, float top, float right,
+                  float bottom, sf::Color colour)
 {
     const sf::Vector2f a = transform.transformPoint(left, top);
     const sf::Vector2f b = transform.transformPoint(right, top);
@@ -313,9 +313,8 @@ void Ingame::paintFog()
         while (end + 1 < rays && end - i < MaxFanRun && fan[end] == fan[i])
             ++end;
         if (fan[i] > 0.f)
-            addTriangle(fogVertices, transforms[i].transformPoint(0.f, 1.f),
-                        transforms[i].transformPoint(fan[i], 1.f), transforms[end].transformPoint(fan[i], 1.f),
-                        clear);
+            addTriangle(fogVertices, transforms[i].transformPoint(0.f, 1.f), transforms[i].transformPoint(fan[i], 1.f),
+                        transforms[end].transformPoint(fan[i], 1.f), clear);
         i = end;
     }
 
@@ -349,9 +348,8 @@ void Ingame::paintFog()
             addRectangle(fogVertices, transforms[i], inner, 0.f, length, 1.f, clear);
     }
     // Many rays end in the same wall cell; clearing it once clears the same pixels.
-    std::sort(rayHits.begin(), rayHits.end(), [](const sf::Vector2i& a, const sf::Vector2i& b) {
-        return a.y != b.y ? a.y < b.y : a.x < b.x;
-    });
+    std::sort(rayHits.begin(), rayHits.end(),
+              [](const sf::Vector2i& a, const sf::Vector2i& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     rayHits.erase(std::unique(rayHits.begin(), rayHits.end()), rayHits.end());
     for (const sf::Vector2i& cell : rayHits)
         addRectangle(fogVertices, cellTransform(cell.x, cell.y, camera), 0.f, 0.f, TileSize, TileSize, clear);

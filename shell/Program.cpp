@@ -15,9 +15,7 @@ sf::Color overlayColor(0, 0, 0, 128);
 const char* const moduleNames[2] = {"credit", "ingame"};
 
 Program::Program()
-    : userDocument(&dictionary, nullptr),
-      configDocument(&dictionary, nullptr),
-      languageDocument(&dictionary, nullptr)
+    : userDocument(&dictionary, nullptr), configDocument(&dictionary, nullptr), languageDocument(&dictionary, nullptr)
 {
     lag = sf::Time::Zero;
     frameTime = sf::microseconds(1000000 / StepsPerSecond);
@@ -78,8 +76,7 @@ bool Program::createWindow()
         std::cerr << "Ignoring --Window=" << option->second
                   << ": expected WIDTHxHEIGHT such as 1280x720; using fullscreen." << std::endl;
     if (width > 0) {
-        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close,
-                      settings);
+        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close, settings);
         // SFML 2.5 centres windows with the wrong axis; place it ourselves.
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
         window.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(width)) / 2,
@@ -186,14 +183,12 @@ bool Program::dispatchEvent(sf::Event event)
     case sf::Event::MouseButtonReleased:
         event.mouseButton.x = static_cast<int>(event.mouseButton.x / scaleX);
         event.mouseButton.y = static_cast<int>(event.mouseButton.y / scaleY);
-        mousePosition = sf::Vector2f(static_cast<float>(event.mouseButton.x),
-                                     static_cast<float>(event.mouseButton.y));
+        mousePosition = sf::Vector2f(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y));
         break;
     case sf::Event::MouseMoved:
         event.mouseMove.x = static_cast<int>(event.mouseMove.x / scaleX);
         event.mouseMove.y = static_cast<int>(event.mouseMove.y / scaleY);
-        mousePosition = sf::Vector2f(static_cast<float>(event.mouseMove.x),
-                                     static_cast<float>(event.mouseMove.y));
+        mousePosition = sf::Vector2f(static_cast<float>(event.mouseMove.x), static_cast<float>(event.mouseMove.y));
         break;
     default:
         break;
@@ -244,8 +239,7 @@ void Program::run()
     stepClock.restart();
     // Relative to the window: the same as the desktop's in fullscreen, and right in a window too.
     const sf::Vector2i pointer = sf::Mouse::getPosition(window);
-    mousePosition = sf::Vector2f(static_cast<float>(pointer.x / scaleX),
-                                 static_cast<float>(pointer.y / scaleY));
+    mousePosition = sf::Vector2f(static_cast<float>(pointer.x / scaleX), static_cast<float>(pointer.y / scaleY));
     while (!stateStack.empty() && top() != QuitState)
         if (!runPass(stepClock.restart()))
             break;

@@ -126,15 +126,14 @@ void Program::chooseLanguage()
         if (!option->second.empty() && languages.exists(option->second))
             code = option->second;
         else
-            std::cerr << "Ignoring --Language=" << option->second
-                      << ": the configuration has no such language." << std::endl;
+            std::cerr << "Ignoring --Language=" << option->second << ": the configuration has no such language."
+                      << std::endl;
     }
 
     if (code.empty() || !languages.exists(code))
         code = defaultLanguage;
     languageDocument.copyFrom(languages.child(code, publicUser));
-    userDocument.child("CurrentLanguage", publicUser)
-        .setString(languageDocument.getName(), publicUser);
+    userDocument.child("CurrentLanguage", publicUser).setString(languageDocument.getName(), publicUser);
 }
 
 bool Program::saveUserData()

@@ -155,8 +155,7 @@ bool Hunter::look()
     --fireTimer;
     if (fireTimer == 0 && game->life > 0) {
         game->playSound(HunterFireSound, 1.0f);
-        game->maps[game->currentMap].bullets.emplace_back(
-            new Bullet(program, game, position, heading * Pi / 180.0));
+        game->maps[game->currentMap].bullets.emplace_back(new Bullet(program, game, position, heading * Pi / 180.0));
         fireTimer = HunterFireInterval;
     }
     return true;

@@ -10,7 +10,6 @@ public:
     HunterSquare(Program* program, Ingame* game, sf::Vector2f position, double heading);
 
     bool step() override;
-
 };
 
 } // namespace vrk

@@ -10,7 +10,6 @@ public:
     HunterV(Program* program, Ingame* game, sf::Vector2f position, double heading);
 
     bool step() override;
-
 };
 
 } // namespace vrk

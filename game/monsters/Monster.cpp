@@ -28,8 +28,8 @@ void Monster::draw(sf::RenderTarget& target, sf::RenderStates states) const
         bodySprite.setTextureRect(sf::IntRect(0, 0, MonsterFrameSize, MonsterFrameSize));
         overlaySprite.setRotation(rotation);
         overlaySprite.setTextureRect(sf::IntRect(frame % OverlayColumns * MonsterFrameSize,
-                                                 frame / OverlayColumns * MonsterFrameSize,
-                                                 MonsterFrameSize, MonsterFrameSize));
+                                                 frame / OverlayColumns * MonsterFrameSize, MonsterFrameSize,
+                                                 MonsterFrameSize));
         target.draw(overlaySprite, states);
         target.draw(bodySprite, states);
     } else {

@@ -8,8 +8,7 @@ namespace zul {
 class Tavric;
 
 // Elements of a collection field, in order. Owns its elements.
-class Collection
-{
+class Collection {
 public:
     static constexpr int defaultValuesPerLine = 16;
 

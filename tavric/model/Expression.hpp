@@ -6,8 +6,7 @@ class Tavric;
 
 // The compiled expression of a computed field (or a program). The field owns it and deletes it
 // through this interface; the expression language derives its node classes from it.
-class Expression
-{
+class Expression {
 public:
     virtual ~Expression() = default;
 

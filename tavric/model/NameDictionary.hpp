@@ -13,8 +13,7 @@ extern const std::string emptyString;
 constexpr int firstNameId = 20;
 
 // Names and their integer ids, shared by every tree of the application.
-class NameDictionary
-{
+class NameDictionary {
 public:
     NameDictionary() = default;
     NameDictionary(const NameDictionary&) = delete;

@@ -53,10 +53,9 @@ Tavric::Tavric()
 
 Tavric::Tavric(Tavric* parentField, int id)
     : parent(parentField), nameId(id), systemAccess(false), kindDeclared(false), strict(false), constant(false),
-      external(false), local(false), restricted(false), empty(true), untyped(true), boolValue(false),
-      boolValid(false), intValid(false), realValid(false), stringValid(false), pointerValid(false),
-      targetValid(false), stringIsId(false), pointerIsConst(false), hasParentEntry(true), blankAddress(false),
-      levelsTaken(false), busy(false)
+      external(false), local(false), restricted(false), empty(true), untyped(true), boolValue(false), boolValid(false),
+      intValid(false), realValid(false), stringValid(false), pointerValid(false), targetValid(false), stringIsId(false),
+      pointerIsConst(false), hasParentEntry(true), blankAddress(false), levelsTaken(false), busy(false)
 {
     // The parent always holds every right on its children.
     defaultRights = RightsAll;
@@ -65,14 +64,13 @@ Tavric::Tavric(Tavric* parentField, int id)
 }
 
 Tavric::Tavric(const Tavric& other)
-    : parent(other.parent), nameId(other.nameId), systemAccess(other.systemAccess),
-      kindDeclared(other.kindDeclared), strict(other.strict), constant(other.constant), external(other.external),
-      local(other.local), restricted(other.restricted), empty(other.empty), untyped(other.untyped),
-      boolValue(other.boolValue), boolValid(other.boolValid), intValid(other.intValid),
-      realValid(other.realValid), stringValid(other.stringValid), pointerValid(other.pointerValid),
-      targetValid(other.targetValid), stringIsId(other.stringIsId), pointerIsConst(other.pointerIsConst),
-      hasParentEntry(other.hasParentEntry), blankAddress(other.blankAddress), levelsTaken(other.levelsTaken),
-      busy(false)
+    : parent(other.parent), nameId(other.nameId), systemAccess(other.systemAccess), kindDeclared(other.kindDeclared),
+      strict(other.strict), constant(other.constant), external(other.external), local(other.local),
+      restricted(other.restricted), empty(other.empty), untyped(other.untyped), boolValue(other.boolValue),
+      boolValid(other.boolValid), intValid(other.intValid), realValid(other.realValid), stringValid(other.stringValid),
+      pointerValid(other.pointerValid), targetValid(other.targetValid), stringIsId(other.stringIsId),
+      pointerIsConst(other.pointerIsConst), hasParentEntry(other.hasParentEntry), blankAddress(other.blankAddress),
+      levelsTaken(other.levelsTaken), busy(false)
 {
     intValue = other.intValue;
     realValue = other.realValue;

@@ -13,8 +13,7 @@
 
 namespace zul {
 
-enum FieldType : int32_t
-{
+enum FieldType : int32_t {
     TypeVoid = 0,
     TypeBool = 1,
     TypeInt = 2,
@@ -27,8 +26,7 @@ enum FieldType : int32_t
 };
 constexpr int fieldTypeCount = 9;
 
-enum FieldKind : int32_t
-{
+enum FieldKind : int32_t {
     KindNone = 0,
     KindValue = 1,
     KindReference = 2,
@@ -42,8 +40,7 @@ enum FieldKind : int32_t
 constexpr int fieldKindCount = 9;
 
 // Rights word bits. RightAccess (0) asks for any right at all.
-enum Right : int32_t
-{
+enum Right : int32_t {
     RightAccess = 0,
     RightExecute = 1,
     RightWrite = 2,
@@ -64,8 +61,7 @@ constexpr int publicUser = -1;
 constexpr int systemUser = 3;
 
 // Diagnostic codes of the model (the parser's are 12 and 22 upward).
-enum DiagnosticCode : int32_t
-{
+enum DiagnosticCode : int32_t {
     ErrorNone = 0,
     ErrorConstant = 1,
     ErrorStrict = 2,
@@ -88,8 +84,7 @@ enum DiagnosticCode : int32_t
 };
 
 // Comparison tests, numbered as the comparison operators.
-enum ComparisonTest : int32_t
-{
+enum ComparisonTest : int32_t {
     TestEqual = 0,
     TestNotEqual = 1,
     TestTextEqual = 2,
@@ -114,8 +109,7 @@ void closeErrorOutput();
 // One field of a data tree; a root field is a document. Children are created on first access,
 // owned by their parent, found through name ids and iterated in byte-wise name order.
 // Operations never throw and never print; refusals are reported into the root's messages.
-class Tavric : public ParsingTools
-{
+class Tavric : public ParsingTools {
 public:
     typedef std::map<std::string, Tavric*> ChildMap;
     typedef ChildMap::const_iterator ChildIterator;

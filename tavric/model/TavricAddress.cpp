@@ -243,10 +243,10 @@ bool Tavric::bindChildren()
             if (&target == &nullField)
                 return false;
             if (!bound->untyped && bound->type != target.type) {
-                bound->report(ErrorTypeMismatch, ": Cannot assign data of type " +
-                                                     typeDescription(target.kind, target.type,
-                                                                     target.getPointerLevels()) +
-                                                     " to current field. Type mismatch.");
+                bound->report(ErrorTypeMismatch,
+                              ": Cannot assign data of type " +
+                                  typeDescription(target.kind, target.type, target.getPointerLevels()) +
+                                  " to current field. Type mismatch.");
                 if (optionWord & 1)
                     return false;
             }

@@ -205,14 +205,15 @@ void Tavric::reportPermission(int right, int user) const
 {
     const NameDictionary* dictionary = getDictionary();
     const std::string& name = dictionary && user != publicUser ? dictionary->nameOf(user) : emptyString;
-    report(ErrorPermission, std::string(": Permission denied. Cannot perform '") + rightName(right) +
-                                "' operation. " + (name.empty() ? std::string("Public user") : "User '" + name + "'") +
+    report(ErrorPermission, std::string(": Permission denied. Cannot perform '") + rightName(right) + "' operation. " +
+                                (name.empty() ? std::string("Public user") : "User '" + name + "'") +
                                 " rights are insufficient.");
 }
 
 void Tavric::reportConstant(int right) const
 {
-    report(ErrorConstant, std::string(": Node is constant. Cannot perform '") + rightName(right) + "' operation on it.");
+    report(ErrorConstant,
+           std::string(": Node is constant. Cannot perform '") + rightName(right) + "' operation on it.");
 }
 
 // ---------------------------------------------------------------- entry and record names
@@ -289,8 +290,7 @@ int initErrorOutput(const std::string& programPath, bool redirect)
 
     const std::size_t slash = programPath.rfind('/');
     // A program found through PATH has no "/" in its name: its own directory is asked for instead.
-    const std::string directory =
-        slash == std::string::npos ? executableDirectory() : programPath.substr(0, slash + 1);
+    const std::string directory = slash == std::string::npos ? executableDirectory() : programPath.substr(0, slash + 1);
     if (directory.empty() || ::chdir(directory.c_str()) != 0)
         return -2;
     if (!redirect)

@@ -15,16 +15,14 @@ namespace zul {
 // field, so it is trusted only while this count stays the same.
 extern std::size_t fieldsRemoved;
 
-struct Tavric::Children
-{
+struct Tavric::Children {
     std::map<int, Tavric*> byId;
     std::map<int, bool> linkedIds;
     std::vector<Tavric*> inOrder;
     ChildMap byName;
 };
 
-struct Tavric::RootData
-{
+struct Tavric::RootData {
     NameDictionary* dictionary = nullptr;
     void* loadContext = nullptr;
     bool ownsDictionary = false;
@@ -33,8 +31,7 @@ struct Tavric::RootData
 };
 
 // Attributes most fields never use; allocated on first need.
-struct Tavric::Extra
-{
+struct Tavric::Extra {
     Children* children = nullptr;
     RootData* root = nullptr;
     // Rights entries other than the parent's identity (kept in the field itself).

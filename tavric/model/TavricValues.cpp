@@ -643,22 +643,22 @@ int Tavric::startRead(int readType, int user, bool mayEvaluate, const Tavric*& t
         return 0;
     }
     if (kind == KindPointer) {
-        report(ErrorConversion, ": Field cannot be converted into " +
-                                    typeDescription(KindPointer, readType, noLevels) + ". It may be a nonsense.");
+        report(ErrorConversion, ": Field cannot be converted into " + typeDescription(KindPointer, readType, noLevels) +
+                                    ". It may be a nonsense.");
         return 0;
     }
     return 1;
 }
 
 // Runs a read on the target of a reference, with the reference marked busy against cycles.
-#define TAVRIC_READ_TARGET(expression)                                                                              \
-    do {                                                                                                            \
-        busy = true;                                                                                                \
-        ++indirectionDepth;                                                                                         \
-        auto value = (expression);                                                                                  \
-        --indirectionDepth;                                                                                         \
-        busy = false;                                                                                               \
-        return value;                                                                                               \
+#define TAVRIC_READ_TARGET(expression)                                                                                 \
+    do {                                                                                                               \
+        busy = true;                                                                                                   \
+        ++indirectionDepth;                                                                                            \
+        auto value = (expression);                                                                                     \
+        --indirectionDepth;                                                                                            \
+        busy = false;                                                                                                  \
+        return value;                                                                                                  \
     } while (false)
 
 bool Tavric::convert(int readType) const
@@ -1012,9 +1012,9 @@ bool Tavric::compare(const Tavric& other, int test, int user) const
     if (leftType == TypeVoid || rightType == TypeVoid || leftType == TypeStruct || rightType == TypeStruct ||
         (orderless && !equality)) {
         report(ErrorComparison, std::string(": Cannot test ") +
-                                    (test <= TestTextEqual ? " equality or inequality " : " difference ") + " between " +
-                                    typeDescription(left.kind, leftType, left.getPointerLevels()) + " and " +
-                                    typeDescription(right.kind, rightType, right.getPointerLevels()) + ".");
+                                    (test <= TestTextEqual ? " equality or inequality " : " difference ") +
+                                    " between " + typeDescription(left.kind, leftType, left.getPointerLevels()) +
+                                    " and " + typeDescription(right.kind, rightType, right.getPointerLevels()) + ".");
         return false;
     }
     // order < 0, 0 or > 0 once the operands are comparable.

@@ -14,15 +14,7 @@ namespace zul {
 
 namespace {
 
-enum Directive
-{
-    Include,
-    IncludeRaw,
-    Message,
-    Warning,
-    Error,
-    DirectiveCount
-};
+enum Directive { Include, IncludeRaw, Message, Warning, Error, DirectiveCount };
 
 // The word a directive is named by in messages.
 const char* const directiveNames[DirectiveCount] = {"Include", "Include", "Message", "Warning", "Error"};
@@ -120,11 +112,10 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
                 accepted = parseInto(node, std::string(buffer.get(), size), false, context);
             } else if (size == 0) {
                 const int code = errno != 0 ? errno : ENOENT;
-                node.addMessage(parsemsg::OpenInput,
-                                parsemsg::openInput(path, code, std::strerror(code)) + "\n");
+                node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, code, std::strerror(code)) + "\n");
             } else {
-                node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " +
-                                             std::to_string(size) + ".");
+                node.report(ErrorMemory,
+                            ": Memory exhausted. Cannot create object of size " + std::to_string(size) + ".");
                 reportInclude = false;
             }
         }

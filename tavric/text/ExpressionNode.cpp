@@ -12,8 +12,7 @@ namespace {
 
 // Diagnostics raised while a field is read land in its root; counting them tells whether a read
 // was refused (the reads themselves only give a default).
-class ReadWatch
-{
+class ReadWatch {
 public:
     explicit ReadWatch(const Tavric& field) : root(field.getRoot()), before(root.messages().size()) {}
     bool clean() const { return root.messages().size() == before; }
@@ -174,8 +173,8 @@ Tavric& ExpressionNode::evaluate(Tavric& context, int user)
     try {
         value = &operatorTable[level].evaluate(*this, context, user);
     } catch (const std::bad_alloc&) {
-        context.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " +
-                                        std::to_string(sizeof(Tavric)) + ".");
+        context.report(ErrorMemory,
+                       ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
     }
     evaluating = false;
     if (operand)
@@ -358,21 +357,66 @@ bool combineReals(int level, int index, double a, double b, double& out, const T
 void compoundOperator(int index, int& level, int& combined)
 {
     switch (index) {
-    case op::OrAssign: level = 2; combined = op::Or; break;
-    case op::XorAssign: level = 2; combined = op::Xor; break;
-    case op::AndAssign: level = 3; combined = 0; break;
-    case op::BitOrAssign: level = 5; combined = op::BitOr; break;
-    case op::BitXorAssign: level = 5; combined = op::BitXor; break;
-    case op::BitAndAssign: level = 6; combined = 0; break;
-    case op::ShiftLeftAssign: level = 7; combined = op::ShiftLeft; break;
-    case op::ShiftRightAssign: level = 7; combined = op::ShiftRight; break;
-    case op::AddAssign: level = 8; combined = op::Add; break;
-    case op::SubtractAssign: level = 8; combined = op::Subtract; break;
-    case op::MultiplyAssign: level = 9; combined = op::Multiply; break;
-    case op::DivideAssign: level = 9; combined = op::Divide; break;
-    case op::RemainderAssign: level = 9; combined = op::Remainder; break;
-    case op::PowerAssign: level = 10; combined = 0; break;
-    default: level = -1; combined = 0; break;
+    case op::OrAssign:
+        level = 2;
+        combined = op::Or;
+        break;
+    case op::XorAssign:
+        level = 2;
+        combined = op::Xor;
+        break;
+    case op::AndAssign:
+        level = 3;
+        combined = 0;
+        break;
+    case op::BitOrAssign:
+        level = 5;
+        combined = op::BitOr;
+        break;
+    case op::BitXorAssign:
+        level = 5;
+        combined = op::BitXor;
+        break;
+    case op::BitAndAssign:
+        level = 6;
+        combined = 0;
+        break;
+    case op::ShiftLeftAssign:
+        level = 7;
+        combined = op::ShiftLeft;
+        break;
+    case op::ShiftRightAssign:
+        level = 7;
+        combined = op::ShiftRight;
+        break;
+    case op::AddAssign:
+        level = 8;
+        combined = op::Add;
+        break;
+    case op::SubtractAssign:
+        level = 8;
+        combined = op::Subtract;
+        break;
+    case op::MultiplyAssign:
+        level = 9;
+        combined = op::Multiply;
+        break;
+    case op::DivideAssign:
+        level = 9;
+        combined = op::Divide;
+        break;
+    case op::RemainderAssign:
+        level = 9;
+        combined = op::Remainder;
+        break;
+    case op::PowerAssign:
+        level = 10;
+        combined = 0;
+        break;
+    default:
+        level = -1;
+        combined = 0;
+        break;
     }
 }
 
@@ -493,8 +537,8 @@ Tavric& logicalOr(ExpressionNode& node, Tavric& context, int user)
         bool value = false;
         if (!readBool(*values[i], context, user, value))
             return nullField;
-        accumulated = i == 0 ? value
-                             : (node.operatorAt(i - 1) == op::Or ? (accumulated || value) : (accumulated != value));
+        accumulated =
+            i == 0 ? value : (node.operatorAt(i - 1) == op::Or ? (accumulated || value) : (accumulated != value));
     }
     node.result().storeBool(accumulated);
     return finish(node);

@@ -14,8 +14,7 @@ class NameDictionary;
 // One node of a compiled expression: an operand (level 12: a literal or an address, held by a field)
 // or every operand of one precedence level with the operators between them, so that a - b - c is
 // one node of three operands.
-class ExpressionNode : public Expression
-{
+class ExpressionNode : public Expression {
 public:
     // An operand node; takes the field holding the literal or address.
     ExpressionNode(Tavric* operand, bool literal);

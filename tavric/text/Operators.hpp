@@ -19,8 +19,7 @@ constexpr int MaxSynonymsPerOperator = 8;
 using LevelEvaluation = Tavric& (*)(ExpressionNode& node, Tavric& context, int user);
 
 // An empty (or absent) synonym ends the operators of a level and the synonyms of an operator.
-struct OperatorLevel
-{
+struct OperatorLevel {
     const char* operators[MaxOperatorsPerLevel][MaxSynonymsPerOperator];
     LevelEvaluation evaluate;
 };
@@ -44,8 +43,7 @@ Tavric& concatenation(ExpressionNode& node, Tavric& context, int user);
 Tavric& operand(ExpressionNode& node, Tavric& context, int user);
 } // namespace evaluation
 
-struct OperatorMatch
-{
+struct OperatorMatch {
     int level = -1;
     int index = -1;
     std::size_t length = 0;
@@ -60,9 +58,24 @@ const char* operatorSpelling(int level, int index);
 
 // Operator indexes used by the evaluators.
 namespace op {
-enum Assignment { Assign, OrAssign, XorAssign, AndAssign, BitOrAssign, BitXorAssign, BitAndAssign,
-                  ShiftLeftAssign, ShiftRightAssign, AddAssign, SubtractAssign, MultiplyAssign,
-                  DivideAssign, RemainderAssign, PowerAssign, ConcatAssign };
+enum Assignment {
+    Assign,
+    OrAssign,
+    XorAssign,
+    AndAssign,
+    BitOrAssign,
+    BitXorAssign,
+    BitAndAssign,
+    ShiftLeftAssign,
+    ShiftRightAssign,
+    AddAssign,
+    SubtractAssign,
+    MultiplyAssign,
+    DivideAssign,
+    RemainderAssign,
+    PowerAssign,
+    ConcatAssign
+};
 enum Logical { Or, Xor };
 enum Comparison { Equal, NotEqual, TextEqual, TextNotEqual, LessOrEqual, GreaterOrEqual, Less, Greater };
 enum Bitwise { BitOr, BitXor };

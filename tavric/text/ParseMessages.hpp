@@ -7,8 +7,7 @@
 namespace zul {
 namespace parsemsg {
 
-enum Code : int
-{
+enum Code : int {
     OpenInput = 12,
     KindMismatch = 22,
     IncludeFailed = 23,

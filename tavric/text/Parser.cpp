@@ -138,7 +138,8 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
         // What was built stays; the parse fails as for any other error.
         context.depth = depth;
         context.includeStack.resize(includes);
-        node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(text.size()) + ".");
+        node.report(ErrorMemory,
+                    ": Memory exhausted. Cannot create object of size " + std::to_string(text.size()) + ".");
     }
     node.setSystemAccess(true);
     if (finalize) {
@@ -147,7 +148,8 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
                 accepted = node.finalize();
         } catch (const std::bad_alloc&) {
             accepted = false;
-            node.report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+            node.report(ErrorMemory,
+                        ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
         }
         node.setSystemAccess(false);
     }
@@ -228,8 +230,7 @@ bool Parser::warning(const Tavric& node, int code, std::size_t position, const s
 std::string Parser::textAt(std::size_t position) const
 {
     std::size_t end = position;
-    while (end < stripped.size() && end - position < quotedTextLength && stripped[end] != '\n' &&
-           stripped[end] != '\r')
+    while (end < stripped.size() && end - position < quotedTextLength && stripped[end] != '\n' && stripped[end] != '\r')
         ++end;
     return position < stripped.size() ? stripped.substr(position, end - position) : std::string();
 }
@@ -341,8 +342,8 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     if (qualifiers(field, p) == RuleError)
         return RuleError;
 
-    static const char* const* const kindWords[] = {PT::fieldKindWords, PT::collectionKindWords,
-                                                    PT::scriptKindWords, PT::sequenceKindWords, PT::xmlKindWords};
+    static const char* const* const kindWords[] = {PT::fieldKindWords, PT::collectionKindWords, PT::scriptKindWords,
+                                                   PT::sequenceKindWords, PT::xmlKindWords};
     static const std::size_t kindWordCounts[] = {2, 1, 1, 1, 1};
     static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
     for (int i = 0; i < 5; ++i) {

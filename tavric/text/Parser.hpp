@@ -18,37 +18,29 @@ constexpr int maxNestingDepth = 200;
 
 // Rule results: a message has been reported and the parse stops; nothing of this rule stands at
 // the position (which is unchanged); the rule accepted what it read.
-enum RuleResult : int
-{
-    RuleError = 0,
-    RuleNoMatch = 1,
-    RuleAccepted = 2
-};
+enum RuleResult : int { RuleError = 0, RuleNoMatch = 1, RuleAccepted = 2 };
 
 // Shared by a load or parse and every include below it.
-struct ParseContext
-{
+struct ParseContext {
     // Files being read, outermost first (canonical paths), to refuse include cycles.
     std::vector<std::string> includeStack;
     int depth = 0;
 };
 
 // A value as read from the text, before it is stored into a field.
-struct Literal
-{
-    int kind = 1;        // 1 value, 2 reference, 3 pointer
-    int type = 0;        // FieldType of a value
+struct Literal {
+    int kind = 1; // 1 value, 2 reference, 3 pointer
+    int type = 0; // FieldType of a value
     bool nothing = false;
     bool boolValue = false;
     int64_t intValue = 0; // int, char, descriptor and raw pointer values
     double realValue = 0.0;
-    std::string text;     // string value, or address text of a reference or pointer
+    std::string text; // string value, or address text of a reference or pointer
 };
 
 // The recursive-descent reader of one text into one field. Line and column in messages are those of
 // the text as given; the rules read a copy in which comments are blanked.
-class Parser
-{
+class Parser {
 public:
     Parser(Tavric& target, const std::string& source, ParseContext& context);
 
@@ -95,8 +87,8 @@ private:
     // Value forms (Values.cpp).
     int scanReal(std::size_t& position, Literal& out);
     int scanKeyword(std::size_t& position, Literal& out);
-    int scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base,
-                    bool signs, int emptyCode, const char* emptyMessage);
+    int scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base, bool signs,
+                    int emptyCode, const char* emptyMessage);
     int scanOctal(std::size_t& position, Literal& out);
     int scanChar(std::size_t& position, Literal& out);
     int scanEscape(std::size_t& position, uint32_t& value);

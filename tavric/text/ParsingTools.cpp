@@ -8,7 +8,7 @@
 namespace zul {
 
 const WordList ParsingTools::typeWords[typeWordCount] = {
-    {voidTypeWords, 3}, {boolTypeWords, 3},   {intTypeWords, 3},        {realTypeWords, 3},   {charTypeWords, 3},
+    {voidTypeWords, 3},   {boolTypeWords, 3},       {intTypeWords, 3},     {realTypeWords, 3},   {charTypeWords, 3},
     {stringTypeWords, 2}, {descriptorTypeWords, 2}, {pointerTypeWords, 1}, {structTypeWords, 4},
 };
 

@@ -7,15 +7,13 @@
 namespace zul {
 
 // A list of synonyms: any of its words selects the same meaning. Order matters, the first match wins.
-struct WordList
-{
+struct WordList {
     const char* const* words;
     std::size_t count;
 };
 
 // How an integer literal is written: its prefix and the digits allowed after it.
-struct NumberForm
-{
+struct NumberForm {
     const char* prefix;
     const char* digits;
 };
@@ -23,8 +21,7 @@ struct NumberForm
 // Character-level reading of one whole text held in memory. Every matching operation takes the text
 // and a byte position, advances the position only when it succeeds and leaves it unchanged otherwise.
 // The byte at text.size() is the terminating NUL and marks the end of the text.
-class ParsingTools
-{
+class ParsingTools {
 public:
     // ---- character sets ----
     static constexpr const char* identifierStartSet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
@@ -108,8 +105,7 @@ public:
     static const NumberForm numberForms[4];
 
     // ---- terminal colours (escape character included) ----
-    enum Colour
-    {
+    enum Colour {
         ColourBoldCyan = 0,
         ColourBoldBlue,
         ColourBoldRed,
@@ -122,8 +118,8 @@ public:
         ColourReset,
         ColourCount
     };
-    static constexpr const char* colours[ColourCount] = {"\x1b[1;36m", "\x1b[1;34m", "\x1b[1;31m", "\x1b[1;32m",
-                                                         "\x1b[0;35m", "\x1b[1;35m", "\x1b[1;33m", "\x1b[1;30m",
+    static constexpr const char* colours[ColourCount] = {"\x1b[1;36m",    "\x1b[1;34m", "\x1b[1;31m", "\x1b[1;32m",
+                                                         "\x1b[0;35m",    "\x1b[1;35m", "\x1b[1;33m", "\x1b[1;30m",
                                                          "\x1b[0;30;47m", "\x1b[00m"};
 
     // ---- matching ----
@@ -138,8 +134,8 @@ public:
     // Whole-word match: the byte after the word must not be in the following set. When a word matches
     // only as a prefix the later synonyms are still tried, so "publique" follows "public" fine.
     // Index of the word that matched, or -1.
-    static int matchKeyword(const std::string& text, std::size_t& position, const char* const* words,
-                            std::size_t count, const char* followingSet);
+    static int matchKeyword(const std::string& text, std::size_t& position, const char* const* words, std::size_t count,
+                            const char* followingSet);
     static bool matchExact(const std::string& text, std::size_t& position, const char* literal);
     static int matchAnyExact(const std::string& text, std::size_t& position, const char* const* literals,
                              std::size_t count);

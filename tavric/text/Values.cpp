@@ -83,8 +83,8 @@ int Parser::scanValue(std::size_t& position, Literal& out)
             result = scanInteger(position, out, "0x", "0123456789abcdef", 16, true, parsemsg::ExpectedHex,
                                  parsemsg::expectedHex);
         if (result == RuleNoMatch)
-            result = scanInteger(position, out, "0b", "01", 2, false, parsemsg::ExpectedBinary,
-                                 parsemsg::expectedBinary);
+            result =
+                scanInteger(position, out, "0b", "01", 2, false, parsemsg::ExpectedBinary, parsemsg::expectedBinary);
         if (result == RuleNoMatch)
             result = scanOctal(position, out);
     } else if (isIdentifierStart(c)) {
@@ -216,16 +216,36 @@ int Parser::scanEscape(std::size_t& position, uint32_t& value)
     std::size_t p = position;
     const char c = p < stripped.size() ? stripped[p] : '\0';
     switch (c) {
-    case '"': value = 34; break;
-    case '\'': value = 39; break;
-    case '\\': value = 92; break;
-    case 'a': value = 7; break;
-    case 'b': value = 8; break;
-    case 'f': value = 12; break;
-    case 'n': value = 10; break;
-    case 'r': value = 13; break;
-    case 't': value = 9; break;
-    case 'v': value = 11; break;
+    case '"':
+        value = 34;
+        break;
+    case '\'':
+        value = 39;
+        break;
+    case '\\':
+        value = 92;
+        break;
+    case 'a':
+        value = 7;
+        break;
+    case 'b':
+        value = 8;
+        break;
+    case 'f':
+        value = 12;
+        break;
+    case 'n':
+        value = 10;
+        break;
+    case 'r':
+        value = 13;
+        break;
+    case 't':
+        value = 9;
+        break;
+    case 'v':
+        value = 11;
+        break;
     case '0':
         value = 0;
         while (p < stripped.size() && stripped[p] >= '0' && stripped[p] <= '7') {
@@ -313,8 +333,8 @@ int Parser::scanRawPointer(std::size_t& position, Literal& out)
     uint32_t value = 0;
     for (std::size_t i = digits; i < p; ++i) {
         const char c = stripped[i];
-        const uint32_t digit = isDigit(c) ? static_cast<uint32_t>(c - '0')
-                                          : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+        const uint32_t digit =
+            isDigit(c) ? static_cast<uint32_t>(c - '0') : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
         value = (value << 4) | digit;
     }
     out.type = TypePointer;
@@ -437,14 +457,29 @@ bool Parser::storeLiteral(Tavric& field, const Literal& literal, std::size_t /*p
         return true;
     }
     switch (literal.type) {
-    case TypeBool: field.storeBool(literal.boolValue); break;
-    case TypeInt: field.storeInt(literal.intValue); break;
-    case TypeReal: field.storeReal(literal.realValue); break;
-    case TypeChar: field.storeChar(static_cast<uint16_t>(literal.intValue)); break;
-    case TypeString: field.storeString(literal.text); break;
-    case TypeDescriptor: field.storeDescriptor(literal.intValue); break;
-    case TypePointer: field.storePointer(static_cast<int32_t>(literal.intValue), false); break;
-    default: break;
+    case TypeBool:
+        field.storeBool(literal.boolValue);
+        break;
+    case TypeInt:
+        field.storeInt(literal.intValue);
+        break;
+    case TypeReal:
+        field.storeReal(literal.realValue);
+        break;
+    case TypeChar:
+        field.storeChar(static_cast<uint16_t>(literal.intValue));
+        break;
+    case TypeString:
+        field.storeString(literal.text);
+        break;
+    case TypeDescriptor:
+        field.storeDescriptor(literal.intValue);
+        break;
+    case TypePointer:
+        field.storePointer(static_cast<int32_t>(literal.intValue), false);
+        break;
+    default:
+        break;
     }
     return true;
 }

@@ -37,17 +37,39 @@ std::string octal(uint32_t value)
 bool escapeByte(std::string& out, unsigned char c)
 {
     switch (c) {
-    case 0: out += "\\0"; return true;
-    case 7: out += "\\a"; return false;
-    case 8: out += "\\b"; return false;
-    case 9: out += "\\t"; return false;
-    case 10: out += "\\n"; return false;
-    case 11: out += "\\v"; return false;
-    case 12: out += "\\f"; return false;
-    case 13: out += "\\r"; return false;
-    case '"': out += "\\\""; return false;
-    case '\'': out += "\\'"; return false;
-    case '\\': out += "\\\\"; return false;
+    case 0:
+        out += "\\0";
+        return true;
+    case 7:
+        out += "\\a";
+        return false;
+    case 8:
+        out += "\\b";
+        return false;
+    case 9:
+        out += "\\t";
+        return false;
+    case 10:
+        out += "\\n";
+        return false;
+    case 11:
+        out += "\\v";
+        return false;
+    case 12:
+        out += "\\f";
+        return false;
+    case 13:
+        out += "\\r";
+        return false;
+    case '"':
+        out += "\\\"";
+        return false;
+    case '\'':
+        out += "\\'";
+        return false;
+    case '\\':
+        out += "\\\\";
+        return false;
     default:
         break;
     }
@@ -151,11 +173,11 @@ bool isIdentifier(const std::string& name)
 bool isReservedWord(const std::string& name)
 {
     static const WordList lists[] = {
-        {PT::externWords, 1},       {PT::localWords, 1},        {PT::privateWords, 2},   {PT::protectedWords, 2},
-        {PT::lockedWords, 2},       {PT::publicWords, 2},       {PT::limitedWords, 2},   {PT::strictWords, 1},
-        {PT::restrictedWords, 2},   {PT::constWords, 2},        {PT::fieldKindWords, 2}, {PT::collectionKindWords, 1},
-        {PT::scriptKindWords, 1},   {PT::sequenceKindWords, 1}, {PT::xmlKindWords, 1},   {PT::includeWords, 2},
-        {PT::includeRawWords, 2},   {PT::messageWords, 1},      {PT::warningWords, 2},   {PT::errorWords, 2},
+        {PT::externWords, 1},     {PT::localWords, 1},        {PT::privateWords, 2},   {PT::protectedWords, 2},
+        {PT::lockedWords, 2},     {PT::publicWords, 2},       {PT::limitedWords, 2},   {PT::strictWords, 1},
+        {PT::restrictedWords, 2}, {PT::constWords, 2},        {PT::fieldKindWords, 2}, {PT::collectionKindWords, 1},
+        {PT::scriptKindWords, 1}, {PT::sequenceKindWords, 1}, {PT::xmlKindWords, 1},   {PT::includeWords, 2},
+        {PT::includeRawWords, 2}, {PT::messageWords, 1},      {PT::warningWords, 2},   {PT::errorWords, 2},
     };
     for (const WordList& list : lists) {
         std::size_t p = 0;
@@ -170,8 +192,7 @@ bool isReservedWord(const std::string& name)
     return false;
 }
 
-class TreeWriter
-{
+class TreeWriter {
 public:
     TreeWriter(std::ostream& out, int user, bool raw, bool colour, bool plain)
         : out(out), user(user), raw(raw), colour(colour && !plain), plain(plain)
@@ -287,7 +308,7 @@ void TreeWriter::header(const Tavric& field)
         piece(text, "strict ", PT::ColourBoldBlue);
     if (field.isKindDeclared()) {
         // The kind words the parser knows ("program" is written as the word that declares it).
-        static const char* const kindWords[fieldKindCount] = {"field", "field", "field", "field", "field",
+        static const char* const kindWords[fieldKindCount] = {"field",  "field",    "field",      "field", "field",
                                                               "Script", "sequence", "collection", "xml"};
         piece(text, std::string(kindWords[field.getKind()]) + " ", PT::ColourGrey);
     }
@@ -350,7 +371,8 @@ bool TreeWriter::value(const Tavric& field, int indent, std::string& text)
         // A declared kind reads back from its word alone; otherwise the scope says it.
         if (field.isKindDeclared())
             return false;
-        text += field.getKind() == KindProgram ? "[Script]" : (field.getKind() == KindSequence ? "[Sequence]" : "[XML]");
+        text +=
+            field.getKind() == KindProgram ? "[Script]" : (field.getKind() == KindSequence ? "[Sequence]" : "[XML]");
         return true;
     case KindCollection:
         if (!field.getCollection())
@@ -393,8 +415,9 @@ void TreeWriter::typedValue(const Tavric& field, std::string& text)
         piece(text, "$" + std::to_string(static_cast<uint64_t>(field.rawInt())), PT::ColourBoldMagenta);
         break;
     case TypePointer:
-        piece(text, field.rawPointer() == 0 ? std::string("NULL")
-                                            : "#" + hexNumber(static_cast<uint32_t>(field.rawPointer())),
+        piece(text,
+              field.rawPointer() == 0 ? std::string("NULL")
+                                      : "#" + hexNumber(static_cast<uint32_t>(field.rawPointer())),
               PT::ColourBoldMagenta);
         break;
     default:

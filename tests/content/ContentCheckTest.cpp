@@ -16,7 +16,8 @@ using namespace content;
 namespace {
 
 // Keys the game looks up: the event texts and every line of the opening conversation.
-std::vector<std::string> requiredKeys() {
+std::vector<std::string> requiredKeys()
+{
     std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
     const vrk::DialogueScript& opening = vrk::Ingame::dialogueScripts[0];
     for (int i = 0; i < opening.count; ++i)
@@ -30,7 +31,8 @@ constexpr size_t LogLineLimit = 56;
 constexpr size_t DialogueLineLimit = 60;
 constexpr size_t DialogueLines = 3;
 
-std::vector<std::vector<unsigned>> splitLines(const std::vector<unsigned>& text) {
+std::vector<std::vector<unsigned>> splitLines(const std::vector<unsigned>& text)
+{
     std::vector<std::vector<unsigned>> lines(1);
     for (unsigned c : text) {
         if (c == '\n')
@@ -41,7 +43,8 @@ std::vector<std::vector<unsigned>> splitLines(const std::vector<unsigned>& text)
     return lines;
 }
 
-const MapData* firstMap() {
+const MapData* firstMap()
+{
     const Config& config = Config::get();
     return config.maps.empty() ? nullptr : &config.maps.front();
 }
@@ -49,7 +52,8 @@ const MapData* firstMap() {
 constexpr int StartColumn = 51, StartRow = 37; // the player starts at (6120, 4440)
 
 // The first door around a cell, searched row by row as the door panels do.
-bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doorRow) {
+bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doorRow)
+{
     for (int y = row - 1; y <= row + 1; ++y)
         for (int x = column - 1; x <= column + 1; ++x)
             if (map.contains(x, y) && (map.value(Walls, x, y) == 3 || map.value(Walls, x, y) == 4)) {
@@ -63,11 +67,12 @@ bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doo
 struct DoorWork {
     int operatorColumn, operatorRow; // the cell the player must stand near
     int doorColumn, doorRow;
-    int panelColumn, panelRow;      // the cell clicked
+    int panelColumn, panelRow; // the cell clicked
 };
 
 // What every panel and remote panel of the map opens.
-std::vector<DoorWork> doorWorks(const MapData& map) {
+std::vector<DoorWork> doorWorks(const MapData& map)
+{
     std::vector<DoorWork> works;
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x) {
@@ -86,7 +91,8 @@ std::vector<DoorWork> doorWorks(const MapData& map) {
 // Where the player can go from the start, opening every door whose panel it can reach; a
 // player can use a panel from its own cell or any of the 8 cells around it.
 struct Reach {
-    explicit Reach(const MapData& map) : map(map), reached(size_t(map.width) * map.height, 0) {
+    explicit Reach(const MapData& map) : map(map), reached(size_t(map.width) * map.height, 0)
+    {
         const std::vector<DoorWork> works = doorWorks(map);
         for (bool changed = true; changed;) {
             changed = false;
@@ -106,7 +112,8 @@ struct Reach {
         }
     }
 
-    bool passable(int x, int y) const {
+    bool passable(int x, int y) const
+    {
         return map.contains(x, y) && (!map.blocked(x, y) || opened.count(index(x, y)));
     }
     bool at(int x, int y) const { return map.contains(x, y) && reached[index(x, y)]; }
@@ -115,7 +122,8 @@ struct Reach {
 private:
     size_t index(int x, int y) const { return size_t(y) * map.width + x; }
 
-    void flood() {
+    void flood()
+    {
         std::fill(reached.begin(), reached.end(), 0);
         if (!passable(StartColumn, StartRow))
             return;
@@ -141,7 +149,8 @@ private:
 };
 
 // The hunters' line of sight, sampled cell by cell as they look (doors as at the start).
-bool seesStart(const MapData& map, int hunterColumn, int hunterRow) {
+bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
+{
     const double mx = 120.0 * hunterColumn, my = 120.0 * hunterRow;
     const double dx = 6120 - mx, dy = 4440 - my;
     if (std::sqrt(dx * dx + dy * dy) >= 900)
@@ -163,13 +172,15 @@ bool seesStart(const MapData& map, int hunterColumn, int hunterRow) {
 
 // ---- the document --------------------------------------------------------------------------
 
-TEST(ConfigDocument, LoadsWithTheDataLibrary) {
+TEST(ConfigDocument, LoadsWithTheDataLibrary)
+{
     const Config& config = Config::get();
     EXPECT_TRUE(config.loaded) << config.messages;
     EXPECT_EQ(config.messages, "");
 }
 
-TEST(ConfigTexts, EveryLanguageHasEveryKey) {
+TEST(ConfigTexts, EveryLanguageHasEveryKey)
+{
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
@@ -193,7 +204,8 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey) {
     }
 }
 
-TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown) {
+TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown)
+{
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const zul::Tavric* languages = config.find({"Language"});
@@ -217,7 +229,8 @@ TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown) {
         }
 }
 
-TEST(ConfigTexts, FrenchIsATranslationWithItsAccents) {
+TEST(ConfigTexts, FrenchIsATranslationWithItsAccents)
+{
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const zul::Tavric* en = config.find({"Language", "En"});
@@ -243,7 +256,8 @@ TEST(ConfigTexts, FrenchIsATranslationWithItsAccents) {
 
 // ---- maps ----------------------------------------------------------------------------------
 
-TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes) {
+TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
+{
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     ASSERT_GE(config.maps.size(), 1u);
@@ -273,7 +287,8 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes) {
     }
 }
 
-TEST(ConfigMaps, FirstMapStartsOnFreeFloorInsideAClosedBorder) {
+TEST(ConfigMaps, FirstMapStartsOnFreeFloorInsideAClosedBorder)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     ASSERT_GE(map->width, StartColumn + 1);
@@ -290,7 +305,8 @@ TEST(ConfigMaps, FirstMapStartsOnFreeFloorInsideAClosedBorder) {
     }
 }
 
-TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach) {
+TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     const Reach reach(*map);
@@ -309,14 +325,15 @@ TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach) {
                     remoteDoors += map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
                 }
             EXPECT_TRUE(worked) << "no panel finds the door at (" << x << ", " << y << ")";
-            EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y)) << "the door at (" << x << ", " << y
-                                                             << ") cannot be opened from where the player can go";
+            EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y))
+                << "the door at (" << x << ", " << y << ") cannot be opened from where the player can go";
         }
     EXPECT_GE(doors, 3);
     EXPECT_GE(remoteDoors, 1) << "at least one door worked from a remote panel";
 }
 
-TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor) {
+TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     const Reach reach(*map);
@@ -355,7 +372,8 @@ TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor) {
             }
 }
 
-TEST(ConfigMaps, FirstMapHasBooksAndAVictoryTextWithinReach) {
+TEST(ConfigMaps, FirstMapHasBooksAndAVictoryTextWithinReach)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     const Reach reach(*map);
@@ -372,15 +390,16 @@ TEST(ConfigMaps, FirstMapHasBooksAndAVictoryTextWithinReach) {
                     << "victory text at (" << x << ", " << y << ") out of reach";
             }
             if (event != 0) { // something to see: every event cell is drawn with an object
-                EXPECT_GT(map->value(Objects, x, y), 0) << "event " << event << " at (" << x << ", " << y
-                                                        << ") has no object to show it";
+                EXPECT_GT(map->value(Objects, x, y), 0)
+                    << "event " << event << " at (" << x << ", " << y << ") has no object to show it";
             }
         }
     EXPECT_GE(books, 1);
     EXPECT_GE(victory, 1);
 }
 
-TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart) {
+TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     const Reach reach(*map);
@@ -405,7 +424,8 @@ TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart) {
     EXPECT_GE(hunters, 4);
 }
 
-TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles) {
+TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles)
+{
     const MapData* map = firstMap();
     ASSERT_TRUE(map && map->problem.empty());
     sf::Image ground;
@@ -426,7 +446,8 @@ TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles) {
         }
 }
 
-TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn) {
+TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)
+{
     const Config& config = Config::get();
     const char* sheets[3] = {"res/chipset0.png", "res/chipset0_obj.png", "res/chipset0_ceiling.png"};
     for (int layer = Ground; layer <= Ceiling; ++layer) {

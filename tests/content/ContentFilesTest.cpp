@@ -20,16 +20,21 @@ using namespace content;
 
 namespace {
 
-std::string withoutDotSlash(const std::string& path) { return path.rfind("./", 0) == 0 ? path.substr(2) : path; }
+std::string withoutDotSlash(const std::string& path)
+{
+    return path.rfind("./", 0) == 0 ? path.substr(2) : path;
+}
 
-bool opaqueRow(const sf::Image& image, int y, int from, int to) {
+bool opaqueRow(const sf::Image& image, int y, int from, int to)
+{
     for (int x = from; x < to; ++x)
         if (image.getPixel(unsigned(x), unsigned(y)).a < 250)
             return false;
     return true;
 }
 
-bool transparentColumns(const sf::Image& image, int from) {
+bool transparentColumns(const sf::Image& image, int from)
+{
     for (unsigned y = 0; y < image.getSize().y; ++y)
         for (unsigned x = unsigned(from); x < image.getSize().x; ++x)
             if (image.getPixel(x, y).a != 0)
@@ -44,7 +49,8 @@ struct Sound {
     std::vector<sf::Int16> samples;
 };
 
-Sound readSound(const std::string& relative) {
+Sound readSound(const std::string& relative)
+{
     Sound sound;
     sf::InputSoundFile file;
     if (!file.openFromFile(runPath(relative)))
@@ -57,14 +63,16 @@ Sound readSound(const std::string& relative) {
     return sound;
 }
 
-int peak(const Sound& sound) {
+int peak(const Sound& sound)
+{
     int p = 0;
     for (sf::Int16 s : sound.samples)
         p = std::max(p, std::abs(int(s)));
     return p;
 }
 
-std::string fileBytes(const std::string& path) {
+std::string fileBytes(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -73,7 +81,8 @@ std::string fileBytes(const std::string& path) {
 
 // ---- pictures ------------------------------------------------------------------------------
 
-TEST(ContentImages, CursorsAreStripsOfCellsCentredOnTheHotSpot) {
+TEST(ContentImages, CursorsAreStripsOfCellsCentredOnTheHotSpot)
+{
     for (int i = 0; i < vrk::CursorCount; ++i) {
         sf::Image image;
         ASSERT_TRUE(loadImage(vrk::cursorPaths[i], image)) << vrk::cursorPaths[i];
@@ -87,7 +96,8 @@ TEST(ContentImages, CursorsAreStripsOfCellsCentredOnTheHotSpot) {
     }
 }
 
-TEST(ContentImages, LoadingScreenFillsTheSceneWithTheDancerOnTheBar) {
+TEST(ContentImages, LoadingScreenFillsTheSceneWithTheDancerOnTheBar)
+{
     sf::Image background, dancer, bar;
     ASSERT_TRUE(loadImage(vrk::loadingPaths[0], background));
     ASSERT_TRUE(loadImage(vrk::loadingPaths[1], dancer));
@@ -97,12 +107,14 @@ TEST(ContentImages, LoadingScreenFillsTheSceneWithTheDancerOnTheBar) {
     EXPECT_TRUE(opaqueRow(background, 0, 0, 1920) && opaqueRow(background, 1079, 0, 1920));
     EXPECT_EQ(dancer.getSize(), sf::Vector2u(vrk::DancerCells * vrk::DancerCell, vrk::DancerCell));
     for (int cell = 0; cell < vrk::DancerCells; ++cell)
-        EXPECT_TRUE(hasInk(dancer, cell * vrk::DancerCell, 0, vrk::DancerCell, vrk::DancerCell)) << "dancer cell " << cell;
+        EXPECT_TRUE(hasInk(dancer, cell * vrk::DancerCell, 0, vrk::DancerCell, vrk::DancerCell))
+            << "dancer cell " << cell;
     EXPECT_EQ(bar.getSize().x, 1920u) << "the bar spans the scene when loading is done";
     EXPECT_LE(bar.getSize().y + dancer.getSize().y, 1080u);
 }
 
-TEST(ContentImages, TileSheetsAreTenTilesWide) {
+TEST(ContentImages, TileSheetsAreTenTilesWide)
+{
     for (int i = 0; i <= 5; ++i) {
         sf::Image sheet;
         ASSERT_TRUE(loadImage(vrk::texturePaths[i], sheet)) << vrk::texturePaths[i];
@@ -121,7 +133,8 @@ TEST(ContentImages, TileSheetsAreTenTilesWide) {
         EXPECT_TRUE(hasInk(monsters, (kind - 1) * Tile, 0, Tile, Tile)) << kind;
 }
 
-TEST(ContentImages, PlayerSheetHasBodyLegsCorpseAndBlade) {
+TEST(ContentImages, PlayerSheetHasBodyLegsCorpseAndBlade)
+{
     sf::Image sheet;
     ASSERT_TRUE(loadImage("res/maverick.png", sheet));
     ASSERT_GE(sheet.getSize().x, 1080u);
@@ -138,7 +151,8 @@ TEST(ContentImages, PlayerSheetHasBodyLegsCorpseAndBlade) {
     EXPECT_TRUE(hasInk(sheet, 960, 120, 90, 120));
 }
 
-TEST(ContentImages, HunterSheetHasBodyOverlayFramesAndCorpse) {
+TEST(ContentImages, HunterSheetHasBodyOverlayFramesAndCorpse)
+{
     sf::Image sheet;
     ASSERT_TRUE(loadImage("res/hunter.png", sheet));
     ASSERT_GE(sheet.getSize().x, 480u);
@@ -148,7 +162,8 @@ TEST(ContentImages, HunterSheetHasBodyOverlayFramesAndCorpse) {
     EXPECT_TRUE(hasInk(sheet, 360, 0, Tile, Tile)) << "corpse";
 }
 
-TEST(ContentImages, SparkBulletAndPortraits) {
+TEST(ContentImages, SparkBulletAndPortraits)
+{
     sf::Image spark, shot;
     ASSERT_TRUE(loadImage("res/lightning.png", spark));
     ASSERT_GE(spark.getSize().x, 360u);
@@ -171,7 +186,8 @@ TEST(ContentImages, SparkBulletAndPortraits) {
 // The game shows the sub-rectangle (max - value, 0, width + max - value, height): the visible
 // filled length equals the value only if the picture is filled up to column max and
 // transparent from there on (the edge column repeats beyond the picture).
-TEST(ContentImages, BarsShowTheirValueAsFilledLength) {
+TEST(ContentImages, BarsShowTheirValueAsFilledLength)
+{
     sf::Image life, run;
     ASSERT_TRUE(loadImage("res/lifebar.png", life));
     ASSERT_TRUE(loadImage("res/runbar.png", run));
@@ -185,7 +201,8 @@ TEST(ContentImages, BarsShowTheirValueAsFilledLength) {
     EXPECT_TRUE(transparentColumns(run, 130)) << "run bar empty after 130";
 }
 
-TEST(ContentImages, CreditsFitTheScene) {
+TEST(ContentImages, CreditsFitTheScene)
+{
     sf::Image bunny, rope, title;
     ASSERT_TRUE(loadImage(withoutDotSlash(vrk::Credit::imagePaths[0]), bunny));
     ASSERT_TRUE(loadImage(withoutDotSlash(vrk::Credit::imagePaths[1]), rope));
@@ -203,7 +220,8 @@ TEST(ContentImages, CreditsFitTheScene) {
 
 // ---- sounds, music, fonts ------------------------------------------------------------------
 
-TEST(ContentSounds, EffectsAreShortAndAudible) {
+TEST(ContentSounds, EffectsAreShortAndAudible)
+{
     for (int i = 0; i < vrk::SoundCount; ++i) {
         const Sound sound = readSound(vrk::soundPaths[i]);
         ASSERT_TRUE(sound.ok) << vrk::soundPaths[i];
@@ -213,7 +231,8 @@ TEST(ContentSounds, EffectsAreShortAndAudible) {
     }
 }
 
-TEST(ContentSounds, MusicLoopsAtLeastThirtySecondsWithoutAClick) {
+TEST(ContentSounds, MusicLoopsAtLeastThirtySecondsWithoutAClick)
+{
     for (int i = 0; i < vrk::MusicCount; ++i) {
         const Sound music = readSound(vrk::musicPaths[i]);
         ASSERT_TRUE(music.ok) << vrk::musicPaths[i];
@@ -233,7 +252,8 @@ TEST(ContentSounds, MusicLoopsAtLeastThirtySecondsWithoutAClick) {
     }
 }
 
-TEST(ContentSounds, JingleLastsAboutAsLongAsTheCredits) {
+TEST(ContentSounds, JingleLastsAboutAsLongAsTheCredits)
+{
     const Sound jingle = readSound(withoutDotSlash(vrk::Credit::jinglePath));
     ASSERT_TRUE(jingle.ok);
     EXPECT_GT(jingle.seconds, 3.0);
@@ -241,7 +261,8 @@ TEST(ContentSounds, JingleLastsAboutAsLongAsTheCredits) {
     EXPECT_GT(peak(jingle), 8000);
 }
 
-TEST(ContentFonts, BothFontsLoadAndTheirLicenceIsBesideThem) {
+TEST(ContentFonts, BothFontsLoadAndTheirLicenceIsBesideThem)
+{
     for (int i = 0; i < vrk::FontCount; ++i) {
         sf::Font font;
         EXPECT_TRUE(font.loadFromFile(runPath(vrk::fontPaths[i]))) << vrk::fontPaths[i];
@@ -252,7 +273,8 @@ TEST(ContentFonts, BothFontsLoadAndTheirLicenceIsBesideThem) {
 
 // ---- the build is repeatable ---------------------------------------------------------------
 
-TEST(ContentGeneration, SameSourcesGiveTheSameFiles) {
+TEST(ContentGeneration, SameSourcesGiveTheSameFiles)
+{
     const std::string generator = std::string(VELMORA_BINARY_DIR) + "/tools/assetgen/velmora_assetgen";
     const std::string source = VELMORA_SOURCE_DIR;
     const std::string scratch = std::string(VELMORA_BINARY_DIR) + "/content-check";

@@ -10,23 +10,32 @@
 
 namespace content {
 
-int MapData::value(int layer, int x, int y) const {
+int MapData::value(int layer, int x, int y) const
+{
     const long long v = code(layer, x, y) - Stride * layer;
     return v < 0 ? 0 : int(v);
 }
 
-bool MapData::blocked(int x, int y) const {
+bool MapData::blocked(int x, int y) const
+{
     if (!contains(x, y))
         return true;
     const int w = value(Walls, x, y);
     return w == 2 || w == 3;
 }
 
-std::string runPath(const std::string& relative) { return std::string(VELMORA_RUN_DIR) + "/" + relative; }
+std::string runPath(const std::string& relative)
+{
+    return std::string(VELMORA_RUN_DIR) + "/" + relative;
+}
 
-bool loadImage(const std::string& relative, sf::Image& image) { return image.loadFromFile(runPath(relative)); }
+bool loadImage(const std::string& relative, sf::Image& image)
+{
+    return image.loadFromFile(runPath(relative));
+}
 
-bool hasInk(const sf::Image& image, int left, int top, int width, int height) {
+bool hasInk(const sf::Image& image, int left, int top, int width, int height)
+{
     for (int y = top; y < top + height; ++y)
         for (int x = left; x < left + width; ++x)
             if (x >= 0 && y >= 0 && x < int(image.getSize().x) && y < int(image.getSize().y) &&
@@ -35,7 +44,8 @@ bool hasInk(const sf::Image& image, int left, int top, int width, int height) {
     return false;
 }
 
-bool decodeUtf8(const std::string& text, std::vector<unsigned>& codePoints) {
+bool decodeUtf8(const std::string& text, std::vector<unsigned>& codePoints)
+{
     codePoints.clear();
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -73,7 +83,8 @@ bool decodeUtf8(const std::string& text, std::vector<unsigned>& codePoints) {
     return true;
 }
 
-int runCommand(const std::string& command, std::string& errorText) {
+int runCommand(const std::string& command, std::string& errorText)
+{
     const std::string errorFile = std::string(VELMORA_BINARY_DIR) + "/content-check-stderr.txt";
     const int status = std::system((command + " 2>" + errorFile).c_str());
     std::ifstream in(errorFile);
@@ -84,7 +95,8 @@ int runCommand(const std::string& command, std::string& errorText) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-const zul::Tavric* Config::find(const std::vector<std::string>& path) const {
+const zul::Tavric* Config::find(const std::vector<std::string>& path) const
+{
     const zul::Tavric* field = &document;
     for (const std::string& name : path) {
         if (!field->exists(name))
@@ -94,7 +106,8 @@ const zul::Tavric* Config::find(const std::vector<std::string>& path) const {
     return field;
 }
 
-Config& Config::get() {
+Config& Config::get()
+{
     static Config config;
     static bool done = false;
     if (done)

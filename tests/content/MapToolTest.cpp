@@ -16,14 +16,16 @@ class MapTool : public ::testing::Test {
 protected:
     void SetUp() override { std::filesystem::create_directories(dir); }
 
-    std::string write(const std::string& name, const std::string& text) {
+    std::string write(const std::string& name, const std::string& text)
+    {
         const std::string path = dir + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
     // Runs the tool on one source; the message it printed lands in errors.
-    int compile(const std::string& source, const std::string& extra = "") {
+    int compile(const std::string& source, const std::string& extra = "")
+    {
         return runCommand(tool + " --out " + dir + "/config.tvr " + extra + " " + source, errors);
     }
 
@@ -55,14 +57,16 @@ const char* const grids = "map Small\n"
                           ".....\n"
                           "end\n";
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
     text.replace(text.find(from), from.size(), to);
     return text;
 }
 
 } // namespace
 
-TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads) {
+TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads)
+{
     const std::string source = write("small.map", grids);
     const std::string text = write("Xx.tvr", "[Xx\n  Hello = \"Été\"\n]\n");
     ASSERT_EQ(compile(source, "--text " + text), 0) << errors;
@@ -94,7 +98,8 @@ TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads) {
     EXPECT_EQ(cell("L5", 1, 1), 905);
 }
 
-TEST_F(MapTool, ChoicesArePickedTheSameWayOnEveryRun) {
+TEST_F(MapTool, ChoicesArePickedTheSameWayOnEveryRun)
+{
     const std::string source = write("choices.map", replaced(grids, "'.' ground=0\n", "'.' ground=0/1/2/3\n"));
     ASSERT_EQ(compile(source), 0) << errors;
     std::ifstream first(dir + "/config.tvr");
@@ -105,7 +110,8 @@ TEST_F(MapTool, ChoicesArePickedTheSameWayOnEveryRun) {
     EXPECT_EQ(once, twice);
 }
 
-TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn) {
+TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn)
+{
     struct Case {
         const char* what;
         std::string text;
@@ -124,11 +130,13 @@ TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn) {
          ":7:21: walls must be free, wall, door or open, not 'brick'"},
         {"tile out of range", replaced(grids, "'.' ground=0\n", "'.' ground=0/400\n"),
          ":6:14: expected a tile number 0..179, not '400'"},
-        {"layer the grid does not fill", replaced(grids, "'h' monster=hunterSquare ceiling=3", "'h' monster=hunterSquare events=3"),
+        {"layer the grid does not fill",
+         replaced(grids, "'h' monster=hunterSquare ceiling=3", "'h' monster=hunterSquare events=3"),
          ":17:26: this grid does not fill the layer 'events'"},
         {"unknown hunter", replaced(grids, "monster=hunterSquare", "monster=hunterX"),
          ":17:13: monster must be hunter, hunterH, hunterV or hunterSquare, not 'hunterX'"},
-        {"grids of two sizes", replaced(grids, ".h...\n", ".h...\n.....\n"), ":14:1: this grid is 5 x 4, the grid of line 2 is 5 x 3"},
+        {"grids of two sizes", replaced(grids, ".h...\n", ".h...\n.....\n"),
+         ":14:1: this grid is 5 x 4, the grid of line 2 is 5 x 3"},
         {"no end", std::string(grids).substr(0, std::string(grids).size() - 4),
          ":21:1: the rows of the grid of line 14 have no 'end'"},
         {"no name", replaced(grids, "map Small\n", "\n"), ":23:1: the source has no 'map NAME' line"},
@@ -140,7 +148,8 @@ TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn) {
     }
 }
 
-TEST_F(MapTool, AFailedRunLeavesThePreviousDocumentAlone) {
+TEST_F(MapTool, AFailedRunLeavesThePreviousDocumentAlone)
+{
     const std::string good = write("good.map", grids);
     ASSERT_EQ(compile(good), 0) << errors;
     std::ifstream before(dir + "/config.tvr");

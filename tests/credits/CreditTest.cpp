@@ -21,7 +21,11 @@ class NextModule : public vrk::Module {
 public:
     using Module::Module;
     bool load() override { return true; }
-    bool start() override { ++starts; return true; }
+    bool start() override
+    {
+        ++starts;
+        return true;
+    }
     void restart() override {}
     void stop() override { ++stops; }
     void handleEvent(const sf::Event&) override {}

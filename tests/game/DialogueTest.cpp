@@ -21,10 +21,7 @@ protected:
         program.cursorIndex = AnalyseCursor;
     }
 
-    void say(const std::string& key, const std::string& words)
-    {
-        program.languageDocument.child(key).setString(words);
-    }
+    void say(const std::string& key, const std::string& words) { program.languageDocument.child(key).setString(words); }
 
     std::string shown() const { return game->dialogueText.getString().toAnsiString(); }
 

@@ -105,7 +105,8 @@ TEST_F(EventsTest, TextsAreDecodedAsUtf8)
 
 TEST_F(EventsTest, PanelOutOfReachSaysTooFar)
 {
-    for (sf::Vector2f far : {sf::Vector2f(420.0f, 660.0f), sf::Vector2f(540.0f, 660.0f), sf::Vector2f(660.0f, 780.0f)}) {
+    for (sf::Vector2f far :
+         {sf::Vector2f(420.0f, 660.0f), sf::Vector2f(540.0f, 660.0f), sf::Vector2f(660.0f, 780.0f)}) {
         game->messages.clear();
         game->playerPosition = far;
         click(PanelColumn, PanelRow, Activate);

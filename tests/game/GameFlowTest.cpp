@@ -59,10 +59,12 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
 {
     static int calls;
     calls = 0;
-    game->schedule([](Ingame&, std::vector<int>& parameters) {
-        ++calls;
-        return --parameters[1] == 0;
-    }, {7, 3});
+    game->schedule(
+        [](Ingame&, std::vector<int>& parameters) {
+            ++calls;
+            return --parameters[1] == 0;
+        },
+        {7, 3});
     ASSERT_EQ(game->tasks.size(), 1u);
     step();
     EXPECT_EQ(game->tasks.front().parameters, (std::vector<int>{7, 2}));
@@ -146,8 +148,7 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     game->addMessage("before the end");
     game->life = 0;
     game->maps[0].monsters[1]->damage(30);
-    game->maps[0].bullets.push_back(
-        std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
+    game->maps[0].bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
     game->draw();
     program->cursorIndex = 2;
     press(sf::Keyboard::Space);
@@ -228,7 +229,8 @@ TEST_F(GameFlow, DeadHuntersGetNoSteps)
 TEST_F(GameFlow, FinishedBulletsLeaveTheList)
 {
     // One flies into the wall at once, the other down the open room.
-    game->maps[0].bullets.push_back(std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 3.14159265));
+    game->maps[0].bullets.push_back(
+        std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 3.14159265));
     game->maps[0].bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 1.5707963));
     step();
     ASSERT_EQ(game->maps[0].bullets.size(), 1u);

@@ -22,24 +22,34 @@ struct ResourceDirectory {
         path = std::string(VELMORA_BINARY_DIR) + "/ingame-test-res-" + std::to_string(getpid()) + "/";
         fs::create_directories(path + "res/face");
         // Sheets: every tile a colour of its own so pictures can be told apart.
-        const struct { const char* file; unsigned w, h; } images[] = {
-            {"res/chipset0.png", 1200, 240},     {"res/chipset0_obj.png", 1200, 240},
-            {"res/chipset0_ceiling.png", 1200, 240}, {"res/wall_or_not.png", 1200, 120},
-            {"res/chipset_event.png", 1200, 240}, {"res/monster_chipset.png", 1200, 120},
-            {"res/runbar.png", 200, 64},          {"res/maverick.png", 1080, 240},
-            {"res/lightning.png", 360, 120},      {"res/lifebar.png", 400, 93},
-            {"res/hunter.png", 480, 240},         {"res/face/hunter.png", 300, 300},
-            {"res/face/maverick.png", 300, 300},  {"res/face/doctor.png", 300, 300},
-            {"res/shot.png", 15, 15}};
+        const struct {
+            const char* file;
+            unsigned w, h;
+        } images[] = {{"res/chipset0.png", 1200, 240},
+                      {"res/chipset0_obj.png", 1200, 240},
+                      {"res/chipset0_ceiling.png", 1200, 240},
+                      {"res/wall_or_not.png", 1200, 120},
+                      {"res/chipset_event.png", 1200, 240},
+                      {"res/monster_chipset.png", 1200, 120},
+                      {"res/runbar.png", 200, 64},
+                      {"res/maverick.png", 1080, 240},
+                      {"res/lightning.png", 360, 120},
+                      {"res/lifebar.png", 400, 93},
+                      {"res/hunter.png", 480, 240},
+                      {"res/face/hunter.png", 300, 300},
+                      {"res/face/maverick.png", 300, 300},
+                      {"res/face/doctor.png", 300, 300},
+                      {"res/shot.png", 15, 15}};
         for (const auto& image : images) {
             sf::Image picture;
             picture.create(image.w, image.h);
             for (unsigned y = 0; y < image.h; ++y)
                 for (unsigned x = 0; x < image.w; ++x) {
                     const unsigned tile = (y / 120) * 10 + x / 120;
-                    picture.setPixel(x, y, sf::Color(static_cast<sf::Uint8>(40 + tile * 9),
-                                                     static_cast<sf::Uint8>(200 - tile * 7),
-                                                     static_cast<sf::Uint8>(90 + (x + y) % 60), 255));
+                    picture.setPixel(x, y,
+                                     sf::Color(static_cast<sf::Uint8>(40 + tile * 9),
+                                               static_cast<sf::Uint8>(200 - tile * 7),
+                                               static_cast<sf::Uint8>(90 + (x + y) % 60), 255));
                 }
             picture.saveToFile(path + image.file);
         }
@@ -85,14 +95,29 @@ TestMap::TestMap(const std::vector<std::string>& rows)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             switch (rows[y][x]) {
-            case '#': set(WallLayer, x, y, WallCell); break;
-            case 'D': set(WallLayer, x, y, ClosedDoor); break;
-            case 'O': set(WallLayer, x, y, OpenDoor); break;
-            case 'h': setCode(MonsterLayer, x, y, HunterCode); break;
-            case 'x': setCode(MonsterLayer, x, y, HunterHCode); break;
-            case 'y': setCode(MonsterLayer, x, y, HunterVCode); break;
-            case 's': setCode(MonsterLayer, x, y, HunterSquareCode); break;
-            default: break;
+            case '#':
+                set(WallLayer, x, y, WallCell);
+                break;
+            case 'D':
+                set(WallLayer, x, y, ClosedDoor);
+                break;
+            case 'O':
+                set(WallLayer, x, y, OpenDoor);
+                break;
+            case 'h':
+                setCode(MonsterLayer, x, y, HunterCode);
+                break;
+            case 'x':
+                setCode(MonsterLayer, x, y, HunterHCode);
+                break;
+            case 'y':
+                setCode(MonsterLayer, x, y, HunterVCode);
+                break;
+            case 's':
+                setCode(MonsterLayer, x, y, HunterSquareCode);
+                break;
+            default:
+                break;
             }
         }
 }

@@ -20,9 +20,9 @@ int stored(Ingame& game, int layer, int column, int row)
 TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
 {
     TestMap map(20, 12);
-    map.setCode(ObjectLayer, 1, 1, 181);   // first object tile
-    map.setCode(ObjectLayer, 2, 1, 5);     // a ground code in the object layer: empty
-    map.setCode(GroundLayer, 3, 1, -7);    // negatives are empty
+    map.setCode(ObjectLayer, 1, 1, 181); // first object tile
+    map.setCode(ObjectLayer, 2, 1, 5);   // a ground code in the object layer: empty
+    map.setCode(GroundLayer, 3, 1, -7);  // negatives are empty
     map.setCode(WallLayer, 1, 2, 542);
     map.setCode(WallLayer, 2, 2, 543);
     map.setCode(WallLayer, 3, 2, 544);

@@ -179,8 +179,7 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
     const sf::Vector2f hit = game->playerPosition + sf::Vector2f(-50.f, 0.f);
     auto near = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, 70.f), 90.0);
     auto edge = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, -80.f), 270.0);
-    auto behind = std::make_unique<Hunter>(program.get(), game,
-                                           game->playerPosition + sf::Vector2f(60.f, 0.f), 180.0);
+    auto behind = std::make_unique<Hunter>(program.get(), game, game->playerPosition + sf::Vector2f(60.f, 0.f), 180.0);
     Hunter& nearHunter = *near;
     Hunter& edgeHunter = *edge;
     Hunter& behindHunter = *behind;

@@ -154,9 +154,14 @@ TEST_F(Rendering, WallsStayHalfVisibleAfterThePlayerTurnsAwayButGroundDoesNot)
 
 TEST_F(Rendering, TheBatchedFogDarkensWhatTheLiteralFogDarkens)
 {
-    const struct { sf::Vector2f position; double facing; } views[] = {
-        {centre(20, 15), 0.3}, {centre(20, 15), -2.0}, {centre(5, 4) + sf::Vector2f(17.f, 31.f), 2.5},
-        {centre(34, 25) + sf::Vector2f(-40.f, 9.f), -0.8}, {centre(12, 20), Pi}};
+    const struct {
+        sf::Vector2f position;
+        double facing;
+    } views[] = {{centre(20, 15), 0.3},
+                 {centre(20, 15), -2.0},
+                 {centre(5, 4) + sf::Vector2f(17.f, 31.f), 2.5},
+                 {centre(34, 25) + sf::Vector2f(-40.f, 9.f), -0.8},
+                 {centre(12, 20), Pi}};
     const unsigned limit = SceneWidth * SceneHeight / 1000; // 0.1 % of the scene
     for (const auto& view : views) {
         put(view.position, view.facing);
@@ -192,8 +197,10 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
     game->maps[0].layers[CeilingLayer].assign(40 * 30, 0);
     for (int i = 0; i < 40 * 30; i += 7)
         game->maps[0].layers[CeilingLayer][i] = 5;
-    const struct { sf::Vector2f position; double facing; } views[] = {
-        {centre(20, 15), 0.3}, {centre(5, 4), 2.5}, {centre(34, 25), -0.8}, {centre(12, 20), Pi}};
+    const struct {
+        sf::Vector2f position;
+        double facing;
+    } views[] = {{centre(20, 15), 0.3}, {centre(5, 4), 2.5}, {centre(34, 25), -0.8}, {centre(12, 20), Pi}};
     for (const auto& view : views) {
         sf::Image pictures[2];
         for (int cull = 0; cull < 2; ++cull) {
@@ -221,7 +228,7 @@ TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
     MapRecord& map = game->maps[0];
     map.layers[WallLayer].assign(40 * 30, 0);
     map.layers[GroundLayer].assign(40 * 30, 0); // nothing covers the scene but the fog
-    put(centre(20, 15), 0.0);                 // light toward -x
+    put(centre(20, 15), 0.0);                   // light toward -x
     program->sceneTexture.clear(sf::Color(200, 100, 50, 0));
     for (int frame = 0; frame < 2; ++frame) {
         game->draw();

@@ -51,17 +51,9 @@ TestMap arena()
     std::vector<std::string> rows(40, std::string(56, '#'));
     const char* const inside[] = {
         "##################", // row 28, columns 38 .. 55
-        "#h......#......x.#",
-        "#.......#........#",
-        "#.......D........#",
-        "#.......#........#",
-        "#...y...#....s...#",
-        "#.......O........#",
-        "#.......#........#",
-        "#................#",
-        "#................#",
-        "#................#",
-        "##################",
+        "#h......#......x.#", "#.......#........#", "#.......D........#", "#.......#........#",
+        "#...y...#....s...#", "#.......O........#", "#.......#........#", "#................#",
+        "#................#", "#................#", "##################",
     };
     for (int i = 0; i < 12; ++i)
         rows[28 + i].replace(38, 18, inside[i]);
@@ -127,9 +119,9 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
 
     std::mt19937 random(Seed);
     auto chance = [&random](double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(random) < p; };
-    const sf::Keyboard::Key keys[] = {sf::Keyboard::W, sf::Keyboard::A, sf::Keyboard::S, sf::Keyboard::D,
-                                      sf::Keyboard::Up, sf::Keyboard::Left, sf::Keyboard::Down,
-                                      sf::Keyboard::Right, sf::Keyboard::LShift, sf::Keyboard::RControl};
+    const sf::Keyboard::Key keys[] = {
+        sf::Keyboard::W,    sf::Keyboard::A,    sf::Keyboard::S,     sf::Keyboard::D,      sf::Keyboard::Up,
+        sf::Keyboard::Left, sf::Keyboard::Down, sf::Keyboard::Right, sf::Keyboard::LShift, sf::Keyboard::RControl};
 
     int defeats = 0, victories = 0, frames = 0;
     std::size_t maxBullets = 0, maxSparks = 0, maxTasks = 0;

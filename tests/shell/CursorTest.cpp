@@ -39,8 +39,7 @@ protected:
 TEST_F(CursorTest, MultiCellImageAdvancesEveryFourFramesAndWraps)
 {
     useImage(300);
-    EXPECT_EQ(cellsShown(program, 14),
-              (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0, 0}));
+    EXPECT_EQ(cellsShown(program, 14), (std::vector<int>{0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 0, 0}));
 }
 
 TEST_F(CursorTest, SingleAndNarrowImagesShowTheirOnlyCell)

@@ -25,8 +25,7 @@ protected:
     void SetUp() override
     {
         previous = std::filesystem::current_path();
-        directory = std::filesystem::temp_directory_path() /
-                    ("velmora-loading-" + std::to_string(::getpid()));
+        directory = std::filesystem::temp_directory_path() / ("velmora-loading-" + std::to_string(::getpid()));
         std::filesystem::create_directories(directory / "res/loading");
         std::filesystem::current_path(directory);
         sf::Image image;
@@ -86,7 +85,6 @@ TEST_F(LoadingScreenTest, MissingImageIsReportedAndLaterOnesSkipped)
     std::filesystem::remove("res/loading/dancingmirabo.png");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(module.loadLoadingScreen());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Error while loading res/loading/dancingmirabo.png.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error while loading res/loading/dancingmirabo.png.\n");
     module.drawLoadingScreen(0, 4); // still draws, with what it has
 }

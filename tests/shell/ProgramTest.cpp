@@ -14,9 +14,19 @@ namespace {
 class StubModule : public vrk::Module {
 public:
     StubModule(vrk::Program* program, std::vector<std::string>* log, const std::string& name)
-        : Module(program), log(log), name(name) {}
-    bool load() override { log->push_back(name + ".load"); return loadResult; }
-    bool start() override { log->push_back(name + ".start"); return true; }
+        : Module(program), log(log), name(name)
+    {
+    }
+    bool load() override
+    {
+        log->push_back(name + ".load");
+        return loadResult;
+    }
+    bool start() override
+    {
+        log->push_back(name + ".start");
+        return true;
+    }
     void restart() override {}
     void stop() override { log->push_back(name + ".stop"); }
     void handleEvent(const sf::Event& event) override
@@ -50,8 +60,7 @@ protected:
     {
         // Closing the window saves ./data.vrk: keep that out of the run directory.
         previous = std::filesystem::current_path();
-        directory = std::filesystem::temp_directory_path() /
-                    ("velmora-program-" + std::to_string(::getpid()));
+        directory = std::filesystem::temp_directory_path() / ("velmora-program-" + std::to_string(::getpid()));
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
         ASSERT_TRUE(program.sceneTexture.create(64, 36));
@@ -113,8 +122,8 @@ TEST(ProgramOptions, WindowSize)
     EXPECT_TRUE(vrk::Program::parseWindowSize("1280x720", w, h));
     EXPECT_EQ(w, 1280u);
     EXPECT_EQ(h, 720u);
-    for (const char* bad : {"", "1280", "x720", "1280x", "0x720", "1280x0", "12a0x720",
-                            "1280x720x1", "-1280x720", "999999x720"}) {
+    for (const char* bad :
+         {"", "1280", "x720", "1280x", "0x720", "1280x0", "12a0x720", "1280x720x1", "-1280x720", "999999x720"}) {
         EXPECT_FALSE(vrk::Program::parseWindowSize(bad, w, h)) << bad;
         EXPECT_EQ(w, 0u);
     }
@@ -158,8 +167,8 @@ TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
     EXPECT_EQ(credit->draws, 0);
     EXPECT_EQ(ingame->updates, (std::vector<int>{33333, 0}));
     EXPECT_EQ(ingame->draws, 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load", "credit.start",
-                                             "credit.stop", "ingame.start"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"credit.load", "ingame.load", "credit.start", "credit.stop", "ingame.start"}));
 }
 
 TEST_F(ProgramTest, LastModulePoppingEndsTheLoopWithoutDrawing)
@@ -205,8 +214,8 @@ TEST_F(ProgramTest, ClosingStopsEveryStackedModuleAndSaves)
     closed.type = sf::Event::Closed;
     EXPECT_FALSE(program.dispatchEvent(closed));
     EXPECT_EQ(program.top(), vrk::QuitState);
-    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load", "credit.start",
-                                             "credit.stop", "ingame.stop"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"credit.load", "ingame.load", "credit.start", "credit.stop", "ingame.stop"}));
     EXPECT_TRUE(std::filesystem::exists("data.vrk"));
 }
 

@@ -20,11 +20,10 @@ namespace {
 
 constexpr int publicUser = -1;
 
-const char* const twoLanguages =
-    "[Language\n"
-    "  [En Hello = \"Hello\"]\n"
-    "  [Fr Hello = \"Bonjour\"]\n"
-    "]\n";
+const char* const twoLanguages = "[Language\n"
+                                 "  [En Hello = \"Hello\"]\n"
+                                 "  [Fr Hello = \"Bonjour\"]\n"
+                                 "]\n";
 
 std::string readFile(const std::string& path)
 {
@@ -142,8 +141,7 @@ TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
     EXPECT_FALSE(missing.loadConfiguration());
     const std::string missingErrors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(missingErrors, allMessages(missing.configDocument));
-    EXPECT_NE(missingErrors.find("Cannot open input file './lev/config.tvr'"), std::string::npos)
-        << missingErrors;
+    EXPECT_NE(missingErrors.find("Cannot open input file './lev/config.tvr'"), std::string::npos) << missingErrors;
 }
 
 TEST_F(UserDataTest, NoFileMeansEnglishAndNoUsers)
@@ -243,8 +241,8 @@ TEST_F(UserDataTest, EveryByteIsCombinedWithTheKeyByItsOffset)
     EXPECT_EQ(raw.find("CurrentLanguage"), std::string::npos);
     EXPECT_NE(text.find("CurrentLanguage=\"Fr\""), std::string::npos) << text;
     for (std::size_t i : {std::size_t(0), std::size_t(31), std::size_t(32), raw.size() - 1})
-        EXPECT_EQ(static_cast<unsigned char>(raw[i]),
-                  static_cast<unsigned char>(text[i]) ^ vrk::userDataKey[i % 32]) << i;
+        EXPECT_EQ(static_cast<unsigned char>(raw[i]), static_cast<unsigned char>(text[i]) ^ vrk::userDataKey[i % 32])
+            << i;
 }
 
 TEST_F(UserDataTest, TheFinalByteAndAnythingAfterANulAreNotRead)

@@ -12,15 +12,13 @@
 
 namespace {
 
-struct ToolRun
-{
+struct ToolRun {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-class TavricTool : public ::testing::Test
-{
+class TavricTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -97,8 +95,9 @@ TEST_F(TavricTool, CheckAcceptsAndRefuses)
     const ToolRun refused = run("check '" + good + "' '" + bad + "'");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "(Entry " + bad + ", line 2, col 7): Expected \"'\" after character value definition.\n"
-                           "Parsing: Ended on error near \" 'xy' \".\n" +
+    EXPECT_EQ(refused.err, "(Entry " + bad +
+                               ", line 2, col 7): Expected \"'\" after character value definition.\n"
+                               "Parsing: Ended on error near \" 'xy' \".\n" +
                                std::string(33, ' ') + "^\n");
 }
 

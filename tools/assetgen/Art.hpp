@@ -26,14 +26,14 @@ constexpr int SheetColumns = 10;
 
 // Ground sheet (chipset0.png): tile numbers.
 namespace ground {
-constexpr int LabFloor = 0;        // 4 variants
-constexpr int Grate = 4;           // 2 variants
-constexpr int Wood = 6;            // 2 variants
+constexpr int LabFloor = 0; // 4 variants
+constexpr int Grate = 4;    // 2 variants
+constexpr int Wood = 6;     // 2 variants
 constexpr int Carpet = 8;
 constexpr int Hazard = 9;
-constexpr int Wall = 10;           // 16 tiles: + mask of wall neighbours (N 1, E 2, S 4, W 8)
-constexpr int DoorAcross = 30;     // 4 tiles, closed first: a door in a wall running left-right
-constexpr int DoorAlong = 34;      // 4 tiles, closed first: a door in a wall running up-down
+constexpr int Wall = 10;       // 16 tiles: + mask of wall neighbours (N 1, E 2, S 4, W 8)
+constexpr int DoorAcross = 30; // 4 tiles, closed first: a door in a wall running left-right
+constexpr int DoorAlong = 34;  // 4 tiles, closed first: a door in a wall running up-down
 constexpr int StartMat = 38;
 constexpr int ExitFloor = 39;
 constexpr int Tiles = 40;
@@ -41,9 +41,9 @@ constexpr int Tiles = 40;
 
 // Object sheet (chipset0_obj.png), drawn over the ground.
 namespace objects {
-constexpr int Panel = 0;           // door panel, mounted on a wall
-constexpr int RemotePanel = 1;     // panel that works a door farther off
-constexpr int Shelf = 2;           // 2 variants
+constexpr int Panel = 0;       // door panel, mounted on a wall
+constexpr int RemotePanel = 1; // panel that works a door farther off
+constexpr int Shelf = 2;       // 2 variants
 constexpr int ReadingDesk = 4;
 constexpr int ExitHatch = 5;
 constexpr int LabBench = 6;

@@ -12,11 +12,15 @@ namespace {
 constexpr int T = Tile;
 constexpr float Pi = 3.14159265f;
 
-void place(Canvas& sheet, const Canvas& cell, int x, int y) { sheet.draw(cell, x, y); }
+void place(Canvas& sheet, const Canvas& cell, int x, int y)
+{
+    sheet.draw(cell, x, y);
+}
 
 // ---- Maverick from above --------------------------------------------------------------------
 
-void maverickBody(Canvas& c, const Palette& p) {
+void maverickBody(Canvas& c, const Palette& p)
+{
     const Colour coat = p("maverick_coat"), coatDark = p("maverick_coat_dark"), skin = p("skin");
     c.fill(ellipse(62, 66, 34, 26), Colour(0, 0, 0, 0.35f), 8);
     // Coat tails flare behind.
@@ -51,7 +55,8 @@ void maverickBody(Canvas& c, const Palette& p) {
     c.fill(circle(60, 40.5f, 2.2f), skin.scaled(0.88f));     // nose tip
 }
 
-void maverickLegs(Canvas& c, const Palette& p, int frame) {
+void maverickLegs(Canvas& c, const Palette& p, int frame)
+{
     const float swing = std::sin(Pi * frame / 8.0f) * 16.0f;
     for (int side = -1; side <= 1; side += 2) {
         const float x = 60 + side * 11.0f;
@@ -62,7 +67,8 @@ void maverickLegs(Canvas& c, const Palette& p, int frame) {
     }
 }
 
-void maverickCorpse(Canvas& c, const Palette& p) {
+void maverickCorpse(Canvas& c, const Palette& p)
+{
     c.apply([&](int x, int y, const Colour&) {
         const float dx = (x - 58.0f) / 46, dy = (y - 66.0f) / 36;
         const float d = std::sqrt(dx * dx + dy * dy) + (fractalNoise(x / 12.0f, y / 12.0f, 3u) - 0.5f) * 0.5f;
@@ -80,7 +86,8 @@ void maverickCorpse(Canvas& c, const Palette& p) {
     c.fill(segment(22, 96, 52, 82, 2.5f), p("metal_light")); // the dropped blade
 }
 
-void maverickAttack(Canvas& c, const Palette& p) {
+void maverickAttack(Canvas& c, const Palette& p)
+{
     // The sweep trail lies on the side the blade comes from.
     c.apply([&](int x, int y, const Colour& k) {
         const float dx = x + 0.5f - 90, dy = y + 0.5f - 60;
@@ -96,13 +103,14 @@ void maverickAttack(Canvas& c, const Palette& p) {
     c.fill(polygon({{86, 55}, {14, 57}, {4, 60}, {14, 63}, {86, 65}}), linear(0, 55, edge, 0, 65, steel));
     c.fill(segment(84, 60, 16, 60, 0.8f), Colour(1, 1, 1, 0.8f));
     c.fill(rect(86, 48, 6, 24, 2), p("metal_dark")); // guard
-    c.fill(rect(92, 56, 16, 8, 3), p("leather"));     // grip
+    c.fill(rect(92, 56, 16, 8, 3), p("leather"));    // grip
     c.fill(circle(110, 60, 5), p("metal_light"));
 }
 
 // ---- Hunter from above ----------------------------------------------------------------------
 
-void hunterBody(Canvas& c, const Palette& p) {
+void hunterBody(Canvas& c, const Palette& p)
+{
     const Colour armour = p("hunter_armour"), dark = p("hunter_armour_dark"), visor = p("hunter_visor");
     c.fill(ellipse(62, 66, 36, 28), Colour(0, 0, 0, 0.35f), 8);
     // Power pack on the back.
@@ -128,7 +136,8 @@ void hunterBody(Canvas& c, const Palette& p) {
     c.fill(segment(60, 60, 60, 68, 1.2f), dark);
 }
 
-void hunterFeet(Canvas& c, const Palette& p, int frame) {
+void hunterFeet(Canvas& c, const Palette& p, int frame)
+{
     const float swing = std::sin(2 * Pi * frame / 6.0f) * 15.0f;
     for (int side = -1; side <= 1; side += 2) {
         const float x = 60 + side * 13.0f;
@@ -138,7 +147,8 @@ void hunterFeet(Canvas& c, const Palette& p, int frame) {
     }
 }
 
-void hunterCorpse(Canvas& c, const Palette& p) {
+void hunterCorpse(Canvas& c, const Palette& p)
+{
     c.apply([&](int x, int y, const Colour&) {
         const float dx = (x - 60.0f) / 48, dy = (y - 62.0f) / 38;
         const float d = std::sqrt(dx * dx + dy * dy) + (fractalNoise(x / 10.0f, y / 10.0f, 9u) - 0.5f) * 0.5f;
@@ -163,7 +173,8 @@ void hunterCorpse(Canvas& c, const Palette& p) {
 
 constexpr float F = 400; // portrait size
 
-void portraitFrame(Canvas& c, const Palette& p, const char* tone) {
+void portraitFrame(Canvas& c, const Palette& p, const char* tone)
+{
     const Shape card = rect(8, 8, F - 16, F - 16, 28);
     c.shadow(card, 4, 6, 10, 0.6f);
     c.fill(card, radial(F * 0.45f, F * 0.35f, F * 0.75f, p(tone).scaled(1.3f), p(tone).scaled(0.35f)));
@@ -174,14 +185,16 @@ void portraitFrame(Canvas& c, const Palette& p, const char* tone) {
     });
 }
 
-void portraitBorder(Canvas& c, const Palette& p, const char* tone) {
+void portraitBorder(Canvas& c, const Palette& p, const char* tone)
+{
     c.fill(subtract(rect(8, 8, F - 16, F - 16, 28), rect(18, 18, F - 36, F - 36, 20)),
            linear(0, 0, p(tone).scaled(1.6f), F, F, p(tone).scaled(0.6f)));
     c.fill(subtract(rect(18, 18, F - 36, F - 36, 20), rect(21, 21, F - 42, F - 42, 18)), Colour(0, 0, 0, 0.5f));
 }
 
 // Busts are drawn on their own canvas and cut to the card, so nothing spills over the frame.
-void composePortrait(Canvas& c, const Palette& p, const char* tone, void (*bust)(Canvas&, const Palette&)) {
+void composePortrait(Canvas& c, const Palette& p, const char* tone, void (*bust)(Canvas&, const Palette&))
+{
     portraitFrame(c, p, tone);
     Canvas figure{int(F), int(F)};
     bust(figure, p);
@@ -193,19 +206,22 @@ void composePortrait(Canvas& c, const Palette& p, const char* tone, void (*bust)
     portraitBorder(c, p, tone);
 }
 
-void eye(Canvas& c, const Palette& p, float x, float y, float w, const Colour& iris, float lid) {
+void eye(Canvas& c, const Palette& p, float x, float y, float w, const Colour& iris, float lid)
+{
     const Shape white = ellipse(x, y, w, w * 0.5f);
     c.fill(white, p("eye_white"));
     c.fill(intersect(circle(x + w * 0.1f, y, w * 0.45f), white), iris);
     c.fill(intersect(circle(x + w * 0.1f, y, w * 0.2f), white), Colour(0.05f, 0.05f, 0.05f));
     c.fill(circle(x - w * 0.05f, y - w * 0.15f, w * 0.1f), Colour(1, 1, 1, 0.9f));
     // Upper lid: a heavy line that makes the look.
-    c.fill(intersect(ellipse(x, y - w * lid, w * 1.08f, w * 0.55f), subtract(rect(x - w * 1.2f, y - w, w * 2.4f, w), white)),
+    c.fill(intersect(ellipse(x, y - w * lid, w * 1.08f, w * 0.55f),
+                     subtract(rect(x - w * 1.2f, y - w, w * 2.4f, w), white)),
            p("lash"));
     c.fill(subtract(ellipse(x, y, w * 1.05f, w * 0.56f), ellipse(x, y + w * 0.08f, w, w * 0.5f)), p("lash"));
 }
 
-void drawFaceHuman(Canvas& c, const Palette& p, bool doctor) {
+void drawFaceHuman(Canvas& c, const Palette& p, bool doctor)
+{
     const Colour skin = p(doctor ? "skin_old" : "skin");
     const Colour shade = skin.scaled(0.75f);
     // Shoulders and clothes.
@@ -245,7 +261,8 @@ void drawFaceHuman(Canvas& c, const Palette& p, bool doctor) {
     }
     c.fill(polyline({{200, 196}, {192, 238}, {204, 242}}, 2.5f), shade.scaled(0.8f));
     if (doctor) {
-        c.fill(polygon({{168, 262}, {200, 256}, {232, 262}, {226, 300}, {200, 316}, {174, 300}}), p("hair_grey")); // goatee
+        c.fill(polygon({{168, 262}, {200, 256}, {232, 262}, {226, 300}, {200, 316}, {174, 300}}),
+               p("hair_grey")); // goatee
         c.fill(polyline({{176, 266}, {200, 272}, {228, 262}}, 2.5f), p("lip").scaled(0.7f));
         for (int s = -1; s <= 1; s += 2) { // wrinkles
             c.fill(polyline({{200 + s * 54.0f, 214}, {200 + s * 60.0f, 232}}, 1.5f), shade.scaled(0.8f));
@@ -282,18 +299,21 @@ void drawFaceHuman(Canvas& c, const Palette& p, bool doctor) {
         c.fill(ellipse(124, 150, 16, 36), hair);
         c.fill(ellipse(276, 150, 16, 36), hair);
         // Bandana across the brow, knot on the side.
-        c.fill(intersect(subtract(ellipse(200, 160, 96, 70), ellipse(200, 176, 90, 70)), rect(100, 80, 200, 70)), p("bandana"));
+        c.fill(intersect(subtract(ellipse(200, 160, 96, 70), ellipse(200, 176, 90, 70)), rect(100, 80, 200, 70)),
+               p("bandana"));
         c.fill(polygon({{284, 126}, {330, 150}, {322, 168}, {290, 142}}), p("bandana").scaled(0.85f));
         c.fill(polygon({{284, 126}, {336, 120}, {340, 138}, {290, 140}}), p("bandana"));
     }
 }
 
-void drawFaceHunterBust(Canvas& c, const Palette& p) {
+void drawFaceHunterBust(Canvas& c, const Palette& p)
+{
     const Colour armour = p("hunter_armour"), visor = p("hunter_visor");
     c.fill(polygon({{24, 400}, {56, 300}, {140, 270}, {260, 270}, {344, 300}, {376, 400}}),
            linear(0, 270, armour.scaled(1.2f), 0, 400, armour.scaled(0.55f)));
     for (int s = -1; s <= 1; s += 2) // shoulder plates
-        c.fill(ellipse(200 + s * 130.0f, 318, 70, 40, s * 18.0f), radial(200 + s * 120.0f, 300, 90, armour.scaled(1.4f), armour.scaled(0.6f)));
+        c.fill(ellipse(200 + s * 130.0f, 318, 70, 40, s * 18.0f),
+               radial(200 + s * 120.0f, 300, 90, armour.scaled(1.4f), armour.scaled(0.6f)));
     c.fill(rect(150, 236, 100, 64, 14), p("hunter_armour_dark"));
     for (int i = 0; i < 4; ++i)
         c.fill(rect(156, 244.0f + i * 13, 88, 6, 3), armour.scaled(0.7f));
@@ -320,7 +340,8 @@ void drawFaceHunterBust(Canvas& c, const Palette& p) {
 
 } // namespace
 
-void drawPlayer(Canvas& sheet, const Palette& p) {
+void drawPlayer(Canvas& sheet, const Palette& p)
+{
     Canvas body(T, T);
     maverickBody(body, p);
     place(sheet, body, 0, 0);
@@ -337,7 +358,8 @@ void drawPlayer(Canvas& sheet, const Palette& p) {
     place(sheet, attack, 8 * T, T);
 }
 
-void drawHunter(Canvas& sheet, const Palette& p) {
+void drawHunter(Canvas& sheet, const Palette& p)
+{
     Canvas body(T, T);
     hunterBody(body, p);
     place(sheet, body, 0, 0);
@@ -351,14 +373,19 @@ void drawHunter(Canvas& sheet, const Palette& p) {
     place(sheet, corpse, 3 * T, 0);
 }
 
-void drawFaceMaverick(Canvas& c, const Palette& p) {
+void drawFaceMaverick(Canvas& c, const Palette& p)
+{
     composePortrait(c, p, "portrait_red", [](Canvas& f, const Palette& q) { drawFaceHuman(f, q, false); });
 }
 
-void drawFaceDoctor(Canvas& c, const Palette& p) {
+void drawFaceDoctor(Canvas& c, const Palette& p)
+{
     composePortrait(c, p, "portrait_grey", [](Canvas& f, const Palette& q) { drawFaceHuman(f, q, true); });
 }
 
-void drawFaceHunter(Canvas& c, const Palette& p) { composePortrait(c, p, "portrait_blue", drawFaceHunterBust); }
+void drawFaceHunter(Canvas& c, const Palette& p)
+{
+    composePortrait(c, p, "portrait_blue", drawFaceHunterBust);
+}
 
 } // namespace art

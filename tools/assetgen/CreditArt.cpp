@@ -7,7 +7,8 @@
 
 namespace art {
 
-void drawBunny(Canvas& c, const Palette& p) {
+void drawBunny(Canvas& c, const Palette& p)
+{
     const float w = float(c.width()), h = float(c.height());
     const float cx = w / 2;
     const float grip = h * 0.3f; // where the rope ends
@@ -59,7 +60,8 @@ void drawBunny(Canvas& c, const Palette& p) {
     }
 }
 
-void drawRope(Canvas& c, const Palette& p) {
+void drawRope(Canvas& c, const Palette& p)
+{
     const int w = c.width();
     // Stamped once per row, so only the shading across matters: a round, twisted cord.
     c.apply([&](int x, int y, const Colour&) {
@@ -70,7 +72,8 @@ void drawRope(Canvas& c, const Palette& p) {
     });
 }
 
-void drawTitle(Canvas& c, const Palette& p) {
+void drawTitle(Canvas& c, const Palette& p)
+{
     const std::string title = "VELMORA";
     const float unit = 26, weight = 9;
     const float x = (c.width() - strokeTextWidth(title, unit)) / 2 - 10, y = 30;

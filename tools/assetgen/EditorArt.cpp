@@ -12,31 +12,38 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index) {
+void place(Canvas& sheet, const Canvas& tile, int index)
+{
     sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
 }
 
-Shape stripes(float period) {
-    return {[period](float x, float y) { return std::fmod(x + y + 1200.0f, period) < period / 2 ? -1.0f : 1.0f; },
-            0, 0, float(T), float(T)};
+Shape stripes(float period)
+{
+    return {[period](float x, float y) { return std::fmod(x + y + 1200.0f, period) < period / 2 ? -1.0f : 1.0f; }, 0, 0,
+            float(T), float(T)};
 }
 
-void badge(Canvas& c, const Colour& colour) {
+void badge(Canvas& c, const Colour& colour)
+{
     c.fill(circle(60, 60, 44), Colour(0, 0, 0, 0.55f));
     c.fill(ring(60, 60, 44, 5), colour);
 }
 
-void arrow(Canvas& c, float x0, float y0, float x1, float y1, const Colour& colour) {
+void arrow(Canvas& c, float x0, float y0, float x1, float y1, const Colour& colour)
+{
     const float dx = x1 - x0, dy = y1 - y0, len = std::sqrt(dx * dx + dy * dy);
     const float ux = dx / len, uy = dy / len;
     c.fill(segment(x0, y0, x1 - ux * 8, y1 - uy * 8, 4), colour);
-    c.fill(polygon({{x1, y1}, {x1 - ux * 16 - uy * 10, y1 - uy * 16 + ux * 10}, {x1 - ux * 16 + uy * 10, y1 - uy * 16 - ux * 10}}),
+    c.fill(polygon({{x1, y1},
+                    {x1 - ux * 16 - uy * 10, y1 - uy * 16 + ux * 10},
+                    {x1 - ux * 16 + uy * 10, y1 - uy * 16 - ux * 10}}),
            colour);
 }
 
 } // namespace
 
-void drawWallSheet(Canvas& sheet, const Palette& p) {
+void drawWallSheet(Canvas& sheet, const Palette& p)
+{
     Canvas free(T, T), wall(T, T), closed(T, T), open(T, T);
     free.fill(subtract(rect(4, 4, 112, 112), rect(7, 7, 106, 106)), p("editor_free").withAlpha(0.6f));
     wall.fill(rect(0, 0, T, T), p("editor_wall").withAlpha(0.35f));
@@ -52,7 +59,8 @@ void drawWallSheet(Canvas& sheet, const Palette& p) {
     place(sheet, open, 3);
 }
 
-void drawEventSheet(Canvas& sheet, const Palette& p) {
+void drawEventSheet(Canvas& sheet, const Palette& p)
+{
     const Colour mark = p("editor_event");
     for (int event = 1; event <= 20; ++event) {
         Canvas c(T, T);
@@ -90,15 +98,16 @@ void drawEventSheet(Canvas& sheet, const Palette& p) {
     }
 }
 
-void drawMonsterSheet(Canvas& sheet, const Palette& p) {
+void drawMonsterSheet(Canvas& sheet, const Palette& p)
+{
     const Colour mark = p("editor_monster");
     for (int kind = 2; kind <= 5; ++kind) {
         Canvas c(T, T);
         badge(c, mark);
         switch (kind) {
         case 2: // turns on the spot
-            c.fill(intersect(ring(60, 60, 26, 6), Shape{[](float x, float y) { return (x > 60 && y < 60) ? 1.0f : -1.0f; },
-                                                        0, 0, 120, 120}),
+            c.fill(intersect(ring(60, 60, 26, 6),
+                             Shape{[](float x, float y) { return (x > 60 && y < 60) ? 1.0f : -1.0f; }, 0, 0, 120, 120}),
                    mark);
             c.fill(polygon({{86, 60}, {74, 76}, {98, 76}}), mark);
             break;

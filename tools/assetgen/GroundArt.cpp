@@ -10,12 +10,14 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index) {
+void place(Canvas& sheet, const Canvas& tile, int index)
+{
     sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
 }
 
 // Ceramic floor: 2 x 2 squares with grout, a faint bevel and wear.
-void labFloor(Canvas& c, const Palette& p, int variant) {
+void labFloor(Canvas& c, const Palette& p, int variant)
+{
     const Colour base = p("floor_lab"), grout = p("floor_grout");
     const std::uint32_t seed = 11u + std::uint32_t(variant) * 7u;
     c.apply([&](int x, int y, const Colour&) {
@@ -49,7 +51,8 @@ void labFloor(Canvas& c, const Palette& p, int variant) {
 
 // Steel tread plate for corridors, stores and machine rooms: calm enough to read under the
 // fog, with raised grains that catch the light.
-void grate(Canvas& c, const Palette& p, int variant) {
+void grate(Canvas& c, const Palette& p, int variant)
+{
     const Colour mid = p("metal_mid"), light = p("metal_light");
     c.apply([&](int x, int y, const Colour&) {
         const float n = fractalNoise(x / 18.0f, y / 18.0f, 40u + std::uint32_t(variant));
@@ -73,7 +76,8 @@ void grate(Canvas& c, const Palette& p, int variant) {
 }
 
 // Parquet for the library and the Doctor's rooms.
-void wood(Canvas& c, const Palette& p, int variant) {
+void wood(Canvas& c, const Palette& p, int variant)
+{
     const Colour a = p("wood_light"), b = p("wood_dark");
     c.apply([&](int x, int y, const Colour&) {
         const int plank = y / 20;
@@ -87,7 +91,8 @@ void wood(Canvas& c, const Palette& p, int variant) {
     });
 }
 
-void carpet(Canvas& c, const Palette& p) {
+void carpet(Canvas& c, const Palette& p)
+{
     const Colour base = p("carpet"), trim = p("carpet_trim");
     c.apply([&](int x, int y, const Colour&) {
         const float n = fractalNoise(x / 3.0f, y / 3.0f, 90u);
@@ -97,7 +102,8 @@ void carpet(Canvas& c, const Palette& p) {
 }
 
 // Floor with a painted warning frame, round machines and hatches.
-void hazard(Canvas& c, const Palette& p) {
+void hazard(Canvas& c, const Palette& p)
+{
     labFloor(c, p, 0);
     const Shape frame = subtract(rect(6, 6, 108, 108, 3), rect(14, 14, 92, 92, 2));
     c.fill(frame, p("hazard_dark").withAlpha(0.85f));
@@ -111,7 +117,8 @@ void hazard(Canvas& c, const Palette& p) {
 
 // A wall seen from above: a dark top with plates; sides open to the floor get a lit lip and
 // a bright trim so that the outline of every room reads at once, even half in the dark.
-void wall(Canvas& c, const Palette& p, int mask) {
+void wall(Canvas& c, const Palette& p, int mask)
+{
     const Colour top = p("wall_top");
     c.apply([&](int x, int y, const Colour&) {
         const float n = fractalNoise(x / 20.0f, y / 20.0f, 5u);
@@ -148,7 +155,8 @@ void wall(Canvas& c, const Palette& p, int mask) {
 }
 
 // A sliding door across the tile from left to right; stage 0 closed .. 3 open.
-void doorAcross(Canvas& c, const Palette& p, int stage) {
+void doorAcross(Canvas& c, const Palette& p, int stage)
+{
     labFloor(c, p, 0);
     const Colour frame = p("wall_top"), trim = p("wall_trim");
     // Track in the floor.
@@ -171,11 +179,10 @@ void doorAcross(Canvas& c, const Palette& p, int stage) {
         const float ex = side == 0 ? inner - 10 : inner;
         const Shape edge = intersect(rect(ex, 40, 10, 40), rect(12, 0, 96, T));
         c.fill(edge, p("hazard_dark"));
-        c.fill(intersect(edge, Shape{[](float x, float y) {
-                                          return std::fmod(x + y + 400.0f, 12.0f) < 6 ? -1.0f : 1.0f;
-                                      },
-                                      0, 0, 120, 120}),
-               p("hazard_yellow"));
+        c.fill(
+            intersect(edge, Shape{[](float x, float y) { return std::fmod(x + y + 400.0f, 12.0f) < 6 ? -1.0f : 1.0f; },
+                                  0, 0, 120, 120}),
+            p("hazard_yellow"));
     }
     // Frames: the wall ends that hide the leaves.
     for (int side = 0; side < 2; ++side) {
@@ -193,7 +200,8 @@ void doorAcross(Canvas& c, const Palette& p, int stage) {
     c.fill(circle(T - 7, 60, 3.5f), p(light));
 }
 
-void startMat(Canvas& c, const Palette& p) {
+void startMat(Canvas& c, const Palette& p)
+{
     labFloor(c, p, 0);
     c.fill(rect(14, 14, 92, 92, 8), p("mat"));
     c.fill(ring(60, 60, 30, 3), p("mat_line"));
@@ -201,7 +209,8 @@ void startMat(Canvas& c, const Palette& p) {
     c.fill(segment(22, 60, 98, 60, 1.5f), p("mat_line"));
 }
 
-void exitFloor(Canvas& c, const Palette& p) {
+void exitFloor(Canvas& c, const Palette& p)
+{
     grate(c, p, 0);
     c.fill(circle(60, 60, 52), p("exit_glow").withAlpha(0.35f), 16);
     c.fill(rect(16, 16, 88, 88, 6), p("metal_dark"));
@@ -211,7 +220,8 @@ void exitFloor(Canvas& c, const Palette& p) {
 
 } // namespace
 
-void drawGround(Canvas& sheet, const Palette& p) {
+void drawGround(Canvas& sheet, const Palette& p)
+{
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);

@@ -2,7 +2,8 @@
 
 namespace art {
 
-const std::vector<ImageSpec>& imageSpecs() {
+const std::vector<ImageSpec>& imageSpecs()
+{
     static const std::vector<ImageSpec> specs = {
         {"cursor/main.png", 100, 100, drawCursorMain},
         {"cursor/attack.png", 100, 100, drawCursorAttack},
@@ -13,8 +14,10 @@ const std::vector<ImageSpec>& imageSpecs() {
         {"loading/dancingmirabo.png", 7 * 300, 300, drawDancer},
         {"loading/bar.png", 1920, 40, drawLoadingBar},
         {"chipset0.png", SheetColumns * Tile, (ground::Tiles + SheetColumns - 1) / SheetColumns * Tile, drawGround},
-        {"chipset0_obj.png", SheetColumns * Tile, (objects::Tiles + SheetColumns - 1) / SheetColumns * Tile, drawObjects},
-        {"chipset0_ceiling.png", SheetColumns * Tile, (ceiling::Tiles + SheetColumns - 1) / SheetColumns * Tile, drawCeiling},
+        {"chipset0_obj.png", SheetColumns * Tile, (objects::Tiles + SheetColumns - 1) / SheetColumns * Tile,
+         drawObjects},
+        {"chipset0_ceiling.png", SheetColumns * Tile, (ceiling::Tiles + SheetColumns - 1) / SheetColumns * Tile,
+         drawCeiling},
         {"wall_or_not.png", SheetColumns * Tile, Tile, drawWallSheet},
         {"chipset_event.png", SheetColumns * Tile, 2 * Tile, drawEventSheet},
         {"monster_chipset.png", SheetColumns * Tile, Tile, drawMonsterSheet},

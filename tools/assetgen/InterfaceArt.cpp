@@ -12,7 +12,8 @@ constexpr int T = Tile;
 constexpr float Pi = 3.14159265f;
 
 // A jagged bolt from (x0, y0) to (x1, y1) by midpoint displacement.
-std::vector<Vec> bolt(Random& rng, Vec a, Vec b, int depth, float jitter) {
+std::vector<Vec> bolt(Random& rng, Vec a, Vec b, int depth, float jitter)
+{
     std::vector<Vec> pts{a, b};
     for (int d = 0; d < depth; ++d) {
         std::vector<Vec> next;
@@ -30,19 +31,22 @@ std::vector<Vec> bolt(Random& rng, Vec a, Vec b, int depth, float jitter) {
     return pts;
 }
 
-Shape grown(const Shape& s, float by) {
+Shape grown(const Shape& s, float by)
+{
     auto d = s.distance;
     return {[=](float x, float y) { return d(x, y) - by; }, s.left - by, s.top - by, s.right + by, s.bottom + by};
 }
 
-void cursorOutline(Canvas& c, const Shape& s, const Colour& colour) {
+void cursorOutline(Canvas& c, const Shape& s, const Colour& colour)
+{
     c.fill(grown(s, 2.5f), Colour(0, 0, 0, 0.8f), 1.5f);
     c.fill(s, colour);
 }
 
 } // namespace
 
-void drawSpark(Canvas& sheet, const Palette& p) {
+void drawSpark(Canvas& sheet, const Palette& p)
+{
     for (int frame = 0; frame < 3; ++frame) {
         Canvas c(T, T);
         Random rng(600u + std::uint32_t(frame));
@@ -66,7 +70,8 @@ void drawSpark(Canvas& sheet, const Palette& p) {
     }
 }
 
-void drawShot(Canvas& c, const Palette& p) {
+void drawShot(Canvas& c, const Palette& p)
+{
     c.fill(circle(7.5f, 7.5f, 7), p("shot_glow").withAlpha(0.5f), 3);
     c.fill(circle(7.5f, 7.5f, 4.5f), p("shot_core"));
     c.fill(ellipse(9, 6, 2.5f, 1.5f, -30), Colour(1, 1, 1, 0.9f)); // the spin shows on this glint
@@ -75,7 +80,8 @@ void drawShot(Canvas& c, const Palette& p) {
 // The bars are filled up to column 400 (life) or 130 (stamina) and transparent after: the game
 // shifts the view by the missing amount, so the filled part seen is exactly the value.
 namespace {
-void bar(Canvas& c, const Palette& p, int full, int height, const char* hi, const char* lo) {
+void bar(Canvas& c, const Palette& p, int full, int height, const char* hi, const char* lo)
+{
     const float top = height * 0.2f, h = height * 0.6f;
     c.fill(rect(0, top + 4, float(full), h, 0), Colour(0, 0, 0, 0.4f), 6);
     const Shape body = rect(-20, top, float(full) + 20, h, h / 2);
@@ -89,23 +95,34 @@ void bar(Canvas& c, const Palette& p, int full, int height, const char* hi, cons
 }
 } // namespace
 
-void drawLifeBar(Canvas& c, const Palette& p) { bar(c, p, 400, c.height(), "life_hi", "life_lo"); }
+void drawLifeBar(Canvas& c, const Palette& p)
+{
+    bar(c, p, 400, c.height(), "life_hi", "life_lo");
+}
 
-void drawRunBar(Canvas& c, const Palette& p) { bar(c, p, 130, c.height(), "run_hi", "run_lo"); }
+void drawRunBar(Canvas& c, const Palette& p)
+{
+    bar(c, p, 130, c.height(), "run_hi", "run_lo");
+}
 
 // ---- cursors (100 x 100, hot spot at the centre) ---------------------------------------------
 
-void drawCursorMain(Canvas& c, const Palette& p) {
+void drawCursorMain(Canvas& c, const Palette& p)
+{
     const Colour col = p("cursor_main");
     cursorOutline(c, ring(50, 50, 14, 3), col);
     for (int i = 0; i < 4; ++i) {
         const float a = i * Pi / 2;
-        cursorOutline(c, segment(50 + std::cos(a) * 22, 50 + std::sin(a) * 22, 50 + std::cos(a) * 34, 50 + std::sin(a) * 34, 2.2f), col);
+        cursorOutline(
+            c,
+            segment(50 + std::cos(a) * 22, 50 + std::sin(a) * 22, 50 + std::cos(a) * 34, 50 + std::sin(a) * 34, 2.2f),
+            col);
     }
     cursorOutline(c, circle(50, 50, 2.5f), col);
 }
 
-void drawCursorAttack(Canvas& c, const Palette& p) {
+void drawCursorAttack(Canvas& c, const Palette& p)
+{
     const Colour col = p("cursor_attack");
     for (int i = 0; i < 4; ++i) {
         const float a0 = i * Pi / 2 + 0.35f, a1 = (i + 1) * Pi / 2 - 0.35f;
@@ -116,15 +133,17 @@ void drawCursorAttack(Canvas& c, const Palette& p) {
         }
         cursorOutline(c, polyline(arc, 2.5f), col);
         const float m = i * Pi / 2;
-        cursorOutline(c, polygon({{50 + std::cos(m) * 14, 50 + std::sin(m) * 14},
-                                  {50 + std::cos(m + 0.25f) * 36, 50 + std::sin(m + 0.25f) * 36},
-                                  {50 + std::cos(m - 0.25f) * 36, 50 + std::sin(m - 0.25f) * 36}}),
+        cursorOutline(c,
+                      polygon({{50 + std::cos(m) * 14, 50 + std::sin(m) * 14},
+                               {50 + std::cos(m + 0.25f) * 36, 50 + std::sin(m + 0.25f) * 36},
+                               {50 + std::cos(m - 0.25f) * 36, 50 + std::sin(m - 0.25f) * 36}}),
                       col);
     }
     cursorOutline(c, circle(50, 50, 3), col);
 }
 
-void drawCursorAnalyse(Canvas& c, const Palette& p) {
+void drawCursorAnalyse(Canvas& c, const Palette& p)
+{
     const Colour col = p("cursor_analyse");
     c.fill(circle(50, 50, 16), p("cursor_analyse").withAlpha(0.2f));
     cursorOutline(c, ring(50, 50, 17, 4), col);
@@ -133,13 +152,15 @@ void drawCursorAnalyse(Canvas& c, const Palette& p) {
     cursorOutline(c, circle(50, 50, 2), col);
 }
 
-void drawCursorActivate(Canvas& c, const Palette& p) {
+void drawCursorActivate(Canvas& c, const Palette& p)
+{
     const Colour col = p("cursor_activate");
     cursorOutline(c, subtract(box(50, 50, 24, 24, 4, 45), box(50, 50, 19, 19, 3, 45)), col);
     cursorOutline(c, polygon({{53, 30}, {40, 53}, {49, 53}, {45, 70}, {61, 46}, {52, 46}}), col);
 }
 
-void drawCursorTalk(Canvas& c, const Palette& p) {
+void drawCursorTalk(Canvas& c, const Palette& p)
+{
     const Colour col = p("cursor_talk");
     const Shape bubble = unite(rect(22, 26, 56, 40, 14), polygon({{36, 62}, {50, 62}, {32, 80}}));
     cursorOutline(c, bubble, col);
@@ -149,7 +170,8 @@ void drawCursorTalk(Canvas& c, const Palette& p) {
 
 // ---- loading screen --------------------------------------------------------------------------
 
-void drawLoadingBackground(Canvas& c, const Palette& p) {
+void drawLoadingBackground(Canvas& c, const Palette& p)
+{
     const int w = c.width(), h = c.height();
     const Colour sky0 = p("night_top"), sky1 = p("night_bottom");
     c.apply([&](int x, int y, const Colour&) {
@@ -204,7 +226,8 @@ void drawLoadingBackground(Canvas& c, const Palette& p) {
 }
 
 // Mirabo, a small round creature, dancing in seven poses.
-void drawDancer(Canvas& sheet, const Palette& p) {
+void drawDancer(Canvas& sheet, const Palette& p)
+{
     constexpr int Cell = 300;
     for (int frame = 0; frame < 7; ++frame) {
         Canvas c(Cell, Cell);
@@ -250,10 +273,13 @@ void drawDancer(Canvas& sheet, const Palette& p) {
     }
 }
 
-void drawLoadingBar(Canvas& c, const Palette& p) {
+void drawLoadingBar(Canvas& c, const Palette& p)
+{
     const float w = float(c.width()), h = float(c.height());
     c.fill(rect(0, 0, w, h), linear(0, 0, p("bar_hi"), 0, h, p("bar_lo")));
-    c.fill(intersect(rect(0, 0, w, h), Shape{[](float x, float y) { return std::fmod(x - y * 1.2f + 4000.0f, 48.0f) < 24 ? -1.0f : 1.0f; },
+    c.fill(intersect(rect(0, 0, w, h), Shape{[](float x, float y) {
+                                                 return std::fmod(x - y * 1.2f + 4000.0f, 48.0f) < 24 ? -1.0f : 1.0f;
+                                             },
                                              0, 0, w, h}),
            Colour(1, 1, 1, 0.12f));
     c.fill(rect(0, 0, w, h * 0.25f), Colour(1, 1, 1, 0.25f));

@@ -10,11 +10,13 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index) {
+void place(Canvas& sheet, const Canvas& tile, int index)
+{
     sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
 }
 
-void panel(Canvas& c, const Palette& p, bool remote) {
+void panel(Canvas& c, const Palette& p, bool remote)
+{
     const Colour glow = p(remote ? "light_amber" : "screen_green");
     c.fill(rect(22, 22, 76, 76, 10), glow.withAlpha(0.25f), 14);
     const Shape body = rect(30, 28, 60, 64, 6);
@@ -33,7 +35,8 @@ void panel(Canvas& c, const Palette& p, bool remote) {
         c.fill(circle(44.0f + i * 16.0f, 80, 4), p(i == 1 ? "light_red" : "metal_dark"));
 }
 
-void shelf(Canvas& c, const Palette& p, int variant) {
+void shelf(Canvas& c, const Palette& p, int variant)
+{
     const Shape frame = rect(6, 22, 108, 76, 4);
     c.shadow(frame, 4, 5, 6, 0.5f);
     c.fill(frame, p("wood_dark"));
@@ -59,7 +62,8 @@ void shelf(Canvas& c, const Palette& p, int variant) {
     c.fill(rect(6, 58, 108, 3), p("wood_light"));
 }
 
-void readingDesk(Canvas& c, const Palette& p) {
+void readingDesk(Canvas& c, const Palette& p)
+{
     const Shape top = rect(14, 28, 92, 60, 4);
     c.shadow(top, 4, 5, 6, 0.5f);
     c.fill(top, linear(14, 28, p("wood_light"), 106, 88, p("wood_dark")));
@@ -76,7 +80,8 @@ void readingDesk(Canvas& c, const Palette& p) {
     c.fill(circle(96, 38, 2), p("light_amber"));
 }
 
-void exitHatch(Canvas& c, const Palette& p) {
+void exitHatch(Canvas& c, const Palette& p)
+{
     c.fill(circle(60, 60, 56), p("exit_glow").withAlpha(0.25f), 18);
     const Shape hatch = circle(60, 60, 40);
     c.shadow(hatch, 3, 4, 5, 0.5f);
@@ -90,7 +95,8 @@ void exitHatch(Canvas& c, const Palette& p) {
     c.fill(circle(60, 60, 5), p("exit_glow"));
 }
 
-void labBench(Canvas& c, const Palette& p) {
+void labBench(Canvas& c, const Palette& p)
+{
     const Shape top = rect(6, 24, 108, 72, 4);
     c.shadow(top, 4, 5, 6, 0.5f);
     c.fill(top, linear(6, 24, p("metal_light"), 114, 96, p("metal_mid")));
@@ -106,7 +112,8 @@ void labBench(Canvas& c, const Palette& p) {
     c.fill(segment(66, 78, 96, 80, 2), p("metal_dark"));
 }
 
-void computer(Canvas& c, const Palette& p) {
+void computer(Canvas& c, const Palette& p)
+{
     const Shape desk = rect(10, 30, 100, 62, 4);
     c.shadow(desk, 4, 5, 6, 0.5f);
     c.fill(desk, p("desk"));
@@ -120,7 +127,8 @@ void computer(Canvas& c, const Palette& p) {
     c.fill(ellipse(98, 66, 5, 7), p("metal_light"));
 }
 
-void crate(Canvas& c, const Palette& p) {
+void crate(Canvas& c, const Palette& p)
+{
     const Shape body = rect(14, 14, 92, 92, 3);
     c.shadow(body, 5, 6, 6, 0.55f);
     c.fill(body, p("crate"));
@@ -136,7 +144,8 @@ void crate(Canvas& c, const Palette& p) {
             c.fill(circle(float(x), float(y), 2.5f), p("metal_light"));
 }
 
-void barrels(Canvas& c, const Palette& p) {
+void barrels(Canvas& c, const Palette& p)
+{
     const float xs[] = {38, 82, 58}, ys[] = {40, 44, 82};
     for (int i = 0; i < 3; ++i) {
         const Shape drum = circle(xs[i], ys[i], 22);
@@ -148,7 +157,8 @@ void barrels(Canvas& c, const Palette& p) {
     c.fill(circle(82, 44, 8), p("hazard_yellow").withAlpha(0.8f));
 }
 
-void plant(Canvas& c, const Palette& p) {
+void plant(Canvas& c, const Palette& p)
+{
     const Shape pot = circle(60, 60, 24);
     c.shadow(pot, 4, 5, 5, 0.5f);
     c.fill(pot, p("pot"));
@@ -163,7 +173,8 @@ void plant(Canvas& c, const Palette& p) {
     }
 }
 
-void operatingTable(Canvas& c, const Palette& p) {
+void operatingTable(Canvas& c, const Palette& p)
+{
     const Shape top = rect(24, 4, 72, 112, 8);
     c.shadow(top, 4, 5, 6, 0.5f);
     c.fill(top, linear(24, 0, p("metal_light"), 96, 0, p("metal_mid")));
@@ -176,7 +187,8 @@ void operatingTable(Canvas& c, const Palette& p) {
     c.fill(polygon({{22, 62}, {34, 60}, {30, 70}, {22, 70}}), p("strap").scaled(0.8f));
 }
 
-void tank(Canvas& c, const Palette& p) {
+void tank(Canvas& c, const Palette& p)
+{
     c.fill(circle(60, 60, 54), p("liquid_green").withAlpha(0.2f), 16);
     const Shape base = circle(60, 60, 44);
     c.shadow(base, 4, 5, 6, 0.5f);
@@ -191,7 +203,8 @@ void tank(Canvas& c, const Palette& p) {
     c.fill(ellipse(44, 40, 10, 5, -40), Colour(1, 1, 1, 0.35f));
 }
 
-void cables(Canvas& c, const Palette& p) {
+void cables(Canvas& c, const Palette& p)
+{
     const char* colours[] = {"cable_black", "cable_red", "cable_yellow"};
     for (int i = 0; i < 3; ++i) {
         std::vector<Vec> pts;
@@ -204,14 +217,16 @@ void cables(Canvas& c, const Palette& p) {
     }
 }
 
-void chair(Canvas& c, const Palette& p) {
+void chair(Canvas& c, const Palette& p)
+{
     const Shape seat = rect(38, 42, 44, 42, 8);
     c.shadow(seat, 3, 4, 4, 0.5f);
     c.fill(seat, p("chair"));
     c.fill(rect(36, 30, 48, 14, 6), p("chair").scaled(0.8f));
 }
 
-void scorch(Canvas& c, const Palette& p) {
+void scorch(Canvas& c, const Palette& p)
+{
     c.apply([&](int x, int y, const Colour&) {
         const float dx = x - 60.0f, dy = y - 60.0f;
         const float r = std::sqrt(dx * dx + dy * dy) / 52.0f;
@@ -221,7 +236,8 @@ void scorch(Canvas& c, const Palette& p) {
     });
 }
 
-void serverRack(Canvas& c, const Palette& p) {
+void serverRack(Canvas& c, const Palette& p)
+{
     const Shape body = rect(12, 10, 96, 100, 4);
     c.shadow(body, 4, 6, 6, 0.55f);
     c.fill(body, p("metal_dark"));
@@ -235,7 +251,8 @@ void serverRack(Canvas& c, const Palette& p) {
     }
 }
 
-void papers(Canvas& c, const Palette& p) {
+void papers(Canvas& c, const Palette& p)
+{
     Random rng(21u);
     for (int i = 0; i < 6; ++i) {
         const float x = rng.uniform(25, 95), y = rng.uniform(25, 95), a = rng.uniform(-40, 40);
@@ -247,7 +264,8 @@ void papers(Canvas& c, const Palette& p) {
     }
 }
 
-void cabinet(Canvas& c, const Palette& p) {
+void cabinet(Canvas& c, const Palette& p)
+{
     const Shape body = rect(14, 20, 92, 80, 4);
     c.shadow(body, 4, 5, 6, 0.5f);
     c.fill(body, linear(14, 20, p("cabinet"), 106, 100, p("cabinet").scaled(0.75f)));
@@ -256,7 +274,8 @@ void cabinet(Canvas& c, const Palette& p) {
     c.fill(rect(30, 52, 60, 16, 2), p("cross_red"));
 }
 
-void bed(Canvas& c, const Palette& p) {
+void bed(Canvas& c, const Palette& p)
+{
     const Shape frame = rect(20, 6, 80, 108, 6);
     c.shadow(frame, 4, 5, 6, 0.5f);
     c.fill(frame, p("wood_dark"));
@@ -266,14 +285,16 @@ void bed(Canvas& c, const Palette& p) {
 }
 
 // Overhead fittings: mostly translucent so characters under them stay readable.
-void lamp(Canvas& c, const Palette& p) {
+void lamp(Canvas& c, const Palette& p)
+{
     c.fill(circle(60, 60, 58), p("lamp_light").withAlpha(0.16f), 40);
     c.fill(segment(60, 0, 60, 50, 1.2f), p("metal_dark").withAlpha(0.8f));
     c.fill(circle(60, 60, 12), p("metal_mid"));
     c.fill(circle(60, 60, 7), p("lamp_light"));
 }
 
-void pipe(Canvas& c, const Palette& p, bool across) {
+void pipe(Canvas& c, const Palette& p, bool across)
+{
     Canvas strip(T, T);
     strip.fill(rect(0, 44, T, 16), Colour(0, 0, 0, 0.25f), 6);
     strip.fill(rect(0, 38, T, 16), linear(0, 38, p("pipe_light"), 0, 54, p("pipe_dark")));
@@ -284,13 +305,15 @@ void pipe(Canvas& c, const Palette& p, bool across) {
             c.set(x, y, across ? strip.at(x, y) : strip.at(y, x));
 }
 
-void vent(Canvas& c, const Palette& p) {
+void vent(Canvas& c, const Palette& p)
+{
     c.fill(rect(30, 30, 60, 60, 4), p("metal_mid").withAlpha(0.85f));
     for (int i = 0; i < 6; ++i)
         c.fill(rect(36, 36.0f + i * 8.5f, 48, 4, 1), p("metal_dark").withAlpha(0.9f));
 }
 
-void beam(Canvas& c, const Palette& p, bool across) {
+void beam(Canvas& c, const Palette& p, bool across)
+{
     Canvas strip(T, T);
     strip.fill(rect(0, 50, T, 24), Colour(0, 0, 0, 0.3f), 8);
     strip.fill(rect(0, 46, T, 22), p("beam"));
@@ -311,7 +334,8 @@ void beam(Canvas& c, const Palette& p, bool across) {
     }
 }
 
-void hangingCables(Canvas& c, const Palette& p) {
+void hangingCables(Canvas& c, const Palette& p)
+{
     for (int i = 0; i < 3; ++i) {
         std::vector<Vec> pts;
         for (int k = 0; k <= 12; ++k)
@@ -322,7 +346,8 @@ void hangingCables(Canvas& c, const Palette& p) {
 
 } // namespace
 
-void drawObjects(Canvas& sheet, const Palette& p) {
+void drawObjects(Canvas& sheet, const Palette& p)
+{
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);
@@ -350,7 +375,8 @@ void drawObjects(Canvas& sheet, const Palette& p) {
     tile(objects::Bed, [&](Canvas& c) { bed(c, p); });
 }
 
-void drawCeiling(Canvas& sheet, const Palette& p) {
+void drawCeiling(Canvas& sheet, const Palette& p)
+{
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);

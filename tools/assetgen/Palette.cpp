@@ -8,7 +8,8 @@ namespace art {
 
 namespace {
 
-int hexDigit(char c) {
+int hexDigit(char c)
+{
     if (c >= '0' && c <= '9')
         return c - '0';
     c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -19,7 +20,8 @@ int hexDigit(char c) {
 
 } // namespace
 
-bool Palette::load(const std::string& path, std::string& error) {
+bool Palette::load(const std::string& path, std::string& error)
+{
     std::ifstream in(path);
     if (!in) {
         error = path + ": cannot open the palette";
@@ -52,7 +54,8 @@ bool Palette::load(const std::string& path, std::string& error) {
     return true;
 }
 
-Colour Palette::operator()(const std::string& name) const {
+Colour Palette::operator()(const std::string& name) const
+{
     auto it = colours.find(name);
     if (it != colours.end())
         return it->second;

@@ -10,7 +10,8 @@ namespace art {
 namespace {
 
 // Each glyph: strokes separated by ';', each stroke a list of x,y points on the 4 x 6 grid.
-const std::map<char, const char*>& glyphs() {
+const std::map<char, const char*>& glyphs()
+{
     static const std::map<char, const char*> table = {
         {'A', "0,6 0,2 2,0 4,2 4,6;0,3.5 4,3.5"},
         {'B', "0,0 3,0 4,1 4,2 3,3 0,3;3,3 4,4 4,5 3,6 0,6 0,0"},
@@ -63,11 +64,13 @@ constexpr float Advance = 6.0f; // grid units from one letter to the next
 
 } // namespace
 
-float strokeTextWidth(const std::string& text, float unit) {
+float strokeTextWidth(const std::string& text, float unit)
+{
     return text.empty() ? 0 : (Advance * float(text.size()) - 2.0f) * unit;
 }
 
-Shape strokeText(const std::string& text, float x, float y, float unit, float weight, float slant) {
+Shape strokeText(const std::string& text, float x, float y, float unit, float weight, float slant)
+{
     Shape result;
     bool any = false;
     for (size_t i = 0; i < text.size(); ++i) {

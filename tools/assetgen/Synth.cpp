@@ -14,14 +14,16 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-std::string where(const std::string& file, int line, size_t column) {
+std::string where(const std::string& file, int line, size_t column)
+{
     return file + ":" + std::to_string(line) + ":" + std::to_string(column + 1) + ": ";
 }
 
 // ---- oscillators and filter -----------------------------------------------------------------
 
 // Soft corners at the wave's jumps keep saw and square from folding high harmonics back.
-double polyBlep(double t, double dt) {
+double polyBlep(double t, double dt)
+{
     if (t < dt) {
         t /= dt;
         return t + t - t * t - 1.0;
@@ -36,7 +38,8 @@ double polyBlep(double t, double dt) {
 class Noise {
 public:
     explicit Noise(unsigned seed) : state(seed * 747796405u + 2891336453u) {}
-    double next() {
+    double next()
+    {
         state ^= state << 13;
         state ^= state >> 17;
         state ^= state << 5;
@@ -50,7 +53,8 @@ private:
 enum class Wave { Sine, Saw, Square, Pulse, Triangle, Noise };
 enum class Mode { None, Low, High, Band };
 
-Wave waveOf(const std::string& name) {
+Wave waveOf(const std::string& name)
+{
     if (name == "sine")
         return Wave::Sine;
     if (name == "saw")
@@ -64,7 +68,8 @@ Wave waveOf(const std::string& name) {
     return Wave::Noise;
 }
 
-Mode modeOf(const std::string& name) {
+Mode modeOf(const std::string& name)
+{
     if (name == "low")
         return Mode::Low;
     if (name == "high")
@@ -74,7 +79,8 @@ Mode modeOf(const std::string& name) {
     return Mode::None;
 }
 
-double oscillate(Wave wave, double phase, double dt, Noise& noise) {
+double oscillate(Wave wave, double phase, double dt, Noise& noise)
+{
     if (wave == Wave::Sine)
         return std::sin(2 * Pi * phase);
     if (wave == Wave::Saw)
@@ -94,7 +100,8 @@ double oscillate(Wave wave, double phase, double dt, Noise& noise) {
 // State-variable filter in its trapezoidal form: stable at any cutoff below half the rate.
 class Filter {
 public:
-    double process(Mode mode, double input, double cutoff, double resonance, double rate) {
+    double process(Mode mode, double input, double cutoff, double resonance, double rate)
+    {
         cutoff = std::clamp(cutoff, 20.0, rate * 0.45);
         const double g = std::tan(Pi * cutoff / rate);
         const double k = 1.0 / std::max(0.3, resonance);
@@ -115,7 +122,8 @@ private:
     double ic1 = 0, ic2 = 0;
 };
 
-double envelopeAt(const Instrument& in, double t) {
+double envelopeAt(const Instrument& in, double t)
+{
     if (t < in.attack)
         return t / in.attack;
     return in.sustain + (1 - in.sustain) * std::exp(-(t - in.attack) / std::max(1e-4, in.decay));
@@ -124,7 +132,8 @@ double envelopeAt(const Instrument& in, double t) {
 // Adds one note into out at start. With wrap > 0 the note wraps round a loop of that length;
 // otherwise out grows as needed.
 void renderVoice(const Instrument& in, double freq, double hold, double velocity, unsigned rate, size_t start,
-                 size_t wrap, unsigned seed, std::vector<double>& out) {
+                 size_t wrap, unsigned seed, std::vector<double>& out)
+{
     const double total = hold + in.release;
     const size_t n = size_t(total * rate);
     Noise noise(seed);
@@ -169,7 +178,8 @@ void renderVoice(const Instrument& in, double freq, double hold, double velocity
     }
 }
 
-std::vector<float> normalised(const std::vector<double>& mix, double peakWanted) {
+std::vector<float> normalised(const std::vector<double>& mix, double peakWanted)
+{
     double peak = 1e-9;
     for (double v : mix)
         peak = std::max(peak, std::fabs(v));
@@ -179,7 +189,8 @@ std::vector<float> normalised(const std::vector<double>& mix, double peakWanted)
     return out;
 }
 
-bool readLines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
+bool readLines(const std::string& path, std::vector<std::string>& lines, std::string& error)
+{
     std::ifstream in(path);
     if (!in) {
         error = path + ": cannot open";
@@ -201,7 +212,8 @@ bool readLines(const std::string& path, std::vector<std::string>& lines, std::st
 }
 
 // Words of a line with their columns.
-std::vector<std::pair<std::string, size_t>> words(const std::string& line) {
+std::vector<std::pair<std::string, size_t>> words(const std::string& line)
+{
     std::vector<std::pair<std::string, size_t>> out;
     size_t p = 0;
     while (p < line.size()) {
@@ -216,14 +228,16 @@ std::vector<std::pair<std::string, size_t>> words(const std::string& line) {
     return out;
 }
 
-bool toNumber(const std::string& text, double& value) {
+bool toNumber(const std::string& text, double& value)
+{
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == '\0';
 }
 
 // "C4", "F#3", "Bb2" -> frequency.
-bool noteFrequency(const std::string& name, double& freq) {
+bool noteFrequency(const std::string& name, double& freq)
+{
     static const int semis[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
         return false;
@@ -258,7 +272,8 @@ struct Pattern {
 } // namespace
 
 bool parseSettings(const std::string& file, int line, const std::string& text, size_t from, Instrument& out,
-                   std::string& error) {
+                   std::string& error)
+{
     for (const auto& [word, column] : words(text.substr(from))) {
         const size_t col = column + from;
         const size_t eq = word.find('=');
@@ -287,14 +302,14 @@ bool parseSettings(const std::string& file, int line, const std::string& text, s
             return false;
         }
         static const std::map<std::string, double Instrument::*> fields = {
-            {"volume", &Instrument::volume},   {"attack", &Instrument::attack},
-            {"decay", &Instrument::decay},     {"sustain", &Instrument::sustain},
-            {"release", &Instrument::release}, {"detune", &Instrument::detune},
+            {"volume", &Instrument::volume},       {"attack", &Instrument::attack},
+            {"decay", &Instrument::decay},         {"sustain", &Instrument::sustain},
+            {"release", &Instrument::release},     {"detune", &Instrument::detune},
             {"vibrato", &Instrument::vibratoRate}, {"vibratodepth", &Instrument::vibratoDepth},
-            {"glide", &Instrument::glide},     {"glidetime", &Instrument::glideTime},
-            {"cutoff", &Instrument::cutoff},   {"cutoffend", &Instrument::cutoffEnd},
+            {"glide", &Instrument::glide},         {"glidetime", &Instrument::glideTime},
+            {"cutoff", &Instrument::cutoff},       {"cutoffend", &Instrument::cutoffEnd},
             {"resonance", &Instrument::resonance}, {"noise", &Instrument::noise},
-            {"freq", &Instrument::freq},       {"start", &Instrument::start},
+            {"freq", &Instrument::freq},           {"start", &Instrument::start},
             {"length", &Instrument::length},
         };
         if (key == "seed") {
@@ -311,7 +326,8 @@ bool parseSettings(const std::string& file, int line, const std::string& text, s
     return true;
 }
 
-bool renderEffect(const std::string& path, std::vector<float>& samples, unsigned& rate, std::string& error) {
+bool renderEffect(const std::string& path, std::vector<float>& samples, unsigned& rate, std::string& error)
+{
     std::vector<std::string> lines;
     if (!readLines(path, lines, error))
         return false;
@@ -364,7 +380,8 @@ bool renderEffect(const std::string& path, std::vector<float>& samples, unsigned
 }
 
 bool renderScore(const std::string& instrumentsPath, const std::string& scorePath, std::vector<float>& samples,
-                 unsigned& rate, std::string& error) {
+                 unsigned& rate, std::string& error)
+{
     std::vector<std::string> lines;
     if (!readLines(instrumentsPath, lines, error))
         return false;
@@ -458,8 +475,9 @@ bool renderScore(const std::string& instrumentsPath, const std::string& scorePat
             if (current->steps == 0)
                 current->steps = step;
             else if (step != current->steps)
-                return fail(w[0].second, "this line has " + std::to_string(step) + " steps, the pattern begun on line " +
-                                             std::to_string(patternLine) + " has " + std::to_string(current->steps));
+                return fail(w[0].second, "this line has " + std::to_string(step) +
+                                             " steps, the pattern begun on line " + std::to_string(patternLine) +
+                                             " has " + std::to_string(current->steps));
             continue;
         }
         if (key == "pattern") {
@@ -556,7 +574,8 @@ bool renderScore(const std::string& instrumentsPath, const std::string& scorePat
     return true;
 }
 
-bool writeSound(const std::string& path, const std::vector<float>& samples, unsigned rate, std::string& error) {
+bool writeSound(const std::string& path, const std::vector<float>& samples, unsigned rate, std::string& error)
+{
     std::vector<sf::Int16> pcm(samples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         pcm[i] = sf::Int16(std::lround(std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f));

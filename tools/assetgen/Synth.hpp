@@ -14,13 +14,13 @@ struct Instrument {
     std::string wave = "sine"; // sine square saw triangle pulse noise
     double volume = 0.5;
     double attack = 0.005, decay = 0.1, sustain = 0.7, release = 0.1; // seconds / level
-    double detune = 0;         // cents of a second oscillator (0 = none)
-    double vibratoRate = 0, vibratoDepth = 0; // Hz, cents
-    double glide = 1, glideTime = 0.05;       // start pitch ratio falling to 1
-    std::string filter = "none";              // none low high band
-    double cutoff = 4000, cutoffEnd = -1, resonance = 0.7; // cutoffEnd < 0: fixed cutoff
-    double noise = 0;          // amount of noise mixed into a tonal wave
-    double freq = 220;         // pitch of an untuned hit ("x" in a score) or of an effect layer
+    double detune = 0;                                                // cents of a second oscillator (0 = none)
+    double vibratoRate = 0, vibratoDepth = 0;                         // Hz, cents
+    double glide = 1, glideTime = 0.05;                               // start pitch ratio falling to 1
+    std::string filter = "none";                                      // none low high band
+    double cutoff = 4000, cutoffEnd = -1, resonance = 0.7;            // cutoffEnd < 0: fixed cutoff
+    double noise = 0;                                                 // amount of noise mixed into a tonal wave
+    double freq = 220;              // pitch of an untuned hit ("x" in a score) or of an effect layer
     double start = 0, length = 0.2; // effect layers only: seconds
     unsigned seed = 1;
 };

@@ -19,12 +19,14 @@ namespace {
 
 // Everything is written beside its destination and renamed into place, so an interrupted
 // build never leaves a half-written file that looks up to date.
-std::string temporaryFor(const std::string& out) {
+std::string temporaryFor(const std::string& out)
+{
     const fs::path target(out);
     return (target.parent_path() / ("." + target.stem().string() + ".part" + target.extension().string())).string();
 }
 
-bool prepare(const std::string& out) {
+bool prepare(const std::string& out)
+{
     std::error_code ec;
     const fs::path dir = fs::path(out).parent_path();
     if (!dir.empty())
@@ -36,7 +38,8 @@ bool prepare(const std::string& out) {
     return true;
 }
 
-bool commit(const std::string& temporary, const std::string& out) {
+bool commit(const std::string& temporary, const std::string& out)
+{
     std::error_code ec;
     fs::rename(temporary, out, ec);
     if (ec) {
@@ -47,7 +50,8 @@ bool commit(const std::string& temporary, const std::string& out) {
     return true;
 }
 
-int image(const std::string& palettePath, const std::string& name, const std::string& out) {
+int image(const std::string& palettePath, const std::string& name, const std::string& out)
+{
     art::Palette palette;
     std::string error;
     if (!palette.load(palettePath, error)) {
@@ -60,7 +64,8 @@ int image(const std::string& palettePath, const std::string& name, const std::st
         art::Canvas canvas(picture.width, picture.height);
         picture.draw(canvas, palette);
         if (!palette.missing().empty()) {
-            std::cerr << palettePath << ": colours used by " << name << " but not defined:" << palette.missing() << "\n";
+            std::cerr << palettePath << ": colours used by " << name << " but not defined:" << palette.missing()
+                      << "\n";
             return 1;
         }
         if (!prepare(out))
@@ -76,7 +81,8 @@ int image(const std::string& palettePath, const std::string& name, const std::st
     return 1;
 }
 
-int sound(bool music, const std::string& first, const std::string& second, const std::string& out) {
+int sound(bool music, const std::string& first, const std::string& second, const std::string& out)
+{
     std::vector<float> samples;
     unsigned rate = 0;
     std::string error;
@@ -96,14 +102,17 @@ int sound(bool music, const std::string& first, const std::string& second, const
     return commit(temporary, out) ? 0 : 1;
 }
 
-int usage() {
-    std::cerr << "usage: velmora_assetgen image PALETTE NAME OUT | effect SOURCE OUT | music INSTRUMENTS SCORE OUT | list\n";
+int usage()
+{
+    std::cerr
+        << "usage: velmora_assetgen image PALETTE NAME OUT | effect SOURCE OUT | music INSTRUMENTS SCORE OUT | list\n";
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "image" && argc == 5)
         return image(argv[2], argv[3], argv[4]);

@@ -6,7 +6,8 @@
 
 namespace mapc {
 
-void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps) {
+void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps)
+{
     out << "// Velmora's configuration: texts of every language and the maps.\n"
            "// Written by velmora_mapc from content/text and content/maps: edit those, not this file.\n\n";
     out << "[Language\n";
@@ -45,7 +46,8 @@ constexpr int Scale = 4; // picture pixels are 4 x 4 map pixels
 constexpr int Cell = Tile / Scale;
 
 // Tile t of a sheet, reduced by averaging each 4 x 4 block, over the picture at (px, py).
-void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py, float opacity) {
+void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py, float opacity)
+{
     const int sx = (tile % 10) * Tile, sy = (tile / 10) * Tile;
     if (tile < 0 || sx + Tile > int(sheet.getSize().x) || sy + Tile > int(sheet.getSize().y))
         return;
@@ -68,15 +70,20 @@ void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py,
             if (ox < 0 || oy < 0 || ox >= int(picture.getSize().x) || oy >= int(picture.getSize().y))
                 continue;
             const sf::Color under = picture.getPixel(unsigned(ox), unsigned(oy));
-            auto blend = [&](float over, sf::Uint8 below) { return sf::Uint8(std::lround(over / a * alpha + below * (1 - alpha))); };
-            picture.setPixel(unsigned(ox), unsigned(oy), sf::Color(blend(r, under.r), blend(g, under.g), blend(b, under.b)));
+            auto blend = [&](float over, sf::Uint8 below) {
+                return sf::Uint8(std::lround(over / a * alpha + below * (1 - alpha)));
+            };
+            picture.setPixel(unsigned(ox), unsigned(oy),
+                             sf::Color(blend(r, under.r), blend(g, under.g), blend(b, under.b)));
         }
 }
 
 } // namespace
 
-bool drawPicture(const Map& map, const std::string& sheetDir, const std::string& out, std::string& error) {
-    const char* names[] = {"chipset0.png", "chipset0_obj.png", "chipset0_ceiling.png", "chipset_event.png", "monster_chipset.png"};
+bool drawPicture(const Map& map, const std::string& sheetDir, const std::string& out, std::string& error)
+{
+    const char* names[] = {"chipset0.png", "chipset0_obj.png", "chipset0_ceiling.png", "chipset_event.png",
+                           "monster_chipset.png"};
     sf::Image sheets[5];
     for (int i = 0; i < 5; ++i)
         if (!sheets[i].loadFromFile(sheetDir + "/" + names[i])) {

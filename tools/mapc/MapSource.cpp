@@ -15,7 +15,7 @@ namespace {
 // What one legend entry puts into one layer.
 struct Value {
     bool set = false;
-    bool autoWall = false;   // ground only: choose the wall tile from the neighbours
+    bool autoWall = false;    // ground only: choose the wall tile from the neighbours
     std::vector<int> choices; // document codes; one is picked per cell
 };
 
@@ -24,7 +24,7 @@ struct Entry {
 };
 
 struct Grid {
-    int line = 0;                      // where the grid begins, for messages
+    int line = 0; // where the grid begins, for messages
     std::array<bool, LayerCount> fills{};
     std::map<char, Entry> legend;
     std::vector<std::string> rows;
@@ -35,27 +35,34 @@ struct Reader {
     const std::string& path;
     std::string& error;
 
-    bool fail(int line, size_t column, const std::string& message) {
+    bool fail(int line, size_t column, const std::string& message)
+    {
         error = path + ":" + std::to_string(line) + ":" + std::to_string(column + 1) + ": " + message;
         return false;
     }
 };
 
-int layerByName(const std::string& name) {
+int layerByName(const std::string& name)
+{
     for (int i = 0; i < LayerCount; ++i)
         if (name == layerNames[i])
             return i;
     return -1;
 }
 
-bool isBlank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+bool isBlank(const std::string& line)
+{
+    return line.find_first_not_of(" \t\r") == std::string::npos;
+}
 
-size_t firstNonBlank(const std::string& line) {
+size_t firstNonBlank(const std::string& line)
+{
     const size_t p = line.find_first_not_of(" \t");
     return p == std::string::npos ? line.size() : p;
 }
 
-bool parseNumber(const std::string& text, int low, int high, int& out) {
+bool parseNumber(const std::string& text, int low, int high, int& out)
+{
     if (text.empty() || text.size() > 4)
         return false;
     for (char c : text)
@@ -66,7 +73,8 @@ bool parseNumber(const std::string& text, int low, int high, int& out) {
 }
 
 // Parses "layer=value" into the entry; column is that of the word, for messages.
-bool parseSetting(Reader& r, int line, size_t column, const std::string& word, const Grid& grid, Entry& entry) {
+bool parseSetting(Reader& r, int line, size_t column, const std::string& word, const Grid& grid, Entry& entry)
+{
     const size_t eq = word.find('=');
     if (eq == std::string::npos || eq == 0 || eq + 1 == word.size())
         return r.fail(line, column, "expected layer=value, got '" + word + "'");
@@ -97,7 +105,8 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
             {"hunter", 902}, {"hunterH", 903}, {"hunterV", 904}, {"hunterSquare", 905}};
         auto it = words.find(text);
         if (it == words.end())
-            return r.fail(line, valueColumn, "monster must be hunter, hunterH, hunterV or hunterSquare, not '" + text + "'");
+            return r.fail(line, valueColumn,
+                          "monster must be hunter, hunterH, hunterV or hunterSquare, not '" + text + "'");
         value.choices.push_back(it->second);
         return true;
     }
@@ -131,7 +140,8 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
 }
 
 // A stable pick among choices, the same for the same cell on every build.
-size_t pick(int x, int y, size_t count) {
+size_t pick(int x, int y, size_t count)
+{
     unsigned h = unsigned(x) * 0x9E3779B1u + unsigned(y) * 0x85EBCA77u;
     h ^= h >> 16;
     h *= 0x7FEB352Du;
@@ -143,7 +153,8 @@ size_t pick(int x, int y, size_t count) {
 
 } // namespace
 
-bool readMap(const std::string& path, Map& map, std::string& error) {
+bool readMap(const std::string& path, Map& map, std::string& error)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = path + ":1:1: cannot open the map source";
@@ -154,7 +165,8 @@ bool readMap(const std::string& path, Map& map, std::string& error) {
     return parseMap(path, text.str(), map, error);
 }
 
-bool parseMap(const std::string& path, const std::string& text, Map& map, std::string& error) {
+bool parseMap(const std::string& path, const std::string& text, Map& map, std::string& error)
+{
     Reader r{path, error};
     std::vector<std::string> lines;
     {
@@ -185,11 +197,13 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
             words >> name >> extra;
             if (!map.name.empty())
                 return r.fail(lineNo, column, "the map is already named (line " + std::to_string(nameLine) + ")");
-            if (name.empty() || !extra.empty() || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
+            if (name.empty() || !extra.empty() ||
+                !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
                 return r.fail(lineNo, column, "expected 'map NAME' with a name made of letters, digits and '_'");
             for (char c : name)
                 if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
-                    return r.fail(lineNo, column + line.substr(column).find(name), "a map name is made of letters, digits and '_'");
+                    return r.fail(lineNo, column + line.substr(column).find(name),
+                                  "a map name is made of letters, digits and '_'");
             map.name = name;
             nameLine = lineNo;
             continue;
@@ -211,10 +225,13 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
             searchFrom = at + layerName.size();
             const int layer = layerByName(layerName);
             if (layer < 0)
-                return r.fail(lineNo, at, "unknown layer '" + layerName + "' (ground, objects, ceiling, walls, events, monster)");
+                return r.fail(lineNo, at,
+                              "unknown layer '" + layerName + "' (ground, objects, ceiling, walls, events, monster)");
             for (const Grid& other : grids)
                 if (other.fills[size_t(layer)])
-                    return r.fail(lineNo, at, "layer '" + layerName + "' is already filled by the grid of line " + std::to_string(other.line));
+                    return r.fail(lineNo, at,
+                                  "layer '" + layerName + "' is already filled by the grid of line " +
+                                      std::to_string(other.line));
             grid.fills[size_t(layer)] = true;
             any = true;
         }
@@ -224,7 +241,8 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         while (i < lines.size() && (isBlank(lines[i]) || lines[i][firstNonBlank(lines[i])] == '#'))
             ++i;
         if (i >= lines.size() || lines[i].substr(firstNonBlank(lines[i])) != "legend")
-            return r.fail(int(i) + 1, i < lines.size() ? firstNonBlank(lines[i]) : 0, "expected 'legend' after the grid line");
+            return r.fail(int(i) + 1, i < lines.size() ? firstNonBlank(lines[i]) : 0,
+                          "expected 'legend' after the grid line");
         ++i;
         for (;; ++i) {
             if (i >= lines.size())
@@ -239,7 +257,8 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
             if (entryLine[start] == '#')
                 continue;
             if (entryLine[start] != '\'' || start + 2 >= entryLine.size() || entryLine[start + 2] != '\'')
-                return r.fail(entryNo, start, "expected a legend entry: a character in quotes, e.g. '#', then layer=value...");
+                return r.fail(entryNo, start,
+                              "expected a legend entry: a character in quotes, e.g. '#', then layer=value...");
             const char symbol = entryLine[start + 1];
             if (symbol == ' ' || symbol == '\t')
                 return r.fail(entryNo, start + 1, "a blank cannot be a map character");
@@ -264,7 +283,8 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         ++i; // "rows"
         for (;; ++i) {
             if (i >= lines.size())
-                return r.fail(int(i), 0, "the rows of the grid of line " + std::to_string(grid.line) + " have no 'end'");
+                return r.fail(int(i), 0,
+                              "the rows of the grid of line " + std::to_string(grid.line) + " have no 'end'");
             if (lines[i] == "end")
                 break;
             grid.rows.push_back(lines[i]);
@@ -282,12 +302,14 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
                                   std::to_string(width));
             for (size_t x = 0; x < cells.size(); ++x)
                 if (!grid.legend.count(cells[x]))
-                    return r.fail(grid.rowLines[row], x, std::string("unknown character '") + cells[x] + "' (not in this grid's legend)");
+                    return r.fail(grid.rowLines[row], x,
+                                  std::string("unknown character '") + cells[x] + "' (not in this grid's legend)");
         }
         if (!grids.empty() && (grid.rows.size() != grids[0].rows.size() || width != grids[0].rows[0].size()))
-            return r.fail(grid.line, 0, "this grid is " + std::to_string(width) + " x " + std::to_string(grid.rows.size()) +
-                                            ", the grid of line " + std::to_string(grids[0].line) + " is " +
-                                            std::to_string(grids[0].rows[0].size()) + " x " + std::to_string(grids[0].rows.size()));
+            return r.fail(grid.line, 0,
+                          "this grid is " + std::to_string(width) + " x " + std::to_string(grid.rows.size()) +
+                              ", the grid of line " + std::to_string(grids[0].line) + " is " +
+                              std::to_string(grids[0].rows[0].size()) + " x " + std::to_string(grids[0].rows.size()));
         grids.push_back(std::move(grid));
     }
     const int lastLine = int(lines.size()) + (text.empty() || text.back() == '\n' ? 1 : 0);

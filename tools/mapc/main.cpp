@@ -19,12 +19,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int usage() {
+int usage()
+{
     std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR MAP\n";
     return 2;
 }
 
-bool readText(const std::string& path, std::string& text) {
+bool readText(const std::string& path, std::string& text)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -35,7 +37,8 @@ bool readText(const std::string& path, std::string& text) {
 }
 
 // Written beside the target and renamed, so a failed run never leaves a partial document.
-bool writeAtomically(const std::string& out, const std::string& content) {
+bool writeAtomically(const std::string& out, const std::string& content)
+{
     std::error_code ec;
     const fs::path target(out);
     if (!target.parent_path().empty())
@@ -61,7 +64,8 @@ bool writeAtomically(const std::string& out, const std::string& content) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::string out, picture, sheets;
     std::vector<std::string> textPaths, mapPaths;
     for (int i = 1; i < argc; ++i) {
@@ -92,7 +96,8 @@ int main(int argc, char** argv) {
             mapPaths.push_back(arg);
         }
     }
-    if (mapPaths.empty() || out.empty() == picture.empty() || (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)))
+    if (mapPaths.empty() || out.empty() == picture.empty() ||
+        (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)))
         return usage();
 
     std::vector<mapc::Map> maps;

@@ -41,8 +41,7 @@ void printMessages(const Tavric& root)
 }
 
 // Arguments after the command: options (--x or --x=value, or --as followed by its value) and the rest.
-struct Arguments
-{
+struct Arguments {
     std::vector<std::string> positional;
     std::vector<std::string> options;
     std::string as;

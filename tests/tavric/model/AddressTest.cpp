@@ -106,7 +106,8 @@ TEST_F(Address, FollowingAnIntIsRefused)
     root["a"] = 5;
     EXPECT_EQ(&nullField, &root.resolve("a->b"));
     ASSERT_GE(lines().size(), 2u);
-    EXPECT_EQ("[].a : Field cannot be converted into field pointer. It may be a nonsense.\n", lines()[lines().size() - 2]);
+    EXPECT_EQ("[].a : Field cannot be converted into field pointer. It may be a nonsense.\n",
+              lines()[lines().size() - 2]);
     EXPECT_EQ("[].a : Field '[].a' is not a tavric address but a field int. It cannot be dereferenced.\n", lastLine());
     EXPECT_EQ(ErrorNotAddress, root.lastError());
 
@@ -243,9 +244,8 @@ TEST_F(Address, FinalizeFailsOnAFailedEvaluationOrATypeMismatch)
 {
     Tavric& failing = root["f"];
     failing.setKind(KindComputed);
-    failing.setExpression(new tavrictest::ScriptedExpression(&dictionary, true, [](Tavric&, Tavric&, int) {
-        return false;
-    }));
+    failing.setExpression(
+        new tavrictest::ScriptedExpression(&dictionary, true, [](Tavric&, Tavric&, int) { return false; }));
     root.setSystemAccess(true);
     EXPECT_FALSE(root.finalize());
     EXPECT_FALSE(root.hasSystemAccess());

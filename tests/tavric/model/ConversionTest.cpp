@@ -28,8 +28,8 @@ TEST_F(Conversion, RealToIntTruncatesTowardZero)
 TEST_F(Conversion, StringToIntWithAutomaticBase)
 {
     const std::pair<const char*, int64_t> cases[] = {
-        {"0x1F", 31}, {"0b101", 5}, {"0B11", 3}, {"010", 8}, {"12abc", 12}, {"abc", 0},
-        {"  -42", -42}, {"", 0}, {"0x", 0},
+        {"0x1F", 31}, {"0b101", 5},   {"0B11", 3}, {"010", 8}, {"12abc", 12},
+        {"abc", 0},   {"  -42", -42}, {"", 0},     {"0x", 0},
     };
     for (const auto& c : cases) {
         Tavric& field = root["s"];
@@ -340,9 +340,8 @@ TEST_F(Conversion, FailedOrSelfReadingEvaluationGivesTheDefault)
 {
     Tavric& failing = root["failing"];
     failing.setKind(KindComputed);
-    failing.setExpression(new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric&, int) {
-        return false;
-    }));
+    failing.setExpression(
+        new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric&, int) { return false; }));
     EXPECT_EQ(0, failing.getInt());
 
     Tavric& loop = root["loop"];

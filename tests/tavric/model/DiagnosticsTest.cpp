@@ -118,8 +118,7 @@ TEST_F(Diagnostics, EntryNameIsInherited)
 
 // ---------------------------------------------------------------- process start-up
 
-class StartUp : public ::testing::Test
-{
+class StartUp : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -41,8 +41,7 @@ void release(void* block)
 }
 
 // Fails the allocation numbered n (from 0) from now on, once.
-struct FailAllocation
-{
+struct FailAllocation {
     explicit FailAllocation(long n) { allocationsUntilFailure = n; }
     ~FailAllocation() { allocationsUntilFailure = -1; }
 };

@@ -10,8 +10,7 @@
 namespace tavrictest {
 
 // One document with its own dictionary.
-struct Document : ::testing::Test
-{
+struct Document : ::testing::Test {
     zul::NameDictionary dictionary;
     zul::Tavric root{&dictionary};
 
@@ -20,8 +19,7 @@ struct Document : ::testing::Test
 };
 
 // An expression whose evaluation the test writes: body fills the result, or fails.
-class ScriptedExpression : public zul::Expression
-{
+class ScriptedExpression : public zul::Expression {
 public:
     using Body = std::function<bool(zul::Tavric& context, zul::Tavric& result, int user)>;
 

@@ -9,8 +9,7 @@ using namespace zul;
 
 namespace {
 
-struct Directives : Text
-{
+struct Directives : Text {
     ScratchDirectory files;
 
     std::string quoted(const std::string& path) const { return "\"" + path + "\""; }
@@ -54,8 +53,9 @@ TEST_F(Directives, IncludesNest)
 TEST_F(Directives, AFieldNamedLikeADirectiveIsRefused)
 {
     EXPECT_FALSE(parse("message = 5\n"));
-    EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
-                               "incomplete.\n");
+    EXPECT_EQ(lines().front(),
+              "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
+              "incomplete.\n");
     EXPECT_FALSE(root.exists("message"));
 }
 
@@ -148,8 +148,8 @@ TEST_F(Directives, AFileIncludingItselfIsRefused)
     const std::string self = files.path + "/self.tvr";
     files.file("self.tvr", "x = 1\nInclude " + quoted(self) + "\n");
     EXPECT_FALSE(root.load(self, false));
-    EXPECT_EQ(lines().front(), "(Entry " + self + ", line 2, col 1): Error while resolving include directive '" + self +
-                                   "'.\n");
+    EXPECT_EQ(lines().front(),
+              "(Entry " + self + ", line 2, col 1): Error while resolving include directive '" + self + "'.\n");
     EXPECT_EQ(root.lastError(), 23);
 }
 
@@ -162,9 +162,9 @@ TEST_F(Directives, AnIndirectCycleIsRefusedWhateverThePathSpelling)
     const std::string again = files.path + "/./a.tvr";
     files.file("b.tvr", "b = 2\nInclude " + quoted(again) + "\n");
     EXPECT_FALSE(parse("Include " + quoted(a) + "\n"));
-    EXPECT_NE(messages().find("(Entry " + b + ", line 2, col 1): Error while resolving include directive '" + again +
-                              "'.\n"),
-              std::string::npos)
+    EXPECT_NE(
+        messages().find("(Entry " + b + ", line 2, col 1): Error while resolving include directive '" + again + "'.\n"),
+        std::string::npos)
         << messages();
     EXPECT_TRUE(root.exists("a"));
     EXPECT_TRUE(root.exists("b"));
@@ -182,9 +182,9 @@ TEST_F(Directives, AVeryLongChainOfIncludesIsBounded)
     // file i includes file i + 1, far beyond the nesting limit.
     const int chain = maxNestingDepth + 20;
     for (int i = 0; i < chain; ++i)
-        files.file("f" + std::to_string(i) + ".tvr",
-                   "v" + std::to_string(i) + " = 1\nInclude " + quoted(files.path + "/f" + std::to_string(i + 1) + ".tvr") +
-                       "\n");
+        files.file("f" + std::to_string(i) + ".tvr", "v" + std::to_string(i) + " = 1\nInclude " +
+                                                         quoted(files.path + "/f" + std::to_string(i + 1) + ".tvr") +
+                                                         "\n");
     EXPECT_FALSE(root.load(files.path + "/f0.tvr", false));
     EXPECT_NE(messages().find("Too many nested levels of brackets, scopes or includes (more than 200)."),
               std::string::npos);

@@ -12,8 +12,7 @@ using namespace zul;
 
 namespace {
 
-struct Expressions : Text
-{
+struct Expressions : Text {
     // Parses "x = EXPRESSION" and gives x.
     Tavric& x(const std::string& expression)
     {
@@ -42,20 +41,30 @@ TEST(OperatorTable, LevelsAndTheirEvaluations)
 
 TEST(OperatorTable, LongestMatchWins)
 {
-    struct Expected
-    {
+    struct Expected {
         const char* text;
         int level;
         int index;
         std::size_t length;
     };
     const Expected cases[] = {
-        {"<<= 1", 1, op::ShiftLeftAssign, 3}, {"<<> 1", 7, op::RotateLeftShift, 3}, {"<< 1", 7, op::ShiftLeft, 2},
-        {"<= 1", 4, op::LessOrEqual, 2},      {"<- 1", 1, op::Assign, 2},            {"< 1", 4, op::Less, 1},
-        {"<> 1", 4, op::NotEqual, 2},         {".or. b", 2, op::Or, 4},              {"OR b", 2, op::Or, 3},
-        {"xor b", 2, op::Xor, 4},             {"x b", 9, op::Multiply, 2},           {".* 2", 10, 0, 2},
-        {".*= 2", 1, op::PowerAssign, 3},     {"## b", 11, 0, 2},                    {"##= b", 1, op::ConcatAssign, 3},
-        {": 2", 9, op::Divide, 1},            {"~!= b", 4, op::TextNotEqual, 3},
+        {"<<= 1", 1, op::ShiftLeftAssign, 3},
+        {"<<> 1", 7, op::RotateLeftShift, 3},
+        {"<< 1", 7, op::ShiftLeft, 2},
+        {"<= 1", 4, op::LessOrEqual, 2},
+        {"<- 1", 1, op::Assign, 2},
+        {"< 1", 4, op::Less, 1},
+        {"<> 1", 4, op::NotEqual, 2},
+        {".or. b", 2, op::Or, 4},
+        {"OR b", 2, op::Or, 3},
+        {"xor b", 2, op::Xor, 4},
+        {"x b", 9, op::Multiply, 2},
+        {".* 2", 10, 0, 2},
+        {".*= 2", 1, op::PowerAssign, 3},
+        {"## b", 11, 0, 2},
+        {"##= b", 1, op::ConcatAssign, 3},
+        {": 2", 9, op::Divide, 1},
+        {"~!= b", 4, op::TextNotEqual, 3},
         {"inf\xC3\xA9rieur \xC3\xA0 2", 4, op::Less, 14},
     };
     for (const Expected& c : cases) {

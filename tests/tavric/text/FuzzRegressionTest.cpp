@@ -11,8 +11,7 @@ using namespace zul;
 
 namespace {
 
-struct FuzzRegression : Text
-{
+struct FuzzRegression : Text {
     // Parses what this document writes into a fresh document and gives what that one writes; the
     // round trip holds when it equals what this one wrote.
     std::string writtenAgain(bool finalize, bool plain, bool raw)
@@ -162,7 +161,8 @@ TEST_F(FuzzRegression, DevicesAndPipesAreNotIncluded)
             EXPECT_EQ(document.lines().at(0), "Parsing: Cannot open input file '" + path +
                                                   "' for loading a new tree. It is not a regular file.\n");
             EXPECT_EQ(document.lines().at(1), "(Entry stdin, line 2, col 1): Error while resolving include "
-                                              "directive '" + path + "'.\n");
+                                              "directive '" +
+                                                  path + "'.\n");
             EXPECT_EQ(document.at("a").getInt(), 1);
         }
     }

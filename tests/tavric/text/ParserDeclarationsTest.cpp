@@ -97,8 +97,10 @@ TEST_F(Declarations, KindMismatchStopsUnderStopOnWarning)
 
 TEST_F(Declarations, TypeWords)
 {
-    ASSERT_TRUE(parse("integer a = 1\nint b = 1\nentier c = 1\nbool d = yes\nbool\xC3\xA9" "en e = no\n"
-                      "real f = 1.0\nr\xC3\xA9" "el g = 1.0\ncharact\xC3\xA8re h = 'a'\nstring i = \"\"\n"
+    ASSERT_TRUE(parse("integer a = 1\nint b = 1\nentier c = 1\nbool d = yes\nbool\xC3\xA9"
+                      "en e = no\n"
+                      "real f = 1.0\nr\xC3\xA9"
+                      "el g = 1.0\ncharact\xC3\xA8re h = 'a'\nstring i = \"\"\n"
                       "chaine j = \"\"\nindex k = $1\ntype l = NULL\nvariant m = 1\n"))
         << messages();
     EXPECT_EQ(at("a").getType(), TypeInt);

@@ -15,8 +15,7 @@ std::string excerpt(const std::string& shown, std::size_t caret)
     return "Parsing: Ended on error near \"" + shown + "\".\n" + std::string(30 + caret, ' ') + "^\n";
 }
 
-struct Case
-{
+struct Case {
     const char* text;
     const char* first; // the first message line, without its newline
 };
@@ -100,13 +99,15 @@ TEST_F(Messages, OperandMissingAfterAnOperator)
     EXPECT_FALSE(parse("a = 5 +\nb = 1\n"));
     ASSERT_EQ(lines().size(), 4u);
     EXPECT_EQ(lines()[0], "(Entry stdin, line 1, col 8): Expected value.\n");
-    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 8): Expected operand after an operator. '' encountered instead.\n");
+    EXPECT_EQ(lines()[1],
+              "(Entry stdin, line 1, col 8): Expected operand after an operator. '' encountered instead.\n");
 }
 
 TEST_F(Messages, OperandMissingQuotesWhatStandsThere)
 {
     EXPECT_FALSE(parse("a = 5 + ]\n"));
-    EXPECT_EQ(lines()[1], "(Entry stdin, line 1, col 9): Expected operand after an operator. ']' encountered instead.\n");
+    EXPECT_EQ(lines()[1],
+              "(Entry stdin, line 1, col 9): Expected operand after an operator. ']' encountered instead.\n");
 }
 
 TEST_F(Messages, WarningsLetTheParseGoOn)
@@ -138,7 +139,8 @@ TEST_F(Messages, LoadNamesTheFile)
     ScratchDirectory files;
     const std::string path = files.file("bad.tvr", "ok = 1\nbad = 0x\n");
     EXPECT_FALSE(root.load(path, true));
-    EXPECT_EQ(lines().front(), "(Entry " + path + ", line 2, col 9): Expected hexadecimal value after '0x' prefix or '#'.\n");
+    EXPECT_EQ(lines().front(),
+              "(Entry " + path + ", line 2, col 9): Expected hexadecimal value after '0x' prefix or '#'.\n");
     EXPECT_EQ(root.lastError(), 29);
 }
 

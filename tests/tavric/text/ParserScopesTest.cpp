@@ -160,8 +160,8 @@ TEST_F(Scopes, AMegabyteOfOpeningBracketsFailsCleanly)
 {
     const std::string text(1 << 20, '[');
     EXPECT_FALSE(parse(text));
-    EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 2): Expected field name. Got '" + std::string(40, '[') +
-                                   "'.\n");
+    EXPECT_EQ(lines().front(),
+              "(Entry stdin, line 1, col 2): Expected field name. Got '" + std::string(40, '[') + "'.\n");
 }
 
 TEST_F(Scopes, NestingIsBounded)

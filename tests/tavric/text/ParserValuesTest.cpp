@@ -10,8 +10,7 @@ using namespace zul;
 
 namespace {
 
-struct Values : Text
-{
+struct Values : Text {
     // Parses one line "x = VALUE" and gives x.
     const Tavric& value(const std::string& text)
     {

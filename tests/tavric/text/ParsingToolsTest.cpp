@@ -22,7 +22,8 @@ TEST(KeywordMatching, PublicIsWholeWordAndCaseFolded)
     for (const char* longer : {"publicx", "public7", "public_"}) {
         std::string word = longer;
         position = 0;
-        EXPECT_EQ(-1, ParsingTools::matchKeyword(word, position, ParsingTools::publicWords, ParsingTools::identifierSet))
+        EXPECT_EQ(-1,
+                  ParsingTools::matchKeyword(word, position, ParsingTools::publicWords, ParsingTools::identifierSet))
             << longer;
         EXPECT_EQ(0u, position) << longer;
     }
@@ -80,8 +81,8 @@ TEST(KeywordMatching, TypeWordsAreIndexedByFieldType)
     for (std::size_t type = 0; type < ParsingTools::typeWordCount; ++type) {
         std::string text = std::string(samples[type]) + " name";
         std::size_t position = 0;
-        EXPECT_GE(ParsingTools::matchKeyword(text, position, ParsingTools::typeWords[type], ParsingTools::identifierSet),
-                  0)
+        EXPECT_GE(
+            ParsingTools::matchKeyword(text, position, ParsingTools::typeWords[type], ParsingTools::identifierSet), 0)
             << samples[type];
         EXPECT_EQ(std::string(samples[type]).size(), position);
     }

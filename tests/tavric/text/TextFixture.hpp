@@ -13,8 +13,7 @@
 namespace texttest {
 
 // One document parsed from memory, with its own dictionary.
-struct Document
-{
+struct Document {
     zul::NameDictionary dictionary;
     zul::Tavric root{&dictionary};
 
@@ -46,13 +45,10 @@ struct Document
     }
 };
 
-struct Text : ::testing::Test, Document
-{
-};
+struct Text : ::testing::Test, Document {};
 
 // A directory of scratch files, removed with everything in it.
-class ScratchDirectory
-{
+class ScratchDirectory {
 public:
     ScratchDirectory()
     {

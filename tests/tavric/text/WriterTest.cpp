@@ -52,17 +52,26 @@ void expectSameField(const Tavric& a, const Tavric& b, const std::string& where)
         EXPECT_EQ(a.getAddressText(), b.getAddressText());
     } else if (!a.isEmpty() && a.getKind() != KindComputed) {
         switch (a.getType()) {
-        case TypeBool: EXPECT_EQ(a.rawBool(), b.rawBool()); break;
+        case TypeBool:
+            EXPECT_EQ(a.rawBool(), b.rawBool());
+            break;
         case TypeInt:
         case TypeChar:
-        case TypeDescriptor: EXPECT_EQ(a.rawInt(), b.rawInt()); break;
+        case TypeDescriptor:
+            EXPECT_EQ(a.rawInt(), b.rawInt());
+            break;
         case TypeReal:
             EXPECT_EQ(std::signbit(a.rawReal()), std::signbit(b.rawReal()));
             EXPECT_TRUE(a.rawReal() == b.rawReal() || (std::isnan(a.rawReal()) && std::isnan(b.rawReal())));
             break;
-        case TypeString: EXPECT_EQ(a.rawString(), b.rawString()); break;
-        case TypePointer: EXPECT_EQ(a.rawPointer(), b.rawPointer()); break;
-        default: break;
+        case TypeString:
+            EXPECT_EQ(a.rawString(), b.rawString());
+            break;
+        case TypePointer:
+            EXPECT_EQ(a.rawPointer(), b.rawPointer());
+            break;
+        default:
+            break;
         }
     }
     const Collection* ca = a.getCollection();
@@ -168,7 +177,11 @@ TEST_F(Writer, EscapesThatReadBack)
 {
     ASSERT_TRUE(parse("s = \"back\\\\slash\"\n"));
     EXPECT_EQ(written(), "s = \"back\\\\slash\"\n");
-    ASSERT_TRUE(field("s").setString(std::string("a\0" "1\x01" "2\x7f" "b\xff", 8)));
+    ASSERT_TRUE(field("s").setString(std::string("a\0"
+                                                 "1\x01"
+                                                 "2\x7f"
+                                                 "b\xff",
+                                                 8)));
     EXPECT_EQ(written(), "s = \"a\\0\\061\\01\\062\\0177b\\0377\"\n");
     ASSERT_TRUE(field("s").setString("http://x/*y*/"));
     EXPECT_EQ(written(), "s = \"http:\\057/x\\057*y*/\"\n");
@@ -186,8 +199,17 @@ TEST_F(Writer, CharactersOfTwoBytes)
 
 TEST_F(Writer, RealsReadBackExactly)
 {
-    const double values[] = {0.1, 0.1 + 0.2, 1.0 / 3, 1e-300, 5e-324, 1e300, -0.0, -123.456, 1e22,
-                             std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+    const double values[] = {0.1,
+                             0.1 + 0.2,
+                             1.0 / 3,
+                             1e-300,
+                             5e-324,
+                             1e300,
+                             -0.0,
+                             -123.456,
+                             1e22,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::infinity(),
                              -std::numeric_limits<double>::infinity()};
     for (const double value : values) {
         Document document;
@@ -249,9 +271,8 @@ TEST_F(Writer, ColoursForTheConsole)
     // The bool literal does not match the declared int: only the declaration is kept.
     root.clearMessages();
     ASSERT_TRUE(field("s").setString("t"));
-    EXPECT_EQ(written(false, false, true),
-              "\x1b[1;31mprivate \x1b[00m\x1b[1;32mint \x1b[00m\x1b[1;33ma\x1b[00m\n"
-              "\x1b[1;33ms\x1b[00m = \x1b[1;32m\"t\"\x1b[00m\n");
+    EXPECT_EQ(written(false, false, true), "\x1b[1;31mprivate \x1b[00m\x1b[1;32mint \x1b[00m\x1b[1;33ma\x1b[00m\n"
+                                           "\x1b[1;33ms\x1b[00m = \x1b[1;32m\"t\"\x1b[00m\n");
     // The plain form never colours.
     EXPECT_EQ(written(true, false, true), "private int a\ns=\"t\"\n");
 }

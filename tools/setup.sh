@@ -9,6 +9,7 @@ packages=(
   xvfb xdotool imagemagick x11-apps procps
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev
+  locales
 )
 
 missing=()
@@ -17,16 +18,30 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
   sudo=()
 elif command -v sudo >/dev/null 2>&1; then
   sudo=(sudo)
 else
-  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
-  exit 1
+  sudo=(none)
 fi
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "${sudo[*]}" = none ]; then
+    echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+    exit 1
+  fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A comma-decimal locale, so that the number conversions are tested against one.
+if ! locale -a 2>/dev/null | grep -qix 'fr_FR\.utf-\?8'; then
+  if [ "${sudo[*]}" = none ]; then
+    echo "fr_FR.UTF-8 is missing and neither root nor sudo is available; the locale test will be skipped." >&2
+  else
+    echo "Generating the fr_FR.UTF-8 locale"
+    "${sudo[@]}" localedef -i fr_FR -f UTF-8 fr_FR.UTF-8
+  fi
+fi

@@ -55,10 +55,15 @@ TEST_F(Conversion, StringToRealIgnoresTheUsersLocale)
     root["s"] = "2.5e1xyz";
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
-    // Where a comma locale exists, the decimal point must still be ".".
-    std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
-    EXPECT_DOUBLE_EQ(25.0, root["s"].getReal());
+    // The set-up generates this locale; without it the check would run in "C" and prove nothing.
+    if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") || std::string(std::localeconv()->decimal_point) != ",") {
+        std::setlocale(LC_NUMERIC, saved.c_str());
+        GTEST_SKIP() << "fr_FR.UTF-8 is not available here (tools/setup.sh generates it); the decimal point "
+                        "cannot be checked against a comma locale";
+    }
+    const double value = root["s"].getReal();
     std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_DOUBLE_EQ(25.0, value);
     root["t"] = "nothing";
     EXPECT_DOUBLE_EQ(0.0, root["t"].getReal());
 }

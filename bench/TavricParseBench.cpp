@@ -20,18 +20,20 @@ namespace {
 std::size_t liveBytes = 0;
 std::size_t liveBlocks = 0;
 
-void* allocate(std::size_t size)
+} // namespace
+
+void* hookedAllocate(std::size_t size)
 {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (!block)
-        throw std::bad_alloc();
+        return nullptr;
     // What the allocator really holds: the usable size plus its 8-byte chunk header.
     liveBytes += malloc_usable_size(block) + sizeof(std::size_t);
     ++liveBlocks;
     return block;
 }
 
-void release(void* block) noexcept
+void hookedRelease(void* block) noexcept
 {
     if (!block)
         return;
@@ -40,56 +42,7 @@ void release(void* block) noexcept
     std::free(block);
 }
 
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* block) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block) noexcept
-{
-    release(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    release(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept
-{
-    release(block);
-}
+#include "../tests/tavric/ReplacedAllocation.hpp"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "shell/Program.hpp"
 #include "shell/UserDataText.hpp"
+#include "tavric/text/WholeFile.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -26,37 +27,6 @@ void writeMessages(const zul::Tavric& document, std::ostream& stream)
     for (const std::string& line : document.messages())
         stream << line;
     stream.flush();
-}
-
-// Reads the whole file as raw bytes; false when it cannot be opened or read completely.
-bool readWholeFile(const char* path, std::string& bytes)
-{
-    const int fd = ::open(path, O_RDONLY);
-    if (fd < 0)
-        return false;
-    bool ok = false;
-    struct stat info;
-    // A directory or a device in its place is unreadable user data, not a size to allocate.
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        const off_t size = info.st_size;
-        try {
-            bytes.assign(static_cast<std::size_t>(size), '\0');
-            std::size_t done = 0;
-            while (done < bytes.size()) {
-                const ssize_t got = ::read(fd, &bytes[done], bytes.size() - done);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
-                    break;
-                done += static_cast<std::size_t>(got);
-            }
-            ok = done == bytes.size();
-        } catch (const std::exception&) {
-            ok = false;
-        }
-    }
-    ::close(fd);
-    return ok;
 }
 
 bool writeAll(int fd, const std::string& bytes)
@@ -105,7 +75,8 @@ bool Program::loadConfiguration()
 bool Program::loadUserData()
 {
     std::string bytes;
-    if (!readWholeFile(userDataPath, bytes))
+    // A directory, a device or a FIFO in its place is unreadable user data, not something to wait for.
+    if (zul::readWholeFile(userDataPath, bytes, zul::FileKinds::RegularOnly) != 0)
         return false;
     if (!userDocument.parse(userDataText(bytes), true)) {
         writeMessages(userDocument, std::cout);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <new>
 
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/TavricInternal.hpp"
+#include "tavric/text/ParsingTools.hpp"
 
 namespace zul {
 
@@ -30,7 +32,7 @@ Tavric::Tavric(NameDictionary* dictionary, void* loadContext)
       pointerIsConst(false), hasParentEntry(false), blankAddress(false), levelsTaken(false), busy(false)
 {
     defaultRights = RightsAll;
-    optionWord = 2;
+    optionWord = defaultOptionWord;
     if (RootData* data = rootBlock()) {
         data->dictionary = dictionary;
         data->loadContext = loadContext;
@@ -249,7 +251,7 @@ int Tavric::pathId() const
 std::string Tavric::getAddress() const
 {
     if (!parent)
-        return blankAddress ? std::string() : std::string(rootMark);
+        return blankAddress ? std::string() : std::string(ParsingTools::rootMark);
     std::string address = parent->getAddress();
     address += '.';
     const NameDictionary* dictionary = getDictionary();
@@ -292,7 +294,7 @@ Tavric* Tavric::createChild(int id)
 {
     Tavric* node = new (std::nothrow) Tavric(this, id);
     if (!node)
-        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
     return node;
 }
 
@@ -345,19 +347,19 @@ void Tavric::detachChild(int id)
     }
 }
 
-Tavric& Tavric::child(const std::string& name, int user)
+int Tavric::nameIdFor(const std::string& name) const
 {
-    if (isNull())
-        return nullField;
     NameDictionary* dictionary = getDictionary();
     const int id = dictionary ? dictionary->idOf(name) : 0;
-    if (id == 0) {
-        report(ErrorDictionary, ": Cannot add '" + name +
-                                    "' to the dictionnary. This error may occur when trying to access to"
-                                    " a unexisting field in a constant node with a never encountered name.");
-        return nullField;
-    }
-    return childLookup(id, user, true);
+    if (id == 0)
+        report(ErrorDictionary, modelmsg::dictionaryRefused(name));
+    return id;
+}
+
+Tavric& Tavric::child(const std::string& name, int user)
+{
+    const int id = isNull() ? 0 : nameIdFor(name);
+    return id == 0 ? nullField : childLookup(id, user, true);
 }
 
 Tavric& Tavric::child(int id, int user)
@@ -366,8 +368,7 @@ Tavric& Tavric::child(int id, int user)
         return nullField;
     const NameDictionary* dictionary = getDictionary();
     if (!dictionary || dictionary->nameOf(id).empty()) {
-        report(ErrorUnknownId,
-               ": Unknown string id '" + std::to_string(id) + "'. String id should not be used manually.");
+        report(ErrorUnknownId, modelmsg::unknownId(id));
         return nullField;
     }
     return childLookup(id, user, true);
@@ -375,17 +376,8 @@ Tavric& Tavric::child(int id, int user)
 
 const Tavric& Tavric::child(const std::string& name, int user) const
 {
-    if (isNull())
-        return nullField;
-    NameDictionary* dictionary = getDictionary();
-    const int id = dictionary ? dictionary->idOf(name) : 0;
-    if (id == 0) {
-        report(ErrorDictionary, ": Cannot add '" + name +
-                                    "' to the dictionnary. This error may occur when trying to access to"
-                                    " a unexisting field in a constant node with a never encountered name.");
-        return nullField;
-    }
-    return childLookup(id, user, false);
+    const int id = isNull() ? 0 : nameIdFor(name);
+    return id == 0 ? nullField : childLookup(id, user, false);
 }
 
 const Tavric& Tavric::child(int id, int user) const
@@ -410,14 +402,8 @@ Tavric& Tavric::childLookup(int id, int user, bool modifiable) const
         reportConstant(RightCreate);
         return nullField;
     }
-    if (!hasRight(user, RightCreate)) {
-        reportPermission(RightCreate, user);
+    if (!mayChange(RightCreate, user))
         return nullField;
-    }
-    if (constant) {
-        reportConstant(RightCreate);
-        return nullField;
-    }
     Tavric* self = const_cast<Tavric*>(this);
     Tavric* node = self->createChild(id);
     if (!node)
@@ -426,7 +412,7 @@ Tavric& Tavric::childLookup(int id, int user, bool modifiable) const
         self->enterChild(id, node);
     } catch (...) {
         delete node;
-        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return nullField;
     }
     return *node;
@@ -580,8 +566,7 @@ Collection* Tavric::makeCollection()
     Extra* block = extraBlock();
     Collection* collection = block ? new (std::nothrow) Collection : nullptr;
     if (!collection) {
-        report(ErrorMemory,
-               ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Collection)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Collection)));
         return nullptr;
     }
     delete block->collection;
@@ -636,7 +621,7 @@ Tavric* Tavric::adoptChild(Tavric* node)
         enterChild(id, node);
     } catch (...) {
         delete node;
-        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return nullptr;
     }
     return node;

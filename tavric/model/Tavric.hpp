@@ -9,7 +9,6 @@
 #include "tavric/model/Collection.hpp"
 #include "tavric/model/Expression.hpp"
 #include "tavric/model/NameDictionary.hpp"
-#include "tavric/text/ParsingTools.hpp"
 
 namespace zul {
 
@@ -83,6 +82,14 @@ enum DiagnosticCode : int32_t {
     ErrorConstPointer = 21
 };
 
+// Bits of a field's option word (inherited by its children).
+enum OptionBit : int {
+    // A warning during a parse or the resolution fails it, as an error would.
+    OptionStopOnWarnings = 1,
+};
+// The option word of a new root. Its bit 1 has always been set and means nothing to the library.
+constexpr int defaultOptionWord = 2;
+
 // Comparison tests, numbered as the comparison operators.
 enum ComparisonTest : int32_t {
     TestEqual = 0,
@@ -100,16 +107,23 @@ class Tavric;
 // Returned by every failed navigation; compare addresses with it.
 extern Tavric nullField;
 
+// What the process start-up achieved.
+enum StartupResult : int {
+    StartupDone = 0,
+    StartupNoErrorFile = -1, // "error_output~" could not be opened or put in place of standard error
+    StartupNoDirectory = -2  // the program's directory could not be entered
+};
+
 // Process start-up: C locale from the environment, random seed, working directory = the program's
-// directory, optional redirection of standard error into "error_output~". 0, -1 (file) or -2 (chdir).
-int initErrorOutput(const std::string& programPath, bool redirect);
+// directory, optional redirection of standard error into "error_output~".
+StartupResult initErrorOutput(const std::string& programPath, bool redirect);
 // Restores the locale and ends the redirection.
 void closeErrorOutput();
 
 // One field of a data tree; a root field is a document. Children are created on first access,
 // owned by their parent, found through name ids and iterated in byte-wise name order.
 // Operations never throw and never print; refusals are reported into the root's messages.
-class Tavric : public ParsingTools {
+class Tavric {
 public:
     typedef std::map<std::string, Tavric*> ChildMap;
     typedef ChildMap::const_iterator ChildIterator;
@@ -336,6 +350,7 @@ public:
     // declared; the writer leaves such levels to the next resolution again.
     bool arePointerLevelsTaken() const { return levelsTaken; }
     int getOptionWord() const { return optionWord; }
+    bool stopsOnWarnings() const { return (optionWord & OptionStopOnWarnings) != 0; }
     void setOptionWord(int value)
     {
         if (!isNull())
@@ -418,6 +433,7 @@ private:
     Tavric(Tavric* parentField, int id);
 
     Extra* extraBlock() const;
+    void setExtraText(std::string Extra::*member, const std::string& value);
     Children* childBlock() const;
     RootData* rootBlock() const;
     bool isNull() const { return this == &nullField; }
@@ -425,6 +441,8 @@ private:
     void clearValue();
     // The end of every plain store: the field now holds a value of that type.
     void markStored(FieldType storedType);
+    // Int, char and descriptor values share the integer slot.
+    void storeIntegerAs(int64_t value, FieldType storedType);
     void invalidateSlots();
     void takeSlots(const Tavric& other);
     bool anySlotValid() const;
@@ -440,8 +458,11 @@ private:
     // tree, which may have deleted it (the designation is then resolved again from its address).
     void cacheTarget(Tavric* target) const;
     bool readCheck(int readType, int user) const;
-    // 0 refused, 1 read the own slots, 2 read the reference's target.
-    int startRead(int readType, int user, bool mayEvaluate, const Tavric*& target) const;
+    // Marks a field as being read through (see TavricInternal.hpp).
+    class ReadThrough;
+    enum ReadStart { ReadRefused, ReadOwnSlots, ReadTarget };
+    // Whether and where a read of that type goes on: the own slots, or the reference's target.
+    ReadStart startRead(int readType, int user, bool mayEvaluate, const Tavric*& target) const;
     const Tavric* referenceTarget() const;
     bool refreshComputed(int user) const;
     bool convert(int readType) const;
@@ -449,14 +470,20 @@ private:
     void reportNotInitialized() const;
     void reportPermission(int right, int user) const;
     void reportConstant(int right) const;
-    void reportCycle() const;
+    void reportNotAddress() const;
     int64_t readInt(int user, bool modifiable) const;
     const std::string& readString(int user, bool modifiable) const;
     int32_t readPointer(int user, bool modifiable) const;
+    // The right (write or create) and not constant; reported when refused.
+    bool mayChange(int right, int user) const;
+    // Write right, not constant, not extern.
+    bool writable(int user) const;
     bool writeCheck(int writeType, int user) const;
     const Tavric& valueSource(int user) const;
     std::string textForm(int user) const;
 
+    // The dictionary id of a name (entered when new); 0 after a diagnostic.
+    int nameIdFor(const std::string& name) const;
     Tavric& childLookup(int id, int user, bool modifiable) const;
     Tavric& walkSteps(const std::vector<int>& steps, int user, bool modifiable) const;
     Tavric& resolveFrom(const std::string& address, int user, bool modifiable) const;

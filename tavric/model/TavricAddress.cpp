@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/TavricInternal.hpp"
+#include "tavric/text/ParsingTools.hpp"
 
 namespace zul {
 
@@ -23,29 +25,29 @@ bool Tavric::parseAddress(const std::string& address, std::vector<int>& steps) c
         return false;
     std::size_t position = 0;
     auto syntaxError = [&]() {
-        report(ErrorAddressSyntax, ": Syntax error while resolving address '" + address + "'.");
+        report(ErrorAddressSyntax, modelmsg::addressSyntax(address));
         return false;
     };
     // After a step: "->" (follow), "." or the end. 1 plain, -1 follow, 0 anything else.
     auto stepEnd = [&]() {
-        if (matchExact(address, position, arrowToken))
+        if (ParsingTools::matchExact(address, position, ParsingTools::arrowToken))
             return -1;
-        if (position == address.size() || matchExact(address, position, dotToken))
+        if (position == address.size() || ParsingTools::matchExact(address, position, ParsingTools::dotToken))
             return 1;
         return 0;
     };
-    if (matchNoCase(address, position, rootMark)) {
+    if (ParsingTools::matchNoCase(address, position, ParsingTools::rootMark)) {
         const int end = stepEnd();
         if (end == 0)
             return syntaxError();
         steps.push_back(end * stepRoot);
     }
-    NameDictionary* dictionary = getDictionary();
     while (position < address.size()) {
         if (address[position] == '_') {
             // "_" alone is the parent; "_" followed by identifier bytes begins a name.
             std::size_t after = position + 1;
-            if (after == address.size() || address[after] == '.' || address.compare(after, 2, arrowToken) == 0) {
+            if (after == address.size() || address[after] == '.' ||
+                address.compare(after, 2, ParsingTools::arrowToken) == 0) {
                 position = after;
                 const int end = stepEnd();
                 steps.push_back(end * stepParent);
@@ -56,18 +58,14 @@ bool Tavric::parseAddress(const std::string& address, std::vector<int>& steps) c
             ++position;
         if (position == address.size())
             break;
-        if (!inSetNoCase(address, position, identifierStartSet))
+        if (!ParsingTools::inSetNoCase(address, position, ParsingTools::identifierStartSet))
             return syntaxError();
         const std::size_t start = position;
-        skipSet(address, position, identifierSet);
+        ParsingTools::skipSet(address, position, ParsingTools::identifierSet);
         const std::string name = address.substr(start, position - start);
-        const int id = dictionary ? dictionary->idOf(name) : 0;
-        if (id == 0) {
-            report(ErrorDictionary, ": Cannot add '" + name +
-                                        "' to the dictionnary. This error may occur when trying to access to"
-                                        " a unexisting field in a constant node with a never encountered name.");
+        const int id = nameIdFor(name);
+        if (id == 0)
             return false;
-        }
         const int end = stepEnd();
         if (end == 0)
             return syntaxError();
@@ -82,7 +80,7 @@ Tavric& Tavric::follow(int user) const
     if (!readCheck(type, user)) {
         // reported by the check
     } else if (empty) {
-        report(ErrorEmpty, ": Field is empty.");
+        report(ErrorEmpty, modelmsg::fieldEmpty);
     } else if (targetValid && getTarget()) {
         result = getTarget();
     } else if (kind == KindReference || kind == KindPointer) {
@@ -108,13 +106,11 @@ Tavric& Tavric::follow(int user) const
             }
         }
     } else {
-        report(ErrorConversion, ": Field cannot be converted into " +
-                                    typeDescription(kind, TypePointer, getPointerLevels()) + ". It may be a nonsense.");
+        report(ErrorConversion, modelmsg::conversion(typeDescription(kind, TypePointer, getPointerLevels())));
     }
     if (result)
         return *result;
-    report(ErrorNotAddress, ": Field '" + getAddress() + "' is not a tavric address but a " +
-                                typeDescription(kind, type, getPointerLevels()) + ". It cannot be dereferenced.");
+    reportNotAddress();
     return nullField;
 }
 
@@ -128,7 +124,7 @@ Tavric& Tavric::walkSteps(const std::vector<int>& steps, int user, bool modifiab
             field = &field->getRoot();
         } else if (value == stepParent) {
             if (!field->parent) {
-                field->report(ErrorTooHigh, ": Cannot go higher than field '" + field->getAddress() + "'.");
+                field->report(ErrorTooHigh, modelmsg::tooHigh(field->getAddress()));
                 return nullField;
             }
             field = field->parent;
@@ -243,11 +239,9 @@ bool Tavric::bindChildren()
             if (&target == &nullField)
                 return false;
             if (!bound->untyped && bound->type != target.type) {
-                bound->report(ErrorTypeMismatch,
-                              ": Cannot assign data of type " +
-                                  typeDescription(target.kind, target.type, target.getPointerLevels()) +
-                                  " to current field. Type mismatch.");
-                if (optionWord & 1)
+                bound->report(ErrorTypeMismatch, modelmsg::typeMismatch(typeDescription(target.kind, target.type,
+                                                                                        target.getPointerLevels())));
+                if (stopsOnWarnings())
                     return false;
             }
             bound->type = target.type;
@@ -263,7 +257,7 @@ bool Tavric::evaluateTree()
 {
     if (kind == KindComputed && getExpression()) {
         if (busy) {
-            reportCycle();
+            reportNotAddress();
             return false;
         }
         busy = true;
@@ -274,9 +268,8 @@ bool Tavric::evaluateTree()
         // The library fills in the value it was told to compute: rights and const concern other
         // writers, but a declared type must still match.
         if (!untyped && result.type != type && getPointerLevels().empty()) {
-            report(ErrorTypeMismatch, ": Cannot assign data of type " +
-                                          typeDescription(result.kind, result.type, result.getPointerLevels()) +
-                                          " to current field. Type mismatch.");
+            report(ErrorTypeMismatch,
+                   modelmsg::typeMismatch(typeDescription(result.kind, result.type, result.getPointerLevels())));
             return false;
         }
         takeSlots(result);

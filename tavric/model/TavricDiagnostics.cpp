@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "tavric/model/Declaration.hpp"
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/TavricInternal.hpp"
 
 namespace zul {
@@ -21,22 +23,6 @@ const char* const Tavric::kindNames[fieldKindCount] = {"",        "field",    "f
 namespace {
 
 const std::vector<std::string> noMessages;
-
-char hexDigit(int value)
-{
-    return "0123456789ABCDEF"[value & 15];
-}
-
-std::string hexNumber(int value)
-{
-    std::string digits;
-    unsigned remaining = static_cast<unsigned>(value);
-    do {
-        digits.insert(digits.begin(), hexDigit(static_cast<int>(remaining & 15)));
-        remaining >>= 4;
-    } while (remaining != 0);
-    return digits;
-}
 
 } // namespace
 
@@ -80,60 +66,20 @@ std::string Tavric::typeDescription(int kindValue, int typeValue, const std::vec
 
 std::string Tavric::declarationPrefix(bool colour) const
 {
-    std::string prefix;
-    auto piece = [&](const std::string& words, int colourIndex) {
-        if (words.empty())
-            return;
-        if (colour)
-            prefix += colours[colourIndex];
-        prefix += words;
-        if (colour)
-            prefix += colours[ColourReset];
-    };
-    if (hasParentEntry && parent) {
-        std::string access;
-        if (parentRights == RightsAll) {
-            switch (defaultRights) {
-            case rightsPrivate:
-                access = "private ";
-                break;
-            case rightsLocked:
-                access = "locked ";
-                break;
-            case rightsProtected:
-                access = "protected ";
-                break;
-            case rightsPublic:
-                break;
-            default:
-                access = "limited[" + hexNumber(parentRights) + hexNumber(defaultRights) + "] ";
-            }
-        } else {
-            // The parent's entry is not the usual one: only the limited form says so.
-            access = "limited[" + hexNumber(parentRights) + hexNumber(defaultRights) + "] ";
-        }
-        piece(access, ColourBoldRed);
-    }
-    if (userRightsCount() > 1)
-        piece("restricted ", ColourBoldRed);
-    if (external)
-        piece("extern ", ColourBoldCyan);
-    if (local)
-        piece("local ", ColourBoldCyan);
+    Declaration words;
+    if (hasParentEntry && parent)
+        words.access = accessWord(parentRights, defaultRights, HexStyle::Diagnostic);
+    words.restricted = userRightsCount() > 1;
+    words.external = external;
+    words.local = local;
     if (kindDeclared)
-        piece(std::string(kindNameOf(kind)) + " ", ColourGrey);
-    if (strict)
-        piece("strict ", ColourBoldBlue);
+        words.kind = std::string(kindNameOf(kind)) + " ";
+    words.strict = strict;
     if (!untyped)
-        piece(std::string(typeNameOf(type)) + " ", ColourBoldGreen);
-    for (int level : getPointerLevels()) {
-        if (level)
-            piece("const ", ColourBoldCyan);
-        prefix += ": ";
-    }
-    if (constant)
-        piece("const ", ColourBoldCyan);
-    return prefix;
+        words.type = std::string(typeNameOf(type)) + " ";
+    words.levels = getPointerLevels();
+    words.constant = constant;
+    return declarationText(words, colour);
 }
 
 // ---------------------------------------------------------------- message list
@@ -205,15 +151,12 @@ void Tavric::reportPermission(int right, int user) const
 {
     const NameDictionary* dictionary = getDictionary();
     const std::string& name = dictionary && user != publicUser ? dictionary->nameOf(user) : emptyString;
-    report(ErrorPermission, std::string(": Permission denied. Cannot perform '") + rightName(right) + "' operation. " +
-                                (name.empty() ? std::string("Public user") : "User '" + name + "'") +
-                                " rights are insufficient.");
+    report(ErrorPermission, modelmsg::permissionDenied(rightName(right), name));
 }
 
 void Tavric::reportConstant(int right) const
 {
-    report(ErrorConstant,
-           std::string(": Node is constant. Cannot perform '") + rightName(right) + "' operation on it.");
+    report(ErrorConstant, modelmsg::nodeConstant(rightName(right)));
 }
 
 // ---------------------------------------------------------------- entry and record names
@@ -231,16 +174,22 @@ const std::string& Tavric::getOwnEntryName() const
     return extra ? extra->entryName : emptyString;
 }
 
-void Tavric::setEntryName(const std::string& value)
+void Tavric::setExtraText(std::string Extra::*member, const std::string& value)
 {
+    // An empty text needs no block of its own.
     if (isNull() || (value.empty() && !extra))
         return;
     if (Extra* block = extraBlock()) {
         try {
-            block->entryName = value;
+            block->*member = value;
         } catch (...) {
         }
     }
+}
+
+void Tavric::setEntryName(const std::string& value)
+{
+    setExtraText(&Extra::entryName, value);
 }
 
 const std::string& Tavric::getStructName() const
@@ -250,14 +199,7 @@ const std::string& Tavric::getStructName() const
 
 void Tavric::setStructName(const std::string& value)
 {
-    if (isNull() || (value.empty() && !extra))
-        return;
-    if (Extra* block = extraBlock()) {
-        try {
-            block->structName = value;
-        } catch (...) {
-        }
-    }
+    setExtraText(&Extra::structName, value);
 }
 
 // ---------------------------------------------------------------- process start-up
@@ -282,7 +224,7 @@ std::string executableDirectory()
 
 } // namespace
 
-int initErrorOutput(const std::string& programPath, bool redirect)
+StartupResult initErrorOutput(const std::string& programPath, bool redirect)
 {
     const char* locale = std::setlocale(LC_ALL, "");
     savedLocale = locale ? locale : "C";
@@ -292,23 +234,23 @@ int initErrorOutput(const std::string& programPath, bool redirect)
     // A program found through PATH has no "/" in its name: its own directory is asked for instead.
     const std::string directory = slash == std::string::npos ? executableDirectory() : programPath.substr(0, slash + 1);
     if (directory.empty() || ::chdir(directory.c_str()) != 0)
-        return -2;
+        return StartupNoDirectory;
     if (!redirect)
-        return 0;
+        return StartupDone;
 
     const int fd = ::open("error_output~", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
-        return -1;
+        return StartupNoErrorFile;
     const int saved = ::dup(2);
     if (::dup2(fd, 2) < 0) {
         ::close(fd);
         if (saved >= 0)
             ::close(saved);
-        return -1;
+        return StartupNoErrorFile;
     }
     errorOutput = fd;
     savedStandardError = saved;
-    return 0;
+    return StartupDone;
 }
 
 void closeErrorOutput()

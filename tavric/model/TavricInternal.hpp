@@ -3,6 +3,7 @@
 // Private blocks of zul::Tavric, shared by the model's and the text's sources only.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +15,38 @@ namespace zul {
 // Fields removed from any tree so far. A designation cached before a removal may name a deleted
 // field, so it is trusted only while this count stays the same.
 extern std::size_t fieldsRemoved;
+
+// Truncation toward zero, saturated: a double beyond the 64-bit range has no integer of its own.
+int64_t truncateToInt64(double value);
+
+// Reference chains and computed fields that read each other are followed this deep at most, so a
+// cycle ends in a diagnostic instead of exhausting the stack.
+constexpr int maxIndirectionDepth = 256;
+
+// Held while a read goes through a field to its reference's target or its expression: the field is
+// busy (a read that comes back to it is a cycle) and the depth of such reads is counted.
+class Tavric::ReadThrough {
+public:
+    explicit ReadThrough(const Tavric& field) : field(field)
+    {
+        field.busy = true;
+        ++depth;
+    }
+    ~ReadThrough()
+    {
+        --depth;
+        field.busy = false;
+    }
+    ReadThrough(const ReadThrough&) = delete;
+    ReadThrough& operator=(const ReadThrough&) = delete;
+
+    // True when reading through the field now would close a cycle or go too deep.
+    static bool refused(const Tavric& field) { return field.busy || depth >= maxIndirectionDepth; }
+
+private:
+    const Tavric& field;
+    static int depth;
+};
 
 struct Tavric::Children {
     std::map<int, Tavric*> byId;

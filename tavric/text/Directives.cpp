@@ -7,7 +7,10 @@
 #include <sys/stat.h>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/WholeFile.hpp"
 #include "tavric/text/Parser.hpp"
 
 namespace zul {
@@ -76,7 +79,7 @@ int Parser::directive(Tavric& node, std::size_t& position)
         return RuleAccepted;
     case Warning:
         std::cerr << argument << std::endl;
-        return (node.getOptionWord() & 1) ? (failed = true, RuleError) : RuleAccepted;
+        return node.stopsOnWarnings() ? (failed = true, RuleError) : RuleAccepted;
     default:
         std::cerr << argument << std::endl;
         failed = true;
@@ -105,17 +108,15 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
         if (!raw) {
             accepted = loadInto(node, path, false, context);
         } else {
+            std::string bytes;
             std::size_t size = 0;
-            errno = 0;
-            std::unique_ptr<char[]> buffer = ParsingTools::readFile(path, size);
-            if (buffer) {
-                accepted = parseInto(node, std::string(buffer.get(), size), false, context);
-            } else if (size == 0) {
-                const int code = errno != 0 ? errno : ENOENT;
+            const int code = readWholeFile(path, bytes, FileKinds::Readable, &size);
+            if (code == 0) {
+                accepted = parseInto(node, bytes, false, context);
+            } else if (code != ENOMEM) {
                 node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, code, std::strerror(code)) + "\n");
             } else {
-                node.report(ErrorMemory,
-                            ": Memory exhausted. Cannot create object of size " + std::to_string(size) + ".");
+                node.report(ErrorMemory, modelmsg::memoryExhausted(size));
                 reportInclude = false;
             }
         }

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/TavricInternal.hpp"
 #include "tavric/text/ParseMessages.hpp"
 
 namespace zul {
@@ -47,18 +49,6 @@ int64_t wrapSubtract(int64_t a, int64_t b)
 int64_t wrapMultiply(int64_t a, int64_t b)
 {
     return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
-}
-
-// Truncation toward zero, saturated: a double beyond the 64-bit range has no integer of its own.
-int64_t truncateToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 9223372036854775807.0)
-        return std::numeric_limits<int64_t>::max();
-    if (value <= -9223372036854775808.0)
-        return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(value);
 }
 
 } // namespace
@@ -173,8 +163,7 @@ Tavric& ExpressionNode::evaluate(Tavric& context, int user)
     try {
         value = &operatorTable[level].evaluate(*this, context, user);
     } catch (const std::bad_alloc&) {
-        context.report(ErrorMemory,
-                       ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        context.report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
     }
     evaluating = false;
     if (operand)
@@ -215,40 +204,36 @@ bool evaluateAll(ExpressionNode& node, Tavric& context, int user, std::vector<Ta
     return true;
 }
 
-bool readInt(Tavric& field, const Tavric& context, int user, int64_t& out)
+// Reads an operand with one of the typed reads; false when the read was refused (its diagnostics
+// then go to the tree being evaluated).
+template <typename Value, typename Read>
+bool readOperand(Tavric& field, const Tavric& context, Value& out, Read read)
 {
     ReadWatch watch(field);
-    out = field.getInt(user);
+    out = read(field);
     const bool clean = watch.clean();
     forwardMessages(field, context);
     return clean;
+}
+
+bool readInt(Tavric& field, const Tavric& context, int user, int64_t& out)
+{
+    return readOperand(field, context, out, [user](Tavric& f) { return f.getInt(user); });
 }
 
 bool readReal(Tavric& field, const Tavric& context, int user, double& out)
 {
-    ReadWatch watch(field);
-    out = field.getReal(user);
-    const bool clean = watch.clean();
-    forwardMessages(field, context);
-    return clean;
+    return readOperand(field, context, out, [user](Tavric& f) { return f.getReal(user); });
 }
 
 bool readBool(Tavric& field, const Tavric& context, int user, bool& out)
 {
-    ReadWatch watch(field);
-    out = field.getBool(user);
-    const bool clean = watch.clean();
-    forwardMessages(field, context);
-    return clean;
+    return readOperand(field, context, out, [user](Tavric& f) { return f.getBool(user); });
 }
 
 bool readText(Tavric& field, const Tavric& context, int user, std::string& out)
 {
-    ReadWatch watch(field);
-    out = field.getString(user);
-    const bool clean = watch.clean();
-    forwardMessages(field, context);
-    return clean;
+    return readOperand(field, context, out, [user](Tavric& f) { return f.getString(user); });
 }
 
 Tavric& finish(ExpressionNode& node)
@@ -310,7 +295,7 @@ bool combineIntegers(int level, int index, int64_t a, int64_t b, int64_t& out, c
         out = index == op::Divide ? a / b : a % b;
         return true;
     case 10:
-        out = truncateToInt(std::pow(static_cast<double>(a), static_cast<double>(b)));
+        out = truncateToInt64(std::pow(static_cast<double>(a), static_cast<double>(b)));
         return true;
     default:
         return false;
@@ -326,7 +311,7 @@ bool combineReals(int level, int index, double a, double b, double& out, const T
     case 6:
     case 7: {
         int64_t value = 0;
-        if (!combineIntegers(level, index, truncateToInt(a), truncateToInt(b), value, context))
+        if (!combineIntegers(level, index, truncateToInt64(a), truncateToInt64(b), value, context))
             return false;
         out = static_cast<double>(value);
         return true;
@@ -439,7 +424,7 @@ Tavric& assignmentTarget(ExpressionNode& node, std::size_t i, Tavric& context, i
         // A literal or a computed value is no field of the document: storing into it would rewrite
         // the expression itself ("1 = 2" would read "2 = 2" from then on).
         if (target != &nullField && target->getKind() != KindPointer && target->getPointerLevels().empty()) {
-            context.report(ErrorConstant, ": Node is constant. Cannot perform 'write' operation on it.");
+            context.report(ErrorConstant, modelmsg::nodeConstant(Tavric::rightName(RightWrite)));
             return nullField;
         }
     }
@@ -634,7 +619,7 @@ Tavric& power(ExpressionNode& node, Tavric& context, int user)
             return nullField;
         accumulated = i == 0 ? value : std::pow(accumulated, value);
     }
-    return integerResult(node, truncateToInt(accumulated));
+    return integerResult(node, truncateToInt64(accumulated));
 }
 
 Tavric& concatenation(ExpressionNode& node, Tavric& context, int user)

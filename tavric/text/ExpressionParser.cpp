@@ -4,6 +4,7 @@
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/ExpressionNode.hpp"
+#include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/ParseMessages.hpp"
 #include "tavric/text/Parser.hpp"
 

@@ -10,9 +10,12 @@
 #include <unistd.h>
 #include <memory>
 
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 #include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/WholeFile.hpp"
 
 namespace zul {
 
@@ -63,42 +66,6 @@ bool kindsAgree(int declared, int found)
     return declared == KindValue && found >= KindValue && found <= KindComputed;
 }
 
-bool readWhole(const std::string& path, std::string& text, int& error)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) {
-        error = errno;
-        return false;
-    }
-    struct stat status;
-    error = 0;
-    if (::fstat(fd, &status) != 0)
-        error = errno;
-    else if (S_ISDIR(status.st_mode))
-        error = EISDIR;
-    try {
-        // The size is only a hint: pipes and growing files are read to their end.
-        text.clear();
-        text.reserve(error == 0 && status.st_size > 0 ? static_cast<std::size_t>(status.st_size) : 0);
-        char chunk[65536];
-        while (error == 0) {
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                error = errno;
-            else if (n == 0)
-                break;
-            else
-                text.append(chunk, static_cast<std::size_t>(n));
-        }
-    } catch (const std::bad_alloc&) {
-        error = ENOMEM;
-    }
-    ::close(fd);
-    return error == 0;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -117,8 +84,8 @@ std::string canonicalPath(const std::string& path)
 bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context)
 {
     std::string text;
-    int error = 0;
-    if (!readWhole(path, text, error)) {
+    const int error = readWholeFile(path, text);
+    if (error != 0) {
         node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, error, std::strerror(error)) + "\n");
         return false;
     }
@@ -138,8 +105,7 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
         // What was built stays; the parse fails as for any other error.
         context.depth = depth;
         context.includeStack.resize(includes);
-        node.report(ErrorMemory,
-                    ": Memory exhausted. Cannot create object of size " + std::to_string(text.size()) + ".");
+        node.report(ErrorMemory, modelmsg::memoryExhausted(text.size()));
     }
     node.setSystemAccess(true);
     if (finalize) {
@@ -148,8 +114,7 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
                 accepted = node.finalize();
         } catch (const std::bad_alloc&) {
             accepted = false;
-            node.report(ErrorMemory,
-                        ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+            node.report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         }
         node.setSystemAccess(false);
     }
@@ -221,7 +186,7 @@ void Parser::note(int code, std::size_t position, const std::string& message)
 bool Parser::warning(const Tavric& node, int code, std::size_t position, const std::string& message)
 {
     note(code, position, message);
-    if (!(node.getOptionWord() & 1))
+    if (!(node.stopsOnWarnings()))
         return true;
     failed = true;
     return false;
@@ -375,9 +340,7 @@ int Parser::declaration(Tavric& field, std::size_t& position)
         ++p;
     const int id = field.getDictionary()->idOf(name);
     if (id == 0) {
-        field.report(ErrorDictionary, ": Cannot add '" + name +
-                                          "' to the dictionnary. This error may occur when trying to access to"
-                                          " a unexisting field in a constant node with a never encountered name.");
+        field.report(ErrorDictionary, modelmsg::dictionaryRefused(name));
         failed = true;
         return RuleError;
     }
@@ -683,10 +646,9 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
         const Tavric& value = tree->foldedResult();
         if (&value != &nullField) {
             if (!field.isUntyped() && field.getType() != value.getType()) {
-                field.report(ErrorTypeMismatch, ": Cannot assign data of type " +
-                                                    Tavric::typeDescription(KindValue, value.getType(), {}) +
-                                                    " to current field. Type mismatch.");
-                if (field.getOptionWord() & 1) {
+                field.report(ErrorTypeMismatch,
+                             modelmsg::typeMismatch(Tavric::typeDescription(KindValue, value.getType(), {})));
+                if (field.stopsOnWarnings()) {
                     failed = true;
                     return RuleError;
                 }

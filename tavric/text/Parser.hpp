@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tavric/model/Tavric.hpp"
+
 namespace zul {
 
 class Tavric;
@@ -29,8 +31,8 @@ struct ParseContext {
 
 // A value as read from the text, before it is stored into a field.
 struct Literal {
-    int kind = 1; // 1 value, 2 reference, 3 pointer
-    int type = 0; // FieldType of a value
+    FieldKind kind = KindValue; // a value, a reference or a pointer
+    int type = 0;               // FieldType of a value
     bool nothing = false;
     bool boolValue = false;
     int64_t intValue = 0; // int, char, descriptor and raw pointer values

@@ -1,9 +1,6 @@
 #include "tavric/text/ParsingTools.hpp"
 
 #include <cstring>
-#include <fcntl.h>
-#include <new>
-#include <unistd.h>
 
 namespace zul {
 
@@ -186,37 +183,6 @@ void ParsingTools::lineAndColumn(const std::string& text, std::size_t position, 
     }
     ++line;
     ++column;
-}
-
-std::unique_ptr<char[]> ParsingTools::readFile(const std::string& path, std::size_t& size)
-{
-    size = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return nullptr;
-    std::unique_ptr<char[]> buffer;
-    const off_t length = ::lseek(fd, 0, SEEK_END);
-    if (length >= 0) {
-        size = static_cast<std::size_t>(length);
-        if (::lseek(fd, 0, SEEK_SET) == 0)
-            buffer.reset(new (std::nothrow) char[size + 1]);
-    }
-    if (buffer) {
-        // A single read may return less than asked (pipes, signals): keep reading until the size.
-        std::size_t got = 0;
-        while (got < size) {
-            const ssize_t n = ::read(fd, buffer.get() + got, size - got);
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        if (got < size)
-            buffer.reset();
-        else
-            buffer[size] = '\0';
-    }
-    ::close(fd);
-    return buffer;
 }
 
 } // namespace zul

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 
 namespace zul {
@@ -174,9 +173,6 @@ public:
     static void stripComments(std::string& text);
     // 1-based line and column of a byte position.
     static void lineAndColumn(const std::string& text, std::size_t position, int& line, int& column);
-    // Reads a whole file. Returns the bytes followed by one NUL (not counted in size), or null on
-    // failure. size is the length found (0 when the file cannot be opened), also on a failed read.
-    static std::unique_ptr<char[]> readFile(const std::string& path, std::size_t& size);
 };
 
 } // namespace zul

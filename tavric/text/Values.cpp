@@ -7,7 +7,9 @@
 #include <limits>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/text/ParseMessages.hpp"
+#include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/Parser.hpp"
 
 namespace zul {
@@ -447,10 +449,8 @@ bool Parser::storeLiteral(Tavric& field, const Literal& literal, std::size_t /*p
         return true;
     }
     if (!field.isUntyped() && field.getType() != literal.type) {
-        field.report(ErrorTypeMismatch, ": Cannot assign data of type " +
-                                            Tavric::typeDescription(KindValue, literal.type, {}) +
-                                            " to current field. Type mismatch.");
-        if (field.getOptionWord() & 1) {
+        field.report(ErrorTypeMismatch, modelmsg::typeMismatch(Tavric::typeDescription(KindValue, literal.type, {})));
+        if (field.stopsOnWarnings()) {
             failed = true;
             return false;
         }

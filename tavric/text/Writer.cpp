@@ -11,8 +11,11 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "tavric/model/Declaration.hpp"
+#include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/ExpressionNode.hpp"
+#include "tavric/text/ParsingTools.hpp"
 
 namespace zul {
 
@@ -143,13 +146,6 @@ std::string formatReal(double value)
     return text;
 }
 
-std::string hexNumber(uint32_t value)
-{
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%x", value);
-    return buffer;
-}
-
 // True when an operand written right after an operator would be read as part of a longer one
 // ("<" then "-1" reads "<-"; "&" then "&a" reads "&&").
 bool joinsOperator(const std::string& spelling, const std::string& operand)
@@ -276,41 +272,25 @@ void TreeWriter::childField(const Tavric& child, int indent)
 
 void TreeWriter::header(const Tavric& field)
 {
-    std::string text;
-    // Qualifiers stand before the kind word, where the parser reads them.
+    Declaration words;
+    // The writer's own rules: the restricted qualifier as read, the kind word that declares it,
+    // "type" for pointers, record names, and levels the resolution took left out.
+    words.strictFirst = true;
     if (const Tavric* parent = field.getParent()) {
         const int parentKey = static_cast<int32_t>(static_cast<uint32_t>(parent->getIdentity()));
         int entry = 0;
-        if (field.getUserRights(parentKey, entry)) {
-            const int rights = field.getDefaultRights();
-            std::string access;
-            if (entry != RightsAll)
-                access = "limited[" + hexNumber(entry & 15) + hexNumber(rights & 15) + "] ";
-            else if (rights == rightsPrivate)
-                access = "private ";
-            else if (rights == rightsLocked)
-                access = "locked ";
-            else if (rights == rightsProtected)
-                access = "protected ";
-            else if (rights != rightsPublic)
-                access = "limited[f" + hexNumber(rights & 15) + "] ";
-            if (!access.empty())
-                piece(text, access, PT::ColourBoldRed);
-        }
+        if (field.getUserRights(parentKey, entry))
+            words.access = accessWord(entry, field.getDefaultRights(), HexStyle::Document);
     }
-    if (field.isRestricted())
-        piece(text, "restricted ", PT::ColourBoldRed);
-    if (field.isExternal())
-        piece(text, "extern ", PT::ColourBoldCyan);
-    if (field.isLocal())
-        piece(text, "local ", PT::ColourBoldCyan);
-    if (field.isStrict())
-        piece(text, "strict ", PT::ColourBoldBlue);
+    words.restricted = field.isRestricted();
+    words.external = field.isExternal();
+    words.local = field.isLocal();
+    words.strict = field.isStrict();
     if (field.isKindDeclared()) {
         // The kind words the parser knows ("program" is written as the word that declares it).
         static const char* const kindWords[fieldKindCount] = {"field",  "field",    "field",      "field", "field",
                                                               "Script", "sequence", "collection", "xml"};
-        piece(text, std::string(kindWords[field.getKind()]) + " ", PT::ColourGrey);
+        words.kind = std::string(kindWords[field.getKind()]) + " ";
     }
     // Every word for type void reads back as untyped; a typed field holds void only once bound
     // to a void target, and is then written as the untyped field it reads back as.
@@ -318,27 +298,22 @@ void TreeWriter::header(const Tavric& field)
         std::string word = field.getType() == TypePointer ? "type" : Tavric::typeNames[field.getType()];
         if (field.getType() == TypeStruct)
             word += " " + (field.getStructName().empty() ? std::string("record") : field.getStructName());
-        piece(text, word + " ", PT::ColourBoldGreen);
+        words.type = word + " ";
     }
-    std::vector<int> levels = field.getPointerLevels();
+    words.levels = field.getPointerLevels();
     // Levels that the resolution took from the target (none declared) are left to it again: taken
     // in another order (a chain or a cycle of pointers) they would no longer match once declared.
     if (field.arePointerLevelsTaken())
-        levels.clear();
+        words.levels.clear();
     if (field.getKind() == KindPointer && field.isUntyped() && field.isTargetValid() && field.getTarget()) {
         const Tavric& target = *field.getTarget();
         std::vector<int> derived = target.getPointerLevels();
         derived.push_back(target.isConstant() ? 1 : 0);
-        if (derived == levels)
-            levels.clear();
+        if (derived == words.levels)
+            words.levels.clear();
     }
-    for (int level : levels) {
-        if (level == 1)
-            piece(text, "const ", PT::ColourBoldCyan);
-        text += ": ";
-    }
-    if (field.isConstant())
-        piece(text, "const ", PT::ColourBoldCyan);
+    words.constant = field.isConstant();
+    std::string text = declarationText(words, colour);
     const std::string& name = field.getName();
     piece(text, isReservedWord(name) ? "\"" + name + "\"" : name, PT::ColourBoldYellow);
     out << text;
@@ -417,7 +392,7 @@ void TreeWriter::typedValue(const Tavric& field, std::string& text)
     case TypePointer:
         piece(text,
               field.rawPointer() == 0 ? std::string("NULL")
-                                      : "#" + hexNumber(static_cast<uint32_t>(field.rawPointer())),
+                                      : "#" + hexText(static_cast<uint32_t>(field.rawPointer()), false),
               PT::ColourBoldMagenta);
         break;
     default:
@@ -505,7 +480,7 @@ bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plai
         writer.ownValue(*this, indent);
         writer.children(*this, indent);
     } catch (const std::bad_alloc&) {
-        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return false;
     }
     return !out.fail();
@@ -522,7 +497,7 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
             return false;
         bytes = text.str();
     } catch (const std::bad_alloc&) {
-        report(ErrorMemory, ": Memory exhausted. Cannot create object of size " + std::to_string(sizeof(Tavric)) + ".");
+        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return false;
     }
     // Written beside the file and renamed into place: a failed save leaves the old file whole.
@@ -530,8 +505,7 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         const int code = errno;
-        report(ErrorOpenOutput, ": Cannot open output file '" + path + "' for saving the current tree. Error code is " +
-                                    std::to_string(code) + ": '" + std::strerror(code) + "'.");
+        report(ErrorOpenOutput, modelmsg::openOutput(path, code, std::strerror(code)));
         return false;
     }
     std::size_t done = 0;
@@ -552,9 +526,7 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
         code = errno;
     if (code != 0) {
         ::unlink(temporary.c_str());
-        report(ErrorWriteOutput, ": Cannot write into output file '" + path +
-                                     "' for saving the current tree. Error code is " + std::to_string(code) + ": '" +
-                                     std::strerror(code) + "'.");
+        report(ErrorWriteOutput, modelmsg::writeOutput(path, code, std::strerror(code)));
         return false;
     }
     return true;

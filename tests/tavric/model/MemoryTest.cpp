@@ -22,7 +22,15 @@ long long blockCost(void* block)
     return static_cast<long long>(malloc_usable_size(block)) + static_cast<long long>(sizeof(void*));
 }
 
-void* allocate(std::size_t size)
+// Fails the allocation numbered n (from 0) from now on, once.
+struct FailAllocation {
+    explicit FailAllocation(long n) { allocationsUntilFailure = n; }
+    ~FailAllocation() { allocationsUntilFailure = -1; }
+};
+
+} // namespace
+
+void* hookedAllocate(std::size_t size)
 {
     if (allocationsUntilFailure >= 0 && allocationsUntilFailure-- == 0)
         return nullptr;
@@ -32,7 +40,7 @@ void* allocate(std::size_t size)
     return block;
 }
 
-void release(void* block)
+void hookedRelease(void* block) noexcept
 {
     if (!block)
         return;
@@ -40,60 +48,7 @@ void release(void* block)
     std::free(block);
 }
 
-// Fails the allocation numbered n (from 0) from now on, once.
-struct FailAllocation {
-    explicit FailAllocation(long n) { allocationsUntilFailure = n; }
-    ~FailAllocation() { allocationsUntilFailure = -1; }
-};
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-void* operator new[](std::size_t size)
-{
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size);
-}
-void operator delete(void* block) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block) noexcept
-{
-    release(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    release(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept
-{
-    release(block);
-}
+#include "../ReplacedAllocation.hpp"
 
 namespace {
 

@@ -224,24 +224,4 @@ TEST(LineAndColumn, CountsNewlinesOnly)
     EXPECT_EQ(4, column);
 }
 
-TEST(ReadFile, WholeFileAndFailures)
-{
-    const std::string path = "parsing_tools_test_file~";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << std::string("abc\0def", 7);
-    }
-    std::size_t size = 99;
-    auto buffer = ParsingTools::readFile(path, size);
-    ASSERT_TRUE(buffer);
-    EXPECT_EQ(7u, size);
-    EXPECT_EQ(std::string("abc\0def", 7), std::string(buffer.get(), size));
-    EXPECT_EQ('\0', buffer[size]);
-    std::remove(path.c_str());
-
-    size = 99;
-    EXPECT_FALSE(ParsingTools::readFile("no/such/file~", size));
-    EXPECT_EQ(0u, size);
-}
-
 } // namespace

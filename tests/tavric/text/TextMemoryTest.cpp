@@ -12,15 +12,6 @@ namespace {
 long allocationsUntilFailure = -1;
 bool failureHappened = false;
 
-void* allocate(std::size_t size)
-{
-    if (allocationsUntilFailure >= 0 && allocationsUntilFailure-- == 0) {
-        failureHappened = true;
-        return nullptr;
-    }
-    return std::malloc(size ? size : 1);
-}
-
 // Fails the allocation numbered n (from 0) from now on, once.
 struct FailAllocation {
     explicit FailAllocation(long n)
@@ -33,44 +24,21 @@ struct FailAllocation {
 
 } // namespace
 
-void* operator new(std::size_t size)
+void* hookedAllocate(std::size_t size)
 {
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
+    if (allocationsUntilFailure >= 0 && allocationsUntilFailure-- == 0) {
+        failureHappened = true;
+        return nullptr;
+    }
+    return std::malloc(size ? size : 1);
 }
-void* operator new[](std::size_t size)
-{
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size);
-}
-void operator delete(void* block) noexcept
+
+void hookedRelease(void* block) noexcept
 {
     std::free(block);
 }
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
+
+#include "../ReplacedAllocation.hpp"
 
 namespace {
 

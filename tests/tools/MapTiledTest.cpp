@@ -334,6 +334,8 @@ TEST_F(Tiled, RefusalsNameTheFileAndLeaveThePreviousDocument)
          ": two tile layers are named 'ceiling'"},
         {"unknown layer", "small.tmx", replaced(smallTmx, "name=\"events\"", "name=\"Events\""),
          ": tile layer 'Events' is none of ground, objects, ceiling, walls, events, monster"},
+        {"name on two lines", "small.tmx", replaced(smallTmx, "name=\"events\"", "name=\"ev&#10;ents\""),
+         ": tile layer 'ev\\x0aents' is none of ground, objects, ceiling, walls, events, monster"},
         {"foreign tileset", "small.tmx", replaced(smallTmx, "0,0,0,0,182,0", "0,0,0,0,1001,0"),
          ": layer 'objects' at column 1, row 1 holds a tile of grass.tsx, which is not one of the game's sheets"},
         {"sheet of another layer", "small.tmx", replaced(smallTmx, "0,0,0,0,182,0", "0,0,0,0,2,0"),

@@ -49,6 +49,22 @@ struct Document {
     std::vector<TileLayer> layers;
 };
 
+// Names from the file go into messages: control characters are shown escaped, so that each
+// message stays one line.
+std::string oneLine(const std::string& text)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127)
+            out += std::string("\\x") + hex[byte >> 4] + hex[byte & 15];
+        else
+            out += c;
+    }
+    return out;
+}
+
 struct Reader {
     const std::string& path;
     std::string& error;
@@ -56,7 +72,7 @@ struct Reader {
 
     bool fail(const std::string& message)
     {
-        error = path + ": " + message;
+        error = path + ": " + oneLine(message);
         return false;
     }
     // A syntax error at a byte offset of the text.
@@ -66,10 +82,10 @@ struct Reader {
         const size_t line = size_t(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n')) + 1;
         const size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
         const size_t column = lineStart == std::string::npos || offset == 0 ? offset + 1 : offset - lineStart;
-        error = path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
+        error = path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + oneLine(message);
         return false;
     }
-    void warn(const std::string& message) { warnings.push_back(path + ": warning: " + message); }
+    void warn(const std::string& message) { warnings.push_back(path + ": warning: " + oneLine(message)); }
 };
 
 std::string baseName(const std::string& path)

@@ -1,53 +1,26 @@
-// Reading Tiled maps: the TMX and JSON files are each read into one neutral description (tilesets
-// and tile layers as Tiled wrote them), which is then checked and turned into document codes in
-// one place, so that both formats refuse the same things with the same words.
-#include "TiledMap.hpp"
+// Reading Tiled maps: the TMX and JSON readers (TiledTmx.cpp, TiledJson.cpp) each turn a file into
+// one neutral description (tilesets and tile layers as Tiled wrote them), which is checked and
+// turned into document codes here, in one place, so that both formats refuse the same things with
+// the same words.
+#include "TiledDocument.hpp"
 
-#include <nlohmann/json.hpp>
-#include <pugixml.hpp>
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <cstdint>
 
 namespace mapc {
+namespace tiled {
 
 namespace {
 
-// A map of 512 x 512 cells is ninety times the shipped floor (64 x 44); the bound
-// keeps a forged size from allocating gigabytes before its data is even looked at.
-constexpr long long MaxCells = 1 << 18;
 constexpr int TilePixels = 120;
 // Tiled keeps flips and rotations in the top four bits of an id; the game draws tiles unturned.
 constexpr std::uint32_t TurnBits = 0xF0000000u;
 
 const char* const sheetStems[LayerCount] = {"chipset0",    "chipset0_obj",  "chipset0_ceiling",
                                             "wall_or_not", "chipset_event", "monster_chipset"};
-
-struct Tileset {
-    long long firstId = 0;
-    int sheet = -1;    // the layer whose sheet it is, or -1 for a tileset that is not the game's
-    std::string label; // how the author knows it: its file or image name
-};
-
-struct TileLayer {
-    std::string name;
-    long long width = -1, height = -1; // -1 when the file does not say
-    std::string encoding, compression;
-    std::string text;               // CSV or base64 as written
-    std::vector<std::uint32_t> ids; // when the file lists the ids one by one
-    bool listed = false;
-};
-
-struct Document {
-    std::string orientation;
-    long long width = 0, height = 0, tileWidth = 0, tileHeight = 0;
-    bool infinite = false;
-    std::string name;
-    std::vector<Tileset> tilesets;
-    std::vector<TileLayer> layers;
-};
 
 // Names from the file go into messages: control characters are shown escaped, so that each
 // message stays one line.
@@ -64,29 +37,6 @@ std::string oneLine(const std::string& text)
     }
     return out;
 }
-
-struct Reader {
-    const std::string& path;
-    std::string& error;
-    std::vector<std::string>& warnings;
-
-    bool fail(const std::string& message)
-    {
-        error = path + ": " + oneLine(message);
-        return false;
-    }
-    // A syntax error at a byte offset of the text.
-    bool failAt(const std::string& text, size_t offset, const std::string& message)
-    {
-        offset = std::min(offset, text.size());
-        const size_t line = size_t(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n')) + 1;
-        const size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
-        const size_t column = lineStart == std::string::npos || offset == 0 ? offset + 1 : offset - lineStart;
-        error = path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + oneLine(message);
-        return false;
-    }
-    void warn(const std::string& message) { warnings.push_back(path + ": warning: " + oneLine(message)); }
-};
 
 std::string baseName(const std::string& path)
 {
@@ -119,6 +69,29 @@ int sheetByStem(const std::string& name)
     return -1;
 }
 
+} // namespace
+
+bool Reader::fail(const std::string& message)
+{
+    error = path + ": " + oneLine(message);
+    return false;
+}
+
+bool Reader::failAt(const std::string& text, size_t offset, const std::string& message)
+{
+    offset = std::min(offset, text.size());
+    const size_t line = size_t(std::count(text.begin(), text.begin() + std::ptrdiff_t(offset), '\n')) + 1;
+    const size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
+    const size_t column = lineStart == std::string::npos || offset == 0 ? offset + 1 : offset - lineStart;
+    error = path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + oneLine(message);
+    return false;
+}
+
+void Reader::warn(const std::string& message)
+{
+    warnings.push_back(path + ": warning: " + oneLine(message));
+}
+
 // An external tileset is the game's when its file is named after a sheet; an embedded one when
 // its image is a sheet cut into the game's tiles.
 Tileset externalTileset(long long firstId, const std::string& source)
@@ -143,6 +116,8 @@ bool wholeNumber(const std::string& text, long long& out)
     out = std::stoll(text);
     return true;
 }
+
+namespace {
 
 // ---- base64, compression, CSV ------------------------------------------------------------------
 
@@ -267,236 +242,6 @@ bool layerIds(Reader& r, TileLayer& layer, size_t cells)
     return true;
 }
 
-// ---- TMX ------------------------------------------------------------------------------------------
-
-bool tmxNumber(Reader& r, const pugi::xml_node& node, const char* name, long long& out, bool required)
-{
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute)
-        return !required || r.fail(std::string("<") + node.name() + "> has no " + name);
-    if (!wholeNumber(attribute.value(), out))
-        return r.fail(std::string("<") + node.name() + "> " + name + " is '" + attribute.value() +
-                      "', not a whole number");
-    return true;
-}
-
-bool readTmxLayer(Reader& r, const pugi::xml_node& node, TileLayer& layer)
-{
-    layer.name = node.attribute("name").value();
-    if (!tmxNumber(r, node, "width", layer.width, false) || !tmxNumber(r, node, "height", layer.height, false))
-        return false;
-    const pugi::xml_node data = node.child("data");
-    if (!data)
-        return r.fail("layer '" + layer.name + "' has no <data>");
-    if (data.child("chunk"))
-        return r.fail("layer '" + layer.name +
-                      "' is stored in chunks, as in an infinite map; the game's maps "
-                      "have a fixed size");
-    layer.encoding = data.attribute("encoding").value();
-    layer.compression = data.attribute("compression").value();
-    if (layer.encoding.empty()) {
-        // The oldest form: one <tile gid="..."/> per cell.
-        layer.listed = true;
-        for (const pugi::xml_node& tile : data.children("tile")) {
-            long long id = 0;
-            if (!tmxNumber(r, tile, "gid", id, false))
-                return false;
-            if (id < 0 || id > 0xFFFFFFFFll)
-                return r.fail("layer '" + layer.name + "' has a tile id out of range: " + std::to_string(id));
-            layer.ids.push_back(std::uint32_t(id));
-        }
-        return true;
-    }
-    layer.text = data.text().get();
-    return true;
-}
-
-bool readTmx(Reader& r, const std::string& text, Document& d)
-{
-    pugi::xml_document xml;
-    const pugi::xml_parse_result result = xml.load_buffer(text.data(), text.size());
-    if (!result)
-        return r.failAt(text, size_t(result.offset), std::string("not well-formed XML: ") + result.description());
-    const pugi::xml_node map = xml.child("map");
-    if (!map)
-        return r.fail("not a Tiled map: the document has no <map> element");
-    d.orientation = map.attribute("orientation").value();
-    d.infinite = std::string(map.attribute("infinite").value()) == "1";
-    if (d.infinite)
-        return true; // refused with the other map-wide faults
-    if (!tmxNumber(r, map, "width", d.width, true) || !tmxNumber(r, map, "height", d.height, true) ||
-        !tmxNumber(r, map, "tilewidth", d.tileWidth, true) || !tmxNumber(r, map, "tileheight", d.tileHeight, true))
-        return false;
-    for (const pugi::xml_node& property : map.child("properties").children("property"))
-        if (std::string(property.attribute("name").value()) == "name")
-            d.name = property.attribute("value") ? property.attribute("value").value() : property.text().get();
-    for (const pugi::xml_node& node : map.children()) {
-        const std::string kind = node.name();
-        if (kind == "tileset") {
-            long long firstId = 0, tileWidth = 0, tileHeight = 0;
-            if (!tmxNumber(r, node, "firstgid", firstId, true))
-                return false;
-            if (node.attribute("source")) {
-                d.tilesets.push_back(externalTileset(firstId, node.attribute("source").value()));
-                continue;
-            }
-            if (!tmxNumber(r, node, "tilewidth", tileWidth, false) ||
-                !tmxNumber(r, node, "tileheight", tileHeight, false))
-                return false;
-            const std::string image = node.child("image").attribute("source").value();
-            d.tilesets.push_back(embeddedTileset(firstId, image.empty() ? node.attribute("name").value() : image,
-                                                 tileWidth, tileHeight));
-        } else if (kind == "layer") {
-            d.layers.emplace_back();
-            if (!readTmxLayer(r, node, d.layers.back()))
-                return false;
-        } else if (kind == "objectgroup") {
-            r.warn("object layer '" + std::string(node.attribute("name").value()) +
-                   "' ignored: the game reads tiles only");
-        } else if (kind == "imagelayer") {
-            r.warn("image layer '" + std::string(node.attribute("name").value()) +
-                   "' ignored: the game reads tiles only");
-        } else if (kind == "group") {
-            return r.fail("group layer '" + std::string(node.attribute("name").value()) +
-                          "': the six tile layers must stand at the top of the layer list");
-        }
-    }
-    return true;
-}
-
-// ---- JSON -----------------------------------------------------------------------------------------
-
-using Json = nlohmann::json;
-
-bool jsonNumber(Reader& r, const Json& object, const char* key, const std::string& where, long long& out, bool required)
-{
-    const auto it = object.find(key);
-    if (it == object.end())
-        return !required || r.fail(where + " has no \"" + key + "\"");
-    if (!it->is_number_integer() || it->get<long long>() < -0x7FFFFFFFll || it->get<long long>() > 0xFFFFFFFFll)
-        return r.fail(where + " \"" + key + "\" is not a whole number");
-    out = it->get<long long>();
-    return true;
-}
-
-std::string jsonString(const Json& object, const char* key)
-{
-    const auto it = object.find(key);
-    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
-bool readJsonLayer(Reader& r, const Json& node, TileLayer& layer)
-{
-    layer.name = jsonString(node, "name");
-    const std::string where = "layer '" + layer.name + "'";
-    if (!jsonNumber(r, node, "width", where, layer.width, false) ||
-        !jsonNumber(r, node, "height", where, layer.height, false))
-        return false;
-    if (node.contains("chunks"))
-        return r.fail(where + " is stored in chunks, as in an infinite map; the game's maps have a fixed size");
-    layer.encoding = node.contains("encoding") ? jsonString(node, "encoding") : "csv";
-    layer.compression = jsonString(node, "compression");
-    const auto data = node.find("data");
-    if (data == node.end())
-        return r.fail(where + " has no \"data\"");
-    if (data->is_string()) {
-        if (layer.encoding == "csv")
-            return r.fail(where + " \"data\" is a text, but the layer's encoding is csv");
-        layer.text = data->get<std::string>();
-        return true;
-    }
-    if (!data->is_array())
-        return r.fail(where + " \"data\" is neither a list of tile ids nor a base64 text");
-    layer.listed = true;
-    layer.ids.reserve(std::min<size_t>(data->size(), size_t(MaxCells)));
-    for (const Json& id : *data) {
-        if (!id.is_number_integer() || id.get<long long>() < 0 || id.get<long long>() > 0xFFFFFFFFll)
-            return r.fail(where + " \"data\" holds " + id.dump(-1, ' ', false, Json::error_handler_t::replace) +
-                          ", not a tile id");
-        layer.ids.push_back(std::uint32_t(id.get<long long>()));
-    }
-    return true;
-}
-
-bool readJson(Reader& r, const std::string& text, Document& d)
-{
-    Json root;
-    try {
-        root = Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        std::string what = e.what();
-        // "[json.exception...] parse error at line 1, column 9: what": the place is given as ours.
-        const size_t column = what.find("column ");
-        const size_t cut = column == std::string::npos ? std::string::npos : what.find(": ", column);
-        if (cut != std::string::npos)
-            what = what.substr(cut + 2);
-        return r.failAt(text, e.byte == 0 ? 0 : size_t(e.byte) - 1, "not well-formed JSON: " + what);
-    } catch (const Json::exception& e) {
-        // A number too large for any type, which the parser reports apart from syntax errors.
-        std::string what = e.what();
-        const size_t cut = what.find("] ");
-        return r.fail("unreadable JSON: " + (cut == std::string::npos ? what : what.substr(cut + 2)));
-    }
-    if (!root.is_object() || jsonString(root, "type") != "map")
-        return r.fail("not a Tiled map: the JSON has no \"type\": \"map\"");
-    d.orientation = jsonString(root, "orientation");
-    const auto infinite = root.find("infinite");
-    d.infinite = infinite != root.end() && infinite->is_boolean() && infinite->get<bool>();
-    if (d.infinite)
-        return true;
-    if (!jsonNumber(r, root, "width", "the map", d.width, true) ||
-        !jsonNumber(r, root, "height", "the map", d.height, true) ||
-        !jsonNumber(r, root, "tilewidth", "the map", d.tileWidth, true) ||
-        !jsonNumber(r, root, "tileheight", "the map", d.tileHeight, true))
-        return false;
-    const auto properties = root.find("properties");
-    if (properties != root.end() && properties->is_array())
-        for (const Json& property : *properties)
-            if (property.is_object() && jsonString(property, "name") == "name")
-                d.name = jsonString(property, "value");
-    const auto tilesets = root.find("tilesets");
-    if (tilesets != root.end() && tilesets->is_array())
-        for (const Json& tileset : *tilesets) {
-            if (!tileset.is_object())
-                return r.fail("a tileset entry is not an object");
-            long long firstId = 0, tileWidth = 0, tileHeight = 0;
-            if (!jsonNumber(r, tileset, "firstgid", "a tileset", firstId, true))
-                return false;
-            if (tileset.contains("source")) {
-                d.tilesets.push_back(externalTileset(firstId, jsonString(tileset, "source")));
-                continue;
-            }
-            if (!jsonNumber(r, tileset, "tilewidth", "a tileset", tileWidth, false) ||
-                !jsonNumber(r, tileset, "tileheight", "a tileset", tileHeight, false))
-                return false;
-            const std::string image = jsonString(tileset, "image");
-            d.tilesets.push_back(
-                embeddedTileset(firstId, image.empty() ? jsonString(tileset, "name") : image, tileWidth, tileHeight));
-        }
-    const auto layers = root.find("layers");
-    if (layers == root.end() || !layers->is_array())
-        return r.fail("the map has no \"layers\" list");
-    for (const Json& node : *layers) {
-        if (!node.is_object())
-            return r.fail("a layer entry is not an object");
-        const std::string kind = jsonString(node, "type"), name = jsonString(node, "name");
-        if (kind == "tilelayer") {
-            d.layers.emplace_back();
-            if (!readJsonLayer(r, node, d.layers.back()))
-                return false;
-        } else if (kind == "objectgroup") {
-            r.warn("object layer '" + name + "' ignored: the game reads tiles only");
-        } else if (kind == "imagelayer") {
-            r.warn("image layer '" + name + "' ignored: the game reads tiles only");
-        } else if (kind == "group") {
-            return r.fail("group layer '" + name + "': the six tile layers must stand at the top of the layer list");
-        } else {
-            return r.fail("layer '" + name + "' is of an unknown type '" + kind + "'");
-        }
-    }
-    return true;
-}
-
 // ---- checks and codes -----------------------------------------------------------------------------
 
 bool validName(const std::string& name)
@@ -605,6 +350,9 @@ bool assemble(Reader& r, Document& d, Map& map)
 }
 
 } // namespace
+} // namespace tiled
+
+using namespace tiled;
 
 bool isTiledSource(const std::string& path)
 {

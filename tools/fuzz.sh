@@ -4,7 +4,7 @@
 # directory (so that include directives in generated texts find no files). Prints executions and
 # coverage per fuzzer; exits non-zero on any crash, leak, timeout, memory blow-up or failed check.
 #
-# Usage: tools/fuzz.sh [fuzzer...]      (default: all five)
+# Usage: tools/fuzz.sh [fuzzer...]      (default: all six)
 # Environment: FUZZ_TIME seconds per fuzzer (12), FUZZ_SEED (random), FUZZ_BUILD (build-fuzz).
 # A failing input is kept in BUILD/fuzz-findings/; replay it with BUILD/fuzz/fuzz_NAME FILE.
 set -euo pipefail
@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_TIME:-12}
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip tiled)
 
 for compiler in clang-14 clang++-14; do
   command -v "$compiler" >/dev/null || { echo "fuzz: $compiler is missing (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 2; }
@@ -39,8 +39,10 @@ for name in "${fuzzers[@]}"; do
   mkdir -p "$corpus" "$work"
   cp "$top/fuzz/corpus/$name/"* "$corpus/"
   log=$scratch/$name.log
+  dict=$top/fuzz/$name.dict
+  [ -f "$dict" ] || dict=$top/fuzz/tavric.dict
   args=(-max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=8192 -detect_leaks=1
-        -close_fd_mask=3 -print_final_stats=1 -dict="$top/fuzz/tavric.dict"
+        -close_fd_mask=3 -print_final_stats=1 -dict="$dict"
         -artifact_prefix="$findings/$name-")
   [ -z "${FUZZ_SEED:-}" ] || args+=(-seed="$FUZZ_SEED")
   echo "== fuzz_$name: ${seconds}s from $(ls "$corpus" | wc -l) seeds"

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libsfml-dev googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libpugixml-dev zlib1g-dev tiled
   xvfb xdotool imagemagick x11-apps procps
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev

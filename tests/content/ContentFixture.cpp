@@ -1,6 +1,7 @@
 #include "ContentFixture.hpp"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -85,7 +86,9 @@ bool decodeUtf8(const std::string& text, std::vector<unsigned>& codePoints)
 
 int runCommand(const std::string& command, std::string& errorText)
 {
-    const std::string errorFile = std::string(VELMORA_BINARY_DIR) + "/content-check-stderr.txt";
+    // One file per process: CTest runs the tests of a folder in parallel processes.
+    const std::string errorFile =
+        std::string(VELMORA_BINARY_DIR) + "/content-check-stderr-" + std::to_string(::getpid()) + ".txt";
     const int status = std::system((command + " 2>" + errorFile).c_str());
     std::ifstream in(errorFile);
     std::stringstream text;

@@ -30,7 +30,9 @@ protected:
     }
 
     const std::string tool = std::string(VELMORA_BINARY_DIR) + "/tools/mapc/velmora_mapc";
-    const std::string dir = std::string(VELMORA_BINARY_DIR) + "/content-check/maps";
+    // A folder per test, since CTest runs them in parallel processes.
+    const std::string dir = std::string(VELMORA_BINARY_DIR) + "/content-check/maps/" +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::string errors;
 };
 

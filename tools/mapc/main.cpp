@@ -5,9 +5,15 @@
 //       "Maps" in the order given (a map's place in name order is what the game uses).
 //   velmora_mapc --picture OUT.png --sheets RESDIR MAP
 //       draws the map with the game's sheets.
-// A malformed source is reported as FILE:LINE:COLUMN: message and the tool fails.
+//   velmora_mapc --export-tmx DIR --sheets RESDIR MAP...
+//       writes each map as DIR/STEM.tmx for Tiled, with a .tsx per sheet pointing into RESDIR.
+// A map is a character grid (.map) or a Tiled map (.tmx, .tmj, .json). A malformed source is
+// reported in one line naming the file, nothing is written and the tool fails.
 #include "MapOutput.hpp"
 #include "MapSource.hpp"
+#include "TiledMap.hpp"
+
+#include <SFML/Graphics/Image.hpp>
 
 #include <cstdio>
 #include <filesystem>
@@ -21,7 +27,8 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR MAP\n";
+    std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR MAP"
+                 " | --export-tmx DIR --sheets DIR MAP...\n";
     return 2;
 }
 
@@ -62,11 +69,56 @@ bool writeAtomically(const std::string& out, const std::string& content)
     return true;
 }
 
+bool readSource(const std::string& path, mapc::Map& map, std::string& error)
+{
+    if (!mapc::isTiledSource(path))
+        return mapc::readMap(path, map, error);
+    std::string text;
+    if (!readText(path, text)) {
+        error = path + ": cannot open the map source";
+        return false;
+    }
+    std::vector<std::string> warnings;
+    const bool read = mapc::parseTiled(path, text, map, error, warnings);
+    for (const std::string& warning : warnings)
+        std::cerr << warning << "\n";
+    return read;
+}
+
+// The maps as .tmx files and the sheets' tilesets, all checked before any is written.
+bool exportTmx(const std::string& dir, const std::string& sheetDir, const std::vector<mapc::Map>& maps,
+               const std::vector<std::string>& paths)
+{
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    const fs::path base = fs::absolute(dir);
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int layer = 0; layer < mapc::LayerCount; ++layer) {
+        const std::string sheetPath = sheetDir + "/" + mapc::sheetFileName(layer);
+        sf::Image image;
+        if (!image.loadFromFile(sheetPath)) {
+            std::cerr << sheetPath << ": cannot load the sheet\n";
+            return false;
+        }
+        mapc::Sheet sheet;
+        sheet.path = fs::absolute(sheetPath).lexically_normal().lexically_relative(base.lexically_normal()).string();
+        sheet.width = int(image.getSize().x);
+        sheet.height = int(image.getSize().y);
+        files.emplace_back(dir + "/" + mapc::tilesetFileName(layer), mapc::tilesetText(layer, sheet));
+    }
+    for (size_t i = 0; i < maps.size(); ++i)
+        files.emplace_back(dir + "/" + fs::path(paths[i]).stem().string() + ".tmx", mapc::tmxText(maps[i]));
+    for (const auto& file : files)
+        if (!writeAtomically(file.first, file.second))
+            return false;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string out, picture, sheets;
+    std::string out, picture, sheets, exportDir;
     std::vector<std::string> textPaths, mapPaths;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -82,6 +134,9 @@ int main(int argc, char** argv)
         } else if (arg == "--picture") {
             if (!value(picture))
                 return usage();
+        } else if (arg == "--export-tmx") {
+            if (!value(exportDir))
+                return usage();
         } else if (arg == "--sheets") {
             if (!value(sheets))
                 return usage();
@@ -96,15 +151,16 @@ int main(int argc, char** argv)
             mapPaths.push_back(arg);
         }
     }
-    if (mapPaths.empty() || out.empty() == picture.empty() ||
-        (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)))
+    const int modes = int(!out.empty()) + int(!picture.empty()) + int(!exportDir.empty());
+    if (mapPaths.empty() || modes != 1 || (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)) ||
+        (!exportDir.empty() && sheets.empty()))
         return usage();
 
     std::vector<mapc::Map> maps;
     for (const std::string& path : mapPaths) {
         mapc::Map map;
         std::string error;
-        if (!mapc::readMap(path, map, error)) {
+        if (!readSource(path, map, error)) {
             std::cerr << error << "\n";
             return 1;
         }
@@ -115,6 +171,8 @@ int main(int argc, char** argv)
             }
         maps.push_back(std::move(map));
     }
+    if (!exportDir.empty())
+        return exportTmx(exportDir, sheets, maps, mapPaths) ? 0 : 1;
     if (!picture.empty()) {
         std::string error;
         if (!mapc::drawPicture(maps[0], sheets, picture, error)) {

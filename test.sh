@@ -14,20 +14,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS="suppressions=$top/cmake/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-  done
-  Xvfb "$display" -screen 0 1920x1080x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  export DISPLAY=$display
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-  done
-fi
+. tools/xvfb.sh
+start_xvfb
+if [ -n "$xvfb_pid" ]; then trap 'kill $xvfb_pid 2>/dev/null || true' EXIT; fi
 
 status=0
 # Fuzzing with a fixed seed: the same inputs on every run, so a pass here is a pass in CI.

@@ -13,19 +13,8 @@ done
 out=$top/docs/screenshots
 mkdir -p "$out"
 
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-  done
-  Xvfb "$display" -screen 0 1920x1080x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=$display
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-  done
-fi
+. "$top/tools/xvfb.sh"
+start_xvfb
 
 set +eu
 . "$top/tests/e2e/common.sh"

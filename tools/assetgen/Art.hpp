@@ -24,6 +24,12 @@ const std::vector<ImageSpec>& imageSpecs();
 constexpr int Tile = 120;
 constexpr int SheetColumns = 10;
 
+// Draws one tile into a sheet at its index, row by row.
+inline void placeTile(Canvas& sheet, const Canvas& tile, int index)
+{
+    sheet.draw(tile, (index % SheetColumns) * Tile, (index / SheetColumns) * Tile);
+}
+
 // Ground sheet (chipset0.png): tile numbers.
 namespace ground {
 constexpr int LabFloor = 0; // 4 variants

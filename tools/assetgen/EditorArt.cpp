@@ -12,11 +12,6 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index)
-{
-    sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
-}
-
 Shape stripes(float period)
 {
     return {[period](float x, float y) { return std::fmod(x + y + 1200.0f, period) < period / 2 ? -1.0f : 1.0f; }, 0, 0,
@@ -53,10 +48,10 @@ void drawWallSheet(Canvas& sheet, const Palette& p)
     open.fill(subtract(rect(6, 6, 108, 108, 6), rect(12, 12, 96, 96, 4)), p("editor_free"));
     open.fill(rect(10, 50, 30, 20, 3), p("editor_free"));
     open.fill(rect(80, 50, 30, 20, 3), p("editor_free"));
-    place(sheet, free, 0);
-    place(sheet, wall, 1);
-    place(sheet, closed, 2);
-    place(sheet, open, 3);
+    placeTile(sheet, free, 0);
+    placeTile(sheet, wall, 1);
+    placeTile(sheet, closed, 2);
+    placeTile(sheet, open, 3);
 }
 
 void drawEventSheet(Canvas& sheet, const Palette& p)
@@ -94,7 +89,7 @@ void drawEventSheet(Canvas& sheet, const Palette& p)
             c.fill(strokeText(digits, 60 - strokeTextWidth(digits, unit) / 2, 45, unit, 3), mark.scaled(0.7f));
         }
         }
-        place(sheet, c, event - 1);
+        placeTile(sheet, c, event - 1);
     }
 }
 
@@ -124,7 +119,7 @@ void drawMonsterSheet(Canvas& sheet, const Palette& p)
             c.fill(polygon({{34, 74}, {22, 58}, {46, 58}}), mark);
             break;
         }
-        place(sheet, c, kind - 1);
+        placeTile(sheet, c, kind - 1);
     }
 }
 

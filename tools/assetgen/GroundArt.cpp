@@ -10,11 +10,6 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index)
-{
-    sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
-}
-
 // Ceramic floor: 2 x 2 squares with grout, a faint bevel and wear.
 void labFloor(Canvas& c, const Palette& p, int variant)
 {
@@ -225,7 +220,7 @@ void drawGround(Canvas& sheet, const Palette& p)
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);
-        place(sheet, c, index);
+        placeTile(sheet, c, index);
     };
     for (int v = 0; v < 4; ++v)
         tile(ground::LabFloor + v, [&](Canvas& c) { labFloor(c, p, v); });
@@ -240,13 +235,13 @@ void drawGround(Canvas& sheet, const Palette& p)
     for (int stage = 0; stage < 4; ++stage) {
         Canvas across(T, T);
         doorAcross(across, p, stage);
-        place(sheet, across, ground::DoorAcross + stage);
+        placeTile(sheet, across, ground::DoorAcross + stage);
         // The same door turned a quarter: mirrored over the diagonal.
         Canvas along(T, T);
         for (int y = 0; y < T; ++y)
             for (int x = 0; x < T; ++x)
                 along.set(x, y, across.at(y, x));
-        place(sheet, along, ground::DoorAlong + stage);
+        placeTile(sheet, along, ground::DoorAlong + stage);
     }
     tile(ground::StartMat, [&](Canvas& c) { startMat(c, p); });
     tile(ground::ExitFloor, [&](Canvas& c) { exitFloor(c, p); });

@@ -10,11 +10,6 @@ namespace {
 
 constexpr int T = Tile;
 
-void place(Canvas& sheet, const Canvas& tile, int index)
-{
-    sheet.draw(tile, (index % SheetColumns) * T, (index / SheetColumns) * T);
-}
-
 void panel(Canvas& c, const Palette& p, bool remote)
 {
     const Colour glow = p(remote ? "light_amber" : "screen_green");
@@ -351,7 +346,7 @@ void drawObjects(Canvas& sheet, const Palette& p)
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);
-        place(sheet, c, index);
+        placeTile(sheet, c, index);
     };
     tile(objects::Panel, [&](Canvas& c) { panel(c, p, false); });
     tile(objects::RemotePanel, [&](Canvas& c) { panel(c, p, true); });
@@ -380,7 +375,7 @@ void drawCeiling(Canvas& sheet, const Palette& p)
     auto tile = [&](int index, auto&& paint) {
         Canvas c(T, T);
         paint(c);
-        place(sheet, c, index);
+        placeTile(sheet, c, index);
     };
     tile(ceiling::Lamp, [&](Canvas& c) { lamp(c, p); });
     tile(ceiling::PipeAcross, [&](Canvas& c) { pipe(c, p, true); });

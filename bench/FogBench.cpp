@@ -2,6 +2,7 @@
 // (one rectangle per ray sample) against the game's batched fog, and whole frames
 // (update + draw + present). Run from anywhere under a display; it works in the run directory.
 #include "game/Ingame.hpp"
+#include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tests/game/LiteralFog.hpp"
 
@@ -64,18 +65,19 @@ struct Session {
         program = std::make_unique<Program>();
         program->options["StartState"] = "ingame";
         program->options["Sound"] = "False";
+        registerGameModules(*program);
         ready = program->load();
-        game = ready ? static_cast<Ingame*>(program->modules[IngameState]) : nullptr;
-        ready = ready && game && game->started;
+        game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
+        ready = ready && game && game->isStarted();
         if (ready)
-            game->tasks.clear(); // no opening conversation in the way
+            game->tasks().clear(); // no opening conversation in the way
     }
     // A different view each frame: the player turns round the start position.
-    void look(std::size_t frame) { game->facingAngle = -3.14159265 + static_cast<double>(frame % 40) * 0.157; }
+    void look(std::size_t frame) { game->player().face(-Pi + static_cast<double>(frame % 40) * 0.157); }
     void compose()
     {
-        program->sceneTexture.draw(sf::Sprite(game->fogTexture.getTexture()));
-        finishDrawing(game->fogTexture);
+        program->sceneTexture.draw(sf::Sprite(game->light().referenceTexture().getTexture()));
+        finishDrawing(game->light().referenceTexture());
         finishDrawing(program->sceneTexture);
     }
 
@@ -122,7 +124,7 @@ void LiteralFog(benchmark::State& state)
     for (auto _ : state) {
         s.look(frame++);
         const Stopwatch watch;
-        testing::drawLiteralFog(*s.game, s.game->fogTexture);
+        testing::drawLiteralFog(*s.game, s.game->light().referenceTexture());
         s.compose();
         record(state, literalTimes, watch);
     }
@@ -140,7 +142,7 @@ void BatchedFog(benchmark::State& state)
         s.look(frame++);
         const Stopwatch watch;
         s.game->drawFog();
-        finishDrawing(s.game->fogTexture);
+        finishDrawing(s.game->light().referenceTexture());
         finishDrawing(s.program->sceneTexture);
         record(state, batchedTimes, watch);
     }

@@ -44,16 +44,13 @@ const sf::Color WashOverlay(255, 255, 255, 32);
 
 } // namespace
 
-bool Credit::load()
+bool Credit::onLoad()
 {
     return true;
 }
 
-bool Credit::start()
+bool Credit::onStart()
 {
-    // Until every image is in, the module ends at the first step rather than showing a
-    // timeline that was never reset.
-    ready = false;
     jingleOpen = false;
     phase = End;
     for (int i = 0; i < ImageCount; ++i) {
@@ -75,12 +72,11 @@ bool Credit::start()
     }
     drawLoadingScreen(LoadingParts, LoadingParts);
 
-    ready = true;
     restart();
     return true;
 }
 
-void Credit::restart()
+void Credit::onRestart()
 {
     phase = Wait;
     overlayColor = TrailOverlay;
@@ -92,21 +88,20 @@ void Credit::restart()
     program->cursorIndex = -1;
 }
 
-void Credit::stop()
+void Credit::onStop()
 {
     for (sf::Texture& texture : textures)
         texture = sf::Texture();
     jingle.stop();
-    ready = false;
 }
 
-void Credit::handleEvent(const sf::Event& event)
+void Credit::onEvent(const sf::Event& event)
 {
     if (event.type == sf::Event::KeyPressed || event.type == sf::Event::MouseButtonPressed)
         program->popState(true);
 }
 
-void Credit::update(int)
+void Credit::onUpdate(int)
 {
     const int hb = bunnyHeight();
     switch (phase) {
@@ -153,6 +148,11 @@ void Credit::update(int)
     }
 }
 
+void Credit::onFailedStart()
+{
+    program->popState(true);
+}
+
 void Credit::ropePositions(std::vector<sf::Vector2f>& positions) const
 {
     positions.clear();
@@ -174,10 +174,8 @@ void Credit::ropePositions(std::vector<sf::Vector2f>& positions) const
         positions.emplace_back(ropeX, static_cast<float>(i));
 }
 
-void Credit::draw()
+void Credit::onDraw()
 {
-    if (!ready)
-        return;
     sf::RenderTexture& scene = program->sceneTexture;
 
     ropePositions(ropeStamps);

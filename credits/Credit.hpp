@@ -21,15 +21,8 @@ public:
     static const char* const imagePaths[ImageCount];
     static const char* const jinglePath;
 
-    using Module::Module;
-
-    bool load() override;
-    bool start() override;
-    void restart() override;
-    void stop() override;
-    void handleEvent(const sf::Event& event) override;
-    void update(int lagMicroseconds) override;
-    void draw() override;
+    // Until a start succeeds there is nothing to show: an update hands over to the game.
+    explicit Credit(Program* program) : Module(program) { leaveUnlessStarted(); }
 
     // Where draw() stamps the rope image this frame, in drawing order.
     void ropePositions(std::vector<sf::Vector2f>& positions) const;
@@ -46,12 +39,20 @@ public:
     int riseLimit = 0;
 
 private:
+    bool onLoad() override;
+    bool onStart() override;
+    void onRestart() override;
+    void onStop() override;
+    void onEvent(const sf::Event& event) override;
+    void onUpdate(int lagMicroseconds) override;
+    void onDraw() override;
+    // The credits are optional: without them the game itself still starts.
+    void onFailedStart() override;
+
     int bunnyHeight() const;
     float sceneWidth() const;
     int sceneHeight() const;
 
-    // Set by a complete start(); a module whose images failed draws nothing and ends at once.
-    bool ready = false;
     bool jingleOpen = false;
     // Reused from frame to frame.
     std::vector<sf::Vector2f> ropeStamps;

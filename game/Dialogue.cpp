@@ -1,7 +1,9 @@
-// The opening conversation: its script, the box that slides and folds, the typing of the words.
-#include "game/Ingame.hpp"
+#include "game/Dialogue.hpp"
 
+#include "game/Identifiers.hpp"
+#include "game/Ingame.hpp"
 #include "game/Text.hpp"
+#include "game/Tuning.hpp"
 #include "shell/Program.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -12,20 +14,9 @@ namespace vrk {
 
 namespace {
 
-enum Face { HunterFace = 11, MaverickFace = 12, DoctorFace = 13 };
-enum Script { NoScript = -1, OpeningScript = 0, ClosingScript = 1 };
-
-constexpr int TalkCursor = 4;
 constexpr int BoxMargin = 10;
 constexpr int TextMargin = 10;
-constexpr int BoxSlideSpeed = 8;
-constexpr int BoxOpenSpeed = 8;
-constexpr int FaceFadeSpeed = 8;
-constexpr int OpeningDelaySteps = 50;
-constexpr int BangSound = 1;
-constexpr int MainTheme = 0;
-constexpr int DarkTheme = 1;
-constexpr double Pi = 3.14159265358979323846;
+constexpr unsigned TextSize = 40;
 
 const sf::Color Red(255, 0, 0, 196);
 const sf::Color Blue(0, 64, 255, 196);
@@ -34,16 +25,15 @@ const sf::Color Clear(0, 0, 0, 0);
 
 bool bang(Ingame& game)
 {
-    game.playSound(BangSound, 1.0f);
+    game.audio().play(BangSound, 1.0f);
     return true;
 }
 
 bool mainTheme(Ingame& game)
 {
-    // Without sound no stream was opened, and playing one would only complain.
-    if (game.soundEnabled) {
-        game.music[DarkTheme].stop();
-        game.music[MainTheme].play();
+    if (game.audio().enabled()) {
+        game.audio().stopMusic(DarkTheme);
+        game.audio().playMusic(MainTheme);
     }
     return true;
 }
@@ -56,25 +46,9 @@ bool helpMessages(Ingame& game)
     return true;
 }
 
-const DialogueEntry& currentEntry(const Ingame& game)
-{
-    return Ingame::dialogueScripts[game.dialogueScript].entries[game.dialogueEntry];
-}
-
-sf::String currentWords(const Ingame& game)
-{
-    return utf8ToSfString(game.languageText(currentEntry(game).key));
-}
-
-// Where the box rests for a side of the scene.
-int boxPlace(const Ingame& game, int side)
-{
-    return side == 0 ? BoxMargin : SceneWidth - BoxMargin - game.boxWidth;
-}
-
 } // namespace
 
-const DialogueScript Ingame::dialogueScripts[2] = {
+const DialogueScript Dialogue::scripts[2] = {
     {{
          {MaverickFace, "_INITIAL_00_Maverick", Red, 0, 0.75, nullptr},
          {MaverickFace, "_INITIAL_05_Maverick", Red, 0, 1.5, nullptr},
@@ -107,136 +81,152 @@ const DialogueScript Ingame::dialogueScripts[2] = {
      1},
 };
 
-bool Ingame::openingDialogueTask(Ingame& game, std::vector<int>& parameters)
+bool Dialogue::openingTask(Ingame& game, std::vector<int>& parameters)
 {
     if (parameters.empty())
         return true;
     if (parameters[0]-- != 0)
         return false;
-    game.facingAngle = Pi / 2;
+    game.player().face(Pi / 2);
     game.draw();
-    game.startDialogue(OpeningScript);
+    game.dialogue().start(OpeningScript);
     return true;
 }
 
-void Ingame::startDialogue(int script)
+void Dialogue::setFont(const sf::Font& font)
 {
-    if (script != OpeningScript && script != ClosingScript)
-        return;
-    boxWidth = static_cast<int>(0.9 * SceneWidth);
-    boxX = boxPlace(*this, dialogueScripts[script].entries[0].side);
-    boxMaxHeight = static_cast<int>(0.2 * SceneHeight);
-    boxHeight = 0;
-    boxY = SceneHeight - BoxMargin - boxMaxHeight;
-    faceAlpha = 0;
-    charsShown = 0.0;
-    dialogueEntry = 0;
-    dialogueScript = script;
-    dialogueText.setString(sf::String());
-    dialogueText.setPosition(static_cast<float>(boxX + TextMargin), static_cast<float>(boxY + TextMargin));
-    savedCursor = program->cursorIndex;
-    program->cursorIndex = TalkCursor;
+    words.setFont(font);
+    words.setFillColor(sf::Color(0, 0, 0, 255));
+    words.setCharacterSize(TextSize);
 }
 
-void Ingame::dialogueStep()
+sf::String Dialogue::currentWords() const
 {
-    if (dialogueScript == NoScript)
+    return utf8ToSfString(game.languageText(current().key));
+}
+
+int Dialogue::boxPlace(int side) const
+{
+    return side == 0 ? BoxMargin : SceneWidth - BoxMargin - width;
+}
+
+void Dialogue::start(int scriptId)
+{
+    if (scriptId != OpeningScript && scriptId != ClosingScript)
         return;
-    const DialogueEntry& entry = currentEntry(*this);
-    const bool closing = dialogueScript == ClosingScript;
+    width = static_cast<int>(0.9 * SceneWidth);
+    x = boxPlace(scripts[scriptId].entries[0].side);
+    maxHeight = static_cast<int>(0.2 * SceneHeight);
+    height = 0;
+    y = SceneHeight - BoxMargin - maxHeight;
+    alpha = 0;
+    shown = 0.0;
+    entryIndex = 0;
+    script = scriptId;
+    words.setString(sf::String());
+    words.setPosition(static_cast<float>(x + TextMargin), static_cast<float>(y + TextMargin));
+    savedCursor = game.program->cursorIndex;
+    game.program->cursorIndex = TalkCursor;
+}
+
+void Dialogue::step()
+{
+    if (script == NoScript)
+        return;
+    const DialogueEntry& entry = current();
+    const bool closing = script == ClosingScript;
 
     // The box first slides to the speaker's side; the closing box folds while it slides.
-    const int place = boxPlace(*this, entry.side);
+    const int place = boxPlace(entry.side);
     if (entry.side == 0) {
-        if (boxX < place + 1) {
-            boxX = place;
+        if (x < place + 1) {
+            x = place;
         } else {
-            boxX -= BoxSlideSpeed;
+            x -= BoxSlideSpeed;
             if (!closing)
                 return;
         }
-    } else if (boxX < place) {
-        boxX += BoxSlideSpeed;
+    } else if (x < place) {
+        x += BoxSlideSpeed;
         if (!closing)
             return;
     } else {
-        boxX = place;
+        x = place;
     }
 
     if (closing) {
-        boxHeight -= BoxOpenSpeed;
-        if (boxHeight < 1) {
-            boxHeight = 0;
-            dialogueScript = NoScript;
+        height -= BoxOpenSpeed;
+        if (height < 1) {
+            height = 0;
+            script = NoScript;
         }
         return;
     }
 
-    const sf::String words = currentWords(*this);
-    if (boxHeight < boxMaxHeight) {
-        boxHeight += BoxOpenSpeed;
+    const sf::String line = currentWords();
+    if (height < maxHeight) {
+        height += BoxOpenSpeed;
         return;
     }
-    if (entry.action && entry.action(*this))
-        advanceDialogue();
-    // `entry` and `words` stay those of the line this step began with, even if it moved on.
-    const std::size_t shown = std::min(static_cast<std::size_t>(charsShown), words.getSize());
-    dialogueText.setString(words.substring(0, shown));
-    if (charsShown < words.getSize())
-        charsShown += entry.typingSpeed;
+    if (entry.action && entry.action(game))
+        advance();
+    // `entry` and `line` stay those of the line this step began with, even if it moved on.
+    const std::size_t count = std::min(static_cast<std::size_t>(shown), line.getSize());
+    words.setString(line.substring(0, count));
+    if (shown < line.getSize())
+        shown += entry.typingSpeed;
 }
 
-void Ingame::advanceDialogue()
+void Dialogue::advance()
 {
-    if (dialogueScript == NoScript)
+    if (script == NoScript)
         return;
-    const std::size_t length = currentWords(*this).getSize();
-    if (charsShown < length) {
-        charsShown = static_cast<double>(length);
-        return;
-    }
-    const int previousFace = currentEntry(*this).face;
-    ++dialogueEntry;
-    if (dialogueEntry < dialogueScripts[dialogueScript].count) {
-        charsShown = 0.0;
-        dialogueText.setString(sf::String());
-        if (currentEntry(*this).face != previousFace)
-            faceAlpha = 0;
+    const std::size_t length = currentWords().getSize();
+    if (shown < length) {
+        shown = static_cast<double>(length);
         return;
     }
-    dialogueScript = ClosingScript;
-    dialogueEntry = 0;
-    program->cursorIndex = savedCursor;
+    const int previousFace = current().face;
+    ++entryIndex;
+    if (entryIndex < scripts[script].count) {
+        shown = 0.0;
+        words.setString(sf::String());
+        if (current().face != previousFace)
+            alpha = 0;
+        return;
+    }
+    script = ClosingScript;
+    entryIndex = 0;
+    game.program->cursorIndex = savedCursor;
 }
 
-void Ingame::drawDialogue()
+void Dialogue::draw(sf::RenderTarget& target)
 {
-    if (dialogueScript == NoScript)
+    if (script == NoScript)
         return;
-    sf::RenderTarget& target = program->sceneTexture;
-    const DialogueEntry& entry = currentEntry(*this);
+    const DialogueEntry& entry = current();
 
     if (entry.face != NoFace) {
         // The portrait is never moved: it stands in the scene's top-left corner.
-        sf::Sprite& face = sprites[entry.face];
-        face.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(faceAlpha)));
+        sf::Sprite& face = game.sprite(entry.face);
+        face.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
         target.draw(face);
-        faceAlpha = std::min(255, faceAlpha + FaceFadeSpeed);
+        alpha = std::min(255, alpha + FaceFadeSpeed);
     }
-    if (boxHeight == 0)
+    if (height == 0)
         return;
 
-    sf::RectangleShape box(sf::Vector2f(static_cast<float>(boxWidth), static_cast<float>(boxHeight)));
+    sf::RectangleShape box(sf::Vector2f(static_cast<float>(width), static_cast<float>(height)));
     box.setFillColor(entry.boxColour);
     box.setOutlineColor(sf::Color::White);
     box.setOutlineThickness(1.0f);
     // The box opens and folds about its middle line.
-    box.setPosition(static_cast<float>(boxX), static_cast<float>(boxY + (boxMaxHeight - boxHeight) / 2));
+    box.setPosition(static_cast<float>(x), static_cast<float>(y + (maxHeight - height) / 2));
     target.draw(box);
 
-    if (boxHeight >= boxMaxHeight && dialogueScript != ClosingScript) {
-        dialogueText.setPosition(static_cast<float>(boxX + TextMargin), static_cast<float>(boxY + TextMargin));
-        target.draw(dialogueText);
+    if (height >= maxHeight && script != ClosingScript) {
+        words.setPosition(static_cast<float>(x + TextMargin), static_cast<float>(y + TextMargin));
+        target.draw(words);
     }
 }
 

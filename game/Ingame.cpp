@@ -1,26 +1,26 @@
 #include "game/Ingame.hpp"
 
-#include "game/monsters/Monster.hpp"
+#include "game/Identifiers.hpp"
+#include "game/Tuning.hpp"
 #include "shell/Program.hpp"
 #include "shell/TypeName.hpp"
 
 namespace vrk {
 
 namespace {
-enum SpriteIndex { RunBar = 6, PlayerBody = 7, SparkSprite = 8, LifeBar = 9 };
-constexpr int OpeningDialogueDelay = 50;
-constexpr int VoiceVolume = 40;
-constexpr int MusicVolume = 70;
+// The loading bar counts the fonts, sounds, music, textures, one step per map and one after the
+// maps. It is sized for one map, as the game ships; a second map fills it to its end.
+constexpr unsigned LoadingSteps = FontCount + SoundCount + MusicCount + TextureCount + 1 + 1;
+const char* const VictoryLine = "Victory. Press space to restart.";
 } // namespace
 
-Ingame::Ingame(Program* program) : Module(program)
-{
-    fogVertices.setPrimitiveType(sf::Quads);
-}
+Ingame::Ingame(Program* program) : Module(program), dialoguePart(*this) {}
 
 Ingame::~Ingame() = default;
 
-bool Ingame::load()
+// ---- loading ----
+
+bool Ingame::onLoad()
 {
     return true;
 }
@@ -43,92 +43,174 @@ void Ingame::reportProgress(unsigned& progress)
     ++progress;
 }
 
-bool Ingame::start()
+bool Ingame::onStart()
 {
-    started = false;
-    startFailed = true;
     unsigned progress = 0;
+    const auto step = [this, &progress] { reportProgress(progress); };
 
     for (int i = 0; i < FontCount; ++i) {
         if (!fonts[i].loadFromFile(resourcePath(fontPaths[i])))
             return resourceFailure(fontPaths[i]);
-        reportProgress(progress);
+        step();
     }
 
     const auto sound = program->options.find("Sound");
-    soundEnabled = sound != program->options.end() && sound->second == "True";
-    if (soundEnabled) {
-        for (int i = 0; i < SoundCount; ++i) {
-            if (!soundBuffers[i].loadFromFile(resourcePath(soundPaths[i])))
-                return resourceFailure(soundPaths[i]);
-            reportProgress(progress);
-        }
-    }
-    for (sf::Sound& voice : voices)
-        voice.setVolume(VoiceVolume);
-    if (soundEnabled) {
-        for (int i = 0; i < MusicCount; ++i) {
-            if (!music[i].openFromFile(resourcePath(musicPaths[i])))
-                return resourceFailure(musicPaths[i]);
-            music[i].setLoop(true);
-            music[i].setVolume(MusicVolume);
-            reportProgress(progress);
-        }
-    }
+    const bool soundEnabled = sound != program->options.end() && sound->second == "True";
+    const char* failed = nullptr;
+    if (!audioPart.load(resourceDirectory, soundEnabled, step, failed))
+        return resourceFailure(failed);
 
     for (int i = 0; i < TextureCount; ++i) {
         if (!textures[i].loadFromFile(resourcePath(texturePaths[i])))
             return resourceFailure(texturePaths[i]);
         sprites[i].setTexture(textures[i], true);
-        reportProgress(progress);
+        step();
     }
 
-    if (!loadMaps(program->configDocument.child("Maps"), progress))
+    if (!worldPart.load(program->configDocument.child("Maps"), program, this, step))
         return false;
-    reportProgress(progress);
+    step();
 
-    const sf::IntRect firstFrame(0, 0, TileSize, TileSize);
-    const float centre = TileSize / 2.0f;
-    legsSprite.setTexture(textures[PlayerBody]);
-    legsSprite.setTextureRect(firstFrame);
-    legsSprite.setOrigin(centre, centre);
-    sprites[PlayerBody].setTextureRect(firstFrame);
-    sprites[PlayerBody].setOrigin(centre, centre);
-    sprites[LifeBar].setPosition(20.f, 20.f);
-    sprites[RunBar].setPosition(20.f, 113.f);
-    sprites[SparkSprite].setOrigin(centre, centre);
-    attackSprite.setTexture(textures[PlayerBody]);
-    attackSprite.setTextureRect(sf::IntRect(960, 120, TileSize, TileSize));
-    attackSprite.setOrigin(90.f, 60.f);
+    playerPart.setUp(textures[PlayerTexture], textures[LifeBarTexture], textures[RunBarTexture]);
+    sprites[SparkTexture].setOrigin(TileSize / 2.0f, TileSize / 2.0f);
 
-    const sf::Vector2u sceneSize = program->sceneTexture.getSize();
-    if (fogTexture.getSize() != sceneSize && !fogTexture.create(sceneSize.x, sceneSize.y)) {
+    if (!lightPart.create(program->sceneTexture.getSize())) {
         reportResourceFailure(*this, "fog texture");
         return false;
     }
-    fogTexture.clear(sf::Color::Black);
-    fogNeedsFill = true;
-
-    dialogueText.setFont(fonts[1]);
-    dialogueText.setFillColor(sf::Color(0, 0, 0, 255));
-    dialogueText.setCharacterSize(40);
+    logPart.setFont(fonts[MessageFont]);
+    dialoguePart.setFont(fonts[DialogueFont]);
 
     restart();
-    schedule(&Ingame::openingDialogueTask, {OpeningDialogueDelay});
-    started = true;
-    startFailed = false;
+    taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
     return true;
 }
 
-void Ingame::stop()
+void Ingame::onStop()
 {
-    for (MapRecord& record : maps)
-        record.clearObjects();
-    for (sf::Sound& voice : voices)
-        voice.stop();
-    for (sf::Music& stream : music)
-        stream.stop();
-    started = false;
+    worldPart.clearObjects();
+    audioPart.stopAll();
+}
+
+// ---- game flow ----
+
+void Ingame::onRestart()
+{
+    worldPart.restart();
+    playerPart.restart();
+    followCamera();
+    program->cursorIndex = AttackCursor;
+    logPart.resetTimer();
+    audioPart.playMusic(DarkTheme);
+    won = false;
+    lightPart.restart();
+    dialoguePart.reset();
+}
+
+void Ingame::onEvent(const sf::Event& event)
+{
+    if (event.type == sf::Event::KeyPressed) {
+        if (event.key.code == sf::Keyboard::Escape) {
+            program->popState(false);
+        } else if (event.key.code == sf::Keyboard::Space && isStarted() && (!playerPart.alive() || won)) {
+            stop();
+            start();
+        }
+        return;
+    }
+    if (event.type != sf::Event::MouseButtonPressed || !isStarted() || !playerPart.alive())
+        return;
+    int& cursor = program->cursorIndex;
+    if (event.mouseButton.button == sf::Mouse::Right) {
+        if (!dialoguePart.running())
+            cursor = cursor == ActivateCursor ? AttackCursor : cursor + 1;
+    } else if (event.mouseButton.button == sf::Mouse::Left) {
+        if (cursor == AttackCursor)
+            playerPart.attack();
+        const sf::Vector2f camera = worldPart.camera();
+        const int column = cellOf(static_cast<double>(event.mouseButton.x) + camera.x);
+        const int row = cellOf(static_cast<double>(event.mouseButton.y) + camera.y);
+        if (EventHandler handler = eventHandlerAt(column, row))
+            handler(*this, column, row, cursor);
+        if (dialoguePart.running())
+            dialoguePart.advance();
+    }
+}
+
+PlayerControls Ingame::controls() const
+{
+    const auto held = [this](sf::Keyboard::Key first, sf::Keyboard::Key second) {
+        return program->keyDown[first] || program->keyDown[second];
+    };
+    PlayerControls controls;
+    controls.up = held(sf::Keyboard::Up, sf::Keyboard::W);
+    controls.down = held(sf::Keyboard::Down, sf::Keyboard::S);
+    controls.left = held(sf::Keyboard::Left, sf::Keyboard::A);
+    controls.right = held(sf::Keyboard::Right, sf::Keyboard::D);
+    controls.run = held(sf::Keyboard::LShift, sf::Keyboard::RControl);
+    controls.pointer = program->mousePosition;
+    return controls;
+}
+
+void Ingame::onUpdate(int)
+{
+    taskPart.run(*this);
+    const int cursor = program->cursorIndex;
+    if (cursor >= 0 && cursor < CursorCount)
+        program->cursorSprites[cursor].rotate(CursorSpin);
+    if (dialoguePart.running()) {
+        dialoguePart.step();
+        return;
+    }
+
+    if (worldPart.map().wallAt(playerPart.position()) == ClosedDoor)
+        playerPart.hurt(ClosedDoorDamage);
+    worldPart.hurtMonstersOnClosedDoors(MonsterClosedDoorDamage);
+
+    // The step event reacts on the tried cell, so that pressing into a panel or a wall
+    // triggers it; the handler gets the cell's centre.
+    const sf::Vector2i tried = playerPart.step(controls(), worldPart.map(), worldPart.camera());
+    if (EventHandler handler = eventHandlerAt(tried.x, tried.y))
+        handler(*this, tried.x * TileSize + TileSize / 2, tried.y * TileSize + TileSize / 2, StepMode);
+
+    worldPart.stepMonsters();
+    followCamera();
+    logPart.step();
+    if (playerPart.attackTimer() != 0)
+        worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
+
+    won = worldPart.allMonstersDead();
+    if (won)
+        addMessage(VictoryLine);
+}
+
+void Ingame::followCamera()
+{
+    worldPart.follow(playerPart.position(), program->sceneTexture.getSize());
+}
+
+CellRange Ingame::visibleCells() const
+{
+    return worldPart.visibleCells(program->sceneTexture.getSize());
+}
+
+EventHandler Ingame::eventHandlerAt(int column, int row) const
+{
+    return Events::handler(worldPart.currentSlot(), worldPart.map().value(EventLayer, column, row));
+}
+
+std::string Ingame::languageText(const std::string& key) const
+{
+    // Looking a missing key up would create it in the document; an absent text is simply empty.
+    zul::Tavric& language = program->languageDocument;
+    if (key.empty() || !language.exists(key))
+        return std::string();
+    return language.child(key, zul::publicUser).getString(zul::publicUser);
+}
+
+void Ingame::addText(const char* key)
+{
+    addMessage(languageText(key));
 }
 
 } // namespace vrk

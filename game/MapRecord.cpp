@@ -1,4 +1,4 @@
-#include "game/Ingame.hpp"
+#include "game/MapRecord.hpp"
 
 #include "game/monsters/Monster.hpp"
 
@@ -34,6 +34,17 @@ int MapRecord::value(int layer, int column, int row) const
     return index < cells.size() ? cells[index] : 0;
 }
 
+void MapRecord::setValue(int layer, int column, int row, int value)
+{
+    if (layer < 0 || layer >= LayerCount || !contains(column, row))
+        return;
+    std::vector<int>& cells = layers[layer];
+    const std::size_t index =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column);
+    if (index < cells.size())
+        cells[index] = value;
+}
+
 bool MapRecord::blocked(int column, int row) const
 {
     if (!contains(column, row))
@@ -50,6 +61,23 @@ bool MapRecord::blockedAt(sf::Vector2f position) const
 int MapRecord::wallAt(sf::Vector2f position) const
 {
     return value(WallLayer, cellOf(position.x), cellOf(position.y));
+}
+
+bool MapRecord::isExplored(int column, int row) const
+{
+    if (!contains(column, row))
+        return false;
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + column;
+    return index < explored.size() && explored[index] != 0;
+}
+
+void MapRecord::markExplored(int column, int row)
+{
+    if (!contains(column, row))
+        return;
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + column;
+    if (index < explored.size())
+        explored[index] = 1;
 }
 
 void MapRecord::clearObjects()

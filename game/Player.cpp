@@ -1,7 +1,6 @@
-#include "game/Ingame.hpp"
+#include "game/Player.hpp"
 
-#include "game/monsters/Monster.hpp"
-#include "shell/Program.hpp"
+#include "game/Tuning.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -9,147 +8,171 @@
 namespace vrk {
 
 namespace {
-constexpr double Pi = 3.14159265358979323846;
-constexpr int RunBarTexture = 6;
-constexpr int BodyTexture = 7;
-constexpr int LifeBarTexture = 9;
-constexpr int MaxStamina = 130;
-constexpr int RunSpeed = 20;
-constexpr int WalkSpeed = 13;
-constexpr int ExhaustedSpeed = 8;
-constexpr int SwingSteps = 9;
-constexpr int FullLifeBar = 400;
-constexpr int WalkFrames = 16;
-constexpr int StandingFrame = 8; // the second standing pose, halfway through the cycle
-constexpr float HitReach = 50.f;
-constexpr float HitRadiusSquared = 6400.f;
-constexpr int HitDamage = 100;
-
 // Rotation of the legs by [directionX][directionY] (0 left/up, 1 none, 2 right/down).
 const float LegAngles[3][3] = {{135.f, 90.f, 45.f}, {180.f, 0.f, 0.f}, {-135.f, -90.f, -45.f}};
-
-bool held(const Program& program, sf::Keyboard::Key first, sf::Keyboard::Key second)
-{
-    return program.keyDown[first] || program.keyDown[second];
-}
+const sf::IntRect BodyFrame(0, 0, TileSize, TileSize);
+const sf::IntRect CorpseFrame(960, 0, TileSize, TileSize);
+const sf::IntRect AttackFrame(960, 120, TileSize, TileSize);
+const sf::Vector2f LifeBarPlace(20.f, 20.f);
+const sf::Vector2f RunBarPlace(20.f, 113.f);
+constexpr int RunBarHeight = 64;
+constexpr int LifeBarHeight = 93;
 } // namespace
 
-bool Ingame::runKeyHeld() const
+void Player::setUp(const sf::Texture& sheet, const sf::Texture& lifeBar, const sf::Texture& runBar)
 {
-    return held(*program, sf::Keyboard::LShift, sf::Keyboard::RControl);
+    const float centre = TileSize / 2.0f;
+    bodySprite.setTexture(sheet, true);
+    bodySprite.setTextureRect(BodyFrame);
+    bodySprite.setOrigin(centre, centre);
+    legsSprite.setTexture(sheet);
+    legsSprite.setTextureRect(BodyFrame);
+    legsSprite.setOrigin(centre, centre);
+    swingSprite.setTexture(sheet);
+    swingSprite.setTextureRect(AttackFrame);
+    swingSprite.setOrigin(90.f, 60.f);
+    lifeBarSprite.setTexture(lifeBar, true);
+    lifeBarSprite.setPosition(LifeBarPlace);
+    runBarSprite.setTexture(runBar, true);
+    runBarSprite.setPosition(RunBarPlace);
 }
 
-void Ingame::attack()
+void Player::restart()
 {
-    if (attackTimer <= 0)
-        attackTimer = SwingSteps;
+    where = PlayerStart;
+    facingAngle = 0.0;
+    horizontal = vertical = 1;
+    currentStamina = MaxStamina;
+    frame = 0;
+    currentLife = StartLife;
+    swing = 0;
 }
 
-void Ingame::playerStep()
+void Player::attack()
+{
+    if (swing <= 0)
+        swing = SwingSteps;
+}
+
+sf::Vector2i Player::step(const PlayerControls& controls, const MapRecord& map, sf::Vector2f camera)
 {
     // Attack swing.
-    const int swing = attackTimer;
+    const int was = swing;
     int offset = 180;
-    if (swing - 1 < 0) {
-        attackTimer = 0;
+    if (was - 1 < 0) {
+        swing = 0;
     } else {
-        attackTimer = swing - 1;
-        offset = (10 - swing) * 20;
+        swing = was - 1;
+        offset = (10 - was) * 20;
     }
-    attackSprite.setRotation(static_cast<float>(facingAngle * 180.0 / Pi + offset - 90.0));
+    swingSprite.setRotation(static_cast<float>(facingAngle * 180.0 / Pi + offset - 90.0));
 
     // Stamina and speed.
-    const bool running = runKeyHeld();
-    if (running) {
-        if (stamina - 1 < 0) {
-            stamina = 0;
+    if (controls.run) {
+        if (currentStamina - 1 < 0) {
+            currentStamina = 0;
             speed = ExhaustedSpeed;
         } else {
-            --stamina;
+            --currentStamina;
             speed = RunSpeed;
         }
     } else {
-        stamina = std::min(MaxStamina, stamina + 1);
+        currentStamina = std::min(MaxStamina, currentStamina + 1);
         speed = WalkSpeed;
     }
 
     // Bars: both slide left as they empty.
-    const int runBarWidth = static_cast<int>(textures[RunBarTexture].getSize().x);
-    const int lifeBarWidth = static_cast<int>(textures[LifeBarTexture].getSize().x);
-    sprites[RunBarTexture].setTextureRect(sf::IntRect(MaxStamina - stamina, 0, runBarWidth + MaxStamina - stamina, 64));
-    sprites[LifeBarTexture].setTextureRect(sf::IntRect(FullLifeBar - life, 0, lifeBarWidth + FullLifeBar - life, 93));
+    const int runBarWidth = static_cast<int>(runBarSprite.getTexture() ? runBarSprite.getTexture()->getSize().x : 0);
+    const int lifeBarWidth = static_cast<int>(lifeBarSprite.getTexture() ? lifeBarSprite.getTexture()->getSize().x : 0);
+    runBarSprite.setTextureRect(
+        sf::IntRect(MaxStamina - currentStamina, 0, runBarWidth + MaxStamina - currentStamina, RunBarHeight));
+    lifeBarSprite.setTextureRect(
+        sf::IntRect(FullLifeBar - currentLife, 0, lifeBarWidth + FullLifeBar - currentLife, LifeBarHeight));
 
     // Keys.
-    sf::Vector2f tried = playerPosition;
-    if (life > 0) {
-        moving = false;
-        const float step = static_cast<float>(speed);
-        if (held(*program, sf::Keyboard::Up, sf::Keyboard::W)) {
-            tried.y -= step;
-            directionY = 0;
-        } else if (held(*program, sf::Keyboard::Down, sf::Keyboard::S)) {
-            tried.y += step;
-            directionY = 2;
+    sf::Vector2f tried = where;
+    if (alive()) {
+        isMoving = false;
+        const float distance = static_cast<float>(speed);
+        if (controls.up) {
+            tried.y -= distance;
+            vertical = 0;
+        } else if (controls.down) {
+            tried.y += distance;
+            vertical = 2;
         } else {
-            directionY = 1;
+            vertical = 1;
         }
-        if (held(*program, sf::Keyboard::Left, sf::Keyboard::A)) {
-            tried.x -= step;
-            directionX = 0;
-        } else if (held(*program, sf::Keyboard::Right, sf::Keyboard::D)) {
-            tried.x += step;
-            directionX = 2;
+        if (controls.left) {
+            tried.x -= distance;
+            horizontal = 0;
+        } else if (controls.right) {
+            tried.x += distance;
+            horizontal = 2;
         } else {
-            directionX = 1;
+            horizontal = 1;
         }
-        moving = directionX != 1 || directionY != 1;
+        isMoving = horizontal != 1 || vertical != 1;
     }
 
     // Walls: no sliding, the whole move is refused.
-    const int column = cellOf(tried.x);
-    const int row = cellOf(tried.y);
-    if (!map().blocked(column, row))
-        playerPosition = tried;
-
-    // Step event, on the tried cell so that pressing into a panel or a wall triggers it.
-    if (EventHandler handler = eventHandlerAt(column, row))
-        handler(*this, column * TileSize + TileSize / 2, row * TileSize + TileSize / 2, 0);
+    const sf::Vector2i triedCell(cellOf(tried.x), cellOf(tried.y));
+    if (!map.blocked(triedCell.x, triedCell.y))
+        where = tried;
 
     // Walk animation; idle legs settle on the nearer standing pose.
-    if (moving)
-        walkFrame = (walkFrame + (running ? 2 : 1)) % WalkFrames;
-    else if (walkFrame != 0 && walkFrame != StandingFrame)
-        --walkFrame;
-    legsSprite.setTextureRect(sf::IntRect(walkFrame % 8 * TileSize, walkFrame / 8 * TileSize, TileSize, TileSize));
-    legsSprite.setRotation(LegAngles[directionX][directionY]);
+    if (isMoving)
+        frame = (frame + (controls.run ? 2 : 1)) % WalkFrames;
+    else if (frame != 0 && frame != StandingFrame)
+        --frame;
+    legsSprite.setTextureRect(sf::IntRect(frame % 8 * TileSize, frame / 8 * TileSize, TileSize, TileSize));
+    legsSprite.setRotation(LegAngles[horizontal][vertical]);
 
     // Facing: from the pointer to the player. With the pointer on the player there is no
     // direction, and the facing stays.
-    const double dx = static_cast<double>(playerPosition.x - camera.x) - program->mousePosition.x;
-    const double dy = static_cast<double>(playerPosition.y - camera.y) - program->mousePosition.y;
+    const double dx = static_cast<double>(where.x - camera.x) - controls.pointer.x;
+    const double dy = static_cast<double>(where.y - camera.y) - controls.pointer.y;
     if (dx != 0.0 || dy != 0.0) {
         if (dx < 0.0 && std::trunc(dy) == 0.0)
             facingAngle = -Pi;
         else
             facingAngle = 2.0 * std::atan(dy / (std::sqrt(dx * dx + dy * dy) + dx));
     }
-    if (life > 0)
-        sprites[BodyTexture].setRotation(static_cast<float>(std::trunc(facingAngle * 180.0 / Pi - 90.0)));
+    if (alive())
+        bodySprite.setRotation(static_cast<float>(std::trunc(facingAngle * 180.0 / Pi - 90.0)));
+    return triedCell;
 }
 
-void Ingame::attackHits()
+sf::Vector2f Player::hitPoint() const
 {
-    if (attackTimer == 0)
-        return;
-    // facingAngle points from the pointer to the player, so the blade lands on the opposite side:
-    // toward the pointer, where the player aims.
-    const sf::Vector2f hit(playerPosition.x - HitReach * static_cast<float>(std::cos(facingAngle)),
-                           playerPosition.y - HitReach * static_cast<float>(std::sin(facingAngle)));
-    for (const auto& monster : map().monsters) {
-        const sf::Vector2f d = monster->position - hit;
-        if (d.x * d.x + d.y * d.y < HitRadiusSquared)
-            monster->damage(HitDamage);
+    // facingAngle points from the pointer to the player, so the blade lands on the opposite side.
+    return sf::Vector2f(where.x - HitReach * static_cast<float>(std::cos(facingAngle)),
+                        where.y - HitReach * static_cast<float>(std::sin(facingAngle)));
+}
+
+void Player::draw(sf::RenderTarget& target, sf::Vector2f camera)
+{
+    const sf::Vector2f screen = where - camera;
+    bodySprite.setPosition(screen);
+    if (!alive()) {
+        bodySprite.setTextureRect(CorpseFrame);
+    } else {
+        bodySprite.setTextureRect(BodyFrame);
+        if (swing != 0) {
+            swingSprite.setPosition(screen);
+            target.draw(swingSprite);
+        }
+        legsSprite.setPosition(screen);
+        if (frame != 0 && frame != StandingFrame)
+            target.draw(legsSprite);
     }
+    target.draw(bodySprite);
+}
+
+void Player::drawBars(sf::RenderTarget& target) const
+{
+    target.draw(lifeBarSprite);
+    target.draw(runBarSprite);
 }
 
 } // namespace vrk

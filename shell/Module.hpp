@@ -7,25 +7,52 @@ namespace vrk {
 class Program;
 
 // A screen of the game. The Program drives whichever module is on top of its state stack.
+// The base keeps the started/failed bookkeeping: a module's own steps (the private virtual
+// operations) run only once a start has succeeded, and the first update after a failed start
+// makes the module leave.
 class Module {
 public:
     explicit Module(Program* program) : program(program) {}
     virtual ~Module() = default;
 
-    virtual bool load() = 0;
-    // Loads per-run resources behind the loading screen, then calls restart().
-    virtual bool start() = 0;
-    virtual void restart() = 0;
-    // Must be harmless on a module that was never started.
-    virtual void stop() = 0;
-    virtual void handleEvent(const sf::Event& event) = 0;
-    virtual void update(int lagMicroseconds) = 0;
-    virtual void draw() = 0;
+    bool load() { return onLoad(); }
+    // Loads per-run resources behind the loading screen, then restarts; false when a resource
+    // failed (the module's line is already written).
+    bool start();
+    void restart() { onRestart(); }
+    // Harmless on a module that was never started.
+    void stop();
+    void handleEvent(const sf::Event& event) { onEvent(event); }
+    void update(int lagMicroseconds);
+    void draw();
+
+    bool isStarted() const { return started; }
 
     bool loadLoadingScreen();
     void drawLoadingScreen(unsigned done, unsigned total);
 
     Program* program;
+
+protected:
+    // An update that finds the module never started leaves it too, as after a failed start.
+    void leaveUnlessStarted() { leavesUnlessStarted = true; }
+
+private:
+    virtual bool onLoad() = 0;
+    virtual bool onStart() = 0;
+    virtual void onRestart() = 0;
+    virtual void onStop() = 0;
+    // Every event, started or not: a module decides what it answers before a start.
+    virtual void onEvent(const sf::Event& event) = 0;
+    virtual void onUpdate(int lagMicroseconds) = 0;
+    virtual void onDraw() = 0;
+    // Called once, by the first update after a failed start (or, see leaveUnlessStarted, one
+    // without a start). By default the run ends with a failure status.
+    virtual void onFailedStart();
+
+    bool started = false;
+    bool startFailed = false;
+    bool leavesUnlessStarted = false;
 };
 
 } // namespace vrk

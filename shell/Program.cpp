@@ -1,8 +1,5 @@
 #include "shell/Program.hpp"
 
-#include "credits/Credit.hpp"
-#include "game/Ingame.hpp"
-
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
@@ -12,7 +9,6 @@ namespace vrk {
 
 const char* const windowTitle = "Velmora";
 sf::Color overlayColor(0, 0, 0, 128);
-const char* const moduleNames[2] = {"credit", "ingame"};
 
 Program::Program()
     : userDocument(&dictionary, nullptr), configDocument(&dictionary, nullptr), languageDocument(&dictionary, nullptr)
@@ -21,15 +17,27 @@ Program::Program()
     frameTime = sf::microseconds(1000000 / StepsPerSecond);
     mousePosition = sf::Vector2f(0.f, 0.f);
     std::fill(std::begin(keyDown), std::end(keyDown), false);
-    modules[0] = modules[1] = nullptr;
-    options["StartState"] = moduleNames[CreditState];
+    // The name of the module main registers first.
+    options["StartState"] = "credit";
     options["Sound"] = "True";
 }
 
+// The modules go first: they may still refer to the window and the documents.
 Program::~Program()
 {
-    delete modules[CreditState];
-    delete modules[IngameState];
+    modules.clear();
+}
+
+int Program::registerModule(const std::string& name, std::unique_ptr<Module> module)
+{
+    modules.push_back(std::move(module));
+    moduleNames.push_back(name);
+    return static_cast<int>(modules.size()) - 1;
+}
+
+Module* Program::module(int state) const
+{
+    return state >= 0 && state < static_cast<int>(modules.size()) ? modules[state].get() : nullptr;
 }
 
 void Program::parseArguments(int argc, const char* const* argv)
@@ -112,9 +120,8 @@ bool Program::load()
     if (!loadCursors())
         return false;
 
-    modules[CreditState] = new Credit(this);
-    modules[IngameState] = new Ingame(this);
-    modules[CreditState]->loadLoadingScreen();
+    if (!modules.empty())
+        modules.front()->loadLoadingScreen();
     loadUserData();
     chooseLanguage();
     cursorIndex = -1;
@@ -124,29 +131,33 @@ bool Program::load()
 
 bool Program::startModules()
 {
-    stateStack.push(QuitState);
-    stateStack.push(IngameState);
-    stateStack.push(CreditState);
-    for (int i = 0; i < 2; ++i)
-        if (!modules[i] || !modules[i]->load())
+    if (modules.empty())
+        return false;
+    stateStack.push(quitState());
+    for (int i = quitState() - 1; i >= 0; --i)
+        stateStack.push(i);
+    for (const auto& module : modules)
+        if (!module || !module->load())
             return false;
-    // Skipping the credits drops their entry rather than replacing it, so that Escape in the
-    // game exposes the quit sentinel exactly as it does after the credits.
-    if (options["StartState"] == moduleNames[IngameState])
-        stateStack.pop();
+    // Starting further down drops the entries above rather than replacing the top, so that
+    // leaving the chosen module exposes what lies below it exactly as in a full run.
+    const std::string& first = options["StartState"];
+    for (int i = 1; i < quitState(); ++i)
+        if (first == moduleNames[i])
+            while (top() != i)
+                stateStack.pop();
     topModule()->start();
     return true;
 }
 
 Module* Program::topModule() const
 {
-    const int state = stateStack.empty() ? QuitState : stateStack.top();
-    return state == QuitState ? nullptr : modules[state];
+    return stateStack.empty() ? nullptr : module(stateStack.top());
 }
 
 void Program::popState(bool startNext)
 {
-    if (stateStack.empty() || stateStack.top() == QuitState)
+    if (stateStack.empty() || stateStack.top() == quitState())
         return;
     if (Module* module = topModule())
         module->stop();
@@ -170,7 +181,7 @@ bool Program::dispatchEvent(sf::Event event)
     switch (event.type) {
     case sf::Event::Closed:
         saveUserData();
-        while (top() != QuitState)
+        while (top() != quitState())
             popState(false);
         window.close();
         return false;
@@ -195,7 +206,7 @@ bool Program::dispatchEvent(sf::Event event)
     }
     if (Module* module = topModule())
         module->handleEvent(event);
-    return top() != QuitState;
+    return top() != quitState();
 }
 
 bool Program::runPass(sf::Time elapsed)
@@ -240,7 +251,7 @@ void Program::run()
     // Relative to the window: the same as the desktop's in fullscreen, and right in a window too.
     const sf::Vector2i pointer = sf::Mouse::getPosition(window);
     mousePosition = sf::Vector2f(static_cast<float>(pointer.x / scaleX), static_cast<float>(pointer.y / scaleY));
-    while (!stateStack.empty() && top() != QuitState)
+    while (!stateStack.empty() && top() != quitState())
         if (!runPass(stepClock.restart()))
             break;
 }

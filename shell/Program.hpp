@@ -8,12 +8,12 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <stack>
 #include <string>
+#include <vector>
 
 namespace vrk {
-
-enum StateId { CreditState = 0, IngameState = 1, QuitState = 2 };
 
 constexpr int SceneWidth = 1920;
 constexpr int SceneHeight = 1080;
@@ -24,7 +24,6 @@ constexpr sf::Int64 MaxLagPerPassMicroseconds = 250000;
 
 extern const char* const windowTitle;
 extern sf::Color overlayColor;
-extern const char* const moduleNames[2];
 
 // The application: window, fixed-step loop, stack of modules, shared input and documents.
 class Program {
@@ -32,8 +31,15 @@ public:
     Program();
     virtual ~Program();
 
+    // Adds a module under the next state id (0, 1, ...) with the name that the option
+    // StartState selects it by. The first one registered is on top at start-up; the quit
+    // sentinel's id comes after the last. main registers the game's modules before load.
+    int registerModule(const std::string& name, std::unique_ptr<Module> module);
+    int quitState() const { return static_cast<int>(modules.size()); }
+    Module* module(int state) const;
+
     bool load();
-    // Builds the state stack, loads both modules and starts the top one.
+    // Builds the state stack, loads every module and starts the top one.
     bool startModules();
     void run();
     void popState(bool startNext);
@@ -72,7 +78,6 @@ public:
     sf::Time lag;
     sf::RenderWindow window;
     sf::RenderTexture sceneTexture;
-    Module* modules[2];
     sf::Sprite cursorSprites[CursorCount];
     int cursorIndex = -1;
     sf::Vector2f mousePosition;
@@ -88,6 +93,9 @@ public:
 
 private:
     bool createWindow();
+
+    std::vector<std::unique_ptr<Module>> modules;
+    std::vector<std::string> moduleNames;
     sf::RectangleShape overlay;
 };
 

@@ -1,3 +1,4 @@
+#include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 
 #include <memory>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
         return 1;
     auto program = std::make_unique<vrk::Program>();
     program->parseArguments(argc, argv);
+    vrk::registerGameModules(*program);
     if (!program->load())
         return 1;
     program->run();

@@ -1,5 +1,6 @@
 #include "game/monsters/Bullet.hpp"
 
+#include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 
 #include <cmath>
@@ -13,13 +14,13 @@ constexpr float ShotOrigin = 7.5f;
 Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double angle)
     : Monster(program, game, position, angle), shotPosition(position), direction(angle)
 {
-    shotSprite.setTexture(game->textures[BulletTexture]);
+    shotSprite.setTexture(game->texture(BulletTexture));
     shotSprite.setOrigin(ShotOrigin, ShotOrigin);
 }
 
 void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    shotSprite.setPosition(shotPosition - game->camera);
+    shotSprite.setPosition(shotPosition - game->world().camera());
     spin += BulletSpinPerFrame;
     // Whole turns are dropped so the counter never grows without bound.
     spin %= 360;
@@ -31,16 +32,17 @@ bool Bullet::step()
 {
     shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(direction));
     shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(direction));
-    const double dx = static_cast<double>(game->playerPosition.x) - shotPosition.x;
-    const double dy = static_cast<double>(game->playerPosition.y) - shotPosition.y;
+    const sf::Vector2f player = game->player().position();
+    const double dx = static_cast<double>(player.x) - shotPosition.x;
+    const double dy = static_cast<double>(player.y) - shotPosition.y;
     if (dx * dx + dy * dy < BulletHitDistanceSquared) {
-        game->life -= BulletDamage;
-        game->playSound(BulletImpactSound, 1.0f);
+        game->player().hurt(BulletDamage);
+        game->audio().play(BulletImpactSound, 1.0f);
         return true;
     }
     // Leaving the map counts as hitting a wall.
     if (blockedAt(shotPosition.x, shotPosition.y)) {
-        game->playSound(BulletImpactSound, 1.0f);
+        game->audio().play(BulletImpactSound, 1.0f);
         return true;
     }
     return false;

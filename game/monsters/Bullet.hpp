@@ -1,15 +1,9 @@
 #pragma once
 
+#include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
 
 namespace vrk {
-
-constexpr double BulletSpeed = 25.0;
-constexpr double BulletHitDistanceSquared = 225.0;
-constexpr int BulletDamage = 50;
-constexpr int BulletTexture = 14;
-constexpr int BulletImpactSound = 3;
-constexpr int BulletSpinPerFrame = 10;
 
 // A hunter's shot: flies straight until it reaches the player, a blocked cell or the map's edge.
 class Bullet : public Monster {

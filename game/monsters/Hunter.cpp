@@ -1,5 +1,6 @@
 #include "game/monsters/Hunter.hpp"
 
+#include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/monsters/Bullet.hpp"
 
@@ -8,7 +9,6 @@
 namespace vrk {
 
 namespace {
-constexpr double Pi = 3.14159265358979323846;
 // Positions are floats: a player placed exactly at the edge of the field of view can come out
 // a few millionths of a degree beyond it.
 constexpr double FieldOfViewTolerance = 1e-4;
@@ -28,12 +28,12 @@ Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double hea
     : Monster(program, game, position, heading)
 {
     life = HunterLife;
-    setTexture(game->textures[HunterTexture]);
+    setTexture(game->texture(HunterTexture));
 }
 
 bool Hunter::step()
 {
-    if (game->life <= 0)
+    if (!game->player().alive())
         return false;
     if (!chasing) {
         heading = std::fmod(heading + HunterTurnSpeed, 360.0);
@@ -49,14 +49,14 @@ bool Hunter::step()
 void Hunter::alert()
 {
     chasing = true;
-    target = game->playerPosition;
+    target = game->player().position();
 }
 
 bool Hunter::touchPlayer()
 {
-    if (squaredDistance(game->playerPosition, position) >= HunterTouchDistanceSquared)
+    if (squaredDistance(game->player().position(), position) >= HunterTouchDistanceSquared)
         return false;
-    game->life -= HunterTouchDamage;
+    game->player().hurt(HunterTouchDamage);
     chasing = false;
     return true;
 }
@@ -93,7 +93,7 @@ bool Hunter::patrolStep(const sf::Vector2f* moves, int count)
 void Hunter::chaseMove()
 {
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
-        game->life -= HunterTouchDamage;
+        game->player().hurt(HunterTouchDamage);
         chasing = false;
         return;
     }
@@ -137,7 +137,7 @@ bool Hunter::canSee(sf::Vector2f point) const
 
 bool Hunter::look()
 {
-    const sf::Vector2f player = game->playerPosition;
+    const sf::Vector2f player = game->player().position();
     if (!canSee(player))
         return false;
 
@@ -153,9 +153,9 @@ bool Hunter::look()
     // Standing exactly on the player gives no direction: the heading is kept.
 
     --fireTimer;
-    if (fireTimer == 0 && game->life > 0) {
-        game->playSound(HunterFireSound, 1.0f);
-        game->maps[game->currentMap].bullets.emplace_back(new Bullet(program, game, position, heading * Pi / 180.0));
+    if (fireTimer == 0 && game->player().alive()) {
+        game->audio().play(HunterFireSound, 1.0f);
+        game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading * Pi / 180.0));
         fireTimer = HunterFireInterval;
     }
     return true;

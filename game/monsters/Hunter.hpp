@@ -1,21 +1,9 @@
 #pragma once
 
+#include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
 
 namespace vrk {
-
-// Per-step figures shared by every hunter (scene units, degrees, steps).
-constexpr int HunterLife = 100;
-constexpr int HunterTexture = 10;
-constexpr double HunterTurnSpeed = 2.0;
-constexpr float HunterPatrolSpeed = 5.0f;
-constexpr float HunterChaseSpeed = 12.0f;
-constexpr double HunterTouchDistanceSquared = 100.0;
-constexpr int HunterTouchDamage = 50;
-constexpr double HunterSightDistance = 900.0;
-constexpr double HunterHalfFieldOfView = 85.0;
-constexpr int HunterFireInterval = 20;
-constexpr int HunterFireSound = 2;
 
 // A hunter that watches by turning on the spot; the base of the patrolling kinds, which share
 // its eyes, its chase and its gun.

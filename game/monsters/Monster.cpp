@@ -19,7 +19,7 @@ Monster::Monster(Program* program, Ingame* game, sf::Vector2f position, double h
 
 void Monster::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    const sf::Vector2f screen = position - game->camera;
+    const sf::Vector2f screen = position - game->world().camera();
     bodySprite.setPosition(screen);
     overlaySprite.setPosition(screen);
     if (life != 0) {
@@ -54,7 +54,7 @@ void Monster::setTexture(const sf::Texture& texture)
 
 bool Monster::blockedAt(double x, double y) const
 {
-    return game->map().blocked(cellOf(x), cellOf(y));
+    return game->world().map().blocked(cellOf(x), cellOf(y));
 }
 
 } // namespace vrk

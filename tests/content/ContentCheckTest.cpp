@@ -19,7 +19,7 @@ namespace {
 std::vector<std::string> requiredKeys()
 {
     std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
-    const vrk::DialogueScript& opening = vrk::Ingame::dialogueScripts[0];
+    const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
     return keys;

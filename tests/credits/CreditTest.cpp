@@ -1,4 +1,5 @@
 #include "credits/Credit.hpp"
+#include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
@@ -20,19 +21,21 @@ namespace {
 class NextModule : public vrk::Module {
 public:
     using Module::Module;
-    bool load() override { return true; }
-    bool start() override
+    int starts = 0;
+    int stops = 0;
+
+private:
+    bool onLoad() override { return true; }
+    bool onStart() override
     {
         ++starts;
         return true;
     }
-    void restart() override {}
-    void stop() override { ++stops; }
-    void handleEvent(const sf::Event&) override {}
-    void update(int) override {}
-    void draw() override {}
-    int starts = 0;
-    int stops = 0;
+    void onRestart() override {}
+    void onStop() override { ++stops; }
+    void onEvent(const sf::Event&) override {}
+    void onUpdate(int) override {}
+    void onDraw() override {}
 };
 
 const sf::Color BunnyColour(200, 40, 40);
@@ -68,10 +71,12 @@ protected:
         writeImages(150);
 
         ASSERT_TRUE(program.sceneTexture.create(vrk::SceneWidth, vrk::SceneHeight));
-        credit = new vrk::Credit(&program);
-        next = new NextModule(&program);
-        program.modules[vrk::CreditState] = credit;
-        program.modules[vrk::IngameState] = next;
+        auto first = std::make_unique<vrk::Credit>(&program);
+        auto second = std::make_unique<NextModule>(&program);
+        credit = first.get();
+        next = second.get();
+        program.registerModule("credit", std::move(first));
+        program.registerModule("ingame", std::move(second));
         program.stateStack.push(vrk::QuitState);
         program.stateStack.push(vrk::IngameState);
         program.stateStack.push(vrk::CreditState);

@@ -1,13 +1,13 @@
 #include "game/Text.hpp"
 #include "monsters/TestWorld.hpp"
 
+#include <SFML/Graphics/RenderTexture.hpp>
+
 #include <algorithm>
 
 namespace vrk {
 namespace testing {
 namespace {
-
-enum Mode { Step = 0, Attack = 1, Analyse = 2, Activate = 3, Talk = 4 };
 
 // A door panel at (5, 5) with a closed door above and to the right of it, at (6, 4).
 class EventsTest : public TestWorld {
@@ -30,12 +30,12 @@ protected:
     }
 
     // 115 from the panel's centre: the neighbouring cell's centre would be exactly 120, too far.
-    void standNearPanel() { game->playerPosition = sf::Vector2f(545.0f, 660.0f); }
+    void standNearPanel() { game->player().placeAt(sf::Vector2f(545.0f, 660.0f)); }
 
     std::vector<std::string> messages() const
     {
         std::vector<std::string> texts;
-        for (const sf::Text& text : game->messages)
+        for (const sf::Text& text : game->log().lines())
             texts.push_back(text.getString().toAnsiString());
         return texts;
     }
@@ -55,7 +55,7 @@ protected:
     {
         std::vector<std::pair<int, int>> states;
         for (int i = 0; i < steps; ++i) {
-            game->runTasks();
+            game->tasks().run(*game);
             states.emplace_back(doorTile(), doorWall());
         }
         return states;
@@ -63,32 +63,32 @@ protected:
 
     std::size_t sparksAtDoor() const
     {
-        return static_cast<std::size_t>(std::count_if(game->sparks.begin(), game->sparks.end(), [](const Spark& s) {
-            return s.column == DoorColumn && s.row == DoorRow;
-        }));
+        return static_cast<std::size_t>(
+            std::count_if(game->events().sparks().begin(), game->events().sparks().end(),
+                          [](const Spark& s) { return s.column == DoorColumn && s.row == DoorRow; }));
     }
 };
 
 TEST_F(EventsTest, TextsByMode)
 {
-    for (int mode = Step; mode <= Talk; ++mode) {
-        Ingame::victoryTextEvent(*game, 0, 0, mode);
-        Ingame::booksEvent(*game, 0, 0, mode);
+    for (int mode = StepMode; mode <= TalkCursor; ++mode) {
+        Events::handler(0, VictoryTextEvent)(*game, 0, 0, mode);
+        Events::handler(0, BooksEvent)(*game, 0, 0, mode);
     }
     EXPECT_EQ(messages(), (std::vector<std::string>{"text of Victory", "text of Books"}));
-    game->messages.clear();
-    click(PanelColumn, PanelRow, Analyse);
-    click(PanelColumn, PanelRow, Step);
-    click(PanelColumn, PanelRow, Talk);
+    game->log().clear();
+    click(PanelColumn, PanelRow, AnalyseCursor);
+    click(PanelColumn, PanelRow, StepMode);
+    click(PanelColumn, PanelRow, TalkCursor);
     EXPECT_EQ(messages(), (std::vector<std::string>{"text of DoorPanel"}));
-    EXPECT_TRUE(game->tasks.empty());
-    EXPECT_TRUE(game->sparks.empty());
+    EXPECT_TRUE(game->tasks().empty());
+    EXPECT_TRUE(game->events().sparks().empty());
 }
 
 TEST_F(EventsTest, MissingTextAddsAnEmptyLineWithoutCreatingTheKey)
 {
     ASSERT_TRUE(program.languageDocument.removeChild("Books"));
-    Ingame::booksEvent(*game, 0, 0, Analyse);
+    Events::handler(0, BooksEvent)(*game, 0, 0, AnalyseCursor);
     EXPECT_EQ(messages(), (std::vector<std::string>{""}));
     EXPECT_FALSE(program.languageDocument.exists("Books"));
 }
@@ -96,38 +96,38 @@ TEST_F(EventsTest, MissingTextAddsAnEmptyLineWithoutCreatingTheKey)
 TEST_F(EventsTest, TextsAreDecodedAsUtf8)
 {
     program.languageDocument.child("TooFar").setString("Trop loin \xc3\xa9");
-    game->playerPosition = sf::Vector2f(420.0f, 660.0f);
-    click(PanelColumn, PanelRow, Activate);
-    ASSERT_EQ(game->messages.size(), 1u);
-    EXPECT_EQ(game->messages.back().getString(), utf8ToSfString("Trop loin \xc3\xa9"));
-    EXPECT_EQ(game->messages.back().getString().getSize(), 11u);
+    game->player().placeAt(sf::Vector2f(420.0f, 660.0f));
+    click(PanelColumn, PanelRow, ActivateCursor);
+    ASSERT_EQ(game->log().lines().size(), 1u);
+    EXPECT_EQ(game->log().lines().back().getString(), utf8ToSfString("Trop loin \xc3\xa9"));
+    EXPECT_EQ(game->log().lines().back().getString().getSize(), 11u);
 }
 
 TEST_F(EventsTest, PanelOutOfReachSaysTooFar)
 {
     for (sf::Vector2f far :
          {sf::Vector2f(420.0f, 660.0f), sf::Vector2f(540.0f, 660.0f), sf::Vector2f(660.0f, 780.0f)}) {
-        game->messages.clear();
-        game->playerPosition = far;
-        click(PanelColumn, PanelRow, Activate);
-        click(PanelColumn, PanelRow, Attack);
+        game->log().clear();
+        game->player().placeAt(far);
+        click(PanelColumn, PanelRow, ActivateCursor);
+        click(PanelColumn, PanelRow, AttackCursor);
         EXPECT_EQ(messages(), (std::vector<std::string>{"text of TooFar", "text of TooFar"}));
     }
-    EXPECT_TRUE(game->tasks.empty());
-    EXPECT_TRUE(game->sparks.empty());
+    EXPECT_TRUE(game->tasks().empty());
+    EXPECT_TRUE(game->events().sparks().empty());
     // Truncated to whole units: 540.9 counts as 540.
-    game->playerPosition = sf::Vector2f(540.9f, 660.0f);
-    click(PanelColumn, PanelRow, Activate);
-    EXPECT_TRUE(game->tasks.empty());
+    game->player().placeAt(sf::Vector2f(540.9f, 660.0f));
+    click(PanelColumn, PanelRow, ActivateCursor);
+    EXPECT_TRUE(game->tasks().empty());
 }
 
 TEST_F(EventsTest, ActivatingOpensTheDoorOver20Steps)
 {
-    click(PanelColumn, PanelRow, Activate);
-    ASSERT_EQ(game->tasks.size(), 1u);
-    EXPECT_EQ(game->tasks.front().parameters, (std::vector<int>{Columns, DoorColumn, DoorRow, 20}));
-    ASSERT_EQ(game->sparks.size(), 1u);
-    EXPECT_EQ(game->sparks.front().timer, 20);
+    click(PanelColumn, PanelRow, ActivateCursor);
+    ASSERT_EQ(game->tasks().size(), 1u);
+    EXPECT_EQ(game->tasks().pending().front().parameters, (std::vector<int>{Columns, DoorColumn, DoorRow, 20}));
+    ASSERT_EQ(game->events().sparks().size(), 1u);
+    EXPECT_EQ(game->events().sparks().front().timer, 20);
     EXPECT_TRUE(messages().empty());
 
     const auto states = runDoor(20);
@@ -136,23 +136,27 @@ TEST_F(EventsTest, ActivatingOpensTheDoorOver20Steps)
         EXPECT_EQ(states[step - 1].first, tile) << "step " << step;
         EXPECT_EQ(states[step - 1].second, step < 20 ? ClosedDoor : OpenDoor) << "step " << step;
     }
-    EXPECT_TRUE(game->tasks.empty());
+    EXPECT_TRUE(game->tasks().empty());
     EXPECT_FALSE(map().blocked(DoorColumn, DoorRow));
 }
 
 TEST_F(EventsTest, TheSparkBlocksReuseThenActivatingClosesTheDoor)
 {
-    click(PanelColumn, PanelRow, Activate);
-    click(PanelColumn, PanelRow, Activate); // spark still listed
-    EXPECT_EQ(game->tasks.size(), 1u);
+    click(PanelColumn, PanelRow, ActivateCursor);
+    click(PanelColumn, PanelRow, ActivateCursor); // spark still listed
+    EXPECT_EQ(game->tasks().size(), 1u);
     runDoor(20);
-    click(PanelColumn, PanelRow, Activate); // open now, but the spark still shows
-    EXPECT_TRUE(game->tasks.empty());
+    click(PanelColumn, PanelRow, ActivateCursor); // open now, but the spark still shows
+    EXPECT_TRUE(game->tasks().empty());
     EXPECT_EQ(doorWall(), OpenDoor);
 
-    game->sparks.clear(); // the 20 frames have been drawn
-    click(PanelColumn, PanelRow, Activate);
-    ASSERT_EQ(game->tasks.size(), 1u);
+    sf::RenderTexture target; // the spark's 20 frames drawn
+    ASSERT_TRUE(target.create(8, 8));
+    for (int frame = 0; frame < DoorSparkFrames; ++frame)
+        game->events().drawSparks(target, game->sprite(SparkTexture), game->world().camera());
+    ASSERT_TRUE(game->events().sparks().empty());
+    click(PanelColumn, PanelRow, ActivateCursor);
+    ASSERT_EQ(game->tasks().size(), 1u);
     const auto states = runDoor(20);
     for (int step = 1; step <= 20; ++step) {
         const int tile = ClosedTile + 3 - (step >= 6) - (step >= 16) - (step >= 20);
@@ -165,26 +169,26 @@ TEST_F(EventsTest, TheSparkBlocksReuseThenActivatingClosesTheDoor)
 
 TEST_F(EventsTest, AttackingSparksWithoutOpeningAndSparksStack)
 {
-    click(PanelColumn, PanelRow, Attack);
-    click(PanelColumn, PanelRow, Attack);
+    click(PanelColumn, PanelRow, AttackCursor);
+    click(PanelColumn, PanelRow, AttackCursor);
     ASSERT_EQ(sparksAtDoor(), 2u);
-    for (const Spark& spark : game->sparks)
+    for (const Spark& spark : game->events().sparks())
         EXPECT_EQ(spark.timer, 200);
-    EXPECT_TRUE(game->tasks.empty());
+    EXPECT_TRUE(game->tasks().empty());
     EXPECT_EQ(doorWall(), ClosedDoor);
     // An attack spark also keeps the panel from being activated.
-    click(PanelColumn, PanelRow, Activate);
-    EXPECT_TRUE(game->tasks.empty());
+    click(PanelColumn, PanelRow, ActivateCursor);
+    EXPECT_TRUE(game->tasks().empty());
 }
 
 TEST_F(EventsTest, APanelWithNoDoorAroundDoesNothing)
 {
     setLayer(EventLayer, 10, 8, 2);
-    game->playerPosition = sf::Vector2f(1260.0f, 1020.0f);
-    click(10, 8, Activate);
-    click(10, 8, Attack);
-    EXPECT_TRUE(game->tasks.empty());
-    EXPECT_TRUE(game->sparks.empty());
+    game->player().placeAt(sf::Vector2f(1260.0f, 1020.0f));
+    click(10, 8, ActivateCursor);
+    click(10, 8, AttackCursor);
+    EXPECT_TRUE(game->tasks().empty());
+    EXPECT_TRUE(game->events().sparks().empty());
     EXPECT_TRUE(messages().empty());
 }
 
@@ -193,49 +197,49 @@ TEST_F(EventsTest, FindDoorSearchesRowByRowAndStaysOnTheMap)
     setWall(4, 4, OpenDoor);
     int column = -1;
     int row = -1;
-    EXPECT_EQ(game->findDoor(PanelColumn, PanelRow, column, row), OpenDoor);
+    EXPECT_EQ(Events::findDoor(game->world().map(), PanelColumn, PanelRow, column, row), OpenDoor);
     EXPECT_EQ(column, 4);
     EXPECT_EQ(row, 4);
     setWall(4, 4, 0);
-    EXPECT_EQ(game->findDoor(PanelColumn, PanelRow, column, row), ClosedDoor);
+    EXPECT_EQ(Events::findDoor(game->world().map(), PanelColumn, PanelRow, column, row), ClosedDoor);
     EXPECT_EQ(column, DoorColumn);
     EXPECT_EQ(row, DoorRow);
     // The door cell itself counts.
-    EXPECT_EQ(game->findDoor(DoorColumn, DoorRow, column, row), ClosedDoor);
-    EXPECT_EQ(game->findDoor(0, 0, column, row), 0);
-    EXPECT_EQ(game->findDoor(Columns - 1, Rows - 1, column, row), 0);
-    EXPECT_EQ(game->findDoor(-5, 300, column, row), 0);
+    EXPECT_EQ(Events::findDoor(game->world().map(), DoorColumn, DoorRow, column, row), ClosedDoor);
+    EXPECT_EQ(Events::findDoor(game->world().map(), 0, 0, column, row), 0);
+    EXPECT_EQ(Events::findDoor(game->world().map(), Columns - 1, Rows - 1, column, row), 0);
+    EXPECT_EQ(Events::findDoor(game->world().map(), -5, 300, column, row), 0);
 }
 
 TEST_F(EventsTest, RemotePanelWorksTheCellTwoRightAndFourUp)
 {
     setLayer(EventLayer, 3, 9, 13);
-    click(3, 9, Attack);
-    click(3, 9, Analyse);
-    EXPECT_TRUE(game->sparks.empty());
+    click(3, 9, AttackCursor);
+    click(3, 9, AnalyseCursor);
+    EXPECT_TRUE(game->events().sparks().empty());
     EXPECT_TRUE(messages().empty());
     // The reach is measured to (5, 5), not to the remote panel.
-    game->playerPosition = sf::Vector2f(420.0f, 1140.0f);
-    click(3, 9, Activate);
+    game->player().placeAt(sf::Vector2f(420.0f, 1140.0f));
+    click(3, 9, ActivateCursor);
     EXPECT_EQ(messages(), (std::vector<std::string>{"text of TooFar"}));
     standNearPanel();
-    click(3, 9, Activate);
-    ASSERT_EQ(game->tasks.size(), 1u);
-    EXPECT_EQ(game->tasks.front().parameters, (std::vector<int>{Columns, DoorColumn, DoorRow, 20}));
+    click(3, 9, ActivateCursor);
+    ASSERT_EQ(game->tasks().size(), 1u);
+    EXPECT_EQ(game->tasks().pending().front().parameters, (std::vector<int>{Columns, DoorColumn, DoorRow, 20}));
     EXPECT_EQ(sparksAtDoor(), 1u);
 }
 
 TEST_F(EventsTest, ADoorTaskOutlivingItsMapLeavesTheNewMapAlone)
 {
-    click(PanelColumn, PanelRow, Activate);
+    click(PanelColumn, PanelRow, ActivateCursor);
     makeMap(10, 10, true); // a restart on another map
     const std::vector<int> ground = map().layers[GroundLayer];
     runDoor(20);
-    EXPECT_TRUE(game->tasks.empty());
+    EXPECT_TRUE(game->tasks().empty());
     EXPECT_EQ(map().layers[GroundLayer], ground);
     // A task with its parameters cut short ends at once.
     std::vector<int> parameters{Columns};
-    EXPECT_TRUE(Ingame::openDoorTask(*game, parameters));
+    EXPECT_TRUE(Events::openDoorTask(*game, parameters));
 }
 
 } // namespace

@@ -27,12 +27,12 @@ protected:
     {
         IngameTest::SetUp();
         ASSERT_TRUE(startWith(room()));
-        game->playerPosition = centre(9, 6);
+        game->player().placeAt(centre(9, 6));
     }
     std::vector<std::string> log() const
     {
         std::vector<std::string> lines;
-        for (const sf::Text& text : game->messages)
+        for (const sf::Text& text : game->log().lines())
             lines.push_back(text.getString().toAnsiString());
         return lines;
     }
@@ -45,7 +45,7 @@ TEST_F(GameFlow, TheLogKeepsThreeLinesAndEmptiesAHundredStepsAfterTheNewest)
     step(40);
     game->addMessage("four");
     EXPECT_EQ(log(), (std::vector<std::string>{"two", "three", "four"}));
-    EXPECT_EQ(game->messages.back().getCharacterSize(), 50u);
+    EXPECT_EQ(game->log().lines().back().getCharacterSize(), 50u);
     step(99);
     EXPECT_EQ(log().size(), 3u);
     step();
@@ -59,37 +59,37 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
 {
     static int calls;
     calls = 0;
-    game->schedule(
+    game->tasks().schedule(
         [](Ingame&, std::vector<int>& parameters) {
             ++calls;
             return --parameters[1] == 0;
         },
         {7, 3});
-    ASSERT_EQ(game->tasks.size(), 1u);
+    ASSERT_EQ(game->tasks().size(), 1u);
     step();
-    EXPECT_EQ(game->tasks.front().parameters, (std::vector<int>{7, 2}));
+    EXPECT_EQ(game->tasks().pending().front().parameters, (std::vector<int>{7, 2}));
     step(2);
-    EXPECT_TRUE(game->tasks.empty());
+    EXPECT_TRUE(game->tasks().empty());
     step();
     EXPECT_EQ(calls, 3);
 }
 
 TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
 {
-    game->schedule(&Ingame::openingDialogueTask, {50});
+    game->tasks().schedule(&Dialogue::openingTask, {50});
     step(50);
-    EXPECT_FALSE(game->dialogueRunning());
+    EXPECT_FALSE(game->dialogue().running());
     step();
-    EXPECT_TRUE(game->dialogueRunning());
+    EXPECT_TRUE(game->dialogue().running());
     EXPECT_EQ(program->cursorIndex, 4);
 
     // The world stands still while people talk.
-    const sf::Vector2f before = game->playerPosition;
+    const sf::Vector2f before = game->player().position();
     hold(sf::Keyboard::D);
-    game->maps[0].layers[WallLayer][6 * 20 + 9] = ClosedDoor;
+    game->world().slot(0).layers[WallLayer][6 * 20 + 9] = ClosedDoor;
     step(5);
-    EXPECT_EQ(game->playerPosition, before);
-    EXPECT_EQ(game->life, 340);
+    EXPECT_EQ(game->player().position(), before);
+    EXPECT_EQ(game->player().life(), StartLife);
 
     // A right click does not change the talk cursor.
     click(sf::Mouse::Right, 10, 10);
@@ -101,89 +101,89 @@ TEST_F(GameFlow, AMapWithoutHuntersIsWonAndSaysSoAgainAfterTheOpeningConversatio
     ASSERT_TRUE(startWith(room(true), true));
     program->languageDocument.child("_INITIAL_00_Maverick").setString("Hello");
     step();
-    EXPECT_TRUE(game->victory);
+    EXPECT_TRUE(game->victory());
     EXPECT_EQ(log().back(), VictoryLine);
 
     int steps = 1;
-    while (game->tasks.size() + game->dialogueRunning() > 0 && steps < 5000) {
+    while (game->tasks().size() + game->dialogue().running() > 0 && steps < 5000) {
         step();
         // A click every 40 steps lets each box open and slide into place before it moves on,
         // so the help line runs its action.
-        if (game->dialogueRunning() && steps % 40 == 0)
+        if (game->dialogue().running() && steps % 40 == 0)
             click(sf::Mouse::Left, 100, 100);
         ++steps;
     }
-    ASSERT_FALSE(game->dialogueRunning());
+    ASSERT_FALSE(game->dialogue().running());
     EXPECT_GT(steps, 51);
     // The conversation ends with its help lines; the first step of play repeats the victory.
     EXPECT_EQ(log().back(), "Welcome.");
     step();
     EXPECT_EQ(log().back(), VictoryLine);
-    EXPECT_EQ(game->messageTimer, 100);
+    EXPECT_EQ(game->log().stepsLeft(), 100);
 }
 
 TEST_F(GameFlow, VictoryNeedsEveryHunterDead)
 {
     step();
-    EXPECT_FALSE(game->victory);
-    game->maps[0].monsters[0]->damage(100);
+    EXPECT_FALSE(game->victory());
+    game->world().slot(0).monsters[0]->damage(100);
     step();
-    EXPECT_FALSE(game->victory);
-    game->maps[0].monsters[1]->damage(100);
+    EXPECT_FALSE(game->victory());
+    game->world().slot(0).monsters[1]->damage(100);
     step();
-    EXPECT_TRUE(game->victory);
+    EXPECT_TRUE(game->victory());
     EXPECT_EQ(log().back(), VictoryLine);
 }
 
 TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
 {
-    const Monster* first = game->maps[0].monsters[0].get();
-    game->playerPosition = centre(9, 6);
-    game->life = 200;
+    const Monster* first = game->world().slot(0).monsters[0].get();
+    game->player().placeAt(centre(9, 6));
+    setLife(200);
     press(sf::Keyboard::Space);
-    EXPECT_EQ(game->maps[0].monsters[0].get(), first);
-    EXPECT_EQ(game->life, 200);
-    EXPECT_EQ(game->playerPosition, centre(9, 6));
+    EXPECT_EQ(game->world().slot(0).monsters[0].get(), first);
+    EXPECT_EQ(game->player().life(), 200);
+    EXPECT_EQ(game->player().position(), centre(9, 6));
 
     game->addMessage("before the end");
-    game->life = 0;
-    game->maps[0].monsters[1]->damage(30);
-    game->maps[0].bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
+    setLife(0);
+    game->world().slot(0).monsters[1]->damage(30);
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
     game->draw();
     program->cursorIndex = 2;
     press(sf::Keyboard::Space);
-    EXPECT_EQ(game->life, 340);
-    EXPECT_EQ(game->playerPosition, sf::Vector2f(6120.f, 4440.f));
+    EXPECT_EQ(game->player().life(), StartLife);
+    EXPECT_EQ(game->player().position(), PlayerStart);
     EXPECT_EQ(program->cursorIndex, 1);
-    ASSERT_EQ(game->maps[0].monsters.size(), 2u);
-    EXPECT_EQ(game->maps[0].monsters[0]->position, sf::Vector2f(120.f, 120.f));
-    EXPECT_EQ(game->maps[0].monsters[1]->position, sf::Vector2f(18 * 120.f, 120.f));
-    EXPECT_EQ(game->maps[0].monsters[1]->life, 100);
-    EXPECT_TRUE(game->maps[0].bullets.empty());
-    EXPECT_FALSE(game->victory);
+    ASSERT_EQ(game->world().slot(0).monsters.size(), 2u);
+    EXPECT_EQ(game->world().slot(0).monsters[0]->position, sf::Vector2f(120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->position, sf::Vector2f(18 * 120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->life, 100);
+    EXPECT_TRUE(game->world().slot(0).bullets.empty());
+    EXPECT_FALSE(game->victory());
     // The old lines stay until the next message, and the opening is on its way again.
     EXPECT_EQ(log().back(), "Game over - Press space to restart");
-    ASSERT_EQ(game->tasks.size(), 1u);
-    EXPECT_EQ(game->tasks.front().parameters, std::vector<int>{50});
+    ASSERT_EQ(game->tasks().size(), 1u);
+    EXPECT_EQ(game->tasks().pending().front().parameters, std::vector<int>{50});
 }
 
 TEST_F(GameFlow, RestartsDoNotPileUpHunters)
 {
     for (int run = 0; run < 25; ++run) {
-        game->life = -5;
+        setLife(-5);
         press(sf::Keyboard::Space);
         step();
     }
-    EXPECT_EQ(game->maps[0].monsters.size(), 2u);
-    EXPECT_EQ(game->tasks.size(), 25u); // each start schedules its own opening
+    EXPECT_EQ(game->world().slot(0).monsters.size(), 2u);
+    EXPECT_EQ(game->tasks().size(), 25u); // each start schedules its own opening
 }
 
 TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)
 {
     press(sf::Keyboard::Escape);
-    EXPECT_EQ(program->top(), QuitState);
-    EXPECT_TRUE(game->maps[0].monsters.empty());
-    EXPECT_FALSE(game->started);
+    EXPECT_EQ(program->top(), program->quitState());
+    EXPECT_TRUE(game->world().slot(0).monsters.empty());
+    EXPECT_FALSE(game->isStarted());
 }
 
 TEST_F(GameFlow, TheRightButtonCyclesTheThreePlayCursors)
@@ -197,26 +197,26 @@ TEST_F(GameFlow, TheRightButtonCyclesTheThreePlayCursors)
 
 TEST_F(GameFlow, MouseButtonsAreIgnoredWhenDead)
 {
-    game->life = 0;
+    setLife(0);
     click(sf::Mouse::Right, 0, 0);
     click(sf::Mouse::Left, 0, 0);
     EXPECT_EQ(program->cursorIndex, 1);
-    EXPECT_EQ(game->attackTimer, 0);
+    EXPECT_EQ(game->player().attackTimer(), 0);
 }
 
 TEST_F(GameFlow, ClosedDoorsHurtHuntersAndThePlayer)
 {
-    Monster& hunter = *game->maps[0].monsters[0];
-    game->maps[0].layers[WallLayer][1 * 20 + 1] = ClosedDoor;
-    game->maps[0].layers[WallLayer][6 * 20 + 9] = ClosedDoor;
+    Monster& hunter = *game->world().slot(0).monsters[0];
+    game->world().slot(0).layers[WallLayer][1 * 20 + 1] = ClosedDoor;
+    game->world().slot(0).layers[WallLayer][6 * 20 + 9] = ClosedDoor;
     step();
     EXPECT_EQ(hunter.life, 0);
-    EXPECT_EQ(game->life, 320);
+    EXPECT_EQ(game->player().life(), 320);
 }
 
 TEST_F(GameFlow, DeadHuntersGetNoSteps)
 {
-    Hunter& hunter = static_cast<Hunter&>(*game->maps[0].monsters[0]);
+    Hunter& hunter = static_cast<Hunter&>(*game->world().slot(0).monsters[0]);
     const double heading = hunter.heading;
     step();
     EXPECT_NE(hunter.heading, heading); // a turning hunter turns
@@ -229,13 +229,13 @@ TEST_F(GameFlow, DeadHuntersGetNoSteps)
 TEST_F(GameFlow, FinishedBulletsLeaveTheList)
 {
     // One flies into the wall at once, the other down the open room.
-    game->maps[0].bullets.push_back(
+    game->world().slot(0).bullets.push_back(
         std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 3.14159265));
-    game->maps[0].bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 1.5707963));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 1.5707963));
     step();
-    ASSERT_EQ(game->maps[0].bullets.size(), 1u);
+    ASSERT_EQ(game->world().slot(0).bullets.size(), 1u);
     step(40);
-    EXPECT_TRUE(game->maps[0].bullets.empty());
+    EXPECT_TRUE(game->world().slot(0).bullets.empty());
 }
 
 class Sounds : public IngameTest {
@@ -251,30 +251,31 @@ protected:
 TEST_F(Sounds, ASoundIsDroppedWhenAllVoicesAreBusy)
 {
     for (int i = 0; i < VoiceCount; ++i)
-        game->playSound(1, 1.0f);
-    for (const sf::Sound& voice : game->voices) {
+        game->audio().play(1, 1.0f);
+    for (int i = 0; i < VoiceCount; ++i) {
+        const sf::Sound& voice = game->audio().voice(i);
         EXPECT_EQ(voice.getStatus(), sf::Sound::Playing);
-        EXPECT_EQ(voice.getBuffer(), &game->soundBuffers[1]);
-        EXPECT_NEAR(voice.getVolume(), 40.f, 0.01f);
+        EXPECT_EQ(voice.getBuffer(), &game->audio().buffer(1));
+        EXPECT_NEAR(voice.getVolume(), VoiceVolume, 0.01f);
     }
-    game->playSound(2, 1.0f);
-    for (const sf::Sound& voice : game->voices)
-        EXPECT_EQ(voice.getBuffer(), &game->soundBuffers[1]);
+    game->audio().play(2, 1.0f);
+    for (int i = 0; i < VoiceCount; ++i)
+        EXPECT_EQ(game->audio().voice(i).getBuffer(), &game->audio().buffer(1));
 
     // A voice that is free again takes the next sound.
-    game->voices[7].stop();
-    game->playSound(3, 1.0f);
-    EXPECT_EQ(game->voices[7].getBuffer(), &game->soundBuffers[3]);
-    game->playSound(9, 1.0f); // no such sound: nothing happens
+    game->audio().voice(7).stop();
+    game->audio().play(3, 1.0f);
+    EXPECT_EQ(game->audio().voice(7).getBuffer(), &game->audio().buffer(3));
+    game->audio().play(9, 1.0f); // no such sound: nothing happens
 }
 
 TEST_F(Sounds, MusicIsTheDarkThemeFromTheStart)
 {
-    EXPECT_EQ(game->music[1].getStatus(), sf::Music::Playing);
-    EXPECT_TRUE(game->music[1].getLoop());
-    EXPECT_EQ(game->music[0].getStatus(), sf::Music::Stopped);
+    EXPECT_EQ(game->audio().music(1).getStatus(), sf::Music::Playing);
+    EXPECT_TRUE(game->audio().music(1).getLoop());
+    EXPECT_EQ(game->audio().music(0).getStatus(), sf::Music::Stopped);
     game->stop();
-    EXPECT_EQ(game->music[1].getStatus(), sf::Music::Stopped);
+    EXPECT_EQ(game->audio().music(1).getStatus(), sf::Music::Stopped);
 }
 
 } // namespace

@@ -156,12 +156,13 @@ void IngameTest::SetUp()
     program = std::make_unique<Program>();
     ASSERT_TRUE(program->sceneTexture.create(SceneWidth, SceneHeight));
     program->options["Sound"] = "False";
-    game = new Ingame(program.get());
-    program->modules[IngameState] = game;
-    program->stateStack.push(QuitState);
-    program->stateStack.push(IngameState);
-    game->showLoadingScreen = false;
-    game->resourceDirectory = testResourceDirectory();
+    auto module = std::make_unique<Ingame>(program.get());
+    game = module.get();
+    const int state = program->registerModule("ingame", std::move(module));
+    program->stateStack.push(program->quitState());
+    program->stateStack.push(state);
+    game->setLoadingScreenShown(false);
+    game->setResourceDirectory(testResourceDirectory());
 }
 
 bool IngameTest::startWith(const TestMap& map, bool keepOpening)
@@ -171,7 +172,7 @@ bool IngameTest::startWith(const TestMap& map, bool keepOpening)
     map.write(program->configDocument.child("Maps").child("M0"));
     const bool started = game->start();
     if (started && !keepOpening)
-        game->tasks.clear();
+        game->tasks().clear();
     return started;
 }
 

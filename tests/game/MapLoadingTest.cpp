@@ -14,7 +14,7 @@ using MapLoading = IngameTest;
 
 int stored(Ingame& game, int layer, int column, int row)
 {
-    return game.maps[0].value(layer, column, row);
+    return game.world().slot(0).value(layer, column, row);
 }
 
 TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
@@ -39,10 +39,10 @@ TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
     EXPECT_EQ(stored(*game, WallLayer, 3, 2), OpenDoor);
     EXPECT_EQ(stored(*game, EventLayer, 4, 2), 13);
     EXPECT_EQ(stored(*game, CeilingLayer, 5, 2), 180);
-    EXPECT_TRUE(game->maps[0].blocked(1, 2));
-    EXPECT_TRUE(game->maps[0].blocked(2, 2));
-    EXPECT_FALSE(game->maps[0].blocked(3, 2));
-    EXPECT_EQ(game->maps[0].explored, std::vector<int>(20 * 12, 0));
+    EXPECT_TRUE(game->world().slot(0).blocked(1, 2));
+    EXPECT_TRUE(game->world().slot(0).blocked(2, 2));
+    EXPECT_FALSE(game->world().slot(0).blocked(3, 2));
+    EXPECT_EQ(game->world().slot(0).explored, std::vector<int>(20 * 12, 0));
 }
 
 TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
@@ -56,7 +56,7 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
     map.setCode(MonsterLayer, 9, 6, 901);
     ASSERT_TRUE(startWith(map));
 
-    const auto& monsters = game->maps[0].monsters;
+    const auto& monsters = game->world().slot(0).monsters;
     ASSERT_EQ(monsters.size(), 4u);
     // Row by row, left to right.
     EXPECT_NE(dynamic_cast<Hunter*>(monsters[0].get()), nullptr);
@@ -67,8 +67,8 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
     EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
     for (const auto& monster : monsters)
         EXPECT_EQ(monster->heading, 90.0);
-    EXPECT_TRUE(game->maps[0].layers[MonsterLayer].empty());
-    EXPECT_TRUE(game->maps[0].bullets.empty());
+    EXPECT_TRUE(game->world().slot(0).layers[MonsterLayer].empty());
+    EXPECT_TRUE(game->world().slot(0).bullets.empty());
 }
 
 TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
@@ -89,8 +89,8 @@ TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
     EXPECT_EQ(stored(*game, ObjectLayer, 1, 0), 2);
     EXPECT_EQ(stored(*game, CeilingLayer, 0, 0), 1);
     EXPECT_EQ(stored(*game, WallLayer, 0, 0), WallCell);
-    EXPECT_EQ(game->maps[0].layers[EventLayer], std::vector<int>(2, 0));
-    EXPECT_TRUE(game->maps[0].monsters.empty());
+    EXPECT_EQ(game->world().slot(0).layers[EventLayer], std::vector<int>(2, 0));
+    EXPECT_TRUE(game->world().slot(0).monsters.empty());
 }
 
 TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
@@ -109,7 +109,7 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
     // The failed module draws nothing, and its first update leaves it.
     game->draw();
     step();
-    EXPECT_EQ(program->top(), QuitState);
+    EXPECT_EQ(program->top(), program->quitState());
 }
 
 TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
@@ -145,13 +145,13 @@ TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
     ASSERT_TRUE(game->start());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Only the first 2 maps under \"Maps\" are loaded; 2 more ignored.\n");
-    EXPECT_EQ(game->maps[0].width, 1);
-    EXPECT_EQ(game->maps[1].width, 2);
+    EXPECT_EQ(game->world().slot(0).width, 1);
+    EXPECT_EQ(game->world().slot(1).width, 2);
 }
 
 TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
 {
-    game->showLoadingScreen = true;
+    game->setLoadingScreenShown(true);
     ASSERT_TRUE(startWith(TestMap(20, 12)));
     // Reports 0 .. 18 of 26 without sound: 2 fonts, 15 textures, the map, the end of the maps.
     EXPECT_EQ(loadingFrame, 19);
@@ -160,13 +160,13 @@ TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
     program->options["Sound"] = "True";
     ASSERT_TRUE(game->start());
     EXPECT_EQ(loadingFrame, 26);
-    EXPECT_TRUE(game->soundEnabled);
-    EXPECT_EQ(game->music[1].getStatus(), sf::Music::Playing);
+    EXPECT_TRUE(game->audio().enabled());
+    EXPECT_EQ(game->audio().music(1).getStatus(), sf::Music::Playing);
 }
 
 TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
 {
-    const std::string shot = game->resourceDirectory + "res/shot.png";
+    const std::string shot = testResourceDirectory() + "res/shot.png";
     const std::string aside = shot + ".aside";
     std::rename(shot.c_str(), aside.c_str());
     ::testing::internal::CaptureStderr();
@@ -184,7 +184,7 @@ TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
     click(sf::Mouse::Left, 100, 100);
     EXPECT_EQ(program->exitStatus, 0);
     step();
-    EXPECT_EQ(program->top(), QuitState);
+    EXPECT_EQ(program->top(), program->quitState());
     EXPECT_EQ(program->exitStatus, 1);
 }
 
@@ -192,10 +192,10 @@ TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)
 {
     TestMap map(20, 12);
     ASSERT_TRUE(startWith(map));
-    game->maps[0].explored[5] = 1;
+    game->world().slot(0).explored[5] = 1;
     game->stop();
     ASSERT_TRUE(game->start());
-    EXPECT_EQ(game->maps[0].explored[5], 1);
+    EXPECT_EQ(game->world().slot(0).explored[5], 1);
 }
 
 TEST_F(MapLoading, AnEmptyOrTinyMapStillPlays)
@@ -203,11 +203,11 @@ TEST_F(MapLoading, AnEmptyOrTinyMapStillPlays)
     // The start cell (51, 37) lies far outside both maps.
     for (int size : {0, 3}) {
         ASSERT_TRUE(startWith(TestMap(size, size)));
-        EXPECT_EQ(game->camera, sf::Vector2f(0.f, 0.f));
+        EXPECT_EQ(game->world().camera(), sf::Vector2f(0.f, 0.f));
         hold(sf::Keyboard::Left);
         step(3);
         game->draw();
-        EXPECT_EQ(game->playerPosition, sf::Vector2f(6120.f, 4440.f));
+        EXPECT_EQ(game->player().position(), PlayerStart);
         hold(sf::Keyboard::Left, false);
         game->stop();
     }

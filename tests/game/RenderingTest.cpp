@@ -11,8 +11,6 @@ namespace vrk {
 namespace testing {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
 // 40 x 30 cells: a border, scattered pillars and a few doors, a hunter boxed in a corner.
 TestMap walledMap()
 {
@@ -38,9 +36,9 @@ protected:
     }
     void put(sf::Vector2f position, double facing)
     {
-        game->playerPosition = position;
+        game->player().placeAt(position);
         game->followCamera();
-        game->facingAngle = facing;
+        game->player().face(facing);
     }
     // Casts the light on a white scene: 255 lit, 127 half dark, 0 dark, in every channel.
     sf::Image lightOnWhite()
@@ -54,8 +52,8 @@ protected:
     sf::Image literalLightOnWhite()
     {
         program->sceneTexture.clear(sf::Color::White);
-        drawLiteralFog(*game, game->fogTexture);
-        program->sceneTexture.draw(sf::Sprite(game->fogTexture.getTexture()));
+        drawLiteralFog(*game, game->light().referenceTexture());
+        program->sceneTexture.draw(sf::Sprite(game->light().referenceTexture().getTexture()));
         program->sceneTexture.display();
         return program->sceneTexture.getTexture().copyToImage();
     }
@@ -68,21 +66,21 @@ protected:
 
 TEST_F(Rendering, VisibleCellsCoverTheSceneClippedToTheMap)
 {
-    game->camera = sf::Vector2f(0.f, 0.f);
-    Ingame::CellRange range = game->visibleCells();
+    game->world().setCamera(sf::Vector2f(0.f, 0.f));
+    CellRange range = game->visibleCells();
     EXPECT_EQ(range.x0, 0);
     EXPECT_EQ(range.y0, 0);
     EXPECT_EQ(range.x1, 16);
     EXPECT_EQ(range.y1, 9);
 
-    game->camera = sf::Vector2f(130.f, 250.f);
+    game->world().setCamera(sf::Vector2f(130.f, 250.f));
     range = game->visibleCells();
     EXPECT_EQ(range.x0, 1);
     EXPECT_EQ(range.y0, 2);
     EXPECT_EQ(range.x1, 17);
     EXPECT_EQ(range.y1, 11);
 
-    game->camera = sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f);
+    game->world().setCamera(sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
     range = game->visibleCells();
     EXPECT_EQ(range.x1, 39);
     EXPECT_EQ(range.y1, 29);
@@ -91,34 +89,34 @@ TEST_F(Rendering, VisibleCellsCoverTheSceneClippedToTheMap)
 TEST_F(Rendering, TheCameraFollowsThePlayerAndStaysOnTheMap)
 {
     put(centre(20, 15), 0.0);
-    EXPECT_EQ(game->camera, sf::Vector2f(20 * 120 + 60 - 960.f, 15 * 120 + 60 - 540.f));
+    EXPECT_EQ(game->world().camera(), sf::Vector2f(20 * 120 + 60 - 960.f, 15 * 120 + 60 - 540.f));
     put(centre(1, 1), 0.0);
-    EXPECT_EQ(game->camera, sf::Vector2f(0.f, 0.f));
+    EXPECT_EQ(game->world().camera(), sf::Vector2f(0.f, 0.f));
     put(centre(38, 28), 0.0);
-    EXPECT_EQ(game->camera, sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
+    EXPECT_EQ(game->world().camera(), sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
 }
 
 TEST_F(Rendering, ARayEndsAtTheFirstWallSampleAndRemembersTheWall)
 {
     // Wall at column 6 of row 10 begins 50 to the right of the player.
-    game->maps[0].layers[WallLayer][10 * 40 + 6] = WallCell;
-    game->maps[0].layers[WallLayer][10 * 40 + 5] = 0;
+    game->world().slot(0).layers[WallLayer][10 * 40 + 6] = WallCell;
+    game->world().slot(0).layers[WallLayer][10 * 40 + 5] = 0;
     put(sf::Vector2f(670.f, 1260.f), Pi); // the cone points along +x
-    game->halfFieldOfView = 1e-4;
-    game->castRays();
-    ASSERT_FALSE(game->rayLengths.empty());
-    for (const float length : game->rayLengths)
+    game->light().setHalfFieldOfView(1e-4);
+    game->castLight();
+    ASSERT_FALSE(game->light().rayLengths().empty());
+    for (const float length : game->light().rayLengths())
         EXPECT_EQ(length, 60.f);
-    EXPECT_EQ(game->maps[0].explored[10 * 40 + 6], 1);
-    EXPECT_EQ(game->rayHits.front(), sf::Vector2i(6, 10));
+    EXPECT_EQ(game->world().slot(0).explored[10 * 40 + 6], 1);
+    EXPECT_EQ(game->light().rayHits().front(), sf::Vector2i(6, 10));
 
     // The default cone has 1800 rays; one that finds no wall draws 1140 long.
-    game->halfFieldOfView = 1.8849555921538759;
-    game->maps[0].layers[WallLayer].assign(40 * 30, 0);
+    game->light().setHalfFieldOfView(HalfFieldOfView);
+    game->world().slot(0).layers[WallLayer].assign(40 * 30, 0);
     put(centre(20, 15), 0.0);
-    game->castRays();
-    EXPECT_NEAR(static_cast<double>(game->rayLengths.size()), 1800.0, 1.0);
-    EXPECT_EQ(game->rayLengths.front(), 1140.f);
+    game->castLight();
+    EXPECT_NEAR(static_cast<double>(game->light().rayLengths().size()), 1800.0, 1.0);
+    EXPECT_EQ(game->light().rayLengths().front(), 1140.f);
 }
 
 TEST_F(Rendering, ARayLeavingTheMapTouchesNothingThere)
@@ -126,17 +124,17 @@ TEST_F(Rendering, ARayLeavingTheMapTouchesNothingThere)
     TestMap open(20, 12);
     ASSERT_TRUE(startWith(open));
     put(sf::Vector2f(30.f, 30.f), 0.0); // the cone points along -x, straight off the map
-    game->halfFieldOfView = 1e-4;
-    game->castRays();
-    for (const float length : game->rayLengths)
+    game->light().setHalfFieldOfView(1e-4);
+    game->castLight();
+    for (const float length : game->light().rayLengths())
         EXPECT_EQ(length, 60.f);
-    EXPECT_TRUE(game->rayHits.empty());
-    EXPECT_EQ(game->maps[0].explored, std::vector<int>(20 * 12, 0));
+    EXPECT_TRUE(game->light().rayHits().empty());
+    EXPECT_EQ(game->world().slot(0).explored, std::vector<int>(20 * 12, 0));
 }
 
 TEST_F(Rendering, WallsStayHalfVisibleAfterThePlayerTurnsAwayButGroundDoesNot)
 {
-    MapRecord& map = game->maps[0];
+    MapRecord& map = game->world().slot(0);
     map.layers[WallLayer].assign(40 * 30, 0);
     map.layers[WallLayer][15 * 40 + 25] = WallCell;
     put(centre(20, 15), Pi); // looking along +x at the wall 5 cells away
@@ -167,12 +165,12 @@ TEST_F(Rendering, TheBatchedFogDarkensWhatTheLiteralFogDarkens)
         put(view.position, view.facing);
         // A second look from the same place, so that remembered walls are part of the picture.
         for (int look = 0; look < 2; ++look) {
-            const std::vector<int> explored = game->maps[0].explored;
+            const std::vector<int> explored = game->world().slot(0).explored;
             const sf::Image expected = literalLightOnWhite();
-            const std::vector<int> literalExplored = game->maps[0].explored;
-            game->maps[0].explored = explored;
+            const std::vector<int> literalExplored = game->world().slot(0).explored;
+            game->world().slot(0).explored = explored;
             const sf::Image actual = lightOnWhite();
-            EXPECT_EQ(game->maps[0].explored, literalExplored);
+            EXPECT_EQ(game->world().slot(0).explored, literalExplored);
 
             unsigned differing = 0, lit = 0;
             const sf::Uint8* want = expected.getPixelsPtr();
@@ -186,17 +184,17 @@ TEST_F(Rendering, TheBatchedFogDarkensWhatTheLiteralFogDarkens)
                         SceneWidth * SceneHeight);
             // The comparison means something only if the cone lit a good part of the scene.
             EXPECT_GT(lit, SceneWidth * SceneHeight / 20u);
-            game->facingAngle += 0.4;
+            game->player().face(game->player().facing() + 0.4);
         }
     }
 }
 
 TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
 {
-    game->maps[0].layers[ObjectLayer].assign(40 * 30, 3);
-    game->maps[0].layers[CeilingLayer].assign(40 * 30, 0);
+    game->world().slot(0).layers[ObjectLayer].assign(40 * 30, 3);
+    game->world().slot(0).layers[CeilingLayer].assign(40 * 30, 0);
     for (int i = 0; i < 40 * 30; i += 7)
-        game->maps[0].layers[CeilingLayer][i] = 5;
+        game->world().slot(0).layers[CeilingLayer][i] = 5;
     const struct {
         sf::Vector2f position;
         double facing;
@@ -205,7 +203,7 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
         sf::Image pictures[2];
         for (int cull = 0; cull < 2; ++cull) {
             put(view.position, view.facing);
-            game->cullDarkCells = cull == 1;
+            game->setCullDarkCells(cull == 1);
             program->sceneTexture.clear(sf::Color(90, 20, 160));
             game->draw();
             program->sceneTexture.display();
@@ -215,9 +213,9 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
         const std::size_t bytes = std::size_t(SceneWidth) * SceneHeight * 4;
         for (std::size_t i = 0; i < bytes; i += 4)
             differing += std::memcmp(pictures[0].getPixelsPtr() + i, pictures[1].getPixelsPtr() + i, 4) != 0;
-        for (int row = game->litRange.y0; row <= game->litRange.y1; ++row)
-            for (int column = game->litRange.x0; column <= game->litRange.x1; ++column)
-                culled += !game->lit(column, row);
+        for (int row = game->light().litRange().y0; row <= game->light().litRange().y1; ++row)
+            for (int column = game->light().litRange().x0; column <= game->light().litRange().x1; ++column)
+                culled += !game->light().lit(column, row);
         EXPECT_EQ(differing, 0u) << "facing " << view.facing;
         EXPECT_GT(culled, 10u); // the comparison is worth something
     }
@@ -225,7 +223,7 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
 
 TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
 {
-    MapRecord& map = game->maps[0];
+    MapRecord& map = game->world().slot(0);
     map.layers[WallLayer].assign(40 * 30, 0);
     map.layers[GroundLayer].assign(40 * 30, 0); // nothing covers the scene but the fog
     put(centre(20, 15), 0.0);                   // light toward -x
@@ -248,13 +246,13 @@ TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
 
 TEST_F(Rendering, ASparkIsDrawnUntilItsTimerRunsOut)
 {
-    game->sparks.push_back(Spark{21, 15, 20});
+    game->events().addSpark(21, 15, 20);
     for (int frame = 0; frame < 19; ++frame)
         game->draw();
-    ASSERT_EQ(game->sparks.size(), 1u);
-    EXPECT_EQ(game->sparks.front().timer, 1);
+    ASSERT_EQ(game->events().sparks().size(), 1u);
+    EXPECT_EQ(game->events().sparks().front().timer, 1);
     game->draw();
-    EXPECT_TRUE(game->sparks.empty());
+    EXPECT_TRUE(game->events().sparks().empty());
 }
 
 TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)
@@ -262,25 +260,25 @@ TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)
     game->addMessage("first");
     game->addMessage("second");
     game->draw();
-    EXPECT_EQ(game->messages.front().getPosition(), sf::Vector2f(20.f, 1020.f));
-    EXPECT_EQ(game->messages.back().getPosition(), sf::Vector2f(20.f, 960.f));
+    EXPECT_EQ(game->log().lines().front().getPosition(), sf::Vector2f(20.f, 1020.f));
+    EXPECT_EQ(game->log().lines().back().getPosition(), sf::Vector2f(20.f, 960.f));
 }
 
 TEST_F(Rendering, AfterDeathEveryFrameRepeatsTheGameOverLine)
 {
     game->addMessage("before");
-    game->life = 0;
+    setLife(0);
     for (int frame = 0; frame < 4; ++frame)
         game->draw();
-    ASSERT_EQ(game->messages.size(), 3u);
-    for (const sf::Text& line : game->messages)
+    ASSERT_EQ(game->log().lines().size(), 3u);
+    for (const sf::Text& line : game->log().lines())
         EXPECT_EQ(line.getString().toAnsiString(), "Game over - Press space to restart");
-    EXPECT_EQ(game->sprites[7].getTextureRect(), sf::IntRect(960, 0, 120, 120));
+    EXPECT_EQ(game->player().body().getTextureRect(), sf::IntRect(960, 0, 120, 120));
 }
 
 TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)
 {
-    MapRecord& map = game->maps[0];
+    MapRecord& map = game->world().slot(0);
     map.layers[WallLayer].assign(40 * 30, 0);
     put(centre(20, 15), 0.0); // light toward -x
     program->sceneTexture.clear(sf::Color::White);

@@ -87,10 +87,10 @@ protected:
     bool nearestHunter(sf::Vector2f& at, float* distanceOut = nullptr) const
     {
         float best = -1.f;
-        for (const auto& monster : game->map().monsters) {
+        for (const auto& monster : game->world().map().monsters) {
             if (monster->life <= 0)
                 continue;
-            const sf::Vector2f d = monster->position - game->playerPosition;
+            const sf::Vector2f d = monster->position - game->player().position();
             const float distance = d.x * d.x + d.y * d.y;
             if (best < 0.f || distance < best) {
                 best = distance;
@@ -105,8 +105,8 @@ protected:
 
 TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
 {
-    for (int i = 0; i < Ingame::dialogueScripts[0].count; ++i) {
-        const std::string& key = Ingame::dialogueScripts[0].entries[i].key;
+    for (int i = 0; i < Dialogue::scripts[0].count; ++i) {
+        const std::string& key = Dialogue::scripts[0].entries[i].key;
         program->languageDocument.child(key).setString("Words of " + key + " typed out.");
     }
     for (const char* key : {"Victory", "Books", "DoorPanel", "TooFar"})
@@ -114,7 +114,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
 
     const TestMap map = arena();
     ASSERT_TRUE(startWith(map, true));
-    const std::size_t hunters = game->map().monsters.size();
+    const std::size_t hunters = game->world().map().monsters.size();
     ASSERT_EQ(hunters, 4u);
 
     std::mt19937 random(Seed);
@@ -145,7 +145,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
             else
                 moveMouse(static_cast<int>(random() % SceneWidth), static_cast<int>(random() % SceneHeight));
         }
-        const bool talking = game->dialogueRunning();
+        const bool talking = game->dialogue().running();
         // A hunter at arm's length gets struck at (with the attack cursor) most steps.
         sf::Vector2f hunterAt;
         float hunterDistance = 0.f;
@@ -171,13 +171,13 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         step();
 
         // Every defeat and every victory is followed by a restart.
-        if (game->life <= 0 || game->victory) {
-            (game->life <= 0 ? defeats : victories) += 1;
+        if (game->player().life() <= 0 || game->victory()) {
+            (game->player().life() <= 0 ? defeats : victories) += 1;
             press(sf::Keyboard::Space);
-            ASSERT_TRUE(game->started) << "restart failed at step " << stepIndex;
-            ASSERT_EQ(game->life, 340);
-            ASSERT_EQ(game->map().monsters.size(), hunters) << "restart at step " << stepIndex;
-            ASSERT_TRUE(game->map().bullets.empty());
+            ASSERT_TRUE(game->isStarted()) << "restart failed at step " << stepIndex;
+            ASSERT_EQ(game->player().life(), StartLife);
+            ASSERT_EQ(game->world().map().monsters.size(), hunters) << "restart at step " << stepIndex;
+            ASSERT_TRUE(game->world().map().bullets.empty());
         }
 
         if (stepIndex % DrawEvery == 0) {
@@ -191,22 +191,22 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         }
 
         // Bounded state, checked every step.
-        ASSERT_EQ(game->map().monsters.size(), hunters) << "step " << stepIndex;
-        ASSERT_LE(game->messages.size(), 3u);
-        ASSERT_GE(game->stamina, 0);
-        ASSERT_LE(game->stamina, 130);
-        ASSERT_LE(game->life, 340);
-        ASSERT_GE(game->walkFrame, 0);
-        ASSERT_LT(game->walkFrame, 16);
-        ASSERT_GE(game->playerPosition.x, 0.f);
-        ASSERT_LT(game->playerPosition.x, mapWidth);
-        ASSERT_GE(game->playerPosition.y, 0.f);
-        ASSERT_LT(game->playerPosition.y, mapHeight);
-        for (const auto& monster : game->map().monsters)
+        ASSERT_EQ(game->world().map().monsters.size(), hunters) << "step " << stepIndex;
+        ASSERT_LE(game->log().lines().size(), 3u);
+        ASSERT_GE(game->player().stamina(), 0);
+        ASSERT_LE(game->player().stamina(), MaxStamina);
+        ASSERT_LE(game->player().life(), StartLife);
+        ASSERT_GE(game->player().walkFrame(), 0);
+        ASSERT_LT(game->player().walkFrame(), 16);
+        ASSERT_GE(game->player().position().x, 0.f);
+        ASSERT_LT(game->player().position().x, mapWidth);
+        ASSERT_GE(game->player().position().y, 0.f);
+        ASSERT_LT(game->player().position().y, mapHeight);
+        for (const auto& monster : game->world().map().monsters)
             ASSERT_TRUE(monster->life >= 0 && monster->life <= 100) << "monster life " << monster->life;
-        maxBullets = std::max(maxBullets, game->map().bullets.size());
-        maxSparks = std::max(maxSparks, game->sparks.size());
-        maxTasks = std::max(maxTasks, game->tasks.size());
+        maxBullets = std::max(maxBullets, game->world().map().bullets.size());
+        maxSparks = std::max(maxSparks, game->events().sparks().size());
+        maxTasks = std::max(maxTasks, game->tasks().size());
 
         // Heap, sampled after the same kind of step at both ends: the largest of each window.
         if (stepIndex % DrawEvery == 0) {

@@ -10,13 +10,15 @@ namespace {
 class NullModule : public vrk::Module {
 public:
     using Module::Module;
-    bool load() override { return true; }
-    bool start() override { return true; }
-    void restart() override {}
-    void stop() override {}
-    void handleEvent(const sf::Event&) override {}
-    void update(int) override {}
-    void draw() override {}
+
+private:
+    bool onLoad() override { return true; }
+    bool onStart() override { return true; }
+    void onRestart() override {}
+    void onStop() override {}
+    void onEvent(const sf::Event&) override {}
+    void onUpdate(int) override {}
+    void onDraw() override {}
 };
 
 // A run directory of its own with small loading images: a 700x300 dancer strip, a 400x20 bar.

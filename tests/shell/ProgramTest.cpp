@@ -1,3 +1,4 @@
+#include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 
 #include <gtest/gtest.h>
@@ -17,33 +18,6 @@ public:
         : Module(program), log(log), name(name)
     {
     }
-    bool load() override
-    {
-        log->push_back(name + ".load");
-        return loadResult;
-    }
-    bool start() override
-    {
-        log->push_back(name + ".start");
-        return true;
-    }
-    void restart() override {}
-    void stop() override { log->push_back(name + ".stop"); }
-    void handleEvent(const sf::Event& event) override
-    {
-        if (event.type == sf::Event::MouseButtonPressed)
-            clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
-        if (popOnEvent)
-            program->popState(true);
-    }
-    void update(int lag) override
-    {
-        updates.push_back(lag);
-        if (popOnUpdate == static_cast<int>(updates.size()))
-            program->popState(true);
-    }
-    void draw() override { ++draws; }
-
     std::vector<std::string>* log;
     std::string name;
     std::vector<int> updates;
@@ -52,6 +26,35 @@ public:
     int popOnUpdate = -1;
     bool popOnEvent = false;
     bool loadResult = true;
+    bool startResult = true;
+
+private:
+    bool onLoad() override
+    {
+        log->push_back(name + ".load");
+        return loadResult;
+    }
+    bool onStart() override
+    {
+        log->push_back(name + ".start");
+        return startResult;
+    }
+    void onRestart() override {}
+    void onStop() override { log->push_back(name + ".stop"); }
+    void onEvent(const sf::Event& event) override
+    {
+        if (event.type == sf::Event::MouseButtonPressed)
+            clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
+        if (popOnEvent)
+            program->popState(true);
+    }
+    void onUpdate(int lag) override
+    {
+        updates.push_back(lag);
+        if (popOnUpdate == static_cast<int>(updates.size()))
+            program->popState(true);
+    }
+    void onDraw() override { ++draws; }
 };
 
 class ProgramTest : public ::testing::Test {
@@ -64,10 +67,12 @@ protected:
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
         ASSERT_TRUE(program.sceneTexture.create(64, 36));
-        credit = new StubModule(&program, &log, "credit");
-        ingame = new StubModule(&program, &log, "ingame");
-        program.modules[vrk::CreditState] = credit;
-        program.modules[vrk::IngameState] = ingame;
+        auto first = std::make_unique<StubModule>(&program, &log, "credit");
+        auto second = std::make_unique<StubModule>(&program, &log, "ingame");
+        credit = first.get();
+        ingame = second.get();
+        ASSERT_EQ(program.registerModule("credit", std::move(first)), vrk::CreditState);
+        ASSERT_EQ(program.registerModule("ingame", std::move(second)), vrk::IngameState);
     }
     void TearDown() override
     {

@@ -10,8 +10,6 @@ namespace vrk {
 namespace testing {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
 class BulletTest : public TestWorld {
 protected:
     Bullet& fire(float x, float y, double angle)
@@ -24,26 +22,26 @@ protected:
 
 TEST_F(BulletTest, HitsAPlayer100AwayOnItsFourthStep)
 {
-    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(1100.0f, 700.0f));
     for (double angle : {0.0, Pi / 2, Pi}) {
-        game->life = 340;
+        setLife(StartLife);
         const sf::Vector2f start(static_cast<float>(1100.0 - 100.0 * std::cos(angle)),
                                  static_cast<float>(700.0 - 100.0 * std::sin(angle)));
         Bullet& bullet = fire(start.x, start.y, angle);
         EXPECT_FALSE(bullet.step()) << angle;
         EXPECT_FALSE(bullet.step()) << angle;
         EXPECT_FALSE(bullet.step()) << angle;
-        EXPECT_EQ(game->life, 340) << angle;
+        EXPECT_EQ(game->player().life(), StartLife) << angle;
         EXPECT_TRUE(bullet.step()) << angle;
-        EXPECT_EQ(game->life, 290) << angle;
+        EXPECT_EQ(game->player().life(), 290) << angle;
     }
 }
 
 TEST_F(BulletTest, HitWithinFifteen)
 {
-    game->playerPosition = sf::Vector2f(1000.0f, 714.0f);
+    game->player().placeAt(sf::Vector2f(1000.0f, 714.0f));
     EXPECT_TRUE(fire(975.0f, 700.0f, 0.0).step()); // lands 14 from the player
-    game->playerPosition = sf::Vector2f(1000.0f, 715.0f);
+    game->player().placeAt(sf::Vector2f(1000.0f, 715.0f));
     EXPECT_FALSE(fire(975.0f, 700.0f, 0.0).step()); // lands 15 from the player
 }
 
@@ -54,7 +52,7 @@ TEST_F(BulletTest, EndsOnItsFirstStepInsideAWallOrAClosedDoor)
     EXPECT_TRUE(fire(590.0f, 660.0f, 0.0).step());
     setWall(5, 5, OpenDoor);
     EXPECT_FALSE(fire(590.0f, 660.0f, 0.0).step());
-    EXPECT_EQ(game->life, 340);
+    EXPECT_EQ(game->player().life(), StartLife);
 }
 
 TEST_F(BulletTest, LeavingTheMapEndsLikeAnImpact)
@@ -80,7 +78,7 @@ TEST_F(BulletTest, SpinsTenDegreesPerDrawnFrame)
 {
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(64, 64));
-    game->camera = sf::Vector2f(100.0f, 200.0f);
+    game->world().setCamera(sf::Vector2f(100.0f, 200.0f));
     Bullet& bullet = fire(130.0f, 230.0f, 0.0);
     target.draw(bullet);
     target.draw(bullet);

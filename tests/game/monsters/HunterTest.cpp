@@ -11,8 +11,6 @@ namespace vrk {
 namespace testing {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-
 class HunterTest : public TestWorld {
 protected:
     // A point at `distance` from the hunter, `degrees` off its heading.
@@ -29,45 +27,45 @@ protected:
 TEST_F(HunterTest, SeesUpTo899AheadButNot900)
 {
     Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
-    game->playerPosition = sf::Vector2f(300.0f + 900.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(300.0f + 900.0f, 700.0f));
     EXPECT_FALSE(hunter.look());
     EXPECT_FALSE(hunter.chasing);
-    game->playerPosition = sf::Vector2f(300.0f + 899.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(300.0f + 899.0f, 700.0f));
     EXPECT_TRUE(hunter.look());
     EXPECT_TRUE(hunter.chasing);
-    EXPECT_EQ(hunter.target, game->playerPosition);
+    EXPECT_EQ(hunter.target, game->player().position());
 }
 
 TEST_F(HunterTest, FieldOfViewIs85DegreesEitherSide)
 {
     Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 0.0);
     for (double side : {1.0, -1.0}) {
-        game->playerPosition = around(hunter, 400.0, 86.0 * side);
-        EXPECT_FALSE(hunter.canSee(game->playerPosition)) << side;
-        game->playerPosition = around(hunter, 400.0, 85.0 * side);
-        EXPECT_TRUE(hunter.canSee(game->playerPosition)) << side;
+        game->player().placeAt(around(hunter, 400.0, 86.0 * side));
+        EXPECT_FALSE(hunter.canSee(game->player().position())) << side;
+        game->player().placeAt(around(hunter, 400.0, 85.0 * side));
+        EXPECT_TRUE(hunter.canSee(game->player().position())) << side;
     }
-    game->playerPosition = around(hunter, 400.0, 180.0);
-    EXPECT_FALSE(hunter.canSee(game->playerPosition));
+    game->player().placeAt(around(hunter, 400.0, 180.0));
+    EXPECT_FALSE(hunter.canSee(game->player().position()));
 }
 
 TEST_F(HunterTest, WallsAndClosedDoorsHideThePlayerButOpenDoorsDoNot)
 {
     Hunter& hunter = add<Hunter>(300.0f, 660.0f, 0.0);
-    game->playerPosition = sf::Vector2f(900.0f, 660.0f);
-    ASSERT_TRUE(hunter.canSee(game->playerPosition));
+    game->player().placeAt(sf::Vector2f(900.0f, 660.0f));
+    ASSERT_TRUE(hunter.canSee(game->player().position()));
     for (int value : {WallCell, ClosedDoor}) {
         setWall(5, 5, value);
-        EXPECT_FALSE(hunter.canSee(game->playerPosition)) << value;
+        EXPECT_FALSE(hunter.canSee(game->player().position())) << value;
     }
     setWall(5, 5, OpenDoor);
-    EXPECT_TRUE(hunter.canSee(game->playerPosition));
+    EXPECT_TRUE(hunter.canSee(game->player().position()));
 }
 
 TEST_F(HunterTest, APlayerStandingInAClosedDoorIsNeverSeen)
 {
     Hunter& hunter = add<Hunter>(300.0f, 660.0f, 0.0);
-    game->playerPosition = sf::Vector2f(840.0f, 660.0f); // cell (7, 5)
+    game->player().placeAt(sf::Vector2f(840.0f, 660.0f)); // cell (7, 5)
     setWall(7, 5, ClosedDoor);
     EXPECT_FALSE(hunter.look());
     // Even from the next cell, where the only sample inside the door is the last one.
@@ -78,15 +76,15 @@ TEST_F(HunterTest, APlayerStandingInAClosedDoorIsNeverSeen)
 TEST_F(HunterTest, SeeingTurnsTheHunterTowardThePlayer)
 {
     Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 90.0);
-    game->playerPosition = sf::Vector2f(1200.0f, 1000.0f);
+    game->player().placeAt(sf::Vector2f(1200.0f, 1000.0f));
     ASSERT_TRUE(hunter.look());
     EXPECT_NEAR(hunter.heading, 90.0, 1e-9);
     hunter.heading = 45.0;
-    game->playerPosition = sf::Vector2f(1500.0f, 1000.0f);
+    game->player().placeAt(sf::Vector2f(1500.0f, 1000.0f));
     ASSERT_TRUE(hunter.look());
     EXPECT_NEAR(hunter.heading, 45.0, 1e-9);
     hunter.heading = 180.0;
-    game->playerPosition = sf::Vector2f(700.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(700.0f, 700.0f));
     ASSERT_TRUE(hunter.look());
     EXPECT_EQ(hunter.heading, -180.0);
 }
@@ -94,7 +92,7 @@ TEST_F(HunterTest, SeeingTurnsTheHunterTowardThePlayer)
 TEST_F(HunterTest, StandingOnThePlayerKeepsAUsableHeading)
 {
     Hunter& hunter = add<Hunter>(1200.0f, 700.0f, 30.0);
-    game->playerPosition = hunter.position;
+    game->player().placeAt(hunter.position);
     ASSERT_TRUE(hunter.look());
     EXPECT_EQ(hunter.heading, 30.0);
 }
@@ -104,7 +102,7 @@ TEST_F(HunterTest, StandingOnThePlayerKeepsAUsableHeading)
 TEST_F(HunterTest, FiresOnThe20thStepInSightAndEvery20After)
 {
     Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
-    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(1100.0f, 700.0f));
     for (int step = 1; step <= 40; ++step) {
         hunter.step();
         const std::size_t expected = step < 20 ? 0 : step < 40 ? 1 : 2;
@@ -119,13 +117,13 @@ TEST_F(HunterTest, DoesNotFireWhenThePlayerIsDeadAndNeverAgain)
 {
     HunterH& hunter = add<HunterH>(300.0f, 700.0f, 0.0);
     hunter.chasing = true; // no patrol steps: keep the hunter where it is
-    game->playerPosition = sf::Vector2f(1100.0f, 700.0f);
+    game->player().placeAt(sf::Vector2f(1100.0f, 700.0f));
     hunter.fireTimer = 1;
-    game->life = 0;
+    setLife(0);
     hunter.look();
     EXPECT_TRUE(map().bullets.empty());
     EXPECT_EQ(hunter.fireTimer, 0);
-    game->life = 340;
+    setLife(StartLife);
     for (int i = 0; i < 30; ++i)
         hunter.look();
     EXPECT_TRUE(map().bullets.empty());
@@ -135,7 +133,7 @@ TEST_F(HunterTest, DoesNotFireWhenThePlayerIsDeadAndNeverAgain)
 TEST_F(HunterTest, GunOnlyCountsWhileThePlayerIsSeen)
 {
     Hunter& hunter = add<Hunter>(300.0f, 700.0f, 0.0);
-    game->playerPosition = sf::Vector2f(1300.0f, 700.0f); // 1000 away
+    game->player().placeAt(sf::Vector2f(1300.0f, 700.0f)); // 1000 away
     for (int i = 0; i < 30; ++i)
         hunter.look();
     EXPECT_EQ(hunter.fireTimer, 20);
@@ -151,7 +149,7 @@ TEST_F(HunterTest, TurningHunterTurns2DegreesAStepAndRestsOnceThePlayerIsDead)
     EXPECT_NEAR(hunter.heading, 1.0, 1e-9);
     hunter.step();
     EXPECT_NEAR(hunter.heading, 3.0, 1e-9);
-    game->life = 0;
+    setLife(0);
     hunter.step();
     EXPECT_NEAR(hunter.heading, 3.0, 1e-9);
 }
@@ -165,9 +163,9 @@ TEST_F(HunterTest, ChaseRunsToTheTargetAndHurtsOnArrival)
     EXPECT_FLOAT_EQ(hunter.position.x, 612.0f);
     hunter.step(); // 6 from the target
     EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
-    EXPECT_EQ(game->life, 340);
+    EXPECT_EQ(game->player().life(), StartLife);
     hunter.step(); // arrived: the player is hurt wherever it is
-    EXPECT_EQ(game->life, 290);
+    EXPECT_EQ(game->player().life(), 290);
     EXPECT_FALSE(hunter.chasing);
     EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
     EXPECT_EQ(hunter.frame, 2);
@@ -191,9 +189,9 @@ TEST_F(HunterTest, TouchingTheTurningHunterCosts50AndEndsTheStep)
 {
     // After its turn the hunter faces the player: only an early end keeps it from seeing it.
     Hunter& hunter = add<Hunter>(600.0f, 600.0f, -2.0);
-    game->playerPosition = sf::Vector2f(605.0f, 600.0f);
+    game->player().placeAt(sf::Vector2f(605.0f, 600.0f));
     hunter.step();
-    EXPECT_EQ(game->life, 290);
+    EXPECT_EQ(game->player().life(), 290);
     EXPECT_FALSE(hunter.chasing);
     EXPECT_EQ(hunter.fireTimer, 20);
 }
@@ -255,14 +253,14 @@ TEST_F(HunterTest, PatrolContactCosts50EveryStepTogether)
 {
     HunterH& hunter = add<HunterH>(600.0f, 600.0f, 90.0);
     for (int step = 1; step <= 3; ++step) {
-        game->playerPosition = hunter.position;
+        game->player().placeAt(hunter.position);
         hunter.step();
-        EXPECT_EQ(game->life, 340 - 50 * step);
+        EXPECT_EQ(game->player().life(), StartLife - HunterTouchDamage * step);
     }
     // Patrols go on after the player's death.
-    game->life = -10;
+    setLife(-10);
     const float x = hunter.position.x;
-    game->playerPosition = sf::Vector2f(10000.0f, 10000.0f);
+    game->player().placeAt(sf::Vector2f(10000.0f, 10000.0f));
     hunter.step();
     EXPECT_FLOAT_EQ(hunter.position.x, x + 5.0f);
 }
@@ -270,7 +268,7 @@ TEST_F(HunterTest, PatrolContactCosts50EveryStepTogether)
 TEST_F(HunterTest, PatrollerSeeingThePlayerStartsTheChase)
 {
     HunterV& hunter = add<HunterV>(600.0f, 300.0f, 90.0);
-    game->playerPosition = sf::Vector2f(600.0f, 900.0f);
+    game->player().placeAt(sf::Vector2f(600.0f, 900.0f));
     hunter.step();
     EXPECT_TRUE(hunter.chasing);
     EXPECT_FLOAT_EQ(hunter.position.y, 305.0f);

@@ -58,7 +58,7 @@ TEST_F(MonsterTest, DamageNeverGoesBelowZero)
 
 TEST_F(MonsterTest, AliveDrawsTheOverlayFrameThenTheBody)
 {
-    game->camera = sf::Vector2f(540.0f, 540.0f);
+    game->world().setCamera(sf::Vector2f(540.0f, 540.0f));
     Hunter& hunter = add<Hunter>(600.0f, 600.0f, -90.0); // upright on screen
     hunter.setTexture(texture);
     hunter.frame = 4;

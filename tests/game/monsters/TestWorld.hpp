@@ -2,7 +2,9 @@
 // A small walled map in map slot 0 of an in-game module that was never started, so monsters,
 // bullets, events and dialogue can be driven step by step without the shipped content.
 
+#include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
+#include "game/Tuning.hpp"
 #include "shell/Program.hpp"
 
 #include <gtest/gtest.h>
@@ -21,12 +23,14 @@ protected:
     {
         game = std::make_unique<Ingame>(&program);
         makeMap(Columns, Rows, true);
-        game->life = 340;
+        game->player().restart();
         // Far outside the map: no hunter sees it and no bullet reaches it unless a test says so.
-        game->playerPosition = sf::Vector2f(10000.0f, 10000.0f);
+        game->player().placeAt(sf::Vector2f(10000.0f, 10000.0f));
     }
 
-    MapRecord& map() { return game->maps[0]; }
+    MapRecord& map() { return game->world().slot(0); }
+    // The player's life set through its own operation.
+    void setLife(int life) { game->player().hurt(game->player().life() - life); }
 
     void makeMap(int width, int height, bool walled)
     {

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <string>
+#include <vector>
+
+namespace vrk {
+
+class Ingame;
+
+namespace testing {
+struct DialogueProbe;
+}
+
+// Returns true when the dialogue may move on.
+using DialogueAction = bool (*)(Ingame& game);
+
+struct DialogueEntry {
+    int face;        // portrait texture, NoFace for none
+    std::string key; // words in the language document
+    sf::Color boxColour;
+    int side;           // 0 left, 1 right
+    double typingSpeed; // characters per step
+    DialogueAction action;
+};
+
+constexpr int MaxDialogueEntries = 32;
+
+struct DialogueScript {
+    DialogueEntry entries[MaxDialogueEntries];
+    int count;
+};
+
+enum DialogueScriptId { NoScript = -1, OpeningScript = 0, ClosingScript = 1 };
+
+// The opening conversation: its script, the box that slides to the speaker and folds, the words
+// typed a few characters per step, and the portrait that fades in.
+class Dialogue {
+public:
+    explicit Dialogue(Ingame& game) : game(game) {}
+
+    static const DialogueScript scripts[2];
+    // Timed task: counts down its parameter, then starts the opening conversation.
+    static bool openingTask(Ingame& game, std::vector<int>& parameters);
+
+    void setFont(const sf::Font& font);
+    void start(int script);
+    // One step of the running script; the world stands still meanwhile.
+    void step();
+    // A click: shows the whole line, or moves to the next one.
+    void advance();
+    void draw(sf::RenderTarget& target);
+    // No script running (a restart).
+    void reset() { script = NoScript; }
+
+    bool running() const { return script != NoScript; }
+    int scriptId() const { return script; }
+    int entry() const { return entryIndex; }
+    double charsShown() const { return shown; }
+    int boxX() const { return x; }
+    int boxY() const { return y; }
+    int boxWidth() const { return width; }
+    int boxHeight() const { return height; }
+    int boxMaxHeight() const { return maxHeight; }
+    int faceAlpha() const { return alpha; }
+    const sf::Text& text() const { return words; }
+
+private:
+    friend struct testing::DialogueProbe;
+
+    const DialogueEntry& current() const { return scripts[script].entries[entryIndex]; }
+    sf::String currentWords() const;
+    // Where the box rests for a side of the scene.
+    int boxPlace(int side) const;
+
+    Ingame& game;
+    int script = NoScript;
+    int entryIndex = 0;
+    double shown = 0.0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int maxHeight = 0;
+    int alpha = 0;
+    int savedCursor = 0;
+    sf::Text words;
+};
+
+} // namespace vrk

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/MapRecord.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+
+#include <list>
+#include <vector>
+
+namespace vrk {
+
+class Ingame;
+
+constexpr int EventsPerMap = LayerCodeStride;
+
+// Event numbers of the event layer that map slot 0 answers (4 to 11 do nothing).
+enum EventNumber { DoorPanelEvent = 2, BooksEvent = 3, VictoryTextEvent = 12, RemoteDoorPanelEvent = 13 };
+
+// Column and row are the cell for clicks; for a step into the cell (StepMode) the scene position
+// of its centre.
+using EventHandler = void (*)(Ingame& game, int column, int row, int mode);
+
+struct Spark {
+    int column;
+    int row;
+    int timer; // drawn frames left
+};
+
+// Map events: the handler table, the texts, the door panels and their sparks, and the tasks
+// that move doors.
+class Events {
+public:
+    // The handler for event number `event` of a map slot, or none.
+    static EventHandler handler(int slot, int event);
+    // The first door (3 or 4) in the 3 x 3 block around the cell, row by row; 0 when none.
+    static int findDoor(const MapRecord& map, int column, int row, int& doorColumn, int& doorRow);
+    // Timed tasks (parameters: map width, door column, door row, counter).
+    static bool openDoorTask(Ingame& game, std::vector<int>& parameters);
+    static bool closeDoorTask(Ingame& game, std::vector<int>& parameters);
+
+    void addSpark(int column, int row, int frames);
+    bool sparkAt(int column, int row) const;
+    const std::list<Spark>& sparks() const { return sparkList; }
+    // Ages every spark by one frame, drops the spent ones and draws the rest, each with a new
+    // random frame and angle.
+    void drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera);
+
+private:
+    std::list<Spark> sparkList;
+};
+
+} // namespace vrk

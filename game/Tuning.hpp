@@ -1,0 +1,76 @@
+#pragma once
+// The figures the game's rules fix: speeds, stamina, life, reach, field of view and timers.
+// Per fixed step of 1/30 s, in scene units, unless said otherwise. The game and its tests use
+// these names, so a figure is written once.
+
+#include <SFML/System/Vector2.hpp>
+
+namespace vrk {
+
+constexpr double Pi = 3.14159265358979323846;
+
+// ---- the player ----
+const sf::Vector2f PlayerStart(6120.f, 4440.f);
+constexpr int StartLife = 340;
+constexpr int MaxStamina = 130;
+constexpr int WalkSpeed = 13;
+constexpr int RunSpeed = 20;
+constexpr int ExhaustedSpeed = 8;
+// An attack swing lasts this many steps (the timer counts down from it).
+constexpr int SwingSteps = 9;
+constexpr float HitReach = 50.f;
+constexpr float HitRadiusSquared = 6400.f;
+constexpr int HitDamage = 100;
+constexpr int WalkFrames = 16;
+constexpr int StandingFrame = 8; // the second standing pose, halfway through the cycle
+// The life bar slides left by one pixel per point of life below this.
+constexpr int FullLifeBar = 400;
+// Standing on a closed door, per step.
+constexpr int ClosedDoorDamage = 20;
+constexpr int MonsterClosedDoorDamage = 200;
+
+// ---- the light ----
+constexpr double ViewDistance = 1200.0;
+constexpr double HalfFieldOfView = 1.8849555921538759; // 0.6 pi
+// Samples along a ray are this far apart; the cone holds this many rays per unit of reach.
+constexpr double RaySampleStep = 60.0;
+constexpr double RaysPerUnitOfReach = 1.5;
+
+// ---- events ----
+constexpr int PanelReachSquared = 120 * 120;
+constexpr int AttackSparkFrames = 200; // drawn frames
+constexpr int DoorSparkFrames = 20;    // drawn frames
+constexpr int DoorSteps = 20;
+
+// ---- flow ----
+constexpr int MaxMessages = 3;
+constexpr int MessageSteps = 100;
+constexpr int OpeningDialogueDelay = 50;
+constexpr float CursorSpin = 5.f; // degrees
+constexpr int VoiceCount = 31;
+constexpr float VoiceVolume = 40.f;
+constexpr float MusicVolume = 70.f;
+
+// ---- dialogue ----
+constexpr int BoxSlideSpeed = 8;
+constexpr int BoxOpenSpeed = 8;
+constexpr int FaceFadeSpeed = 8;
+
+// ---- hunters (degrees for angles) ----
+constexpr int HunterLife = 100;
+constexpr double HunterTurnSpeed = 2.0;
+constexpr float HunterPatrolSpeed = 5.0f;
+constexpr float HunterChaseSpeed = 12.0f;
+constexpr double HunterTouchDistanceSquared = 100.0;
+constexpr int HunterTouchDamage = 50;
+constexpr double HunterSightDistance = 900.0;
+constexpr double HunterHalfFieldOfView = 85.0;
+constexpr int HunterFireInterval = 20;
+
+// ---- bullets ----
+constexpr double BulletSpeed = 25.0;
+constexpr double BulletHitDistanceSquared = 225.0;
+constexpr int BulletDamage = 50;
+constexpr int BulletSpinPerFrame = 10; // degrees per drawn frame
+
+} // namespace vrk

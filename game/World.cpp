@@ -1,0 +1,216 @@
+#include "game/World.hpp"
+
+#include "game/monsters/Hunter.hpp"
+#include "game/monsters/HunterH.hpp"
+#include "game/monsters/HunterSquare.hpp"
+#include "game/monsters/HunterV.hpp"
+#include "tavric/model/Tavric.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <iostream>
+
+namespace vrk {
+
+namespace {
+// Far beyond any map the game ships; keeps width x height and the scene coordinates of every
+// cell well inside int and float precision.
+constexpr long long MaxMapSide = 1000;
+constexpr double MonsterHeading = 90.0;
+
+bool incorrectMap(int column, int row)
+{
+    std::cout << "Map format is incorrect " << column << row << std::endl;
+    return false;
+}
+
+std::unique_ptr<Monster> makeMonster(long long code, Program* program, Ingame* game, sf::Vector2f position)
+{
+    switch (code) {
+    case HunterCode:
+        return std::make_unique<Hunter>(program, game, position, MonsterHeading);
+    case HunterHCode:
+        return std::make_unique<HunterH>(program, game, position, MonsterHeading);
+    case HunterVCode:
+        return std::make_unique<HunterV>(program, game, position, MonsterHeading);
+    case HunterSquareCode:
+        return std::make_unique<HunterSquare>(program, game, position, MonsterHeading);
+    default:
+        return nullptr;
+    }
+}
+
+// Keeps one axis of the camera on the map; a map narrower than the scene pins it to 0.
+float clampAxis(float position, int cells, unsigned sceneSize)
+{
+    const float mapSize = static_cast<float>(TileSize) * static_cast<float>(cells);
+    const float scene = static_cast<float>(sceneSize);
+    if (position < 0.f)
+        return 0.f;
+    if (mapSize < scene + position)
+        position = mapSize - scene;
+    return std::max(position, 0.f);
+}
+} // namespace
+
+// ---- loading ----
+
+bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress)
+{
+    int slotIndex = 0;
+    int ignored = 0;
+    for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
+        if (slotIndex >= MaxMaps) {
+            ++ignored;
+            continue;
+        }
+        if (!loadMap(*it->second, maps[slotIndex], program, game, progress))
+            return false;
+        ++slotIndex;
+    }
+    if (ignored > 0)
+        std::cout << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
+                  << std::endl;
+    return true;
+}
+
+bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
+                    const std::function<void()>& progress)
+{
+    zul::Tavric& layersField = field.child("Layers", zul::publicUser);
+    progress();
+    const long long width = field.child("Width", zul::publicUser).getInt(zul::publicUser);
+    const long long height = field.child("Height", zul::publicUser).getInt(zul::publicUser);
+    if (width < 0 || height < 0 || width > MaxMapSide || height > MaxMapSide) {
+        std::cout << "Map format is incorrect: Width and Height must lie between 0 and " << MaxMapSide << "."
+                  << std::endl;
+        return false;
+    }
+    record.width = static_cast<int>(width);
+    record.height = static_cast<int>(height);
+    const std::size_t cells = static_cast<std::size_t>(width * height);
+    record.explored.resize(cells, 0);
+
+    auto child = layersField.childrenBegin(zul::publicUser);
+    const auto end = layersField.childrenEnd();
+    for (int i = 0; i < LayerCount; ++i) {
+        std::vector<int>& layer = record.layers[i];
+        if (i != MonsterLayer)
+            layer.assign(cells, 0);
+        if (child == end)
+            continue;
+        zul::Tavric& layerField = *child->second;
+        ++child;
+        for (int y = 0; y < record.height; ++y) {
+            for (int x = 0; x < record.width; ++x) {
+                const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
+                zul::Tavric* element = layerField.childAt(index);
+                if (!element)
+                    return incorrectMap(x, y);
+                const long long code = element->getInt(zul::publicUser);
+                if (i == MonsterLayer) {
+                    const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
+                    if (std::unique_ptr<Monster> monster = makeMonster(code, program, game, position))
+                        record.monsters.push_back(std::move(monster));
+                } else {
+                    const long long value = code <= 0 ? 0 : code - static_cast<long long>(LayerCodeStride) * i;
+                    layer[index] = static_cast<int>(std::clamp<long long>(value, 0, INT_MAX));
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void World::clearObjects()
+{
+    for (MapRecord& record : maps)
+        record.clearObjects();
+}
+
+// ---- the view ----
+
+void World::clampCamera(sf::Vector2u sceneSize)
+{
+    view.x = clampAxis(view.x, map().width, sceneSize.x);
+    view.y = clampAxis(view.y, map().height, sceneSize.y);
+}
+
+void World::follow(sf::Vector2f target, sf::Vector2u sceneSize)
+{
+    view.x = target.x - static_cast<float>(sceneSize.x) / 2.f;
+    view.y = target.y - static_cast<float>(sceneSize.y) / 2.f;
+    clampCamera(sceneSize);
+}
+
+CellRange World::visibleCells(sf::Vector2u sceneSize) const
+{
+    const double cx = view.x;
+    const double cy = view.y;
+    CellRange range;
+    range.x0 = std::max(0, static_cast<int>((cx - 1.0) / TileSize));
+    range.y0 = std::max(0, static_cast<int>((cy - 1.0) / TileSize));
+    range.x1 = std::min(map().width - 1, static_cast<int>((sceneSize.x + cx + 1.0) / TileSize));
+    range.y1 = std::min(map().height - 1, static_cast<int>((sceneSize.y + cy + 1.0) / TileSize));
+    return range;
+}
+
+// ---- monsters and bullets ----
+
+void World::hurtMonstersOnClosedDoors(int amount)
+{
+    MapRecord& record = map();
+    for (const auto& monster : record.monsters)
+        if (record.wallAt(monster->position) == ClosedDoor)
+            monster->damage(amount);
+}
+
+void World::stepMonsters()
+{
+    MapRecord& record = map();
+    // Indexed: a step may add bullets, never monsters, but keep it safe either way.
+    for (std::size_t i = 0; i < record.monsters.size(); ++i)
+        if (record.monsters[i]->life > 0)
+            record.monsters[i]->step();
+    for (auto bullet = record.bullets.begin(); bullet != record.bullets.end();) {
+        if ((*bullet)->step())
+            bullet = record.bullets.erase(bullet);
+        else
+            ++bullet;
+    }
+}
+
+void World::addBullet(std::unique_ptr<Monster> bullet)
+{
+    map().bullets.push_back(std::move(bullet));
+}
+
+void World::damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount)
+{
+    for (const auto& monster : map().monsters) {
+        const sf::Vector2f d = monster->position - point;
+        if (d.x * d.x + d.y * d.y < radiusSquared)
+            monster->damage(amount);
+    }
+}
+
+bool World::allMonstersDead() const
+{
+    const auto& monsters = map().monsters;
+    return std::none_of(monsters.begin(), monsters.end(),
+                        [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; });
+}
+
+void World::drawMonsters(sf::RenderTarget& target) const
+{
+    for (const auto& monster : map().monsters)
+        target.draw(*monster);
+}
+
+void World::drawBullets(sf::RenderTarget& target) const
+{
+    for (const auto& bullet : map().bullets)
+        target.draw(*bullet);
+}
+
+} // namespace vrk

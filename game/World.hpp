@@ -1,0 +1,67 @@
+#pragma once
+
+#include "game/MapRecord.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+
+#include <functional>
+#include <memory>
+
+namespace zul {
+class Tavric;
+}
+
+namespace vrk {
+
+class Program;
+class Ingame;
+
+// Visible cells, inclusive, clipped to the map; empty when x1 < x0 or y1 < y0.
+struct CellRange {
+    int x0, y0, x1, y1;
+};
+
+// The map slots, the camera over the played one, and the monsters and bullets they own.
+class World {
+public:
+    // The played map (slot 0 after restart).
+    MapRecord& map() { return maps[current]; }
+    const MapRecord& map() const { return maps[current]; }
+    MapRecord& slot(int index) { return maps[index]; }
+    int currentSlot() const { return current; }
+
+    void restart() { current = 0; }
+    // Reads every map under "Maps" into the slots, in name order, calling progress before each
+    // map; false (with the message written) on a malformed map.
+    bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress);
+    // Destroys the monsters and bullets of both slots.
+    void clearObjects();
+
+    // Scene position of the top-left corner of the view.
+    sf::Vector2f camera() const { return view; }
+    void setCamera(sf::Vector2f position) { view = position; }
+    // Centres the view on a scene position, kept on the map.
+    void follow(sf::Vector2f target, sf::Vector2u sceneSize);
+    CellRange visibleCells(sf::Vector2u sceneSize) const;
+
+    void hurtMonstersOnClosedDoors(int amount);
+    // Steps of the living monsters, then of the bullets (a finished bullet is destroyed).
+    void stepMonsters();
+    void addBullet(std::unique_ptr<Monster> bullet);
+    void damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount);
+    // True also for a map without monsters.
+    bool allMonstersDead() const;
+    void drawMonsters(sf::RenderTarget& target) const;
+    void drawBullets(sf::RenderTarget& target) const;
+
+private:
+    bool loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
+                 const std::function<void()>& progress);
+    void clampCamera(sf::Vector2u sceneSize);
+
+    MapRecord maps[MaxMaps];
+    int current = 0;
+    sf::Vector2f view;
+};
+
+} // namespace vrk

@@ -1,0 +1,49 @@
+#include "shell/Module.hpp"
+
+#include "shell/Program.hpp"
+
+namespace vrk {
+
+bool Module::start()
+{
+    started = false;
+    startFailed = true;
+    if (!onStart())
+        return false;
+    started = true;
+    startFailed = false;
+    return true;
+}
+
+void Module::stop()
+{
+    onStop();
+    started = false;
+}
+
+void Module::update(int lagMicroseconds)
+{
+    if (!started) {
+        // The failure line is out; leave rather than show a module that is not there.
+        if (startFailed || leavesUnlessStarted) {
+            startFailed = false;
+            onFailedStart();
+        }
+        return;
+    }
+    onUpdate(lagMicroseconds);
+}
+
+void Module::draw()
+{
+    if (started)
+        onDraw();
+}
+
+void Module::onFailedStart()
+{
+    program->exitStatus = 1;
+    program->popState(false);
+}
+
+} // namespace vrk

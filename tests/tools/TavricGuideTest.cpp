@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "ToolRunner.hpp"
+
 namespace {
 
 struct Command {
@@ -19,29 +21,8 @@ struct Command {
     std::string expected;
 };
 
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class TavricGuide : public ::testing::Test {
+class TavricGuide : public tooltest::TavricTool {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavric-guide-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        directory = made;
-    }
-    void TearDown() override
-    {
-        const std::string command = "rm -rf '" + directory + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-
     std::string runCommand(const std::string& command) const
     {
         const std::string script = directory + "/command~";
@@ -52,8 +33,6 @@ protected:
         EXPECT_NE(std::system(line.c_str()), -1);
         return slurp(out);
     }
-
-    std::string directory;
 };
 
 TEST_F(TavricGuide, EveryExamplePrintsWhatTheGuideShows)

@@ -12,28 +12,16 @@ std::string plural(int count, const char* word)
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
-const char* severityWord(zul::Severity severity)
-{
-    switch (severity) {
-    case zul::Severity::Error:
-        return "error";
-    case zul::Severity::Warning:
-        return "warning";
-    default:
-        return "note";
-    }
-}
+// The word and colour of each severity, in the order of zul::Severity.
+struct SeverityLook {
+    const char* word;
+    const char* colour;
+};
+constexpr SeverityLook severityLooks[] = {{"error", "\x1b[1;31m"}, {"warning", "\x1b[1;35m"}, {"note", "\x1b[1;36m"}};
 
-const char* severityColour(zul::Severity severity)
+const SeverityLook& lookOf(zul::Severity severity)
 {
-    switch (severity) {
-    case zul::Severity::Error:
-        return "\x1b[1;31m";
-    case zul::Severity::Warning:
-        return "\x1b[1;35m";
-    default:
-        return "\x1b[1;36m";
-    }
+    return severityLooks[static_cast<int>(severity)];
 }
 
 } // namespace
@@ -103,7 +91,7 @@ void Report::print(const zul::Tavric& root, std::size_t first)
         if (record.line > 0)
             place += ":" + std::to_string(record.line) + ":" + std::to_string(record.column);
         out << paint(place + ":", "\x1b[1m") << ' '
-            << paint(std::string(severityWord(record.severity)) + ":", severityColour(record.severity)) << ' ';
+            << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
         if (!record.subject.empty())
             out << record.subject << ": ";
         out << record.text << '\n';
@@ -119,8 +107,8 @@ void Report::print(const zul::Tavric& root, std::size_t first)
 
 void Report::refused(const std::string& name, const std::string& problem)
 {
-    out << paint(name + ":", "\x1b[1m") << ' ' << paint("error:", severityColour(zul::Severity::Error)) << ' '
-        << problem << '\n';
+    out << paint(name + ":", "\x1b[1m") << ' ' << paint("error:", lookOf(zul::Severity::Error).colour) << ' ' << problem
+        << '\n';
     out.flush();
     ++errorCount;
 }

@@ -182,6 +182,17 @@ bool loadDocument(const std::string& path, Tavric& root, bool finalize, Report& 
 
 // ---------------------------------------------------------------- verbs
 
+// One document loaded for a verb, with its report (diagnostics on standard error).
+struct Document {
+    explicit Document(ColourChoice colour) : report(std::cerr, colourFor(colour, 2)) {}
+    bool load(const std::string& path, bool finalize) { return loadDocument(path, root, finalize, report, source); }
+
+    Report report;
+    zul::NameDictionary names;
+    Tavric root{&names};
+    Source source;
+};
+
 int check(const Arguments& args)
 {
     Report report(std::cerr, colourFor(args.colour, 2));
@@ -200,16 +211,13 @@ int check(const Arguments& args)
 
 int format(const Arguments& args)
 {
-    Report report(std::cerr, colourFor(args.colour == ColourChoice::Always ? ColourChoice::Auto : args.colour, 2));
-    zul::NameDictionary names;
-    Tavric root(&names);
-    Source source;
-    if (!loadDocument(args.positional[0], root, false, report, source))
+    Document document(args.colour);
+    if (!document.load(args.positional[0], false))
         return exitRefused;
     // The whole text first: a failed write leaves nothing half-written on the output.
     std::ostringstream text;
-    if (!root.write(text, zul::publicUser, args.flags.count("--raw") != 0, colourFor(args.colour, 1),
-                    args.flags.count("--plain") != 0, 0))
+    if (!document.root.write(text, zul::publicUser, args.flags.count("--raw") != 0, colourFor(args.colour, 1),
+                             args.flags.count("--plain") != 0, 0))
         return exitRefused;
     std::cout << text.str();
     return std::cout.flush() ? exitAccepted : exitRefused;
@@ -287,15 +295,14 @@ int get(const Arguments& args)
     const std::string type = args.as.empty() ? "string" : args.as;
     if (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string")
         return -1;
-    Report report(std::cerr, colourFor(args.colour, 2));
-    zul::NameDictionary names;
-    Tavric root(&names);
-    Source source;
-    if (!loadDocument(args.positional[0], root, true, report, source))
+    Document document(args.colour);
+    if (!document.load(args.positional[0], true))
         return exitRefused;
+    Tavric& root = document.root;
+    Report& report = document.report;
     const std::size_t before = root.diagnostics().size();
     // The read-only walk creates nothing; the modifiable read evaluates computed fields.
-    const Tavric& found = findField(root, args.positional[1], report, source.name);
+    const Tavric& found = findField(root, args.positional[1], report, document.source.name);
     if (&found == &zul::nullField) {
         report.print(root, before);
         return exitRefused;
@@ -325,16 +332,14 @@ int get(const Arguments& args)
 
 int json(const Arguments& args)
 {
-    Report report(std::cerr, colourFor(args.colour, 2));
-    zul::NameDictionary names;
-    Tavric root(&names);
-    Source source;
-    if (!loadDocument(args.positional[0], root, true, report, source))
+    Document document(args.colour);
+    if (!document.load(args.positional[0], true))
         return exitRefused;
-    nlohmann::ordered_json document = tavrictool::toJson(root, args.flags.count("--all") != 0);
-    if (!document.is_object() && root.childCount() == 0 && root.isEmpty())
-        document = nlohmann::ordered_json::object();
-    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    const Tavric& root = document.root;
+    nlohmann::ordered_json json = tavrictool::toJson(root, args.flags.count("--all") != 0);
+    if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
+        json = nlohmann::ordered_json::object();
+    std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     return std::cout.flush() ? exitAccepted : exitRefused;
 }
 

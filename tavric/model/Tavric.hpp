@@ -104,6 +104,20 @@ enum ComparisonTest : int32_t {
 
 class Tavric;
 
+enum class Severity { Error, Warning, Note };
+
+// One diagnostic as recorded, for tools that lay diagnostics out themselves; the message list keeps
+// the library's own lines.
+struct Diagnostic {
+    int code = ErrorNone;
+    Severity severity = Severity::Error;
+    std::string entry; // the text concerned: a file path, or "stdin"
+    int line = 0;      // 1-based; 0 when the diagnostic has no place in a text
+    int column = 0;
+    std::string subject; // the declaration and address of the field concerned, when there is one
+    std::string text;    // the message without its place or leading ": "
+};
+
 // Returned by every failed navigation; compare addresses with it.
 extern Tavric nullField;
 
@@ -287,6 +301,10 @@ public:
     void report(int code, const std::string& text) const;
     // Appends a line built by the caller (parse messages) and sets lastError.
     void addMessage(int code, const std::string& line) const;
+    // The tree's diagnostics as records, oldest first (a record per message, except the lines that
+    // quote the text around a failed parse, and notes of their own).
+    const std::vector<Diagnostic>& diagnostics() const;
+    void addDiagnostic(const Diagnostic& record) const;
     // The declaration prefix the writer puts before a field's name (optionally coloured).
     std::string declarationPrefix(bool colour = false) const;
 
@@ -420,6 +438,9 @@ public:
     // ---- text: parser, directives, writer (defined in tavric/text) ----
     bool load(const std::string& path, bool finalize, int user = publicUser);
     bool parse(const std::string& text, bool finalize, int user = publicUser);
+    // Parses text that was read from path (by the caller): messages name path, and an include of
+    // path itself is refused as a cycle, as with load.
+    bool parseAs(const std::string& text, const std::string& path, bool finalize, int user = publicUser);
     bool write(std::ostream& out, int user = publicUser, bool raw = false, bool colour = false, bool plain = false,
                int indent = 0) const;
     bool save(const std::string& path, int user = publicUser, bool raw = false, bool plain = false) const;

@@ -23,6 +23,7 @@ const char* const Tavric::kindNames[fieldKindCount] = {"",        "field",    "f
 namespace {
 
 const std::vector<std::string> noMessages;
+const std::vector<Diagnostic> noDiagnostics;
 
 } // namespace
 
@@ -118,6 +119,7 @@ void Tavric::clearMessages()
     const Tavric& root = getRoot();
     if (root.extra && root.extra->root) {
         root.extra->root->messages.clear();
+        root.extra->root->diagnostics.clear();
         root.extra->root->lastError = ErrorNone;
     }
 }
@@ -136,12 +138,39 @@ void Tavric::addMessage(int code, const std::string& line) const
     }
 }
 
+const std::vector<Diagnostic>& Tavric::diagnostics() const
+{
+    if (isNull())
+        return noDiagnostics;
+    const Tavric& root = getRoot();
+    return root.extra && root.extra->root ? root.extra->root->diagnostics : noDiagnostics;
+}
+
+void Tavric::addDiagnostic(const Diagnostic& record) const
+{
+    if (isNull())
+        return;
+    if (RootData* data = getRoot().rootBlock()) {
+        try {
+            data->diagnostics.push_back(record);
+        } catch (...) {
+        }
+    }
+}
+
 void Tavric::report(int code, const std::string& text) const
 {
     if (isNull())
         return;
     try {
-        addMessage(code, declarationPrefix(false) + getAddress() + " " + text + "\n");
+        const std::string subject = declarationPrefix(false) + getAddress();
+        addMessage(code, subject + " " + text + "\n");
+        Diagnostic record;
+        record.code = code;
+        record.entry = getEntryName();
+        record.subject = subject;
+        record.text = text.compare(0, 2, ": ") == 0 ? text.substr(2) : text;
+        addDiagnostic(record);
     } catch (...) {
         setLastError(code);
     }

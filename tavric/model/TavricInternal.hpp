@@ -61,6 +61,7 @@ struct Tavric::RootData {
     bool ownsDictionary = false;
     int lastError = 0;
     std::vector<std::string> messages;
+    std::vector<Diagnostic> diagnostics;
 };
 
 // Attributes most fields never use; allocated on first need.

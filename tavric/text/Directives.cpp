@@ -102,7 +102,7 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
     struct stat status;
     const bool special = ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
     if (special) {
-        node.addMessage(parsemsg::OpenInput, parsemsg::notRegularFile(path) + "\n");
+        reportOpenInput(node, path, parsemsg::notRegularFile(path));
     } else if (std::find(stack.begin(), stack.end(), canonical) == stack.end()) {
         stack.push_back(canonical);
         if (!raw) {
@@ -114,7 +114,7 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
             if (code == 0) {
                 accepted = parseInto(node, bytes, false, context);
             } else if (code != ENOMEM) {
-                node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, code, std::strerror(code)) + "\n");
+                reportOpenInput(node, path, parsemsg::openInput(path, code, std::strerror(code)));
             } else {
                 node.report(ErrorMemory, modelmsg::memoryExhausted(size));
                 reportInclude = false;

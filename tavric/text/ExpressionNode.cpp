@@ -33,6 +33,8 @@ void forwardMessages(Tavric& from, const Tavric& to)
     const int code = from.lastError();
     for (const std::string& line : lines)
         to.addMessage(code, line);
+    for (const Diagnostic& record : from.diagnostics())
+        to.addDiagnostic(record);
     from.clearMessages();
 }
 

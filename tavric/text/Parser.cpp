@@ -71,6 +71,16 @@ bool kindsAgree(int declared, int found)
 // ---------------------------------------------------------------------------------------------
 // Entry points
 
+void reportOpenInput(const Tavric& node, const std::string& path, const std::string& message)
+{
+    node.addMessage(parsemsg::OpenInput, message + "\n");
+    Diagnostic diagnostic;
+    diagnostic.code = parsemsg::OpenInput;
+    diagnostic.entry = path;
+    diagnostic.text = message;
+    node.addDiagnostic(diagnostic);
+}
+
 std::string canonicalPath(const std::string& path)
 {
     char* resolved = ::realpath(path.c_str(), nullptr);
@@ -86,7 +96,7 @@ bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext
     std::string text;
     const int error = readWholeFile(path, text);
     if (error != 0) {
-        node.addMessage(parsemsg::OpenInput, parsemsg::openInput(path, error, std::strerror(error)) + "\n");
+        reportOpenInput(node, path, parsemsg::openInput(path, error, std::strerror(error)));
         return false;
     }
     node.setEntryName(path);
@@ -130,6 +140,16 @@ bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
     return loadInto(*this, path, finalize, context);
 }
 
+bool Tavric::parseAs(const std::string& text, const std::string& path, bool finalize, int /*user*/)
+{
+    if (isNull())
+        return false;
+    ParseContext context;
+    context.includeStack.push_back(canonicalPath(path));
+    setEntryName(path);
+    return parseInto(*this, text, finalize, context);
+}
+
 bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
 {
     if (isNull())
@@ -169,23 +189,43 @@ bool Parser::run()
 
 void Parser::error(int code, std::size_t position, const std::string& message)
 {
-    note(code, position, message);
+    record(code, position, message, Severity::Error);
     failed = true;
 }
 
 void Parser::note(int code, std::size_t position, const std::string& message)
 {
-    int line = 0;
-    int column = 0;
+    record(code, position, message, Severity::Note);
+}
+
+void Parser::record(int code, std::size_t position, const std::string& message, Severity severity)
+{
+    Diagnostic diagnostic;
+    diagnostic.code = code;
+    diagnostic.severity = severity;
+    diagnostic.entry = entryName;
     if (position != noPosition)
-        PT::lineAndColumn(original, position, line, column);
-    target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(line) + ", col " +
-                                std::to_string(column) + ")" + message + "\n");
+        PT::lineAndColumn(original, position, diagnostic.line, diagnostic.column);
+    diagnostic.text = message.compare(0, 2, ": ") == 0 ? message.substr(2) : message;
+    target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.line) + ", col " +
+                                std::to_string(diagnostic.column) + ")" + message + "\n");
+    target.addDiagnostic(diagnostic);
+}
+
+void Parser::openedHere(std::size_t position)
+{
+    Diagnostic diagnostic;
+    diagnostic.code = parsemsg::MissingBracket;
+    diagnostic.severity = Severity::Note;
+    diagnostic.entry = entryName;
+    PT::lineAndColumn(original, position, diagnostic.line, diagnostic.column);
+    diagnostic.text = "opened here";
+    target.addDiagnostic(diagnostic);
 }
 
 bool Parser::warning(const Tavric& node, int code, std::size_t position, const std::string& message)
 {
-    note(code, position, message);
+    record(code, position, message, Severity::Warning);
     if (!(node.stopsOnWarnings()))
         return true;
     failed = true;
@@ -283,6 +323,7 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
                 ++p;
             } else {
                 error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+                openedHere(position);
                 result = RuleError;
             }
         } else {
@@ -507,6 +548,7 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
     field.setKind(foundKind);
     if (p >= stripped.size() || stripped[p] != ']') {
         error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+        openedHere(position);
         position = p;
         return RuleError;
     }
@@ -579,6 +621,8 @@ int Parser::collection(Tavric& field, std::size_t& position)
         PT::skipSeparators(stripped, p);
         if (p >= stripped.size()) {
             error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
+            // The scope word "[Collection" ends where this rule began.
+            openedHere(stripped.rfind('[', position));
             result = RuleError;
             break;
         }

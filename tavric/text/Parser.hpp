@@ -56,6 +56,8 @@ public:
     void error(int code, std::size_t position, const std::string& message);
     // The same line without failing the parse.
     void note(int code, std::size_t position, const std::string& message);
+    // Where the bracket a "missing ']'" error is about was opened (a record only, no message line).
+    void openedHere(std::size_t position);
     // A warning: goes on (true) unless the node stops on warnings, which then fails the parse.
     bool warning(const Tavric& node, int code, std::size_t position, const std::string& message);
     // What stands at a position, for "Got '...'" messages: the rest of its line, cut short.
@@ -71,6 +73,7 @@ public:
     static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
 
 private:
+    void record(int code, std::size_t position, const std::string& message, Severity severity);
     int body(Tavric& node, std::size_t& position);
     int element(Tavric& node, std::size_t& position);
     // "[" declaration, assignment, body, "]": the new node in made.
@@ -117,6 +120,8 @@ private:
 // The path with links and "." resolved, so that one file has one name (the path itself when it
 // cannot be resolved).
 std::string canonicalPath(const std::string& path);
+// A file that cannot be read: its message line and its record.
+void reportOpenInput(const Tavric& node, const std::string& path, const std::string& message);
 // Reads a file into node, with the include stack of an enclosing load (or a fresh one).
 bool loadInto(Tavric& node, const std::string& path, bool finalize, ParseContext& context);
 // Parses a text into node, with the include stack of an enclosing load (or a fresh one).

@@ -5,8 +5,8 @@
 namespace zul {
 
 const WordList ParsingTools::typeWords[typeWordCount] = {
-    {voidTypeWords, 3},   {boolTypeWords, 3},       {intTypeWords, 3},     {realTypeWords, 3},   {charTypeWords, 3},
-    {stringTypeWords, 2}, {descriptorTypeWords, 2}, {pointerTypeWords, 1}, {structTypeWords, 4},
+    {voidTypeWords, 3},   {boolTypeWords, 3},       {intTypeWords, 3},     {realTypeWords, 3},   {charTypeWords, 4},
+    {stringTypeWords, 3}, {descriptorTypeWords, 2}, {pointerTypeWords, 1}, {structTypeWords, 4},
 };
 
 const NumberForm ParsingTools::numberForms[4] = {hexadecimalForm, decimalForm, octalForm, binaryForm};

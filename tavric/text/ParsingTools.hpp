@@ -67,8 +67,8 @@ public:
     static constexpr const char* boolTypeWords[] = {"boolean", "booléen", "bool"};
     static constexpr const char* intTypeWords[] = {"integer", "int", "entier"};
     static constexpr const char* realTypeWords[] = {"double", "real", "réel"};
-    static constexpr const char* charTypeWords[] = {"character", "char", "charactère"};
-    static constexpr const char* stringTypeWords[] = {"string", "chaine"};
+    static constexpr const char* charTypeWords[] = {"character", "char", "charactère", "caractère"};
+    static constexpr const char* stringTypeWords[] = {"string", "chaine", "chaîne"};
     static constexpr const char* descriptorTypeWords[] = {"descriptor", "index"};
     static constexpr const char* pointerTypeWords[] = {"type"};
     static constexpr const char* structTypeWords[] = {"record", "structure", "struct", "enregistrement"};

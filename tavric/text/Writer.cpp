@@ -327,8 +327,8 @@ bool TreeWriter::value(const Tavric& field, int indent, std::string& text)
         text += field.getAddressText();
         return true;
     case KindPointer:
-        piece(text, field.getAddressText() == "nowhere" ? std::string("Nowhere") : "&" + field.getAddressText(),
-              PT::ColourBoldMagenta);
+        // A pointer to nowhere too: "&nowhere" reads back as the word "Nowhere" does.
+        piece(text, "&" + field.getAddressText(), PT::ColourBoldMagenta);
         return true;
     case KindComputed: {
         const auto* node = dynamic_cast<const ExpressionNode*>(field.getExpression());

@@ -8,115 +8,158 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ToolRunner.hpp"
 #include "shell/UserDataKey.hpp"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using tooltest::ToolRun;
+using TavricTool = tooltest::TavricTool;
 
-class TavricTool : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavric-tool-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        directory = made;
-    }
-    void TearDown() override
-    {
-        const std::string command = "rm -rf '" + directory + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
+const char* const usage = "usage:\n"
+                          "  tavric check [--warnings-as-errors] [--color=WHEN] FILE...\n"
+                          "  tavric fmt [--plain] [--raw] [--color[=WHEN]] FILE\n"
+                          "  tavric get [--as bool|int|real|char|string] FILE ADDRESS\n"
+                          "  tavric json [--all] FILE\n"
+                          "  tavric scramble FILE\n"
+                          "  tavric unscramble FILE\n"
+                          "  tavric help [VERB]\n"
+                          "  tavric --version\n";
 
-    std::string file(const std::string& name, const std::string& contents) const
-    {
-        const std::string path = directory + "/" + name;
-        std::ofstream(path, std::ios::binary) << contents;
-        return path;
-    }
-
-    static std::string slurp(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    // Runs the tool with arguments (already quoted where needed).
-    ToolRun run(const std::string& arguments) const
-    {
-        const std::string out = directory + "/stdout~";
-        const std::string err = directory + "/stderr~";
-        const std::string command =
-            std::string("'") + VELMORA_RUN_DIR "/tavric' " + arguments + " >'" + out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        ToolRun result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = slurp(out);
-        result.err = slurp(err);
-        return result;
-    }
-
-    std::string directory;
-};
-
-const char* const usage = "usage: tavric check FILE... | fmt [--plain] [--raw] [--color] FILE | get FILE ADDRESS "
-                          "[--as bool|int|real|char|string] | json FILE | scramble FILE | unscramble FILE | --help\n";
-
-TEST_F(TavricTool, HelpAndBadCalls)
+TEST_F(TavricTool, HelpVersionAndBadCalls)
 {
     const ToolRun help = run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, usage);
-    for (const char* bad : {"", "frobnicate", "check", "fmt", "fmt a b", "fmt --bogus x", "get x", "get x a --as float",
-                            "get x a --as", "json", "scramble", "scramble a b", "check --plain x"}) {
+    const ToolRun version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tavric (Velmora) 0.1\n");
+    // Help for each verb, in both spellings, on standard output.
+    for (const char* verb : {"check", "fmt", "get", "json", "scramble", "unscramble", "help"}) {
+        const ToolRun byHelp = run(std::string("help ") + verb);
+        EXPECT_EQ(byHelp.status, 0) << verb;
+        EXPECT_EQ(byHelp.out.rfind(std::string("usage: tavric ") + verb, 0), 0u) << byHelp.out;
+        EXPECT_EQ(run(std::string(verb) + " --help").out, byHelp.out) << verb;
+    }
+    EXPECT_EQ(run("help").out.rfind("tavric: checks, formats, queries and converts Tavric documents.\n", 0), 0u);
+    EXPECT_EQ(run("help nothing").status, 2);
+
+    EXPECT_EQ(run("").err, usage + std::string("Try 'tavric help'.\n"));
+    EXPECT_EQ(run("frobnicate").err, "tavric: no verb 'frobnicate'\n" + std::string(usage) + "Try 'tavric help'.\n");
+    for (const char* bad :
+         {"check", "fmt", "fmt a b", "fmt --bogus x", "get x", "get x a --as float", "get x a --as", "json", "json a b",
+          "scramble", "scramble a b", "check --plain x", "json --raw x", "check --color=sometimes x"}) {
         const ToolRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad;
-        EXPECT_EQ(result.err, usage) << bad;
+        EXPECT_NE(result.err.find("\nTry 'tavric help "), std::string::npos) << bad << ": " << result.err;
         EXPECT_EQ(result.out, "") << bad;
     }
+    EXPECT_EQ(run("get x a --as float").err,
+              "usage: tavric get [--as bool|int|real|char|string] FILE ADDRESS\nTry 'tavric help get'.\n");
+    EXPECT_EQ(run("check --plain x").err, "tavric: 'check' takes no option '--plain'\n"
+                                          "usage: tavric check [--warnings-as-errors] [--color=WHEN] FILE...\n"
+                                          "Try 'tavric help check'.\n");
 }
 
 TEST_F(TavricTool, CheckAcceptsAndRefuses)
 {
-    const std::string good = file("good.tvr", "a = 1\n[b c = a]\n");
+    const std::string good = file("good.tvr", "a = 1\n[b c = _.a]\n");
     const std::string bad = file("bad.tvr", "a = 1\nb = 'xy'\n");
     const ToolRun accepted = run("check '" + good + "'");
     EXPECT_EQ(accepted.status, 0);
     EXPECT_EQ(accepted.out, "");
-    EXPECT_EQ(accepted.err, "");
+    EXPECT_EQ(accepted.err, "0 errors, 0 warnings in 1 file\n");
 
     const ToolRun refused = run("check '" + good + "' '" + bad + "'");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "(Entry " + bad +
-                               ", line 2, col 7): Expected \"'\" after character value definition.\n"
-                               "Parsing: Ended on error near \" 'xy' \".\n" +
-                               std::string(33, ' ') + "^\n");
+    EXPECT_EQ(refused.err, bad + ":2:7: error: Expected \"'\" after character value definition.\n"
+                                 " b = 'xy'\n"
+                                 "       ^\n"
+                                 "1 error, 0 warnings in 2 files\n");
 }
 
-TEST_F(TavricTool, CheckResolvesAddresses)
+TEST_F(TavricTool, CheckCountsErrorsThatDoNotStopTheParse)
 {
+    // The value is lost (a type mismatch), the parse goes on: still an error, status 1.
+    const std::string lost = file("lost.tvr", "int w = \"wide\"\nok = 1\n");
+    const ToolRun result = run("check '" + lost + "'");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, lost + ": error: int [].w: Cannot assign data of type field string to current field. "
+                                 "Type mismatch.\n1 error, 0 warnings in 1 file\n");
     const std::string unbound = file("unbound.tvr", "int x = 1\nstring r = x\n");
-    const ToolRun result = run("check '" + unbound + "'");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "string [].r : Cannot assign data of type field int to current field. Type mismatch.\n");
+    EXPECT_EQ(run("check '" + unbound + "'").err,
+              unbound + ": error: string [].r: Cannot assign data of type field int to current field. Type "
+                        "mismatch.\n1 error, 0 warnings in 1 file\n");
     const std::string divided = file("divided.tvr", "[s z = 0 q = 1 / z]\n");
     EXPECT_EQ(run("check '" + divided + "'").status, 1);
 }
 
-TEST_F(TavricTool, CheckOfAMissingFile)
+TEST_F(TavricTool, CheckWarnsAboutReferencesToNothing)
 {
-    const ToolRun result = run("check '" + directory + "/none.tvr'");
+    // Words where a value was meant: a reference to a field that does not exist, and a new field.
+    const std::string words = file("words.tvr", "greeting = \"hi\"\n[s\n  title = Hello world\n  ok = _.greeting\n]\n");
+    const ToolRun result = run("check '" + words + "'");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, words + ":3:3: warning: 'title' refers to 'Hello', which does not exist; it would read as "
+                                  "a new, empty field (a word meant as text needs quotes)\n"
+                                  "   title = Hello world\n"
+                                  "   ^\n"
+                                  "0 errors, 1 warning in 1 file\n");
+    const ToolRun strict = run("check --warnings-as-errors '" + words + "'");
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.err, result.err);
+    // Addresses to the root, the parent and a pointer's target are judged too, or left to the resolution.
+    const std::string fine = file("fine.tvr", "a = 1\n[s b = _.a\n c = [].a\n p = &a\n q = p->x]\n");
+    EXPECT_EQ(run("check '" + fine + "'").err, "0 errors, 0 warnings in 1 file\n");
+    // Relative addresses start beside the reference: "a" inside [b] is b.a, which does not exist.
+    const std::string inner = file("inner.tvr", "a = 1\n[b c = a]\n");
+    EXPECT_EQ(run("check '" + inner + "'").err.find(inner + ":2:4: warning: 'c' refers to 'a', which does not exist"),
+              0u);
+}
+
+TEST_F(TavricTool, UnclosedBracketPointsWhereItOpens)
+{
+    const std::string path = file("open.tvr", "a = 1\n[s\n  x = 1\n  [t y = 2]\nz = 3\n");
+    const ToolRun result = run("check '" + path + "'");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Parsing: Cannot open input file '" + directory +
-                              "/none.tvr' for loading a new tree. Error code is 2: 'No such file or directory'.\n");
+    EXPECT_EQ(result.err, path +
+                              ":6:1: error: Missing ']' token to close node or special scope.\n"
+                              " \n"
+                              " ^\n" +
+                              path +
+                              ":2:1: note: opened here\n"
+                              " [s\n"
+                              " ^\n"
+                              "1 error, 0 warnings in 1 file\n");
+}
+
+TEST_F(TavricTool, ColourOnlyWhenAskedOrOnATerminal)
+{
+    const std::string bad = file("bad.tvr", "b = 'xy'\n");
+    // Into a file (not a terminal): no colour, NO_COLOR or not.
+    EXPECT_EQ(run("check '" + bad + "'", "TERM=xterm").err.find('\x1b'), std::string::npos);
+    const ToolRun always = run("check --color=always '" + bad + "'");
+    EXPECT_EQ(always.err.rfind("\x1b[1m" + bad + ":1:7:\x1b[0m \x1b[1;31merror:\x1b[0m Expected", 0), 0u) << always.err;
+    EXPECT_EQ(run("check --color=never '" + bad + "'").err.find('\x1b'), std::string::npos);
+    const std::string good = file("good.tvr", "a = 1\n");
+    EXPECT_EQ(run("fmt --color=always '" + good + "'").out, "\x1b[1;33ma\x1b[00m = 1\n");
+    EXPECT_EQ(run("fmt --color=never '" + good + "'").out, "a = 1\n");
+}
+
+TEST_F(TavricTool, StandardInputForEveryVerb)
+{
+    const std::string path = file("doc.tvr", "[s x = 2 + 3]\nc = 'A'\n");
+    EXPECT_EQ(run("check - <'" + path + "'").err, "0 errors, 0 warnings in 1 file\n");
+    EXPECT_EQ(run("fmt - <'" + path + "'").out, "[s\n  x = 5\n\n]\nc = 'A'\n");
+    EXPECT_EQ(run("get - s.x <'" + path + "'").out, "5\n");
+    EXPECT_EQ(run("json - <'" + path + "'").out, "{\n  \"s\": {\n    \"x\": 5\n  },\n  \"c\": \"A\"\n}\n");
+    const ToolRun scrambled = run("scramble - <'" + path + "'");
+    ASSERT_EQ(scrambled.status, 0);
+    const std::string stored = file("data.vrk", scrambled.out);
+    EXPECT_EQ(run("unscramble - <'" + stored + "'").out, slurp(path));
+    const ToolRun broken = run("check - <'" + file("bad.tvr", "b = 'xy'\n") + "'");
+    EXPECT_EQ(broken.err.rfind("<stdin>:1:7: error: ", 0), 0u) << broken.err;
 }
 
 TEST_F(TavricTool, FormatWritesTheTree)
@@ -145,68 +188,96 @@ TEST_F(TavricTool, FormatOutputParsesBackToTheSameText)
 
 TEST_F(TavricTool, GetReadsInEachType)
 {
-    const std::string path = file("doc.tvr", "[s r = 0.1 i = -42 t = yes c = 'A' n = \"name\" e = i * 2]\nempty\n");
+    const std::string path =
+        file("doc.tvr", "[s r = 0.1 i = -42 t = yes c = 'A' e8 = '\xC3\xA9' n = \"name\" e = i * 2]\nempty\n");
     const std::string quoted = "'" + path + "'";
     EXPECT_EQ(run("get " + quoted + " s.n").out, "name\n");
     EXPECT_EQ(run("get " + quoted + " s.i --as int").out, "-42\n");
     EXPECT_EQ(run("get " + quoted + " s.i --as=real").out, "-42\n");
     EXPECT_EQ(run("get " + quoted + " s.r --as real").out, "0.10000000000000001\n");
     EXPECT_EQ(run("get " + quoted + " s.t --as bool").out, "true\n");
-    EXPECT_EQ(run("get " + quoted + " s.c --as char").out, "65\n");
+    // A character is printed as itself, a two-byte one too.
+    EXPECT_EQ(run("get " + quoted + " s.c --as char").out, "A\n");
+    EXPECT_EQ(run("get " + quoted + " s.e8 --as char").out, "\xC3\xA9\n");
     EXPECT_EQ(run("get " + quoted + " s.e --as int").out, "-84\n");
     EXPECT_EQ(run("get " + quoted + " s.i").out, "-42\n");
-    const ToolRun found = run("get " + quoted + " []->s.t --as bool");
+    const ToolRun found = run("get " + quoted + " '[]->s.t' --as bool");
     EXPECT_EQ(found.status, 1);
+}
+
+TEST_F(TavricTool, GetPicksCollectionMembersFromZero)
+{
+    const std::string path =
+        file("doc.tvr", "c = [Collection 10 20 30]\nm = [Collection [a x = 1] [b x = 2]]\n[s l = [Collection 'q']]\n");
+    const std::string quoted = "'" + path + "'";
+    EXPECT_EQ(run("get " + quoted + " 'c[0]'").out, "10\n");
+    EXPECT_EQ(run("get " + quoted + " 'c[2]' --as int").out, "30\n");
+    EXPECT_EQ(run("get " + quoted + " 'm[1].x'").out, "2\n");
+    EXPECT_EQ(run("get " + quoted + " 's.l[0]' --as char").out, "q\n");
+    const ToolRun beyond = run("get " + quoted + " 'c[3]'");
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_EQ(beyond.out, "");
+    EXPECT_EQ(beyond.err, path + ": error: index 3 is out of range: 'c' has 3 members\n");
+    EXPECT_EQ(run("get " + quoted + " 's[0]'").err, path + ": error: 's' is not a collection\n");
+    EXPECT_EQ(run("get " + quoted + " 'c[x]'").err,
+              path + ": error: bad index in address 'c[x]': an index is written [N], from 0\n");
 }
 
 TEST_F(TavricTool, GetRefusals)
 {
-    const std::string path = file("doc.tvr", "[s i = 1]\nempty\ntext = \"abc\"\n");
+    const std::string path = file("doc.tvr", "[s i = 1]\nempty\ntext = \"abc\"\nprivate secret = 1\n");
     const std::string quoted = "'" + path + "'";
     const ToolRun missing = run("get " + quoted + " s.none");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "[].s : Node is constant. Cannot perform 'create' operation on it.\n");
+    EXPECT_EQ(missing.err, path + ": error: [].s: Node is constant. Cannot perform 'create' operation on it.\n");
 
     const ToolRun emptyField = run("get " + quoted + " empty --as int");
     EXPECT_EQ(emptyField.status, 1);
-    EXPECT_EQ(emptyField.err, "[].empty : Field is empty.\n");
+    EXPECT_EQ(emptyField.err, path + ": error: [].empty: Field is empty.\n");
 
     const ToolRun unconvertible = run("get " + quoted + " text --as char");
     EXPECT_EQ(unconvertible.status, 1);
-    EXPECT_EQ(unconvertible.err, "[].text : Field cannot be converted into field char. It may be a nonsense.\n");
+    EXPECT_EQ(unconvertible.err,
+              path + ": error: [].text: Field cannot be converted into field char. It may be a nonsense.\n");
 
+    EXPECT_EQ(run("get " + quoted + " secret").status, 1);
     EXPECT_EQ(run("get " + quoted + " s..i").status, 1);
     EXPECT_EQ(run("get '" + directory + "/none.tvr' s").status, 1);
 }
 
-TEST_F(TavricTool, JsonOfATree)
+TEST_F(TavricTool, JsonInDocumentOrderWithoutPrivateFields)
 {
     const std::string path =
         file("doc.tvr", "= 1\nb = yes\nr = 2.5\ns = \"t\"\nc = 'x'\nl = [Collection 1 2]\np = &b\nq = b\nn = Nothing\n"
-                        "[m x = 1]\nd = $3\n");
+                        "[m x = 1 private hidden = 2]\nd = $3\n_INITIAL_100 = 1\n_INITIAL_10 = 2\nprivate key = 7\n"
+                        "locked lock = 8\n");
     const ToolRun result = run("json '" + path + "'");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, "{\n"
                           "  \"=\": 1,\n"
                           "  \"b\": true,\n"
+                          "  \"r\": 2.5,\n"
+                          "  \"s\": \"t\",\n"
                           "  \"c\": \"x\",\n"
-                          "  \"d\": 3,\n"
                           "  \"l\": [\n    1,\n    2\n  ],\n"
-                          "  \"m\": {\n    \"x\": 1\n  },\n"
-                          "  \"n\": null,\n"
                           "  \"p\": \"b\",\n"
                           "  \"q\": \"b\",\n"
-                          "  \"r\": 2.5,\n"
-                          "  \"s\": \"t\"\n"
+                          "  \"n\": null,\n"
+                          "  \"m\": {\n    \"x\": 1\n  },\n"
+                          "  \"d\": 3,\n"
+                          "  \"_INITIAL_100\": 1,\n"
+                          "  \"_INITIAL_10\": 2\n"
                           "}\n");
+    const std::string all = run("json --all '" + path + "'").out;
+    EXPECT_NE(all.find("  \"m\": {\n    \"x\": 1,\n    \"hidden\": 2\n  },"), std::string::npos) << all;
+    EXPECT_NE(all.find("  \"key\": 7,\n  \"lock\": 8\n}\n"), std::string::npos) << all;
 }
 
 TEST_F(TavricTool, ScrambleAndUnscramble)
 {
-    std::string plain = "CurrentLanguage = \"Fr\"\n[Users Selected = \"Ana\"]\n";
-    plain += std::string("\0\xff", 2);
+    std::string plain = "CurrentLanguage = \"Fr\"\n[Users Selected = \"Ana\"]\n\xff";
     const std::string path = file("data.tvr", plain);
     const ToolRun scrambled = run("scramble '" + path + "'");
     ASSERT_EQ(scrambled.status, 0);
@@ -220,6 +291,13 @@ TEST_F(TavricTool, ScrambleAndUnscramble)
     EXPECT_EQ(back.status, 0);
     EXPECT_EQ(back.out, plain);
     EXPECT_EQ(run("scramble '" + directory + "/none'").status, 1);
+    // A directory is refused with one clear line (it used to end in an uncaught exception).
+    for (const char* verb : {"scramble", "unscramble"}) {
+        const ToolRun refused = run(std::string(verb) + " '" + directory + "'");
+        EXPECT_EQ(refused.status, 1) << verb;
+        EXPECT_EQ(refused.out, "") << verb;
+        EXPECT_EQ(refused.err, directory + ": error: is a directory, not a file\n") << verb;
+    }
 }
 
 } // namespace

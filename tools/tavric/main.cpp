@@ -1,140 +1,313 @@
 // tavric: the content authors' tool. Checks, formats, queries and converts Tavric documents, and
-// scrambles or unscrambles the player's data file.
+// scrambles or unscrambles the player's data file. Each verb is one row of the verb table below.
 
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <cstdlib>
 #include <iostream>
-#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "ToolInput.hpp"
+#include "ToolJson.hpp"
+#include "ToolReport.hpp"
 #include "shell/UserDataKey.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/ParsingTools.hpp"
+
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "unknown"
+#endif
 
 namespace {
 
+using tavrictool::InputKind;
+using tavrictool::Report;
+using tavrictool::Source;
 using zul::Tavric;
 
 constexpr int exitAccepted = 0;
 constexpr int exitRefused = 1;
 constexpr int exitUsage = 2;
 
-const char* const usageText =
-    "usage: tavric check FILE... | fmt [--plain] [--raw] [--color] FILE | get FILE ADDRESS "
-    "[--as bool|int|real|char|string] | json FILE | scramble FILE | unscramble FILE | --help\n";
+// ---------------------------------------------------------------- arguments and colour
 
-int usage()
-{
-    std::cerr << usageText;
-    return exitUsage;
-}
+enum class ColourChoice { Auto, Always, Never };
 
-void printMessages(const Tavric& root)
-{
-    for (const std::string& line : root.messages())
-        std::cerr << line;
-    std::cerr.flush();
-}
-
-// Arguments after the command: options (--x or --x=value, or --as followed by its value) and the rest.
+// The words after the verb: options ("--x", "--x=value", or a valued option followed by its value)
+// and the rest; "-" alone is standard input.
 struct Arguments {
     std::vector<std::string> positional;
-    std::vector<std::string> options;
+    std::set<std::string> flags;
     std::string as;
-    bool valid = true;
+    ColourChoice colour = ColourChoice::Auto;
+    bool help = false;
 };
 
-Arguments split(int argc, char** argv, bool takesAs)
+struct Verb;
+
+// Splits the words; false (with the offending word) for an option the verb does not take.
+bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& result, std::string& bad);
+
+// Colour for a stream: asked for, or a terminal without NO_COLOR.
+bool colourFor(ColourChoice choice, int fd)
 {
-    Arguments result;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            result.positional.push_back(arg);
-        } else if (takesAs && arg == "--as") {
-            if (i + 1 >= argc)
-                result.valid = false;
-            else
-                result.as = argv[++i];
-        } else if (takesAs && arg.rfind("--as=", 0) == 0) {
-            result.as = arg.substr(5);
-        } else {
-            result.options.push_back(arg);
-        }
-    }
-    return result;
+    if (choice != ColourChoice::Auto)
+        return choice == ColourChoice::Always;
+    const char* noColour = std::getenv("NO_COLOR");
+    return (noColour == nullptr || *noColour == '\0') && ::isatty(fd) == 1;
 }
 
-int check(int argc, char** argv)
+// ---------------------------------------------------------------- loading a document
+
+// Reads and parses one input into root; diagnostics go to the report. False when the input was
+// refused or the parse (and the resolution, when asked) failed.
+bool loadDocument(const std::string& path, Tavric& root, bool finalize, Report& report, Source& source,
+                  bool warnAboutReferences = false);
+
+// Address steps as Tavric::parseAddress gives them.
+constexpr int stepRoot = 1;
+constexpr int stepParent = 2;
+
+// Whether a reference's address names a field that exists now (without creating or reporting
+// anything). A step that follows a pointer cannot be judged before the resolution: taken as found.
+bool referenceTargetExists(const Tavric& reference, zul::NameDictionary& names)
 {
-    const Arguments args = split(argc, argv, false);
-    if (!args.valid || !args.options.empty() || args.positional.empty())
-        return usage();
-    bool all = true;
+    Tavric scratch(&names);
+    std::vector<int> steps;
+    if (!scratch.parseAddress(reference.getAddressText(), steps))
+        return true; // the resolution reports the address itself
+    const Tavric* field = reference.getParent() ? reference.getParent() : &reference;
+    for (int step : steps) {
+        if (step < 0)
+            return true;
+        if (step == stepRoot) {
+            field = &field->getRoot();
+        } else if (step == stepParent) {
+            field = field->getParent();
+            if (!field)
+                return false;
+        } else {
+            const auto& children = field->childrenById();
+            const auto found = children.find(step);
+            if (found == children.end())
+                return false;
+            field = found->second;
+        }
+    }
+    return true;
+}
+
+// Where "name = address" stands in the text: the place of the name, or the start of the text.
+void placeOfReference(const std::string& text, const std::string& name, const std::string& address, int& line,
+                      int& column)
+{
+    std::size_t at = 0;
+    std::size_t found = std::string::npos;
+    while ((at = text.find(name, at)) != std::string::npos) {
+        const bool startsWord =
+            at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
+        std::size_t p = at + name.size();
+        while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+            ++p;
+        const bool assigns =
+            p < text.size() && (text[p] == '=' || text.compare(p, 2, ":=") == 0 || text.compare(p, 2, "<-") == 0);
+        if (startsWord && assigns) {
+            p += text[p] == '=' ? 1 : 2;
+            while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+                ++p;
+            if (text.compare(p, address.size(), address) == 0) {
+                found = at;
+                break;
+            }
+        }
+        at += name.size();
+    }
+    if (found == std::string::npos) {
+        line = column = 0;
+        return;
+    }
+    zul::ParsingTools::lineAndColumn(text, found, line, column);
+}
+
+// Adds a warning for every reference (in the main text) whose target does not exist: the resolution
+// would create it, and the reference would read as that new, empty field.
+void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, const Source& source)
+{
+    for (const Tavric* child : field.childrenInOrder()) {
+        if (child->getKind() == zul::KindReference && !referenceTargetExists(*child, names)) {
+            zul::Diagnostic warning;
+            warning.severity = zul::Severity::Warning;
+            warning.entry = source.name;
+            placeOfReference(source.text, child->getName(), child->getAddressText(), warning.line, warning.column);
+            if (warning.line == 0)
+                warning.subject = child->getAddress();
+            warning.text = "'" + child->getName() + "' refers to '" + child->getAddressText() +
+                           "', which does not exist; it would read as a new, empty field (a word meant as text "
+                           "needs quotes)";
+            field.addDiagnostic(warning);
+        }
+        warnAboutMissingTargets(*child, names, source);
+    }
+}
+
+bool loadDocument(const std::string& path, Tavric& root, bool finalize, Report& report, Source& source,
+                  bool warnAboutReferences)
+{
+    std::string problem;
+    if (!tavrictool::readInput(path, InputKind::Document, source, problem)) {
+        report.refused(source.name, problem);
+        return false;
+    }
+    report.addSource(source);
+    bool accepted = root.parseAs(source.text, source.name, false);
+    if (accepted && warnAboutReferences)
+        warnAboutMissingTargets(root, *root.getDictionary(), source);
+    if (finalize) {
+        try {
+            if (accepted)
+                accepted = root.finalize();
+        } catch (const std::bad_alloc&) {
+            report.refused(source.name, "memory ran out while resolving the document");
+            accepted = false;
+        }
+        root.setSystemAccess(false);
+    }
+    report.print(root);
+    return accepted;
+}
+
+// ---------------------------------------------------------------- verbs
+
+// One document loaded for a verb, with its report (diagnostics on standard error).
+struct Document {
+    explicit Document(ColourChoice colour) : report(std::cerr, colourFor(colour, 2)) {}
+    bool load(const std::string& path, bool finalize) { return loadDocument(path, root, finalize, report, source); }
+
+    Report report;
+    zul::NameDictionary names;
+    Tavric root{&names};
+    Source source;
+};
+
+int check(const Arguments& args)
+{
+    Report report(std::cerr, colourFor(args.colour, 2));
+    bool accepted = true;
     for (const std::string& path : args.positional) {
         zul::NameDictionary names;
         Tavric root(&names);
-        const bool accepted = root.load(path, true);
-        printMessages(root);
-        all = all && accepted;
+        Source source;
+        accepted = loadDocument(path, root, true, report, source, true) && accepted;
+        report.dropSource(source);
     }
-    return all ? exitAccepted : exitRefused;
+    const bool warningsFail = args.flags.count("--warnings-as-errors") != 0 && report.warnings() > 0;
+    std::cerr << report.summary(static_cast<int>(args.positional.size())) << std::endl;
+    return accepted && report.errors() == 0 && !warningsFail ? exitAccepted : exitRefused;
 }
 
-int format(int argc, char** argv)
+int format(const Arguments& args)
 {
-    const Arguments args = split(argc, argv, false);
-    bool plain = false;
-    bool raw = false;
-    bool colour = false;
-    for (const std::string& option : args.options) {
-        if (option == "--plain")
-            plain = true;
-        else if (option == "--raw")
-            raw = true;
-        else if (option == "--color")
-            colour = true;
-        else
-            return usage();
-    }
-    if (!args.valid || args.positional.size() != 1)
-        return usage();
-    zul::NameDictionary names;
-    Tavric root(&names);
-    const bool accepted = root.load(args.positional[0], false);
-    printMessages(root);
-    if (!accepted)
+    Document document(args.colour);
+    if (!document.load(args.positional[0], false))
         return exitRefused;
-    const bool written = root.write(std::cout, zul::publicUser, raw, colour, plain, 0);
-    std::cout.flush();
-    return written && std::cout ? exitAccepted : exitRefused;
+    // The whole text first: a failed write leaves nothing half-written on the output.
+    std::ostringstream text;
+    if (!document.root.write(text, zul::publicUser, args.flags.count("--raw") != 0, colourFor(args.colour, 1),
+                             args.flags.count("--plain") != 0, 0))
+        return exitRefused;
+    std::cout << text.str();
+    return std::cout.flush() ? exitAccepted : exitRefused;
 }
 
-int get(int argc, char** argv)
+// Reads a bracketed index "[N]" at position; false when none stands there.
+bool readIndex(const std::string& text, std::size_t& position, std::size_t& index)
 {
-    const Arguments args = split(argc, argv, true);
+    if (position >= text.size() || text[position] != '[')
+        return false;
+    std::size_t p = position + 1;
+    const std::size_t digits = p;
+    while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])))
+        ++p;
+    if (p == digits || p >= text.size() || text[p] != ']' || p - digits > 9)
+        return false;
+    index = static_cast<std::size_t>(std::stoul(text.substr(digits, p - digits)));
+    position = p + 1;
+    return true;
+}
+
+// The field an address with collection indexes names ("c[0]" is the first member, "m[2].x" a member's
+// child); nullField when there is none, with a line already printed for an index out of range.
+const Tavric& findField(const Tavric& root, const std::string& address, Report& report, const std::string& name)
+{
+    const Tavric* field = &root;
+    std::size_t position = 0;
+    std::string part;
+    while (position <= address.size()) {
+        const std::size_t bracket = address.find('[', position);
+        // "[]" is the root mark of an address, not an index.
+        const bool isIndex = bracket != std::string::npos && address.compare(bracket, 2, "[]") != 0;
+        const std::size_t end = isIndex ? bracket : address.size();
+        std::string piece = address.substr(position, end - position);
+        if (!piece.empty() && piece[0] == '.')
+            piece.erase(0, 1);
+        if (!piece.empty() || field == &root) {
+            field = &field->resolve(piece.empty() ? std::string("[]") : piece, zul::publicUser);
+            if (field == &zul::nullField)
+                return zul::nullField;
+        }
+        if (!isIndex)
+            break;
+        position = bracket;
+        std::size_t index = 0;
+        if (!readIndex(address, position, index)) {
+            report.refused(name, "bad index in address '" + address + "': an index is written [N], from 0");
+            return zul::nullField;
+        }
+        const Tavric* member = field->childAt(index);
+        if (!member) {
+            const zul::Collection* elements = field->getCollection();
+            report.refused(name, elements ? "index " + std::to_string(index) + " is out of range: '" +
+                                                address.substr(0, bracket) + "' has " +
+                                                std::to_string(elements->size()) + " members"
+                                          : "'" + address.substr(0, bracket) + "' is not a collection");
+            return zul::nullField;
+        }
+        field = member;
+    }
+    return *field;
+}
+
+// The character's bytes, first byte in the low half, as the parser stores them.
+std::string characterText(uint16_t value)
+{
+    std::string text(1, static_cast<char>(value & 0xFF));
+    if (value >> 8)
+        text += static_cast<char>(value >> 8);
+    return text;
+}
+
+int get(const Arguments& args)
+{
     const std::string type = args.as.empty() ? "string" : args.as;
-    if (!args.valid || !args.options.empty() || args.positional.size() != 2 ||
-        (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string"))
-        return usage();
-    zul::NameDictionary names;
-    Tavric root(&names);
-    if (!root.load(args.positional[0], true)) {
-        printMessages(root);
+    if (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string")
+        return -1;
+    Document document(args.colour);
+    if (!document.load(args.positional[0], true))
         return exitRefused;
-    }
+    Tavric& root = document.root;
+    Report& report = document.report;
+    const std::size_t before = root.diagnostics().size();
     // The read-only walk creates nothing; the modifiable read evaluates computed fields.
-    const Tavric& found = static_cast<const Tavric&>(root).resolve(args.positional[1], zul::publicUser);
+    const Tavric& found = findField(root, args.positional[1], report, document.source.name);
     if (&found == &zul::nullField) {
-        printMessages(root);
+        report.print(root, before);
         return exitRefused;
     }
     Tavric& field = const_cast<Tavric&>(found);
-    const std::size_t before = root.messages().size();
     std::string text;
     if (type == "bool") {
         text = field.getBool(zul::publicUser) ? "true" : "false";
@@ -145,116 +318,224 @@ int get(int argc, char** argv)
         std::snprintf(buffer, sizeof buffer, "%.17g", field.getReal(zul::publicUser));
         text = buffer;
     } else if (type == "char") {
-        text = std::to_string(field.getChar(zul::publicUser));
+        text = characterText(field.getChar(zul::publicUser));
     } else {
         text = field.getString(zul::publicUser);
     }
-    printMessages(root);
-    if (root.messages().size() != before)
+    if (root.diagnostics().size() != before) {
+        report.print(root, before);
         return exitRefused;
+    }
     std::cout << text << '\n';
     return std::cout.flush() ? exitAccepted : exitRefused;
 }
 
-nlohmann::json toJson(const Tavric& field);
-
-nlohmann::json valueJson(const Tavric& field)
+int json(const Arguments& args)
 {
-    switch (field.getKind()) {
-    case zul::KindReference:
-    case zul::KindPointer:
-        return field.getAddressText();
-    case zul::KindProgram:
-    case zul::KindSequence:
-    case zul::KindXml:
-        return nullptr;
-    case zul::KindCollection: {
-        nlohmann::json array = nlohmann::json::array();
-        if (const zul::Collection* elements = field.getCollection())
-            for (const Tavric* element : elements->elements)
-                array.push_back(toJson(*element));
-        return array;
-    }
-    default:
-        break;
-    }
-    if (field.isEmpty())
-        return nullptr;
-    switch (field.getType()) {
-    case zul::TypeBool:
-        return field.rawBool();
-    case zul::TypeInt:
-    case zul::TypeDescriptor:
-        return field.rawInt();
-    case zul::TypeReal:
-        return field.rawReal();
-    case zul::TypeChar: {
-        // The character's bytes, first byte in the low half.
-        const unsigned value = static_cast<unsigned>(field.rawInt() & 0xFFFF);
-        std::string text(1, static_cast<char>(value & 0xFF));
-        if (value >> 8)
-            text += static_cast<char>(value >> 8);
-        return text;
-    }
-    case zul::TypeString:
-        return field.rawString();
-    case zul::TypePointer:
-        return field.rawPointer();
-    default:
-        return nullptr;
-    }
-}
-
-// A field with children is an object (its own value, if any, under "="); one without is its value.
-nlohmann::json toJson(const Tavric& field)
-{
-    if (field.childCount() == 0)
-        return valueJson(field);
-    nlohmann::json object = nlohmann::json::object();
-    if (!field.isEmpty() || field.getKind() == zul::KindCollection)
-        object["="] = valueJson(field);
-    for (const auto& entry : field.childrenById())
-        if (!entry.second->getName().empty())
-            object[entry.second->getName()] = toJson(*entry.second);
-    return object;
-}
-
-int json(int argc, char** argv)
-{
-    const Arguments args = split(argc, argv, false);
-    if (!args.valid || !args.options.empty() || args.positional.size() != 1)
-        return usage();
-    zul::NameDictionary names;
-    Tavric root(&names);
-    const bool accepted = root.load(args.positional[0], true);
-    printMessages(root);
-    if (!accepted)
+    Document document(args.colour);
+    if (!document.load(args.positional[0], true))
         return exitRefused;
-    nlohmann::json document = toJson(root);
-    if (root.childCount() == 0 && root.isEmpty())
-        document = nlohmann::json::object();
-    std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    const Tavric& root = document.root;
+    nlohmann::ordered_json json = tavrictool::toJson(root, args.flags.count("--all") != 0);
+    if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
+        json = nlohmann::ordered_json::object();
+    std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     return std::cout.flush() ? exitAccepted : exitRefused;
 }
 
-int scramble(int argc, char** argv)
+int scramble(const Arguments& args, bool forward)
 {
-    const Arguments args = split(argc, argv, false);
-    if (!args.valid || !args.options.empty() || args.positional.size() != 1)
-        return usage();
-    const std::string& path = args.positional[0];
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes;
-    if (in)
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        std::cerr << "tavric: cannot read '" << path << "': " << std::strerror(errno) << '\n';
+    Report report(std::cerr, colourFor(args.colour, 2));
+    Source source;
+    std::string problem;
+    // Plain user data is a text; scrambled user data is binary until it is unscrambled.
+    if (!tavrictool::readInput(args.positional[0], forward ? InputKind::Document : InputKind::UserData, source,
+                               problem)) {
+        report.refused(source.name, problem);
         return exitRefused;
     }
     // The transform is its own inverse: scramble and unscramble are the same call.
-    vrk::scrambleUserData(bytes);
-    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    vrk::scrambleUserData(source.text);
+    if (!forward && source.text.find('\0') != std::string::npos) {
+        report.refused(source.name, "does not unscramble to a text: it is not scrambled user data");
+        return exitRefused;
+    }
+    std::cout.write(source.text.data(), static_cast<std::streamsize>(source.text.size()));
     return std::cout.flush() ? exitAccepted : exitRefused;
+}
+
+int scrambleVerb(const Arguments& args)
+{
+    return scramble(args, true);
+}
+
+int unscrambleVerb(const Arguments& args)
+{
+    return scramble(args, false);
+}
+
+int help(const Arguments& args);
+
+// ---------------------------------------------------------------- the verb table
+
+struct Verb {
+    const char* name;
+    const char* synopsis;
+    const char* description;
+    // Options without a value, and whether --as is taken.
+    std::vector<std::string> flags;
+    bool takesAs;
+    std::size_t minFiles;
+    std::size_t maxFiles; // positional words at the most
+    int (*run)(const Arguments&);
+};
+
+const std::vector<Verb>& verbs()
+{
+    static const std::vector<Verb> table = {
+        {"check",
+         "tavric check [--warnings-as-errors] [--color=WHEN] FILE...",
+         "Loads each file as the game does (directives, includes, post-parse resolution) and prints every\n"
+         "diagnostic as FILE:LINE:COL: error|warning: TEXT with the line and a caret, then a summary such as\n"
+         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist.\n"
+         "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
+         {"--warnings-as-errors"},
+         false,
+         1,
+         1000000,
+         check},
+        {"fmt",
+         "tavric fmt [--plain] [--raw] [--color[=WHEN]] FILE",
+         "Writes the document back out with the game's writer: --plain without spaces or indentation,\n"
+         "--raw with expressions as written rather than their values.\n",
+         {"--plain", "--raw"},
+         false,
+         1,
+         1,
+         format},
+        {"get",
+         "tavric get [--as bool|int|real|char|string] FILE ADDRESS",
+         "Prints one value, read in the type asked (string by default), for example\n"
+         "tavric get lev/config.tvr Language.En.TooFar. A collection member is picked by its index,\n"
+         "counted from 0: list[0] is the first member, maps[2].name a member's child.\n",
+         {},
+         true,
+         2,
+         2,
+         get},
+        {"json",
+         "tavric json [--all] FILE",
+         "Prints the document as JSON, keys in document order. Fields the public may not read (private,\n"
+         "locked, limited) are left out unless --all is given.\n",
+         {"--all"},
+         false,
+         1,
+         1,
+         json},
+        {"scramble",
+         "tavric scramble FILE",
+         "Scrambles a plain user data text into the form the game stores in data.vrk (to standard output).\n",
+         {},
+         false,
+         1,
+         1,
+         scrambleVerb},
+        {"unscramble",
+         "tavric unscramble FILE",
+         "Turns data.vrk back into text (to standard output), to inspect or repair it.\n",
+         {},
+         false,
+         1,
+         1,
+         unscrambleVerb},
+        {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {}, false, 0, 1, help},
+    };
+    return table;
+}
+
+const Verb* findVerb(const std::string& name)
+{
+    for (const Verb& verb : verbs())
+        if (name == verb.name)
+            return &verb;
+    return nullptr;
+}
+
+const char* const commonHelp =
+    "FILE may be - for standard input.\n"
+    "--color=auto|always|never: colour on a terminal by default, never when NO_COLOR is set or into a pipe.\n"
+    "--help after a verb describes it.\n";
+
+std::string usageText()
+{
+    std::string text = "usage:\n";
+    for (const Verb& verb : verbs())
+        text += std::string("  ") + verb.synopsis + "\n";
+    text += "  tavric --version\n";
+    return text;
+}
+
+int usage(const Verb* verb, const std::string& problem)
+{
+    if (!problem.empty())
+        std::cerr << "tavric: " << problem << '\n';
+    if (verb)
+        std::cerr << "usage: " << verb->synopsis << "\nTry 'tavric help " << verb->name << "'.\n";
+    else
+        std::cerr << usageText() << "Try 'tavric help'.\n";
+    return exitUsage;
+}
+
+void describe(const Verb& verb)
+{
+    std::cout << "usage: " << verb.synopsis << "\n\n" << verb.description << commonHelp;
+}
+
+int help(const Arguments& args)
+{
+    if (args.positional.empty()) {
+        std::cout << "tavric: checks, formats, queries and converts Tavric documents.\n\n"
+                  << usageText() << '\n'
+                  << commonHelp << "Exit status: 0 done, 1 refused (diagnostics on standard error), 2 bad call.\n";
+        return exitAccepted;
+    }
+    const Verb* verb = findVerb(args.positional[0]);
+    if (!verb)
+        return usage(nullptr, "no verb '" + args.positional[0] + "'");
+    describe(*verb);
+    return exitAccepted;
+}
+
+bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& result, std::string& bad)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() < 2 || word.compare(0, 2, "--") != 0 || word == "--") {
+            result.positional.push_back(word);
+        } else if (word == "--help") {
+            result.help = true;
+        } else if (word == "--color=always" || (word == "--color" && std::string(verb.name) == "fmt")) {
+            result.colour = ColourChoice::Always;
+        } else if (word == "--color=never") {
+            result.colour = ColourChoice::Never;
+        } else if (word == "--color=auto") {
+            result.colour = ColourChoice::Auto;
+        } else if (verb.takesAs && word == "--as" && i + 1 < words.size()) {
+            result.as = words[++i];
+        } else if (verb.takesAs && word.compare(0, 5, "--as=") == 0) {
+            result.as = word.substr(5);
+        } else {
+            bool known = false;
+            for (const std::string& flag : verb.flags)
+                known = known || flag == word;
+            if (!known) {
+                bad = word;
+                return false;
+            }
+            result.flags.insert(word);
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -262,21 +543,30 @@ int scramble(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usage();
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h") {
-        std::cout << usageText;
+        return usage(nullptr, "");
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        std::cout << usageText();
         return exitAccepted;
     }
-    if (command == "check")
-        return check(argc, argv);
-    if (command == "fmt")
-        return format(argc, argv);
-    if (command == "get")
-        return get(argc, argv);
-    if (command == "json")
-        return json(argc, argv);
-    if (command == "scramble" || command == "unscramble")
-        return scramble(argc, argv);
-    return usage();
+    if (first == "--version") {
+        std::cout << "tavric (Velmora) " VELMORA_VERSION "\n";
+        return exitAccepted;
+    }
+    const Verb* verb = findVerb(first);
+    if (!verb)
+        return usage(nullptr, "no verb '" + first + "'");
+    const std::vector<std::string> words(argv + 2, argv + argc);
+    Arguments args;
+    std::string bad;
+    if (!split(words, *verb, args, bad))
+        return usage(verb, "'" + std::string(verb->name) + "' takes no option '" + bad + "'");
+    if (args.help) {
+        describe(*verb);
+        return exitAccepted;
+    }
+    if (args.positional.size() < verb->minFiles || args.positional.size() > verb->maxFiles)
+        return usage(verb, "");
+    const int status = verb->run(args);
+    return status < 0 ? usage(verb, "") : status;
 }

@@ -120,6 +120,19 @@ TEST_F(Declarations, TypeWords)
     EXPECT_TRUE(lines().empty()) << messages();
 }
 
+TEST_F(Declarations, CorrectFrenchSpellingsAndWritingThemBack)
+{
+    // "caractère" and "chaîne" beside the older "charactère" and "chaine"; written back in English.
+    ASSERT_TRUE(parse("caract\xC3\xA8re c = 'x'\ncha\xC3\xAEne s = \"t\"\n")) << messages();
+    EXPECT_EQ(at("c").getType(), TypeChar);
+    EXPECT_EQ(at("s").getType(), TypeString);
+    EXPECT_FALSE(at("s").isUntyped());
+    EXPECT_TRUE(lines().empty()) << messages();
+    std::ostringstream out;
+    ASSERT_TRUE(root.write(out, publicUser, false, false, false, 0));
+    EXPECT_EQ(out.str(), "char c = 'x'\nstring s = \"t\"\n");
+}
+
 TEST_F(Declarations, RecordTypeNeedsAName)
 {
     ASSERT_TRUE(parse("struct Point p\n")) << messages();

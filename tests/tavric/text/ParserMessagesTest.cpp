@@ -169,3 +169,70 @@ TEST_F(Messages, LastErrorHoldsTheCode)
 }
 
 } // namespace
+
+namespace {
+
+// The records behind the lines, as a tool lays them out: severity, place, text; and where an unclosed
+// bracket was opened.
+struct Record {
+    Severity severity;
+    int line;
+    int column;
+    const char* text;
+};
+
+void expectRecords(const Tavric& root, const std::vector<Record>& expected)
+{
+    const std::vector<Diagnostic>& records = root.diagnostics();
+    ASSERT_EQ(records.size(), expected.size()) << root.messages().size();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(records[i].severity, expected[i].severity) << i;
+        EXPECT_EQ(records[i].entry, "stdin") << i;
+        EXPECT_EQ(records[i].line, expected[i].line) << i;
+        EXPECT_EQ(records[i].column, expected[i].column) << i;
+        EXPECT_EQ(records[i].text, expected[i].text) << i;
+    }
+}
+
+TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
+{
+    const char* missing = "Missing ']' token to close node or special scope.";
+    {
+        texttest::Document text;
+        EXPECT_FALSE(text.parse("a = 1\n[s\n  x = 1\n"));
+        expectRecords(text.root, {{Severity::Error, 4, 1, missing}, {Severity::Note, 2, 1, "opened here"}});
+    }
+    {
+        texttest::Document text;
+        EXPECT_FALSE(text.parse("c = [Collection 1\n 2"));
+        expectRecords(text.root, {{Severity::Error, 2, 3, missing}, {Severity::Note, 1, 5, "opened here"}});
+    }
+    {
+        texttest::Document text;
+        EXPECT_FALSE(text.parse("s = [Script x"));
+        expectRecords(text.root, {{Severity::Error, 1, 13, missing}, {Severity::Note, 1, 5, "opened here"}});
+    }
+    {
+        texttest::Document text;
+        EXPECT_TRUE(text.parse("Collection c = [Sequence]\n"));
+        ASSERT_EQ(text.root.diagnostics().size(), 1u);
+        EXPECT_EQ(text.root.diagnostics()[0].severity, Severity::Warning);
+        EXPECT_EQ(text.root.diagnostics()[0].line, 0);
+    }
+    {
+        // A runtime diagnostic has no place in the text; its subject is the field.
+        texttest::Document text;
+        EXPECT_TRUE(text.parse("int w = \"wide\"\n"));
+        ASSERT_EQ(text.root.diagnostics().size(), 1u);
+        const Diagnostic& record = text.root.diagnostics()[0];
+        EXPECT_EQ(record.severity, Severity::Error);
+        EXPECT_EQ(record.code, ErrorTypeMismatch);
+        EXPECT_EQ(record.line, 0);
+        EXPECT_EQ(record.subject, "int [].w");
+        EXPECT_EQ(record.text, "Cannot assign data of type field string to current field. Type mismatch.");
+        text.root.clearMessages();
+        EXPECT_TRUE(text.root.diagnostics().empty());
+    }
+}
+
+} // namespace

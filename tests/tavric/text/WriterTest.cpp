@@ -132,6 +132,18 @@ const char* const everyForm =
     "expr = a + 1 ## \"x\"\nfolded = 2 * 3\ncmp = 1 < 2 < a\nlt = a < -1\npw = a .* 2\nneg2 = a - -1\n"
     "amp = a & 3\nseq = a, 2\nassign = a = 3\nwords = a .OR. no\nfolds = a + 2 * 3\n";
 
+TEST_F(Writer, PointerToNowhereIsWrittenAsAnAddress)
+{
+    // Both spellings read back as the same pointer to nowhere; the writer's rule is "&" and the address.
+    for (const char* text : {"w = Nowhere\n", "w = &nowhere\n", "w = Nullepart\n"}) {
+        Document document;
+        ASSERT_TRUE(document.parse(text)) << text;
+        EXPECT_EQ(document.written(false, false), "w = &nowhere\n") << text;
+        EXPECT_EQ(document.root["w"].getKind(), KindPointer) << text;
+        EXPECT_EQ(document.root["w"].getAddressText(), "nowhere") << text;
+    }
+}
+
 TEST_F(Writer, PlainAndSpacedForms)
 {
     ASSERT_TRUE(parse("a = 1\nb = \"x\\ty\"\n"));

@@ -1,0 +1,70 @@
+#pragma once
+
+// Runs the tavric tool as built in the run directory, in a scratch directory of its own.
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tooltest {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class TavricTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tavric-tool-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        directory = made;
+    }
+    void TearDown() override
+    {
+        const std::string command = "rm -rf '" + directory + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    }
+
+    std::string file(const std::string& name, const std::string& contents) const
+    {
+        const std::string path = directory + "/" + name;
+        std::ofstream(path, std::ios::binary) << contents;
+        return path;
+    }
+
+    static std::string slurp(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Runs the tool with arguments (already quoted where needed; a redirection of standard input may
+    // follow them), without colour unless asked, whatever the environment.
+    ToolRun run(const std::string& arguments, const std::string& environment = "NO_COLOR=1") const
+    {
+        const std::string out = directory + "/stdout~";
+        const std::string err = directory + "/stderr~";
+        const std::string command =
+            "env " + environment + " '" VELMORA_RUN_DIR "/tavric' " + arguments + " >'" + out + "' 2>'" + err + "'";
+        const int raw = std::system(command.c_str());
+        ToolRun result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = slurp(out);
+        result.err = slurp(err);
+        return result;
+    }
+
+    std::string directory;
+};
+
+} // namespace tooltest

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tavrictool {
+
+// Documents and user data files are small; the largest content documents are a few MB. Loading
+// costs about twenty times the text in memory (a 20 MB text peaks near 420 MB), so a text beyond this
+// size is refused rather than allowed to push the machine into swapping.
+constexpr std::size_t maxInputBytes = 32u << 20;
+
+// What a verb reads: a document or a user data file.
+enum class InputKind { Document, UserData };
+
+// The text of one input, and the name diagnostics use for it.
+struct Source {
+    std::string name; // the path, or "<stdin>" for "-"
+    std::string text;
+};
+
+// Reads path ("-": standard input). On refusal, problem holds one line for the user (without the
+// "tavric: NAME: " in front) and the result is false: a directory, a missing or unreadable file, a
+// FIFO or device, an empty input, an input larger than maxInputBytes, and a document (or user data
+// to scramble) that holds NUL bytes, which no Tavric text does.
+bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem);
+
+} // namespace tavrictool

@@ -1,0 +1,121 @@
+#include "ToolReport.hpp"
+
+#include <fstream>
+#include <sstream>
+
+namespace tavrictool {
+
+namespace {
+
+std::string plural(int count, const char* word)
+{
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// The word and colour of each severity, in the order of zul::Severity.
+struct SeverityLook {
+    const char* word;
+    const char* colour;
+};
+constexpr SeverityLook severityLooks[] = {{"error", "\x1b[1;31m"}, {"warning", "\x1b[1;35m"}, {"note", "\x1b[1;36m"}};
+
+const SeverityLook& lookOf(zul::Severity severity)
+{
+    return severityLooks[static_cast<int>(severity)];
+}
+
+} // namespace
+
+std::string Report::paint(const std::string& text, const char* code) const
+{
+    return colour ? std::string(code) + text + "\x1b[0m" : text;
+}
+
+const std::string* Report::sourceOf(const std::string& entry)
+{
+    const auto known = given.find(entry);
+    if (known != given.end())
+        return known->second;
+    auto found = included.find(entry);
+    if (found == included.end()) {
+        // An included file: read once, as the parser saw it (or nothing, when it is gone).
+        std::ifstream in(entry, std::ios::binary);
+        std::ostringstream text;
+        if (in)
+            text << in.rdbuf();
+        found = included.emplace(entry, text.str()).first;
+    }
+    return &found->second;
+}
+
+void Report::excerpt(const std::string& entry, int line, int column)
+{
+    const std::string* text = sourceOf(entry);
+    if (!text || text->empty())
+        return;
+    std::size_t start = 0;
+    for (int l = 1; l < line; ++l) {
+        start = text->find('\n', start);
+        if (start == std::string::npos)
+            return;
+        ++start;
+    }
+    std::size_t end = text->find('\n', start);
+    if (end == std::string::npos)
+        end = text->size();
+    std::string shown = text->substr(start, end - start);
+    if (!shown.empty() && shown.back() == '\r')
+        shown.pop_back();
+    // The caret stands under the column's byte; tabs are kept so that it lines up, and the bytes that
+    // continue a UTF-8 character take no place of their own.
+    std::string caret;
+    for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(column) && i < shown.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(shown[i]);
+        if (c == '\t')
+            caret += '\t';
+        else if ((c & 0xC0) != 0x80)
+            caret += ' ';
+    }
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 32 && c != '\t')
+            c = ' ';
+    out << ' ' << shown << '\n' << ' ' << caret << paint("^", "\x1b[1;32m") << '\n';
+}
+
+void Report::print(const zul::Tavric& root, std::size_t first)
+{
+    const std::vector<zul::Diagnostic>& records = root.diagnostics();
+    for (std::size_t i = first; i < records.size(); ++i) {
+        const zul::Diagnostic& record = records[i];
+        std::string place = record.entry;
+        if (record.line > 0)
+            place += ":" + std::to_string(record.line) + ":" + std::to_string(record.column);
+        out << paint(place + ":", "\x1b[1m") << ' '
+            << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
+        if (!record.subject.empty())
+            out << record.subject << ": ";
+        out << record.text << '\n';
+        if (record.line > 0)
+            excerpt(record.entry, record.line, record.column);
+        if (record.severity == zul::Severity::Error)
+            ++errorCount;
+        else if (record.severity == zul::Severity::Warning)
+            ++warningCount;
+    }
+    out.flush();
+}
+
+void Report::refused(const std::string& name, const std::string& problem)
+{
+    out << paint(name + ":", "\x1b[1m") << ' ' << paint("error:", lookOf(zul::Severity::Error).colour) << ' ' << problem
+        << '\n';
+    out.flush();
+    ++errorCount;
+}
+
+std::string Report::summary(int files) const
+{
+    return plural(errorCount, "error") + ", " + plural(warningCount, "warning") + " in " + plural(files, "file");
+}
+
+} // namespace tavrictool

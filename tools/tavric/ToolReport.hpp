@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include "ToolInput.hpp"
+#include "tavric/model/Tavric.hpp"
+
+namespace tavrictool {
+
+// Lays the library's diagnostics out as editors read them:
+//   FILE:LINE:COL: error: TEXT      (or warning:, note:), the source line, and a caret under the column;
+//   FILE: error: SUBJECT: TEXT      for a diagnostic about a field, which has no place in the text.
+class Report {
+public:
+    Report(std::ostream& out, bool colour) : out(out), colour(colour) {}
+
+    // The text of the document read, which must outlive the report (included files are read again
+    // when a diagnostic names them).
+    void addSource(const Source& source) { given[source.name] = &source.text; }
+    void dropSource(const Source& source) { given.erase(source.name); }
+    // Prints the diagnostics of root from the index first on, and counts them.
+    void print(const zul::Tavric& root, std::size_t first = 0);
+    // A line of the tool's own about an input: "NAME: error: PROBLEM"; counted as an error.
+    void refused(const std::string& name, const std::string& problem);
+
+    int errors() const { return errorCount; }
+    int warnings() const { return warningCount; }
+    // "2 errors, 1 warning in 1 file".
+    std::string summary(int files) const;
+
+private:
+    void excerpt(const std::string& entry, int line, int column);
+    const std::string* sourceOf(const std::string& entry);
+    std::string paint(const std::string& text, const char* code) const;
+
+    std::ostream& out;
+    bool colour;
+    std::map<std::string, const std::string*> given;
+    std::map<std::string, std::string> included;
+    int errorCount = 0;
+    int warningCount = 0;
+};
+
+} // namespace tavrictool

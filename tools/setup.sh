@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the game and the tests need, only those missing.
-# Works as root and through sudo.
+# Installs the Debian packages the build, the game and the tests need, only those missing, and
+# the npm packages of the editor grammar's test. Works as root and through sudo.
 set -euo pipefail
 
 packages=(
@@ -11,22 +11,35 @@ packages=(
   clang-14 libclang-rt-14-dev
 )
 
+# Node and npm run the editor grammar's test; those already on the machine will do.
+{ command -v node && command -v npm; } >/dev/null 2>&1 || packages+=(nodejs npm)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-  sudo=()
-elif command -v sudo >/dev/null 2>&1; then
-  sudo=(sudo)
-else
-  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
-  exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+  else
+    echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+    exit 1
+  fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The npm packages of the grammar's test, as locked in tools/editors/package-lock.json, into
+# tools/editors/node_modules (ignored by git). Installed again only when the lock changes.
+editors=$(cd "$(dirname "$0")" && pwd)/editors
+if [ ! -f "$editors/node_modules/.package-lock.json" ] ||
+   [ "$editors/package-lock.json" -nt "$editors/node_modules/.package-lock.json" ]; then
+  echo "Installing the npm packages of tools/editors"
+  (cd "$editors" && npm ci --no-audit --no-fund --loglevel=error)
+fi

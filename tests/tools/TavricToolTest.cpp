@@ -66,16 +66,18 @@ protected:
     std::string directory;
 };
 
-const char* const usage = "usage: tavric check FILE... | fmt [--plain] [--raw] [--color] FILE | get FILE ADDRESS "
-                          "[--as bool|int|real|char|string] | json FILE | scramble FILE | unscramble FILE | --help\n";
+const char* const usage = "usage: tavric check FILE... | fmt [--check] [--diff] [-w] FILE... | dump [--plain] [--raw] "
+                          "[--color] FILE | get FILE ADDRESS [--as bool|int|real|char|string] | json FILE | scramble "
+                          "FILE | unscramble FILE | --help\n";
 
 TEST_F(TavricTool, HelpAndBadCalls)
 {
     const ToolRun help = run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, usage);
-    for (const char* bad : {"", "frobnicate", "check", "fmt", "fmt a b", "fmt --bogus x", "get x", "get x a --as float",
-                            "get x a --as", "json", "scramble", "scramble a b", "check --plain x"}) {
+    for (const char* bad :
+         {"", "frobnicate", "check", "dump", "dump a b", "dump --bogus x", "get x", "get x a --as float",
+          "get x a --as", "json", "scramble", "scramble a b", "check --plain x"}) {
         const ToolRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_EQ(result.err, usage) << bad;
@@ -119,28 +121,44 @@ TEST_F(TavricTool, CheckOfAMissingFile)
                               "/none.tvr' for loading a new tree. Error code is 2: 'No such file or directory'.\n");
 }
 
-TEST_F(TavricTool, FormatWritesTheTree)
+TEST_F(TavricTool, DumpWritesTheTree)
 {
     const std::string path = file("doc.tvr", "b = \"x\"   // comment\na=1\n[s x = 2 + 3]\n");
-    const ToolRun spaced = run("fmt '" + path + "'");
+    const ToolRun spaced = run("dump '" + path + "'");
     EXPECT_EQ(spaced.status, 0);
     EXPECT_EQ(spaced.out, "b = \"x\"\na = 1\n[s\n  x = 5\n\n]\n");
-    EXPECT_EQ(run("fmt --plain '" + path + "'").out, "b=\"x\"\na=1\n[s\nx=5\n\n]\n");
-    EXPECT_EQ(run("fmt --raw '" + path + "'").out, "b = \"x\"\na = 1\n[s\n  x = 2 + 3\n\n]\n");
-    EXPECT_EQ(run("fmt --color '" + path + "'").out.substr(0, 8), "\x1b[1;33mb");
-    const ToolRun broken = run("fmt '" + file("broken.tvr", "x = 'ab'\n") + "'");
+    EXPECT_EQ(run("dump --plain '" + path + "'").out, "b=\"x\"\na=1\n[s\nx=5\n\n]\n");
+    EXPECT_EQ(run("dump --raw '" + path + "'").out, "b = \"x\"\na = 1\n[s\n  x = 2 + 3\n\n]\n");
+    EXPECT_EQ(run("dump --color '" + path + "'").out.substr(0, 8), "\x1b[1;33mb");
+    const ToolRun broken = run("dump '" + file("broken.tvr", "x = 'ab'\n") + "'");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, "");
     EXPECT_NE(broken.err, "");
 }
 
-TEST_F(TavricTool, FormatOutputParsesBackToTheSameText)
+TEST_F(TavricTool, DumpOutputParsesBackToTheSameText)
 {
     const std::string path = file("doc.tvr", "private int a = 3\nl = [Collection (2) 1 2 3]\ne = a + 1\nc = 'q'\n");
-    const ToolRun first = run("fmt --raw '" + path + "'");
+    const ToolRun first = run("dump --raw '" + path + "'");
     ASSERT_EQ(first.status, 0);
     const std::string again = file("again.tvr", first.out);
-    EXPECT_EQ(run("fmt --raw '" + again + "'").out, first.out);
+    EXPECT_EQ(run("dump --raw '" + again + "'").out, first.out);
+}
+
+TEST_F(TavricTool, FmtKeepsTheTextAndChecks)
+{
+    const std::string path = file("doc.tvr", "b = \"x\"   // comment\na=1\n[s x = 2 + 3]\n");
+    const ToolRun shown = run("fmt '" + path + "'");
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, "b = \"x\" // comment\na = 1\n[s x = 2 + 3]\n");
+    const ToolRun checked = run("fmt --check '" + path + "'");
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, path + "\n");
+    const ToolRun piped = run("fmt - < '" + path + "'");
+    EXPECT_EQ(piped.out, shown.out);
+    const ToolRun bad = run("fmt --bogus '" + path + "'");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\n");
 }
 
 TEST_F(TavricTool, GetReadsInEachType)

@@ -14,6 +14,7 @@
 
 #include "shell/UserDataKey.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tools/tavric/fmt/FmtCommand.hpp"
 
 namespace {
 
@@ -24,8 +25,8 @@ constexpr int exitRefused = 1;
 constexpr int exitUsage = 2;
 
 const char* const usageText =
-    "usage: tavric check FILE... | fmt [--plain] [--raw] [--color] FILE | get FILE ADDRESS "
-    "[--as bool|int|real|char|string] | json FILE | scramble FILE | unscramble FILE | --help\n";
+    "usage: tavric check FILE... | fmt [--check] [--diff] [-w] FILE... | dump [--plain] [--raw] [--color] FILE | "
+    "get FILE ADDRESS [--as bool|int|real|char|string] | json FILE | scramble FILE | unscramble FILE | --help\n";
 
 int usage()
 {
@@ -271,6 +272,8 @@ int main(int argc, char** argv)
     if (command == "check")
         return check(argc, argv);
     if (command == "fmt")
+        return tavricfmt::runFmt(std::vector<std::string>(argv + 2, argv + argc), std::cin, std::cout, std::cerr);
+    if (command == "dump")
         return format(argc, argv);
     if (command == "get")
         return get(argc, argv);

@@ -2,11 +2,15 @@
 
 #include <vector>
 
+#include "tavric/text/Operators.hpp"
 #include "tools/tavric/fmt/SourceScanner.hpp"
 
 namespace tavricfmt {
 
 namespace {
+
+// More than the longest operator synonym ("diff\xC3\xA9rent de ").
+constexpr std::size_t operatorWindow = 32;
 
 bool isComment(Role role)
 {
@@ -48,10 +52,18 @@ public:
 
     std::string run()
     {
+        std::size_t keptFrom = 0;
+        std::size_t keptTo = 0;
         for (std::size_t i = 0; i < atoms.size(); ++i) {
             const Atom& atom = atoms[i];
+            if (atom.afterValue) {
+                keptFrom = i;
+                keptTo = keptGaps(i);
+            }
             if (i == 0) {
                 line = indentation(i);
+            } else if (i > keptFrom && i <= keptTo) {
+                line += source.substr(atoms[i - 1].end, atom.begin - atoms[i - 1].end);
             } else {
                 const Atom& previous = atoms[i - 1];
                 const Gap gap = readGap(source, previous.end, atom.begin);
@@ -102,6 +114,39 @@ private:
         out += line;
         out += '\n';
         line.clear();
+    }
+
+    // The parser looks for an operator where the atom "first" stands. If the layout of the atoms
+    // from there would read as one (a field "x" and its "=" become "x =", whose "x " multiplies),
+    // the gaps inside that operator are kept as written. The last atom whose gap is kept, else
+    // "first".
+    std::size_t keptGaps(std::size_t first) const
+    {
+        std::string shown;
+        std::vector<std::size_t> gapStarts(1, 0);
+        for (std::size_t i = first; i < atoms.size() && shown.size() < operatorWindow; ++i) {
+            if (i > first) {
+                const Gap gap = readGap(source, atoms[i - 1].end, atoms[i].begin);
+                if (gap.lineEnds > 0)
+                    break;
+                gapStarts.push_back(shown.size());
+                if (gap.continued) {
+                    shown += " \\";
+                    break;
+                }
+                shown += spacing(atoms[i - 1], atoms[i], gap.empty);
+            }
+            // Comments are blanks to the parser.
+            const std::size_t length = atoms[i].end - atoms[i].begin;
+            shown += isComment(atoms[i].role) ? std::string(length, ' ') : source.substr(atoms[i].begin, length);
+        }
+        zul::OperatorMatch match;
+        if (!zul::matchOperator(shown, 0, match))
+            return first;
+        std::size_t last = first;
+        for (std::size_t k = 1; k < gapStarts.size() && gapStarts[k] < match.length; ++k)
+            last = first + k;
+        return last;
     }
 
     // A line that starts by closing nodes stands at the depth it closes to.

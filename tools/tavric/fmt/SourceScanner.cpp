@@ -47,7 +47,7 @@ public:
 
 private:
     char at(std::size_t p) const { return p < n ? s[p] : '\0'; }
-    void add(std::size_t begin, std::size_t end, Role role) { atoms.push_back(Atom{begin, end, role}); }
+    void add(std::size_t begin, std::size_t end, Role role) { atoms.push_back(Atom{begin, end, role, false}); }
 
     bool word(std::size_t& p, const char* const* words, std::size_t count)
     {
@@ -359,6 +359,7 @@ private:
             return Accepted;
         }
         add(p, q, Role::Word);
+        valueEnds.push_back(atoms.size());
         for (;;) {
             std::size_t r = q;
             PT::skipBlanks(s, r);
@@ -374,6 +375,7 @@ private:
             if (value(end) != Accepted)
                 return Error;
             add(operand, end, Role::Word);
+            valueEnds.back() = atoms.size();
             q = end;
         }
         p = q;
@@ -584,6 +586,12 @@ private:
         return Accepted;
     }
 
+public:
+    // Index of the first atom after the last operand of each value read as an expression: the
+    // parser looked for one more operator there.
+    std::vector<std::size_t> valueEnds;
+
+private:
     const std::string& s;
     const std::size_t n;
     std::vector<Atom>& atoms;
@@ -600,14 +608,14 @@ void findComments(const std::string& text, std::vector<Atom>& comments)
             const std::size_t start = i;
             while (i < size && text[i] != '\n')
                 ++i;
-            comments.push_back(Atom{start, i, Role::LineComment});
+            comments.push_back(Atom{start, i, Role::LineComment, false});
         } else if (text[i] == '/' && i + 1 < size && text[i + 1] == '*') {
             const std::size_t start = i;
             i += 2;
             while (i < size && !(text[i] == '*' && i + 1 < size && text[i + 1] == '/'))
                 ++i;
             i = std::min(size, i + 2);
-            comments.push_back(Atom{start, i, Role::BlockComment});
+            comments.push_back(Atom{start, i, Role::BlockComment, false});
         } else {
             ++i;
         }
@@ -640,6 +648,17 @@ bool scanSource(const std::string& source, std::vector<Atom>& atoms, std::size_t
         stoppedAt = position;
         return false;
     }
+    for (std::size_t next : scanner.valueEnds) {
+        // Only blanks (comments are blanks to the parser) and continuations up to that atom.
+        if (next >= code.size())
+            continue;
+        std::size_t i = code[next - 1].end;
+        std::size_t length = 0;
+        while (i < code[next].begin &&
+               (stripped[i] == ' ' || stripped[i] == '\t' || continuationAt(stripped, i, length)))
+            i += (stripped[i] == '\\') ? length : 1;
+        code[next].afterValue = i == code[next].begin;
+    }
     std::vector<Atom> comments;
     findComments(source, comments);
 
@@ -651,7 +670,7 @@ bool scanSource(const std::string& source, std::vector<Atom>& atoms, std::size_t
         for (std::size_t i = from; i < to; ++i) {
             std::size_t length = 0;
             if (stripped[i] == ';') {
-                atoms.push_back(Atom{i, i + 1, Role::Semicolon});
+                atoms.push_back(Atom{i, i + 1, Role::Semicolon, false});
             } else if (continuationAt(stripped, i, length)) {
                 i += length - 1;
             } else if (stripped[i] != ' ' && stripped[i] != '\t' && stripped[i] != '\n' && stripped[i] != '\r') {

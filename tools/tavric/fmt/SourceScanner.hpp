@@ -27,6 +27,10 @@ struct Atom {
     std::size_t begin;
     std::size_t end;
     Role role;
+    // The parser looks for an operator at this atom (it follows a value on the same line) and
+    // found none there: the layout must not make one appear (as "x=1" would "x =", the "x "
+    // of multiplication).
+    bool afterValue = false;
 };
 
 // Cuts a source the parser accepts into atoms. It follows the parser's rules step by step on the

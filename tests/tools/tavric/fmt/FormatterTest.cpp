@@ -240,6 +240,12 @@ TEST(FormatterProperties, FuzzFindings)
 {
     // Comments left open at the end of the text, over line ends and a last backslash.
     EXPECT_TRUE(checkDocument("open comment", "\n\n\t/*   2\ntwo\n   lines\"\nc = 1\r\n\n"));
+    // After a value the parser looks for an operator; the layout must not make one of the next
+    // field's name ("x=" would become the "x " of multiplication, "is  unlike" a comparison).
+    EXPECT_TRUE(checkDocument("operator made", "[a\n      x=0+2  x=0+2 /_INITIAL=3 ]\n"));
+    EXPECT_EQ(formatted("[a\n x=0+2  x=0+2 /_INITIAL=3 ]\n"), "[a\n  x = 0 + 2 x= 0 + 2 / _INITIAL = 3 ]\n");
+    EXPECT_EQ(formatted("a = b  is  unlike=1\nc = 1 or\tx\n"), "a = b is  unlike= 1\nc = 1 or\tx\n");
+    EXPECT_EQ(formatted("a = b + c  y=1\n"), "a = b + c y = 1\n");
     // A message directive without its text is accepted only when nothing, not even a line end, follows.
     EXPECT_TRUE(checkDocument("bare message", " = 2=5\nMessage"));
     EXPECT_EQ(formatted("x=1\nMessage"), "x = 1\nMessage");

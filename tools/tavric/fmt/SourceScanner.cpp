@@ -72,6 +72,8 @@ private:
         return true;
     }
 
+    // ---- bodies, elements, directives and bracketed nodes ----
+
     int body(std::size_t& p)
     {
         if (++depth > maxDepth)
@@ -159,6 +161,8 @@ private:
         return result;
     }
 
+    // ---- declarations ----
+
     int declaration(std::size_t& p)
     {
         std::size_t q = p;
@@ -240,6 +244,8 @@ private:
         }
         return Accepted;
     }
+
+    // ---- assignments, special scopes, collections and expressions ----
 
     int assignment(std::size_t& p)
     {
@@ -597,6 +603,9 @@ private:
     std::vector<Atom>& atoms;
     int depth = 0;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Comments and the blanks between atoms
 
 // Where the parser's comment removal finds comments, with the same walk.
 void findComments(const std::string& text, std::vector<Atom>& comments)

@@ -225,7 +225,7 @@ TEST(FormatterProperties, FuzzSeedsThatParse)
 {
     int checked = 0;
     int seeds = 0;
-    for (const char* corpus : {"parse", "roundtrip", "expression"}) {
+    for (const char* corpus : {"parse", "roundtrip", "expression", "format"}) {
         for (const std::string& path : filesIn(std::string(VELMORA_SOURCE_DIR "/fuzz/corpus/") + corpus)) {
             ++seeds;
             checked += checkDocument(path, slurp(path)) ? 1 : 0;

@@ -187,12 +187,19 @@ TEST_F(FmtCommand, RefusedFilesAreLeftAlone)
 
 TEST_F(FmtCommand, DirectivesAreKeptAndNotRun)
 {
-    file("part.tvr", "p = 1\n");
-    const std::string path = file("main.tvr", "Message   \"hello\"\nx=1\n");
+    const std::string part = file("part.tvr", "p   =   1\n");
+    const std::string path = file("main.tvr", "Include   \"" + part + "\"\nMessage   \"hello\"\nx=1\n");
     const FmtRun run = fmt({path});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Message \"hello\"\nx = 1\n");
+    EXPECT_EQ(run.out, "Include \"" + part + "\"\nMessage \"hello\"\nx = 1\n");
     EXPECT_EQ(run.err, "");
+    EXPECT_EQ(slurp(part), "p   =   1\n");
+    // The parser decides: an include it cannot read makes the document refused.
+    const std::string lost = file("lost.tvr", "Include \"" + directory + "/none.tvr\"\n");
+    const FmtRun refused = fmt({"-w", lost});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Error while resolving include directive"), std::string::npos) << refused.err;
+    EXPECT_EQ(slurp(lost), "Include \"" + directory + "/none.tvr\"\n");
 }
 
 TEST_F(FmtCommand, BadCalls)

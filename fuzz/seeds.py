@@ -107,12 +107,18 @@ def main():
     for data in texts + documents:
         put("parse", data)
         put("roundtrip", data)
+        put("format", data)
     for data in expressions:
         put("expression", data)
     # Expressions of the documents too: what follows the first "x = ".
     for data in documents:
         if data.startswith(b"x = "):
             put("expression", data[4:].split(b"\n")[0])
+    # Layouts to tidy: indentation, blanks, comments, continued lines, separators.
+    for data in (b"[a\n      x=1+2 // sum\n [b y  :=  -5;z=3--5\n]   ]\n",
+                 b"\n\n\t/* c\n  c */ s = \"two\n   lines\"\nc = 1 + \\\n   2\n\n\n\nw = a OR  b\r\n",
+                 b"l = [Collection ((3))\n1   2\n  3 [m x = 1]\n ]\nq = [Script\n  ]\nMessage x = 1\nWarning\n"):
+        put("format", data)
     # Addresses one to a line, several per seed, and one seed with a document part.
     for i in range(0, len(addresses), 4):
         put("address", b"\n".join(addresses[i:i + 4]))

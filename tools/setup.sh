@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the game and the tests need, only those missing.
-# Works as root and through sudo.
+# Installs the Debian packages the build, the game and the tests need, only those missing, and
+# the npm packages of the editor grammar's test. Works as root and through sudo.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,9 @@ packages=(
   clang-14 libclang-rt-14-dev
   locales
 )
+
+# Node and npm run the editor grammar's test; those already on the machine will do.
+{ command -v node && command -v npm; } >/dev/null 2>&1 || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -45,4 +48,13 @@ if ! locale -a 2>/dev/null | grep -qix 'fr_FR\.utf-\?8'; then
     echo "Generating the fr_FR.UTF-8 locale"
     "${sudo[@]}" localedef -i fr_FR -f UTF-8 fr_FR.UTF-8
   fi
+fi
+
+# The npm packages of the grammar's test, as locked in tools/editors/package-lock.json, into
+# tools/editors/node_modules (ignored by git). Installed again only when the lock changes.
+editors=$(cd "$(dirname "$0")" && pwd)/editors
+if [ ! -f "$editors/node_modules/.package-lock.json" ] ||
+   [ "$editors/package-lock.json" -nt "$editors/node_modules/.package-lock.json" ]; then
+  echo "Installing the npm packages of tools/editors"
+  (cd "$editors" && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -68,7 +68,7 @@ TEST_F(TavricBadInput, EveryVerbRefusesEachWithOneLine)
         {"empty", "is empty: there is nothing to read"},
         {"large", "is larger than 32 MB; inputs that large are refused"},
     };
-    const char* verbs[] = {"check", "fmt", "get %s x", "json", "scramble", "unscramble"};
+    const char* verbs[] = {"check", "fmt", "dump", "get %s x", "json", "scramble", "unscramble"};
     for (const BadInput& input : cases) {
         const std::string path = inputs + "/" + input.name;
         for (const char* verb : verbs) {

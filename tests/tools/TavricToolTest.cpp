@@ -18,7 +18,8 @@ using TavricTool = tooltest::TavricTool;
 
 const char* const usage = "usage:\n"
                           "  tavric check [--warnings-as-errors] [--color=WHEN] FILE...\n"
-                          "  tavric fmt [--plain] [--raw] [--color[=WHEN]] FILE\n"
+                          "  tavric fmt [--check] [--diff] [-w] FILE...\n"
+                          "  tavric dump [--plain] [--raw] [--color[=WHEN]] FILE\n"
                           "  tavric get [--as bool|int|real|char|string] FILE ADDRESS\n"
                           "  tavric json [--all] FILE\n"
                           "  tavric scramble FILE\n"
@@ -35,7 +36,7 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavric (Velmora) 0.1\n");
     // Help for each verb, in both spellings, on standard output.
-    for (const char* verb : {"check", "fmt", "get", "json", "scramble", "unscramble", "help"}) {
+    for (const char* verb : {"check", "fmt", "dump", "get", "json", "scramble", "unscramble", "help"}) {
         const ToolRun byHelp = run(std::string("help ") + verb);
         EXPECT_EQ(byHelp.status, 0) << verb;
         EXPECT_EQ(byHelp.out.rfind(std::string("usage: tavric ") + verb, 0), 0u) << byHelp.out;
@@ -46,9 +47,9 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
 
     EXPECT_EQ(run("").err, usage + std::string("Try 'tavric help'.\n"));
     EXPECT_EQ(run("frobnicate").err, "tavric: no verb 'frobnicate'\n" + std::string(usage) + "Try 'tavric help'.\n");
-    for (const char* bad :
-         {"check", "fmt", "fmt a b", "fmt --bogus x", "get x", "get x a --as float", "get x a --as", "json", "json a b",
-          "scramble", "scramble a b", "check --plain x", "json --raw x", "check --color=sometimes x"}) {
+    for (const char* bad : {"check", "fmt", "fmt --bogus x", "dump", "dump a b", "dump --bogus x", "get x",
+                            "get x a --as float", "get x a --as", "json", "json a b", "scramble", "scramble a b",
+                            "check --plain x", "json --raw x", "check --color=sometimes x"}) {
         const ToolRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_NE(result.err.find("\nTry 'tavric help "), std::string::npos) << bad << ": " << result.err;
@@ -143,15 +144,15 @@ TEST_F(TavricTool, ColourOnlyWhenAskedOrOnATerminal)
     EXPECT_EQ(always.err.rfind("\x1b[1m" + bad + ":1:7:\x1b[0m \x1b[1;31merror:\x1b[0m Expected", 0), 0u) << always.err;
     EXPECT_EQ(run("check --color=never '" + bad + "'").err.find('\x1b'), std::string::npos);
     const std::string good = file("good.tvr", "a = 1\n");
-    EXPECT_EQ(run("fmt --color=always '" + good + "'").out, "\x1b[1;33ma\x1b[00m = 1\n");
-    EXPECT_EQ(run("fmt --color=never '" + good + "'").out, "a = 1\n");
+    EXPECT_EQ(run("dump --color=always '" + good + "'").out, "\x1b[1;33ma\x1b[00m = 1\n");
+    EXPECT_EQ(run("dump --color=never '" + good + "'").out, "a = 1\n");
 }
 
 TEST_F(TavricTool, StandardInputForEveryVerb)
 {
     const std::string path = file("doc.tvr", "[s x = 2 + 3]\nc = 'A'\n");
     EXPECT_EQ(run("check - <'" + path + "'").err, "0 errors, 0 warnings in 1 file\n");
-    EXPECT_EQ(run("fmt - <'" + path + "'").out, "[s\n  x = 5\n\n]\nc = 'A'\n");
+    EXPECT_EQ(run("dump - <'" + path + "'").out, "[s\n  x = 5\n\n]\nc = 'A'\n");
     EXPECT_EQ(run("get - s.x <'" + path + "'").out, "5\n");
     EXPECT_EQ(run("json - <'" + path + "'").out, "{\n  \"s\": {\n    \"x\": 5\n  },\n  \"c\": \"A\"\n}\n");
     const ToolRun scrambled = run("scramble - <'" + path + "'");
@@ -162,28 +163,45 @@ TEST_F(TavricTool, StandardInputForEveryVerb)
     EXPECT_EQ(broken.err.rfind("<stdin>:1:7: error: ", 0), 0u) << broken.err;
 }
 
-TEST_F(TavricTool, FormatWritesTheTree)
+TEST_F(TavricTool, DumpWritesTheTree)
 {
     const std::string path = file("doc.tvr", "b = \"x\"   // comment\na=1\n[s x = 2 + 3]\n");
-    const ToolRun spaced = run("fmt '" + path + "'");
+    const ToolRun spaced = run("dump '" + path + "'");
     EXPECT_EQ(spaced.status, 0);
     EXPECT_EQ(spaced.out, "b = \"x\"\na = 1\n[s\n  x = 5\n\n]\n");
-    EXPECT_EQ(run("fmt --plain '" + path + "'").out, "b=\"x\"\na=1\n[s\nx=5\n\n]\n");
-    EXPECT_EQ(run("fmt --raw '" + path + "'").out, "b = \"x\"\na = 1\n[s\n  x = 2 + 3\n\n]\n");
-    EXPECT_EQ(run("fmt --color '" + path + "'").out.substr(0, 8), "\x1b[1;33mb");
-    const ToolRun broken = run("fmt '" + file("broken.tvr", "x = 'ab'\n") + "'");
+    EXPECT_EQ(run("dump --plain '" + path + "'").out, "b=\"x\"\na=1\n[s\nx=5\n\n]\n");
+    EXPECT_EQ(run("dump --raw '" + path + "'").out, "b = \"x\"\na = 1\n[s\n  x = 2 + 3\n\n]\n");
+    EXPECT_EQ(run("dump --color '" + path + "'").out.substr(0, 8), "\x1b[1;33mb");
+    const ToolRun broken = run("dump '" + file("broken.tvr", "x = 'ab'\n") + "'");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, "");
     EXPECT_NE(broken.err, "");
 }
 
-TEST_F(TavricTool, FormatOutputParsesBackToTheSameText)
+TEST_F(TavricTool, DumpOutputParsesBackToTheSameText)
 {
     const std::string path = file("doc.tvr", "private int a = 3\nl = [Collection (2) 1 2 3]\ne = a + 1\nc = 'q'\n");
-    const ToolRun first = run("fmt --raw '" + path + "'");
+    const ToolRun first = run("dump --raw '" + path + "'");
     ASSERT_EQ(first.status, 0);
     const std::string again = file("again.tvr", first.out);
-    EXPECT_EQ(run("fmt --raw '" + again + "'").out, first.out);
+    EXPECT_EQ(run("dump --raw '" + again + "'").out, first.out);
+}
+
+TEST_F(TavricTool, FmtKeepsTheTextAndChecks)
+{
+    const std::string path = file("doc.tvr", "b = \"x\"   // comment\na=1\n[s x = 2 + 3]\n");
+    const ToolRun shown = run("fmt '" + path + "'");
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, "b = \"x\" // comment\na = 1\n[s x = 2 + 3]\n");
+    const ToolRun checked = run("fmt --check '" + path + "'");
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, path + "\n");
+    const ToolRun piped = run("fmt - < '" + path + "'");
+    EXPECT_EQ(piped.out, shown.out);
+    const ToolRun bad = run("fmt --bogus '" + path + "'");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\n"
+                       "Try 'tavric help fmt'.\n");
 }
 
 TEST_F(TavricTool, GetReadsInEachType)

@@ -1,6 +1,7 @@
 // tavric: the content authors' tool. Checks, formats, queries and converts Tavric documents, and
 // scrambles or unscrambles the player's data file. Each verb is one row of the verb table below.
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "shell/UserDataKey.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/ParsingTools.hpp"
+#include "tools/tavric/fmt/FmtCommand.hpp"
 
 #ifndef VELMORA_VERSION
 #define VELMORA_VERSION "unknown"
@@ -405,8 +407,21 @@ const std::vector<Verb>& verbs()
          1000000,
          check},
         {"fmt",
-         "tavric fmt [--plain] [--raw] [--color[=WHEN]] FILE",
-         "Writes the document back out with the game's writer: --plain without spaces or indentation,\n"
+         "tavric fmt [--check] [--diff] [-w] FILE...",
+         "Lays the text out again as written: indentation and blanks only. Comments, blank lines between\n"
+         "groups, directives, the keywords' language, UTF-8 text and number forms stay as they are.\n"
+         "Prints the result, or: --check lists the files that would change (status 1 if any), --diff\n"
+         "shows the change as a unified diff, -w rewrites each file in place. A file that does not load\n"
+         "is left alone, with the parser's message and status 1.\n",
+         {"--check", "--diff", "-w"},
+         false,
+         1,
+         1000000,
+         nullptr},
+        {"dump",
+         "tavric dump [--plain] [--raw] [--color[=WHEN]] FILE",
+         "Writes the document back out with the game's writer, as the game would save it: includes\n"
+         "expanded, comments dropped, keywords in English. --plain without spaces or indentation,\n"
          "--raw with expressions as written rather than their values.\n",
          {"--plain", "--raw"},
          false,
@@ -514,7 +529,7 @@ bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& r
             result.positional.push_back(word);
         } else if (word == "--help") {
             result.help = true;
-        } else if (word == "--color=always" || (word == "--color" && std::string(verb.name) == "fmt")) {
+        } else if (word == "--color=always" || (word == "--color" && std::string(verb.name) == "dump")) {
             result.colour = ColourChoice::Always;
         } else if (word == "--color=never") {
             result.colour = ColourChoice::Never;
@@ -557,6 +572,13 @@ int main(int argc, char** argv)
     if (!verb)
         return usage(nullptr, "no verb '" + first + "'");
     const std::vector<std::string> words(argv + 2, argv + argc);
+    // The formatter reads its own options ("-w", "--", several files and at most one "-").
+    if (!verb->run && std::find(words.begin(), words.end(), "--help") == words.end()) {
+        const int status = tavricfmt::runFmt(words, std::cin, std::cout, std::cerr);
+        if (status == exitUsage)
+            std::cerr << "Try 'tavric help fmt'.\n";
+        return status;
+    }
     Arguments args;
     std::string bad;
     if (!split(words, *verb, args, bad))

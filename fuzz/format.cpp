@@ -1,0 +1,51 @@
+// The layout of tavric fmt: a text the parser accepts is laid out; the layout must be accepted,
+// read to the same tree, keep every byte but blanks, line ends and line continuations, and be its
+// own layout.
+
+#include "FuzzCommon.hpp"
+
+#include <iostream>
+
+#include "tools/tavric/fmt/FmtCommand.hpp"
+#include "tools/tavric/fmt/Formatter.hpp"
+
+namespace {
+
+std::string visible(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // A backslash that ends a line (or the text) continues it: layout too.
+        if (c == '\\' && (i + 1 == text.size() || text[i + 1] == '\n' || text[i + 1] == '\r'))
+            continue;
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    const std::string text = fuzz::textOf(data, size);
+    fuzz::Document original;
+    if (!original.root.parse(text, false))
+        return 0;
+    std::string once;
+    std::size_t stoppedAt = 0;
+    if (!tavricfmt::formatSource(text, once, stoppedAt))
+        fuzz::fail("an accepted text is not laid out", text, "stopped at byte " + std::to_string(stoppedAt));
+    fuzz::Document again;
+    if (!again.root.parse(once, false))
+        fuzz::fail("the layout is refused", text, once + "\n" + fuzz::joinedMessages(again.root));
+    if (tavricfmt::treeFingerprint(again.root) != tavricfmt::treeFingerprint(original.root))
+        fuzz::fail("the layout reads to another tree", text, once);
+    if (visible(once) != visible(text))
+        fuzz::fail("the layout changed more than blanks", text, once);
+    std::string twice;
+    if (!tavricfmt::formatSource(once, twice, stoppedAt) || twice != once)
+        fuzz::fail("the layout of the layout differs", once, twice);
+    return 0;
+}

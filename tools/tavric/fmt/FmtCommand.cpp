@@ -1,0 +1,242 @@
+#include "tools/tavric/fmt/FmtCommand.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/ParsingTools.hpp"
+#include "tools/tavric/ToolInput.hpp"
+#include "tools/tavric/ToolReport.hpp"
+#include "tools/tavric/fmt/Formatter.hpp"
+#include "tools/tavric/fmt/UnifiedDiff.hpp"
+
+namespace tavricfmt {
+
+const char* const fmtUsage = "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\n";
+
+namespace {
+
+constexpr int statusDone = 0;
+constexpr int statusRefused = 1;
+constexpr int statusUsage = 2;
+
+const char* const stdinName = "<stdin>";
+
+// Message and warning directives print while a document is read; a formatter only reads. What
+// they print is kept and shown only when the document is refused.
+class DirectiveOutput {
+public:
+    DirectiveOutput() : savedOut(std::cout.rdbuf(captured.rdbuf())), savedErr(std::cerr.rdbuf(captured.rdbuf())) {}
+    ~DirectiveOutput()
+    {
+        std::cout.rdbuf(savedOut);
+        std::cerr.rdbuf(savedErr);
+    }
+    DirectiveOutput(const DirectiveOutput&) = delete;
+    DirectiveOutput& operator=(const DirectiveOutput&) = delete;
+    std::string text() const { return captured.str(); }
+
+private:
+    std::ostringstream captured;
+    std::streambuf* savedOut;
+    std::streambuf* savedErr;
+};
+
+struct Options {
+    bool check = false;
+    bool diff = false;
+    bool write = false;
+    std::vector<std::string> files;
+};
+
+bool readOptions(const std::vector<std::string>& arguments, Options& options)
+{
+    bool onlyFiles = false;
+    int stdinCount = 0;
+    for (const std::string& argument : arguments) {
+        if (!onlyFiles && argument == "--")
+            onlyFiles = true;
+        else if (!onlyFiles && argument == "--check")
+            options.check = true;
+        else if (!onlyFiles && argument == "--diff")
+            options.diff = true;
+        else if (!onlyFiles && (argument == "-w" || argument == "--write"))
+            options.write = true;
+        else if (!onlyFiles && argument.size() > 1 && argument[0] == '-')
+            return false;
+        else {
+            stdinCount += argument == "-" ? 1 : 0;
+            options.files.push_back(argument);
+        }
+    }
+    // Standard input cannot be rewritten, nor read twice; a check does not write.
+    return !options.files.empty() && stdinCount <= 1 && !(options.write && (stdinCount > 0 || options.check));
+}
+
+// One input: read, checked by the parser, laid out, and the layout checked to read the same.
+// Prints what is wrong itself; false when the input is to be left alone.
+bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& formatted, std::ostream& err)
+{
+    const std::string& name = source.name;
+    const std::string& text = source.text;
+    zul::NameDictionary names;
+    zul::Tavric original(&names);
+    bool accepted = false;
+    std::string printed;
+    {
+        DirectiveOutput output;
+        accepted = fromFile ? original.load(name, false) : original.parse(text, false);
+        printed = output.text();
+    }
+    if (!accepted) {
+        // The parser's diagnostics, laid out as the other verbs lay them out.
+        err << printed;
+        tavrictool::Report report(err, false);
+        report.addSource(source);
+        report.print(original);
+        err.flush();
+        return false;
+    }
+    std::size_t stoppedAt = 0;
+    if (!formatSource(text, formatted, stoppedAt)) {
+        int line = 0;
+        int column = 0;
+        zul::ParsingTools::lineAndColumn(text, stoppedAt, line, column);
+        err << "tavric fmt: " << name << ":" << line << ":" << column
+            << ": the formatter cannot follow the text here; the file is left as it is\n";
+        return false;
+    }
+    // The layout must read back to the same tree: a formatter that changed meaning would be worse
+    // than none.
+    zul::NameDictionary againNames;
+    zul::Tavric again(&againNames);
+    if (fromFile)
+        again.setEntryName(name);
+    bool reread = false;
+    {
+        DirectiveOutput output;
+        reread = again.parse(formatted, false);
+    }
+    if (!reread || treeFingerprint(again) != treeFingerprint(original)) {
+        err << "tavric fmt: " << name << ": the laid-out text would read differently; the file is left as it is\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string treeFingerprint(const zul::Tavric& root)
+{
+    std::ostringstream text;
+    root.write(text, zul::publicUser, true, false, false, 0);
+    text << "\n----\n";
+    root.write(text, zul::publicUser, false, false, true, 0);
+    return text.str();
+}
+
+bool replaceFile(const std::string& path, const std::string& contents, std::string& problem)
+{
+    // A link stays a link: its target is replaced.
+    std::string target = path;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        target = resolved;
+        std::free(resolved);
+    }
+    struct stat status;
+    if (::stat(target.c_str(), &status) != 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    const std::size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary = directory + (slash == std::string::npos ? "/." : ".") + base + ".fmt-XXXXXX";
+    std::vector<char> pattern(temporary.begin(), temporary.end());
+    pattern.push_back('\0');
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    temporary = pattern.data();
+    bool written = true;
+    std::size_t done = 0;
+    while (written && done < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    written = written && ::fchmod(fd, status.st_mode & 07777) == 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    written = ::close(fd) == 0 && written;
+    if (written && ::rename(temporary.c_str(), target.c_str()) == 0)
+        return true;
+    problem = std::strerror(written ? errno : error != 0 ? error : EIO);
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+int runFmt(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    Options options;
+    if (!readOptions(arguments, options)) {
+        err << fmtUsage;
+        return statusUsage;
+    }
+    int status = statusDone;
+    for (const std::string& file : options.files) {
+        const bool fromFile = file != "-";
+        tavrictool::Source source;
+        std::string problem;
+        if (fromFile) {
+            // The same refusals as every verb: directories, FIFOs, binary data, empty or huge inputs.
+            if (!tavrictool::readInput(file, tavrictool::InputKind::Document, source, problem)) {
+                err << source.name << ": error: " << problem << '\n';
+                status = statusRefused;
+                continue;
+            }
+        } else {
+            source.name = stdinName;
+            source.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        const std::string& name = source.name;
+        const std::string& text = source.text;
+        std::string formatted;
+        if (!formatOne(source, fromFile, formatted, err)) {
+            status = statusRefused;
+            continue;
+        }
+        const bool changes = formatted != text;
+        if (options.check && changes) {
+            status = statusRefused;
+            if (!options.diff)
+                out << name << '\n';
+        }
+        if (options.diff)
+            out << unifiedDiff(text, formatted, name + ".orig", name);
+        if (options.write && changes && !replaceFile(file, formatted, problem)) {
+            err << "tavric fmt: cannot write '" << file << "': " << problem << '\n';
+            status = statusRefused;
+        }
+        if (!options.check && !options.diff && !options.write)
+            out << formatted;
+    }
+    out.flush();
+    if (!out)
+        status = statusRefused;
+    return status;
+}
+
+} // namespace tavricfmt

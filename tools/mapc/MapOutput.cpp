@@ -11,10 +11,19 @@ void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const
     out << "// Velmora's configuration: texts of every language and the maps.\n"
            "// Written by velmora_mapc from content/text and content/maps: edit those, not this file.\n\n";
     out << "[Language\n";
+    // Each text indented one level inside "Language", so that the document is laid out as
+    // "tavric fmt" lays it out.
     for (const std::string& text : texts) {
-        out << text;
-        if (!text.empty() && text.back() != '\n')
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos)
+                end = text.size();
+            if (end > start)
+                out << "  " << text.substr(start, end - start);
             out << '\n';
+            start = end + 1;
+        }
     }
     out << "]\n\n[Maps\n";
     for (const Map& map : maps) {

@@ -71,6 +71,7 @@ bool Ingame::onStart()
         return false;
     step();
 
+    findOpaqueGroundTiles();
     playerPart.setUp(textures[PlayerTexture], textures[LifeBarTexture], textures[RunBarTexture]);
     sprites[SparkTexture].setOrigin(TileSize / 2.0f, TileSize / 2.0f);
 
@@ -84,6 +85,24 @@ bool Ingame::onStart()
     restart();
     taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
     return true;
+}
+
+void Ingame::findOpaqueGroundTiles()
+{
+    const sf::Image sheet = textures[GroundSheet].copyToImage();
+    const sf::Vector2u size = sheet.getSize();
+    const unsigned columns = size.x / TileSize;
+    const unsigned tiles = columns * (size.y / TileSize);
+    opaqueGround.assign(tiles + 1, false); // by tile value, 1 for the first tile
+    for (unsigned tile = 0; tile < tiles; ++tile) {
+        const unsigned left = tile % columns * TileSize;
+        const unsigned top = tile / columns * TileSize;
+        bool opaque = true;
+        for (unsigned y = top; opaque && y < top + TileSize; ++y)
+            for (unsigned x = left; opaque && x < left + TileSize; ++x)
+                opaque = sheet.getPixel(x, y).a == 255;
+        opaqueGround[tile + 1] = opaque;
+    }
 }
 
 void Ingame::onStop()

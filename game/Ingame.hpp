@@ -7,6 +7,7 @@
 #include "game/MessageLog.hpp"
 #include "game/Player.hpp"
 #include "game/TaskList.hpp"
+#include "game/TileBatches.hpp"
 #include "game/World.hpp"
 #include "shell/Module.hpp"
 #include "shell/Resources.hpp"
@@ -16,8 +17,20 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <string>
+#include <vector>
 
 namespace vrk {
+
+// The stages of a frame, in drawing order: casting the light, ground and objects, characters
+// and effects, the ceiling, the fog, and the log, bars and dialogue box.
+enum class FrameStage { Light, Tiles, Characters, Ceiling, Fog, Interface };
+
+// Told as each stage of a frame is drawn (the benchmark times them).
+class FrameObserver {
+public:
+    virtual ~FrameObserver() = default;
+    virtual void stageDrawn(FrameStage stage) = 0;
+};
 
 // The in-game module. It loads the game's resources and maps, and each step and frame it runs
 // its parts in the order the game's rules give: the world (maps, camera, monsters), the
@@ -41,6 +54,7 @@ public:
     TaskList& tasks() { return taskPart; }
     const TaskList& tasks() const { return taskPart; }
     Audio& audio() { return audioPart; }
+    const TileBatches& tiles() const { return tilePart; }
     const Audio& audio() const { return audioPart; }
 
     const sf::Texture& texture(int id) const { return textures[id]; }
@@ -68,6 +82,7 @@ public:
     void setLoadingScreenShown(bool shown) { showLoadingScreen = shown; }
     // Resources are read from this directory (with a trailing slash) instead of the game's own.
     void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
+    void observeFrames(FrameObserver* observer) { frameObserver = observer; }
     // Whether tile drawing skips the cells under unbroken darkness (on by default).
     void setCullDarkCells(bool cull) { cullDarkCells = cull; }
 
@@ -79,12 +94,19 @@ private:
     void onEvent(const sf::Event& event) override;
     void onUpdate(int lagMicroseconds) override;
     void onDraw() override;
+    bool onCoversScene() const override;
 
     void reportProgress(unsigned& progress);
     std::string resourcePath(const char* path) const;
     bool resourceFailure(const char* path) const;
     PlayerControls controls() const;
+    void findOpaqueGroundTiles();
     void drawLayer(int layer, const CellRange& range);
+    void stageDrawn(FrameStage stage)
+    {
+        if (frameObserver)
+            frameObserver->stageDrawn(stage);
+    }
 
     // Resources, by the indices of the path tables (game/Identifiers.hpp).
     sf::Font fonts[FontCount];
@@ -99,11 +121,15 @@ private:
     MessageLog logPart;
     TaskList taskPart;
     Audio audioPart;
+    TileBatches tilePart;
 
+    // By ground tile value: the tile has no translucent pixel.
+    std::vector<bool> opaqueGround;
     bool won = false;
     bool cullDarkCells = true;
     bool showLoadingScreen = true;
     std::string resourceDirectory;
+    FrameObserver* frameObserver = nullptr;
 };
 
 } // namespace vrk

@@ -3,6 +3,8 @@
 #include "game/Tuning.hpp"
 
 #include <SFML/Graphics/Transformable.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -31,14 +33,12 @@ void Light::restart()
 }
 
 namespace {
-// Rays closer to their neighbours than this (in pixels at a given radius) leave no gap between
-// their lines, so up to there the cone can be filled with a fan instead of thin quads.
-constexpr double FanCoverage = 0.94;
-constexpr double MaxFanRadius = 450.0;
-// A line reaches this many neighbours' worth of angle toward the previous ray at its inner end.
-constexpr std::size_t FanNeighbours = 10;
-// Rays per fan triangle at most: at the fan's reach its edge stays within 0.2 of the arc.
-constexpr std::size_t MaxFanRun = 24;
+// Neighbouring rays that end at the same distance share one fan triangle, up to this many: its
+// far edge then cuts the arc by under 0.1 unit at the full reach.
+constexpr std::size_t MaxFanRun = 12;
+// The player's own body is lit whatever the cone's edges, about its size.
+constexpr float BodyLightRadius = 60.f;
+constexpr int BodyLightSegments = 32;
 } // namespace
 
 bool Light::lit(int column, int row) const
@@ -143,11 +143,10 @@ sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
 } // namespace
 
 // Written without blending, clear shapes clear the fog whatever lies below them, so the order
-// and the overlaps of the light's shapes do not matter. Instead of one rectangle per sample
-// (tens of thousands of draws) each ray is one line of its final length, all in one batch; near
-// the player, where neighbouring lines touch, a fan of triangles replaces their inner parts (the
-// fan lies inside the lines it replaces, so the same pixels are cleared). The fog is kept in the
-// scene's alpha channel rather than in a texture of its own, which saves a pass over the scene.
+// and the overlaps of the light's shapes do not matter. The lit part of the cone is one filled
+// fan from the player to the ends of the rays, so no gaps open between rays far from the player.
+// The fog is kept in the scene's alpha channel rather than in a texture of its own, which saves
+// a pass over the scene.
 void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2f camera, sf::Vector2f position)
 {
     const sf::Color dark(0, 0, 0, 255);
@@ -167,71 +166,44 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
     addRectangle(vertices, sf::Transform::Identity, 0.f, 0.f, sceneSize.x, sceneSize.y, dark);
     const std::size_t firstShape = fill ? 0 : vertices.getVertexCount();
     for (int y = range.y0; y <= range.y1; ++y)
-        for (int x = range.x0; x <= range.x1; ++x) {
-            const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
-            if (index < record.explored.size() && record.explored[index] != 0)
+        for (int x = range.x0; x <= range.x1; ++x)
+            if (record.isExplored(x, y))
                 addRectangle(vertices, cellTransform(x, y, camera), 0.f, 0.f, TileSize, TileSize, halfDark);
-        }
 
+    // The rim of the fan runs through the two far corners of each ray's one-unit line (the ray
+    // runs along the line's edge y = 0 in the line's own frame), so the fan lights every pixel
+    // that line would and fills the gap to the next ray.
+    const sf::Vector2f origin = position - camera;
     const std::size_t rays = lengths.size();
-    std::vector<sf::Transform>& transforms = rayTransforms;
-    transforms.resize(rays);
+    rim.resize(2 * rays);
     sf::Transformable ray;
     ray.setOrigin(0.f, 1.f);
-    ray.setPosition(position - camera);
+    ray.setPosition(origin);
     for (std::size_t i = 0; i < rays; ++i) {
         ray.setRotation(static_cast<float>(angles[i] * 180.0 / 3.1415927));
-        transforms[i] = ray.getTransform();
+        const sf::Transform& transform = ray.getTransform();
+        rim[2 * i] = transform.transformPoint(lengths[i], 0.f);
+        rim[2 * i + 1] = transform.transformPoint(lengths[i], 1.f);
     }
-
-    // The fan between rays i and i + 1 reaches as far as both rays and as far as their lines
-    // touch. Runs of equal reach become one triangle: its edge cuts the arc by well under the
-    // 2 units by which the lines overlap the fan.
-    std::vector<float>& fan = fanRadii;
-    fan.assign(rays, 0.f);
-    const double spacing = rays > 1 ? angles[1] - angles[0] : 0.0;
-    const float fanLimit = spacing > 0.0 ? static_cast<float>(std::min(MaxFanRadius, FanCoverage / spacing)) : 0.f;
-    for (std::size_t i = 0; i + 1 < rays; ++i)
-        fan[i] = std::min({lengths[i], lengths[i + 1], fanLimit});
-    for (std::size_t i = 0; i + 1 < rays;) {
-        std::size_t end = i + 1;
-        while (end + 1 < rays && end - i < MaxFanRun && fan[end] == fan[i])
+    for (std::size_t i = 0; i < rays;) {
+        std::size_t end = i;
+        while (end + 1 < rays && end + 1 - i < MaxFanRun && lengths[end + 1] == lengths[i])
             ++end;
-        if (fan[i] > 0.f)
-            addTriangle(vertices, transforms[i].transformPoint(0.f, 1.f), transforms[i].transformPoint(fan[i], 1.f),
-                        transforms[end].transformPoint(fan[i], 1.f), clear);
-        i = end;
+        addTriangle(vertices, origin, rim[2 * i], rim[2 * end + 1], clear);
+        if (end + 1 < rays)
+            addTriangle(vertices, origin, rim[2 * end + 1], rim[2 * end + 2], clear);
+        i = end + 1;
     }
 
-    const sf::Vector2f origin = position - camera;
-    for (std::size_t i = 0; i < rays; ++i) {
-        // What lies beyond the scene's edge (with a margin for the line's width) is not drawn.
-        const double dx = std::cos(angles[i]);
-        const double dy = std::sin(angles[i]);
-        double onScene = lengths[i];
-        if (dx > 1e-9)
-            onScene = std::min(onScene, (sceneSize.x + 2.0 - origin.x) / dx);
-        else if (dx < -1e-9)
-            onScene = std::min(onScene, (-2.0 - origin.x) / dx);
-        if (dy > 1e-9)
-            onScene = std::min(onScene, (sceneSize.y + 2.0 - origin.y) / dy);
-        else if (dy < -1e-9)
-            onScene = std::min(onScene, (-2.0 - origin.y) / dy);
-        const float length = static_cast<float>(onScene);
-        if (length <= 0.f)
-            continue;
-        // The inner part of a line is left to the fan when every triangle it crosses reaches
-        // past it; the first lines stick out of the cone, and are drawn whole.
-        float inner = 0.f;
-        if (i >= FanNeighbours) {
-            inner = fanLimit;
-            for (std::size_t j = i - FanNeighbours; j < i; ++j)
-                inner = std::min(inner, fan[j]);
-            inner = std::max(0.f, inner - 2.f);
-        }
-        if (length > inner)
-            addRectangle(vertices, transforms[i], inner, 0.f, length, 1.f, clear);
+    sf::Vector2f previous = origin + sf::Vector2f(BodyLightRadius, 0.f);
+    for (int k = 1; k <= BodyLightSegments; ++k) {
+        const double angle = 2.0 * Pi * k / BodyLightSegments;
+        const sf::Vector2f next = origin + sf::Vector2f(static_cast<float>(BodyLightRadius * std::cos(angle)),
+                                                        static_cast<float>(BodyLightRadius * std::sin(angle)));
+        addTriangle(vertices, origin, previous, next, clear);
+        previous = next;
     }
+
     // Many rays end in the same wall cell; clearing it once clears the same pixels.
     std::sort(hits.begin(), hits.end(),
               [](const sf::Vector2i& a, const sf::Vector2i& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
@@ -246,9 +218,20 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
     // the scene gives, in one pass over the scene and without a texture of its own.
     static const sf::BlendMode darken(sf::BlendMode::Zero, sf::BlendMode::OneMinusDstAlpha, sf::BlendMode::Add,
                                       sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
-    if (vertices.getVertexCount() > firstShape)
-        scene.draw(&vertices[firstShape], vertices.getVertexCount() - firstShape, sf::Triangles,
-                   sf::RenderStates(writeAlpha));
+    if (vertices.getVertexCount() > firstShape) {
+        // Writing the alpha channel alone, without blending, spares the renderer the blend.
+        using ColorMask = void (*)(GLboolean, GLboolean, GLboolean, GLboolean);
+        static const auto colorMask = reinterpret_cast<ColorMask>(sf::Context::getFunction("glColorMask"));
+        if (colorMask && scene.setActive(true)) {
+            colorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+            scene.draw(&vertices[firstShape], vertices.getVertexCount() - firstShape, sf::Triangles,
+                       sf::RenderStates(sf::BlendNone));
+            colorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        } else {
+            scene.draw(&vertices[firstShape], vertices.getVertexCount() - firstShape, sf::Triangles,
+                       sf::RenderStates(writeAlpha));
+        }
+    }
     scene.draw(&vertices[0], 6, sf::Triangles, sf::RenderStates(darken));
 }
 

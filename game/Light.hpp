@@ -3,7 +3,6 @@
 #include "game/World.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
-#include <SFML/Graphics/Transform.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 
 #include <vector>
@@ -49,9 +48,8 @@ private:
     std::vector<float> lengths; // per ray, the length of its transparent line
     std::vector<sf::Vector2i> hits;
     CellRange range{0, 0, -1, -1};
-    std::vector<char> litCells; // over range, row by row
-    std::vector<sf::Transform> rayTransforms;
-    std::vector<float> fanRadii;
+    std::vector<char> litCells;    // over range, row by row
+    std::vector<sf::Vector2f> rim; // two far corners per ray's line, in scene coordinates
     sf::VertexArray vertices;
     bool sceneAlphaKnown = false;
     // The darkness as a layer of its own, for the literal drawing; the game keeps its fog in

@@ -13,21 +13,32 @@ const char* const GameOverLine = "Game over - Press space to restart";
 // Cells under unbroken darkness are skipped: the fog paints them black whatever lies below.
 void Ingame::drawLayer(int layer, const CellRange& range)
 {
-    sf::RenderTexture& scene = program->sceneTexture;
-    sf::Sprite& sheet = sprites[layer];
-    const MapRecord& record = worldPart.map();
+    static const std::vector<bool> noneOpaque;
+    tilePart.draw(
+        program->sceneTexture, worldPart.map(), layer, range, worldPart.camera(), textures[layer],
+        [this](int column, int row) { return !cullDarkCells || lightPart.lit(column, row); },
+        layer == GroundLayer ? opaqueGround : noneOpaque);
+}
+
+// Every pixel of the scene is painted opaquely when the view lies on the map and every visible
+// cell has an opaque ground tile: the light paints black or half dark over what it does not
+// reach, the ground paints the rest.
+bool Ingame::onCoversScene() const
+{
     const sf::Vector2f camera = worldPart.camera();
-    for (int y = range.y0; y <= range.y1; ++y) {
+    const sf::Vector2u scene = program->sceneTexture.getSize();
+    const MapRecord& record = worldPart.map();
+    if (camera.x < 0.f || camera.y < 0.f || camera.x + static_cast<float>(scene.x) > record.width * TileSize ||
+        camera.y + static_cast<float>(scene.y) > record.height * TileSize)
+        return false;
+    const CellRange range = visibleCells();
+    for (int y = range.y0; y <= range.y1; ++y)
         for (int x = range.x0; x <= range.x1; ++x) {
-            const int v = record.value(layer, x, y);
-            if (v < 1 || (cullDarkCells && !lightPart.lit(x, y)))
-                continue;
-            sheet.setTextureRect(sf::IntRect((v - 1) % TileSheetColumns * TileSize,
-                                             (v - 1) / TileSheetColumns * TileSize, TileSize, TileSize));
-            sheet.setPosition(static_cast<float>(x * TileSize) - camera.x, static_cast<float>(y * TileSize) - camera.y);
-            scene.draw(sheet);
+            const int v = record.value(GroundLayer, x, y);
+            if (v < 1 || static_cast<std::size_t>(v) >= opaqueGround.size() || !opaqueGround[v])
+                return false;
         }
-    }
+    return true;
 }
 
 void Ingame::castLight()
@@ -48,11 +59,13 @@ void Ingame::onDraw()
     const sf::Vector2f camera = worldPart.camera();
     // The light first: it tells which cells are worth drawing at all.
     castLight();
+    stageDrawn(FrameStage::Light);
 
     // Ground and objects never overlap their neighbours, so a layer at a time paints the same
     // as cell by cell.
     drawLayer(GroundLayer, range);
     drawLayer(ObjectLayer, range);
+    stageDrawn(FrameStage::Tiles);
 
     const bool alive = playerPart.alive();
     if (alive)
@@ -64,13 +77,17 @@ void Ingame::onDraw()
     }
     worldPart.drawBullets(scene);
     eventsPart.drawSparks(scene, sprites[SparkTexture], camera);
+    stageDrawn(FrameStage::Characters);
 
     drawLayer(CeilingLayer, range);
+    stageDrawn(FrameStage::Ceiling);
     lightPart.paint(scene, worldPart.map(), camera, playerPart.position());
+    stageDrawn(FrameStage::Fog);
 
     logPart.draw(scene, scene.getSize().y);
     playerPart.drawBars(scene);
     dialoguePart.draw(scene);
+    stageDrawn(FrameStage::Interface);
 }
 
 } // namespace vrk

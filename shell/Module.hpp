@@ -27,6 +27,9 @@ public:
     void draw();
 
     bool isStarted() const { return started; }
+    // The next frame paints every pixel of the scene opaquely, so the Program's fading overlay
+    // would be painted over unseen and can be left out.
+    bool coversScene() const { return started && onCoversScene(); }
 
     bool loadLoadingScreen();
     void drawLoadingScreen(unsigned done, unsigned total);
@@ -46,6 +49,7 @@ private:
     virtual void onEvent(const sf::Event& event) = 0;
     virtual void onUpdate(int lagMicroseconds) = 0;
     virtual void onDraw() = 0;
+    virtual bool onCoversScene() const { return false; }
     // Called once, by the first update after a failed start (or, see leaveUnlessStarted, one
     // without a start). By default the run ends with a failure status.
     virtual void onFailedStart();

@@ -1,5 +1,7 @@
 #include "shell/Program.hpp"
 
+#include "shell/SceneCopy.hpp"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
@@ -112,10 +114,7 @@ bool Program::load()
     }
     scaleX = static_cast<float>(window.getSize().x) / static_cast<float>(SceneWidth);
     scaleY = static_cast<float>(window.getSize().y) / static_cast<float>(SceneHeight);
-    sceneTexture.setSmooth(true);
-    sceneSprite.setTexture(sceneTexture.getTexture(), true);
-    sceneSprite.setScale(static_cast<float>(scaleX), static_cast<float>(scaleY));
-    sceneSprite.setPosition(0.f, 0.f);
+    setUpPresentation();
 
     if (!loadCursors())
         return false;
@@ -167,12 +166,30 @@ void Program::popState(bool startNext)
             next->start();
 }
 
+void Program::setUpPresentation()
+{
+    // At the scene's own size a pixel is copied as it is; scaled, it is filtered, and well below
+    // half size averaged over mipmaps so that tiles and edges do not shimmer.
+    scaled = window.getSize() != sceneTexture.getSize();
+    mipmapped = scaled && (scaleX < 0.5 || scaleY < 0.5);
+    sceneTexture.setSmooth(scaled);
+    sceneSprite.setTexture(sceneTexture.getTexture(), true);
+    sceneSprite.setScale(static_cast<float>(scaleX), static_cast<float>(scaleY));
+    sceneSprite.setPosition(0.f, 0.f);
+}
+
 void Program::present()
 {
     sceneTexture.display();
     if (!window.isOpen())
         return;
-    window.draw(sceneSprite);
+    if (mipmapped)
+        sceneTexture.generateMipmap();
+    // At the same size the scene is copied as it is (far cheaper than drawing it as a textured
+    // quad on a software renderer); otherwise drawn scaled. The scene is opaque: copying it
+    // needs no blending with what the window held.
+    if (scaled || !sceneCopy.copy(sceneTexture.getTexture(), window))
+        window.draw(sceneSprite, sf::RenderStates(sf::BlendNone));
     window.display();
 }
 
@@ -233,9 +250,11 @@ bool Program::runPass(sf::Time elapsed)
     if (!module)
         return false;
 
-    overlay.setSize(sf::Vector2f(sceneTexture.getSize()));
-    overlay.setFillColor(overlayColor);
-    sceneTexture.draw(overlay);
+    if (!module->coversScene()) {
+        overlay.setSize(sf::Vector2f(sceneTexture.getSize()));
+        overlay.setFillColor(overlayColor);
+        sceneTexture.draw(overlay);
+    }
     module->draw();
     if (cursorIndex != -1)
         drawCursor();

@@ -2,6 +2,7 @@
 
 #include "shell/Module.hpp"
 #include "shell/Resources.hpp"
+#include "shell/SceneCopy.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics.hpp>
@@ -93,9 +94,14 @@ public:
 
 private:
     bool createWindow();
+    void setUpPresentation();
 
     std::vector<std::unique_ptr<Module>> modules;
     std::vector<std::string> moduleNames;
+    // The window differs from the scene in size, and by more than half.
+    bool scaled = false;
+    bool mipmapped = false;
+    SceneCopy sceneCopy;
     sf::RectangleShape overlay;
 };
 

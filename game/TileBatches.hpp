@@ -1,0 +1,49 @@
+#pragma once
+
+#include "game/World.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+
+#include <functional>
+#include <vector>
+
+namespace vrk {
+
+// The tile layers as vertex arrays, one per drawn layer, in map coordinates. A batch is rebuilt
+// only when the visible cells change (the camera moved on by a cell) or a tile in them changed
+// (a door); between rebuilds a frame only moves it by the camera.
+class TileBatches {
+public:
+    // Draws the layer's tiles over the range; `shown` picks the cells worth drawing (the rest
+    // lie under unbroken darkness). Consecutive shown cells of a row go in one draw. Tiles that
+    // `opaque` lists (by tile value) are copied without blending, which gives the same pixels
+    // for less work.
+    void draw(sf::RenderTarget& target, const MapRecord& map, int layer, const CellRange& range, sf::Vector2f camera,
+              const sf::Texture& sheet, const std::function<bool(int column, int row)>& shown,
+              const std::vector<bool>& opaque);
+    // How many times a layer's batch was built (for tests).
+    unsigned builds(int layer) const { return batchFor(layer) ? batchFor(layer)->builds : 0; }
+
+private:
+    // Opaque tiles and the others, each with its vertices in cell order.
+    enum Kind { Blended = 0, Opaque = 1, KindCount = 2 };
+    struct Batch {
+        sf::VertexArray vertices[KindCount]{sf::VertexArray(sf::Triangles), sf::VertexArray(sf::Triangles)};
+        CellRange range{0, 0, -1, -1};
+        std::vector<int> values;                     // the layer over range when built, row by row
+        std::vector<std::size_t> firstOf[KindCount]; // per cell of range (and one past): first vertex
+        std::vector<bool> opaque;                    // the opacity table it was built with
+        unsigned builds = 0;
+    };
+    static constexpr int DrawnLayers = 3; // ground, objects, ceiling
+
+    Batch* batchFor(int layer);
+    const Batch* batchFor(int layer) const;
+    void build(Batch& batch, const MapRecord& map, int layer, const CellRange& range, const std::vector<bool>& opaque);
+
+    Batch batches[DrawnLayers];
+};
+
+} // namespace vrk

@@ -1,0 +1,94 @@
+#include "shell/SceneCopy.hpp"
+
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
+
+namespace vrk {
+
+namespace {
+// From OpenGL 3.0 (and ARB_framebuffer_object), which SFML's headers do not declare.
+constexpr GLenum ReadFramebuffer = 0x8CA8;
+constexpr GLenum DrawFramebuffer = 0x8CA9;
+constexpr GLenum ColourAttachment0 = 0x8CE0;
+constexpr GLenum FramebufferComplete = 0x8CD5;
+
+using GenFramebuffers = void (*)(GLsizei, GLuint*);
+using DeleteFramebuffers = void (*)(GLsizei, const GLuint*);
+using BindFramebuffer = void (*)(GLenum, GLuint);
+using FramebufferTexture2D = void (*)(GLenum, GLenum, GLenum, GLuint, GLint);
+using CheckFramebufferStatus = GLenum (*)(GLenum);
+using BlitFramebuffer = void (*)(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield, GLenum);
+
+struct Functions {
+    GenFramebuffers gen = nullptr;
+    DeleteFramebuffers remove = nullptr;
+    BindFramebuffer bind = nullptr;
+    FramebufferTexture2D attach = nullptr;
+    CheckFramebufferStatus status = nullptr;
+    BlitFramebuffer blit = nullptr;
+    bool complete() const { return gen && remove && bind && attach && status && blit; }
+};
+
+Functions& functions()
+{
+    static Functions gl;
+    return gl;
+}
+
+template <typename Function>
+Function load(const char* name)
+{
+    return reinterpret_cast<Function>(sf::Context::getFunction(name));
+}
+} // namespace
+
+SceneCopy::~SceneCopy()
+{
+    // The framebuffer belongs to the window's context, which may be gone by now: it goes with it.
+}
+
+bool SceneCopy::prepare(const sf::Texture& texture)
+{
+    Functions& gl = functions();
+    if (!tried) {
+        tried = true;
+        gl.gen = load<GenFramebuffers>("glGenFramebuffers");
+        gl.remove = load<DeleteFramebuffers>("glDeleteFramebuffers");
+        gl.bind = load<BindFramebuffer>("glBindFramebuffer");
+        gl.attach = load<FramebufferTexture2D>("glFramebufferTexture2D");
+        gl.status = load<CheckFramebufferStatus>("glCheckFramebufferStatus");
+        gl.blit = load<BlitFramebuffer>("glBlitFramebuffer");
+        usable = gl.complete();
+        if (usable)
+            gl.gen(1, &framebuffer);
+        usable = usable && framebuffer != 0;
+    }
+    if (!usable)
+        return false;
+    const unsigned name = texture.getNativeHandle();
+    if (name != attached) {
+        gl.bind(ReadFramebuffer, framebuffer);
+        gl.attach(ReadFramebuffer, ColourAttachment0, GL_TEXTURE_2D, name, 0);
+        usable = gl.status(ReadFramebuffer) == FramebufferComplete;
+        gl.bind(ReadFramebuffer, 0);
+        attached = name;
+    }
+    return usable;
+}
+
+bool SceneCopy::copy(const sf::Texture& texture, sf::RenderWindow& window)
+{
+    const sf::Vector2u size = texture.getSize();
+    if (size != window.getSize() || !window.setActive(true) || !prepare(texture))
+        return false;
+    Functions& gl = functions();
+    const GLint width = static_cast<GLint>(size.x);
+    const GLint height = static_cast<GLint>(size.y);
+    gl.bind(ReadFramebuffer, framebuffer);
+    gl.bind(DrawFramebuffer, 0);
+    gl.blit(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl.bind(ReadFramebuffer, 0);
+    return true;
+}
+
+} // namespace vrk

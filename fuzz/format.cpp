@@ -9,24 +9,6 @@
 #include "tools/tavric/fmt/FmtCommand.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
 
-namespace {
-
-std::string visible(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // A backslash that ends a line (or the text) continues it: layout too.
-        if (c == '\\' && (i + 1 == text.size() || text[i + 1] == '\n' || text[i + 1] == '\r'))
-            continue;
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-            out += c;
-    }
-    return out;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const std::string text = fuzz::textOf(data, size);
@@ -42,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         fuzz::fail("the layout is refused", text, once + "\n" + fuzz::joinedMessages(again.root));
     if (tavricfmt::treeFingerprint(again.root) != tavricfmt::treeFingerprint(original.root))
         fuzz::fail("the layout reads to another tree", text, once);
-    if (visible(once) != visible(text))
+    if (tavricfmt::withoutLayout(once) != tavricfmt::withoutLayout(text))
         fuzz::fail("the layout changed more than blanks", text, once);
     std::string twice;
     if (!tavricfmt::formatSource(once, twice, stoppedAt) || twice != once)

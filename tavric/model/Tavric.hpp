@@ -492,6 +492,10 @@ private:
     void reportPermission(int right, int user) const;
     void reportConstant(int right) const;
     void reportNotAddress() const;
+    // A read of a bool, real or char: through the target, from the own slots (ownSlots converts
+    // when needed), or zero when refused.
+    template <typename T, typename OwnSlots>
+    T readPlain(int readType, int user, T (Tavric::*get)(int) const, OwnSlots ownSlots) const;
     int64_t readInt(int user, bool modifiable) const;
     const std::string& readString(int user, bool modifiable) const;
     int32_t readPointer(int user, bool modifiable) const;

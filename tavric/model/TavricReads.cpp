@@ -289,15 +289,22 @@ bool Tavric::convert(int readType) const
     }
 }
 
-bool Tavric::getBool(int user) const
+template <typename T, typename OwnSlots>
+T Tavric::readPlain(int readType, int user, T (Tavric::*get)(int) const, OwnSlots ownSlots) const
 {
     const Tavric* target = nullptr;
-    const ReadStart start = startRead(TypeBool, user, true, target);
+    const ReadStart start = startRead(readType, user, true, target);
     if (start == ReadTarget) {
         ReadThrough through(*this);
-        return target->getBool(user);
+        return (target->*get)(user);
     }
-    return start == ReadOwnSlots && (boolValid || convert(TypeBool)) ? boolValue : false;
+    return start == ReadOwnSlots ? ownSlots() : T();
+}
+
+bool Tavric::getBool(int user) const
+{
+    return readPlain(TypeBool, user, &Tavric::getBool,
+                     [this] { return (boolValid || convert(TypeBool)) ? boolValue : false; });
 }
 
 int64_t Tavric::readInt(int user, bool modifiable) const
@@ -333,24 +340,15 @@ int64_t Tavric::getInt(int user) const
 
 double Tavric::getReal(int user) const
 {
-    const Tavric* target = nullptr;
-    const ReadStart start = startRead(TypeReal, user, true, target);
-    if (start == ReadTarget) {
-        ReadThrough through(*this);
-        return target->getReal(user);
-    }
-    return start == ReadOwnSlots && (realValid || convert(TypeReal)) ? realValue : 0.0;
+    return readPlain(TypeReal, user, &Tavric::getReal,
+                     [this] { return (realValid || convert(TypeReal)) ? realValue : 0.0; });
 }
 
 uint16_t Tavric::getChar(int user) const
 {
-    const Tavric* target = nullptr;
-    const ReadStart start = startRead(TypeChar, user, true, target);
-    if (start == ReadTarget) {
-        ReadThrough through(*this);
-        return target->getChar(user);
-    }
-    return start == ReadOwnSlots && (intValid || convert(TypeChar)) ? static_cast<uint16_t>(intValue) : 0;
+    return readPlain(TypeChar, user, &Tavric::getChar, [this] {
+        return (intValid || convert(TypeChar)) ? static_cast<uint16_t>(intValue) : uint16_t(0);
+    });
 }
 
 const std::string& Tavric::readString(int user, bool modifiable) const

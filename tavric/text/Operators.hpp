@@ -16,7 +16,8 @@ constexpr int MaxSynonymsPerOperator = 8;
 
 // One evaluation per level: the node's operands are evaluated and combined with its operators.
 // Returns the node's result field, or nullField when the evaluation fails.
-using LevelEvaluation = Tavric& (*)(ExpressionNode& node, Tavric& context, int user);
+using LevelFunction = Tavric&(ExpressionNode& node, Tavric& context, int user);
+using LevelEvaluation = LevelFunction*;
 
 // An empty (or absent) synonym ends the operators of a level and the synonyms of an operator.
 struct OperatorLevel {
@@ -28,19 +29,8 @@ extern const OperatorLevel operatorTable[OperatorLevelCount];
 
 // The evaluations of the levels, in level order (defined with the expression nodes).
 namespace evaluation {
-Tavric& sequence(ExpressionNode& node, Tavric& context, int user);
-Tavric& assignment(ExpressionNode& node, Tavric& context, int user);
-Tavric& logicalOr(ExpressionNode& node, Tavric& context, int user);
-Tavric& logicalAnd(ExpressionNode& node, Tavric& context, int user);
-Tavric& comparison(ExpressionNode& node, Tavric& context, int user);
-Tavric& bitwiseOr(ExpressionNode& node, Tavric& context, int user);
-Tavric& bitwiseAnd(ExpressionNode& node, Tavric& context, int user);
-Tavric& shift(ExpressionNode& node, Tavric& context, int user);
-Tavric& additive(ExpressionNode& node, Tavric& context, int user);
-Tavric& multiplicative(ExpressionNode& node, Tavric& context, int user);
-Tavric& power(ExpressionNode& node, Tavric& context, int user);
-Tavric& concatenation(ExpressionNode& node, Tavric& context, int user);
-Tavric& operand(ExpressionNode& node, Tavric& context, int user);
+LevelFunction sequence, assignment, logicalOr, logicalAnd, comparison, bitwiseOr, bitwiseAnd, shift, additive,
+    multiplicative, power, concatenation, operand;
 } // namespace evaluation
 
 struct OperatorMatch {

@@ -26,25 +26,35 @@ using PT = ParsingTools;
 // The longest piece of text quoted back in a "Got '...'" message.
 constexpr std::size_t quotedTextLength = 40;
 
-bool isIdentifierStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool isIdentifierByte(char c)
-{
-    return isIdentifierStart(c) || (c >= '0' && c <= '9');
-}
-
 bool readIdentifier(const std::string& text, std::size_t& position, std::string& out)
 {
-    if (position >= text.size() || !isIdentifierStart(text[position]))
+    if (position >= text.size() || !PT::isIdentifierStart(text[position]))
         return false;
     const std::size_t start = position;
-    while (position < text.size() && isIdentifierByte(text[position]))
+    while (position < text.size() && PT::isIdentifierByte(text[position]))
         ++position;
     out.assign(text, start, position - start);
     return true;
+}
+
+// The access words that set the default rights alone, in the order they are tried.
+struct RightsWord {
+    WordList words;
+    int rights;
+};
+const RightsWord rightsWords[] = {
+    {{PT::privateWords, 2}, rightsPrivate},
+    {{PT::lockedWords, 2}, rightsLocked},
+    {{PT::protectedWords, 2}, rightsProtected},
+    {{PT::publicWords, 2}, rightsPublic},
+};
+
+const RightsWord* matchRightsWord(const std::string& text, std::size_t& position)
+{
+    for (const RightsWord& word : rightsWords)
+        if (PT::matchKeyword(text, position, word.words, PT::identifierSet) >= 0)
+            return &word;
+    return nullptr;
 }
 
 int hexDigitValue(char c)
@@ -398,14 +408,8 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
             field.setExternal(true);
         } else if (PT::matchKeyword(stripped, p, PT::localWords, ids) >= 0) {
             field.setLocal(true);
-        } else if (PT::matchKeyword(stripped, p, PT::privateWords, ids) >= 0) {
-            field.setDefaultRights(rightsPrivate);
-        } else if (PT::matchKeyword(stripped, p, PT::lockedWords, ids) >= 0) {
-            field.setDefaultRights(rightsLocked);
-        } else if (PT::matchKeyword(stripped, p, PT::protectedWords, ids) >= 0) {
-            field.setDefaultRights(rightsProtected);
-        } else if (PT::matchKeyword(stripped, p, PT::publicWords, ids) >= 0) {
-            field.setDefaultRights(rightsPublic);
+        } else if (const RightsWord* access = matchRightsWord(stripped, p)) {
+            field.setDefaultRights(access->rights);
         } else if (PT::matchKeyword(stripped, p, PT::limitedWords, ids) >= 0) {
             // limited[XY]: X for the parent's identity, Y for everyone else; one digit is Y alone.
             if (p >= stripped.size() || stripped[p] != '[') {

@@ -39,6 +39,16 @@ bool inSetFolded(char c, const char* set)
     return false;
 }
 
+// Index of the first word that matches, or -1.
+template <typename Match>
+int firstMatch(const char* const* words, std::size_t count, Match match)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (match(words[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
 } // namespace
 
 bool ParsingTools::startsWithNoCase(const std::string& text, std::size_t position, const char* word)
@@ -65,10 +75,7 @@ bool ParsingTools::matchNoCase(const std::string& text, std::size_t& position, c
 int ParsingTools::matchAnyNoCase(const std::string& text, std::size_t& position, const char* const* words,
                                  std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        if (matchNoCase(text, position, words[i]))
-            return static_cast<int>(i);
-    return -1;
+    return firstMatch(words, count, [&](const char* word) { return matchNoCase(text, position, word); });
 }
 
 int ParsingTools::matchKeyword(const std::string& text, std::size_t& position, const char* const* words,
@@ -101,10 +108,7 @@ bool ParsingTools::matchExact(const std::string& text, std::size_t& position, co
 int ParsingTools::matchAnyExact(const std::string& text, std::size_t& position, const char* const* literals,
                                 std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        if (matchExact(text, position, literals[i]))
-            return static_cast<int>(i);
-    return -1;
+    return firstMatch(literals, count, [&](const char* literal) { return matchExact(text, position, literal); });
 }
 
 bool ParsingTools::skipSet(const std::string& text, std::size_t& position, const char* set)

@@ -121,6 +121,11 @@ public:
                                                          "\x1b[0;35m",    "\x1b[1;35m", "\x1b[1;33m", "\x1b[1;30m",
                                                          "\x1b[0;30;47m", "\x1b[00m"};
 
+    // ---- character classes (identifiers are ASCII; other bytes are never part of one) ----
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+    static bool isIdentifierStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+    static bool isIdentifierByte(char c) { return isIdentifierStart(c) || isDigit(c); }
+
     // ---- matching ----
     // "a" to "z" become capitals; every other byte, UTF-8 included, is kept.
     static int fold(char c);

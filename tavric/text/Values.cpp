@@ -18,21 +18,6 @@ namespace {
 
 using PT = ParsingTools;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isIdentifierStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool isIdentifierByte(char c)
-{
-    return isIdentifierStart(c) || isDigit(c);
-}
-
 void skipSigns(const std::string& text, std::size_t& p)
 {
     while (p < text.size() && (text[p] == '+' || text[p] == '-'))
@@ -63,7 +48,7 @@ int Parser::scanValue(std::size_t& position, Literal& out)
         std::size_t p = position;
         uint64_t value = 0;
         bool overflow = false;
-        while (p < stripped.size() && isDigit(stripped[p])) {
+        while (p < stripped.size() && PT::isDigit(stripped[p])) {
             const uint64_t digit = static_cast<uint64_t>(stripped[p] - '0');
             overflow = overflow || value > (uint64_t(std::numeric_limits<int64_t>::max()) - digit) / 10;
             value = value * 10 + digit;
@@ -79,7 +64,7 @@ int Parser::scanValue(std::size_t& position, Literal& out)
         return scanReal(position, out);
     }
     // Only the forms that can start with this byte are tried, in the order of the language.
-    if (isDigit(c) || c == '+' || c == '-') {
+    if (PT::isDigit(c) || c == '+' || c == '-') {
         result = scanReal(position, out);
         if (result == RuleNoMatch)
             result = scanInteger(position, out, "0x", "0123456789abcdef", 16, true, parsemsg::ExpectedHex,
@@ -89,7 +74,7 @@ int Parser::scanValue(std::size_t& position, Literal& out)
                 scanInteger(position, out, "0b", "01", 2, false, parsemsg::ExpectedBinary, parsemsg::expectedBinary);
         if (result == RuleNoMatch)
             result = scanOctal(position, out);
-    } else if (isIdentifierStart(c)) {
+    } else if (PT::isIdentifierStart(c)) {
         result = scanKeyword(position, out);
     } else if (c == '\'') {
         result = scanChar(position, out);
@@ -102,7 +87,7 @@ int Parser::scanValue(std::size_t& position, Literal& out)
     } else if (c == '$') {
         result = scanDescriptor(position, out);
     }
-    if (result == RuleNoMatch && (isIdentifierStart(c) || c == '&' || c == '[' || c == '{'))
+    if (result == RuleNoMatch && (PT::isIdentifierStart(c) || c == '&' || c == '[' || c == '{'))
         result = scanAddress(position, out);
     if (result == RuleNoMatch)
         result = scanDecimal(position, out);
@@ -116,12 +101,12 @@ int Parser::scanReal(std::size_t& position, Literal& out)
     skipSigns(stripped, p);
     const std::size_t signs = p - position;
     const std::size_t digits = p;
-    while (p < stripped.size() && isDigit(stripped[p]))
+    while (p < stripped.size() && PT::isDigit(stripped[p]))
         ++p;
     if (p == digits || p >= stripped.size() || stripped[p] != '.')
         return RuleNoMatch;
     ++p;
-    while (p < stripped.size() && isDigit(stripped[p]))
+    while (p < stripped.size() && PT::isDigit(stripped[p]))
         ++p;
     double value = 0.0;
     if (signs <= 1) {
@@ -336,7 +321,7 @@ int Parser::scanRawPointer(std::size_t& position, Literal& out)
     for (std::size_t i = digits; i < p; ++i) {
         const char c = stripped[i];
         const uint32_t digit =
-            isDigit(c) ? static_cast<uint32_t>(c - '0') : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+            PT::isDigit(c) ? static_cast<uint32_t>(c - '0') : static_cast<uint32_t>((c | 0x20) - 'a' + 10);
         value = (value << 4) | digit;
     }
     out.type = TypePointer;
@@ -349,7 +334,7 @@ int Parser::scanDescriptor(std::size_t& position, Literal& out)
 {
     std::size_t p = position + 1;
     const std::size_t digits = p;
-    while (p < stripped.size() && isDigit(stripped[p]))
+    while (p < stripped.size() && PT::isDigit(stripped[p]))
         ++p;
     if (p == digits) {
         error(parsemsg::ExpectedDescriptor, p, parsemsg::expectedDescriptor);
@@ -379,8 +364,8 @@ int Parser::scanAddress(std::size_t& position, Literal& out)
     };
     if (isRootMark(p)) {
         p += 2;
-    } else if (p < stripped.size() && isIdentifierStart(stripped[p])) {
-        while (p < stripped.size() && isIdentifierByte(stripped[p]))
+    } else if (p < stripped.size() && PT::isIdentifierStart(stripped[p])) {
+        while (p < stripped.size() && PT::isIdentifierByte(stripped[p]))
             ++p;
     } else if (pointer) {
         error(parsemsg::ExpectedAddress, p, parsemsg::expectedAddress);
@@ -402,13 +387,13 @@ int Parser::scanAddress(std::size_t& position, Literal& out)
             position = step;
             return RuleError;
         }
-        if (step >= stripped.size() || !isIdentifierStart(stripped[step])) {
+        if (step >= stripped.size() || !PT::isIdentifierStart(stripped[step])) {
             error(parsemsg::ExpectedStepName, step, parsemsg::expectedStepName);
             position = step;
             return RuleError;
         }
         p = step;
-        while (p < stripped.size() && isIdentifierByte(stripped[p]))
+        while (p < stripped.size() && PT::isIdentifierByte(stripped[p]))
             ++p;
     }
     out.kind = pointer ? KindPointer : KindReference;
@@ -422,7 +407,7 @@ int Parser::scanDecimal(std::size_t& position, Literal& out)
     std::size_t p = position;
     skipSigns(stripped, p);
     const std::size_t digits = p;
-    while (p < stripped.size() && isDigit(stripped[p]))
+    while (p < stripped.size() && PT::isDigit(stripped[p]))
         ++p;
     if (p == digits) {
         error(parsemsg::ExpectedValue, position, parsemsg::expectedValue);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Runs the tavric tool as built in the run directory, in a scratch directory of its own.
+// A scratch directory per test, and the tavric tool as built in the run directory, run inside it.
 
 #include <cstdlib>
 #include <fstream>
@@ -18,7 +18,8 @@ struct ToolRun {
     std::string err;
 };
 
-class TavricTool : public ::testing::Test {
+// Each test gets an empty directory of its own, removed after it.
+class ScratchDirectory : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -48,6 +49,11 @@ protected:
         return text.str();
     }
 
+    std::string directory;
+};
+
+class TavricTool : public ScratchDirectory {
+protected:
     // Runs the tool with arguments (already quoted where needed; a redirection of standard input may
     // follow them), without colour unless asked, whatever the environment.
     ToolRun run(const std::string& arguments, const std::string& environment = "NO_COLOR=1") const
@@ -63,8 +69,6 @@ protected:
         result.err = slurp(err);
         return result;
     }
-
-    std::string directory;
 };
 
 } // namespace tooltest

@@ -30,6 +30,20 @@ inline void placeTile(Canvas& sheet, const Canvas& tile, int index)
     sheet.draw(tile, (index % SheetColumns) * Tile, (index / SheetColumns) * Tile);
 }
 
+// Paints one cell on a canvas of its own and places it on a sheet: at (x, y), or at a tile index.
+template <typename Paint>
+void paintCell(Canvas& sheet, int x, int y, Paint&& paint)
+{
+    Canvas cell(Tile, Tile);
+    paint(cell);
+    sheet.draw(cell, x, y);
+}
+template <typename Paint>
+void paintTile(Canvas& sheet, int index, Paint&& paint)
+{
+    paintCell(sheet, (index % SheetColumns) * Tile, (index / SheetColumns) * Tile, paint);
+}
+
 // Ground sheet (chipset0.png): tile numbers.
 namespace ground {
 constexpr int LabFloor = 0; // 4 variants

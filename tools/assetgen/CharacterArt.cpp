@@ -12,11 +12,6 @@ namespace {
 constexpr int T = Tile;
 constexpr float Pi = 3.14159265f;
 
-void place(Canvas& sheet, const Canvas& cell, int x, int y)
-{
-    sheet.draw(cell, x, y);
-}
-
 // ---- Maverick from above --------------------------------------------------------------------
 
 void maverickBody(Canvas& c, const Palette& p)
@@ -342,35 +337,19 @@ void drawFaceHunterBust(Canvas& c, const Palette& p)
 
 void drawPlayer(Canvas& sheet, const Palette& p)
 {
-    Canvas body(T, T);
-    maverickBody(body, p);
-    place(sheet, body, 0, 0);
-    for (int f = 1; f < 16; ++f) {
-        Canvas legs(T, T);
-        maverickLegs(legs, p, f);
-        place(sheet, legs, (f % 8) * T, (f / 8) * T);
-    }
-    Canvas corpse(T, T);
-    maverickCorpse(corpse, p);
-    place(sheet, corpse, 8 * T, 0);
-    Canvas attack(T, T);
-    maverickAttack(attack, p);
-    place(sheet, attack, 8 * T, T);
+    paintCell(sheet, 0, 0, [&](Canvas& c) { maverickBody(c, p); });
+    for (int f = 1; f < 16; ++f)
+        paintCell(sheet, (f % 8) * T, (f / 8) * T, [&](Canvas& c) { maverickLegs(c, p, f); });
+    paintCell(sheet, 8 * T, 0, [&](Canvas& c) { maverickCorpse(c, p); });
+    paintCell(sheet, 8 * T, T, [&](Canvas& c) { maverickAttack(c, p); });
 }
 
 void drawHunter(Canvas& sheet, const Palette& p)
 {
-    Canvas body(T, T);
-    hunterBody(body, p);
-    place(sheet, body, 0, 0);
-    for (int f = 1; f < 6; ++f) {
-        Canvas feet(T, T);
-        hunterFeet(feet, p, f);
-        place(sheet, feet, (f % 3) * T, (f / 3) * T);
-    }
-    Canvas corpse(T, T);
-    hunterCorpse(corpse, p);
-    place(sheet, corpse, 3 * T, 0);
+    paintCell(sheet, 0, 0, [&](Canvas& c) { hunterBody(c, p); });
+    for (int f = 1; f < 6; ++f)
+        paintCell(sheet, (f % 3) * T, (f / 3) * T, [&](Canvas& c) { hunterFeet(c, p, f); });
+    paintCell(sheet, 3 * T, 0, [&](Canvas& c) { hunterCorpse(c, p); });
 }
 
 void drawFaceMaverick(Canvas& c, const Palette& p)

@@ -24,6 +24,18 @@ void badge(Canvas& c, const Colour& colour)
     c.fill(ring(60, 60, 44, 5), colour);
 }
 
+// An editor sheet: for each code from first to last, a badge in the mark's colour with the code's
+// sign drawn over it, at tile code - 1.
+template <typename Sign>
+void badgeSheet(Canvas& sheet, const Colour& mark, int first, int last, Sign sign)
+{
+    for (int code = first; code <= last; ++code)
+        paintTile(sheet, code - 1, [&](Canvas& c) {
+            badge(c, mark);
+            sign(c, code);
+        });
+}
+
 void arrow(Canvas& c, float x0, float y0, float x1, float y1, const Colour& colour)
 {
     const float dx = x1 - x0, dy = y1 - y0, len = std::sqrt(dx * dx + dy * dy);
@@ -57,9 +69,7 @@ void drawWallSheet(Canvas& sheet, const Palette& p)
 void drawEventSheet(Canvas& sheet, const Palette& p)
 {
     const Colour mark = p("editor_event");
-    for (int event = 1; event <= 20; ++event) {
-        Canvas c(T, T);
-        badge(c, mark);
+    badgeSheet(sheet, mark, 1, 20, [&](Canvas& c, int event) {
         switch (event) {
         case 2: // door panel
             c.fill(polygon({{66, 26}, {42, 62}, {57, 62}, {50, 94}, {78, 54}, {63, 54}}), mark);
@@ -89,16 +99,13 @@ void drawEventSheet(Canvas& sheet, const Palette& p)
             c.fill(strokeText(digits, 60 - strokeTextWidth(digits, unit) / 2, 45, unit, 3), mark.scaled(0.7f));
         }
         }
-        placeTile(sheet, c, event - 1);
-    }
+    });
 }
 
 void drawMonsterSheet(Canvas& sheet, const Palette& p)
 {
     const Colour mark = p("editor_monster");
-    for (int kind = 2; kind <= 5; ++kind) {
-        Canvas c(T, T);
-        badge(c, mark);
+    badgeSheet(sheet, mark, 2, 5, [&](Canvas& c, int kind) {
         switch (kind) {
         case 2: // turns on the spot
             c.fill(intersect(ring(60, 60, 26, 6),
@@ -119,8 +126,7 @@ void drawMonsterSheet(Canvas& sheet, const Palette& p)
             c.fill(polygon({{34, 74}, {22, 58}, {46, 58}}), mark);
             break;
         }
-        placeTile(sheet, c, kind - 1);
-    }
+    });
 }
 
 } // namespace art

@@ -217,21 +217,16 @@ void exitFloor(Canvas& c, const Palette& p)
 
 void drawGround(Canvas& sheet, const Palette& p)
 {
-    auto tile = [&](int index, auto&& paint) {
-        Canvas c(T, T);
-        paint(c);
-        placeTile(sheet, c, index);
-    };
     for (int v = 0; v < 4; ++v)
-        tile(ground::LabFloor + v, [&](Canvas& c) { labFloor(c, p, v); });
+        paintTile(sheet, ground::LabFloor + v, [&](Canvas& c) { labFloor(c, p, v); });
     for (int v = 0; v < 2; ++v)
-        tile(ground::Grate + v, [&](Canvas& c) { grate(c, p, v); });
+        paintTile(sheet, ground::Grate + v, [&](Canvas& c) { grate(c, p, v); });
     for (int v = 0; v < 2; ++v)
-        tile(ground::Wood + v, [&](Canvas& c) { wood(c, p, v); });
-    tile(ground::Carpet, [&](Canvas& c) { carpet(c, p); });
-    tile(ground::Hazard, [&](Canvas& c) { hazard(c, p); });
+        paintTile(sheet, ground::Wood + v, [&](Canvas& c) { wood(c, p, v); });
+    paintTile(sheet, ground::Carpet, [&](Canvas& c) { carpet(c, p); });
+    paintTile(sheet, ground::Hazard, [&](Canvas& c) { hazard(c, p); });
     for (int mask = 0; mask < 16; ++mask)
-        tile(ground::Wall + mask, [&](Canvas& c) { wall(c, p, mask); });
+        paintTile(sheet, ground::Wall + mask, [&](Canvas& c) { wall(c, p, mask); });
     for (int stage = 0; stage < 4; ++stage) {
         Canvas across(T, T);
         doorAcross(across, p, stage);
@@ -243,8 +238,8 @@ void drawGround(Canvas& sheet, const Palette& p)
                 along.set(x, y, across.at(y, x));
         placeTile(sheet, along, ground::DoorAlong + stage);
     }
-    tile(ground::StartMat, [&](Canvas& c) { startMat(c, p); });
-    tile(ground::ExitFloor, [&](Canvas& c) { exitFloor(c, p); });
+    paintTile(sheet, ground::StartMat, [&](Canvas& c) { startMat(c, p); });
+    paintTile(sheet, ground::ExitFloor, [&](Canvas& c) { exitFloor(c, p); });
 }
 
 } // namespace art

@@ -10,6 +10,14 @@ namespace {
 
 constexpr int T = Tile;
 
+// A piece of furniture standing on the floor: the shadow most of them cast, then its body.
+template <typename Fill>
+void standing(Canvas& c, const Shape& body, const Fill& fill)
+{
+    c.shadow(body, 4, 5, 6, 0.5f);
+    c.fill(body, fill);
+}
+
 void panel(Canvas& c, const Palette& p, bool remote)
 {
     const Colour glow = p(remote ? "light_amber" : "screen_green");
@@ -32,9 +40,7 @@ void panel(Canvas& c, const Palette& p, bool remote)
 
 void shelf(Canvas& c, const Palette& p, int variant)
 {
-    const Shape frame = rect(6, 22, 108, 76, 4);
-    c.shadow(frame, 4, 5, 6, 0.5f);
-    c.fill(frame, p("wood_dark"));
+    standing(c, rect(6, 22, 108, 76, 4), p("wood_dark"));
     c.fill(rect(10, 26, 100, 68, 2), p("wood_shadow"));
     Random rng(300u + std::uint32_t(variant));
     const char* spines[] = {"book_red", "book_blue", "book_green", "book_ochre", "book_purple", "book_brown"};
@@ -59,9 +65,7 @@ void shelf(Canvas& c, const Palette& p, int variant)
 
 void readingDesk(Canvas& c, const Palette& p)
 {
-    const Shape top = rect(14, 28, 92, 60, 4);
-    c.shadow(top, 4, 5, 6, 0.5f);
-    c.fill(top, linear(14, 28, p("wood_light"), 106, 88, p("wood_dark")));
+    standing(c, rect(14, 28, 92, 60, 4), linear(14, 28, p("wood_light"), 106, 88, p("wood_dark")));
     // An open book.
     c.fill(polygon({{34, 42}, {60, 46}, {60, 78}, {34, 74}}), p("paper"));
     c.fill(polygon({{60, 46}, {86, 42}, {86, 74}, {60, 78}}), p("paper").scaled(0.92f));
@@ -92,9 +96,7 @@ void exitHatch(Canvas& c, const Palette& p)
 
 void labBench(Canvas& c, const Palette& p)
 {
-    const Shape top = rect(6, 24, 108, 72, 4);
-    c.shadow(top, 4, 5, 6, 0.5f);
-    c.fill(top, linear(6, 24, p("metal_light"), 114, 96, p("metal_mid")));
+    standing(c, rect(6, 24, 108, 72, 4), linear(6, 24, p("metal_light"), 114, 96, p("metal_mid")));
     c.fill(rect(10, 28, 100, 64, 3), p("bench_top"));
     const char* liquids[] = {"liquid_green", "liquid_blue", "liquid_pink"};
     const float xs[] = {30, 58, 88};
@@ -109,9 +111,7 @@ void labBench(Canvas& c, const Palette& p)
 
 void computer(Canvas& c, const Palette& p)
 {
-    const Shape desk = rect(10, 30, 100, 62, 4);
-    c.shadow(desk, 4, 5, 6, 0.5f);
-    c.fill(desk, p("desk"));
+    standing(c, rect(10, 30, 100, 62, 4), p("desk"));
     c.fill(rect(26, 34, 68, 12, 2), p("metal_dark"));
     c.fill(rect(28, 36, 64, 8, 1), p("screen_green").withAlpha(0.7f));
     c.fill(rect(28, 36, 64, 8, 1), p("screen_green").withAlpha(0.3f), 8);
@@ -170,9 +170,7 @@ void plant(Canvas& c, const Palette& p)
 
 void operatingTable(Canvas& c, const Palette& p)
 {
-    const Shape top = rect(24, 4, 72, 112, 8);
-    c.shadow(top, 4, 5, 6, 0.5f);
-    c.fill(top, linear(24, 0, p("metal_light"), 96, 0, p("metal_mid")));
+    standing(c, rect(24, 4, 72, 112, 8), linear(24, 0, p("metal_light"), 96, 0, p("metal_mid")));
     c.fill(rect(30, 10, 60, 100, 6), p("table_pad"));
     for (float y : {30.0f, 62.0f, 94.0f}) {
         c.fill(rect(22, y, 76, 8, 2), p("strap"));
@@ -185,9 +183,7 @@ void operatingTable(Canvas& c, const Palette& p)
 void tank(Canvas& c, const Palette& p)
 {
     c.fill(circle(60, 60, 54), p("liquid_green").withAlpha(0.2f), 16);
-    const Shape base = circle(60, 60, 44);
-    c.shadow(base, 4, 5, 6, 0.5f);
-    c.fill(base, p("metal_mid"));
+    standing(c, circle(60, 60, 44), p("metal_mid"));
     c.fill(circle(60, 60, 38), radial(50, 48, 44, p("liquid_green").scaled(1.3f), p("liquid_green").scaled(0.5f)));
     // Something curled up inside.
     c.fill(ellipse(62, 64, 16, 11, 30), p("specimen").withAlpha(0.8f), 3);
@@ -261,9 +257,7 @@ void papers(Canvas& c, const Palette& p)
 
 void cabinet(Canvas& c, const Palette& p)
 {
-    const Shape body = rect(14, 20, 92, 80, 4);
-    c.shadow(body, 4, 5, 6, 0.5f);
-    c.fill(body, linear(14, 20, p("cabinet"), 106, 100, p("cabinet").scaled(0.75f)));
+    standing(c, rect(14, 20, 92, 80, 4), linear(14, 20, p("cabinet"), 106, 100, p("cabinet").scaled(0.75f)));
     c.fill(rect(18, 24, 84, 72, 2), p("cabinet").scaled(0.9f));
     c.fill(rect(52, 30, 16, 60, 2), p("cross_red"));
     c.fill(rect(30, 52, 60, 16, 2), p("cross_red"));
@@ -271,9 +265,7 @@ void cabinet(Canvas& c, const Palette& p)
 
 void bed(Canvas& c, const Palette& p)
 {
-    const Shape frame = rect(20, 6, 80, 108, 6);
-    c.shadow(frame, 4, 5, 6, 0.5f);
-    c.fill(frame, p("wood_dark"));
+    standing(c, rect(20, 6, 80, 108, 6), p("wood_dark"));
     c.fill(rect(26, 12, 68, 96, 5), p("sheet"));
     c.fill(rect(32, 16, 56, 22, 8), p("pillow"));
     c.fill(rect(26, 50, 68, 58, 5), p("blanket"));
@@ -343,47 +335,37 @@ void hangingCables(Canvas& c, const Palette& p)
 
 void drawObjects(Canvas& sheet, const Palette& p)
 {
-    auto tile = [&](int index, auto&& paint) {
-        Canvas c(T, T);
-        paint(c);
-        placeTile(sheet, c, index);
-    };
-    tile(objects::Panel, [&](Canvas& c) { panel(c, p, false); });
-    tile(objects::RemotePanel, [&](Canvas& c) { panel(c, p, true); });
-    tile(objects::Shelf, [&](Canvas& c) { shelf(c, p, 0); });
-    tile(objects::Shelf + 1, [&](Canvas& c) { shelf(c, p, 1); });
-    tile(objects::ReadingDesk, [&](Canvas& c) { readingDesk(c, p); });
-    tile(objects::ExitHatch, [&](Canvas& c) { exitHatch(c, p); });
-    tile(objects::LabBench, [&](Canvas& c) { labBench(c, p); });
-    tile(objects::Computer, [&](Canvas& c) { computer(c, p); });
-    tile(objects::Crate, [&](Canvas& c) { crate(c, p); });
-    tile(objects::Barrels, [&](Canvas& c) { barrels(c, p); });
-    tile(objects::Plant, [&](Canvas& c) { plant(c, p); });
-    tile(objects::OperatingTable, [&](Canvas& c) { operatingTable(c, p); });
-    tile(objects::Tank, [&](Canvas& c) { tank(c, p); });
-    tile(objects::Cables, [&](Canvas& c) { cables(c, p); });
-    tile(objects::Chair, [&](Canvas& c) { chair(c, p); });
-    tile(objects::Scorch, [&](Canvas& c) { scorch(c, p); });
-    tile(objects::ServerRack, [&](Canvas& c) { serverRack(c, p); });
-    tile(objects::Papers, [&](Canvas& c) { papers(c, p); });
-    tile(objects::Cabinet, [&](Canvas& c) { cabinet(c, p); });
-    tile(objects::Bed, [&](Canvas& c) { bed(c, p); });
+    paintTile(sheet, objects::Panel, [&](Canvas& c) { panel(c, p, false); });
+    paintTile(sheet, objects::RemotePanel, [&](Canvas& c) { panel(c, p, true); });
+    paintTile(sheet, objects::Shelf, [&](Canvas& c) { shelf(c, p, 0); });
+    paintTile(sheet, objects::Shelf + 1, [&](Canvas& c) { shelf(c, p, 1); });
+    paintTile(sheet, objects::ReadingDesk, [&](Canvas& c) { readingDesk(c, p); });
+    paintTile(sheet, objects::ExitHatch, [&](Canvas& c) { exitHatch(c, p); });
+    paintTile(sheet, objects::LabBench, [&](Canvas& c) { labBench(c, p); });
+    paintTile(sheet, objects::Computer, [&](Canvas& c) { computer(c, p); });
+    paintTile(sheet, objects::Crate, [&](Canvas& c) { crate(c, p); });
+    paintTile(sheet, objects::Barrels, [&](Canvas& c) { barrels(c, p); });
+    paintTile(sheet, objects::Plant, [&](Canvas& c) { plant(c, p); });
+    paintTile(sheet, objects::OperatingTable, [&](Canvas& c) { operatingTable(c, p); });
+    paintTile(sheet, objects::Tank, [&](Canvas& c) { tank(c, p); });
+    paintTile(sheet, objects::Cables, [&](Canvas& c) { cables(c, p); });
+    paintTile(sheet, objects::Chair, [&](Canvas& c) { chair(c, p); });
+    paintTile(sheet, objects::Scorch, [&](Canvas& c) { scorch(c, p); });
+    paintTile(sheet, objects::ServerRack, [&](Canvas& c) { serverRack(c, p); });
+    paintTile(sheet, objects::Papers, [&](Canvas& c) { papers(c, p); });
+    paintTile(sheet, objects::Cabinet, [&](Canvas& c) { cabinet(c, p); });
+    paintTile(sheet, objects::Bed, [&](Canvas& c) { bed(c, p); });
 }
 
 void drawCeiling(Canvas& sheet, const Palette& p)
 {
-    auto tile = [&](int index, auto&& paint) {
-        Canvas c(T, T);
-        paint(c);
-        placeTile(sheet, c, index);
-    };
-    tile(ceiling::Lamp, [&](Canvas& c) { lamp(c, p); });
-    tile(ceiling::PipeAcross, [&](Canvas& c) { pipe(c, p, true); });
-    tile(ceiling::PipeAlong, [&](Canvas& c) { pipe(c, p, false); });
-    tile(ceiling::Vent, [&](Canvas& c) { vent(c, p); });
-    tile(ceiling::BeamAcross, [&](Canvas& c) { beam(c, p, true); });
-    tile(ceiling::BeamAlong, [&](Canvas& c) { beam(c, p, false); });
-    tile(ceiling::HangingCables, [&](Canvas& c) { hangingCables(c, p); });
+    paintTile(sheet, ceiling::Lamp, [&](Canvas& c) { lamp(c, p); });
+    paintTile(sheet, ceiling::PipeAcross, [&](Canvas& c) { pipe(c, p, true); });
+    paintTile(sheet, ceiling::PipeAlong, [&](Canvas& c) { pipe(c, p, false); });
+    paintTile(sheet, ceiling::Vent, [&](Canvas& c) { vent(c, p); });
+    paintTile(sheet, ceiling::BeamAcross, [&](Canvas& c) { beam(c, p, true); });
+    paintTile(sheet, ceiling::BeamAlong, [&](Canvas& c) { beam(c, p, false); });
+    paintTile(sheet, ceiling::HangingCables, [&](Canvas& c) { hangingCables(c, p); });
 }
 
 } // namespace art

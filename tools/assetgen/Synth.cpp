@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace synth {
 
@@ -53,31 +54,22 @@ private:
 enum class Wave { Sine, Saw, Square, Pulse, Triangle, Noise };
 enum class Mode { None, Low, High, Band };
 
-Wave waveOf(const std::string& name)
+// The value a name in a table stands for; names not in it give the fallback.
+template <typename Kind, std::size_t N>
+Kind named(const std::string& name, const std::pair<const char*, Kind> (&table)[N], Kind fallback)
 {
-    if (name == "sine")
-        return Wave::Sine;
-    if (name == "saw")
-        return Wave::Saw;
-    if (name == "square")
-        return Wave::Square;
-    if (name == "pulse")
-        return Wave::Pulse;
-    if (name == "triangle")
-        return Wave::Triangle;
-    return Wave::Noise;
+    for (const auto& entry : table)
+        if (name == entry.first)
+            return entry.second;
+    return fallback;
 }
 
-Mode modeOf(const std::string& name)
-{
-    if (name == "low")
-        return Mode::Low;
-    if (name == "high")
-        return Mode::High;
-    if (name == "band")
-        return Mode::Band;
-    return Mode::None;
-}
+const std::pair<const char*, Wave> waveNames[] = {{"sine", Wave::Sine},
+                                                  {"saw", Wave::Saw},
+                                                  {"square", Wave::Square},
+                                                  {"pulse", Wave::Pulse},
+                                                  {"triangle", Wave::Triangle}};
+const std::pair<const char*, Mode> modeNames[] = {{"low", Mode::Low}, {"high", Mode::High}, {"band", Mode::Band}};
 
 double oscillate(Wave wave, double phase, double dt, Noise& noise)
 {
@@ -141,8 +133,8 @@ void renderVoice(const Instrument& in, double freq, double hold, double velocity
     double phase1 = 0, phase2 = 0.37;
     const double released = envelopeAt(in, hold);
     const double detuneRatio = std::pow(2.0, in.detune / 1200.0);
-    const Wave wave = waveOf(in.wave);
-    const Mode mode = modeOf(in.filter);
+    const Wave wave = named(in.wave, waveNames, Wave::Noise);
+    const Mode mode = named(in.filter, modeNames, Mode::None);
     if (wrap == 0 && out.size() < start + n)
         out.resize(start + n, 0.0);
     for (size_t i = 0; i < n; ++i) {

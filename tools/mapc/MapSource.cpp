@@ -10,6 +10,14 @@ namespace mapc {
 
 const char* const layerNames[LayerCount] = {"ground", "objects", "ceiling", "walls", "events", "monster"};
 
+int layerNamed(const char* const (&names)[LayerCount], const std::string& name)
+{
+    for (int i = 0; i < LayerCount; ++i)
+        if (name == names[i])
+            return i;
+    return -1;
+}
+
 namespace {
 
 // What one legend entry puts into one layer.
@@ -42,14 +50,6 @@ struct Reader {
     }
 };
 
-int layerByName(const std::string& name)
-{
-    for (int i = 0; i < LayerCount; ++i)
-        if (name == layerNames[i])
-            return i;
-    return -1;
-}
-
 bool isBlank(const std::string& line)
 {
     return line.find_first_not_of(" \t\r") == std::string::npos;
@@ -79,7 +79,7 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
     if (eq == std::string::npos || eq == 0 || eq + 1 == word.size())
         return r.fail(line, column, "expected layer=value, got '" + word + "'");
     const std::string key = word.substr(0, eq), text = word.substr(eq + 1);
-    const int layer = layerByName(key);
+    const int layer = layerNamed(layerNames, key);
     if (layer < 0)
         return r.fail(line, column, "unknown layer '" + key + "' (ground, objects, ceiling, walls, events, monster)");
     if (!grid.fills[size_t(layer)])
@@ -223,7 +223,7 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         while (layerWords >> layerName) {
             const size_t at = line.find(layerName, searchFrom);
             searchFrom = at + layerName.size();
-            const int layer = layerByName(layerName);
+            const int layer = layerNamed(layerNames, layerName);
             if (layer < 0)
                 return r.fail(lineNo, at,
                               "unknown layer '" + layerName + "' (ground, objects, ceiling, walls, events, monster)");

@@ -31,6 +31,8 @@ constexpr int LayerCodeStride = 180;
 constexpr int WallTileBase = 10; // first of the 16 wall tiles in the ground sheet
 enum Layer { Ground, Objects, Ceiling, Walls, Events, Monsters };
 extern const char* const layerNames[LayerCount];
+// The layer whose entry in a table of names (layerNames, the sheets' stems) is name, or -1.
+int layerNamed(const char* const (&names)[LayerCount], const std::string& name);
 
 // Document codes of the wall and monster layers.
 constexpr int FreeCode = 0, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;

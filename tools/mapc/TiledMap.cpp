@@ -61,14 +61,6 @@ std::string extension(const std::string& path)
     return ext;
 }
 
-int sheetByStem(const std::string& name)
-{
-    for (int i = 0; i < LayerCount; ++i)
-        if (name == sheetStems[i])
-            return i;
-    return -1;
-}
-
 } // namespace
 
 bool Reader::fail(const std::string& message)
@@ -96,13 +88,13 @@ void Reader::warn(const std::string& message)
 // its image is a sheet cut into the game's tiles.
 Tileset externalTileset(long long firstId, const std::string& source)
 {
-    return Tileset{firstId, sheetByStem(stem(source)), baseName(source)};
+    return Tileset{firstId, layerNamed(sheetStems, stem(source)), baseName(source)};
 }
 
 Tileset embeddedTileset(long long firstId, const std::string& image, long long tileWidth, long long tileHeight)
 {
     const bool gameTiles = tileWidth == TilePixels && tileHeight == TilePixels && extension(image) == "png";
-    return Tileset{firstId, gameTiles ? sheetByStem(stem(image)) : -1, baseName(image)};
+    return Tileset{firstId, gameTiles ? layerNamed(sheetStems, stem(image)) : -1, baseName(image)};
 }
 
 bool wholeNumber(const std::string& text, long long& out)
@@ -285,12 +277,12 @@ bool assemble(Reader& r, Document& d, Map& map)
     const size_t cells = size_t(d.width * d.height);
     std::array<const TileLayer*, LayerCount> byIndex{};
     for (TileLayer& layer : d.layers) {
-        const auto found = std::find(layerNames, layerNames + LayerCount, layer.name);
-        if (found == layerNames + LayerCount)
+        const int found = layerNamed(layerNames, layer.name);
+        if (found < 0)
             return r.fail("tile layer '" + layer.name +
                           "' is none of ground, objects, ceiling, walls, events, "
                           "monster");
-        const size_t index = size_t(found - layerNames);
+        const size_t index = size_t(found);
         if (byIndex[index])
             return r.fail("two tile layers are named '" + layer.name + "'");
         byIndex[index] = &layer;

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -120,6 +121,9 @@ int main(int argc, char** argv)
 {
     std::string out, picture, sheets, exportDir;
     std::vector<std::string> textPaths, mapPaths;
+    // The options that take one value, and where it goes.
+    const std::pair<const char*, std::string*> valued[] = {
+        {"--out", &out}, {"--picture", &picture}, {"--export-tmx", &exportDir}, {"--sheets", &sheets}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& into) {
@@ -128,17 +132,12 @@ int main(int argc, char** argv)
             into = argv[++i];
             return true;
         };
-        if (arg == "--out") {
-            if (!value(out))
-                return usage();
-        } else if (arg == "--picture") {
-            if (!value(picture))
-                return usage();
-        } else if (arg == "--export-tmx") {
-            if (!value(exportDir))
-                return usage();
-        } else if (arg == "--sheets") {
-            if (!value(sheets))
+        std::string* into = nullptr;
+        for (const auto& option : valued)
+            if (arg == option.first)
+                into = option.second;
+        if (into) {
+            if (!value(*into))
                 return usage();
         } else if (arg == "--text") {
             std::string path;

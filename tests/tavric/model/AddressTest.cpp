@@ -155,12 +155,19 @@ TEST_F(Address, FinalizeBindsPointersAndReferences)
     EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(Address, FinalizeRemovesAPointerOfTheWrongType)
+// An int field that designates the string field "text", by pointer or by reference.
+Tavric& intOnText(Tavric& root, const char* name, bool pointer)
 {
     root["text"] = "x";
-    Tavric& pointer = root["p"];
-    pointer.declareType(TypeInt);
-    pointer.storeReference("text", true);
+    Tavric& field = root[name];
+    field.declareType(TypeInt);
+    field.storeReference("text", pointer);
+    return field;
+}
+
+TEST_F(Address, FinalizeRemovesAPointerOfTheWrongType)
+{
+    intOnText(root, "p", true);
     ASSERT_FALSE(root.finalize());
     EXPECT_FALSE(root.exists("p"));
     EXPECT_EQ("int [].p : Cannot assign data of type field string: to current field. Type mismatch.\n", lastLine());
@@ -192,10 +199,7 @@ TEST_F(Address, FinalizeChecksDeclaredLevelsAndConstTargets)
 
 TEST_F(Address, FinalizeReportsATypedReferenceMismatch)
 {
-    root["text"] = "x";
-    Tavric& reference = root["r"];
-    reference.declareType(TypeInt);
-    reference.storeReference("text", false);
+    Tavric& reference = intOnText(root, "r", false);
     EXPECT_TRUE(root.finalize());
     EXPECT_EQ("int [].r : Cannot assign data of type field string to current field. Type mismatch.\n", lastLine());
     EXPECT_EQ(TypeString, reference.getType());

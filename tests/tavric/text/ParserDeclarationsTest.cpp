@@ -2,20 +2,13 @@
 
 #include "TextFixture.hpp"
 
+using texttest::parentEntry;
 using texttest::Text;
 using namespace zul;
 
 namespace {
 
 using Declarations = Text;
-
-int parentEntry(const Tavric& field)
-{
-    int rights = -1;
-    const int key = static_cast<int32_t>(static_cast<uint32_t>(field.getParent()->getIdentity()));
-    field.getUserRights(key, rights);
-    return rights;
-}
 
 TEST_F(Declarations, QualifierFlags)
 {

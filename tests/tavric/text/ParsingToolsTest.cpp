@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 using zul::ParsingTools;
 
@@ -208,20 +209,15 @@ TEST(Comments, BlockCommentsAndUnterminatedOne)
 TEST(LineAndColumn, CountsNewlinesOnly)
 {
     const std::string text = "ab\n\tc\r\nd";
-    int line = 0;
-    int column = 0;
-    ParsingTools::lineAndColumn(text, 0, line, column);
-    EXPECT_EQ(1, line);
-    EXPECT_EQ(1, column);
-    ParsingTools::lineAndColumn(text, 3, line, column);
-    EXPECT_EQ(2, line);
-    EXPECT_EQ(1, column);
-    ParsingTools::lineAndColumn(text, 7, line, column);
-    EXPECT_EQ(3, line);
-    EXPECT_EQ(1, column);
-    ParsingTools::lineAndColumn(text, 6, line, column);
-    EXPECT_EQ(2, line);
-    EXPECT_EQ(4, column);
+    const auto at = [&text](std::size_t position) {
+        std::pair<int, int> lineAndColumn(0, 0);
+        ParsingTools::lineAndColumn(text, position, lineAndColumn.first, lineAndColumn.second);
+        return lineAndColumn;
+    };
+    EXPECT_EQ(std::make_pair(1, 1), at(0));
+    EXPECT_EQ(std::make_pair(2, 1), at(3));
+    EXPECT_EQ(std::make_pair(3, 1), at(7));
+    EXPECT_EQ(std::make_pair(2, 4), at(6));
 }
 
 } // namespace

@@ -47,6 +47,15 @@ struct Document {
 
 struct Text : ::testing::Test, Document {};
 
+// The rights of a field's entry for its parent's identity, or -1 when it has none.
+inline int parentEntry(const zul::Tavric& field)
+{
+    int rights = -1;
+    if (field.getParent())
+        field.getUserRights(static_cast<int32_t>(static_cast<uint32_t>(field.getParent()->getIdentity())), rights);
+    return rights;
+}
+
 // A directory of scratch files, removed with everything in it.
 class ScratchDirectory {
 public:

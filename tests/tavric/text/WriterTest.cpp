@@ -8,6 +8,7 @@
 #include "TextFixture.hpp"
 
 using texttest::Document;
+using texttest::parentEntry;
 using texttest::ScratchDirectory;
 using texttest::Text;
 using namespace zul;
@@ -15,14 +16,6 @@ using namespace zul;
 namespace {
 
 using Writer = Text;
-
-int parentEntry(const Tavric& field)
-{
-    int rights = -1;
-    if (field.getParent())
-        field.getUserRights(static_cast<int32_t>(static_cast<uint32_t>(field.getParent()->getIdentity())), rights);
-    return rights;
-}
 
 // Everything the text can carry, compared field by field; a difference is reported with its address.
 void expectSameField(const Tavric& a, const Tavric& b, const std::string& where)

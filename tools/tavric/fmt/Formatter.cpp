@@ -201,4 +201,18 @@ bool formatSource(const std::string& source, std::string& formatted, std::size_t
     return true;
 }
 
+std::string withoutLayout(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // A backslash that ends a line (or the text) continues it: layout too.
+        if (c == '\\' && (i + 1 == text.size() || text[i + 1] == '\n' || text[i + 1] == '\r'))
+            continue;
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            out += c;
+    }
+    return out;
+}
+
 } // namespace tavricfmt

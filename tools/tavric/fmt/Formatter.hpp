@@ -17,4 +17,8 @@ constexpr std::size_t continuationIndent = 4;
 // when the source is not a text the parser accepts.
 bool formatSource(const std::string& source, std::string& formatted, std::size_t& stoppedAt);
 
+// The text without what a layout may change: blanks, line ends and line continuations. The layout
+// of an accepted source keeps it.
+std::string withoutLayout(const std::string& text);
+
 } // namespace tavricfmt

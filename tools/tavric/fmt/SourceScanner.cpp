@@ -20,21 +20,6 @@ enum Result { Error = 0, NoMatch = 1, Accepted = 2 };
 // texts the parser refuses anyway reach it.
 constexpr int maxDepth = 1000;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isIdentifierStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool isIdentifierByte(char c)
-{
-    return isIdentifierStart(c) || isDigit(c);
-}
-
 class Scanner {
 public:
     Scanner(const std::string& text, std::vector<Atom>& atoms) : s(text), n(text.size()), atoms(atoms) {}
@@ -65,9 +50,9 @@ private:
 
     bool identifier(std::size_t& p)
     {
-        if (!isIdentifierStart(at(p)))
+        if (!PT::isIdentifierStart(at(p)))
             return false;
-        while (p < n && isIdentifierByte(s[p]))
+        while (p < n && PT::isIdentifierByte(s[p]))
             ++p;
         return true;
     }
@@ -303,7 +288,7 @@ private:
         if (opened > 0) {
             const char c = at(q);
             if (q < n && c != ')') {
-                if (isDigit(c) || c == '+' || c == '-') {
+                if (PT::isDigit(c) || c == '+' || c == '-') {
                     const std::size_t start = q;
                     if (value(q) != Accepted)
                         return Error;
@@ -396,17 +381,15 @@ private:
         int result = NoMatch;
         if (c >= '1' && c <= '9') {
             std::size_t q = p;
-            while (isDigit(at(q)))
-                ++q;
+            digits(q);
             if (at(q) == '.') {
                 ++q;
-                while (isDigit(at(q)))
-                    ++q;
+                digits(q);
             }
             p = q;
             return Accepted;
         }
-        if (isDigit(c) || c == '+' || c == '-') {
+        if (PT::isDigit(c) || c == '+' || c == '-') {
             result = real(p);
             if (result == NoMatch)
                 result = prefixed(p, "0x", "0123456789abcdef", true);
@@ -414,7 +397,7 @@ private:
                 result = prefixed(p, "0b", "01", false);
             if (result == NoMatch)
                 result = octal(p);
-        } else if (isIdentifierStart(c)) {
+        } else if (PT::isIdentifierStart(c)) {
             result = keyword(p);
         } else if (c == '\'') {
             result = character(p);
@@ -425,14 +408,13 @@ private:
             if (c == '#')
                 PT::skipSetNoCase(s, q, "0123456789abcdef");
             else
-                while (isDigit(at(q)))
-                    ++q;
+                digits(q);
             if (q == p + 1)
                 return Error;
             p = q;
             return Accepted;
         }
-        if (result == NoMatch && (isIdentifierStart(c) || c == '&' || c == '[' || c == '{'))
+        if (result == NoMatch && (PT::isIdentifierStart(c) || c == '&' || c == '[' || c == '{'))
             result = address(p);
         if (result == NoMatch)
             result = decimal(p);
@@ -445,18 +427,23 @@ private:
             ++q;
     }
 
+    // A run of decimal digits; false when there is none.
+    bool digits(std::size_t& q) const
+    {
+        const std::size_t start = q;
+        while (PT::isDigit(at(q)))
+            ++q;
+        return q > start;
+    }
+
     int real(std::size_t& p)
     {
         std::size_t q = p;
         signs(q);
-        const std::size_t digits = q;
-        while (isDigit(at(q)))
-            ++q;
-        if (q == digits || at(q) != '.')
+        if (!digits(q) || at(q) != '.')
             return NoMatch;
         ++q;
-        while (isDigit(at(q)))
-            ++q;
+        digits(q);
         p = q;
         return Accepted;
     }
@@ -491,10 +478,7 @@ private:
     {
         std::size_t q = p;
         signs(q);
-        const std::size_t digits = q;
-        while (isDigit(at(q)))
-            ++q;
-        if (q == digits)
+        if (!digits(q))
             return Error;
         p = q;
         return Accepted;

@@ -10,46 +10,15 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/tools/ToolRunner.hpp"
 #include "tools/tavric/fmt/FmtCommand.hpp"
 
 namespace {
 
-struct FmtRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using FmtRun = tooltest::ToolRun;
 
-class FmtCommand : public ::testing::Test {
+class FmtCommand : public tooltest::ScratchDirectory {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavric-fmt-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        directory = made;
-    }
-    void TearDown() override
-    {
-        const std::string command = "rm -rf '" + directory + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-
-    std::string file(const std::string& name, const std::string& contents) const
-    {
-        const std::string path = directory + "/" + name;
-        std::ofstream(path, std::ios::binary) << contents;
-        return path;
-    }
-
-    static std::string slurp(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
@@ -73,8 +42,6 @@ protected:
         run.err = err.str();
         return run;
     }
-
-    std::string directory;
 };
 
 const char* const messy = "a=1\n[s\nx = 2+3   // sum\n]\n";

@@ -114,21 +114,6 @@ TEST(FormatterKeeps, RefusesWhatItCannotFollow)
 
 // ---- properties over real documents ----
 
-// All but blanks, line ends and line continuations.
-std::string visible(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // A backslash that ends a line (or the text) continues it: layout too.
-        if (c == '\\' && (i + 1 == text.size() || text[i + 1] == '\n' || text[i + 1] == '\r'))
-            continue;
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-            out += c;
-    }
-    return out;
-}
-
 int commentCount(const std::string& text)
 {
     int count = 0;
@@ -185,7 +170,7 @@ bool checkDocument(const std::string& name, const std::string& text)
     std::string twice;
     EXPECT_TRUE(tavricfmt::formatSource(once, twice, stoppedAt)) << name;
     EXPECT_EQ(twice, once) << name << ": formatting twice differs from once";
-    EXPECT_EQ(visible(once), visible(text)) << name << ": more than blanks changed";
+    EXPECT_EQ(tavricfmt::withoutLayout(once), tavricfmt::withoutLayout(text)) << name << ": more than blanks changed";
     EXPECT_EQ(commentCount(once), commentCount(text)) << name;
     const Parsed after = parse(once);
     EXPECT_TRUE(after.accepted) << name;

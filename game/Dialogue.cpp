@@ -40,9 +40,8 @@ bool mainTheme(Ingame& game)
 
 bool helpMessages(Ingame& game)
 {
-    game.addMessage("Use left shift or right control to run. Use escape to exit.");
-    game.addMessage("Use your mouse, both buttons, and wasd or the arrow key to play.");
-    game.addMessage("Welcome.");
+    for (const LogText& help : HelpTexts)
+        game.addMessage(game.logText(help));
     return true;
 }
 
@@ -96,7 +95,11 @@ bool Dialogue::openingTask(Ingame& game, std::vector<int>& parameters)
 void Dialogue::setFont(const sf::Font& font)
 {
     words.setFont(font);
-    words.setFillColor(sf::Color(0, 0, 0, 255));
+    // White on a dark outline reads on every box colour over any floor (black on the
+    // translucent boxes did not).
+    words.setFillColor(TextFill);
+    words.setOutlineColor(TextOutline);
+    words.setOutlineThickness(TextOutlineThickness);
     words.setCharacterSize(TextSize);
 }
 
@@ -122,6 +125,7 @@ void Dialogue::start(int scriptId)
     alpha = 0;
     shown = 0.0;
     entryIndex = 0;
+    actionDone = false;
     script = scriptId;
     words.setString(sf::String());
     words.setPosition(static_cast<float>(x + TextMargin), static_cast<float>(y + TextMargin));
@@ -168,13 +172,43 @@ void Dialogue::step()
         height += BoxOpenSpeed;
         return;
     }
-    if (entry.action && entry.action(game))
+    // A line with an action and no words moves on at once; one with words shows them whole
+    // first, then runs its action and waits for a click like any other line.
+    if (entry.action && line.isEmpty()) {
+        runAction();
         advance();
+    }
     // `entry` and `line` stay those of the line this step began with, even if it moved on.
     const std::size_t count = std::min(static_cast<std::size_t>(shown), line.getSize());
     words.setString(line.substring(0, count));
     if (shown < line.getSize())
         shown += entry.typingSpeed;
+    if (entry.action && !line.isEmpty() && shown >= line.getSize())
+        runAction();
+}
+
+void Dialogue::runAction()
+{
+    const DialogueEntry& entry = current();
+    if (entry.action && !actionDone) {
+        actionDone = true;
+        entry.action(game);
+    }
+}
+
+void Dialogue::skip()
+{
+    if (script != OpeningScript)
+        return;
+    for (; entryIndex < scripts[script].count; ++entryIndex) {
+        runAction();
+        actionDone = false;
+    }
+    script = ClosingScript;
+    entryIndex = 0;
+    shown = 0.0;
+    words.setString(sf::String());
+    game.program->cursorIndex = savedCursor;
 }
 
 void Dialogue::advance()
@@ -186,8 +220,11 @@ void Dialogue::advance()
         shown = static_cast<double>(length);
         return;
     }
+    // Clicked past before its step came: the line's action still takes effect.
+    runAction();
     const int previousFace = current().face;
     ++entryIndex;
+    actionDone = false;
     if (entryIndex < scripts[script].count) {
         shown = 0.0;
         words.setString(sf::String());

@@ -51,8 +51,11 @@ public:
     void start(int script);
     // One step of the running script; the world stands still meanwhile.
     void step();
-    // A click: shows the whole line, or moves to the next one.
+    // A click (or Space, Return): shows the whole line, or moves to the next one.
     void advance();
+    // Tab: the rest of the conversation at once. Its remaining actions still take effect, and
+    // the box folds away.
+    void skip();
     void draw(sf::RenderTarget& target);
     // No script running (a restart).
     void reset() { script = NoScript; }
@@ -76,6 +79,8 @@ private:
     sf::String currentWords() const;
     // Where the box rests for a side of the scene.
     int boxPlace(int side) const;
+    // The current line's action, once per line.
+    void runAction();
 
     Ingame& game;
     int script = NoScript;
@@ -88,6 +93,7 @@ private:
     int maxHeight = 0;
     int alpha = 0;
     int savedCursor = 0;
+    bool actionDone = false;
     sf::Text words;
 };
 

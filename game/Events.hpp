@@ -42,6 +42,7 @@ public:
     void addSpark(int column, int row, int frames);
     bool sparkAt(int column, int row) const;
     const std::list<Spark>& sparks() const { return sparkList; }
+    void clearSparks() { sparkList.clear(); }
     // Ages every spark by one frame, drops the spent ones and draws the rest, each with a new
     // random frame and angle.
     void drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera);

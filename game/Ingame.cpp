@@ -11,7 +11,6 @@ namespace {
 // The loading bar counts the fonts, sounds, music, textures, one step per map and one after the
 // maps. It is sized for one map, as the game ships; a second map fills it to its end.
 constexpr unsigned LoadingSteps = FontCount + SoundCount + MusicCount + TextureCount + 1 + 1;
-const char* const VictoryLine = "Victory. Press space to restart.";
 } // namespace
 
 Ingame::Ingame(Program* program) : Module(program), dialoguePart(*this) {}
@@ -119,7 +118,12 @@ void Ingame::onRestart()
     playerPart.restart();
     followCamera();
     program->cursorIndex = AttackCursor;
+    // Nothing of an earlier game carries over: its lines, its pending tasks (a door moving on
+    // the reloaded map) and its sparks. The walls the fog remembers stay remembered.
+    logPart.clear();
     logPart.resetTimer();
+    taskPart.clear();
+    eventsPart.clearSparks();
     audioPart.playMusic(DarkTheme);
     won = false;
     lightPart.restart();
@@ -129,8 +133,14 @@ void Ingame::onRestart()
 void Ingame::onEvent(const sf::Event& event)
 {
     if (event.type == sf::Event::KeyPressed) {
-        if (event.key.code == sf::Keyboard::Escape) {
+        const sf::Keyboard::Key key = event.key.code;
+        if (key == sf::Keyboard::Escape) {
             program->popState(false);
+        } else if (isStarted() && dialoguePart.running()) {
+            if (key == sf::Keyboard::Space || key == sf::Keyboard::Return)
+                dialoguePart.advance();
+            else if (key == sf::Keyboard::Tab)
+                dialoguePart.skip();
         } else if (event.key.code == sf::Keyboard::Space && isStarted() && (!playerPart.alive() || won)) {
             stop();
             start();
@@ -200,7 +210,7 @@ void Ingame::onUpdate(int)
 
     won = worldPart.allMonstersDead();
     if (won)
-        addMessage(VictoryLine);
+        addMessage(logText(VictoryText));
 }
 
 void Ingame::followCamera()
@@ -225,6 +235,11 @@ std::string Ingame::languageText(const std::string& key) const
     if (key.empty() || !language.exists(key))
         return std::string();
     return language.child(key, zul::publicUser).getString(zul::publicUser);
+}
+
+std::string Ingame::logText(const LogText& text) const
+{
+    return program->languageDocument.exists(text.key) ? languageText(text.key) : std::string(text.fallback);
 }
 
 void Ingame::addText(const char* key)

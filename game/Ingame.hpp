@@ -4,6 +4,7 @@
 #include "game/Dialogue.hpp"
 #include "game/Events.hpp"
 #include "game/Light.hpp"
+#include "game/LogTexts.hpp"
 #include "game/MessageLog.hpp"
 #include "game/Player.hpp"
 #include "game/TaskList.hpp"
@@ -66,6 +67,8 @@ public:
     void addText(const char* key);
     // Words of a key of the language document; empty (and nothing created) when it is absent.
     std::string languageText(const std::string& key) const;
+    // A line the game writes to the log, in the language in use (English when it lacks one).
+    std::string logText(const LogText& text) const;
     // The handler for the event cell (column, row) of the played map, or none.
     EventHandler eventHandlerAt(int column, int row) const;
     void followCamera();

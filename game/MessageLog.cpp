@@ -19,6 +19,10 @@ void MessageLog::add(const std::string& text)
         messages.pop_front();
     static const sf::Font noFont;
     messages.emplace_back(utf8ToSfString(text), lineFont ? *lineFont : noFont, MessageSize);
+    // Outlined like the dialogue, so that a line stays readable on light floors.
+    messages.back().setFillColor(TextFill);
+    messages.back().setOutlineColor(TextOutline);
+    messages.back().setOutlineThickness(TextOutlineThickness);
     timer = MessageSteps;
 }
 

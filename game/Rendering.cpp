@@ -6,10 +6,6 @@
 
 namespace vrk {
 
-namespace {
-const char* const GameOverLine = "Game over - Press space to restart";
-} // namespace
-
 // Cells under unbroken darkness are skipped: the fog paints them black whatever lies below.
 void Ingame::drawLayer(int layer, const CellRange& range)
 {
@@ -73,7 +69,7 @@ void Ingame::onDraw()
     playerPart.draw(scene, camera);
     if (!alive) {
         worldPart.drawMonsters(scene);
-        addMessage(GameOverLine);
+        addMessage(logText(GameOverText));
     }
     worldPart.drawBullets(scene);
     eventsPart.drawSparks(scene, sprites[SparkTexture], camera);

@@ -3,6 +3,7 @@
 // Per fixed step of 1/30 s, in scene units, unless said otherwise. The game and its tests use
 // these names, so a figure is written once.
 
+#include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
 namespace vrk {
@@ -50,6 +51,11 @@ constexpr float CursorSpin = 5.f; // degrees
 constexpr int VoiceCount = 31;
 constexpr float VoiceVolume = 40.f;
 constexpr float MusicVolume = 70.f;
+
+// ---- text on the scene: dialogue and message log ----
+const sf::Color TextFill(255, 255, 255);
+const sf::Color TextOutline(16, 16, 16);
+constexpr float TextOutlineThickness = 3.f;
 
 // ---- dialogue ----
 constexpr int BoxSlideSpeed = 8;

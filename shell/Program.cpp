@@ -3,6 +3,7 @@
 #include "shell/SceneCopy.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <locale>
@@ -112,8 +113,8 @@ bool Program::load()
         window.close();
         return false;
     }
-    scaleX = static_cast<float>(window.getSize().x) / static_cast<float>(SceneWidth);
-    scaleY = static_cast<float>(window.getSize().y) / static_cast<float>(SceneHeight);
+    letterbox(window.getSize(), sceneTexture.getSize(), scaleX, offset);
+    scaleY = scaleX;
     setUpPresentation();
 
     if (!loadCursors())
@@ -166,6 +167,13 @@ void Program::popState(bool startNext)
             next->start();
 }
 
+void Program::letterbox(sf::Vector2u window, sf::Vector2u scene, double& scale, sf::Vector2f& offset)
+{
+    scale = std::min(static_cast<double>(window.x) / scene.x, static_cast<double>(window.y) / scene.y);
+    offset = sf::Vector2f(static_cast<float>(std::floor((window.x - scene.x * scale) / 2.0)),
+                          static_cast<float>(std::floor((window.y - scene.y * scale) / 2.0)));
+}
+
 void Program::setUpPresentation()
 {
     // At the scene's own size a pixel is copied as it is; scaled, it is filtered, and well below
@@ -175,7 +183,8 @@ void Program::setUpPresentation()
     sceneTexture.setSmooth(scaled);
     sceneSprite.setTexture(sceneTexture.getTexture(), true);
     sceneSprite.setScale(static_cast<float>(scaleX), static_cast<float>(scaleY));
-    sceneSprite.setPosition(0.f, 0.f);
+    sceneSprite.setPosition(offset);
+    letterboxed = offset != sf::Vector2f(0.f, 0.f);
 }
 
 void Program::present()
@@ -188,8 +197,11 @@ void Program::present()
     // At the same size the scene is copied as it is (far cheaper than drawing it as a textured
     // quad on a software renderer); otherwise drawn scaled. The scene is opaque: copying it
     // needs no blending with what the window held.
-    if (scaled || !sceneCopy.copy(sceneTexture.getTexture(), window))
+    if (scaled || !sceneCopy.copy(sceneTexture.getTexture(), window)) {
+        if (letterboxed)
+            window.clear(sf::Color::Black);
         window.draw(sceneSprite, sf::RenderStates(sf::BlendNone));
+    }
     window.display();
 }
 
@@ -198,6 +210,7 @@ bool Program::dispatchEvent(sf::Event event)
     switch (event.type) {
     case sf::Event::Closed:
         saveUserData();
+        userDataSaved = true;
         while (top() != quitState())
             popState(false);
         window.close();
@@ -209,13 +222,13 @@ bool Program::dispatchEvent(sf::Event event)
         break;
     case sf::Event::MouseButtonPressed:
     case sf::Event::MouseButtonReleased:
-        event.mouseButton.x = static_cast<int>(event.mouseButton.x / scaleX);
-        event.mouseButton.y = static_cast<int>(event.mouseButton.y / scaleY);
+        event.mouseButton.x = static_cast<int>((event.mouseButton.x - offset.x) / scaleX);
+        event.mouseButton.y = static_cast<int>((event.mouseButton.y - offset.y) / scaleY);
         mousePosition = sf::Vector2f(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y));
         break;
     case sf::Event::MouseMoved:
-        event.mouseMove.x = static_cast<int>(event.mouseMove.x / scaleX);
-        event.mouseMove.y = static_cast<int>(event.mouseMove.y / scaleY);
+        event.mouseMove.x = static_cast<int>((event.mouseMove.x - offset.x) / scaleX);
+        event.mouseMove.y = static_cast<int>((event.mouseMove.y - offset.y) / scaleY);
         mousePosition = sf::Vector2f(static_cast<float>(event.mouseMove.x), static_cast<float>(event.mouseMove.y));
         break;
     default:
@@ -269,10 +282,21 @@ void Program::run()
     stepClock.restart();
     // Relative to the window: the same as the desktop's in fullscreen, and right in a window too.
     const sf::Vector2i pointer = sf::Mouse::getPosition(window);
-    mousePosition = sf::Vector2f(static_cast<float>(pointer.x / scaleX), static_cast<float>(pointer.y / scaleY));
+    mousePosition = sf::Vector2f(static_cast<float>((pointer.x - offset.x) / scaleX),
+                                 static_cast<float>((pointer.y - offset.y) / scaleY));
     while (!stateStack.empty() && top() != quitState())
         if (!runPass(stepClock.restart()))
             break;
+    finishRun();
+}
+
+// Leaving by Escape (the only way out in fullscreen) keeps the settings as closing does; a
+// module that could not start ends the run with nothing written.
+void Program::finishRun()
+{
+    if (!userDataSaved && exitStatus == 0)
+        saveUserData();
+    userDataSaved = true;
 }
 
 } // namespace vrk

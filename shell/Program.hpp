@@ -49,6 +49,8 @@ public:
     // One pass of the main loop given the time elapsed since the previous one;
     // false when the loop must end.
     bool runPass(sf::Time elapsed);
+    // After the last pass: saves the user data unless the window's closing did, or the run failed.
+    void finishRun();
     // Applies one window event (scene coordinates, key table) and hands it to the top module;
     // false when the loop must end.
     bool dispatchEvent(sf::Event event);
@@ -71,8 +73,13 @@ public:
 
     std::stack<int, std::deque<int>> stateStack;
     sf::Sprite sceneSprite;
+    // Window pixels per scene unit (the same on both axes), and where the scene's top-left
+    // corner lies in the window: a window of another shape shows black bars.
     double scaleX = 1.0;
     double scaleY = 1.0;
+    sf::Vector2f offset;
+    // The largest scale at which the scene fits the window, and the scene's place, centred.
+    static void letterbox(sf::Vector2u window, sf::Vector2u scene, double& scale, sf::Vector2f& offset);
     sf::Texture cursorTextures[CursorCount];
     sf::Clock stepClock;
     sf::Time frameTime;
@@ -99,7 +106,10 @@ private:
     std::vector<std::unique_ptr<Module>> modules;
     std::vector<std::string> moduleNames;
     // The window differs from the scene in size, and by more than half.
+    // Written by the window's closing, so the end of run need not write it again.
+    bool userDataSaved = false;
     bool scaled = false;
+    bool letterboxed = false;
     bool mipmapped = false;
     SceneCopy sceneCopy;
     sf::RectangleShape overlay;

@@ -46,9 +46,10 @@ conversation_ready() {
   read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
   [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && still "$1" 0 850 1000 230
 }
-# White help lines in the message log once the conversation is over.
+# White help lines in the message log once the conversation is over: the lowest line, below
+# where the (white) dialogue text can reach.
 log_shown() {
-  [ "$(convert "$1" -crop 900x195+20+880 +repage -colorspace gray -threshold 80% \
+  [ "$(convert "$1" -crop 900x42+20+1024 +repage -colorspace gray -threshold 80% \
        -format '%[fx:int(1000*mean+0.5)]' info:)" -gt 25 ]
 }
 
@@ -81,6 +82,9 @@ for i in $(seq 1 150); do
     if log_shown "$work/talk.png"; then shown=yes; break; fi
   fi
 done
+# The help line waits for a click once its words and the help lines are shown; the box then folds.
+click_at 1800 700
+sleep 1.5
 point_at 520 240
 xdotool keydown a; sleep 0.6; xdotool keyup a
 rm -f "$previous"

@@ -93,7 +93,9 @@ bool Hunter::patrolStep(const sf::Vector2f* moves, int count)
 void Hunter::chaseMove()
 {
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
-        game->player().hurt(HunterTouchDamage);
+        // Arrived where the player was last seen: it hurts only a player still within reach.
+        if (squaredDistance(game->player().position(), position) < HunterTouchDistanceSquared)
+            game->player().hurt(HunterTouchDamage);
         chasing = false;
         return;
     }

@@ -18,12 +18,18 @@ namespace {
 // Keys the game looks up: the event texts and every line of the opening conversation.
 std::vector<std::string> requiredKeys()
 {
-    std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
+    std::vector<std::string> keys = {"Victory",           "Books", "DoorPanel", "TooFar", vrk::GameOverText.key,
+                                     vrk::VictoryText.key};
+    for (const vrk::LogText& help : vrk::HelpTexts)
+        keys.push_back(help.key);
     const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
     return keys;
 }
+
+// The first keys of requiredKeys are texts of the message log.
+constexpr size_t LogKeys = 9;
 
 // Texts of the message log are drawn on one line in a 50-point monospaced face; dialogue lines
 // in a 40-point face in a box 1728 wide and 216 high.
@@ -184,7 +190,7 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 27u) << "4 event texts and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 32u) << "4 event texts, 5 lines of the log and the 23 lines of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));
@@ -220,7 +226,7 @@ TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown)
             std::vector<unsigned> codePoints;
             ASSERT_TRUE(decodeUtf8(text, codePoints)) << where << " is not valid UTF-8";
             const auto lines = splitLines(codePoints);
-            const bool logText = k < 4;
+            const bool logText = k < LogKeys;
             EXPECT_LE(lines.size(), logText ? 1u : DialogueLines) << where;
             for (const auto& line : lines) {
                 EXPECT_LE(line.size(), logText ? LogLineLimit : DialogueLineLimit) << where;

@@ -165,22 +165,39 @@ TEST_F(DialogueTest, MissingWordsShowAnEmptyLineAndGoOn)
     EXPECT_FALSE(program.languageDocument.exists("_INITIAL_00_Maverick"));
 }
 
-TEST_F(DialogueTest, ActionLinesRunOnceWhenEmptyTwiceWhenNot)
+TEST_F(DialogueTest, ActionLinesShowTheirWordsRunTheActionOnceAndWaitForAClick)
 {
     game->dialogue().start(0);
-    say("_INITIAL_150_BANG", "BANG");
-    jumpTo(16);
-    probe().faceAlpha() = 200;
-    game->dialogue().step(); // the action completes the words
-    EXPECT_EQ(game->dialogue().entry(), 16);
-    EXPECT_EQ(shown(), "BANG");
-    game->dialogue().step(); // and then moves on
-    EXPECT_EQ(game->dialogue().entry(), 17);
-    EXPECT_EQ(game->dialogue().faceAlpha(), 0);
+    say("_INITIAL_10_LogMsg", "Escape.");
+    jumpTo(22); // the help line: its action adds three lines to the log
+    steps(4);   // 1.5 characters a step: "Esca" typed, no action yet
+    EXPECT_EQ(shown(), "Esca");
+    EXPECT_TRUE(game->log().lines().empty());
+    steps(40);
+    EXPECT_EQ(shown(), "Escape.");
+    EXPECT_EQ(game->log().size(), 3u); // once, not once a step
+    EXPECT_EQ(game->dialogue().entry(), 22);
+    EXPECT_EQ(game->dialogue().scriptId(), 0); // still waiting for the click
+    game->dialogue().advance();
+    EXPECT_EQ(game->dialogue().scriptId(), 1);
+    EXPECT_EQ(game->log().size(), 3u);
 
+    game->dialogue().start(0);
     jumpTo(20); // main theme, empty words: straight on
     game->dialogue().step();
     EXPECT_EQ(game->dialogue().entry(), 21);
+}
+
+TEST_F(DialogueTest, ClickingFastPastAnActionLineStillRunsItsAction)
+{
+    game->dialogue().start(0);
+    say("_INITIAL_10_LogMsg", "Escape the laboratory.");
+    jumpTo(22);
+    game->dialogue().step();
+    game->dialogue().advance(); // the whole line at once
+    game->dialogue().advance(); // and past it before a step showed it
+    EXPECT_EQ(game->dialogue().scriptId(), 1);
+    EXPECT_EQ(game->log().size(), 3u);
 }
 
 TEST_F(DialogueTest, HelpLineAddsItsTextsAndClosesWithoutAClick)

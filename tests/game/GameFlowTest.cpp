@@ -74,6 +74,26 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
     EXPECT_EQ(calls, 3);
 }
 
+TEST_F(GameFlow, SpaceAndReturnAdvanceTheConversationAndTabEndsIt)
+{
+    program->languageDocument.child("_INITIAL_00_Maverick").setString("Where am I?");
+    ASSERT_TRUE(startWith(room(), true));
+    step(OpeningDialogueDelay + 1 + 216 / BoxOpenSpeed + 1);
+    ASSERT_TRUE(game->dialogue().running());
+    ASSERT_LT(game->dialogue().charsShown(), 11.0);
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->dialogue().charsShown(), 11.0); // the whole line
+    press(sf::Keyboard::Return);
+    EXPECT_EQ(game->dialogue().entry(), 1);
+    press(sf::Keyboard::Tab);
+    EXPECT_EQ(game->dialogue().scriptId(), ClosingScript);
+    EXPECT_EQ(log().back(), "Welcome."); // the help line's action still took effect
+    EXPECT_EQ(program->cursorIndex, AttackCursor);
+    step(40);
+    EXPECT_FALSE(game->dialogue().running());
+    EXPECT_EQ(game->player().life(), StartLife); // Space in a conversation restarts nothing
+}
+
 TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
 {
     game->tasks().schedule(&Dialogue::openingTask, {50});
@@ -161,10 +181,26 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     EXPECT_EQ(game->world().slot(0).monsters[1]->life, 100);
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
     EXPECT_FALSE(game->victory());
-    // The old lines stay until the next message, and the opening is on its way again.
-    EXPECT_EQ(log().back(), "Game over - Press space to restart");
+    // The new game starts clean, and the opening is on its way again.
+    EXPECT_TRUE(game->log().lines().empty());
     ASSERT_EQ(game->tasks().size(), 1u);
     EXPECT_EQ(game->tasks().pending().front().parameters, std::vector<int>{50});
+}
+
+TEST_F(GameFlow, ARestartLeavesNothingOfTheOldGameButTheRememberedWalls)
+{
+    game->addMessage("old line");
+    game->tasks().schedule(&Events::openDoorTask, {game->world().map().width, 2, 2, 20});
+    game->events().addSpark(2, 2, 200);
+    game->world().slot(0).explored[5] = 1;
+    setLife(0);
+    game->draw();
+    press(sf::Keyboard::Space);
+    EXPECT_TRUE(game->log().lines().empty());
+    ASSERT_EQ(game->tasks().size(), 1u); // only the new opening
+    EXPECT_EQ(game->tasks().pending().front().callback, &Dialogue::openingTask);
+    EXPECT_TRUE(game->events().sparks().empty());
+    EXPECT_EQ(game->world().slot(0).explored[5], 1);
 }
 
 TEST_F(GameFlow, RestartsDoNotPileUpHunters)
@@ -175,7 +211,7 @@ TEST_F(GameFlow, RestartsDoNotPileUpHunters)
         step();
     }
     EXPECT_EQ(game->world().slot(0).monsters.size(), 2u);
-    EXPECT_EQ(game->tasks().size(), 25u); // each start schedules its own opening
+    EXPECT_EQ(game->tasks().size(), 1u); // the last start's opening only
 }
 
 TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)

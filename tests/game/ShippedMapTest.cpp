@@ -4,6 +4,7 @@
 #include "game/monsters/Monster.hpp"
 
 #include <fstream>
+#include <set>
 
 namespace vrk {
 namespace testing {
@@ -56,6 +57,36 @@ TEST_F(ShippedMap, StartsOnFreeGroundWithHuntersAndTalksFirst)
         moves += game->player().position() != start;
     }
     EXPECT_GE(moves, 2);
+}
+
+TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
+{
+    program->options["Language"] = "Fr";
+    program->chooseLanguage();
+    const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback, HelpTexts[0].fallback,
+                                           HelpTexts[1].fallback, HelpTexts[2].fallback};
+    std::vector<std::string> seen;
+    const auto collect = [&] {
+        for (const sf::Text& line : game->log().lines()) {
+            const auto utf8 = line.getString().toUtf8();
+            seen.emplace_back(utf8.begin(), utf8.end());
+        }
+    };
+    talk();
+    collect();
+    EXPECT_EQ(seen.back(), program->languageDocument.child("Help3").getString());
+    setLife(0);
+    game->draw();
+    collect();
+    EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
+    press(sf::Keyboard::Space);
+    for (const auto& monster : game->world().slot(0).monsters)
+        monster->damage(monster->life);
+    step();
+    collect();
+    EXPECT_EQ(seen.back(), program->languageDocument.child("VictoryLine").getString());
+    for (const std::string& line : seen)
+        EXPECT_EQ(english.count(line), 0u) << line;
 }
 
 TEST_F(ShippedMap, IsLostAndWonAndRestartedWithSpace)

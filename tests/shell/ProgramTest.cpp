@@ -224,6 +224,63 @@ TEST_F(ProgramTest, ClosingStopsEveryStackedModuleAndSaves)
     EXPECT_TRUE(std::filesystem::exists("data.vrk"));
 }
 
+TEST_F(ProgramTest, LeavingThroughTheModulesSavesAUserDataFileThatLoads)
+{
+    ASSERT_TRUE(program.startModules());
+    credit->popOnUpdate = 1;
+    ingame->popOnUpdate = 1; // as Escape does
+    for (int pass = 0; pass < 4 && program.top() != program.quitState(); ++pass)
+        program.runPass(program.frameTime);
+    ASSERT_EQ(program.top(), program.quitState());
+    program.finishRun();
+    ASSERT_TRUE(std::filesystem::exists("data.vrk"));
+    vrk::Program next;
+    EXPECT_TRUE(next.loadUserData());
+}
+
+TEST_F(ProgramTest, ARunThatFailedWritesNoUserData)
+{
+    ASSERT_TRUE(program.startModules());
+    program.exitStatus = 1; // what a module that could not start sets
+    program.finishRun();
+    EXPECT_FALSE(std::filesystem::exists("data.vrk"));
+}
+
+TEST(ProgramLetterbox, AWindowOfAnotherShapeShowsTheWholeSceneCentredBetweenBars)
+{
+    double scale = 0.0;
+    sf::Vector2f offset;
+    vrk::Program::letterbox({1024, 768}, {1920, 1080}, scale, offset);
+    EXPECT_DOUBLE_EQ(scale, 1024.0 / 1920.0);
+    EXPECT_EQ(offset, sf::Vector2f(0.f, 96.f)); // 576 high: bars of 96 above and below
+    vrk::Program::letterbox({2560, 1080}, {1920, 1080}, scale, offset);
+    EXPECT_DOUBLE_EQ(scale, 1.0);
+    EXPECT_EQ(offset, sf::Vector2f(320.f, 0.f));
+    vrk::Program::letterbox({1280, 720}, {1920, 1080}, scale, offset);
+    EXPECT_EQ(offset, sf::Vector2f(0.f, 0.f));
+}
+
+TEST_F(ProgramTest, MousePositionsGoThroughTheLetterbox)
+{
+    ASSERT_TRUE(program.startModules());
+    vrk::Program::letterbox({1024, 768}, {1920, 1080}, program.scaleX, program.offset);
+    program.scaleY = program.scaleX;
+    sf::Event click;
+    click.type = sf::Event::MouseButtonPressed;
+    click.mouseButton.button = sf::Mouse::Left;
+    click.mouseButton.x = 512;
+    click.mouseButton.y = 96 + 288; // the middle of the picture
+    EXPECT_TRUE(program.dispatchEvent(click));
+    ASSERT_EQ(credit->clicks.size(), 1u);
+    EXPECT_EQ(credit->clicks[0], sf::Vector2i(960, 540));
+    sf::Event move;
+    move.type = sf::Event::MouseMoved;
+    move.mouseMove.x = 0;
+    move.mouseMove.y = 96; // the picture's top-left corner
+    program.dispatchEvent(move);
+    EXPECT_EQ(program.mousePosition, sf::Vector2f(0.f, 0.f));
+}
+
 TEST_F(ProgramTest, EventsReachTheModuleInSceneCoordinates)
 {
     ASSERT_TRUE(program.startModules());

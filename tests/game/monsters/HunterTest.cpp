@@ -164,11 +164,28 @@ TEST_F(HunterTest, ChaseRunsToTheTargetAndHurtsOnArrival)
     hunter.step(); // 6 from the target
     EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
     EXPECT_EQ(game->player().life(), StartLife);
-    hunter.step(); // arrived: the player is hurt wherever it is
-    EXPECT_EQ(game->player().life(), 290);
+    game->player().placeAt(sf::Vector2f(619.0f, 660.0f)); // within reach, behind its back
+    hunter.step();
+    EXPECT_EQ(game->player().life(), StartLife - HunterTouchDamage);
     EXPECT_FALSE(hunter.chasing);
     EXPECT_FLOAT_EQ(hunter.position.x, 624.0f);
     EXPECT_EQ(hunter.frame, 2);
+}
+
+TEST_F(HunterTest, AHunterReachingAnEmptyTargetDoesNoHarm)
+{
+    Hunter& hunter = add<Hunter>(624.0f, 660.0f, 0.0);
+    hunter.chasing = true;
+    hunter.target = sf::Vector2f(630.0f, 660.0f);
+    game->player().placeAt(sf::Vector2f(614.0f, 660.0f)); // 10 away behind it: just out of reach
+    hunter.step();
+    EXPECT_EQ(game->player().life(), StartLife);
+    EXPECT_FALSE(hunter.chasing);                             // back to idle
+    game->player().placeAt(sf::Vector2f(10000.0f, 10000.0f)); // far away
+    hunter.chasing = true;
+    hunter.step();
+    EXPECT_EQ(game->player().life(), StartLife);
+    EXPECT_FALSE(hunter.chasing);
 }
 
 TEST_F(HunterTest, ChaseStopsAtWalls)

@@ -85,9 +85,12 @@ void doorPanelEvent(Ingame& game, int column, int row, int mode)
         game.events().addSpark(doorColumn, doorRow, AttackSparkFrames);
 }
 
+// It works the door panel's way from a spot away from it, which analysing it tells.
 void remoteDoorPanelEvent(Ingame& game, int column, int row, int mode)
 {
-    if (mode == ActivateCursor)
+    if (mode == AnalyseCursor)
+        game.addText("RemotePanel");
+    else if (mode == ActivateCursor)
         activateDoorPanel(game, column + RemoteColumnOffset, row + RemoteRowOffset);
 }
 

@@ -15,11 +15,13 @@ using namespace content;
 
 namespace {
 
-// Keys the game looks up: the event texts and every line of the opening conversation.
+// Keys the game looks up: the event texts, the lines the game writes to the log, and every line
+// of the opening conversation.
 std::vector<std::string> requiredKeys()
 {
-    std::vector<std::string> keys = {"Victory",           "Books", "DoorPanel", "TooFar", vrk::GameOverText.key,
-                                     vrk::VictoryText.key};
+    std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"};
+    keys.push_back(vrk::GameOverText.key);
+    keys.push_back(vrk::VictoryText.key);
     for (const vrk::LogText& help : vrk::HelpTexts)
         keys.push_back(help.key);
     const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
@@ -29,7 +31,7 @@ std::vector<std::string> requiredKeys()
 }
 
 // The first keys of requiredKeys are texts of the message log.
-constexpr size_t LogKeys = 9;
+constexpr size_t LogKeys = 10;
 
 // Texts of the message log are drawn on one line in a 50-point monospaced face; dialogue lines
 // in a 40-point face in a box 1728 wide and 216 high.
@@ -190,7 +192,7 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 32u) << "4 event texts, 5 lines of the log and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 33u) << "5 event texts, 5 lines of the log and the 23 lines of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

@@ -24,7 +24,7 @@ protected:
         setLayer(EventLayer, PanelColumn, PanelRow, 2);
         setWall(DoorColumn, DoorRow, ClosedDoor);
         setLayer(GroundLayer, DoorColumn, DoorRow, ClosedTile);
-        for (const char* key : {"Victory", "Books", "DoorPanel", "TooFar"})
+        for (const char* key : {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"})
             program.languageDocument.child(key).setString(std::string("text of ") + key);
         standNearPanel();
     }
@@ -215,9 +215,11 @@ TEST_F(EventsTest, RemotePanelWorksTheCellTwoRightAndFourUp)
 {
     setLayer(EventLayer, 3, 9, 13);
     click(3, 9, AttackCursor);
-    click(3, 9, AnalyseCursor);
-    EXPECT_TRUE(game->events().sparks().empty());
     EXPECT_TRUE(messages().empty());
+    click(3, 9, AnalyseCursor); // says where it works from
+    EXPECT_EQ(messages(), (std::vector<std::string>{"text of RemotePanel"}));
+    EXPECT_TRUE(game->events().sparks().empty());
+    game->log().clear();
     // The reach is measured to (5, 5), not to the remote panel.
     game->player().placeAt(sf::Vector2f(420.0f, 1140.0f));
     click(3, 9, ActivateCursor);

@@ -3,6 +3,7 @@
 // near the player where neighbouring lines touch. Kept for the benchmark, which measures it
 // beside the literal drawing and the game's filled fan.
 
+#include "game/FogShapes.hpp"
 #include "game/Light.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -24,32 +25,6 @@ constexpr std::size_t FanNeighbours = 10;
 // Rays per fan triangle at most: at the fan's reach its edge stays within 0.2 of the arc.
 constexpr std::size_t MaxFanRun = 24;
 
-inline void addTriangle(sf::VertexArray& vertices, sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Color colour)
-{
-    vertices.append(sf::Vertex(a, colour));
-    vertices.append(sf::Vertex(b, colour));
-    vertices.append(sf::Vertex(c, colour));
-}
-
-// The rectangle (left, top) - (right, bottom) of the transform's local space, as two triangles.
-inline void addRectangle(sf::VertexArray& vertices, const sf::Transform& transform, float left, float top, float right,
-                         float bottom, sf::Color colour)
-{
-    const sf::Vector2f a = transform.transformPoint(left, top);
-    const sf::Vector2f b = transform.transformPoint(right, top);
-    const sf::Vector2f c = transform.transformPoint(right, bottom);
-    const sf::Vector2f d = transform.transformPoint(left, bottom);
-    addTriangle(vertices, a, b, c, colour);
-    addTriangle(vertices, a, c, d, colour);
-}
-
-inline sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
-{
-    sf::Transform at;
-    at.translate(static_cast<float>(column * TileSize) - camera.x, static_cast<float>(row * TileSize) - camera.y);
-    return at;
-}
-
 // Written without blending, clear shapes clear the fog whatever lies below them, so the order
 // and the overlaps of the light's shapes do not matter. Instead of one rectangle per sample
 // (tens of thousands of draws) each ray is one line of its final length, all in one batch; near
@@ -59,30 +34,19 @@ inline sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
 inline void paintPreviousFog(const Light& light, sf::RenderTexture& scene, const MapRecord& record, sf::Vector2f camera,
                              sf::Vector2f position, bool fill)
 {
-    const sf::Color dark(0, 0, 0, 255);
-    const sf::Color halfDark(0, 0, 0, 128);
-    const sf::Color clear(0, 0, 0, 0);
+    using namespace fog;
     const sf::Vector2f sceneSize(scene.getSize());
 
     // The darkness goes into the scene's alpha channel first: all dark, half dark over
     // remembered walls, clear under the light.
     // Only a scene of unknown alpha (`fill`) needs the dark layer laid whole.
     static sf::VertexArray vertices(sf::Triangles);
-    vertices.clear();
     static std::vector<sf::Transform> rayTransforms;
     static std::vector<float> fanRadii;
     const std::vector<double>& angles = light.rayAngles();
     const std::vector<float>& lengths = light.rayLengths();
     std::vector<sf::Vector2i> hits = light.rayHits();
-    const CellRange& range = light.litRange();
-    addRectangle(vertices, sf::Transform::Identity, 0.f, 0.f, sceneSize.x, sceneSize.y, dark);
-    const std::size_t firstShape = fill ? 0 : vertices.getVertexCount();
-    for (int y = range.y0; y <= range.y1; ++y)
-        for (int x = range.x0; x <= range.x1; ++x) {
-            const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
-            if (index < record.explored.size() && record.explored[index] != 0)
-                addRectangle(vertices, cellTransform(x, y, camera), 0.f, 0.f, TileSize, TileSize, halfDark);
-        }
+    const std::size_t firstShape = beginDarkness(vertices, sceneSize, record, light.litRange(), camera, fill);
 
     const std::size_t rays = lengths.size();
     std::vector<sf::Transform>& transforms = rayTransforms;
@@ -110,7 +74,7 @@ inline void paintPreviousFog(const Light& light, sf::RenderTexture& scene, const
             ++end;
         if (fan[i] > 0.f)
             addTriangle(vertices, transforms[i].transformPoint(0.f, 1.f), transforms[i].transformPoint(fan[i], 1.f),
-                        transforms[end].transformPoint(fan[i], 1.f), clear);
+                        transforms[end].transformPoint(fan[i], 1.f), Clear);
         i = end;
     }
 
@@ -141,26 +105,14 @@ inline void paintPreviousFog(const Light& light, sf::RenderTexture& scene, const
             inner = std::max(0.f, inner - 2.f);
         }
         if (length > inner)
-            addRectangle(vertices, transforms[i], inner, 0.f, length, 1.f, clear);
+            addRectangle(vertices, transforms[i], inner, 0.f, length, 1.f, Clear);
     }
-    // Many rays end in the same wall cell; clearing it once clears the same pixels.
-    std::sort(hits.begin(), hits.end(),
-              [](const sf::Vector2i& a, const sf::Vector2i& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
-    for (const sf::Vector2i& cell : hits)
-        addRectangle(vertices, cellTransform(cell.x, cell.y, camera), 0.f, 0.f, TileSize, TileSize, clear);
+    clearReachedWalls(vertices, hits, camera);
 
-    // Alpha only: the colours of the scene stay as they are.
-    static const sf::BlendMode writeAlpha(sf::BlendMode::Zero, sf::BlendMode::One, sf::BlendMode::Add,
-                                          sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
-    // colour * (1 - alpha), alpha back to opaque: what a black layer of that alpha drawn over
-    // the scene gives, in one pass over the scene and without a texture of its own.
-    static const sf::BlendMode darken(sf::BlendMode::Zero, sf::BlendMode::OneMinusDstAlpha, sf::BlendMode::Add,
-                                      sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
     if (vertices.getVertexCount() > firstShape)
         scene.draw(&vertices[firstShape], vertices.getVertexCount() - firstShape, sf::Triangles,
-                   sf::RenderStates(writeAlpha));
-    scene.draw(&vertices[0], 6, sf::Triangles, sf::RenderStates(darken));
+                   sf::RenderStates(WriteAlpha));
+    darkenScene(scene, vertices);
 }
 
 } // namespace bench

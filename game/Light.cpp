@@ -1,5 +1,6 @@
 #include "game/Light.hpp"
 
+#include "game/FogShapes.hpp"
 #include "game/Tuning.hpp"
 
 #include <SFML/Graphics/Transformable.hpp>
@@ -114,34 +115,6 @@ void Light::cast(MapRecord& record, const CellRange& visible, sf::Vector2f posit
         }
 }
 
-namespace {
-void addTriangle(sf::VertexArray& vertices, sf::Vector2f a, sf::Vector2f b, sf::Vector2f c, sf::Color colour)
-{
-    vertices.append(sf::Vertex(a, colour));
-    vertices.append(sf::Vertex(b, colour));
-    vertices.append(sf::Vertex(c, colour));
-}
-
-// The rectangle (left, top) - (right, bottom) of the transform's local space, as two triangles.
-void addRectangle(sf::VertexArray& vertices, const sf::Transform& transform, float left, float top, float right,
-                  float bottom, sf::Color colour)
-{
-    const sf::Vector2f a = transform.transformPoint(left, top);
-    const sf::Vector2f b = transform.transformPoint(right, top);
-    const sf::Vector2f c = transform.transformPoint(right, bottom);
-    const sf::Vector2f d = transform.transformPoint(left, bottom);
-    addTriangle(vertices, a, b, c, colour);
-    addTriangle(vertices, a, c, d, colour);
-}
-
-sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
-{
-    sf::Transform at;
-    at.translate(static_cast<float>(column * TileSize) - camera.x, static_cast<float>(row * TileSize) - camera.y);
-    return at;
-}
-} // namespace
-
 // Written without blending, clear shapes clear the fog whatever lies below them, so the order
 // and the overlaps of the light's shapes do not matter. The lit part of the cone is one filled
 // fan from the player to the ends of the rays, so no gaps open between rays far from the player.
@@ -149,26 +122,14 @@ sf::Transform cellTransform(int column, int row, sf::Vector2f camera)
 // a pass over the scene.
 void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2f camera, sf::Vector2f position)
 {
-    const sf::Color dark(0, 0, 0, 255);
-    const sf::Color halfDark(0, 0, 0, 128);
-    const sf::Color clear(0, 0, 0, 0);
-    const sf::Vector2f sceneSize(scene.getSize());
-
+    using namespace fog;
     // The darkness goes into the scene's alpha channel first: all dark, half dark over
-    // remembered walls, clear under the light.
-    vertices.setPrimitiveType(sf::Triangles);
-    vertices.clear();
-    // The last step below leaves the scene's alpha opaque everywhere, and every other drawing
-    // (the loading screen, the overlay, sprites, texts, the cursor) keeps it so; only a scene
-    // of unknown alpha, such as the first after a start, needs the dark layer laid whole.
+    // remembered walls, clear under the light. The last step below leaves the scene's alpha opaque everywhere, and
+    // every other drawing (the loading screen, the overlay, sprites, texts, the cursor) keeps it so; only a scene of
+    // unknown alpha, such as the first after a start, needs the dark layer laid whole.
     const bool fill = !sceneAlphaKnown;
     sceneAlphaKnown = true;
-    addRectangle(vertices, sf::Transform::Identity, 0.f, 0.f, sceneSize.x, sceneSize.y, dark);
-    const std::size_t firstShape = fill ? 0 : vertices.getVertexCount();
-    for (int y = range.y0; y <= range.y1; ++y)
-        for (int x = range.x0; x <= range.x1; ++x)
-            if (record.isExplored(x, y))
-                addRectangle(vertices, cellTransform(x, y, camera), 0.f, 0.f, TileSize, TileSize, halfDark);
+    const std::size_t firstShape = beginDarkness(vertices, sf::Vector2f(scene.getSize()), record, range, camera, fill);
 
     // The rim of the fan runs through the two far corners of each ray's one-unit line (the ray
     // runs along the line's edge y = 0 in the line's own frame), so the fan lights every pixel
@@ -189,9 +150,9 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
         std::size_t end = i;
         while (end + 1 < rays && end + 1 - i < MaxFanRun && lengths[end + 1] == lengths[i])
             ++end;
-        addTriangle(vertices, origin, rim[2 * i], rim[2 * end + 1], clear);
+        addTriangle(vertices, origin, rim[2 * i], rim[2 * end + 1], Clear);
         if (end + 1 < rays)
-            addTriangle(vertices, origin, rim[2 * end + 1], rim[2 * end + 2], clear);
+            addTriangle(vertices, origin, rim[2 * end + 1], rim[2 * end + 2], Clear);
         i = end + 1;
     }
 
@@ -200,24 +161,12 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
         const double angle = 2.0 * Pi * k / BodyLightSegments;
         const sf::Vector2f next = origin + sf::Vector2f(static_cast<float>(BodyLightRadius * std::cos(angle)),
                                                         static_cast<float>(BodyLightRadius * std::sin(angle)));
-        addTriangle(vertices, origin, previous, next, clear);
+        addTriangle(vertices, origin, previous, next, Clear);
         previous = next;
     }
 
-    // Many rays end in the same wall cell; clearing it once clears the same pixels.
-    std::sort(hits.begin(), hits.end(),
-              [](const sf::Vector2i& a, const sf::Vector2i& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
-    for (const sf::Vector2i& cell : hits)
-        addRectangle(vertices, cellTransform(cell.x, cell.y, camera), 0.f, 0.f, TileSize, TileSize, clear);
+    clearReachedWalls(vertices, hits, camera);
 
-    // Alpha only: the colours of the scene stay as they are.
-    static const sf::BlendMode writeAlpha(sf::BlendMode::Zero, sf::BlendMode::One, sf::BlendMode::Add,
-                                          sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
-    // colour * (1 - alpha), alpha back to opaque: what a black layer of that alpha drawn over
-    // the scene gives, in one pass over the scene and without a texture of its own.
-    static const sf::BlendMode darken(sf::BlendMode::Zero, sf::BlendMode::OneMinusDstAlpha, sf::BlendMode::Add,
-                                      sf::BlendMode::One, sf::BlendMode::Zero, sf::BlendMode::Add);
     if (vertices.getVertexCount() > firstShape) {
         // Writing the alpha channel alone, without blending, spares the renderer the blend.
         using ColorMask = void (*)(GLboolean, GLboolean, GLboolean, GLboolean);
@@ -229,10 +178,10 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
             colorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         } else {
             scene.draw(&vertices[firstShape], vertices.getVertexCount() - firstShape, sf::Triangles,
-                       sf::RenderStates(writeAlpha));
+                       sf::RenderStates(WriteAlpha));
         }
     }
-    scene.draw(&vertices[0], 6, sf::Triangles, sf::RenderStates(darken));
+    darkenScene(scene, vertices);
 }
 
 } // namespace vrk

@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace vrk {
@@ -196,6 +197,17 @@ void IngameTest::click(sf::Mouse::Button button, int x, int y)
     event.type = sf::Event::MouseButtonPressed;
     event.mouseButton = sf::Event::MouseButtonEvent{button, x, y};
     program->dispatchEvent(event);
+}
+
+void ShippedGameTest::SetUp()
+{
+    IngameTest::SetUp();
+    if (!std::ifstream("lev/config.tvr"))
+        GTEST_SKIP() << "no generated content in " << VELMORA_RUN_DIR;
+    game->setResourceDirectory("");
+    ASSERT_TRUE(program->loadConfiguration());
+    program->chooseLanguage();
+    ASSERT_TRUE(game->start());
 }
 
 } // namespace testing

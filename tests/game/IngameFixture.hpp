@@ -66,5 +66,12 @@ protected:
     Ingame* game = nullptr; // owned by the program
 };
 
+// The game started on the shipped configuration and resources of the run directory; skipped
+// where the content was not generated.
+class ShippedGameTest : public IngameTest {
+protected:
+    void SetUp() override;
+};
+
 } // namespace testing
 } // namespace vrk

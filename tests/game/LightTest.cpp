@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 namespace vrk {
 namespace testing {
@@ -36,18 +35,8 @@ bool nearFan(const std::vector<double>& angles, const std::vector<float>& length
     return nearRay(0) || nearRay(rays - 1);
 }
 
-class FilledFan : public IngameTest {
+class FilledFan : public ShippedGameTest {
 protected:
-    void SetUp() override
-    {
-        IngameTest::SetUp();
-        if (!std::ifstream("lev/config.tvr"))
-            GTEST_SKIP() << "no generated content in " << VELMORA_RUN_DIR;
-        game->setResourceDirectory("");
-        ASSERT_TRUE(program->loadConfiguration());
-        program->chooseLanguage();
-        ASSERT_TRUE(game->start());
-    }
     void put(sf::Vector2f position, double facing)
     {
         game->player().placeAt(position);

@@ -3,24 +3,19 @@
 
 #include "game/monsters/Monster.hpp"
 
-#include <fstream>
 #include <set>
 
 namespace vrk {
 namespace testing {
 namespace {
 
-class ShippedMap : public IngameTest {
+class ShippedMap : public ShippedGameTest {
 protected:
     void SetUp() override
     {
-        IngameTest::SetUp();
-        if (!std::ifstream("lev/config.tvr"))
-            GTEST_SKIP() << "no generated content in " << VELMORA_RUN_DIR;
-        game->setResourceDirectory("");
-        ASSERT_TRUE(program->loadConfiguration());
-        program->chooseLanguage();
-        ASSERT_TRUE(game->start());
+        ShippedGameTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         hunters = game->world().slot(0).monsters.size();
     }
     // Runs the opening conversation to its end, a click every 40 steps.

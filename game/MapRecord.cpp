@@ -50,7 +50,7 @@ bool MapRecord::blocked(int column, int row) const
     if (!contains(column, row))
         return true;
     const int wall = value(WallLayer, column, row);
-    return wall == WallCell || wall == ClosedDoor;
+    return wall == WallCell || wall == ClosedDoor || wall == WindowCell;
 }
 
 bool MapRecord::blockedAt(sf::Vector2f position) const

@@ -18,7 +18,8 @@ constexpr int LayerCodeStride = 180;
 constexpr int MaxMaps = 2;
 
 enum LayerIndex { GroundLayer = 0, ObjectLayer = 1, CeilingLayer = 2, WallLayer = 3, EventLayer = 4, MonsterLayer = 5 };
-enum WallValue { WallCell = 2, ClosedDoor = 3, OpenDoor = 4 };
+// A window stops walkers and bullets but lets the light and the eye through.
+enum WallValue { WindowCell = 1, WallCell = 2, ClosedDoor = 3, OpenDoor = 4 };
 enum MonsterCode { HunterCode = 902, HunterHCode = 903, HunterVCode = 904, HunterSquareCode = 905 };
 
 // Cell of a scene coordinate. Floor rather than truncation so that a point left of or above

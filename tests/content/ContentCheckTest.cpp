@@ -373,10 +373,19 @@ TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor)
             ++rooms;
         }
     EXPECT_GE(rooms, 4);
+    // Floor behind glass is seen, not walked on: its room (windows do not part rooms) must have
+    // a floor the player reaches.
+    std::vector<bool> roomReached(size_t(rooms), false);
     for (int y = 0; y < map->height; ++y)
         for (int x = 0; x < map->width; ++x)
-            if (!map->blocked(x, y)) {
-                EXPECT_TRUE(reach.at(x, y)) << "floor at (" << x << ", " << y << ") cannot be reached";
+            if (!map->blocked(x, y) && reach.at(x, y))
+                roomReached[size_t(room[size_t(y) * map->width + x])] = true;
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x)
+            if (!map->blocked(x, y) && !reach.at(x, y)) {
+                const int r = room[size_t(y) * map->width + x];
+                EXPECT_TRUE(r >= 0 && roomReached[size_t(r)])
+                    << "floor at (" << x << ", " << y << ") can be neither reached nor seen through a window";
             }
 }
 

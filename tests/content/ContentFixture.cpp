@@ -22,7 +22,7 @@ bool MapData::blocked(int x, int y) const
     if (!contains(x, y))
         return true;
     const int w = value(Walls, x, y);
-    return w == 2 || w == 3;
+    return w == 1 || w == 2 || w == 3; // window, wall, closed door
 }
 
 std::string runPath(const std::string& relative)

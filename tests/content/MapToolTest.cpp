@@ -112,6 +112,24 @@ TEST_F(MapTool, ChoicesArePickedTheSameWayOnEveryRun)
     EXPECT_EQ(once, twice);
 }
 
+TEST_F(MapTool, WindowsHaveTheirOwnCodeAndWallsJoinThem)
+{
+    const std::string withWindow =
+        replaced(replaced(grids, "'.' ground=0\n", "'.' ground=0\n'W' ground=4 walls=window\n"), "#.|.#\n", "#.|W#\n");
+    ASSERT_EQ(compile(write("window.map", withWindow)), 0) << errors;
+    zul::NameDictionary dictionary;
+    zul::Tavric document(&dictionary, nullptr);
+    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    const zul::Tavric& layers = document["Maps"]["Small"]["Layers"];
+    auto cell = [&](const char* layer, int x, int y) {
+        return layers[layer].getCollection()->elementAt(size_t(y * 5 + x))->getInt();
+    };
+    EXPECT_EQ(cell("L3", 3, 1), 541);
+    EXPECT_EQ(cell("L0", 3, 1), 5);
+    // The wall east of the window joins it, as it would a door (N 1, E 2, S 4, W 8).
+    EXPECT_EQ(cell("L0", 4, 1), 10 + (1 + 2 + 4 + 8) + 1);
+}
+
 TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn)
 {
     struct Case {
@@ -129,7 +147,7 @@ TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn)
         {"layer filled twice", replaced(grids, "grid above: ceiling monster", "grid above: ceiling monster walls"),
          ":14:29: layer 'walls' is already filled by the grid of line 2"},
         {"bad wall value", replaced(grids, "'|' ground=34 walls=door", "'|' ground=34 walls=brick"),
-         ":7:21: walls must be free, wall, door or open, not 'brick'"},
+         ":7:21: walls must be free, wall, door, open or window, not 'brick'"},
         {"tile out of range", replaced(grids, "'.' ground=0\n", "'.' ground=0/400\n"),
          ":6:14: expected a tile number 0..179, not '400'"},
         {"layer the grid does not fill",

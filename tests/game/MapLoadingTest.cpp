@@ -26,6 +26,7 @@ TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
     map.setCode(WallLayer, 1, 2, 542);
     map.setCode(WallLayer, 2, 2, 543);
     map.setCode(WallLayer, 3, 2, 544);
+    map.setCode(WallLayer, 6, 2, 541);
     map.setCode(EventLayer, 4, 2, 720 + 13);
     map.setCode(CeilingLayer, 5, 2, 360 + 180);
     ASSERT_TRUE(startWith(map));
@@ -42,7 +43,30 @@ TEST_F(MapLoading, EachLayerStoresItsCodeMinusItsOwnRange)
     EXPECT_TRUE(game->world().slot(0).blocked(1, 2));
     EXPECT_TRUE(game->world().slot(0).blocked(2, 2));
     EXPECT_FALSE(game->world().slot(0).blocked(3, 2));
+    EXPECT_EQ(stored(*game, WallLayer, 6, 2), WindowCell);
+    EXPECT_TRUE(game->world().slot(0).blocked(6, 2));
     EXPECT_EQ(game->world().slot(0).explored, std::vector<int>(20 * 12, 0));
+}
+
+TEST_F(MapLoading, AWindowStopsTheWalkerButNotTheLight)
+{
+    TestMap map(20, 12);
+    for (int row = 0; row < 12; ++row) {
+        map.setCode(WallLayer, 8, row, 541);
+        map.setCode(WallLayer, 12, row, 542);
+    }
+    ASSERT_TRUE(startWith(map));
+    const sf::Vector2f start = centre(6, 5);
+    game->player().placeAt(start);
+    game->followCamera();
+    pointAt(centre(12, 5));
+    hold(sf::Keyboard::D);
+    step(20);
+    hold(sf::Keyboard::D, false);
+    EXPECT_EQ(cellOf(game->player().position().x), 7);
+    game->castLight();
+    EXPECT_EQ(game->world().slot(0).explored[5 * 20 + 12], 1) << "the wall behind the glass is seen";
+    EXPECT_EQ(game->world().slot(0).explored[5 * 20 + 8], 0) << "the glass is not a wall to remember";
 }
 
 TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)

@@ -107,6 +107,53 @@ TEST_F(ShippedMap, IsLostAndWonAndRestartedWithSpace)
         EXPECT_GT(monster->life, 0);
 }
 
+TEST_F(ShippedMap, TheRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
+{
+    talk();
+    const MapRecord& map = game->world().slot(0);
+    int remoteColumn = -1, remoteRow = -1;
+    for (int row = 0; row < map.height; ++row)
+        for (int column = 0; column < map.width; ++column)
+            if (map.value(EventLayer, column, row) == 13) {
+                remoteColumn = column;
+                remoteRow = row;
+            }
+    ASSERT_GE(remoteColumn, 0) << "no remote panel";
+    // Its working spot, and the door beside that spot.
+    const int spotColumn = remoteColumn + 2, spotRow = remoteRow - 4;
+    int doorColumn = 0, doorRow = 0;
+    ASSERT_EQ(Events::findDoor(map, spotColumn, spotRow, doorColumn, doorRow), ClosedDoor);
+    // Nobody walks up to the panel itself: every cell round it is wall or glass, or lies behind glass.
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const bool behindGlass = map.value(WallLayer, remoteColumn + dx, remoteRow + dy - 1) == WindowCell ||
+                                     map.value(WallLayer, remoteColumn + dx, remoteRow + dy - 2) == WindowCell;
+            EXPECT_TRUE(map.blocked(remoteColumn + dx, remoteRow + dy) || behindGlass)
+                << "the panel can be reached at (" << remoteColumn + dx << ", " << remoteRow + dy << ")";
+        }
+    // A player trying the door stands on the floor just left of the spot, facing the panel.
+    const sf::Vector2f beside(spotColumn * TileSize - 30.f, spotRow * TileSize + TileSize / 2.f);
+    ASSERT_FALSE(map.blockedAt(beside));
+    game->player().placeAt(beside);
+    game->followCamera();
+    pointAt(centre(remoteColumn, remoteRow));
+    step();
+    game->castLight();
+    EXPECT_TRUE(map.isExplored(remoteColumn, remoteRow)) << "the light does not reach the panel";
+    // The glass keeps the player out of the booth.
+    hold(sf::Keyboard::S);
+    step(10);
+    hold(sf::Keyboard::S, false);
+    EXPECT_EQ(cellOf(game->player().position().y), spotRow);
+    program->cursorIndex = ActivateCursor;
+    game->log().clear();
+    click(sf::Mouse::Left, int(screen(centre(remoteColumn, remoteRow)).x),
+          int(screen(centre(remoteColumn, remoteRow)).y));
+    EXPECT_TRUE(game->log().lines().empty()) << "activating from beside the door is refused";
+    step(DoorSteps + 1);
+    EXPECT_EQ(map.value(WallLayer, doorColumn, doorRow), OpenDoor);
+}
+
 } // namespace
 } // namespace testing
 } // namespace vrk

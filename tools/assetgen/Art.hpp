@@ -92,7 +92,8 @@ constexpr int Vent = 3;
 constexpr int BeamAcross = 4;
 constexpr int BeamAlong = 5;
 constexpr int HangingCables = 6;
-constexpr int Tiles = 7;
+constexpr int Window = 7;
+constexpr int Tiles = 8;
 } // namespace ceiling
 
 // Drawing entry points, one per file.

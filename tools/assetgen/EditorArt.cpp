@@ -51,8 +51,10 @@ void arrow(Canvas& c, float x0, float y0, float x1, float y1, const Colour& colo
 
 void drawWallSheet(Canvas& sheet, const Palette& p)
 {
-    Canvas free(T, T), wall(T, T), closed(T, T), open(T, T);
-    free.fill(subtract(rect(4, 4, 112, 112), rect(7, 7, 106, 106)), p("editor_free").withAlpha(0.6f));
+    // Tile i shows wall value i + 1: window, wall, closed door, open door (free cells have none).
+    Canvas window(T, T), wall(T, T), closed(T, T), open(T, T);
+    window.fill(subtract(rect(4, 4, 112, 112), rect(10, 10, 100, 100)), p("editor_wall").withAlpha(0.6f));
+    window.fill(rect(10, 56, 100, 8), p("editor_wall").withAlpha(0.6f));
     wall.fill(rect(0, 0, T, T), p("editor_wall").withAlpha(0.35f));
     wall.fill(intersect(rect(0, 0, T, T), stripes(16)), p("editor_wall").withAlpha(0.6f));
     closed.fill(rect(6, 6, 108, 108, 6), p("editor_door").withAlpha(0.55f));
@@ -60,7 +62,7 @@ void drawWallSheet(Canvas& sheet, const Palette& p)
     open.fill(subtract(rect(6, 6, 108, 108, 6), rect(12, 12, 96, 96, 4)), p("editor_free"));
     open.fill(rect(10, 50, 30, 20, 3), p("editor_free"));
     open.fill(rect(80, 50, 30, 20, 3), p("editor_free"));
-    placeTile(sheet, free, 0);
+    placeTile(sheet, window, 0);
     placeTile(sheet, wall, 1);
     placeTile(sheet, closed, 2);
     placeTile(sheet, open, 3);

@@ -331,6 +331,17 @@ void hangingCables(Canvas& c, const Palette& p)
     }
 }
 
+// A pane of glass in a steel frame, seen from above: the floor shows through it.
+void windowPane(Canvas& c, const Palette& p)
+{
+    c.fill(rect(0, 0, T, T), p("glass").withAlpha(0.22f));
+    c.fill(subtract(rect(0, 0, T, T), rect(8, 8, T - 16, T - 16)), p("beam"));
+    c.fill(rect(0, 56, T, 8), p("beam"));
+    for (int i = 0; i < 2; ++i)
+        c.fill(polygon({{14.0f + i * 46, 48}, {48.0f + i * 46, 14}, {56.0f + i * 46, 14}, {22.0f + i * 46, 48}}),
+               p("glass").withAlpha(0.55f));
+}
+
 } // namespace
 
 void drawObjects(Canvas& sheet, const Palette& p)
@@ -366,6 +377,7 @@ void drawCeiling(Canvas& sheet, const Palette& p)
     paintTile(sheet, ceiling::BeamAcross, [&](Canvas& c) { beam(c, p, true); });
     paintTile(sheet, ceiling::BeamAlong, [&](Canvas& c) { beam(c, p, false); });
     paintTile(sheet, ceiling::HangingCables, [&](Canvas& c) { hangingCables(c, p); });
+    paintTile(sheet, ceiling::Window, [&](Canvas& c) { windowPane(c, p); });
 }
 
 } // namespace art

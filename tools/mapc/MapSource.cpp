@@ -93,10 +93,10 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
     switch (layer) {
     case Walls: {
         static const std::map<std::string, int> words = {
-            {"free", FreeCode}, {"wall", WallCode}, {"door", DoorCode}, {"open", OpenDoorCode}};
+            {"free", FreeCode}, {"wall", WallCode}, {"door", DoorCode}, {"open", OpenDoorCode}, {"window", WindowCode}};
         auto it = words.find(text);
         if (it == words.end())
-            return r.fail(line, valueColumn, "walls must be free, wall, door or open, not '" + text + "'");
+            return r.fail(line, valueColumn, "walls must be free, wall, door, open or window, not '" + text + "'");
         value.choices.push_back(it->second);
         return true;
     }
@@ -346,13 +346,13 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
                         map.codes[size_t(layer)][at] = v.choices[pick(x, y, v.choices.size())];
                 }
             }
-    // Wall tiles join walls and doors; the outside of the map counts as wall.
+    // Wall tiles join walls, doors and windows; the outside of the map counts as wall.
     auto joins = [&](int x, int y) {
         if (x < 0 || y < 0 || x >= map.width || y >= map.height)
             return true;
         const size_t at = size_t(y) * map.width + x;
         const int w = map.codes[Walls][at];
-        return autoWall[at] || w == DoorCode || w == OpenDoorCode;
+        return autoWall[at] || w == DoorCode || w == OpenDoorCode || w == WindowCode;
     };
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x)

@@ -21,7 +21,8 @@
 // Values per layer (the tool adds each layer's code offset, 180 per layer):
 //   ground, objects, ceiling: a tile number of the layer's sheet, "wall" (ground only: the
 //     wall tile that joins the neighbouring walls and doors) or choices "a/b/c";
-//   walls: free, wall, door (closed), open;  events: an event number 1..180;
+//   walls: free, wall, door (closed), open, window (stops walkers, not the light);
+//   events: an event number 1..180;
 //   monster: hunter, hunterH, hunterV, hunterSquare.
 // Every layer must be filled by exactly one grid; all grids have the same size.
 namespace mapc {
@@ -35,7 +36,7 @@ extern const char* const layerNames[LayerCount];
 int layerNamed(const char* const (&names)[LayerCount], const std::string& name);
 
 // Document codes of the wall and monster layers.
-constexpr int FreeCode = 0, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
+constexpr int FreeCode = 0, WindowCode = 541, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
 
 struct Map {
     std::string name;

@@ -1,0 +1,227 @@
+// The shipped map played through as a player following it would: walking with the movement
+// keys over the floor, opening each door by clicking its panel in activate mode from wherever
+// the panel's reach allows, going after every hunter and striking it with the attack button,
+// then walking onto the hatch. The player's life is topped up after each step: what is checked
+// is the route and the game's own means of following it, not the player's aim under fire.
+#include "IngameFixture.hpp"
+
+#include "game/monsters/Monster.hpp"
+
+#include <cmath>
+#include <deque>
+#include <iostream>
+#include <optional>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+constexpr int DoorPanelEvent = 2;
+constexpr int HatchEvent = 12;
+constexpr int RemotePanelEvent = 13;
+// Close enough to strike: the swing's reach plus the hunter's half body.
+constexpr float StrikeDistance = 100.f;
+
+class Walkthrough : public ShippedGameTest {
+protected:
+    const MapRecord& map() const { return game->world().map(); }
+    sf::Vector2i cellOfPlayer() const
+    {
+        return {cellOf(game->player().position().x), cellOf(game->player().position().y)};
+    }
+
+    // The cells of a shortest walk over free floor from the player's cell to the target, the
+    // target last; empty when it cannot be reached.
+    std::vector<sf::Vector2i> pathTo(sf::Vector2i target) const
+    {
+        const MapRecord& m = map();
+        const sf::Vector2i from = cellOfPlayer();
+        std::vector<int> previous(static_cast<std::size_t>(m.width) * m.height, -2);
+        auto index = [&](sf::Vector2i c) { return static_cast<std::size_t>(c.y) * m.width + c.x; };
+        std::deque<sf::Vector2i> queue{from};
+        previous[index(from)] = -1;
+        while (!queue.empty() && previous[index(target)] == -2) {
+            const sf::Vector2i c = queue.front();
+            queue.pop_front();
+            for (const sf::Vector2i step :
+                 {sf::Vector2i(1, 0), sf::Vector2i(-1, 0), sf::Vector2i(0, 1), sf::Vector2i(0, -1)}) {
+                const sf::Vector2i n = c + step;
+                if (m.blocked(n.x, n.y) || previous[index(n)] != -2)
+                    continue;
+                previous[index(n)] = static_cast<int>(index(c));
+                queue.push_back(n);
+            }
+        }
+        std::vector<sf::Vector2i> path;
+        if (!m.contains(target.x, target.y) || previous[index(target)] == -2)
+            return path;
+        for (int at = static_cast<int>(index(target)); at >= 0; at = previous[static_cast<std::size_t>(at)])
+            path.insert(path.begin(), sf::Vector2i(at % m.width, at / m.width));
+        return path;
+    }
+
+    // One step of the game with the movement keys held toward a point (none within 6 units).
+    void stepToward(sf::Vector2f point)
+    {
+        const sf::Vector2f d = point - game->player().position();
+        hold(sf::Keyboard::D, d.x > 6.f);
+        hold(sf::Keyboard::A, d.x < -6.f);
+        hold(sf::Keyboard::S, d.y > 6.f);
+        hold(sf::Keyboard::W, d.y < -6.f);
+        stepFighting();
+        for (sf::Keyboard::Key key : {sf::Keyboard::W, sf::Keyboard::A, sf::Keyboard::S, sf::Keyboard::D})
+            hold(key, false);
+    }
+
+    // One step; a hunter within striking distance is faced and struck.
+    void stepFighting()
+    {
+        for (const auto& monster : map().monsters)
+            if (monster->life > 0 && distance(monster->position, game->player().position()) < StrikeDistance) {
+                program->cursorIndex = AttackCursor;
+                pointAt(monster->position);
+                const sf::Vector2f at = screen(monster->position);
+                click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
+                break;
+            }
+        step();
+        ++steps;
+        if (game->player().life() < StartLife) {
+            lifeLost += StartLife - game->player().life();
+            game->player().hurt(game->player().life() - StartLife);
+        }
+    }
+
+    static float distance(sf::Vector2f a, sf::Vector2f b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+    // Walks cell by cell to the target's centre; false when there is no way or it takes too long.
+    bool walkTo(sf::Vector2i target)
+    {
+        const std::vector<sf::Vector2i> path = pathTo(target);
+        if (path.empty())
+            return false;
+        for (const sf::Vector2i cell : path) {
+            const sf::Vector2f goal = centre(cell.x, cell.y);
+            for (int tries = 0; distance(goal, game->player().position()) > 9.f; ++tries) {
+                if (tries > 40)
+                    return false;
+                stepToward(goal);
+            }
+        }
+        return true;
+    }
+
+    // A panel of the map with a closed door and a reachable cell beside the cell it is worked
+    // from (the panel itself, or for the remote panel the cell 2 right and 4 up).
+    struct Panel {
+        sf::Vector2i cell, spot, stand, door;
+    };
+    std::optional<Panel> nextPanel() const
+    {
+        const MapRecord& m = map();
+        for (int row = 0; row < m.height; ++row)
+            for (int column = 0; column < m.width; ++column) {
+                const int event = m.value(EventLayer, column, row);
+                if (event != DoorPanelEvent && event != RemotePanelEvent)
+                    continue;
+                Panel panel;
+                panel.cell = {column, row};
+                panel.spot = event == RemotePanelEvent ? sf::Vector2i(column + 2, row - 4) : panel.cell;
+                if (Events::findDoor(m, panel.spot.x, panel.spot.y, panel.door.x, panel.door.y) != ClosedDoor)
+                    continue;
+                // Of the reachable cells round the spot, the one nearest the panel keeps it in view.
+                int best = -1;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const sf::Vector2i stand = panel.spot + sf::Vector2i(dx, dy);
+                        const sf::Vector2i away = stand - panel.cell;
+                        const int far = away.x * away.x + away.y * away.y;
+                        if (!m.blocked(stand.x, stand.y) && !pathTo(stand).empty() && (best < 0 || far < best)) {
+                            best = far;
+                            panel.stand = stand;
+                        }
+                    }
+                if (best >= 0)
+                    return panel;
+            }
+        return std::nullopt;
+    }
+
+    // Opens the panel's door as a player does: from beside the spot, in activate mode.
+    void open(const Panel& panel)
+    {
+        ASSERT_TRUE(walkTo(panel.stand)) << "cannot walk beside the panel at (" << panel.cell.x << ", " << panel.cell.y
+                                         << ")";
+        const sf::Vector2f spot = centre(panel.spot.x, panel.spot.y);
+        for (int tries = 0; std::pow(distance(spot, game->player().position()), 2.f) >= PanelReachSquared; ++tries) {
+            ASSERT_LT(tries, 10) << "the panel at (" << panel.cell.x << ", " << panel.cell.y << ") stays out of reach";
+            stepToward(spot);
+        }
+        program->cursorIndex = ActivateCursor;
+        pointAt(centre(panel.cell.x, panel.cell.y));
+        const sf::Vector2f at = screen(centre(panel.cell.x, panel.cell.y));
+        ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < 1920 && at.y < 1080) << "the panel is off screen";
+        click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
+        for (int i = 0; i <= DoorSteps; ++i)
+            stepFighting();
+        ASSERT_EQ(map().value(WallLayer, panel.door.x, panel.door.y), OpenDoor)
+            << "the door at (" << panel.door.x << ", " << panel.door.y << ") did not open";
+    }
+
+    void skipConversation()
+    {
+        for (int i = 0; i < 500 && !game->dialogue().running(); ++i)
+            step();
+        press(sf::Keyboard::Tab);
+        for (int i = 0; i < 5000 && (game->dialogue().running() || game->tasks().size() > 0); ++i)
+            step();
+        ASSERT_FALSE(game->dialogue().running());
+    }
+
+    int steps = 0;
+    int lifeLost = 0;
+};
+
+TEST_F(Walkthrough, TheShippedMapIsWonByWalkingOpeningDoorsAndStrikingEveryHunter)
+{
+    skipConversation();
+    int doors = 0;
+    while (const std::optional<Panel> panel = nextPanel()) {
+        open(*panel);
+        if (HasFatalFailure())
+            return;
+        ++doors;
+    }
+    EXPECT_GE(doors, 3);
+    // Then after every hunter still standing, nearest first by path.
+    for (int round = 0; round < 200 && !game->victory(); ++round) {
+        const Monster* nearest = nullptr;
+        std::size_t shortest = 0;
+        for (const auto& monster : map().monsters) {
+            if (monster->life <= 0)
+                continue;
+            const std::size_t length = pathTo({cellOf(monster->position.x), cellOf(monster->position.y)}).size();
+            if (length > 0 && (!nearest || length < shortest)) {
+                nearest = monster.get();
+                shortest = length;
+            }
+        }
+        ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
+        walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
+        for (int i = 0; i < 20 && nearest->life > 0; ++i)
+            stepToward(nearest->position);
+    }
+    EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
+    // The way out.
+    for (int row = 0; row < map().height; ++row)
+        for (int column = 0; column < map().width; ++column) {
+            if (map().value(EventLayer, column, row) == HatchEvent) {
+                EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
+            }
+        }
+    std::cout << "Won in " << steps << " steps, " << doors << " doors opened, " << lifeLost << " life lost\n";
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -25,11 +25,14 @@ void check(const std::string& path, const std::string& text)
             if (code != 0 && (code <= layer * mapc::LayerCodeStride || code > (layer + 1) * mapc::LayerCodeStride))
                 fuzz::fail("an accepted layer holds a code of another layer", text, std::to_string(code));
     }
+    if (!mapc::startProblem(map).empty())
+        fuzz::fail("an accepted start cell is off the map or blocked", text, mapc::startProblem(map));
     const std::string exported = mapc::tmxText(map);
     mapc::Map again;
     if (!mapc::parseTiled("again.tmx", exported, again, error, warnings))
         fuzz::fail("the export of an accepted map is refused", exported, error);
-    if (again.name != map.name || again.width != map.width || again.height != map.height || again.codes != map.codes)
+    if (again.name != map.name || again.width != map.width || again.height != map.height || again.codes != map.codes ||
+        again.hasStart != map.hasStart || again.startColumn != map.startColumn || again.startRow != map.startRow)
         fuzz::fail("the export of an accepted map reads back as another map", text, exported);
 }
 

@@ -15,23 +15,34 @@ using namespace content;
 
 namespace {
 
-// Keys the game looks up: the event texts, the lines the game writes to the log, and every line
-// of the opening conversation.
-std::vector<std::string> requiredKeys()
+// Keys the game looks up: the event texts, the lines the game writes to the log, the texts of the
+// maps after the first (the game asks for key + slot on them, and the plain key when absent) and
+// every line of the opening conversation. The log's lines come first.
+constexpr int ShippedMaps = 2;
+
+std::vector<std::string> logKeys()
 {
     std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"};
     keys.push_back(vrk::GameOverText.key);
     keys.push_back(vrk::VictoryText.key);
     for (const vrk::LogText& help : vrk::HelpTexts)
         keys.push_back(help.key);
+    // Every later map has its own books, remote panel and hatch, and a line naming its level.
+    for (int slot = 1; slot < ShippedMaps; ++slot) {
+        const std::string n = std::to_string(slot);
+        keys.insert(keys.end(), {"Books" + n, "RemotePanel" + n, "Victory" + n, "Level" + std::to_string(slot + 1)});
+    }
+    return keys;
+}
+
+std::vector<std::string> requiredKeys()
+{
+    std::vector<std::string> keys = logKeys();
     const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
     return keys;
 }
-
-// The first keys of requiredKeys are texts of the message log.
-constexpr size_t LogKeys = 10;
 
 // Texts of the message log are drawn on one line in a 50-point monospaced face; dialogue lines
 // in a 40-point face in a box 1728 wide and 216 high.
@@ -51,13 +62,15 @@ std::vector<std::vector<unsigned>> splitLines(const std::vector<unsigned>& text)
     return lines;
 }
 
-const MapData* firstMap()
+// The maps the game can play, each once its layers read completely.
+std::vector<const MapData*> playableMaps()
 {
-    const Config& config = Config::get();
-    return config.maps.empty() ? nullptr : &config.maps.front();
+    std::vector<const MapData*> maps;
+    for (const MapData& map : Config::get().maps)
+        if (map.problem.empty())
+            maps.push_back(&map);
+    return maps;
 }
-
-constexpr int StartColumn = 51, StartRow = 37; // the player starts at (6120, 4440)
 
 // The first door around a cell, searched row by row as the door panels do.
 bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doorRow)
@@ -74,11 +87,11 @@ bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doo
 
 struct DoorWork {
     int operatorColumn, operatorRow; // the cell the player must stand near
-    int doorColumn, doorRow;
-    int panelColumn, panelRow; // the cell clicked
+    int doorColumn, doorRow;         // -1 when the panel finds no door
+    int panelColumn, panelRow;       // the cell clicked
 };
 
-// What every panel and remote panel of the map opens.
+// Every panel and remote panel of the map, and the door it works.
 std::vector<DoorWork> doorWorks(const MapData& map)
 {
     std::vector<DoorWork> works;
@@ -89,9 +102,9 @@ std::vector<DoorWork> doorWorks(const MapData& map)
                 continue;
             // A remote panel acts as a panel 2 columns right and 4 rows up.
             const int ox = event == PanelEvent ? x : x + 2, oy = event == PanelEvent ? y : y - 4;
-            int dx = 0, dy = 0;
-            if (findDoor(map, ox, oy, dx, dy))
-                works.push_back({ox, oy, dx, dy, x, y});
+            int dx = -1, dy = -1;
+            findDoor(map, ox, oy, dx, dy);
+            works.push_back({ox, oy, dx, dy, x, y});
         }
     return works;
 }
@@ -99,20 +112,17 @@ std::vector<DoorWork> doorWorks(const MapData& map)
 // Where the player can go from the start, opening every door whose panel it can reach; a
 // player can use a panel from its own cell or any of the 8 cells around it.
 struct Reach {
-    explicit Reach(const MapData& map) : map(map), reached(size_t(map.width) * map.height, 0)
+    explicit Reach(const MapData& map)
+        : map(map), startColumn(map.startColumn), startRow(map.startRow), reached(size_t(map.width) * map.height, 0)
     {
         const std::vector<DoorWork> works = doorWorks(map);
         for (bool changed = true; changed;) {
             changed = false;
             flood();
             for (const DoorWork& w : works) {
-                if (opened.count(index(w.doorColumn, w.doorRow)))
+                if (w.doorColumn < 0 || opened.count(index(w.doorColumn, w.doorRow)))
                     continue;
-                bool near = false;
-                for (int y = w.operatorRow - 1; y <= w.operatorRow + 1; ++y)
-                    for (int x = w.operatorColumn - 1; x <= w.operatorColumn + 1; ++x)
-                        near = near || (map.contains(x, y) && reached[index(x, y)]);
-                if (near) {
+                if (canWork(w)) {
                     opened.insert(index(w.doorColumn, w.doorRow));
                     changed = true;
                 }
@@ -125,6 +135,16 @@ struct Reach {
         return map.contains(x, y) && (!map.blocked(x, y) || opened.count(index(x, y)));
     }
     bool at(int x, int y) const { return map.contains(x, y) && reached[index(x, y)]; }
+    // The panel's distance test passes for a player within 120 of the middle of the cell it
+    // works from: the player can stand in that cell or in one of the 8 around it.
+    bool canWork(const DoorWork& w) const
+    {
+        for (int y = w.operatorRow - 1; y <= w.operatorRow + 1; ++y)
+            for (int x = w.operatorColumn - 1; x <= w.operatorColumn + 1; ++x)
+                if (at(x, y))
+                    return true;
+        return false;
+    }
     bool doorOpened(int x, int y) const { return opened.count(index(x, y)) > 0; }
 
 private:
@@ -133,10 +153,10 @@ private:
     void flood()
     {
         std::fill(reached.begin(), reached.end(), 0);
-        if (!passable(StartColumn, StartRow))
+        if (!passable(startColumn, startRow))
             return;
-        std::deque<std::pair<int, int>> queue{{StartColumn, StartRow}};
-        reached[index(StartColumn, StartRow)] = 1;
+        std::deque<std::pair<int, int>> queue{{startColumn, startRow}};
+        reached[index(startColumn, startRow)] = 1;
         while (!queue.empty()) {
             const auto [x, y] = queue.front();
             queue.pop_front();
@@ -152,21 +172,25 @@ private:
     }
 
     const MapData& map;
+    const int startColumn, startRow;
     std::vector<char> reached;
     std::set<size_t> opened;
 };
 
-// The hunters' line of sight, sampled cell by cell as they look (doors as at the start).
-bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
+// A line of sight from one scene point to another, sampled unit by unit as the hunters look:
+// true when no blocked cell lies on it before the cell of the end point (doors as at the start).
+// Hunters do not see through windows (they stop at whatever stops a walker); the light does.
+bool clearLine(const MapData& map, double fromX, double fromY, double toX, double toY, bool throughWindows = false)
 {
-    const double mx = 120.0 * hunterColumn, my = 120.0 * hunterRow;
-    const double dx = 6120 - mx, dy = 4440 - my;
-    if (std::sqrt(dx * dx + dy * dy) >= 900)
-        return false;
+    const double dx = toX - fromX, dy = toY - fromY;
     const int n = std::max(std::abs(int(dx)), std::abs(int(dy)));
-    double px = mx + 0.5, py = my + 0.5;
+    const int endColumn = int(toX / 120), endRow = int(toY / 120);
+    double px = fromX, py = fromY;
     for (int i = 0; i <= std::max(n, 0); ++i) {
-        if (map.blocked(int(px / 120), int(py / 120)))
+        const int column = int(px / 120), row = int(py / 120);
+        if (column == endColumn && row == endRow)
+            return true;
+        if (map.blocked(column, row) && !(throughWindows && map.value(Walls, column, row) == 1))
             return false;
         if (n < 1)
             break;
@@ -174,6 +198,33 @@ bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
         py += dy / n;
     }
     return true;
+}
+
+// Whether a hunter in its cell's corner sees the player standing in the middle of the start cell.
+bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
+{
+    const double mx = 120.0 * hunterColumn, my = 120.0 * hunterRow;
+    const double px = 120.0 * map.startColumn + 60, py = 120.0 * map.startRow + 60;
+    if (std::hypot(px - mx, py - my) >= 900)
+        return false;
+    return clearLine(map, mx + 0.5, my + 0.5, px + 0.5, py + 0.5);
+}
+
+// The light stops on the first wall it meets, so a panel on a wall is seen when a line from the
+// middle of a cell reaches some point of its edges through free cells only.
+bool panelSeenFrom(const MapData& map, int column, int row, int panelColumn, int panelRow)
+{
+    const double fromX = 120.0 * column + 60, fromY = 120.0 * row + 60;
+    for (int k = 1; k < 12; ++k) {
+        const double along = 10.0 * k;
+        const double left = 120.0 * panelColumn, top = 120.0 * panelRow;
+        const double points[4][2] = {
+            {left + along, top + 1}, {left + along, top + 119}, {left + 1, top + along}, {left + 119, top + along}};
+        for (const auto& p : points)
+            if (clearLine(map, fromX, fromY, p[0], p[1], true))
+                return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -192,7 +243,8 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 33u) << "5 event texts, 5 lines of the log and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 37u) << "5 event texts, 5 lines of the log, 4 texts of the second map and the 23 lines "
+                                   "of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));
@@ -219,6 +271,7 @@ TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown)
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     const std::vector<std::string> keys = requiredKeys();
+    const size_t logTexts = logKeys().size();
     for (auto it = languages->childrenBegin(); it != languages->childrenEnd(); ++it)
         for (size_t k = 0; k < keys.size(); ++k) {
             if (!it->second->exists(keys[k]))
@@ -228,7 +281,7 @@ TEST(ConfigTexts, TextsAreUtf8AndFitWhereTheyAreShown)
             std::vector<unsigned> codePoints;
             ASSERT_TRUE(decodeUtf8(text, codePoints)) << where << " is not valid UTF-8";
             const auto lines = splitLines(codePoints);
-            const bool logText = k < LogKeys;
+            const bool logText = k < logTexts;
             EXPECT_LE(lines.size(), logText ? 1u : DialogueLines) << where;
             for (const auto& line : lines) {
                 EXPECT_LE(line.size(), logText ? LogLineLimit : DialogueLineLimit) << where;
@@ -295,172 +348,218 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
     }
 }
 
-TEST(ConfigMaps, FirstMapStartsOnFreeFloorInsideAClosedBorder)
+TEST(ConfigMaps, TheShippedConfigurationHasTwoMapsInPlayingOrder)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
-    ASSERT_GE(map->width, StartColumn + 1);
-    ASSERT_GE(map->height, StartRow + 1);
-    EXPECT_FALSE(map->blocked(StartColumn, StartRow));
-    EXPECT_EQ(map->value(Monsters, StartColumn, StartRow), 0);
-    for (int x = 0; x < map->width; ++x) {
-        EXPECT_EQ(map->value(Walls, x, 0), 2) << "top border at column " << x;
-        EXPECT_EQ(map->value(Walls, x, map->height - 1), 2) << "bottom border at column " << x;
-    }
-    for (int y = 0; y < map->height; ++y) {
-        EXPECT_EQ(map->value(Walls, 0, y), 2) << "left border at row " << y;
-        EXPECT_EQ(map->value(Walls, map->width - 1, y), 2) << "right border at row " << y;
+    const Config& config = Config::get();
+    ASSERT_TRUE(config.loaded) << config.messages;
+    ASSERT_EQ(config.maps.size(), size_t(ShippedMaps));
+    ASSERT_EQ(playableMaps().size(), size_t(ShippedMaps)) << "both maps read completely";
+    const MapData& first = config.maps[0];
+    const MapData& second = config.maps[1];
+    EXPECT_EQ(first.name, "Map0");
+    EXPECT_EQ(second.name, "Map1");
+    // The first map keeps the game's default start; the second gives its own.
+    EXPECT_FALSE(first.hasStart);
+    EXPECT_TRUE(second.hasStart);
+    EXPECT_GE(second.width, 50);
+    EXPECT_GE(second.height, 36);
+    auto hunters = [](const MapData& map) {
+        int count = 0;
+        for (long long code : map.codes[Monsters])
+            count += code >= vrk::HunterCode && code <= vrk::HunterSquareCode;
+        return count;
+    };
+    EXPECT_GT(hunters(second), hunters(first)) << "the second level is the harder one";
+}
+
+TEST(ConfigMaps, EveryMapStartsOnFreeFloorInsideAClosedBorder)
+{
+    for (const MapData* map : playableMaps()) {
+        SCOPED_TRACE(map->name);
+        ASSERT_TRUE(map->contains(map->startColumn, map->startRow))
+            << "start (" << map->startColumn << ", " << map->startRow << ")";
+        EXPECT_FALSE(map->blocked(map->startColumn, map->startRow));
+        EXPECT_EQ(map->value(Monsters, map->startColumn, map->startRow), 0);
+        for (int x = 0; x < map->width; ++x) {
+            EXPECT_EQ(map->value(Walls, x, 0), 2) << "top border at column " << x;
+            EXPECT_EQ(map->value(Walls, x, map->height - 1), 2) << "bottom border at column " << x;
+        }
+        for (int y = 0; y < map->height; ++y) {
+            EXPECT_EQ(map->value(Walls, 0, y), 2) << "left border at row " << y;
+            EXPECT_EQ(map->value(Walls, map->width - 1, y), 2) << "right border at row " << y;
+        }
     }
 }
 
+// The winnability check, with the hunters' below: every door opens from a panel the player can
+// use, and a remote panel can be seen from where it works.
 TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
-    const Reach reach(*map);
-    int doors = 0, remoteDoors = 0;
-    const std::vector<DoorWork> works = doorWorks(*map);
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            const int wall = map->value(Walls, x, y);
-            if (wall != 3 && wall != 4)
+    ASSERT_FALSE(playableMaps().empty());
+    for (const MapData* map : playableMaps()) {
+        SCOPED_TRACE(map->name);
+        const Reach reach(*map);
+        const std::vector<DoorWork> works = doorWorks(*map);
+        int doors = 0, remoteDoors = 0;
+        for (const DoorWork& w : works) {
+            const bool remote = map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
+            const std::string panel = std::string(remote ? "remote panel" : "panel") + " at (" +
+                                      std::to_string(w.panelColumn) + ", " + std::to_string(w.panelRow) + ")";
+            EXPECT_GE(w.doorColumn, 0) << "the " << panel << " finds no door";
+            EXPECT_TRUE(reach.canWork(w)) << "no cell the player can reach passes the distance test of the " << panel;
+            if (!remote)
                 continue;
-            ++doors;
-            bool worked = false;
-            for (const DoorWork& w : works)
-                if (w.doorColumn == x && w.doorRow == y) {
-                    worked = true;
-                    remoteDoors += map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
-                }
-            EXPECT_TRUE(worked) << "no panel finds the door at (" << x << ", " << y << ")";
-            EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y))
-                << "the door at (" << x << ", " << y << ") cannot be opened from where the player can go";
+            // The player can stand where its distance test passes with the panel in view.
+            bool seen = false;
+            for (int y = w.operatorRow - 1; y <= w.operatorRow + 1; ++y)
+                for (int x = w.operatorColumn - 1; x <= w.operatorColumn + 1; ++x)
+                    seen = seen || (reach.at(x, y) && panelSeenFrom(*map, x, y, w.panelColumn, w.panelRow));
+            EXPECT_TRUE(seen) << "the " << panel << " cannot be seen from where it works";
         }
-    EXPECT_GE(doors, 3);
-    EXPECT_GE(remoteDoors, 1) << "at least one door worked from a remote panel";
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x) {
+                const int wall = map->value(Walls, x, y);
+                if (wall != 3 && wall != 4)
+                    continue;
+                ++doors;
+                bool worked = false;
+                for (const DoorWork& w : works)
+                    if (w.doorColumn == x && w.doorRow == y) {
+                        worked = true;
+                        remoteDoors += map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
+                    }
+                EXPECT_TRUE(worked) << "no panel finds the door at (" << x << ", " << y << ")";
+                EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y))
+                    << "the door at (" << x << ", " << y << ") cannot be opened from where the player can go";
+            }
+        EXPECT_GE(doors, 3);
+        EXPECT_GE(remoteDoors, 1) << "at least one door worked from a remote panel";
+    }
 }
 
-TEST(ConfigMaps, FirstMapHasSeveralRoomsAndNoUnreachableFloor)
+TEST(ConfigMaps, EveryMapHasSeveralRoomsAndNoUnreachableFloor)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
-    const Reach reach(*map);
-    // Rooms: parts of the floor that only doors join.
-    std::vector<int> room(size_t(map->width) * map->height, -1);
-    int rooms = 0;
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            if (map->value(Walls, x, y) == 2 || map->value(Walls, x, y) == 3 || map->value(Walls, x, y) == 4 ||
-                room[size_t(y) * map->width + x] >= 0)
-                continue;
-            std::deque<std::pair<int, int>> queue{{x, y}};
-            room[size_t(y) * map->width + x] = rooms;
-            while (!queue.empty()) {
-                const auto [cx, cy] = queue.front();
-                queue.pop_front();
-                const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-                for (const auto& s : steps) {
-                    const int nx = cx + s[0], ny = cy + s[1];
-                    if (!map->contains(nx, ny) || room[size_t(ny) * map->width + nx] >= 0)
-                        continue;
-                    const int w = map->value(Walls, nx, ny);
-                    if (w == 2 || w == 3 || w == 4)
-                        continue;
-                    room[size_t(ny) * map->width + nx] = rooms;
-                    queue.push_back({nx, ny});
+    for (const MapData* map : playableMaps()) {
+        SCOPED_TRACE(map->name);
+        const Reach reach(*map);
+        // Rooms: parts of the floor that only doors join.
+        std::vector<int> room(size_t(map->width) * map->height, -1);
+        int rooms = 0;
+        auto wallOrDoor = [&](int x, int y) {
+            const int w = map->value(Walls, x, y);
+            return w == 2 || w == 3 || w == 4;
+        };
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x) {
+                if (wallOrDoor(x, y) || room[size_t(y) * map->width + x] >= 0)
+                    continue;
+                std::deque<std::pair<int, int>> queue{{x, y}};
+                room[size_t(y) * map->width + x] = rooms;
+                while (!queue.empty()) {
+                    const auto [cx, cy] = queue.front();
+                    queue.pop_front();
+                    const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+                    for (const auto& s : steps) {
+                        const int nx = cx + s[0], ny = cy + s[1];
+                        if (!map->contains(nx, ny) || room[size_t(ny) * map->width + nx] >= 0 || wallOrDoor(nx, ny))
+                            continue;
+                        room[size_t(ny) * map->width + nx] = rooms;
+                        queue.push_back({nx, ny});
+                    }
                 }
+                ++rooms;
             }
-            ++rooms;
-        }
-    EXPECT_GE(rooms, 4);
-    // Floor behind glass is seen, not walked on: its room (windows do not part rooms) must have
-    // a floor the player reaches.
-    std::vector<bool> roomReached(size_t(rooms), false);
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x)
-            if (!map->blocked(x, y) && reach.at(x, y))
-                roomReached[size_t(room[size_t(y) * map->width + x])] = true;
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x)
-            if (!map->blocked(x, y) && !reach.at(x, y)) {
-                const int r = room[size_t(y) * map->width + x];
-                EXPECT_TRUE(r >= 0 && roomReached[size_t(r)])
-                    << "floor at (" << x << ", " << y << ") can be neither reached nor seen through a window";
-            }
+        EXPECT_GE(rooms, 4);
+        // Floor behind glass is seen, not walked on: its room (windows do not part rooms) must
+        // have a floor the player reaches.
+        std::vector<bool> roomReached(size_t(rooms), false);
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x)
+                if (!map->blocked(x, y) && reach.at(x, y))
+                    roomReached[size_t(room[size_t(y) * map->width + x])] = true;
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x)
+                if (!map->blocked(x, y) && !reach.at(x, y)) {
+                    const int r = room[size_t(y) * map->width + x];
+                    EXPECT_TRUE(r >= 0 && roomReached[size_t(r)])
+                        << "floor at (" << x << ", " << y << ") can be neither reached nor seen through a window";
+                }
+    }
 }
 
-TEST(ConfigMaps, FirstMapHasBooksAndAVictoryTextWithinReach)
+TEST(ConfigMaps, EveryMapHasBooksAndAVictoryTextWithinReach)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
-    const Reach reach(*map);
-    int books = 0, victory = 0;
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            const int event = map->value(Events, x, y);
-            books += event == BooksEvent;
-            if (event == VictoryEvent) {
-                ++victory;
-                // Walking into the cell shows the text: the cell or a side of it is reachable.
-                EXPECT_TRUE(reach.at(x, y) || reach.at(x + 1, y) || reach.at(x - 1, y) || reach.at(x, y + 1) ||
-                            reach.at(x, y - 1))
-                    << "victory text at (" << x << ", " << y << ") out of reach";
+    for (const MapData* map : playableMaps()) {
+        SCOPED_TRACE(map->name);
+        const Reach reach(*map);
+        int books = 0, victory = 0;
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x) {
+                const int event = map->value(Events, x, y);
+                books += event == BooksEvent;
+                if (event == VictoryEvent) {
+                    ++victory;
+                    // Walking into the cell shows the text: the cell or a side of it is reachable.
+                    EXPECT_TRUE(reach.at(x, y) || reach.at(x + 1, y) || reach.at(x - 1, y) || reach.at(x, y + 1) ||
+                                reach.at(x, y - 1))
+                        << "victory text at (" << x << ", " << y << ") out of reach";
+                }
+                if (event != 0) { // something to see: every event cell is drawn with an object
+                    EXPECT_GT(map->value(Objects, x, y), 0)
+                        << "event " << event << " at (" << x << ", " << y << ") has no object to show it";
+                }
             }
-            if (event != 0) { // something to see: every event cell is drawn with an object
-                EXPECT_GT(map->value(Objects, x, y), 0)
-                    << "event " << event << " at (" << x << ", " << y << ") has no object to show it";
-            }
-        }
-    EXPECT_GE(books, 1);
-    EXPECT_GE(victory, 1);
+        EXPECT_GE(books, 1);
+        EXPECT_GE(victory, 1);
+    }
 }
 
 TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
-    const Reach reach(*map);
-    std::set<int> kinds;
-    int hunters = 0;
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            const int code = int(map->code(Monsters, x, y));
-            if (code < vrk::HunterCode || code > vrk::HunterSquareCode)
-                continue;
-            ++hunters;
-            kinds.insert(code);
-            // A hunter stands on the top-left corner of its cell: the four cells round it are free.
-            for (int cy = y - 1; cy <= y; ++cy)
-                for (int cx = x - 1; cx <= x; ++cx)
-                    EXPECT_FALSE(map->blocked(cx, cy)) << "hunter at (" << x << ", " << y << ") overlaps a wall";
-            // Victory needs every hunter dead: the player must get to each.
-            EXPECT_TRUE(reach.at(x, y)) << "hunter at (" << x << ", " << y << ") cannot be reached";
-            EXPECT_FALSE(seesStart(*map, x, y)) << "hunter at (" << x << ", " << y << ") sees the start";
-        }
-    EXPECT_EQ(kinds.size(), 4u) << "every kind of hunter (902 to 905)";
-    EXPECT_GE(hunters, 4);
+    for (const MapData* map : playableMaps()) {
+        SCOPED_TRACE(map->name);
+        const Reach reach(*map);
+        std::set<int> kinds;
+        int hunters = 0;
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x) {
+                const int code = int(map->code(Monsters, x, y));
+                if (code < vrk::HunterCode || code > vrk::HunterSquareCode)
+                    continue;
+                ++hunters;
+                kinds.insert(code);
+                // A hunter stands on the top-left corner of its cell: the four cells round it are free.
+                for (int cy = y - 1; cy <= y; ++cy)
+                    for (int cx = x - 1; cx <= x; ++cx)
+                        EXPECT_FALSE(map->blocked(cx, cy)) << "hunter at (" << x << ", " << y << ") overlaps a wall";
+                // Victory needs every hunter dead: the player must get to each.
+                EXPECT_TRUE(reach.at(x, y)) << "hunter at (" << x << ", " << y << ") cannot be reached";
+                EXPECT_FALSE(seesStart(*map, x, y)) << "hunter at (" << x << ", " << y << ") sees the start";
+            }
+        EXPECT_EQ(kinds.size(), 4u) << "every kind of hunter (902 to 905)";
+        EXPECT_GE(hunters, 4);
+    }
 }
 
 TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles)
 {
-    const MapData* map = firstMap();
-    ASSERT_TRUE(map && map->problem.empty());
     sf::Image ground;
     ASSERT_TRUE(loadImage("res/chipset0.png", ground));
     const int tiles = int(ground.getSize().x / Tile) * int(ground.getSize().y / Tile);
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            const int wall = map->value(Walls, x, y);
-            if (wall != 3 && wall != 4)
-                continue;
-            // Closed doors show the first of their four tiles, open ones the last.
-            const int first = map->value(Ground, x, y) - 1 - (wall == 4 ? 3 : 0);
-            ASSERT_GE(first, 0) << "door at (" << x << ", " << y << ")";
-            ASSERT_LE(first + 3, tiles - 1) << "door at (" << x << ", " << y << ")";
-            for (int t = first; t < first + 4; ++t)
-                EXPECT_TRUE(hasInk(ground, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
-                    << "door tile " << t << " is empty";
-        }
+    for (const MapData* map : playableMaps())
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x) {
+                const int wall = map->value(Walls, x, y);
+                if (wall != 3 && wall != 4)
+                    continue;
+                // Closed doors show the first of their four tiles, open ones the last.
+                const int first = map->value(Ground, x, y) - 1 - (wall == 4 ? 3 : 0);
+                ASSERT_GE(first, 0) << map->name << " door at (" << x << ", " << y << ")";
+                ASSERT_LE(first + 3, tiles - 1) << map->name << " door at (" << x << ", " << y << ")";
+                for (int t = first; t < first + 4; ++t)
+                    EXPECT_TRUE(hasInk(ground, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
+                        << "door tile " << t << " is empty";
+            }
 }
 
 TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)

@@ -135,6 +135,17 @@ Config& Config::get()
             for (auto l = layerField.childrenBegin(); l != layerField.childrenEnd() && layers.size() < Layers; ++l)
                 layers.push_back(l->second);
         }
+        if (field.exists("Start")) {
+            const zul::Tavric& start = field["Start"];
+            map.hasStart = true;
+            if (!start.exists("Column") || !start.exists("Row") || start["Column"].getType() != zul::TypeInt ||
+                start["Row"].getType() != zul::TypeInt)
+                map.problem = "Start does not hold the integers Column and Row";
+            else {
+                map.startColumn = int(start["Column"].getInt());
+                map.startRow = int(start["Row"].getInt());
+            }
+        }
         if (layers.size() < Layers)
             map.problem = "Layers has " + std::to_string(layers.size()) + " children, the game reads 6";
         for (size_t i = 0; i < layers.size() && map.problem.empty(); ++i) {

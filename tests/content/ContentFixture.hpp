@@ -19,6 +19,7 @@ constexpr int Tile = 120;
 
 // Document codes the game gives a meaning to.
 constexpr int WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
+constexpr int DefaultStartColumn = 51, DefaultStartRow = 37;
 constexpr int PanelEvent = 2, BooksEvent = 3, VictoryEvent = 12, RemotePanelEvent = 13;
 
 // One map of the document: codes as written (not yet reduced by the loader).
@@ -27,7 +28,11 @@ struct MapData {
     int width = 0;
     int height = 0;
     std::array<std::vector<long long>, Layers> codes;
-    // Empty when every layer is a collection of width x height integers.
+    // The "Start" field, or the cell of the game's default start (6120, 4440).
+    bool hasStart = false;
+    int startColumn = DefaultStartColumn, startRow = DefaultStartRow;
+    // Empty when every layer is a collection of width x height integers and a "Start" holds
+    // two integers.
     std::string problem;
 
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }

@@ -100,6 +100,26 @@ TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads)
     EXPECT_EQ(cell("L5", 1, 1), 905);
 }
 
+TEST_F(MapTool, AStartCellGoesIntoTheMapAndNoneIsWrittenWithoutIt)
+{
+    // Anywhere outside the grids, an open door included (it lets the player through).
+    const std::string given = write("start.map", replaced(replaced(grids, "grid above", "start 3 1\ngrid above"),
+                                                          "'|' ground=34 walls=door", "'|' ground=37 walls=open"));
+    const std::string none = write("none.map", replaced(grids, "map Small", "map Other"));
+    ASSERT_EQ(compile(given + " " + none), 0) << errors;
+    zul::NameDictionary dictionary;
+    zul::Tavric document(&dictionary, nullptr);
+    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    const zul::Tavric& start = document["Maps"]["Small"]["Start"];
+    EXPECT_EQ(start["Column"].getType(), zul::TypeInt);
+    EXPECT_EQ(start["Column"].getInt(), 3);
+    EXPECT_EQ(start["Row"].getInt(), 1);
+    EXPECT_FALSE(document["Maps"]["Other"].exists("Start"));
+    const std::string onDoor = write("door.map", replaced(grids, "grid above", "start 2 1\ngrid above"));
+    EXPECT_EQ(compile(onDoor), 1);
+    EXPECT_EQ(errors, onDoor + ":14:1: start (2, 1) is on a closed door; the player starts on a free cell\n");
+}
+
 TEST_F(MapTool, ChoicesArePickedTheSameWayOnEveryRun)
 {
     const std::string source = write("choices.map", replaced(grids, "'.' ground=0\n", "'.' ground=0/1/2/3\n"));
@@ -160,6 +180,25 @@ TEST_F(MapTool, ReportsMalformedSourcesWithLineAndColumn)
         {"no end", std::string(grids).substr(0, std::string(grids).size() - 4),
          ":21:1: the rows of the grid of line 14 have no 'end'"},
         {"no name", replaced(grids, "map Small\n", "\n"), ":23:1: the source has no 'map NAME' line"},
+        // The start cell, checked once the grids are read, is reported on its own line.
+        {"start off the map", std::string(grids) + "start 5 1\n",
+         ":23:1: start (5, 1) is off the map, which has columns 0..4 and rows 0..2"},
+        {"start below the map", std::string(grids) + "  start 1 3\n",
+         ":23:3: start (1, 3) is off the map, which has columns 0..4 and rows 0..2"},
+        {"start on a wall", std::string(grids) + "start 0 0\n",
+         ":23:1: start (0, 0) is on a wall; the player starts on a free cell"},
+        {"start on a panel", std::string(grids) + "start 2 2\n",
+         ":23:1: start (2, 2) is on a wall; the player starts on a free cell"},
+        {"start on a closed door", std::string(grids) + "start 2 1\n",
+         ":23:1: start (2, 1) is on a closed door; the player starts on a free cell"},
+        {"start given twice", "start 1 1\n" + std::string(grids) + "start 3 1\n",
+         ":24:1: the start is already given (line 1)"},
+        {"negative start", std::string(grids) + "start -1 1\n",
+         ":23:1: expected 'start COLUMN ROW' with two whole numbers from 0"},
+        {"start without a row", std::string(grids) + "start 1\n",
+         ":23:1: expected 'start COLUMN ROW' with two whole numbers from 0"},
+        {"start with more", std::string(grids) + "start 1 1 1\n",
+         ":23:1: expected 'start COLUMN ROW' with two whole numbers from 0"},
     };
     for (const Case& c : cases) {
         const std::string source = write("bad.map", c.text);

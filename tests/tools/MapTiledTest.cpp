@@ -90,17 +90,25 @@ std::string buildTexts()
 
 // ---- the shipped map through Tiled ---------------------------------------------------------------
 
-TEST_F(Tiled, Map0ComesBackFromTiledsJsonAndTmxAsTheSameDocument)
+// Both shipped maps, the second with its start cell as the map properties StartColumn and StartRow.
+TEST_F(Tiled, ShippedMapsComeBackFromTiledsJsonAndTmxAsTheSameDocument)
 {
     const std::string built = readFile(binaryDir + "/run/lev/config.tvr");
     ASSERT_FALSE(built.empty());
-    ASSERT_EQ(tiled("tiled", "--export-map json " + exported + "/map0.tmx " + dir + "/map0.json"), 0) << errors;
-    ASSERT_EQ(compile(dir + "/map0.json", dir + "/from-json.tvr", buildTexts()), 0) << errors;
+    ASSERT_NE(readFile(exported + "/map1.tmx").find("<property name=\"StartColumn\" type=\"int\""), std::string::npos);
+    std::string fromJson, fromTmx;
+    for (const char* stem : {"map0", "map1"}) {
+        const std::string source = exported + "/" + stem + ".tmx", saved = dir + "/" + stem;
+        ASSERT_EQ(tiled("tiled", "--export-map json " + source + " " + saved + ".json"), 0) << errors;
+        // Saved again by Tiled as TMX (its own writer, its own paths to the tilesets): what the
+        // build takes when an author saves the map into content/maps.
+        ASSERT_EQ(tiled("tiled", "--export-map tmx " + source + " " + saved + ".tmx"), 0) << errors;
+        fromJson += " " + saved + ".json";
+        fromTmx += " " + saved + ".tmx";
+    }
+    ASSERT_EQ(compile(fromJson, dir + "/from-json.tvr", buildTexts()), 0) << errors;
     EXPECT_EQ(readFile(dir + "/from-json.tvr"), built);
-    // Saved again by Tiled as TMX (its own writer, its own paths to the tilesets): what the build
-    // takes when an author saves the map into content/maps.
-    ASSERT_EQ(tiled("tiled", "--export-map tmx " + exported + "/map0.tmx " + dir + "/map0.tmx"), 0) << errors;
-    ASSERT_EQ(compile(dir + "/map0.tmx", dir + "/from-tmx.tvr", buildTexts()), 0) << errors;
+    ASSERT_EQ(compile(fromTmx, dir + "/from-tmx.tvr", buildTexts()), 0) << errors;
     EXPECT_EQ(readFile(dir + "/from-tmx.tvr"), built);
 }
 
@@ -298,6 +306,26 @@ TEST_F(Tiled, SmallMapsGiveTheirCodesAndAreNamedByPropertyOrFile)
     EXPECT_EQ(replaced(readFile(dir + "/listed.tvr"), "[listed", "[small"), readFile(dir + "/small.tvr"));
 }
 
+TEST_F(Tiled, TheStartCellComesFromTheMapsProperties)
+{
+    const std::string tmx = dir + "/small.tmx", json = dir + "/tiny.tmj";
+    writeFile(tmx, replaced(smallTmx, " <tileset firstgid=\"1\"",
+                            " <properties>\n  <property name=\"StartColumn\" type=\"int\" value=\"1\"/>\n"
+                            "  <property name=\"StartRow\" type=\"int\" value=\"1\"/>\n </properties>\n"
+                            " <tileset firstgid=\"1\""));
+    writeFile(json, replaced(smallJson, "\"value\":\"Tiny\"}",
+                             "\"value\":\"Tiny\"}, {\"name\":\"StartColumn\", \"type\":\"int\", \"value\":0},"
+                             " {\"name\":\"StartRow\", \"type\":\"int\", \"value\":0}"));
+    ASSERT_EQ(compile(tmx + " " + json, dir + "/config.tvr"), 0) << errors;
+    zul::NameDictionary dictionary;
+    zul::Tavric document(&dictionary, nullptr);
+    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    EXPECT_EQ(document["Maps"]["small"]["Start"]["Column"].getInt(), 1);
+    EXPECT_EQ(document["Maps"]["small"]["Start"]["Row"].getInt(), 1);
+    EXPECT_EQ(document["Maps"]["Tiny"]["Start"]["Column"].getInt(), 0);
+    EXPECT_EQ(document["Maps"]["Tiny"]["Start"]["Row"].getInt(), 0);
+}
+
 TEST_F(Tiled, RefusalsNameTheFileAndLeaveThePreviousDocument)
 {
     const std::string out = dir + "/config.tvr";
@@ -309,6 +337,17 @@ TEST_F(Tiled, RefusalsNameTheFileAndLeaveThePreviousDocument)
         std::string file; // small.tmx or tiny.tmj
         std::string text;
         std::string message; // after "PATH"
+    };
+    auto startTmx = [](const std::string& column, const std::string& row) {
+        return replaced(smallTmx, " <tileset firstgid=\"1\"",
+                        " <properties>\n  <property name=\"StartColumn\" value=\"" + column +
+                            "\"/>\n  <property name=\"StartRow\" value=\"" + row +
+                            "\"/>\n </properties>\n <tileset firstgid=\"1\"");
+    };
+    auto startJson = [](const std::string& column, const std::string& row) {
+        return replaced(smallJson, "\"value\":\"Tiny\"}",
+                        "\"value\":\"Tiny\"}, {\"name\":\"StartColumn\", \"type\":\"int\", \"value\":" + column +
+                            "}, {\"name\":\"StartRow\", \"type\":\"int\", \"value\":" + row + "}");
     };
     const std::string layerOf3x2 = "<layer id=\"6\" name=\"monster\" width=\"3\" height=\"2\"><data "
                                    "encoding=\"csv\">0,0,0,0,0,0</data></layer>\n";
@@ -382,6 +421,24 @@ TEST_F(Tiled, RefusalsNameTheFileAndLeaveThePreviousDocument)
          ": unreadable JSON: number overflow parsing '1E999'"},
         {"a tileset, not a map", "tiny.tmj", "{\"type\":\"tileset\"}",
          ": not a Tiled map: the JSON has no \"type\": \"map\""},
+        {"start on a wall", "small.tmx", startTmx("0", "0"),
+         ": start (0, 0) is on a wall; the player starts on a free cell (the map's properties StartColumn and "
+         "StartRow)"},
+        {"start on a closed door", "small.tmx", startTmx("2", "1"),
+         ": start (2, 1) is on a closed door; the player starts on a free cell (the map's properties StartColumn "
+         "and StartRow)"},
+        {"start off the map", "small.tmx", startTmx("3", "0"),
+         ": start (3, 0) is off the map, which has columns 0..2 and rows 0..1 (the map's properties StartColumn and "
+         "StartRow)"},
+        {"start not a number", "small.tmx", startTmx("one", "0"),
+         ": the map's properties StartColumn and StartRow must be whole numbers from 0, not 'one' and '0'"},
+        {"negative start", "tiny.tmj", startJson("-1", "0"),
+         ": the map's properties StartColumn and StartRow must be whole numbers from 0, not '-1' and '0'"},
+        {"start of no type", "tiny.tmj", startJson("true", "0"),
+         ": the map's properties StartColumn and StartRow must be whole numbers from 0, not '?' and '0'"},
+        {"start column only", "tiny.tmj",
+         replaced(smallJson, "\"value\":\"Tiny\"}", "\"value\":\"Tiny\"}, {\"name\":\"StartColumn\", \"value\":0}"),
+         ": the map has one of the properties StartColumn and StartRow; give both or neither"},
     };
     for (const Case& c : cases) {
         const std::string path = dir + "/" + c.file;

@@ -30,6 +30,8 @@ void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const
         out << "  [" << map.name << "\n";
         out << "    Width = " << map.width << "\n";
         out << "    Height = " << map.height << "\n";
+        if (map.hasStart)
+            out << "    [Start\n      Column = " << map.startColumn << "\n      Row = " << map.startRow << "\n    ]\n";
         out << "    [Layers\n";
         for (int layer = 0; layer < LayerCount; ++layer) {
             // The loader takes layers in name order: L0..L5 keep the numbered order.
@@ -120,8 +122,8 @@ bool drawPicture(const Map& map, const std::string& sheetDir, const std::string&
             if (kind >= 2 && kind <= 5)
                 stamp(picture, sheets[4], kind - 1, x * Cell - Cell / 2, y * Cell - Cell / 2, 1.0f);
         }
-    // The player starts in the middle of cell (51, 37).
-    const int cx = 51 * Cell + Cell / 2, cy = 37 * Cell + Cell / 2;
+    // The ring marks the middle of the start cell (the game's default when the map names none).
+    const int cx = map.startColumn * Cell + Cell / 2, cy = map.startRow * Cell + Cell / 2;
     for (int a = 0; a < 360; ++a)
         for (int r = 11; r <= 13; ++r) {
             const int x = cx + int(std::lround(r * std::cos(a * 3.14159265 / 180)));

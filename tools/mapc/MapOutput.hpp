@@ -9,8 +9,8 @@
 namespace mapc {
 
 // Writes the configuration document: the language texts (copied as they are, inside
-// "Language") and the maps under "Maps", each with Width, Height and six collections
-// L0..L5 of document codes, one map row per line.
+// "Language") and the maps under "Maps", each with Width, Height, the start cell when the map
+// gives one (Start: Column, Row) and six collections L0..L5 of document codes, one map row per line.
 void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps);
 
 // Draws a map at a quarter of its size with the game's sheets found in sheetDir, the event

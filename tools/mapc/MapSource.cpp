@@ -180,7 +180,8 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
     }
     map = Map{};
     std::vector<Grid> grids;
-    int nameLine = 0;
+    int nameLine = 0, startLine = 0;
+    size_t startAt = 0;
     size_t i = 0;
     while (i < lines.size()) {
         const std::string& line = lines[i];
@@ -208,8 +209,22 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
             nameLine = lineNo;
             continue;
         }
+        if (keyword == "start") {
+            std::string columnText, rowText, extra;
+            words >> columnText >> rowText >> extra;
+            if (startLine)
+                return r.fail(lineNo, column, "the start is already given (line " + std::to_string(startLine) + ")");
+            if (!parseNumber(columnText, 0, 9999, map.startColumn) || !parseNumber(rowText, 0, 9999, map.startRow) ||
+                !extra.empty())
+                return r.fail(lineNo, column, "expected 'start COLUMN ROW' with two whole numbers from 0");
+            map.hasStart = true;
+            startLine = lineNo;
+            startAt = column;
+            continue;
+        }
         if (keyword != "grid")
-            return r.fail(lineNo, column, "expected 'map NAME' or 'grid NAME: LAYERS...', got '" + keyword + "'");
+            return r.fail(lineNo, column,
+                          "expected 'map NAME', 'start COLUMN ROW' or 'grid NAME: LAYERS...', got '" + keyword + "'");
         // grid NAME: layer layer ...
         Grid grid;
         grid.line = lineNo;
@@ -361,7 +376,28 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
                                  (joins(x - 1, y) ? 8 : 0);
                 map.codes[Ground][size_t(y) * map.width + x] = WallTileBase + mask + 1;
             }
+    const std::string problem = startProblem(map);
+    if (!problem.empty())
+        return r.fail(startLine, startAt, problem);
     return true;
+}
+
+std::string startProblem(const Map& map)
+{
+    if (!map.hasStart)
+        return "";
+    const std::string cell = "start (" + std::to_string(map.startColumn) + ", " + std::to_string(map.startRow) + ")";
+    if (map.startColumn < 0 || map.startRow < 0 || map.startColumn >= map.width || map.startRow >= map.height)
+        return cell + " is off the map, which has columns 0.." + std::to_string(map.width - 1) + " and rows 0.." +
+               std::to_string(map.height - 1);
+    const int wall = map.code(Walls, map.startColumn, map.startRow);
+    if (wall == WallCode)
+        return cell + " is on a wall; the player starts on a free cell";
+    if (wall == DoorCode)
+        return cell + " is on a closed door; the player starts on a free cell";
+    if (wall == WindowCode)
+        return cell + " is on a window; the player starts on a free cell";
+    return "";
 }
 
 } // namespace mapc

@@ -16,6 +16,7 @@
 //   ######
 //   #....#
 //   end
+//   start 12 30                                (optional: the cell where the player starts)
 //
 // Outside the grids, blank lines and lines starting with '#' are comments; in a legend too.
 // Values per layer (the tool adds each layer's code offset, 180 per layer):
@@ -24,7 +25,9 @@
 //   walls: free, wall, door (closed), open, window (stops walkers, not the light);
 //   events: an event number 1..180;
 //   monster: hunter, hunterH, hunterV, hunterSquare.
-// Every layer must be filled by exactly one grid; all grids have the same size.
+// Every layer must be filled by exactly one grid; all grids have the same size. The start cell
+// (column, row, counted from 0) must lie on the map on a cell that does not block; a map without
+// one starts where the game starts every map that names none, DefaultStart.
 namespace mapc {
 
 constexpr int LayerCount = 6;
@@ -38,9 +41,14 @@ int layerNamed(const char* const (&names)[LayerCount], const std::string& name);
 // Document codes of the wall and monster layers.
 constexpr int FreeCode = 0, WindowCode = 541, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
 
+// The game's start for a map that gives none: (6120, 4440), the middle of this cell.
+constexpr int DefaultStartColumn = 51, DefaultStartRow = 37;
+
 struct Map {
     std::string name;
     int width = 0, height = 0;
+    bool hasStart = false;
+    int startColumn = DefaultStartColumn, startRow = DefaultStartRow;
     std::array<std::vector<int>, LayerCount> codes; // document codes, row-major
     int code(int layer, int x, int y) const { return codes[size_t(layer)][size_t(y) * width + x]; }
 };
@@ -49,5 +57,9 @@ struct Map {
 // "FILE:LINE:COLUMN: message".
 bool readMap(const std::string& path, Map& map, std::string& error);
 bool parseMap(const std::string& path, const std::string& text, Map& map, std::string& error);
+
+// Why the map's own start cell cannot be used (off the map, on a wall or a closed door), or ""
+// when it can or the map gives none.
+std::string startProblem(const Map& map);
 
 } // namespace mapc

@@ -36,6 +36,8 @@ struct Document {
     long long width = 0, height = 0, tileWidth = 0, tileHeight = 0;
     bool infinite = false;
     std::string name;
+    // The map properties StartColumn and StartRow as written ("" when absent).
+    std::string startColumn, startRow;
     std::vector<Tileset> tilesets;
     std::vector<TileLayer> layers;
 };

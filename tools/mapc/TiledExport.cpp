@@ -54,7 +54,11 @@ std::string tmxText(const Map& map)
         << map.width << "\" height=\"" << map.height
         << "\" tilewidth=\"120\" tileheight=\"120\" infinite=\"0\" backgroundcolor=\"#0a0a0e\" nextlayerid=\""
         << LayerCount + 1 << "\" nextobjectid=\"1\">\n"
-        << " <properties>\n  <property name=\"name\" value=\"" << map.name << "\"/>\n </properties>\n";
+        << " <properties>\n  <property name=\"name\" value=\"" << map.name << "\"/>\n";
+    if (map.hasStart)
+        out << "  <property name=\"StartColumn\" type=\"int\" value=\"" << map.startColumn
+            << "\"/>\n  <property name=\"StartRow\" type=\"int\" value=\"" << map.startRow << "\"/>\n";
+    out << " </properties>\n";
     for (int layer = 0; layer < LayerCount; ++layer)
         out << " <tileset firstgid=\"" << layer * LayerCodeStride + 1 << "\" source=\"" << tilesetFileName(layer)
             << "\"/>\n";

@@ -99,9 +99,23 @@ bool readJson(Reader& r, const std::string& text, Document& d)
         return false;
     const auto properties = root.find("properties");
     if (properties != root.end() && properties->is_array())
-        for (const Json& property : *properties)
-            if (property.is_object() && jsonString(property, "name") == "name")
+        for (const Json& property : *properties) {
+            if (!property.is_object())
+                continue;
+            const std::string name = jsonString(property, "name");
+            if (name == "name") {
                 d.name = jsonString(property, "value");
+            } else if (name == "StartColumn" || name == "StartRow") {
+                // Tiled writes an int property as a number; "?" stands for a value that is none.
+                const auto value = property.find("value");
+                std::string text = "?";
+                if (value != property.end() && value->is_number_integer())
+                    text = std::to_string(value->get<long long>());
+                else if (value != property.end() && value->is_string() && !value->get<std::string>().empty())
+                    text = value->get<std::string>();
+                (name == "StartColumn" ? d.startColumn : d.startRow) = text;
+            }
+        }
     const auto tilesets = root.find("tilesets");
     if (tilesets != root.end() && tilesets->is_array())
         for (const Json& tileset : *tilesets) {

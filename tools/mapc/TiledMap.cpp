@@ -338,6 +338,21 @@ bool assemble(Reader& r, Document& d, Map& map)
             codes[at] = i * LayerCodeStride + int(tile) + 1;
         }
     }
+    if (!d.startColumn.empty() || !d.startRow.empty()) {
+        long long column = 0, row = 0;
+        if (d.startColumn.empty() || d.startRow.empty())
+            return r.fail("the map has one of the properties StartColumn and StartRow; give both or neither");
+        if (!wholeNumber(d.startColumn, column) || !wholeNumber(d.startRow, row) || column < 0 || row < 0 ||
+            column >= MaxCells || row >= MaxCells)
+            return r.fail("the map's properties StartColumn and StartRow must be whole numbers from 0, not '" +
+                          d.startColumn + "' and '" + d.startRow + "'");
+        map.hasStart = true;
+        map.startColumn = int(column);
+        map.startRow = int(row);
+        const std::string problem = startProblem(map);
+        if (!problem.empty())
+            return r.fail(problem + " (the map's properties StartColumn and StartRow)");
+    }
     return true;
 }
 

@@ -68,9 +68,17 @@ bool readTmx(Reader& r, const std::string& text, Document& d)
     if (!tmxNumber(r, map, "width", d.width, true) || !tmxNumber(r, map, "height", d.height, true) ||
         !tmxNumber(r, map, "tilewidth", d.tileWidth, true) || !tmxNumber(r, map, "tileheight", d.tileHeight, true))
         return false;
-    for (const pugi::xml_node& property : map.child("properties").children("property"))
-        if (std::string(property.attribute("name").value()) == "name")
-            d.name = property.attribute("value") ? property.attribute("value").value() : property.text().get();
+    for (const pugi::xml_node& property : map.child("properties").children("property")) {
+        const std::string name = property.attribute("name").value();
+        const std::string value =
+            property.attribute("value") ? property.attribute("value").value() : property.text().get();
+        if (name == "name")
+            d.name = value;
+        else if (name == "StartColumn")
+            d.startColumn = value.empty() ? "?" : value;
+        else if (name == "StartRow")
+            d.startRow = value.empty() ? "?" : value;
+    }
     for (const pugi::xml_node& node : map.children()) {
         const std::string kind = node.name();
         if (kind == "tileset") {

@@ -94,8 +94,8 @@ void remoteDoorPanelEvent(Ingame& game, int column, int row, int mode)
         activateDoorPanel(game, column + RemoteColumnOffset, row + RemoteRowOffset);
 }
 
-// Indexed by map slot * 180 + event number - 1; map slot 1 has no events.
-const EventHandler eventTable[MaxMaps * EventsPerMap] = {
+// Indexed by event number - 1; every map slot has the same handlers.
+const EventHandler eventTable[] = {
     nullptr,               // 1
     &doorPanelEvent,       // 2
     &booksEvent,           // 3
@@ -141,9 +141,10 @@ bool moveDoor(Ingame& game, std::vector<int>& parameters, int tileChange, int fi
 
 EventHandler Events::handler(int slot, int event)
 {
-    if (event < 1 || event > EventsPerMap || slot < 0 || slot >= MaxMaps)
+    constexpr int handled = static_cast<int>(sizeof eventTable / sizeof eventTable[0]);
+    if (event < 1 || event > handled || slot < 0 || slot >= MaxMaps)
         return nullptr;
-    return eventTable[slot * EventsPerMap + event - 1];
+    return eventTable[event - 1];
 }
 
 int Events::findDoor(const MapRecord& map, int column, int row, int& doorColumn, int& doorRow)

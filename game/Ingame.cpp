@@ -5,12 +5,16 @@
 #include "shell/Program.hpp"
 #include "shell/TypeName.hpp"
 
+#include <algorithm>
+
 namespace vrk {
 
 namespace {
 // The loading bar counts the fonts, sounds, music, textures, one step per map and one after the
-// maps. It is sized for one map, as the game ships; a second map fills it to its end.
-constexpr unsigned LoadingSteps = FontCount + SoundCount + MusicCount + TextureCount + 1 + 1;
+// maps.
+constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + TextureCount;
+// Where the user data keeps the furthest level reached, counted from 1.
+const char* const FurthestLevelField = "FurthestLevel";
 } // namespace
 
 Ingame::Ingame(Program* program) : Module(program), dialoguePart(*this) {}
@@ -38,7 +42,7 @@ bool Ingame::resourceFailure(const char* path) const
 void Ingame::reportProgress(unsigned& progress)
 {
     if (showLoadingScreen)
-        drawLoadingScreen(progress, LoadingSteps);
+        drawLoadingScreen(progress, ResourceLoadingSteps + static_cast<unsigned>(mapsToLoad) + 1);
     ++progress;
 }
 
@@ -46,6 +50,8 @@ bool Ingame::onStart()
 {
     unsigned progress = 0;
     const auto step = [this, &progress] { reportProgress(progress); };
+    zul::Tavric& maps = program->configDocument.child("Maps");
+    mapsToLoad = std::min<std::size_t>(maps.childCount(), MaxMaps);
 
     for (int i = 0; i < FontCount; ++i) {
         if (!fonts[i].loadFromFile(resourcePath(fontPaths[i])))
@@ -66,7 +72,7 @@ bool Ingame::onStart()
         step();
     }
 
-    if (!worldPart.load(program->configDocument.child("Maps"), program, this, step))
+    if (!worldPart.load(maps, program, this, step))
         return false;
     step();
 
@@ -82,8 +88,42 @@ bool Ingame::onStart()
     dialoguePart.setFont(fonts[DialogueFont]);
 
     restart();
-    taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
+    worldPart.clearOtherSlots();
+    if (worldPart.currentSlot() == 0) {
+        taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
+        const int furthest = furthestLevel();
+        continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
+        if (continueOffered) {
+            std::string line = logText(ContinueText);
+            const std::size_t mark = line.find("{level}");
+            if (mark != std::string::npos)
+                line.replace(mark, 7, std::to_string(furthest));
+            addMessage(line);
+        }
+    } else {
+        continueOffered = false;
+        const std::string name = languageText("Level" + std::to_string(worldPart.currentSlot() + 1));
+        if (!name.empty())
+            addMessage(name);
+    }
     return true;
+}
+
+int Ingame::furthestLevel() const
+{
+    zul::Tavric& user = program->userDocument;
+    return user.exists(FurthestLevelField)
+               ? static_cast<int>(user.child(FurthestLevelField, zul::publicUser).getInt(zul::publicUser))
+               : 0;
+}
+
+void Ingame::playLevel(int slot)
+{
+    level = slot;
+    if (slot + 1 > furthestLevel())
+        program->userDocument.child(FurthestLevelField, zul::publicUser).setInt(slot + 1, zul::publicUser);
+    stop();
+    start();
 }
 
 void Ingame::findOpaqueGroundTiles()
@@ -114,8 +154,9 @@ void Ingame::onStop()
 
 void Ingame::onRestart()
 {
-    worldPart.restart();
+    worldPart.restart(level);
     playerPart.restart();
+    playerPart.placeAt(worldPart.map().start);
     followCamera();
     program->cursorIndex = AttackCursor;
     // Nothing of an earlier game carries over: its lines, its pending tasks (a door moving on
@@ -136,14 +177,17 @@ void Ingame::onEvent(const sf::Event& event)
         const sf::Keyboard::Key key = event.key.code;
         if (key == sf::Keyboard::Escape) {
             program->popState(false);
+        } else if (key == sf::Keyboard::C && isStarted() && continueOffered) {
+            playLevel(furthestLevel() - 1);
         } else if (isStarted() && dialoguePart.running()) {
             if (key == sf::Keyboard::Space || key == sf::Keyboard::Return)
                 dialoguePart.advance();
             else if (key == sf::Keyboard::Tab)
                 dialoguePart.skip();
         } else if (event.key.code == sf::Keyboard::Space && isStarted() && (!playerPart.alive() || won)) {
-            stop();
-            start();
+            // A death costs the level; a cleared level leads to the next, the last back to the first.
+            const int slot = worldPart.currentSlot();
+            playLevel(!won ? slot : slot + 1 < worldPart.mapCount() ? slot + 1 : 0);
         }
         return;
     }
@@ -208,9 +252,22 @@ void Ingame::onUpdate(int)
     if (playerPart.attackTimer() != 0)
         worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
 
+    const bool wasWon = won;
     won = worldPart.allMonstersDead();
-    if (won)
-        addMessage(logText(VictoryText));
+    if (!won)
+        return;
+    const int slot = worldPart.currentSlot();
+    const int maps = worldPart.mapCount();
+    if (slot + 1 < maps) {
+        addMessage(logText(LevelClearedText));
+        return;
+    }
+    addMessage(logText(maps > 1 ? GameWonText : VictoryText));
+    if (!wasWon) {
+        audioPart.stopMusic(MainTheme);
+        audioPart.stopMusic(DarkTheme);
+        audioPart.playMusic(VictoryTheme);
+    }
 }
 
 void Ingame::followCamera()
@@ -244,6 +301,14 @@ std::string Ingame::logText(const LogText& text) const
 
 void Ingame::addText(const char* key)
 {
+    // A later map may word a text its own way: "Books1" on the second map, else "Books".
+    if (const int slot = worldPart.currentSlot(); slot > 0) {
+        const std::string own = languageText(key + std::to_string(slot));
+        if (!own.empty()) {
+            addMessage(own);
+            return;
+        }
+    }
     addMessage(languageText(key));
 }
 

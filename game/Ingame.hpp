@@ -63,7 +63,8 @@ public:
 
     // ---- shared by the parts' rules ----
     void addMessage(const std::string& text) { logPart.add(text); }
-    // Adds the text of a key of the language document to the message log.
+    // Adds the text of a key of the language document to the message log: on a later map its
+    // own wording (the key and the slot number, "Books1") when the document has one.
     void addText(const char* key);
     // Words of a key of the language document; empty (and nothing created) when it is absent.
     std::string languageText(const std::string& key) const;
@@ -79,6 +80,10 @@ public:
     void drawFog();
     // Every monster of the map is dead (recomputed each step).
     bool victory() const { return won; }
+    // The furthest level reached, from the user data, counted from 1 (0 when none is stored).
+    int furthestLevel() const;
+    // Whether the first frame's offer to continue from that level stands (C takes it).
+    bool continueOffer() const { return continueOffered; }
 
     // ---- for tests and benchmarks ----
     // Whether starting shows the loading screen (on by default).
@@ -100,6 +105,9 @@ private:
     bool onCoversScene() const override;
 
     void reportProgress(unsigned& progress);
+    // Reloads the game and plays the map of the slot (the opening conversation on the first only),
+    // remembering it in the user data when it is the furthest reached.
+    void playLevel(int slot);
     std::string resourcePath(const char* path) const;
     bool resourceFailure(const char* path) const;
     PlayerControls controls() const;
@@ -129,6 +137,10 @@ private:
     // By ground tile value: the tile has no translucent pixel.
     std::vector<bool> opaqueGround;
     bool won = false;
+    // The slot that a start plays.
+    int level = 0;
+    bool continueOffered = false;
+    std::size_t mapsToLoad = 1;
     bool cullDarkCells = true;
     bool showLoadingScreen = true;
     std::string resourceDirectory;

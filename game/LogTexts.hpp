@@ -11,6 +11,11 @@ struct LogText {
 
 constexpr LogText GameOverText{"GameOver", "Game over - Press space to restart"};
 constexpr LogText VictoryText{"VictoryLine", "Victory. Press space to restart."};
+// The levels: a map cleared with another after it, the last one cleared, and the offer to go
+// back to the furthest level reached ("{level}" stands for its number).
+constexpr LogText LevelClearedText{"LevelCleared", "Level cleared. Press space to continue."};
+constexpr LogText GameWonText{"GameWon", "The way out at last. You won! Space to play again."};
+constexpr LogText ContinueText{"ContinueLevel", "Press C to continue from level {level}"};
 constexpr int HelpTextCount = 3;
 constexpr LogText HelpTexts[HelpTextCount] = {
     {"Help1", "Use left shift or right control to run. Use escape to exit."},

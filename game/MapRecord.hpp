@@ -39,7 +39,7 @@ struct MapRecord {
     int value(int layer, int column, int row) const;
     // Changes a layer's value at a cell on the map; nothing outside it.
     void setValue(int layer, int column, int row, int value);
-    // Wall value (2 or 3) or outside the map.
+    // A wall, a closed door, a window, or outside the map.
     bool blocked(int column, int row) const;
     bool blockedAt(sf::Vector2f position) const;
     int wallAt(sf::Vector2f position) const;
@@ -50,6 +50,8 @@ struct MapRecord {
 
     int width = 0;
     int height = 0;
+    // Where the player starts: the map's own "Start" cell, or the game's default position.
+    sf::Vector2f start;
     std::vector<std::unique_ptr<Monster>> monsters;
     // Always vrk::Bullet objects.
     std::list<std::unique_ptr<Monster>> bullets;

@@ -1,5 +1,6 @@
 #include "game/World.hpp"
 
+#include "game/Tuning.hpp"
 #include "game/monsters/Hunter.hpp"
 #include "game/monsters/HunterH.hpp"
 #include "game/monsters/HunterSquare.hpp"
@@ -59,6 +60,7 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
 {
     int slotIndex = 0;
     int ignored = 0;
+    loaded = 0;
     for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
         if (slotIndex >= MaxMaps) {
             ++ignored;
@@ -66,7 +68,7 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
         }
         if (!loadMap(*it->second, maps[slotIndex], program, game, progress))
             return false;
-        ++slotIndex;
+        loaded = ++slotIndex;
     }
     if (ignored > 0)
         std::cout << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
@@ -119,13 +121,43 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
             }
         }
     }
+    readStart(field, record);
     return true;
+}
+
+void World::readStart(zul::Tavric& field, MapRecord& record)
+{
+    record.start = PlayerStart;
+    if (!field.exists("Start"))
+        return;
+    zul::Tavric& start = field.child("Start", zul::publicUser);
+    const long long column = start.child("Column", zul::publicUser).getInt(zul::publicUser);
+    const long long row = start.child("Row", zul::publicUser).getInt(zul::publicUser);
+    const char* problem = nullptr;
+    if (column < 0 || row < 0 || column >= record.width || row >= record.height)
+        problem = "is off the map";
+    else if (record.blocked(static_cast<int>(column), static_cast<int>(row)))
+        problem = "is not on free floor";
+    if (problem) {
+        std::cout << "Map " << field.getName() << ": the start (" << column << ", " << row << ") " << problem
+                  << "; the player starts at (" << PlayerStart.x << ", " << PlayerStart.y << ")." << std::endl;
+        return;
+    }
+    record.start = sf::Vector2f(static_cast<float>(column * TileSize + TileSize / 2),
+                                static_cast<float>(row * TileSize + TileSize / 2));
 }
 
 void World::clearObjects()
 {
     for (MapRecord& record : maps)
         record.clearObjects();
+}
+
+void World::clearOtherSlots()
+{
+    for (int i = 0; i < MaxMaps; ++i)
+        if (i != current)
+            maps[i].clearObjects();
 }
 
 // ---- the view ----

@@ -30,12 +30,17 @@ public:
     MapRecord& slot(int index) { return maps[index]; }
     int currentSlot() const { return current; }
 
-    void restart() { current = 0; }
+    // Plays the map of the slot, or slot 0 when that slot holds no map.
+    void restart(int slotIndex = 0) { current = slotIndex >= 0 && slotIndex < loaded ? slotIndex : 0; }
+    // How many slots hold a map.
+    int mapCount() const { return loaded; }
     // Reads every map under "Maps" into the slots, in name order, calling progress before each
     // map; false (with the message written) on a malformed map.
     bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress);
     // Destroys the monsters and bullets of both slots.
     void clearObjects();
+    // Destroys those of the maps not played: nothing of another level lives on beside this one.
+    void clearOtherSlots();
 
     // Scene position of the top-left corner of the view.
     sf::Vector2f camera() const { return view; }
@@ -57,10 +62,13 @@ public:
 private:
     bool loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
                  const std::function<void()>& progress);
+    // The map's "Start" cell when it is on the map's free floor, else the default, with a line.
+    static void readStart(zul::Tavric& field, MapRecord& record);
     void clampCamera(sf::Vector2u sceneSize);
 
     MapRecord maps[MaxMaps];
     int current = 0;
+    int loaded = 0;
     sf::Vector2f view;
 };
 

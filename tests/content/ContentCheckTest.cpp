@@ -25,6 +25,8 @@ std::vector<std::string> logKeys()
     std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"};
     keys.push_back(vrk::GameOverText.key);
     keys.push_back(vrk::VictoryText.key);
+    for (const vrk::LogText& level : {vrk::LevelClearedText, vrk::GameWonText, vrk::ContinueText})
+        keys.push_back(level.key);
     for (const vrk::LogText& help : vrk::HelpTexts)
         keys.push_back(help.key);
     // Every later map has its own books, remote panel and hatch, and a line naming its level.
@@ -243,8 +245,8 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 37u) << "5 event texts, 5 lines of the log, 4 texts of the second map and the 23 lines "
-                                   "of the opening conversation";
+    ASSERT_EQ(keys.size(), 40u) << "5 event texts, 5 lines of the log, 3 of the levels, 4 texts of the second map "
+                                   "and the 23 lines of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

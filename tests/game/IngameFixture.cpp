@@ -150,6 +150,10 @@ void TestMap::write(zul::Tavric& field) const
         }
         writeCollection(layersField, "L" + std::to_string(i), values);
     }
+    if (start) {
+        field.child("Start").child("Column").setInt(start->x);
+        field.child("Start").child("Row").setInt(start->y);
+    }
 }
 
 void IngameTest::SetUp()

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,11 +28,13 @@ struct TestMap {
     // Stored values, turned into document codes by write.
     void set(int layer, int column, int row, int value) { layers[layer][row * width + column] = value; }
     void setCode(int layer, int column, int row, int code) { codes[layer][row * width + column] = code; }
-    // Writes Width, Height and the six layers (L0 .. L5) under field.
+    // Writes Width, Height, the six layers (L0 .. L5) and the start cell if any under field.
     void write(zul::Tavric& field) const;
 
     int width;
     int height;
+    // The map's own start cell (column, row), written as "Start" when set.
+    std::optional<sf::Vector2i> start;
     std::vector<int> layers[LayerCount];
     // Raw codes that override the stored values when not 0 (for out-of-range and foreign codes).
     std::vector<int> codes[LayerCount];

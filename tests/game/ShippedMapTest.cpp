@@ -58,8 +58,9 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
 {
     program->options["Language"] = "Fr";
     program->chooseLanguage();
-    const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback, HelpTexts[0].fallback,
-                                           HelpTexts[1].fallback, HelpTexts[2].fallback};
+    const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback,  LevelClearedText.fallback,
+                                           GameWonText.fallback,  HelpTexts[0].fallback, HelpTexts[1].fallback,
+                                           HelpTexts[2].fallback};
     std::vector<std::string> seen;
     const auto collect = [&] {
         for (const sf::Text& line : game->log().lines()) {
@@ -79,13 +80,22 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
         monster->damage(monster->life);
     step();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("VictoryLine").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument.child("LevelCleared").getString());
+    press(sf::Keyboard::Space);
+    collect();
+    EXPECT_EQ(seen.back(), program->languageDocument.child("Level2").getString());
+    for (const auto& monster : game->world().map().monsters)
+        monster->damage(monster->life);
+    step();
+    collect();
+    EXPECT_EQ(seen.back(), program->languageDocument.child("GameWon").getString());
     for (const std::string& line : seen)
         EXPECT_EQ(english.count(line), 0u) << line;
 }
 
-TEST_F(ShippedMap, IsLostAndWonAndRestartedWithSpace)
+TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
 {
+    ASSERT_EQ(game->world().mapCount(), 2);
     talk();
     setLife(0);
     game->draw();
@@ -99,9 +109,20 @@ TEST_F(ShippedMap, IsLostAndWonAndRestartedWithSpace)
         monster->damage(1000);
     step();
     EXPECT_TRUE(game->victory());
-    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), "Victory. Press space to restart.");
+    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), LevelClearedText.fallback);
     press(sf::Keyboard::Space);
     EXPECT_FALSE(game->victory());
+    ASSERT_EQ(game->world().currentSlot(), 1);
+    const MapRecord& second = game->world().map();
+    EXPECT_FALSE(second.blockedAt(game->player().position())) << "the second map's start is on its floor";
+    EXPECT_GT(second.monsters.size(), hunters) << "the second level is the harder";
+
+    for (const auto& monster : game->world().map().monsters)
+        monster->damage(1000);
+    step();
+    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->world().currentSlot(), 0);
     EXPECT_EQ(game->world().slot(0).monsters.size(), hunters);
     for (const auto& monster : game->world().slot(0).monsters)
         EXPECT_GT(monster->life, 0);

@@ -1,4 +1,4 @@
-// The shipped map played through as a player following it would: walking with the movement
+// The shipped maps played through, one after the other, as a player following them would: walking with the movement
 // keys over the floor, opening each door by clicking its panel in activate mode from wherever
 // the panel's reach allows, going after every hunter and striking it with the attack button,
 // then walking onto the hatch. The player's life is topped up after each step: what is checked
@@ -178,48 +178,64 @@ protected:
         ASSERT_FALSE(game->dialogue().running());
     }
 
+    // Opens every door it can, then goes after every hunter still standing, nearest first by
+    // path, then walks onto the hatch.
+    void winLevel()
+    {
+        const int startSteps = steps, startLoss = lifeLost;
+        int doors = 0;
+        while (const std::optional<Panel> panel = nextPanel()) {
+            open(*panel);
+            if (HasFatalFailure())
+                return;
+            ++doors;
+        }
+        EXPECT_GE(doors, 3);
+        for (int round = 0; round < 200 && !game->victory(); ++round) {
+            const Monster* nearest = nullptr;
+            std::size_t shortest = 0;
+            for (const auto& monster : map().monsters) {
+                if (monster->life <= 0)
+                    continue;
+                const std::size_t length = pathTo({cellOf(monster->position.x), cellOf(monster->position.y)}).size();
+                if (length > 0 && (!nearest || length < shortest)) {
+                    nearest = monster.get();
+                    shortest = length;
+                }
+            }
+            ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
+            walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
+            for (int i = 0; i < 20 && nearest->life > 0; ++i)
+                stepToward(nearest->position);
+        }
+        EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
+        for (int row = 0; row < map().height; ++row)
+            for (int column = 0; column < map().width; ++column) {
+                if (map().value(EventLayer, column, row) == HatchEvent) {
+                    EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
+                }
+            }
+        std::cout << "Level " << game->world().currentSlot() + 1 << " won in " << steps - startSteps << " steps, "
+                  << doors << " doors opened, " << lifeLost - startLoss << " life lost\n";
+    }
+
     int steps = 0;
     int lifeLost = 0;
 };
 
-TEST_F(Walkthrough, TheShippedMapIsWonByWalkingOpeningDoorsAndStrikingEveryHunter)
+TEST_F(Walkthrough, BothLevelsAreWonInOneRunByWalkingOpeningDoorsAndStrikingEveryHunter)
 {
+    ASSERT_EQ(game->world().mapCount(), 2);
     skipConversation();
-    int doors = 0;
-    while (const std::optional<Panel> panel = nextPanel()) {
-        open(*panel);
-        if (HasFatalFailure())
-            return;
-        ++doors;
-    }
-    EXPECT_GE(doors, 3);
-    // Then after every hunter still standing, nearest first by path.
-    for (int round = 0; round < 200 && !game->victory(); ++round) {
-        const Monster* nearest = nullptr;
-        std::size_t shortest = 0;
-        for (const auto& monster : map().monsters) {
-            if (monster->life <= 0)
-                continue;
-            const std::size_t length = pathTo({cellOf(monster->position.x), cellOf(monster->position.y)}).size();
-            if (length > 0 && (!nearest || length < shortest)) {
-                nearest = monster.get();
-                shortest = length;
-            }
-        }
-        ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
-        walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
-        for (int i = 0; i < 20 && nearest->life > 0; ++i)
-            stepToward(nearest->position);
-    }
-    EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
-    // The way out.
-    for (int row = 0; row < map().height; ++row)
-        for (int column = 0; column < map().width; ++column) {
-            if (map().value(EventLayer, column, row) == HatchEvent) {
-                EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
-            }
-        }
-    std::cout << "Won in " << steps << " steps, " << doors << " doors opened, " << lifeLost << " life lost\n";
+    winLevel();
+    if (HasFatalFailure())
+        return;
+    press(sf::Keyboard::Space);
+    ASSERT_EQ(game->world().currentSlot(), 1);
+    winLevel();
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
 }
 
 } // namespace

@@ -1,0 +1,156 @@
+// Two maps played one after the other: where each starts, what a victory and a death lead to,
+// and the furthest level kept in the user data.
+#include "IngameFixture.hpp"
+
+#include "game/monsters/Monster.hpp"
+
+namespace vrk {
+namespace testing {
+namespace {
+
+// A room with hunters walled up in its top corners (alive, out of reach), starting at `start`.
+TestMap room(int width, int height, sf::Vector2i start)
+{
+    std::vector<std::string> rows(static_cast<std::size_t>(height), "#" + std::string(width - 2, '.') + "#");
+    rows.front() = rows.back() = std::string(width, '#');
+    rows[1] = "#h#" + std::string(width - 6, '.') + "#x#";
+    rows[2] = "###" + std::string(width - 6, '.') + "###";
+    TestMap map(rows);
+    map.start = start;
+    return map;
+}
+
+class Levels : public IngameTest {
+protected:
+    void SetUp() override
+    {
+        IngameTest::SetUp();
+        program->languageDocument.child("Level2").setString("Level 2: below");
+        second = room(24, 14, {5, 6});
+        second.write(program->configDocument.child("Maps").child("M1"));
+        ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
+    }
+    std::string lastLine() const
+    {
+        const auto& lines = game->log().lines();
+        return lines.empty() ? std::string() : lines.back().getString().toAnsiString();
+    }
+    void clearLevel()
+    {
+        for (const auto& monster : game->world().map().monsters)
+            monster->damage(monster->life);
+        step();
+        ASSERT_TRUE(game->victory());
+    }
+    void toSecondLevel()
+    {
+        clearLevel();
+        press(sf::Keyboard::Space);
+        ASSERT_EQ(game->world().currentSlot(), 1);
+    }
+    TestMap second{1, 1};
+};
+
+TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
+{
+    EXPECT_EQ(game->player().position(), centre(3, 4));
+    game->player().hurt(100);
+    clearLevel();
+    EXPECT_EQ(lastLine(), LevelClearedText.fallback);
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->world().currentSlot(), 1);
+    EXPECT_EQ(game->player().position(), centre(5, 6));
+    EXPECT_EQ(game->player().life(), StartLife);
+    EXPECT_EQ(game->player().stamina(), MaxStamina);
+    EXPECT_EQ(game->world().map().monsters.size(), 2u);
+    EXPECT_TRUE(game->world().slot(0).monsters.empty()) << "the first map's hunters are gone";
+    EXPECT_TRUE(game->tasks().empty()) << "no opening conversation on the second level";
+    EXPECT_EQ(lastLine(), "Level 2: below");
+    EXPECT_EQ(game->furthestLevel(), 2);
+}
+
+TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)
+{
+    toSecondLevel();
+    MapRecord& map = game->world().map();
+    map.setValue(WallLayer, 10, 8, WallCell);
+    map.monsters.front()->damage(map.monsters.front()->life);
+    game->player().placeAt(centre(12, 9));
+    setLife(0);
+    step();
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->world().currentSlot(), 1);
+    EXPECT_EQ(game->player().position(), centre(5, 6));
+    EXPECT_EQ(game->player().life(), StartLife);
+    EXPECT_EQ(game->world().map().value(WallLayer, 10, 8), 0) << "the map is reloaded";
+    for (const auto& monster : game->world().map().monsters)
+        EXPECT_GT(monster->life, 0);
+    EXPECT_TRUE(game->tasks().empty()) << "the conversation replays only on the first map";
+}
+
+TEST_F(Levels, VictoryOnTheLastMapEndsTheGameAndSpaceReturnsToTheFirst)
+{
+    toSecondLevel();
+    clearLevel();
+    EXPECT_EQ(lastLine(), GameWonText.fallback);
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->world().currentSlot(), 0);
+    EXPECT_EQ(game->player().position(), centre(3, 4));
+    EXPECT_FALSE(game->tasks().empty()) << "the opening conversation is scheduled again";
+    EXPECT_EQ(game->furthestLevel(), 2) << "going back to the first level keeps the furthest";
+}
+
+TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
+{
+    EXPECT_FALSE(game->continueOffer()) << "nothing saved yet";
+    press(sf::Keyboard::C);
+    EXPECT_EQ(game->world().currentSlot(), 0);
+
+    program->userDocument.child("FurthestLevel").setInt(2);
+    ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
+    EXPECT_TRUE(game->continueOffer());
+    EXPECT_EQ(lastLine(), "Press C to continue from level 2");
+    press(sf::Keyboard::C);
+    EXPECT_EQ(game->world().currentSlot(), 1);
+    EXPECT_EQ(game->player().position(), centre(5, 6));
+    EXPECT_FALSE(game->continueOffer());
+
+    // A saved level beyond the maps there are is not offered.
+    program->userDocument.child("FurthestLevel").setInt(3);
+    ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
+    EXPECT_FALSE(game->continueOffer());
+}
+
+TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
+{
+    struct Case {
+        std::optional<sf::Vector2i> start;
+        sf::Vector2f expected;
+        const char* line; // in the standard output, or nullptr for none
+    };
+    const Case cases[] = {
+        {sf::Vector2i(7, 5), centre(7, 5), nullptr},
+        {std::nullopt, PlayerStart, nullptr},
+        {sf::Vector2i(20, 5), PlayerStart, "Map M0: the start (20, 5) is off the map"},
+        {sf::Vector2i(-1, 5), PlayerStart, "Map M0: the start (-1, 5) is off the map"},
+        {sf::Vector2i(0, 5), PlayerStart, "Map M0: the start (0, 5) is not on free floor"},
+    };
+    for (const Case& c : cases) {
+        TestMap map = room(20, 12, {0, 0});
+        map.start = c.start;
+        if (!c.start)
+            program->configDocument.child("Maps").child("M0").removeChild("Start");
+        ::testing::internal::CaptureStdout();
+        ASSERT_TRUE(startWith(map));
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(game->player().position(), c.expected);
+        if (c.line)
+            EXPECT_NE(out.find(c.line), std::string::npos) << out;
+        else
+            EXPECT_EQ(out, "");
+    }
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -296,16 +296,6 @@ TEST_F(Display, TheCursorsModeIsNamedAndTheBarsLabelled)
     EXPECT_EQ(game->hudFrame().mode, "Attack");
 }
 
-TEST_F(Display, TextsComeFromTheLanguageInUse)
-{
-    ASSERT_TRUE(startWith(arena({{17, 9}})));
-    program->languageDocument.child("HudHunters").setString("Chasseurs");
-    program->languageDocument.child("HudAnalyse").setString("Analyse fr");
-    click(sf::Mouse::Right, 100, 100);
-    EXPECT_EQ(game->hudFrame().hunters, "Chasseurs 1/1");
-    EXPECT_EQ(game->hudFrame().mode, "Analyse fr");
-}
-
 // ---- feedback ----
 
 using Feedback = HudTest;

@@ -1,5 +1,7 @@
 #include "game/Audio.hpp"
 
+#include "game/Identifiers.hpp"
+
 namespace vrk {
 
 bool Audio::load(const std::string& directory, bool enabled, const std::function<void()>& progress,
@@ -33,7 +35,10 @@ bool Audio::load(const std::string& directory, bool enabled, const std::function
 
 void Audio::play(int sound, float pitch)
 {
-    if (!soundOn || sound < 0 || sound >= SoundCount)
+    if (sound < 0 || sound >= SoundCount)
+        return;
+    ++asked[sound];
+    if (!soundOn)
         return;
     for (sf::Sound& voice : voices) {
         if (voice.getStatus() == sf::Sound::Stopped) {
@@ -56,6 +61,41 @@ void Audio::stopMusic(int stream)
 {
     if (stream >= 0 && stream < MusicCount)
         streams[stream].stop();
+}
+
+void Audio::playVictoryMusic()
+{
+    for (sf::Music& stream : streams)
+        stream.stop();
+    playMusic(VictoryTheme);
+}
+
+void Audio::pauseAll()
+{
+    for (sf::Sound& voice : voices)
+        if (voice.getStatus() == sf::Sound::Playing)
+            voice.pause();
+    for (sf::Music& stream : streams)
+        if (stream.getStatus() == sf::Music::Playing)
+            stream.pause();
+}
+
+void Audio::resumeAll()
+{
+    for (sf::Sound& voice : voices)
+        if (voice.getStatus() == sf::Sound::Paused)
+            voice.play();
+    for (sf::Music& stream : streams)
+        if (stream.getStatus() == sf::Music::Paused)
+            stream.play();
+}
+
+void Audio::setVolumes(int musicPercent, int effectsPercent)
+{
+    for (sf::Sound& voice : voices)
+        voice.setVolume(VoiceVolume * static_cast<float>(effectsPercent) / 100.f);
+    for (sf::Music& stream : streams)
+        stream.setVolume(MusicVolume * static_cast<float>(musicPercent) / 100.f);
 }
 
 void Audio::stopAll()

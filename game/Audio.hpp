@@ -26,8 +26,17 @@ public:
     void play(int sound, float pitch);
     void playMusic(int stream);
     void stopMusic(int stream);
+    // The victory theme from its start, in place of whatever music was playing.
+    void playVictoryMusic();
     // Every voice and stream.
     void stopAll();
+    // Holds what is playing, and lets exactly that go on.
+    void pauseAll();
+    void resumeAll();
+    // In percent of the game's full loudness (0 to 100), for music and for effects.
+    void setVolumes(int musicPercent, int effectsPercent);
+    // How many times a sound was asked for, heard or not (with sound off, or all voices busy).
+    int timesAsked(int sound) const { return sound >= 0 && sound < SoundCount ? asked[sound] : 0; }
 
     const sf::Sound& voice(int index) const { return voices[index]; }
     sf::Sound& voice(int index) { return voices[index]; }
@@ -39,6 +48,7 @@ private:
     sf::Music streams[MusicCount];
     sf::Sound voices[VoiceCount];
     bool soundOn = false;
+    int asked[SoundCount] = {};
 };
 
 } // namespace vrk

@@ -25,9 +25,8 @@ enum TextureId {
 enum FontId { MessageFont = 0, DialogueFont = 1 };
 
 // ShotSound is loaded but no rule plays it.
-enum SoundId { ShotSound = 0, BangSound = 1, HunterFireSound = 2, BulletImpactSound = 3 };
+enum SoundId { ShotSound = 0, BangSound = 1, HunterFireSound = 2, BulletImpactSound = 3, AlertSound = 4 };
 
-// VictoryTheme is loaded but no rule plays it.
 enum MusicId { MainTheme = 0, DarkTheme = 1, VictoryTheme = 2 };
 
 // The Program's cursorIndex during play. It is also the mode an event handler receives for a

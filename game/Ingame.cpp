@@ -1,5 +1,6 @@
 #include "game/Ingame.hpp"
 
+#include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
 #include "game/Tuning.hpp"
 #include "shell/Program.hpp"
@@ -85,6 +86,8 @@ bool Ingame::onStart()
         return false;
     }
     logPart.setFont(fonts[MessageFont]);
+    hudPart.setFont(fonts[MessageFont]);
+    audioPart.setVolumes(program->settings.musicVolume, program->settings.effectsVolume);
     dialoguePart.setFont(fonts[DialogueFont]);
 
     restart();
@@ -147,6 +150,9 @@ void Ingame::findOpaqueGroundTiles()
 void Ingame::onStop()
 {
     worldPart.clearObjects();
+    // The marks point at the hunters just destroyed.
+    hudPart.restart();
+    lastAlert.clear();
     audioPart.stopAll();
 }
 
@@ -167,31 +173,76 @@ void Ingame::onRestart()
     eventsPart.clearSparks();
     audioPart.playMusic(DarkTheme);
     won = false;
+    isPaused = false;
+    talked = false;
+    playedSteps = 0;
+    lastAlert.clear();
+    hudPart.restart();
     lightPart.restart();
     dialoguePart.reset();
 }
 
+void Ingame::setPaused(bool pause)
+{
+    if (pause == isPaused)
+        return;
+    isPaused = pause;
+    if (isPaused)
+        audioPart.pauseAll();
+    else
+        audioPart.resumeAll();
+}
+
+void Ingame::changeVolume(bool music, int direction)
+{
+    Settings& settings = program->settings;
+    int& volume = music ? settings.musicVolume : settings.effectsVolume;
+    volume = Settings::stepVolume(volume, direction);
+    audioPart.setVolumes(settings.musicVolume, settings.effectsVolume);
+    std::string text = logText(music ? MusicVolumeText : EffectsVolumeText) + " " + std::to_string(volume) + "%";
+    if (!audioPart.enabled())
+        text += " " + logText(SoundOffText);
+    hudPart.showIndicator(text, volume);
+}
+
 void Ingame::onEvent(const sf::Event& event)
 {
+    if (event.type == sf::Event::LostFocus) {
+        if (isStarted())
+            setPaused(true);
+        return;
+    }
     if (event.type == sf::Event::KeyPressed) {
         const sf::Keyboard::Key key = event.key.code;
         if (key == sf::Keyboard::Escape) {
             program->popState(false);
-        } else if (key == sf::Keyboard::C && isStarted() && continueOffered) {
+            return;
+        }
+        if (!isStarted())
+            return;
+        if (key == program->settings.key(Action::Pause))
+            setPaused(!isPaused);
+        else if (key == sf::Keyboard::F2 || key == sf::Keyboard::F3)
+            changeVolume(true, key == sf::Keyboard::F2 ? -1 : 1);
+        else if (key == sf::Keyboard::F5 || key == sf::Keyboard::F6)
+            changeVolume(false, key == sf::Keyboard::F5 ? -1 : 1);
+        else if (isPaused)
+            return;
+        else if (key == sf::Keyboard::C && continueOffered)
             playLevel(furthestLevel() - 1);
-        } else if (isStarted() && dialoguePart.running()) {
+        else if (dialoguePart.running()) {
             if (key == sf::Keyboard::Space || key == sf::Keyboard::Return)
                 dialoguePart.advance();
             else if (key == sf::Keyboard::Tab)
                 dialoguePart.skip();
-        } else if (event.key.code == sf::Keyboard::Space && isStarted() && (!playerPart.alive() || won)) {
+        } else if (key == sf::Keyboard::Space && (!playerPart.alive() || won)) {
             // A death costs the level; a cleared level leads to the next, the last back to the first.
             const int slot = worldPart.currentSlot();
             playLevel(!won ? slot : slot + 1 < worldPart.mapCount() ? slot + 1 : 0);
         }
         return;
     }
-    if (event.type != sf::Event::MouseButtonPressed || !isStarted() || !playerPart.alive())
+    if (event.type != sf::Event::MouseButtonPressed || !isStarted() || isPaused || !playerPart.alive())
         return;
     int& cursor = program->cursorIndex;
     if (event.mouseButton.button == sf::Mouse::Right) {
@@ -210,34 +261,43 @@ void Ingame::onEvent(const sf::Event& event)
     }
 }
 
+// The bound keys, with the arrows and right Control beside them as before bindings existed.
 PlayerControls Ingame::controls() const
 {
-    const auto held = [this](sf::Keyboard::Key first, sf::Keyboard::Key second) {
-        return program->keyDown[first] || program->keyDown[second];
+    const Settings& settings = program->settings;
+    const auto held = [this, &settings](Action action, sf::Keyboard::Key fixed) {
+        const sf::Keyboard::Key bound = settings.key(action);
+        return (bound >= 0 && bound < KeyCount && program->keyDown[bound]) || program->keyDown[fixed];
     };
     PlayerControls controls;
-    controls.up = held(sf::Keyboard::Up, sf::Keyboard::W);
-    controls.down = held(sf::Keyboard::Down, sf::Keyboard::S);
-    controls.left = held(sf::Keyboard::Left, sf::Keyboard::A);
-    controls.right = held(sf::Keyboard::Right, sf::Keyboard::D);
-    controls.run = held(sf::Keyboard::LShift, sf::Keyboard::RControl);
+    controls.up = held(Action::Up, sf::Keyboard::Up);
+    controls.down = held(Action::Down, sf::Keyboard::Down);
+    controls.left = held(Action::Left, sf::Keyboard::Left);
+    controls.right = held(Action::Right, sf::Keyboard::Right);
+    controls.run = held(Action::Run, sf::Keyboard::RControl);
     controls.pointer = program->mousePosition;
     return controls;
 }
 
 void Ingame::onUpdate(int)
 {
+    hudPart.stepIndicator();
+    // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
+    if (isPaused)
+        return;
+    ++playedSteps;
     taskPart.run(*this);
     const int cursor = program->cursorIndex;
     if (cursor >= 0 && cursor < CursorCount)
         program->cursorSprites[cursor].rotate(CursorSpin);
     if (dialoguePart.running()) {
+        talked = true;
         dialoguePart.step();
         return;
     }
 
     if (worldPart.map().wallAt(playerPart.position()) == ClosedDoor)
-        playerPart.hurt(ClosedDoorDamage);
+        hitPlayer(ClosedDoorDamage, nullptr);
     worldPart.hurtMonstersOnClosedDoors(MonsterClosedDoorDamage);
 
     // The step event reacts on the tried cell, so that pressing into a panel or a wall
@@ -249,6 +309,7 @@ void Ingame::onUpdate(int)
     worldPart.stepMonsters();
     followCamera();
     logPart.step();
+    hudPart.step();
     if (playerPart.attackTimer() != 0)
         worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
 
@@ -262,12 +323,62 @@ void Ingame::onUpdate(int)
         addMessage(logText(LevelClearedText));
         return;
     }
+    if (!wasWon)
+        audioPart.playVictoryMusic();
     addMessage(logText(maps > 1 ? GameWonText : VictoryText));
-    if (!wasWon) {
-        audioPart.stopMusic(MainTheme);
-        audioPart.stopMusic(DarkTheme);
-        audioPart.playMusic(VictoryTheme);
+}
+
+void Ingame::hitPlayer(int amount, const sf::Vector2f* source)
+{
+    const bool wasAlive = playerPart.alive();
+    playerPart.hurt(amount);
+    if (wasAlive)
+        hudPart.hit(amount, playerPart.position(), source);
+}
+
+void Ingame::hunterSpotted(const Monster& hunter)
+{
+    const auto last = lastAlert.find(&hunter);
+    if (last != lastAlert.end() && playedSteps - last->second < AlertRepeatSteps)
+        return;
+    lastAlert[&hunter] = playedSteps;
+    audioPart.play(AlertSound, 1.0f);
+    hudPart.spotted(&hunter);
+}
+
+bool Ingame::objectiveShown() const
+{
+    const int count = worldPart.monsterCount();
+    return talked && !dialoguePart.running() && count > 0 && worldPart.monstersLeft() == count && playerPart.alive();
+}
+
+HudFrame Ingame::hudFrame() const
+{
+    HudFrame frame;
+    frame.hunters = logText(HuntersText) + " " + std::to_string(worldPart.monstersLeft()) + "/" +
+                    std::to_string(worldPart.monsterCount());
+    if (objectiveShown())
+        frame.objective = logText(ObjectiveText);
+    frame.lifeLabel = logText(LifeText);
+    frame.runLabel = logText(RunText);
+    const int cursor = program->cursorIndex;
+    if (cursor >= AttackCursor && cursor <= ActivateCursor) {
+        frame.modeIndex = cursor - AttackCursor;
+        frame.mode = logText(ModeTexts[frame.modeIndex]);
     }
+    frame.paused = isPaused;
+    if (isPaused) {
+        frame.pausedTitle = logText(PausedText);
+        std::string keys = logText(PausedKeysText);
+        const std::size_t at = keys.find("{key}");
+        const char* pauseKey = keyName(program->settings.key(Action::Pause));
+        if (at != std::string::npos)
+            keys.replace(at, 5, pauseKey ? pauseKey : "P");
+        frame.pausedLines = {keys, logText(PausedSettingsText)};
+    }
+    frame.camera = worldPart.camera();
+    frame.player = playerPart.position();
+    return frame;
 }
 
 void Ingame::followCamera()

@@ -3,6 +3,7 @@
 #include "game/Audio.hpp"
 #include "game/Dialogue.hpp"
 #include "game/Events.hpp"
+#include "game/Hud.hpp"
 #include "game/Light.hpp"
 #include "game/LogTexts.hpp"
 #include "game/MessageLog.hpp"
@@ -17,6 +18,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,8 @@ public:
     Audio& audio() { return audioPart; }
     const TileBatches& tiles() const { return tilePart; }
     const Audio& audio() const { return audioPart; }
+    Hud& hud() { return hudPart; }
+    const Hud& hud() const { return hudPart; }
 
     const sf::Texture& texture(int id) const { return textures[id]; }
     sf::Sprite& sprite(int id) { return sprites[id]; }
@@ -84,6 +88,18 @@ public:
     int furthestLevel() const;
     // Whether the first frame's offer to continue from that level stands (C takes it).
     bool continueOffer() const { return continueOffered; }
+    // The player loses life, from a place (a hunter, where a bullet was fired) or none.
+    void hitPlayer(int amount, const sf::Vector2f* source);
+    // A hunter that was not chasing has just seen the player.
+    void hunterSpotted(const Monster& hunter);
+
+    // While paused the world, the dialogue, the timers, the music and the sounds stand still.
+    bool paused() const { return isPaused; }
+    void setPaused(bool pause);
+    // Shown after the opening conversation until the first hunter falls.
+    bool objectiveShown() const;
+    // What the HUD shows this frame.
+    HudFrame hudFrame() const;
 
     // ---- for tests and benchmarks ----
     // Whether starting shows the loading screen (on by default).
@@ -111,6 +127,8 @@ private:
     std::string resourcePath(const char* path) const;
     bool resourceFailure(const char* path) const;
     PlayerControls controls() const;
+    // One step of 10 up or down of the music's or the effects' volume, kept in the settings.
+    void changeVolume(bool music, int direction);
     void findOpaqueGroundTiles();
     void drawLayer(int layer, const CellRange& range);
     void stageDrawn(FrameStage stage)
@@ -133,6 +151,7 @@ private:
     TaskList taskPart;
     Audio audioPart;
     TileBatches tilePart;
+    Hud hudPart;
 
     // By ground tile value: the tile has no translucent pixel.
     std::vector<bool> opaqueGround;
@@ -141,6 +160,12 @@ private:
     int level = 0;
     bool continueOffered = false;
     std::size_t mapsToLoad = 1;
+    bool isPaused = false;
+    // The opening conversation has run in this game.
+    bool talked = false;
+    // Played steps since the start, and the step at which each hunter last sounded the alert.
+    int playedSteps = 0;
+    std::map<const Monster*, int> lastAlert;
     bool cullDarkCells = true;
     bool showLoadingScreen = true;
     std::string resourceDirectory;

@@ -82,7 +82,10 @@ void Ingame::onDraw()
 
     logPart.draw(scene, scene.getSize().y);
     playerPart.drawBars(scene);
+    const HudFrame hud = hudFrame();
+    hudPart.draw(scene, hud);
     dialoguePart.draw(scene);
+    hudPart.drawOverlays(scene, hud);
     stageDrawn(FrameStage::Interface);
 }
 

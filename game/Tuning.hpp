@@ -57,6 +57,19 @@ const sf::Color TextFill(255, 255, 255);
 const sf::Color TextOutline(16, 16, 16);
 constexpr float TextOutlineThickness = 3.f;
 
+// ---- the HUD and its feedback ----
+// A hit flashes the screen's edges red at this alpha plus this much per point of life lost,
+// up to the maximum, fading by the last figure per step.
+constexpr int HitFlashBase = 60;
+constexpr int HitFlashPerLife = 2;
+constexpr int HitFlashMax = 220;
+constexpr int HitFlashFade = 12;
+constexpr int HitMarkerSteps = 30;
+constexpr int SpottedMarkSteps = 30;
+// A hunter that saw the player this recently does not sound the alert again.
+constexpr int AlertRepeatSteps = 90;
+constexpr int IndicatorSteps = 60;
+
 // ---- dialogue ----
 constexpr int BoxSlideSpeed = 8;
 constexpr int BoxOpenSpeed = 8;

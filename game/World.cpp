@@ -233,6 +233,13 @@ bool World::allMonstersDead() const
                         [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; });
 }
 
+int World::monstersLeft() const
+{
+    const auto& monsters = map().monsters;
+    return static_cast<int>(std::count_if(monsters.begin(), monsters.end(),
+                                          [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; }));
+}
+
 void World::drawMonsters(sf::RenderTarget& target) const
 {
     for (const auto& monster : map().monsters)

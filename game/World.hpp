@@ -56,6 +56,9 @@ public:
     void damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount);
     // True also for a map without monsters.
     bool allMonstersDead() const;
+    // The monsters of the played map, and those of them still alive.
+    int monsterCount() const { return static_cast<int>(map().monsters.size()); }
+    int monstersLeft() const;
     void drawMonsters(sf::RenderTarget& target) const;
     void drawBullets(sf::RenderTarget& target) const;
 

@@ -77,17 +77,13 @@ bool Program::parseWindowSize(const std::string& text, unsigned& width, unsigned
     return true;
 }
 
-bool Program::createWindow()
+bool Program::createWindow(bool fullscreen, unsigned width, unsigned height)
 {
     const sf::ContextSettings settings(0, 0, 0, 2, 0);
     const sf::String title(windowTitle, std::locale());
-    unsigned width = 0, height = 0;
-    const auto option = options.find("Window");
-    if (option != options.end() && !parseWindowSize(option->second, width, height))
-        std::cerr << "Ignoring --Window=" << option->second
-                  << ": expected WIDTHxHEIGHT such as 1280x720; using fullscreen." << std::endl;
-    if (width > 0) {
-        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close, settings);
+    if (!fullscreen) {
+        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close | sf::Style::Resize,
+                      settings);
         // SFML 2.5 centres windows with the wrong axis; place it ourselves.
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
         window.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(width)) / 2,
@@ -95,6 +91,7 @@ bool Program::createWindow()
     } else {
         window.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, settings);
     }
+    fullscreenNow = fullscreen;
     window.setMouseCursorVisible(false);
     if (!window.isOpen())
         return false;
@@ -103,26 +100,70 @@ bool Program::createWindow()
     return true;
 }
 
+bool Program::openWindow()
+{
+    windowedWidth = static_cast<unsigned>(settings.windowWidth);
+    windowedHeight = static_cast<unsigned>(settings.windowHeight);
+    bool fullscreen = settings.fullscreen != 0;
+    const auto option = options.find("Window");
+    if (option != options.end()) {
+        unsigned width = 0, height = 0;
+        if (parseWindowSize(option->second, width, height)) {
+            windowedWidth = width;
+            windowedHeight = height;
+            fullscreen = false;
+        } else {
+            std::cerr << "Ignoring --Window=" << option->second << ": expected WIDTHxHEIGHT such as 1280x720; using "
+                      << (fullscreen ? "fullscreen." : "the remembered window.") << std::endl;
+        }
+    }
+    if (!createWindow(fullscreen, windowedWidth, windowedHeight))
+        return false;
+    fitScene();
+    return true;
+}
+
+void Program::toggleFullscreen()
+{
+    const bool wanted = !fullscreenNow;
+    // A mode the display refuses leaves the game in the one it had.
+    if (!createWindow(wanted, windowedWidth, windowedHeight) && !createWindow(!wanted, windowedWidth, windowedHeight))
+        return;
+    settings.fullscreen = fullscreenNow ? 1 : 0;
+    // Keys held through the switch send no release to the new window.
+    std::fill(std::begin(keyDown), std::end(keyDown), false);
+    fitScene();
+}
+
+void Program::fitScene()
+{
+    const sf::Vector2u size = window.getSize();
+    window.setView(sf::View(sf::FloatRect(0.f, 0.f, static_cast<float>(size.x), static_cast<float>(size.y))));
+    letterbox(size, sceneTexture.getSize(), scaleX, offset);
+    scaleY = scaleX;
+    setUpPresentation();
+    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+    mousePosition = sf::Vector2f(static_cast<float>((pointer.x - offset.x) / scaleX),
+                                 static_cast<float>((pointer.y - offset.y) / scaleY));
+}
+
 bool Program::load()
 {
     if (!loadConfiguration())
         return false;
-    if (!createWindow())
+    // The user data comes first: it says how to open the window.
+    loadUserData();
+    readSettings();
+    if (!sceneTexture.create(SceneWidth, SceneHeight))
         return false;
-    if (!sceneTexture.create(SceneWidth, SceneHeight)) {
-        window.close();
+    if (!openWindow())
         return false;
-    }
-    letterbox(window.getSize(), sceneTexture.getSize(), scaleX, offset);
-    scaleY = scaleX;
-    setUpPresentation();
 
     if (!loadCursors())
         return false;
 
     if (!modules.empty())
         modules.front()->loadLoadingScreen();
-    loadUserData();
     chooseLanguage();
     cursorIndex = -1;
 
@@ -216,9 +257,29 @@ bool Program::dispatchEvent(sf::Event event)
         window.close();
         return false;
     case sf::Event::KeyPressed:
+        // The window's own keys, whatever module is on top.
+        if (event.key.code == sf::Keyboard::F11 || (event.key.code == sf::Keyboard::Return && event.key.alt)) {
+            toggleFullscreen();
+            return true;
+        }
+        [[fallthrough]];
     case sf::Event::KeyReleased:
         if (event.key.code >= 0 && event.key.code < KeyCount)
             keyDown[event.key.code] = event.type == sf::Event::KeyPressed;
+        break;
+    case sf::Event::LostFocus:
+        // Keys released while another window has the focus never send their release here.
+        std::fill(std::begin(keyDown), std::end(keyDown), false);
+        break;
+    case sf::Event::Resized:
+        // Opening a window reports its own size: only a size the player gave it is remembered.
+        if (!fullscreenNow && (event.size.width != windowedWidth || event.size.height != windowedHeight)) {
+            windowedWidth = event.size.width;
+            windowedHeight = event.size.height;
+            settings.windowWidth = std::clamp(static_cast<int>(event.size.width), 320, 16384);
+            settings.windowHeight = std::clamp(static_cast<int>(event.size.height), 180, 16384);
+        }
+        fitScene();
         break;
     case sf::Event::MouseButtonPressed:
     case sf::Event::MouseButtonReleased:

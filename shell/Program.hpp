@@ -3,6 +3,7 @@
 #include "shell/Module.hpp"
 #include "shell/Resources.hpp"
 #include "shell/SceneCopy.hpp"
+#include "shell/Settings.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics.hpp>
@@ -67,6 +68,17 @@ public:
     static bool parseWindowSize(const std::string& text, unsigned& width, unsigned& height);
     // Stores every --key=value argument in options; the later of two equal keys wins.
     void parseArguments(int argc, const char* const* argv);
+    // Reads the settings from the user data, then applies --Keys=PRESET (which is kept).
+    void readSettings();
+
+    // Opens the window as the settings and --Window ask (--Window wins for the run), and fits
+    // the scene into it; false when no window could be opened.
+    bool openWindow();
+    // Fullscreen to windowed at the remembered size and back; the choice is kept in the settings.
+    void toggleFullscreen();
+    bool isFullscreen() const { return fullscreenNow; }
+    // Fits the scene into the window's current size and maps the pointer again.
+    void fitScene();
 
     // Shared by the documents below so that links between them keep their name ids.
     zul::NameDictionary dictionary;
@@ -96,11 +108,13 @@ public:
     zul::Tavric configDocument;
     zul::Tavric languageDocument;
     std::string selectedUserName;
+    // Volumes, window and key bindings, read with the user data and written back with it.
+    Settings settings;
     // Status of the process once run() returns; a module that cannot go on sets 1.
     int exitStatus = 0;
 
 private:
-    bool createWindow();
+    bool createWindow(bool fullscreen, unsigned width, unsigned height);
     void setUpPresentation();
 
     std::vector<std::unique_ptr<Module>> modules;
@@ -108,6 +122,10 @@ private:
     // The window differs from the scene in size, and by more than half.
     // Written by the window's closing, so the end of run need not write it again.
     bool userDataSaved = false;
+    bool fullscreenNow = false;
+    // The size of the window when not fullscreen: --Window's for this run, else the remembered one.
+    unsigned windowedWidth = 0;
+    unsigned windowedHeight = 0;
     bool scaled = false;
     bool letterboxed = false;
     bool mipmapped = false;

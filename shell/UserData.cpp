@@ -107,8 +107,17 @@ void Program::chooseLanguage()
     userDocument.child("CurrentLanguage", publicUser).setString(languageDocument.getName(), publicUser);
 }
 
+void Program::readSettings()
+{
+    settings.read(userDocument, std::cerr);
+    const auto option = options.find("Keys");
+    if (option != options.end() && !settings.applyKeyPreset(option->second))
+        std::cerr << "Ignoring --Keys=" << option->second << ": the presets are azerty and qwerty." << std::endl;
+}
+
 bool Program::saveUserData()
 {
+    settings.write(userDocument);
     std::string bytes;
     if (!userDataBytes(userDocument, selectedUserName, bytes))
         return false;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real game: docs/screenshots/credits.png,
-# conversation.png and fog.png. Usage: tools/screenshots.sh [BUILD_DIR] (default build).
+# conversation.png, fog.png, hud.png and pause.png. Usage: tools/screenshots.sh [BUILD_DIR] (default build).
 # The game plays in a 1920x1080 window on a virtual display (its own Xvfb unless DISPLAY is
 # set), driven with xdotool; each picture is taken once the screen shows the moment wanted.
 set -euo pipefail
@@ -95,6 +95,24 @@ if [ $shown = yes ] && [ "$(lit_share "$work/fog.png" 1300 700 400 300)" -lt 20 
 else
   echo "screenshots: could not reach play under the fog (conversation over: $shown)" >&2; status=1
 fi
+
+# The HUD with the cursor turned to analyse, then the pause screen over it.
+white_share() {
+  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray -threshold 85% \
+    -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
+}
+hud_ready() { [ "$(white_share "$1" 1100 84 800 40)" -gt 40 ] && still "$1" 200 300 1500 500; }
+paused_ready() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
+click_at 520 240 3
+rm -f "$previous"
+if wait_screen 5 "$work/hud.png" hud_ready; then keep hud "$work/hud.png"; else
+  echo "screenshots: no HUD with the objective on screen" >&2; status=1
+fi
+xdotool key p
+if wait_screen 5 "$work/pause.png" paused_ready; then keep pause "$work/pause.png"; else
+  echo "screenshots: no pause screen" >&2; status=1
+fi
+xdotool key p
 
 xdotool key Escape
 finish_game 15

@@ -36,7 +36,8 @@ bool Bullet::step()
     const double dx = static_cast<double>(player.x) - shotPosition.x;
     const double dy = static_cast<double>(player.y) - shotPosition.y;
     if (dx * dx + dy * dy < BulletHitDistanceSquared) {
-        game->player().hurt(BulletDamage);
+        // Monster::position stays where the bullet was fired: the direction it came from.
+        game->hitPlayer(BulletDamage, &position);
         game->audio().play(BulletImpactSound, 1.0f);
         return true;
     }

@@ -56,7 +56,7 @@ bool Hunter::touchPlayer()
 {
     if (squaredDistance(game->player().position(), position) >= HunterTouchDistanceSquared)
         return false;
-    game->player().hurt(HunterTouchDamage);
+    game->hitPlayer(HunterTouchDamage, &position);
     chasing = false;
     return true;
 }
@@ -95,7 +95,7 @@ void Hunter::chaseMove()
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
         // Arrived where the player was last seen: it hurts only a player still within reach.
         if (squaredDistance(game->player().position(), position) < HunterTouchDistanceSquared)
-            game->player().hurt(HunterTouchDamage);
+            game->hitPlayer(HunterTouchDamage, &position);
         chasing = false;
         return;
     }
@@ -144,6 +144,8 @@ bool Hunter::look()
         return false;
 
     target = player;
+    if (!chasing)
+        game->hunterSpotted(*this);
     chasing = true;
     const double dx = static_cast<double>(player.x) - position.x;
     const double dy = static_cast<double>(player.y) - position.y;

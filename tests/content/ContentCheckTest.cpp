@@ -3,6 +3,7 @@
 
 #include "ContentFixture.hpp"
 
+#include "game/HudTexts.hpp"
 #include "game/Ingame.hpp"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,8 @@ std::vector<std::string> requiredKeys()
     const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
+    for (const vrk::LogText* text : vrk::HudTexts)
+        keys.push_back(text->key);
     return keys;
 }
 
@@ -245,8 +248,8 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 40u) << "5 event texts, 5 lines of the log, 3 of the levels, 4 texts of the second map "
-                                   "and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 53u) << "5 event texts, 5 lines of the log, 3 of the levels, 4 texts of the second map, "
+                                   "13 texts of the HUD and the pause and the 23 lines of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

@@ -211,7 +211,7 @@ grep -q failure "$dir/stderr" && fail "missing sounds with --Sound=False: a fail
 user_data_kept "missing sounds with --Sound=False"
 
 prepare three-maps
-extra_maps "$dir/lev/config.tvr" 2
+extra_maps "$dir/lev/config.tvr" 1 # beside the two shipped maps
 start_game "$dir" --StartState=ingame
 plays "three maps"
 expect_line "$dir/stdout" 'Only the first 2 maps under "Maps" are loaded; 1 more ignored.' "three maps"

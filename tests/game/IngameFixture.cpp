@@ -59,7 +59,7 @@ struct ResourceDirectory {
         fs::copy_file(font, path + "res/text_font.ttf", fs::copy_options::overwrite_existing);
         // Long enough to stay playing for the whole of a test.
         const std::vector<sf::Int16> silence(8000 * 20, 0);
-        for (const char* file : {"res/shot.wav", "res/bang.ogg", "res/buster.ogg", "res/disrupt.ogg",
+        for (const char* file : {"res/shot.wav", "res/bang.ogg", "res/buster.ogg", "res/disrupt.ogg", "res/alert.ogg",
                                  "res/maintheme.ogg", "res/dark.ogg", "res/victory.ogg"}) {
             sf::OutputSoundFile out;
             if (out.openFromFile(path + file, 8000, 1))

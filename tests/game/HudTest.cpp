@@ -1,0 +1,419 @@
+// The pause, the HUD, the feedback to the player and the settings the game applies, driven
+// step by step.
+#include "IngameFixture.hpp"
+
+#include "game/HudTexts.hpp"
+#include "game/monsters/Bullet.hpp"
+#include "game/monsters/Hunter.hpp"
+#include "game/monsters/Monster.hpp"
+
+#include <cmath>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+// 20 x 12 cells, walled round; a wall splits off the right-hand part but for a gap at row 9.
+TestMap arena(const std::vector<std::pair<int, int>>& hunters = {}, char kind = 'h')
+{
+    std::vector<std::string> rows(12, std::string(20, '.'));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (x == 0 || y == 0 || x == 19 || y == 11 || (x == 14 && y != 9))
+                rows[y][x] = '#';
+    for (const auto& cell : hunters)
+        rows[cell.second][cell.first] = kind;
+    return TestMap(rows);
+}
+
+void sendFocusLoss(Program& program)
+{
+    sf::Event event;
+    event.type = sf::Event::LostFocus;
+    program.dispatchEvent(event);
+}
+
+// Share of the pixels of a region whose red stands well above green and blue.
+double redShare(const sf::Image& image, sf::IntRect region)
+{
+    int red = 0;
+    for (int y = region.top; y < region.top + region.height; ++y)
+        for (int x = region.left; x < region.left + region.width; ++x) {
+            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
+            if (c.r > c.g + 60 && c.r > c.b + 60)
+                ++red;
+        }
+    return static_cast<double>(red) / (region.width * region.height);
+}
+
+double whiteShare(const sf::Image& image, sf::IntRect region)
+{
+    int white = 0;
+    for (int y = region.top; y < region.top + region.height; ++y)
+        for (int x = region.left; x < region.left + region.width; ++x) {
+            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
+            white += c.r > 220 && c.g > 220 && c.b > 220;
+        }
+    return static_cast<double>(white) / (region.width * region.height);
+}
+
+double meanBrightness(const sf::Image& image, sf::IntRect region)
+{
+    double sum = 0.0;
+    for (int y = region.top; y < region.top + region.height; ++y)
+        for (int x = region.left; x < region.left + region.width; ++x) {
+            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
+            sum += (c.r + c.g + c.b) / 3.0;
+        }
+    return sum / (region.width * region.height);
+}
+
+class HudTest : public IngameTest {
+protected:
+    sf::Image frame()
+    {
+        game->draw();
+        program->sceneTexture.display();
+        return program->sceneTexture.getTexture().copyToImage();
+    }
+    // Runs the opening conversation to its end as a player skipping it would.
+    void skipOpening()
+    {
+        for (int i = 0; i < 200 && !game->dialogue().running(); ++i)
+            step();
+        ASSERT_TRUE(game->dialogue().running());
+        press(sf::Keyboard::Tab);
+        for (int i = 0; i < 400 && game->dialogue().running(); ++i) {
+            step();
+            press(sf::Keyboard::Space);
+        }
+        ASSERT_FALSE(game->dialogue().running());
+    }
+    Monster& hunter(int index) { return *game->world().map().monsters[index]; }
+};
+
+// ---- pause ----
+
+using Pause = HudTest;
+
+TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
+{
+    ASSERT_TRUE(startWith(arena({{16, 3}}, 'y')));
+    game->player().placeAt(centre(4, 6));
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(10, 2), 0.0));
+    game->addMessage("line");
+    hold(sf::Keyboard::D);
+    step();
+    const sf::Vector2f player = game->player().position();
+    const sf::Vector2f patrol = hunter(0).position;
+    const int logLeft = game->log().stepsLeft();
+    const std::size_t bullets = game->world().map().bullets.size();
+    ASSERT_EQ(bullets, 1u);
+
+    press(sf::Keyboard::P);
+    ASSERT_TRUE(game->paused());
+    step(300); // ten seconds of steps: the bullet would have left, the log emptied
+    EXPECT_EQ(game->player().position(), player);
+    EXPECT_EQ(hunter(0).position, patrol);
+    EXPECT_EQ(game->log().stepsLeft(), logLeft);
+    EXPECT_EQ(game->world().map().bullets.size(), bullets);
+
+    press(sf::Keyboard::P);
+    ASSERT_FALSE(game->paused());
+    step();
+    EXPECT_FLOAT_EQ(game->player().position().x, player.x + WalkSpeed);
+    EXPECT_EQ(game->log().stepsLeft(), logLeft - 1);
+}
+
+TEST_F(Pause, TheConversationAndItsTimersWaitToo)
+{
+    ASSERT_TRUE(startWith(arena(), true));
+    press(sf::Keyboard::P);
+    step(OpeningDialogueDelay + 20);
+    EXPECT_FALSE(game->dialogue().running()); // the opening's delay has not run out
+    press(sf::Keyboard::P);
+    for (int i = 0; i < 200 && game->dialogue().charsShown() < 3.0; ++i)
+        step();
+    ASSERT_TRUE(game->dialogue().running());
+    const double shown = game->dialogue().charsShown();
+    press(sf::Keyboard::P);
+    step(30);
+    press(sf::Keyboard::Space); // no advance while paused
+    EXPECT_EQ(game->dialogue().charsShown(), shown);
+}
+
+TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
+{
+    program->options["Sound"] = "True";
+    ASSERT_TRUE(startWith(arena()));
+    game->player().placeAt(centre(4, 6));
+    hold(sf::Keyboard::D);
+    ASSERT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+
+    sendFocusLoss(*program);
+    EXPECT_TRUE(game->paused());
+    EXPECT_FALSE(program->keyDown[sf::Keyboard::D]);
+    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Paused);
+
+    sf::Event gained;
+    gained.type = sf::Event::GainedFocus;
+    program->dispatchEvent(gained);
+    EXPECT_TRUE(game->paused()); // the player resumes when ready
+    press(sf::Keyboard::P);
+    EXPECT_FALSE(game->paused());
+    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+    const sf::Vector2f before = game->player().position();
+    step();
+    EXPECT_EQ(game->player().position(), before); // D was let go with the focus
+}
+
+TEST_F(Pause, ThePauseScreenDimsTheGameAndNamesItself)
+{
+    ASSERT_TRUE(startWith(arena()));
+    game->player().placeAt(centre(7, 6));
+    game->followCamera();
+    pointAt(centre(7, 10)); // the light down over the band below the words
+    step();
+    const sf::IntRect band(0, 700, 1920, 300); // under the pause screen's words
+    const sf::Image playing = frame();
+    press(sf::Keyboard::P);
+    const HudFrame hud = game->hudFrame();
+    EXPECT_EQ(hud.pausedTitle, PausedText.fallback);
+    ASSERT_EQ(hud.pausedLines.size(), 2u);
+    EXPECT_EQ(hud.pausedLines[0], "P to resume, Escape to leave.");
+    const sf::Image paused = frame();
+    EXPECT_LT(meanBrightness(paused, band), meanBrightness(playing, band) * 0.6);
+    // The white title in the middle of the scene.
+    const sf::IntRect title(760, 390, 400, 110);
+    EXPECT_GT(whiteShare(paused, title), whiteShare(playing, title) + 0.1);
+}
+
+// ---- settings in play ----
+
+using PlaySettings = HudTest;
+
+TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
+{
+    ASSERT_TRUE(startWith(arena()));
+    game->player().placeAt(centre(6, 6));
+    ASSERT_TRUE(program->settings.applyKeyPreset("azerty"));
+    const sf::Vector2f start = game->player().position();
+    hold(sf::Keyboard::W); // no longer up
+    step();
+    EXPECT_EQ(game->player().position(), start);
+    hold(sf::Keyboard::W, false);
+    hold(sf::Keyboard::Z);
+    step();
+    EXPECT_FLOAT_EQ(game->player().position().y, start.y - WalkSpeed);
+    hold(sf::Keyboard::Z, false);
+    hold(sf::Keyboard::Up); // the arrows stay
+    step();
+    EXPECT_FLOAT_EQ(game->player().position().y, start.y - 2 * WalkSpeed);
+    hold(sf::Keyboard::Up, false);
+
+    program->settings.bind(Action::Pause, sf::Keyboard::Num9);
+    press(sf::Keyboard::P);
+    EXPECT_FALSE(game->paused());
+    press(sf::Keyboard::Num9);
+    EXPECT_TRUE(game->paused());
+    EXPECT_EQ(game->hudFrame().pausedLines[0], "Num9 to resume, Escape to leave.");
+}
+
+TEST_F(PlaySettings, VolumeKeysStepByTenWithinLimitsAndShowTheirLevelEvenPaused)
+{
+    program->options["Sound"] = "True";
+    ASSERT_TRUE(startWith(arena()));
+    press(sf::Keyboard::P);
+    press(sf::Keyboard::F2);
+    press(sf::Keyboard::F2);
+    EXPECT_EQ(program->settings.musicVolume, 80);
+    EXPECT_NEAR(game->audio().music(DarkTheme).getVolume(), MusicVolume * 0.8f, 0.01f);
+    EXPECT_EQ(game->hud().indicator(), "Music 80%");
+    press(sf::Keyboard::F6);
+    EXPECT_EQ(program->settings.effectsVolume, 100);
+    for (int i = 0; i < 12; ++i)
+        press(sf::Keyboard::F5);
+    EXPECT_EQ(program->settings.effectsVolume, 0);
+    EXPECT_EQ(game->audio().voice(0).getVolume(), 0.f);
+    EXPECT_EQ(game->hud().indicator(), "Effects 0%");
+    // The indicator goes after two seconds, steps counted while paused.
+    step(IndicatorSteps - 1);
+    EXPECT_GT(game->hud().indicatorSteps(), 0);
+    step();
+    EXPECT_EQ(game->hud().indicatorSteps(), 0);
+}
+
+TEST_F(PlaySettings, WithSoundOffTheIndicatorSaysSo)
+{
+    ASSERT_TRUE(startWith(arena()));
+    press(sf::Keyboard::F3);
+    EXPECT_EQ(program->settings.musicVolume, 100);
+    EXPECT_EQ(game->hud().indicator(), "Music 100% (sound off for this run)");
+}
+
+// ---- the HUD ----
+
+using Display = HudTest;
+
+TEST_F(Display, TheHuntersLeftCountTheMapBeingPlayedAndDropAfterAKill)
+{
+    ASSERT_TRUE(startWith(arena({{3, 2}, {10, 2}, {17, 9}})));
+    EXPECT_EQ(game->hudFrame().hunters, "Hunters 3/3");
+    game->player().placeAt(centre(3, 4));
+    game->followCamera();
+    pointAt(centre(3, 1)); // the blade lands toward the pointer, on the hunter
+    hunter(0).position = centre(3, 3) + sf::Vector2f(0.f, 10.f);
+    game->player().attack();
+    step();
+    ASSERT_EQ(hunter(0).life, 0);
+    EXPECT_EQ(game->hudFrame().hunters, "Hunters 2/3");
+    // A map without monsters counts none: the count follows the played map, not a fixed total.
+    ASSERT_TRUE(startWith(arena()));
+    EXPECT_EQ(game->hudFrame().hunters, "Hunters 0/0");
+}
+
+TEST_F(Display, TheObjectiveShowsFromTheEndOfTheConversationUntilTheFirstHunterFalls)
+{
+    ASSERT_TRUE(startWith(arena({{17, 9}, {17, 2}}), true));
+    EXPECT_TRUE(game->hudFrame().objective.empty());
+    skipOpening();
+    EXPECT_EQ(game->hudFrame().objective, ObjectiveText.fallback);
+    hunter(0).damage(HunterLife);
+    EXPECT_TRUE(game->hudFrame().objective.empty());
+}
+
+TEST_F(Display, TheCursorsModeIsNamedAndTheBarsLabelled)
+{
+    ASSERT_TRUE(startWith(arena()));
+    EXPECT_EQ(game->hudFrame().mode, "Attack");
+    EXPECT_EQ(game->hudFrame().lifeLabel, "Life");
+    EXPECT_EQ(game->hudFrame().runLabel, "Run");
+    click(sf::Mouse::Right, 100, 100);
+    EXPECT_EQ(game->hudFrame().mode, "Analyse");
+    click(sf::Mouse::Right, 100, 100);
+    EXPECT_EQ(game->hudFrame().mode, "Activate");
+    click(sf::Mouse::Right, 100, 100);
+    EXPECT_EQ(game->hudFrame().mode, "Attack");
+}
+
+// ---- feedback ----
+
+using Feedback = HudTest;
+
+TEST_F(Feedback, ABulletFlashesTheEdgesRedAndMarksWhereItCameFrom)
+{
+    ASSERT_TRUE(startWith(arena()));
+    game->player().placeAt(centre(5, 6));
+    game->followCamera();
+    const sf::IntRect edge(1860, 300, 60, 400); // the dark side, away from the light
+    const double before = redShare(frame(), edge);
+    EXPECT_EQ(game->hud().flash(), 0);
+
+    // Fired from the left, flying right.
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(2, 6), 0.0));
+    const int life = game->player().life();
+    for (int i = 0; i < 20 && game->player().life() == life; ++i)
+        step();
+    ASSERT_EQ(game->player().life(), life - BulletDamage);
+    EXPECT_GT(game->hud().flash(), 0);
+    ASSERT_GT(game->hud().markerSteps(), 0);
+    EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01); // pointing left
+    EXPECT_GT(redShare(frame(), edge), before + 0.3);
+
+    // Both fade away.
+    step(HitMarkerSteps);
+    EXPECT_EQ(game->hud().flash(), 0);
+    EXPECT_EQ(game->hud().markerSteps(), 0);
+}
+
+TEST_F(Feedback, ALargerLossFlashesStrongerAndADoorHasNoDirection)
+{
+    ASSERT_TRUE(startWith(arena()));
+    const sf::Vector2f from = game->player().position() + sf::Vector2f(0.f, 300.f);
+    game->hitPlayer(ClosedDoorDamage, nullptr);
+    const int weak = game->hud().flash();
+    EXPECT_EQ(game->hud().markerSteps(), 0);
+    game->hud().restart();
+    game->hitPlayer(100, &from);
+    EXPECT_GT(game->hud().flash(), weak);
+    EXPECT_NEAR(game->hud().markerAngle(), Pi / 2, 1e-6); // below
+    // A dead player feels nothing more.
+    game->hud().restart();
+    setLife(0);
+    game->hitPlayer(BulletDamage, &from);
+    EXPECT_EQ(game->hud().flash(), 0);
+}
+
+TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
+{
+    program->options["Sound"] = "True";
+    // The hunter faces down at the start; the player stands in its sight.
+    ASSERT_TRUE(startWith(arena({{5, 2}})));
+    game->player().placeAt(centre(5, 6));
+    step();
+    EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
+    EXPECT_EQ(game->hud().marks(), 1u);
+    int playing = 0;
+    for (int i = 0; i < VoiceCount; ++i)
+        playing += game->audio().voice(i).getBuffer() == &game->audio().buffer(AlertSound);
+    EXPECT_EQ(playing, 1);
+    step(60); // seen all along, chased, hit and touched
+    EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
+
+    // Out of sight behind the wall; the chase given up; then seen again: a new spotting.
+    game->player().placeAt(centre(17, 3));
+    step(AlertRepeatSteps);
+    EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
+    Hunter& watcher = static_cast<Hunter&>(hunter(0));
+    watcher.chasing = false;
+    watcher.position = centre(5, 2);
+    watcher.heading = 90.0;
+    game->player().placeAt(centre(5, 6));
+    setLife(StartLife); // the first chase may have been fatal
+    step();
+    EXPECT_EQ(game->audio().timesAsked(AlertSound), 2);
+}
+
+TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
+{
+    ASSERT_TRUE(startWith(arena({{5, 5}})));
+    game->player().placeAt(centre(5, 9));
+    game->followCamera();
+    step();
+    ASSERT_EQ(game->hud().marks(), 1u);
+    // Yellow pixels above the hunter, under the fog's darkness or not.
+    const sf::Vector2f at = screen(hunter(0).position);
+    ASSERT_GT(at.y, 160.f);
+    const sf::Image image = frame();
+    int yellow = 0;
+    for (int y = static_cast<int>(at.y) - 160; y < static_cast<int>(at.y) - 60; ++y)
+        for (int x = static_cast<int>(at.x) - 30; x < static_cast<int>(at.x) + 30; ++x) {
+            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
+            yellow += c.r > 200 && c.g > 180 && c.b < 100;
+        }
+    EXPECT_GT(yellow, 100);
+    step(SpottedMarkSteps);
+    EXPECT_EQ(game->hud().marks(), 0u);
+}
+
+TEST_F(Feedback, VictoryPlaysTheVictoryMusicInPlaceOfTheOther)
+{
+    program->options["Sound"] = "True";
+    ASSERT_TRUE(startWith(arena({{17, 9}})));
+    step();
+    EXPECT_NE(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);
+    hunter(0).damage(HunterLife);
+    step();
+    ASSERT_TRUE(game->victory());
+    EXPECT_EQ(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);
+    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Stopped);
+    EXPECT_EQ(game->audio().music(MainTheme).getStatus(), sf::Music::Stopped);
+    // Space restarts with the game's own music.
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->audio().music(VictoryTheme).getStatus(), sf::Music::Stopped);
+    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

@@ -3,6 +3,7 @@
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"
+#include "shell/UserDataText.hpp"
 
 namespace vrk {
 namespace testing {
@@ -67,6 +68,12 @@ TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
     EXPECT_TRUE(game->tasks().empty()) << "no opening conversation on the second level";
     EXPECT_EQ(lastLine(), "Level 2: below");
     EXPECT_EQ(game->furthestLevel(), 2);
+    // Kept in the user data as it is written and read back.
+    std::string bytes;
+    ASSERT_TRUE(userDataBytes(program->userDocument, "", bytes));
+    zul::Tavric reread(&program->dictionary, nullptr);
+    ASSERT_TRUE(reread.parse(userDataText(bytes), true));
+    EXPECT_EQ(reread.child("FurthestLevel").getInt(), 2);
 }
 
 TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)

@@ -2,7 +2,7 @@
 // keys: fullscreen toggling, and a size given by the option or the player.
 #include "shell/Program.hpp"
 #include "shell/Settings.hpp"
-#include "shell/UserDataKey.hpp"
+#include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,52 +15,15 @@
 
 namespace {
 
+using vrk::testing::readFile;
+using vrk::testing::writeFile;
+
 constexpr int publicUser = -1;
 
-std::string scrambled(std::string bytes)
-{
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(bytes[i] ^ static_cast<char>(vrk::userDataKey[i % 32]));
-    return bytes;
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 // Each test in a directory of its own, with a configuration of one language.
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public vrk::testing::UserDataDirTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/velmora_settings_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        std::system("mkdir lev");
-        writeFile("lev/config.tvr", "[Language [En Hello = \"Hello\"]]\n");
-    }
-    void TearDown() override
-    {
-        if (previous[0] != '\0') {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
-    }
-    void storeUserText(const std::string& text) { writeFile("data.vrk", scrambled(text + "\n")); }
-    std::string savedText() { return scrambled(readFile("data.vrk")); }
+    SettingsTest() : UserDataDirTest("[Language [En Hello = \"Hello\"]]\n") {}
 
     // Starts as the game does: user data, then the settings (and --Keys); what went to
     // standard error is kept in errors.
@@ -78,8 +41,6 @@ protected:
         return program;
     }
 
-    std::string dir;
-    char previous[4096] = {};
     std::string errors;
 };
 

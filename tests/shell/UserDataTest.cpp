@@ -1,5 +1,5 @@
 #include "shell/Program.hpp"
-#include "shell/UserDataKey.hpp"
+#include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,36 +18,16 @@
 
 namespace {
 
+using vrk::testing::readFile;
+using vrk::testing::scrambled;
+using vrk::testing::writeFile;
+
 constexpr int publicUser = -1;
 
 const char* const twoLanguages = "[Language\n"
                                  "  [En Hello = \"Hello\"]\n"
                                  "  [Fr Hello = \"Bonjour\"]\n"
                                  "]\n";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
-}
-
-// Scrambled independently of the game's own helper, from the key table alone.
-std::string scrambled(const std::string& text)
-{
-    std::string bytes = text;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(bytes[i] ^ static_cast<char>(vrk::userDataKey[i % 32]));
-    return bytes;
-}
 
 std::string allMessages(const zul::Tavric& document)
 {
@@ -70,32 +50,9 @@ std::vector<std::string> directoryEntries(const std::string& dir)
 }
 
 // Every test runs in a directory of its own holding a configuration with two languages.
-class UserDataTest : public ::testing::Test {
+class UserDataTest : public vrk::testing::UserDataDirTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/velmora_userdata_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        ASSERT_EQ(mkdir((dir + "/lev").c_str(), 0755), 0);
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        writeFile("lev/config.tvr", twoLanguages);
-    }
-
-    void TearDown() override
-    {
-        if (previous[0] != '\0') {
-            EXPECT_EQ(chdir(previous), 0);
-        }
-        if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
-    }
-
-    // Stored as the game stores it: the final byte of the file is never read.
-    void storeUserText(const std::string& text) { writeFile("data.vrk", scrambled(text + "\n")); }
-
-    std::string savedText() { return scrambled(readFile("data.vrk")); }
+    UserDataTest() : UserDataDirTest(twoLanguages) {}
 
     // A fresh program that reads back what was saved, as the next run would.
     std::unique_ptr<vrk::Program> nextRun()
@@ -113,8 +70,6 @@ protected:
         return entry.exists("Selected") && entry.child("Selected", publicUser).getInt(publicUser) != 0;
     }
 
-    std::string dir;
-    char previous[4096] = {};
     vrk::Program program;
 };
 

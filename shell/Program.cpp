@@ -113,6 +113,7 @@ bool Program::load()
         window.close();
         return false;
     }
+    SceneCopy::matchWindowLayout(sceneTexture);
     letterbox(window.getSize(), sceneTexture.getSize(), scaleX, offset);
     scaleY = scaleX;
     setUpPresentation();

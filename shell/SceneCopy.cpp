@@ -76,10 +76,51 @@ bool SceneCopy::prepare(const sf::Texture& texture)
     return usable;
 }
 
+bool SceneCopy::matchWindowLayout(sf::RenderTexture& scene)
+{
+    using TexImage2D = void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*);
+    const sf::Vector2u size = scene.getSize();
+    if (size.x == 0 || size.y == 0 || !scene.setActive(true))
+        return false;
+    static const auto texImage = load<TexImage2D>("glTexImage2D");
+    if (!texImage)
+        return false;
+    sf::Texture::bind(&scene.getTexture());
+    // An unsized format lets the driver store the texels in the order they are given in.
+    texImage(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(size.x), static_cast<GLsizei>(size.y), 0, GL_BGRA,
+             GL_UNSIGNED_BYTE, nullptr);
+    sf::Texture::bind(nullptr);
+    scene.clear(sf::Color::Black);
+    return true;
+}
+
+bool SceneCopy::prepareShader()
+{
+    if (!shaderTried) {
+        shaderTried = true;
+        shaderUsable = sf::Shader::isAvailable() &&
+                       fetch.loadFromMemory("uniform sampler2D scene;\n"
+                                            "void main() { gl_FragColor = texture2D(scene, gl_TexCoord[0].xy); }\n",
+                                            sf::Shader::Fragment);
+        if (shaderUsable)
+            fetch.setUniform("scene", sf::Shader::CurrentTexture);
+    }
+    return shaderUsable;
+}
+
 bool SceneCopy::copy(const sf::Texture& texture, sf::RenderWindow& window)
 {
     const sf::Vector2u size = texture.getSize();
-    if (size != window.getSize() || !window.setActive(true) || !prepare(texture))
+    if (size != window.getSize())
+        return false;
+    // Fetching without the vertex colour's product is what the renderer recognises as a copy.
+    if (prepareShader()) {
+        sf::RenderStates states(sf::BlendNone);
+        states.shader = &fetch;
+        window.draw(sf::Sprite(texture), states);
+        return true;
+    }
+    if (!window.setActive(true) || !prepare(texture))
         return false;
     Functions& gl = functions();
     const GLint width = static_cast<GLint>(size.x);

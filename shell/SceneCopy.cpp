@@ -3,6 +3,9 @@
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Context.hpp>
 
+#include <utility>
+#include <vector>
+
 namespace vrk {
 
 namespace {
@@ -76,21 +79,54 @@ bool SceneCopy::prepare(const sf::Texture& texture)
     return usable;
 }
 
-bool SceneCopy::matchWindowLayout(sf::RenderTexture& scene)
+namespace {
+// New storage for the texture in the window's byte order, from texels given in that order (or
+// undefined ones); the texture must be bound in a current context.
+bool storeInWindowOrder(const sf::Texture& texture, sf::Vector2u size, const void* texels)
 {
     using TexImage2D = void (*)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*);
-    const sf::Vector2u size = scene.getSize();
-    if (size.x == 0 || size.y == 0 || !scene.setActive(true))
-        return false;
     static const auto texImage = load<TexImage2D>("glTexImage2D");
-    if (!texImage)
+    if (!texImage || size.x == 0 || size.y == 0)
         return false;
-    sf::Texture::bind(&scene.getTexture());
+    sf::Texture::bind(&texture);
     // An unsized format lets the driver store the texels in the order they are given in.
     texImage(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(size.x), static_cast<GLsizei>(size.y), 0, GL_BGRA,
-             GL_UNSIGNED_BYTE, nullptr);
+             GL_UNSIGNED_BYTE, texels);
     sf::Texture::bind(nullptr);
+    return true;
+}
+} // namespace
+
+bool SceneCopy::matchWindowLayout(sf::RenderTexture& scene)
+{
+    if (!scene.setActive(true) || !storeInWindowOrder(scene.getTexture(), scene.getSize(), nullptr))
+        return false;
     scene.clear(sf::Color::Black);
+    return true;
+}
+
+bool SceneCopy::copyInWindowLayout(const sf::Texture& from, sf::Texture& to)
+{
+    const sf::Image image = from.copyToImage();
+    const sf::Vector2u size = image.getSize();
+    if (size.x == 0 || size.y == 0 || !to.create(size.x, size.y))
+        return false;
+    std::vector<sf::Uint8> texels(image.getPixelsPtr(), image.getPixelsPtr() + 4u * size.x * size.y);
+    for (std::size_t i = 0; i < texels.size(); i += 4)
+        std::swap(texels[i], texels[i + 2]);
+    to.setSmooth(from.isSmooth());
+    to.setRepeated(from.isRepeated());
+    return storeInWindowOrder(to, size, texels.data());
+}
+
+bool SceneCopy::loadFetchShader(sf::Shader& shader)
+{
+    if (!sf::Shader::isAvailable() ||
+        !shader.loadFromMemory("uniform sampler2D source;\n"
+                               "void main() { gl_FragColor = texture2D(source, gl_TexCoord[0].xy); }\n",
+                               sf::Shader::Fragment))
+        return false;
+    shader.setUniform("source", sf::Shader::CurrentTexture);
     return true;
 }
 
@@ -98,12 +134,7 @@ bool SceneCopy::prepareShader()
 {
     if (!shaderTried) {
         shaderTried = true;
-        shaderUsable = sf::Shader::isAvailable() &&
-                       fetch.loadFromMemory("uniform sampler2D scene;\n"
-                                            "void main() { gl_FragColor = texture2D(scene, gl_TexCoord[0].xy); }\n",
-                                            sf::Shader::Fragment);
-        if (shaderUsable)
-            fetch.setUniform("scene", sf::Shader::CurrentTexture);
+        shaderUsable = loadFetchShader(fetch);
     }
     return shaderUsable;
 }

@@ -18,6 +18,12 @@ public:
     // size; what it held is lost. On a software renderer both the drawing into the scene and
     // the copy to the window then take faster paths; the pixels are the same.
     static bool matchWindowLayout(sf::RenderTexture& scene);
+    // `to` becomes a copy of `from` in the window's byte order (read back once, so later
+    // changes to `from` are not seen). Needs an active context, such as the target's.
+    static bool copyInWindowLayout(const sf::Texture& from, sf::Texture& to);
+    // A shader that only fetches the bound texture's texel: the vertex colour's product is what
+    // keeps the renderer from copying. False when shaders are not available.
+    static bool loadFetchShader(sf::Shader& shader);
     // False (nothing done) when the sizes differ or no way to copy works; the caller then
     // draws the texture instead.
     bool copy(const sf::Texture& texture, sf::RenderWindow& window);

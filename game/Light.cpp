@@ -40,8 +40,10 @@ constexpr std::size_t MaxFanRun = 12;
 // The player's own body is lit whatever the cone's edges, about its size.
 constexpr float BodyLightRadius = 60.f;
 constexpr int BodyLightSegments = 32;
-// Rays per sector of the fan that share one core triangle, and the least core worth drawing.
-constexpr std::size_t SectorRays = 48;
+// Rays per sector of the fan that share one core triangle (about 24 degrees of the default cone:
+// the cores meet at the player too, so fewer and wider measured cheaper down to this size), and
+// the least core worth drawing.
+constexpr std::size_t SectorRays = 200;
 constexpr float MinimumCore = 90.f;
 } // namespace
 

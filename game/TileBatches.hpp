@@ -26,9 +26,9 @@ public:
               const std::vector<bool>& opaque);
     // Draws opaque tiles from a copy of their sheet in the window's byte order, which a
     // software renderer copies rather than shades (same pixels) when the camera stands on whole
-    // pixels. The copy is taken from the
-    // first sheet drawn and again whenever another texture, or one of another size, is drawn:
-    // a sheet's texels must not change in place (the game loads each sheet from its file).
+    // pixels; on by default. The copy is taken again only when another texture, or one of
+    // another size, is drawn: a sheet's texels must not change in place (the game loads each
+    // sheet from its file).
     void copyOpaqueTiles(bool copy) { copyOpaque = copy; }
     // How many times a layer's batch was built (for tests).
     unsigned builds(int layer) const { return batchFor(layer) ? batchFor(layer)->builds : 0; }
@@ -50,7 +50,8 @@ private:
     const Batch* batchFor(int layer) const;
     void build(Batch& batch, const MapRecord& map, int layer, const CellRange& range, const std::vector<bool>& opaque);
 
-    // Per layer, the sheet of its opaque tiles copied in the window's byte order, and what it was taken from.
+    // Per layer, the sheet of its opaque tiles in the window's byte order, and what it was
+    // taken from.
     struct OpaqueSheet {
         sf::Texture copy;
         unsigned from = 0; // OpenGL name

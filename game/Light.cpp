@@ -40,6 +40,11 @@ constexpr std::size_t MaxFanRun = 12;
 // The player's own body is lit whatever the cone's edges, about its size.
 constexpr float BodyLightRadius = 60.f;
 constexpr int BodyLightSegments = 32;
+// Rays per sector of the fan that share one core triangle (about 24 degrees of the default cone:
+// the cores meet at the player too, so fewer and wider measured cheaper down to this size), and
+// the least core worth drawing.
+constexpr std::size_t SectorRays = 200;
+constexpr float MinimumCore = 90.f;
 } // namespace
 
 bool Light::lit(int column, int row) const
@@ -146,13 +151,60 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
         rim[2 * i] = transform.transformPoint(lengths[i], 0.f);
         rim[2 * i + 1] = transform.transformPoint(lengths[i], 1.f);
     }
+    // Thin triangles that all meet at the player cost the renderer far more than their area:
+    // each sector of rays gets one triangle out to just inside its shortest ray (its core), and
+    // the fan's triangles whose edges lie within the sector start from the core's edge.
+    cores.assign((rays + SectorRays - 1) / SectorRays, Core{});
+    for (std::size_t first = 0; first + 1 < rays; first += SectorRays) {
+        const std::size_t last = std::min(first + SectorRays, rays) - 1;
+        const float shortest = *std::min_element(lengths.begin() + first, lengths.begin() + last + 1) - 1.f;
+        // The core's far edge is a chord: at the sector's middle it lies nearer than its ends.
+        const double half = (angles[last] - angles[first]) / 2.0;
+        const float inner = static_cast<float>(shortest * std::cos(half)) - 1.f;
+        if (inner < MinimumCore)
+            continue;
+        const auto along = [&](double angle, float distance) {
+            return origin + sf::Vector2f(static_cast<float>(distance * std::cos(angle)),
+                                         static_cast<float>(distance * std::sin(angle)));
+        };
+        addTriangle(vertices, origin, along(angles[first], shortest), along(angles[last], shortest), Clear);
+        cores[first / SectorRays] =
+            Core{angles[first], angles[last], (angles[last] - angles[first]) / (last - first), inner};
+    }
+    // Whether a rim point's direction lies inside the core's angle by a ray's step at least, so
+    // that the core's edges and the piece's never meet (rounding would open hairline gaps
+    // between nearly parallel edges). A line's far corners lie on its ray and one unit aside.
+    const auto within = [&](std::size_t ray, bool side, const Core& core) {
+        const double angle = side ? angles[ray] - std::atan2(1.0, static_cast<double>(lengths[ray])) : angles[ray];
+        return angle >= core.from + core.margin && angle <= core.to - core.margin;
+    };
+    const auto addPiece = [&](std::size_t rayA, bool sideA, std::size_t rayB, bool sideB) {
+        const sf::Vector2f a = rim[2 * rayA + (sideA ? 0 : 1)];
+        const sf::Vector2f b = rim[2 * rayB + (sideB ? 0 : 1)];
+        const Core& core = cores[rayA / SectorRays];
+        if (core.radius > 0.f && rayA / SectorRays == rayB / SectorRays) {
+            if (within(rayA, sideA, core) && within(rayB, sideB, core)) {
+                const auto inward = [&](sf::Vector2f p) {
+                    const sf::Vector2f d = p - origin;
+                    const float length = std::sqrt(d.x * d.x + d.y * d.y);
+                    return origin + d * (core.radius / length);
+                };
+                const sf::Vector2f innerA = inward(a);
+                const sf::Vector2f innerB = inward(b);
+                addTriangle(vertices, innerA, a, b, Clear);
+                addTriangle(vertices, innerA, b, innerB, Clear);
+                return;
+            }
+        }
+        addTriangle(vertices, origin, a, b, Clear);
+    };
     for (std::size_t i = 0; i < rays;) {
         std::size_t end = i;
         while (end + 1 < rays && end + 1 - i < MaxFanRun && lengths[end + 1] == lengths[i])
             ++end;
-        addTriangle(vertices, origin, rim[2 * i], rim[2 * end + 1], Clear);
+        addPiece(i, true, end, false);
         if (end + 1 < rays)
-            addTriangle(vertices, origin, rim[2 * end + 1], rim[2 * end + 2], Clear);
+            addPiece(end, false, end + 1, true);
         i = end + 1;
     }
 

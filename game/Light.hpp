@@ -50,6 +50,15 @@ private:
     CellRange range{0, 0, -1, -1};
     std::vector<char> litCells;    // over range, row by row
     std::vector<sf::Vector2f> rim; // two far corners per ray's line, in scene coordinates
+    // Per sector of the fan: the rays' angles it spans and how far its core triangle lights
+    // every direction between them (0: no core).
+    struct Core {
+        double from = 0.0;
+        double to = 0.0;
+        double margin = 0.0;
+        float radius = 0.f;
+    };
+    std::vector<Core> cores;
     sf::VertexArray vertices;
     bool sceneAlphaKnown = false;
     // The darkness as a layer of its own, for the literal drawing; the game keeps its fog in

@@ -1,5 +1,9 @@
 #include "game/TileBatches.hpp"
 
+#include "shell/SceneCopy.hpp"
+
+#include <cmath>
+
 namespace vrk {
 
 namespace {
@@ -57,6 +61,25 @@ void TileBatches::build(Batch& batch, const MapRecord& map, int layer, const Cel
         batch.firstOf[kind].push_back(batch.vertices[kind].getVertexCount());
 }
 
+const sf::Texture* TileBatches::opaqueSheet(sf::RenderTarget& target, int layer, const sf::Texture& sheet)
+{
+    if (!copyOpaque || !target.setActive(true))
+        return nullptr;
+    if (!fetchTried) {
+        fetchTried = true;
+        fetchUsable = SceneCopy::loadFetchShader(fetch);
+    }
+    if (!fetchUsable)
+        return nullptr;
+    OpaqueSheet& copy = copied[layer];
+    if (copy.from != sheet.getNativeHandle() || copy.size != sheet.getSize()) {
+        copy.from = sheet.getNativeHandle();
+        copy.size = sheet.getSize();
+        copy.usable = SceneCopy::copyInWindowLayout(sheet, copy.copy);
+    }
+    return copy.usable ? &copy.copy : nullptr;
+}
+
 void TileBatches::draw(sf::RenderTarget& target, const MapRecord& map, int layer, const CellRange& range,
                        sf::Vector2f camera, const sf::Texture& sheet,
                        const std::function<bool(int column, int row)>& shown, const std::vector<bool>& opaque)
@@ -74,6 +97,13 @@ void TileBatches::draw(sf::RenderTarget& target, const MapRecord& map, int layer
 
     sf::RenderStates states[KindCount] = {sf::RenderStates(&sheet), sf::RenderStates(&sheet)};
     states[Opaque].blendMode = sf::BlendNone;
+    // The renderer copies only whole pixels; at a fractional camera the texels are shaded.
+    const bool wholePixels = camera.x == std::floor(camera.x) && camera.y == std::floor(camera.y);
+    const bool anyOpaque = batch->vertices[Opaque].getVertexCount() > 0;
+    if (const sf::Texture* copy = anyOpaque && wholePixels ? opaqueSheet(target, layer, sheet) : nullptr) {
+        states[Opaque].texture = copy;
+        states[Opaque].shader = &fetch;
+    }
     for (sf::RenderStates& state : states)
         state.transform.translate(-camera);
     const int width = range.x1 - range.x0 + 1;

@@ -3,6 +3,7 @@
 #include "game/World.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 
@@ -23,6 +24,12 @@ public:
     void draw(sf::RenderTarget& target, const MapRecord& map, int layer, const CellRange& range, sf::Vector2f camera,
               const sf::Texture& sheet, const std::function<bool(int column, int row)>& shown,
               const std::vector<bool>& opaque);
+    // Draws opaque tiles from a copy of their sheet in the window's byte order, which a
+    // software renderer copies rather than shades (same pixels) when the camera stands on whole
+    // pixels; on by default. The copy is taken again only when another texture, or one of
+    // another size, is drawn: a sheet's texels must not change in place (the game loads each
+    // sheet from its file).
+    void copyOpaqueTiles(bool copy) { copyOpaque = copy; }
     // How many times a layer's batch was built (for tests).
     unsigned builds(int layer) const { return batchFor(layer) ? batchFor(layer)->builds : 0; }
 
@@ -43,7 +50,22 @@ private:
     const Batch* batchFor(int layer) const;
     void build(Batch& batch, const MapRecord& map, int layer, const CellRange& range, const std::vector<bool>& opaque);
 
+    // Per layer, the sheet of its opaque tiles in the window's byte order, and what it was
+    // taken from.
+    struct OpaqueSheet {
+        sf::Texture copy;
+        unsigned from = 0; // OpenGL name
+        sf::Vector2u size;
+        bool usable = false;
+    };
+    const sf::Texture* opaqueSheet(sf::RenderTarget& target, int layer, const sf::Texture& sheet);
+
     Batch batches[DrawnLayers];
+    bool copyOpaque = true;
+    OpaqueSheet copied[DrawnLayers];
+    sf::Shader fetch;
+    bool fetchTried = false;
+    bool fetchUsable = false;
 };
 
 } // namespace vrk

@@ -156,6 +156,8 @@ bool Program::load()
     readSettings();
     if (!sceneTexture.create(SceneWidth, SceneHeight))
         return false;
+    // Before anything is drawn into it: this discards the scene's contents.
+    SceneCopy::matchWindowLayout(sceneTexture);
     if (!openWindow())
         return false;
 

@@ -61,6 +61,61 @@ protected:
         program->sceneTexture.display();
         return program->sceneTexture.getTexture().copyToImage();
     }
+    struct Comparison {
+        unsigned missing = 0; // lit by the one-pixel rays, not by the fan
+        unsigned stripes = 0; // unlit inside the fan, nearer than the shorter of two rays
+        unsigned outside = 0; // lit well beyond the fan
+        unsigned lit = 0;     // lit by the one-pixel rays
+    };
+    // Compares the fan with the one-pixel drawing of the rays cast last.
+    Comparison compare(const sf::Image& image, const sf::Image& reference)
+    {
+        const std::vector<double>& angles = game->light().rayAngles();
+        const std::vector<float>& lengths = game->light().rayLengths();
+        Comparison c;
+        EXPECT_GT(angles.size(), 2u);
+        if (angles.size() < 2)
+            return c;
+        const double a0 = angles.front();
+        const double step = angles[1] - angles[0];
+        const double a1 = angles.back();
+        const sf::Vector2f origin = game->player().position() - game->world().camera();
+        for (unsigned y = 0; y < SceneHeight; ++y)
+            for (unsigned x = 0; x < SceneWidth; ++x) {
+                const bool ours = image.getPixel(x, y).r == Lit;
+                const bool theirs = reference.getPixel(x, y).r == Lit;
+                c.lit += theirs;
+                c.missing += theirs && !ours;
+                const double dx = x + 0.5 - origin.x;
+                const double dy = y + 0.5 - origin.y;
+                const double r = std::sqrt(dx * dx + dy * dy);
+                double angle = std::atan2(dy, dx);
+                while (angle < a0)
+                    angle += 2.0 * Pi;
+                const double index = (angle - a0) / step;
+                const bool inCone = angle <= a1;
+                const std::size_t i = static_cast<std::size_t>(index);
+                const sf::Vector2f scenePoint = game->player().position() + sf::Vector2f(dx, dy);
+                if (inCone && i + 1 < lengths.size()) {
+                    const double shorter = std::min(lengths[i], lengths[i + 1]);
+                    c.stripes += r < shorter - 2.0 && r > 2.0 && !ours;
+                }
+                if (ours && r > BodyLight + 2.0 && !inHitCell(scenePoint) &&
+                    !nearFan(angles, lengths, angle, r, inCone ? i : 0))
+                    ++c.outside;
+            }
+        return c;
+    }
+    // The player at `place` facing `facing`: both drawings from the same explored walls.
+    Comparison view(sf::Vector2f place, double facing)
+    {
+        put(place, facing);
+        const std::vector<int> explored = game->world().map().explored;
+        const sf::Image reference = literal();
+        game->world().map().explored = explored;
+        const sf::Image image = fan();
+        return compare(image, reference);
+    }
     bool inHitCell(sf::Vector2f scene) const
     {
         const sf::Vector2i cell(cellOf(scene.x), cellOf(scene.y));
@@ -83,44 +138,8 @@ TEST_F(FilledFan, LightsWhatTheOnePixelRaysLightWithoutStripesAndNothingBeyond)
         ASSERT_FALSE(game->world().map().blockedAt(place));
         for (const double facing : facings) {
             ++views;
-            put(place, facing);
-            const std::vector<int> explored = game->world().map().explored;
-            const sf::Image reference = literal();
-            game->world().map().explored = explored;
-            const sf::Image image = fan();
-
-            const std::vector<double>& angles = game->light().rayAngles();
-            const std::vector<float>& lengths = game->light().rayLengths();
-            ASSERT_GT(angles.size(), 2u);
-            const double a0 = angles.front();
-            const double step = angles[1] - angles[0];
-            const double a1 = angles.back();
-            const sf::Vector2f origin = game->player().position() - game->world().camera();
-            unsigned missing = 0, stripes = 0, outside = 0, lit = 0;
-            for (unsigned y = 0; y < SceneHeight; ++y)
-                for (unsigned x = 0; x < SceneWidth; ++x) {
-                    const bool ours = image.getPixel(x, y).r == Lit;
-                    const bool theirs = reference.getPixel(x, y).r == Lit;
-                    lit += theirs;
-                    missing += theirs && !ours;
-                    const double dx = x + 0.5 - origin.x;
-                    const double dy = y + 0.5 - origin.y;
-                    const double r = std::sqrt(dx * dx + dy * dy);
-                    double angle = std::atan2(dy, dx);
-                    while (angle < a0)
-                        angle += 2.0 * Pi;
-                    const double index = (angle - a0) / step;
-                    const bool inCone = angle <= a1;
-                    const std::size_t i = static_cast<std::size_t>(index);
-                    const sf::Vector2f scenePoint = game->player().position() + sf::Vector2f(dx, dy);
-                    if (inCone && i + 1 < lengths.size()) {
-                        const double shorter = std::min(lengths[i], lengths[i + 1]);
-                        stripes += r < shorter - 2.0 && r > 2.0 && !ours;
-                    }
-                    if (ours && r > BodyLight + 2.0 && !inHitCell(scenePoint) &&
-                        !nearFan(angles, lengths, angle, r, inCone ? i : 0))
-                        ++outside;
-                }
+            const Comparison c = view(place, facing);
+            const unsigned missing = c.missing, stripes = c.stripes, outside = c.outside, lit = c.lit;
             std::printf("fan against the one-pixel rays: %u of %u lit pixels missing, %u lone gaps\n", missing, lit,
                         stripes);
             EXPECT_LE(missing, limit) << "facing " << facing;
@@ -132,6 +151,23 @@ TEST_F(FilledFan, LightsWhatTheOnePixelRaysLightWithoutStripesAndNothingBeyond)
         }
     }
     EXPECT_EQ(views, 12);
+}
+
+// The fan's sectors share a core triangle each; the narrowest and widest cones make their
+// edges nearly parallel or far apart, where a seam between core and rim pieces would show.
+TEST_F(FilledFan, StaysExactForNarrowAndWideCones)
+{
+    const unsigned limit = SceneWidth * SceneHeight / 1000;
+    for (const double halfCone : {0.05, 0.6, 3.0}) {
+        game->light().setHalfFieldOfView(halfCone);
+        const Comparison c = view(game->player().position(), 0.3);
+        EXPECT_LE(c.missing, limit) << halfCone;
+        EXPECT_LE(c.stripes, 8u) << halfCone;
+        EXPECT_EQ(c.outside, 0u) << halfCone;
+        EXPECT_GT(c.lit, 1000u) << halfCone;
+        std::printf("cone of half width %.2f: %u of %u lit pixels missing, %u lone gaps\n", halfCone, c.missing, c.lit,
+                    c.stripes);
+    }
 }
 
 TEST_F(FilledFan, ThePlayersBodyIsLitWhicheverWayItFaces)

@@ -1,7 +1,9 @@
 #include "IngameFixture.hpp"
 #include "LiteralFog.hpp"
 
+#include "game/TileBatches.hpp"
 #include "game/monsters/Hunter.hpp"
+#include "shell/SceneCopy.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -219,6 +221,64 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
         EXPECT_EQ(differing, 0u) << "facing " << view.facing;
         EXPECT_GT(culled, 10u); // the comparison is worth something
     }
+}
+
+// Opaque tiles come from a copy of their sheet in the window's byte order, which the renderer
+// copies instead of shading: the pixels must be those of the sheet itself, at whole and at
+// fractional camera positions (there the texels are shaded), and a batch drawn with another sheet must show that sheet.
+TEST_F(Rendering, OpaqueTilesFromTheCopiedSheetPaintTheSheetsPixels)
+{
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(SceneWidth, SceneHeight));
+    SceneCopy::matchWindowLayout(target);
+    const MapRecord& map = game->world().map();
+    const std::vector<bool> allOpaque(64, true);
+    const auto everyCell = [](int, int) { return true; };
+    const auto picture = [&](TileBatches& tiles, const sf::Texture& sheet, sf::Vector2f camera) {
+        target.clear(sf::Color(90, 20, 160));
+        const CellRange range{cellOf(camera.x), cellOf(camera.y), cellOf(camera.x + SceneWidth),
+                              cellOf(camera.y + SceneHeight)};
+        tiles.draw(target, map, GroundLayer, range, camera, sheet, everyCell, allOpaque);
+        target.display();
+        return target.getTexture().copyToImage();
+    };
+    const auto differing = [](const sf::Image& a, const sf::Image& b) {
+        unsigned count = 0;
+        for (std::size_t i = 0; i < std::size_t(SceneWidth) * SceneHeight * 4; i += 4)
+            count += std::memcmp(a.getPixelsPtr() + i, b.getPixelsPtr() + i, 4) != 0;
+        return count;
+    };
+    const sf::Texture& ground = game->texture(GroundSheet);
+    // The copy itself holds the sheet's texels, in whatever order it stores them.
+    sf::Texture copy;
+    ASSERT_TRUE(target.setActive(true));
+    ASSERT_TRUE(SceneCopy::copyInWindowLayout(ground, copy));
+    const sf::Image sheet = ground.copyToImage();
+    ASSERT_EQ(copy.getSize(), sheet.getSize());
+    EXPECT_EQ(std::memcmp(copy.copyToImage().getPixelsPtr(), sheet.getPixelsPtr(),
+                          std::size_t(sheet.getSize().x) * sheet.getSize().y * 4),
+              0);
+
+    TileBatches copied, shaded;
+    shaded.copyOpaqueTiles(false);
+    for (const sf::Vector2f camera : {sf::Vector2f(0.f, 0.f), sf::Vector2f(600.f, 240.f), sf::Vector2f(613.5f, 97.25f),
+                                      sf::Vector2f(1000.75f, 1201.5f)}) {
+        const sf::Image expected = picture(shaded, ground, camera);
+        EXPECT_EQ(differing(picture(copied, ground, camera), expected), 0u) << camera.x << ", " << camera.y;
+    }
+
+    // Another sheet in the same batches: its copy replaces the first.
+    sf::Image inverted = sheet;
+    for (unsigned y = 0; y < inverted.getSize().y; ++y)
+        for (unsigned x = 0; x < inverted.getSize().x; ++x) {
+            const sf::Color c = inverted.getPixel(x, y);
+            inverted.setPixel(x, y, sf::Color(255 - c.r, 255 - c.g, 255 - c.b, c.a));
+        }
+    sf::Texture other;
+    ASSERT_TRUE(other.loadFromImage(inverted));
+    const sf::Image expected = picture(shaded, other, sf::Vector2f(0.f, 0.f));
+    EXPECT_EQ(differing(picture(copied, other, sf::Vector2f(0.f, 0.f)), expected), 0u);
+    EXPECT_GT(differing(expected, picture(shaded, ground, sf::Vector2f(0.f, 0.f))), 1000u);
 }
 
 TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)

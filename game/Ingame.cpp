@@ -115,16 +115,23 @@ bool Ingame::onStart()
 int Ingame::furthestLevel() const
 {
     zul::Tavric& user = program->userDocument;
-    return user.exists(FurthestLevelField)
-               ? static_cast<int>(user.child(FurthestLevelField, zul::publicUser).getInt(zul::publicUser))
-               : 0;
+    if (!user.exists(FurthestLevelField))
+        return 0;
+    const zul::Tavric& field = user.child(FurthestLevelField, zul::publicUser);
+    // An edited file may hold anything there: only a whole number counts.
+    return field.getType() == zul::TypeInt ? static_cast<int>(field.getInt(zul::publicUser)) : 0;
 }
 
 void Ingame::playLevel(int slot)
 {
     level = slot;
-    if (slot + 1 > furthestLevel())
-        program->userDocument.child(FurthestLevelField, zul::publicUser).setInt(slot + 1, zul::publicUser);
+    if (slot + 1 > furthestLevel()) {
+        zul::Tavric& user = program->userDocument;
+        if (user.exists(FurthestLevelField) &&
+            user.child(FurthestLevelField, zul::publicUser).getType() != zul::TypeInt)
+            user.removeChild(FurthestLevelField);
+        user.child(FurthestLevelField, zul::publicUser).setInt(slot + 1, zul::publicUser);
+    }
     stop();
     start();
 }

@@ -121,11 +121,21 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
     EXPECT_EQ(game->world().currentSlot(), 1);
     EXPECT_EQ(game->player().position(), centre(5, 6));
     EXPECT_FALSE(game->continueOffer());
+}
 
-    // A saved level beyond the maps there are is not offered.
+TEST_F(Levels, ASavedLevelBeyondTheMapsOrNoWholeNumberIsNotOffered)
+{
     program->userDocument.child("FurthestLevel").setInt(3);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     EXPECT_FALSE(game->continueOffer());
+
+    // Reaching a level writes a good number back in place of one that is none.
+    program->userDocument.removeChild("FurthestLevel");
+    program->userDocument.child("FurthestLevel").setString("two");
+    ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
+    EXPECT_FALSE(game->continueOffer());
+    toSecondLevel();
+    EXPECT_EQ(game->furthestLevel(), 2);
 }
 
 TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)

@@ -4,9 +4,6 @@
 # already there survives. Needs RUN_DIR, TOOLS_DIR and a DISPLAY (Xvfb).
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
-: "${RUN_DIR:?set RUN_DIR to the run directory}" "${TOOLS_DIR:?set TOOLS_DIR to where xclose is}" \
-  "${DISPLAY:?needs a display}"
-export ALSOFT_DRIVERS=null
 
 # A module that cannot start ends the program with this status once its failure line is out.
 start_failure_status=1

@@ -2,6 +2,9 @@
 # waits bounded by a deadline (never a fixed sleep), and checks that name what went wrong.
 # Needs: RUN_DIR (the built run directory), TOOLS_DIR (where xclose is), a DISPLAY.
 set -u
+: "${RUN_DIR:?set RUN_DIR to the run directory}" "${TOOLS_DIR:?set TOOLS_DIR to where xclose is}" \
+  "${DISPLAY:?needs a display}"
+export ALSOFT_DRIVERS=null
 
 failures=0
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")

@@ -6,9 +6,7 @@
 # Needs RUN_DIR, TOOLS_DIR and a DISPLAY (Xvfb); E2E_SHOTS keeps the captures in that folder.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
-: "${RUN_DIR:?set RUN_DIR to the run directory}" "${TOOLS_DIR:?set TOOLS_DIR to where xclose is}" \
-  "${DISPLAY:?needs a display}"
-export ALSOFT_DRIVERS=null GAME_WINDOW=960x540
+export GAME_WINDOW=960x540
 shots=${E2E_SHOTS:-$work/shots}
 mkdir -p "$shots"
 

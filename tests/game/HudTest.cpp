@@ -33,39 +33,31 @@ void sendFocusLoss(Program& program)
     program.dispatchEvent(event);
 }
 
-// Share of the pixels of a region whose red stands well above green and blue.
+// The mean over a region's pixels of a measure of one pixel.
+template <typename Measure>
+double meanOver(const sf::Image& image, sf::IntRect region, Measure measure)
+{
+    double sum = 0.0;
+    for (int y = region.top; y < region.top + region.height; ++y)
+        for (int x = region.left; x < region.left + region.width; ++x)
+            sum += measure(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)));
+    return sum / (region.width * region.height);
+}
+
+// Share of the pixels whose red stands well above green and blue.
 double redShare(const sf::Image& image, sf::IntRect region)
 {
-    int red = 0;
-    for (int y = region.top; y < region.top + region.height; ++y)
-        for (int x = region.left; x < region.left + region.width; ++x) {
-            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-            if (c.r > c.g + 60 && c.r > c.b + 60)
-                ++red;
-        }
-    return static_cast<double>(red) / (region.width * region.height);
+    return meanOver(image, region, [](sf::Color c) { return c.r > c.g + 60 && c.r > c.b + 60 ? 1.0 : 0.0; });
 }
 
 double whiteShare(const sf::Image& image, sf::IntRect region)
 {
-    int white = 0;
-    for (int y = region.top; y < region.top + region.height; ++y)
-        for (int x = region.left; x < region.left + region.width; ++x) {
-            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-            white += c.r > 220 && c.g > 220 && c.b > 220;
-        }
-    return static_cast<double>(white) / (region.width * region.height);
+    return meanOver(image, region, [](sf::Color c) { return c.r > 220 && c.g > 220 && c.b > 220 ? 1.0 : 0.0; });
 }
 
 double meanBrightness(const sf::Image& image, sf::IntRect region)
 {
-    double sum = 0.0;
-    for (int y = region.top; y < region.top + region.height; ++y)
-        for (int x = region.left; x < region.left + region.width; ++x) {
-            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-            sum += (c.r + c.g + c.b) / 3.0;
-        }
-    return sum / (region.width * region.height);
+    return meanOver(image, region, [](sf::Color c) { return (c.r + c.g + c.b) / 3.0; });
 }
 
 class HudTest : public IngameTest {

@@ -96,13 +96,8 @@ bool Ingame::onStart()
         taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
         const int furthest = furthestLevel();
         continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
-        if (continueOffered) {
-            std::string line = logText(ContinueText);
-            const std::size_t mark = line.find("{level}");
-            if (mark != std::string::npos)
-                line.replace(mark, 7, std::to_string(furthest));
-            addMessage(line);
-        }
+        if (continueOffered)
+            addMessage(logText(ContinueText, "{level}", std::to_string(furthest)));
     } else {
         continueOffered = false;
         const std::string name = languageText("Level" + std::to_string(worldPart.currentSlot() + 1));
@@ -376,12 +371,8 @@ HudFrame Ingame::hudFrame() const
     frame.paused = isPaused;
     if (isPaused) {
         frame.pausedTitle = logText(PausedText);
-        std::string keys = logText(PausedKeysText);
-        const std::size_t at = keys.find("{key}");
         const char* pauseKey = keyName(program->settings.key(Action::Pause));
-        if (at != std::string::npos)
-            keys.replace(at, 5, pauseKey ? pauseKey : "P");
-        frame.pausedLines = {keys, logText(PausedSettingsText)};
+        frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
     }
     frame.camera = worldPart.camera();
     frame.player = playerPart.position();
@@ -415,6 +406,15 @@ std::string Ingame::languageText(const std::string& key) const
 std::string Ingame::logText(const LogText& text) const
 {
     return program->languageDocument.exists(text.key) ? languageText(text.key) : std::string(text.fallback);
+}
+
+std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
+{
+    std::string line = logText(text);
+    const std::size_t at = line.find(mark);
+    if (at != std::string::npos)
+        line.replace(at, mark.size(), value);
+    return line;
 }
 
 void Ingame::addText(const char* key)

@@ -74,6 +74,8 @@ public:
     std::string languageText(const std::string& key) const;
     // A line the game writes to the log, in the language in use (English when it lacks one).
     std::string logText(const LogText& text) const;
+    // The same with its mark ("{level}") replaced by value.
+    std::string logText(const LogText& text, const std::string& mark, const std::string& value) const;
     // The handler for the event cell (column, row) of the played map, or none.
     EventHandler eventHandlerAt(int column, int row) const;
     void followCamera();

@@ -12,12 +12,10 @@ const std::string VictoryLine("Victory. Press space to restart.");
 // 20 x 12 room with two hunters walled up in corners (alive, out of sight) unless `empty`.
 TestMap room(bool empty = false)
 {
+    if (!empty)
+        return roomWithWalledUpHunters(20, 12);
     std::vector<std::string> rows(12, "#..................#");
     rows.front() = rows.back() = std::string(20, '#');
-    if (!empty) {
-        rows[1] = "#h#..............#x#";
-        rows[2] = "###..............###";
-    }
     return TestMap(rows);
 }
 

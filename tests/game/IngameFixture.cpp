@@ -6,6 +6,7 @@
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -121,6 +122,39 @@ TestMap::TestMap(const std::vector<std::string>& rows)
                 break;
             }
         }
+}
+
+TestMap roomWithWalledUpHunters(int width, int height)
+{
+    std::vector<std::string> rows(static_cast<std::size_t>(height), "#" + std::string(width - 2, '.') + "#");
+    rows.front() = rows.back() = std::string(width, '#');
+    rows[1] = "#h#" + std::string(width - 6, '.') + "#x#";
+    rows[2] = "###" + std::string(width - 6, '.') + "###";
+    return TestMap(rows);
+}
+
+std::vector<int> walkingSteps(const MapRecord& map, sf::Vector2i from, bool throughDoors)
+{
+    std::vector<int> steps(static_cast<std::size_t>(map.width) * map.height, -1);
+    const auto free = [&](sf::Vector2i c) {
+        const int wall = map.value(WallLayer, c.x, c.y);
+        return map.contains(c.x, c.y) && (!map.blocked(c.x, c.y) || (throughDoors && wall == ClosedDoor));
+    };
+    const auto at = [&](sf::Vector2i c) { return static_cast<std::size_t>(c.y) * map.width + c.x; };
+    if (!free(from))
+        return steps;
+    std::deque<sf::Vector2i> queue{from};
+    steps[at(from)] = 0;
+    while (!queue.empty()) {
+        const sf::Vector2i c = queue.front();
+        queue.pop_front();
+        for (const sf::Vector2i d : {sf::Vector2i(1, 0), sf::Vector2i(-1, 0), sf::Vector2i(0, 1), sf::Vector2i(0, -1)})
+            if (free(c + d) && steps[at(c + d)] < 0) {
+                steps[at(c + d)] = steps[at(c)] + 1;
+                queue.push_back(c + d);
+            }
+    }
+    return steps;
 }
 
 void writeCollection(zul::Tavric& field, const std::string& name, const std::vector<long long>& values)

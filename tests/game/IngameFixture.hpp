@@ -40,6 +40,14 @@ struct TestMap {
     std::vector<int> codes[LayerCount];
 };
 
+// A walled room of that size with a Hunter and a HunterH walled up in its top corners (alive,
+// out of sight and reach): a game that is neither won nor lost while they stand.
+TestMap roomWithWalledUpHunters(int width, int height);
+
+// Steps of the shortest walk (4 neighbours, over free floor) from a cell to every cell of the
+// map, row by row; -1 where no walk goes. With throughDoors, closed doors count as open.
+std::vector<int> walkingSteps(const MapRecord& map, sf::Vector2i from, bool throughDoors = false);
+
 // Appends a collection of integers as the child `name` of field.
 void writeCollection(zul::Tavric& field, const std::string& name, const std::vector<long long>& values);
 

@@ -9,14 +9,9 @@ namespace vrk {
 namespace testing {
 namespace {
 
-// A room with hunters walled up in its top corners (alive, out of reach), starting at `start`.
 TestMap room(int width, int height, sf::Vector2i start)
 {
-    std::vector<std::string> rows(static_cast<std::size_t>(height), "#" + std::string(width - 2, '.') + "#");
-    rows.front() = rows.back() = std::string(width, '#');
-    rows[1] = "#h#" + std::string(width - 6, '.') + "#x#";
-    rows[2] = "###" + std::string(width - 6, '.') + "###";
-    TestMap map(rows);
+    TestMap map = roomWithWalledUpHunters(width, height);
     map.start = start;
     return map;
 }

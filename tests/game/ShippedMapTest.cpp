@@ -149,23 +149,11 @@ TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
         ASSERT_EQ(Events::findDoor(map, spotColumn, spotRow, doorColumn, doorRow), ClosedDoor);
         // Nobody walks up to the panel itself: no cell round it can be reached from the start,
         // through any door.
-        std::vector<bool> reached(static_cast<std::size_t>(map.width) * map.height, false);
-        std::vector<sf::Vector2i> queue{{cellOf(map.start.x), cellOf(map.start.y)}};
-        while (!queue.empty()) {
-            const sf::Vector2i c = queue.back();
-            queue.pop_back();
-            const int wall = map.value(WallLayer, c.x, c.y);
-            const std::size_t at = static_cast<std::size_t>(c.y) * map.width + c.x;
-            if (!map.contains(c.x, c.y) || reached[at] || wall == WallCell || wall == WindowCell)
-                continue;
-            reached[at] = true;
-            queue.insert(queue.end(), {c + sf::Vector2i(1, 0), c - sf::Vector2i(1, 0), c + sf::Vector2i(0, 1),
-                                       c - sf::Vector2i(0, 1)});
-        }
+        const std::vector<int> steps = walkingSteps(map, {cellOf(map.start.x), cellOf(map.start.y)}, true);
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 const int x = remoteColumn + dx, y = remoteRow + dy;
-                EXPECT_FALSE(map.contains(x, y) && reached[static_cast<std::size_t>(y) * map.width + x])
+                EXPECT_FALSE(map.contains(x, y) && steps[static_cast<std::size_t>(y) * map.width + x] >= 0)
                     << "the panel can be walked up to at (" << x << ", " << y << ")";
             }
         // A player trying the door stands on the floor just left of the spot, facing the panel.

@@ -8,7 +8,6 @@
 #include "game/monsters/Monster.hpp"
 
 #include <cmath>
-#include <deque>
 #include <iostream>
 #include <optional>
 
@@ -30,33 +29,31 @@ protected:
         return {cellOf(game->player().position().x), cellOf(game->player().position().y)};
     }
 
+    // Steps of the shortest walks from the player's cell.
+    std::vector<int> stepsFromPlayer() const { return walkingSteps(map(), cellOfPlayer()); }
+    int stepsTo(const std::vector<int>& steps, sf::Vector2i cell) const
+    {
+        return map().contains(cell.x, cell.y) ? steps[static_cast<std::size_t>(cell.y) * map().width + cell.x] : -1;
+    }
+
     // The cells of a shortest walk over free floor from the player's cell to the target, the
     // target last; empty when it cannot be reached.
     std::vector<sf::Vector2i> pathTo(sf::Vector2i target) const
     {
-        const MapRecord& m = map();
-        const sf::Vector2i from = cellOfPlayer();
-        std::vector<int> previous(static_cast<std::size_t>(m.width) * m.height, -2);
-        auto index = [&](sf::Vector2i c) { return static_cast<std::size_t>(c.y) * m.width + c.x; };
-        std::deque<sf::Vector2i> queue{from};
-        previous[index(from)] = -1;
-        while (!queue.empty() && previous[index(target)] == -2) {
-            const sf::Vector2i c = queue.front();
-            queue.pop_front();
-            for (const sf::Vector2i step :
-                 {sf::Vector2i(1, 0), sf::Vector2i(-1, 0), sf::Vector2i(0, 1), sf::Vector2i(0, -1)}) {
-                const sf::Vector2i n = c + step;
-                if (m.blocked(n.x, n.y) || previous[index(n)] != -2)
-                    continue;
-                previous[index(n)] = static_cast<int>(index(c));
-                queue.push_back(n);
-            }
-        }
-        std::vector<sf::Vector2i> path;
-        if (!m.contains(target.x, target.y) || previous[index(target)] == -2)
-            return path;
-        for (int at = static_cast<int>(index(target)); at >= 0; at = previous[static_cast<std::size_t>(at)])
-            path.insert(path.begin(), sf::Vector2i(at % m.width, at / m.width));
+        const std::vector<int> steps = stepsFromPlayer();
+        int left = stepsTo(steps, target);
+        if (left < 0)
+            return {};
+        // Back from the target, each time to a neighbour one step nearer the player.
+        std::vector<sf::Vector2i> path(static_cast<std::size_t>(left) + 1);
+        sf::Vector2i at = target;
+        for (path[static_cast<std::size_t>(left)] = at; left > 0; path[static_cast<std::size_t>(--left)] = at)
+            for (const sf::Vector2i d :
+                 {sf::Vector2i(1, 0), sf::Vector2i(-1, 0), sf::Vector2i(0, 1), sf::Vector2i(0, -1)})
+                if (stepsTo(steps, at + d) == left - 1) {
+                    at += d;
+                    break;
+                }
         return path;
     }
 
@@ -119,6 +116,7 @@ protected:
     std::optional<Panel> nextPanel() const
     {
         const MapRecord& m = map();
+        const std::vector<int> steps = stepsFromPlayer();
         for (int row = 0; row < m.height; ++row)
             for (int column = 0; column < m.width; ++column) {
                 const int event = m.value(EventLayer, column, row);
@@ -136,7 +134,7 @@ protected:
                         const sf::Vector2i stand = panel.spot + sf::Vector2i(dx, dy);
                         const sf::Vector2i away = stand - panel.cell;
                         const int far = away.x * away.x + away.y * away.y;
-                        if (!m.blocked(stand.x, stand.y) && !pathTo(stand).empty() && (best < 0 || far < best)) {
+                        if (stepsTo(steps, stand) >= 0 && (best < 0 || far < best)) {
                             best = far;
                             panel.stand = stand;
                         }
@@ -193,12 +191,13 @@ protected:
         EXPECT_GE(doors, 3);
         for (int round = 0; round < 200 && !game->victory(); ++round) {
             const Monster* nearest = nullptr;
-            std::size_t shortest = 0;
+            int shortest = 0;
+            const std::vector<int> steps = stepsFromPlayer();
             for (const auto& monster : map().monsters) {
                 if (monster->life <= 0)
                     continue;
-                const std::size_t length = pathTo({cellOf(monster->position.x), cellOf(monster->position.y)}).size();
-                if (length > 0 && (!nearest || length < shortest)) {
+                const int length = stepsTo(steps, {cellOf(monster->position.x), cellOf(monster->position.y)});
+                if (length >= 0 && (!nearest || length < shortest)) {
                     nearest = monster.get();
                     shortest = length;
                 }

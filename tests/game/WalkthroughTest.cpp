@@ -8,6 +8,7 @@
 
 #include "game/monsters/Monster.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -23,6 +24,8 @@ constexpr int RemotePanelEvent = 13;
 constexpr float StrikeDistance = 100.f;
 // More deaths than this on one level and the level counts as not won.
 constexpr int MostDeaths = 25;
+// Steps for the view to settle where the pointer leads it.
+constexpr int ViewSettlingSteps = 10;
 
 class Walkthrough : public ShippedGameTest {
 protected:
@@ -171,10 +174,20 @@ protected:
             if (died)
                 return;
         }
+        // The pointer toward the panel (a pointer stays on the screen) and a moment for the view
+        // to lead there.
+        for (int i = 0; i < ViewSettlingSteps && !died; ++i) {
+            const sf::Vector2f toward = screen(centre(panel.cell.x, panel.cell.y));
+            program->mousePosition =
+                sf::Vector2f(std::clamp(toward.x, 0.f, SceneWidth - 1.f), std::clamp(toward.y, 0.f, SceneHeight - 1.f));
+            stepFighting();
+        }
+        if (died)
+            return;
         program->cursorIndex = ActivateCursor;
         pointAt(centre(panel.cell.x, panel.cell.y));
         const sf::Vector2f at = screen(centre(panel.cell.x, panel.cell.y));
-        ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < 1920 && at.y < 1080) << "the panel is off screen";
+        ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < SceneWidth && at.y < SceneHeight) << "the panel is off screen";
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
         for (int i = 0; i <= DoorSteps; ++i)
             stepFighting();

@@ -13,9 +13,6 @@
 namespace vrk {
 
 namespace {
-constexpr LogText CheckpointText{"Checkpoint", "Checkpoint: a death resumes here."};
-constexpr LogText CabinetHealText{"CabinetHeal", "The medical cabinet patches you up."};
-constexpr LogText CabinetEmptyText{"CabinetEmpty", "The medical cabinet is empty."};
 constexpr float HealPitch = 1.0f;
 
 int cellIndex(const MapRecord& map, int column, int row)

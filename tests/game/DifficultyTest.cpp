@@ -136,6 +136,19 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
         EXPECT_EQ(game->player().life(), 100 + rules().cabinetHeal);
         EXPECT_EQ(game->usedCabinets().size(), rules().cabinetHeal > 0 ? 1u : 0u);
         EXPECT_EQ(game->audio().timesAsked(HealSound) - chimes, rules().cabinetHeal > 0 ? 1 : 0);
+        if (difficulty == Difficulty::Normal) {
+            // Used, it shows the grey plate over its cross, in the light turned toward it.
+            pointAt(centre(3, 4));
+            step();
+            game->draw();
+            program->sceneTexture.display();
+            const sf::Vector2f at = screen(centre(3, 4));
+            const sf::Color seen = program->sceneTexture.getTexture().copyToImage().getPixel(
+                static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
+            EXPECT_NEAR(seen.r, UsedCabinetGrey.r, 12);
+            EXPECT_NEAR(seen.g, UsedCabinetGrey.g, 12);
+            EXPECT_NEAR(seen.b, UsedCabinetGrey.b, 12);
+        }
 
         // A death after a door: the checkpoint on the easier rules, the level's start on classic,
         // and never the opening conversation again.

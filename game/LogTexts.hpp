@@ -16,10 +16,11 @@ constexpr LogText VictoryText{"VictoryLine", "Victory. Press space to restart."}
 constexpr LogText LevelClearedText{"LevelCleared", "Level cleared. Press space to continue."};
 constexpr LogText GameWonText{"GameWon", "The way out at last. You won! Space to play again."};
 constexpr LogText ContinueText{"ContinueLevel", "Press C to continue from level {level}"};
+// The help after the conversation; its marks ({move}, {run}, {map}) name the bound keys.
 constexpr int HelpTextCount = 3;
 constexpr LogText HelpTexts[HelpTextCount] = {
-    {"Help1", "Use left shift or right control to run. Use escape to exit."},
-    {"Help2", "Use your mouse, both buttons, and wasd or the arrow key to play."},
+    {"Help1", "{run} to run, {map} for the map, Escape to leave."},
+    {"Help2", "Mouse to aim, both buttons, {move} or arrows to move."},
     {"Help3", "Welcome."},
 };
 

@@ -3,6 +3,7 @@
 
 #include "ContentFixture.hpp"
 
+#include "game/GuideTexts.hpp"
 #include "game/HudTexts.hpp"
 #include "game/Ingame.hpp"
 
@@ -30,6 +31,9 @@ std::vector<std::string> logKeys()
         keys.push_back(level.key);
     for (const vrk::LogText& help : vrk::HelpTexts)
         keys.push_back(help.key);
+    // The map's words and what analysing says, one line each too.
+    for (const vrk::LogText* text : vrk::GuideTexts)
+        keys.push_back(text->key);
     // Every later map has its own books, remote panel and hatch, and a line naming its level.
     for (int slot = 1; slot < ShippedMaps; ++slot) {
         const std::string n = std::to_string(slot);

@@ -8,20 +8,8 @@
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 
-white_share() {
-  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray \
-    -threshold 85% -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
-}
-# The opening conversation's red box at the bottom: it comes 51 played steps after the start,
-# so it shows only if the game is not paused.
-dialogue_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
-}
-# "Paused" in white in the middle of the scene.
-paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
-unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
+# The opening conversation comes 51 played steps after the start: it shows only if the game is
+# not paused.
 fullscreen() { window_geometry && [ "$win_w" = "$screen_w" ] && [ "$win_h" = "$screen_h" ]; }
 windowed() { window_geometry && [ "$win_w" != "$screen_w" ]; }
 

@@ -24,13 +24,6 @@ bars_shown() {
   [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
 }
 
-# The first box of the conversation: red, along the bottom of the scene.
-dialogue_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
-}
-
 # White text in the message log, bottom left: its lowest line, below the three lines a dialogue
 # box can hold (dialogue text is white too), and denser than the fading trails a sliding box's
 # outline leaves.

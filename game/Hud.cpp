@@ -23,7 +23,7 @@ constexpr unsigned PausedTitleSize = 110;
 constexpr unsigned PausedLineSize = 38;
 constexpr unsigned SpottedSize = 90;
 constexpr unsigned OfferSize = 44;
-// Above the conversation's box, which stands from 80% of the scene's height down.
+// The line stands above the conversation's box, whose top lies at 854 of the 1080 rows.
 constexpr float OfferBottom = 0.78f;
 constexpr float VignetteDepth = 180.f;
 constexpr float MarkerInset = 60.f;

@@ -2,6 +2,7 @@
 
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
+#include "game/KeyTexts.hpp"
 #include "game/Text.hpp"
 #include "game/Tuning.hpp"
 #include "shell/Program.hpp"
@@ -41,7 +42,7 @@ bool mainTheme(Ingame& game)
 bool helpMessages(Ingame& game)
 {
     for (const LogText& help : HelpTexts)
-        game.addMessage(game.logText(help));
+        game.addMessage(withBoundKeys(game.logText(help), game.program->settings));
     return true;
 }
 

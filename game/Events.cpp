@@ -14,18 +14,9 @@ constexpr int SparkFrames = 3;
 // Counter values (counting down from DoorSteps) at which a moving door shows its next tile;
 // the last tile comes with the end of the task.
 constexpr int DoorTileCounters[2] = {15, 5};
-// The remote panel works the door panel that stands 2 columns right and 4 rows up.
-constexpr int RemoteColumnOffset = 2;
-constexpr int RemoteRowOffset = -4;
-
-// Whether the player stands within reach of the panel cell.
 bool panelInReach(const Ingame& game, int column, int row)
 {
-    const sf::Vector2f player = game.player().position();
-    const int dx = static_cast<int>(player.x) - (TileSize * column + TileSize / 2);
-    const int dy = static_cast<int>(player.y) - (TileSize * row + TileSize / 2);
-    // In 64 bits: a far-away panel must not overflow into "near".
-    return static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy < PanelReachSquared;
+    return withinReach(game.player().position(), column, row);
 }
 
 // Door panel work shared by the panel and the remote panel, around the panel cell.
@@ -140,6 +131,14 @@ bool moveDoor(Ingame& game, std::vector<int>& parameters, int tileChange, int fi
 }
 
 } // namespace
+
+bool withinReach(sf::Vector2f position, int column, int row)
+{
+    const int dx = static_cast<int>(position.x) - (TileSize * column + TileSize / 2);
+    const int dy = static_cast<int>(position.y) - (TileSize * row + TileSize / 2);
+    // In 64 bits: a far-away panel must not overflow into "near".
+    return static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy < PanelReachSquared;
+}
 
 EventHandler Events::handler(int slot, int event)
 {

@@ -22,6 +22,9 @@ constexpr unsigned ObjectiveSize = 32;
 constexpr unsigned PausedTitleSize = 110;
 constexpr unsigned PausedLineSize = 38;
 constexpr unsigned SpottedSize = 90;
+constexpr unsigned OfferSize = 44;
+// The line stands above the conversation's box, whose top lies at 854 of the 1080 rows.
+constexpr float OfferBottom = 0.78f;
 constexpr float VignetteDepth = 180.f;
 constexpr float MarkerInset = 60.f;
 const sf::Color PauseShade(0, 0, 0, 160);
@@ -32,18 +35,12 @@ const sf::Color ModeColours[3] = {sf::Color(255, 110, 90), sf::Color(110, 200, 2
 
 sf::Text outlined(const sf::Font& font, const std::string& words, unsigned size, sf::Color fill = TextFill)
 {
-    sf::Text text(utf8ToSfString(words), font, size);
-    text.setFillColor(fill);
-    text.setOutlineColor(TextOutline);
-    text.setOutlineThickness(TextOutlineThickness);
-    return text;
+    return outlinedText(font, words, size, fill);
 }
 
-// Places a text by its right edge (align 1), centre (0.5) or left edge (0).
 void place(sf::Text& text, float x, float y, float align)
 {
-    const sf::FloatRect bounds = text.getLocalBounds();
-    text.setPosition(std::round(x - align * (bounds.left + bounds.width)), y);
+    placeText(text, x, y, align);
 }
 
 } // namespace
@@ -152,6 +149,12 @@ void Hud::drawOverlays(sf::RenderTarget& target, const HudFrame& frame) const
 {
     if (!textFont)
         return;
+    if (!frame.offer.empty()) {
+        sf::Text offer = outlined(*textFont, frame.offer, OfferSize);
+        const sf::Vector2f size(target.getSize());
+        place(offer, size.x / 2.f, std::round(size.y * OfferBottom - 1.5f * OfferSize), 0.5f);
+        target.draw(offer);
+    }
     if (frame.paused)
         drawPause(target, frame);
     if (indicatorLeft > 0)

@@ -20,6 +20,7 @@ struct HudFrame {
     std::string mode;  // the cursor's mode by name
     int modeIndex = 0; // 0 attack, 1 analyse, 2 activate: the mode's colour
     bool paused = false;
+    std::string offer; // the offer to continue a later level, above the conversation's box
     std::string pausedTitle;
     std::vector<std::string> pausedLines;
     sf::Vector2f camera;

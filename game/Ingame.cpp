@@ -98,8 +98,8 @@ bool Ingame::onStart()
             taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
         const int furthest = furthestLevel();
         continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
-        if (continueOffered)
-            addMessage(logText(ContinueText, "{level}", std::to_string(furthest)));
+        // On a line of its own above the conversation's box rather than in the log beneath it.
+        offerLeft = continueOffered ? OfferSteps : 0;
     } else {
         continueOffered = false;
         const std::string name = languageText("Level" + std::to_string(worldPart.currentSlot() + 1));
@@ -188,6 +188,8 @@ void Ingame::onRestart()
     hudPart.restart();
     lightPart.restart();
     dialoguePart.reset();
+    mapPart.setShown(false);
+    highlightPart.clear();
 }
 
 void Ingame::setPaused(bool pause)
@@ -218,10 +220,14 @@ void Ingame::onEvent(const sf::Event& event)
     if (event.type == sf::Event::LostFocus) {
         if (isStarted())
             setPaused(true);
+        // Closing the map then leaves the game paused.
+        mapPausedGame = false;
         return;
     }
     if (event.type == sf::Event::KeyPressed) {
         const sf::Keyboard::Key key = event.key.code;
+        if (isStarted() && mapKey(key))
+            return;
         if (key == sf::Keyboard::Escape) {
             program->popState(false);
             return;
@@ -268,6 +274,8 @@ void Ingame::onEvent(const sf::Event& event)
             useCabinet(column, row);
         if (EventHandler handler = eventHandlerAt(column, row))
             handler(*this, column, row, cursor);
+        if (cursor == AnalyseCursor)
+            describeCell(column, row);
         if (dialoguePart.running())
             dialoguePart.advance();
     }
@@ -322,10 +330,15 @@ void Ingame::onUpdate(int)
     leadCamera();
     followCamera();
     healOutOfCombat();
+    guideStep();
     logPart.step();
     hudPart.step();
     if (playerPart.attackTimer() != 0)
         worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
+
+    // Asked for every step, shown once.
+    if (!playerPart.alive())
+        logPart.keep(logText(GameOverText));
 
     const bool wasWon = won;
     won = worldPart.allMonstersDead();
@@ -334,12 +347,12 @@ void Ingame::onUpdate(int)
     const int slot = worldPart.currentSlot();
     const int maps = worldPart.mapCount();
     if (slot + 1 < maps) {
-        addMessage(logText(LevelClearedText));
+        logPart.keep(logText(LevelClearedText));
         return;
     }
     if (!wasWon)
         audioPart.playVictoryMusic();
-    addMessage(logText(maps > 1 ? GameWonText : VictoryText));
+    logPart.keep(logText(maps > 1 ? GameWonText : VictoryText));
 }
 
 void Ingame::hitPlayer(int amount, const sf::Vector2f* source)
@@ -385,7 +398,8 @@ HudFrame Ingame::hudFrame() const
         frame.modeIndex = cursor - AttackCursor;
         frame.mode = logText(ModeTexts[frame.modeIndex]);
     }
-    frame.paused = isPaused;
+    frame.paused = isPaused && !mapPart.shown();
+    frame.offer = continueLine();
     if (isPaused) {
         frame.pausedTitle = logText(PausedText);
         const char* pauseKey = keyName(program->settings.key(Action::Pause));

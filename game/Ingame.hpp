@@ -3,10 +3,12 @@
 #include "game/Audio.hpp"
 #include "game/Dialogue.hpp"
 #include "game/Events.hpp"
+#include "game/ExploredMap.hpp"
 #include "game/Hud.hpp"
 #include "game/Light.hpp"
 #include "game/LogTexts.hpp"
 #include "game/MessageLog.hpp"
+#include "game/Objects.hpp"
 #include "game/Player.hpp"
 #include "game/TaskList.hpp"
 #include "game/TileBatches.hpp"
@@ -75,6 +77,8 @@ public:
     const Audio& audio() const { return audioPart; }
     Hud& hud() { return hudPart; }
     const Hud& hud() const { return hudPart; }
+    const ExploredMap& exploredMap() const { return mapPart; }
+    const ObjectHighlight& highlight() const { return highlightPart; }
 
     const sf::Texture& texture(int id) const { return textures[id]; }
     sf::Sprite& sprite(int id) { return sprites[id]; }
@@ -104,6 +108,11 @@ public:
     int furthestLevel() const;
     // Whether the first frame's offer to continue from that level stands (C takes it).
     bool continueOffer() const { return continueOffered; }
+    // The offer's line, shown from the start through the opening conversation and a while
+    // after; empty when none shows.
+    std::string continueLine() const;
+    // The map's words, its marks replaced by the bound keys.
+    MapWords mapWords() const;
     // The player loses life, from a place (a hunter, where a bullet was fired) or none.
     void hitPlayer(int amount, const sf::Vector2f* source);
     // A hunter that was not chasing has just seen the player.
@@ -167,6 +176,14 @@ private:
     void leadCamera();
     // Slow healing while no hunter has seen the player for a while.
     void healOutOfCombat();
+    // The map's key opens it over a paused game; it, Escape or the pause key close it and give
+    // the game back as it was. False for a key the map does not take.
+    bool mapKey(sf::Keyboard::Key key);
+    // The analyse cursor on a cell whose event has nothing to say: its object's line.
+    void describeCell(int column, int row);
+    // Each played step: the map records what the light reaches, the highlight follows the
+    // pointer, the offer to continue counts down.
+    void guideStep();
     // Reloads the game and plays the map of the slot (the opening conversation on the first only),
     // remembering it in the user data when it is the furthest reached.
     void playLevel(int slot);
@@ -198,6 +215,8 @@ private:
     Audio audioPart;
     TileBatches tilePart;
     Hud hudPart;
+    ExploredMap mapPart;
+    ObjectHighlight highlightPart;
 
     // By ground tile value: the tile has no translucent pixel.
     std::vector<bool> opaqueGround;
@@ -205,6 +224,10 @@ private:
     // The slot that a start plays.
     int level = 0;
     bool continueOffered = false;
+    // Played steps for which the offer to continue still shows.
+    int offerLeft = 0;
+    // Opening the map paused the game (closing it resumes).
+    bool mapPausedGame = false;
     std::size_t mapsToLoad = 1;
     bool isPaused = false;
     // The opening conversation has run in this game.

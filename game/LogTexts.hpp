@@ -21,10 +21,11 @@ constexpr LogText CheckpointText{"Checkpoint", "Checkpoint: a death resumes here
 constexpr LogText CabinetHealText{"CabinetHeal", "The medical cabinet patches you up."};
 constexpr LogText CabinetEmptyText{"CabinetEmpty", "The medical cabinet is empty."};
 constexpr LogText RuleTexts[] = {CheckpointText, CabinetHealText, CabinetEmptyText};
+// The help after the conversation; its marks ({move}, {run}, {map}) name the bound keys.
 constexpr int HelpTextCount = 3;
 constexpr LogText HelpTexts[HelpTextCount] = {
-    {"Help1", "Use left shift or right control to run. Use escape to exit."},
-    {"Help2", "Use your mouse, both buttons, and wasd or the arrow key to play."},
+    {"Help1", "{run} to run, {map} for the map, Escape to leave."},
+    {"Help2", "Mouse to aim, both buttons, {move} or arrows to move."},
     {"Help3", "Welcome."},
 };
 

@@ -26,6 +26,15 @@ void MessageLog::add(const std::string& text)
     timer = MessageSteps;
 }
 
+void MessageLog::keep(const std::string& text)
+{
+    if (!messages.empty() && messages.back().getString() == utf8ToSfString(text)) {
+        timer = MessageSteps;
+        return;
+    }
+    add(text);
+}
+
 void MessageLog::step()
 {
     if (--timer == 0)

@@ -16,6 +16,9 @@ public:
     void setFont(const sf::Font& font) { lineFont = &font; }
     // Drops the oldest line when full; the log lives another 100 steps.
     void add(const std::string& text);
+    // A line that stands while a state lasts (a defeat, a victory), asked for every step: added
+    // when it is not already the newest line, and in any case kept another 100 steps.
+    void keep(const std::string& text);
     // Counts down; the log empties when the count reaches exactly 0.
     void step();
     // Stops the countdown (until the next line); the lines stay.

@@ -68,10 +68,8 @@ void Ingame::onDraw()
     if (alive)
         worldPart.drawMonsters(scene);
     playerPart.draw(scene, camera);
-    if (!alive) {
+    if (!alive)
         worldPart.drawMonsters(scene);
-        addMessage(logText(GameOverText));
-    }
     worldPart.drawBullets(scene);
     eventsPart.drawSparks(scene, sprites[SparkTexture], camera);
     stageDrawn(FrameStage::Characters);
@@ -79,6 +77,7 @@ void Ingame::onDraw()
     drawLayer(CeilingLayer, range);
     stageDrawn(FrameStage::Ceiling);
     lightPart.paint(scene, worldPart.map(), camera, playerPart.position());
+    highlightPart.draw(scene, camera);
     stageDrawn(FrameStage::Fog);
 
     logPart.draw(scene, scene.getSize().y);
@@ -87,6 +86,8 @@ void Ingame::onDraw()
     hudPart.draw(scene, hud);
     dialoguePart.draw(scene);
     hudPart.drawOverlays(scene, hud);
+    if (mapPart.shown())
+        mapPart.draw(scene, fonts[MessageFont], worldPart.currentSlot(), playerPart.position(), mapWords());
     stageDrawn(FrameStage::Interface);
 }
 

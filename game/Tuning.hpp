@@ -47,6 +47,9 @@ constexpr int DoorSteps = 20;
 constexpr int MaxMessages = 3;
 constexpr int MessageSteps = 100;
 constexpr int OpeningDialogueDelay = 50;
+// The offer to continue a later level shows through the wait for the conversation, the
+// conversation itself and this long after it, as a line of the log would.
+constexpr int OfferSteps = OpeningDialogueDelay + MessageSteps;
 constexpr float CursorSpin = 5.f; // degrees
 constexpr int VoiceCount = 31;
 constexpr float VoiceVolume = 40.f;

@@ -92,6 +92,7 @@ bool Program::createWindow(bool fullscreen, unsigned width, unsigned height)
         window.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, settings);
     }
     fullscreenNow = fullscreen;
+    focusHad = false;
     window.setMouseCursorVisible(false);
     if (!window.isOpen())
         return false;
@@ -272,6 +273,13 @@ bool Program::dispatchEvent(sf::Event event)
     case sf::Event::LostFocus:
         // Keys released while another window has the focus never send their release here.
         std::fill(std::begin(keyDown), std::end(keyDown), false);
+        // Without a window manager a new window (the first, or the one F11 makes) is told it
+        // lost the focus as it opens: only a window that had the focus can lose it.
+        if (!focusHad)
+            return top() != quitState();
+        break;
+    case sf::Event::GainedFocus:
+        focusHad = true;
         break;
     case sf::Event::Resized:
         // Opening a window reports its own size: only a size the player gave it is remembered.

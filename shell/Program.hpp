@@ -79,6 +79,8 @@ public:
     // Fullscreen to windowed at the remembered size and back; the choice is kept in the settings.
     void toggleFullscreen();
     bool isFullscreen() const { return fullscreenNow; }
+    // The window opened last has had the focus; until then its losing the focus goes unheard.
+    bool hadFocus() const { return focusHad; }
     // Fits the scene into the window's current size and maps the pointer again.
     void fitScene();
 
@@ -125,6 +127,7 @@ private:
     // Written by the window's closing, so the end of run need not write it again.
     bool userDataSaved = false;
     bool fullscreenNow = false;
+    bool focusHad = false;
     // The size of the window when not fullscreen: --Window's for this run, else the remembered one.
     unsigned windowedWidth = 0;
     unsigned windowedHeight = 0;

@@ -97,19 +97,14 @@ else
 fi
 
 # The HUD with the cursor turned to analyse, then the pause screen over it.
-white_share() {
-  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray -threshold 85% \
-    -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
-}
 hud_ready() { [ "$(white_share "$1" 1100 84 800 40)" -gt 40 ] && still "$1" 200 300 1500 500; }
-paused_ready() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
 click_at 520 240 3
 rm -f "$previous"
 if wait_screen 5 "$work/hud.png" hud_ready; then keep hud "$work/hud.png"; else
   echo "screenshots: no HUD with the objective on screen" >&2; status=1
 fi
 xdotool key p
-if wait_screen 5 "$work/pause.png" paused_ready; then keep pause "$work/pause.png"; else
+if wait_screen 5 "$work/pause.png" paused_shown; then keep pause "$work/pause.png"; else
   echo "screenshots: no pause screen" >&2; status=1
 fi
 xdotool key p

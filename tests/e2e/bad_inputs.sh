@@ -45,13 +45,6 @@ no_sanitizer_report() {
   fi
 }
 
-# dialogue_shown FILE: the opening conversation's first box (red, bottom left) is on screen.
-dialogue_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
-}
-
 # plays WHAT: the game reaches its opening conversation, then closes with status 0.
 plays() {
   if wait_for 20 window_open && window_geometry && wait_screen 40 "$dir/shot.png" dialogue_shown; then

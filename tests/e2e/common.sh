@@ -123,6 +123,22 @@ lit_share() {
     -threshold 12% -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
 }
 
+# white_share FILE SX SY SW SH: per mille of the rectangle's pixels that are near white.
+white_share() {
+  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray \
+    -threshold 85% -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
+}
+
+# The game's own screens, as a capture FILE shows them: the opening conversation's red box at
+# the bottom, and the pause screen's white words in the middle (the rest dimmed).
+dialogue_shown() {
+  local r g b
+  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
+  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
+}
+paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
+unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
+
 # changed_share FILE1 FILE2 SX SY SW SH: per mille of the rectangle's pixels that differ
 # clearly between two captures.
 changed_share() {
@@ -138,14 +154,14 @@ changed_share() {
 }
 
 # wait_screen SECONDS FILE TEST ARGS...: captures into FILE until TEST FILE ARGS... succeeds.
+# The time is counted on the clock: a capture can take a second on a busy machine.
 wait_screen() {
-  local tries=$(($1 * 4)) file=$2; shift 2
-  while [ $tries -gt 0 ]; do
+  local end=$((SECONDS + $1)) file=$2; shift 2
+  while :; do
     capture "$file" && "$@" "$file" && return 0
+    [ $SECONDS -lt $end ] || return 1
     sleep 0.25
-    tries=$((tries - 1))
   done
-  return 1
 }
 
 # ---- user data ----

@@ -11,29 +11,15 @@ export GAME_WINDOW=960x540
 shots=${E2E_SHOTS:-$work/shots}
 mkdir -p "$shots"
 
-# white_share FILE SX SY SW SH: per mille of the rectangle's pixels that are near white.
-white_share() {
-  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray \
-    -threshold 85% -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
-}
 # gray FILE SX SY SW SH: the mean brightness of a rectangle, 0..255.
 gray() {
   convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -colorspace gray -scale '1x1!' \
     -format '%[fx:int(255*mean+0.5)]' info: 2>/dev/null
 }
 
-dialogue_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
-}
 # "Hunters 12/12" at the top right, and the objective's line under it.
 hunters_shown() { [ "$(white_share "$1" 1500 24 400 50)" -gt 40 ]; }
 objective_shown() { [ "$(white_share "$1" 1100 84 800 40)" -gt 40 ]; }
-# The words on the pause screen, white in the middle; the rest dimmed (checked against a capture
-# taken before).
-paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
-unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
 # The volume's ten cells at the top centre, nine of them white after F2.
 indicator_shown() { [ "$(white_share "$1" 760 245 400 22)" -gt 300 ]; }
 geometry_is() { window_geometry && [ "$win_w" = "$1" ] && [ "$win_h" = "$2" ]; }

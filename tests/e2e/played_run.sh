@@ -25,13 +25,6 @@ bars_shown() {
   [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
 }
 
-# The first box of the conversation: red, along the bottom of the scene.
-dialogue_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 1200 990 400 50)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 70 ] && [ "${b:-255}" -lt 70 ]
-}
-
 # White text in the message log, bottom left: its lowest line, below the three lines a dialogue
 # box can hold (dialogue text is white too), and denser than the fading trails a sliding box's
 # outline leaves.
@@ -47,6 +40,13 @@ no_log_text() { ! log_text "$1"; }
 lit_right() { [ "$(lit_share "$1" 1200 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 420 400 300 280)" -lt 250 ]; }
 lit_left() { [ "$(lit_share "$1" 420 400 300 280)" -gt 900 ] && [ "$(lit_share "$1" 1200 400 300 280)" -lt 250 ]; }
 lit_above() { [ "$(lit_share "$1" 200 250 600 250)" -gt 300 ]; }
+
+# The green frame round a usable thing, in the cell above the player (the scene's row 360 to 480,
+# the player standing against its wall): enough of its pixels in that colour.
+framed_above() {
+  [ "$(convert "$1" -crop "$(crop_args 880 350 160 140)" +repage -fuzz 6% -fill white -opaque 'rgb(130,235,120)' \
+       -fill black +opaque white -colorspace gray -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null)" -gt 8 ]
+}
 
 # The right end of the run bar: how yellow it is (high while stamina is full, near 0 once gone).
 run_bar_end() { mean_rgb "$1" 95 125 40 40 | awk '{ print int(($1 + $2) / 2 - $3) }'; }
@@ -146,19 +146,23 @@ else
 fi
 capture "$shots/at-the-wall.png"
 
-# The door panel is in the wall a little to the right. Wait for the log to empty, then analyse
-# the wall cell straight above the player after each few steps right until it says it is a panel.
+# The door panel is in the wall a little to the right. With the pointer on the wall cell
+# straight above the player, step right until that cell is framed in green: a thing to use,
+# within reach. Then analysing it says something (the log has emptied first).
 wait_screen 8 "$work/quiet.png" no_log_text || fail "the message log never emptied"
 click_at 960 474 3
 found=0
 for attempt in $(seq 1 24); do
-  click_at 960 474
-  if wait_screen 1 "$work/probe.png" log_text; then found=$attempt; break; fi
+  point_at 960 474
+  if wait_screen 1 "$work/probe.png" framed_above; then found=$attempt; break; fi
   if [ "$attempt" -le 12 ]; then tap d; else tap a; fi
 done
-cp "$work/probe.png" "$shots/panel-analysed.png"
+cp "$work/probe.png" "$shots/panel-framed.png"
 if [ $found -gt 0 ]; then
-  pass "analysing the wall above finds the door panel (probe $found)"
+  pass "the door panel above is framed once within reach (probe $found)"
+  click_at 960 474
+  wait_screen 3 "$shots/panel-analysed.png" log_text && pass "analysing the panel gives a line" ||
+    fail "analysing the framed panel said nothing"
 
   # Activate it from where the player stands (within reach): the door beside it opens.
   click_at 960 474 3

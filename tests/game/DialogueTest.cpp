@@ -200,19 +200,49 @@ TEST_F(DialogueTest, ClickingFastPastAnActionLineStillRunsItsAction)
     EXPECT_EQ(game->log().size(), 3u);
 }
 
-TEST_F(DialogueTest, HelpLineAddsItsTextsAndClosesWithoutAClick)
+// The help names the keys bound now, whatever the preset or a key of the player's own.
+TEST_F(DialogueTest, HelpLineAddsItsTextsWithTheBoundKeysAndClosesWithoutAClick)
 {
+    const struct {
+        const char* preset;
+        sf::Keyboard::Key up; // then bound to Up, when not Unknown
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {"qwerty", sf::Keyboard::Unknown, "LShift to run, M for the map, Escape to leave.",
+         "Mouse to aim, both buttons, WASD or arrows to move."},
+        {"azerty", sf::Keyboard::Unknown, "LShift to run, M for the map, Escape to leave.",
+         "Mouse to aim, both buttons, ZQSD or arrows to move."},
+        {"qwerty", sf::Keyboard::Numpad8, "LShift to run, M for the map, Escape to leave.",
+         "Mouse to aim, both buttons, Numpad8 A S D or arrows to move."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        ASSERT_TRUE(program.settings.applyKeyPreset(c.preset));
+        if (c.up != sf::Keyboard::Unknown)
+            program.settings.bind(Action::Up, c.up);
+        game->log().clear();
+        program.cursorIndex = AnalyseCursor;
+        game->dialogue().start(0);
+        jumpTo(22);
+        game->dialogue().step();
+        ASSERT_EQ(game->log().lines().size(), 3u);
+        auto message = game->log().lines().begin();
+        EXPECT_EQ((message++)->getString(), c.first);
+        EXPECT_EQ((message++)->getString(), c.second);
+        EXPECT_EQ(message->getString(), "Welcome.");
+        EXPECT_EQ(game->dialogue().scriptId(), 1);
+        EXPECT_EQ(game->dialogue().entry(), 0);
+        EXPECT_EQ(program.cursorIndex, AnalyseCursor);
+    }
+    // A player's own run and map keys.
+    program.settings.bind(Action::Run, sf::Keyboard::Space);
+    program.settings.bind(Action::Map, sf::Keyboard::Tab);
+    game->log().clear();
     game->dialogue().start(0);
     jumpTo(22);
     game->dialogue().step();
-    ASSERT_EQ(game->log().lines().size(), 3u);
-    auto message = game->log().lines().begin();
-    EXPECT_EQ((message++)->getString(), "Use left shift or right control to run. Use escape to exit.");
-    EXPECT_EQ((message++)->getString(), "Use your mouse, both buttons, and wasd or the arrow key to play.");
-    EXPECT_EQ(message->getString(), "Welcome.");
-    EXPECT_EQ(game->dialogue().scriptId(), 1);
-    EXPECT_EQ(game->dialogue().entry(), 0);
-    EXPECT_EQ(program.cursorIndex, AnalyseCursor);
+    EXPECT_EQ(game->log().lines().front().getString(), "Space to run, Tab for the map, Escape to leave.");
 }
 
 TEST_F(DialogueTest, ClosingBoxFoldsWhileSlidingLeft)

@@ -26,10 +26,10 @@ TestMap arena(const std::vector<std::pair<int, int>>& hunters = {}, char kind = 
     return TestMap(rows);
 }
 
-void sendFocusLoss(Program& program)
+void sendFocus(Program& program, sf::Event::EventType type)
 {
     sf::Event event;
-    event.type = sf::Event::LostFocus;
+    event.type = type;
     program.dispatchEvent(event);
 }
 
@@ -142,14 +142,13 @@ TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
     hold(sf::Keyboard::D);
     ASSERT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
 
-    sendFocusLoss(*program);
+    sendFocus(*program, sf::Event::GainedFocus);
+    sendFocus(*program, sf::Event::LostFocus);
     EXPECT_TRUE(game->paused());
     EXPECT_FALSE(program->keyDown[sf::Keyboard::D]);
     EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Paused);
 
-    sf::Event gained;
-    gained.type = sf::Event::GainedFocus;
-    program->dispatchEvent(gained);
+    sendFocus(*program, sf::Event::GainedFocus);
     EXPECT_TRUE(game->paused()); // the player resumes when ready
     press(sf::Keyboard::P);
     EXPECT_FALSE(game->paused());
@@ -157,6 +156,40 @@ TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
     const sf::Vector2f before = game->player().position();
     step();
     EXPECT_EQ(game->player().position(), before); // D was let go with the focus
+}
+
+// Without a window manager a window is told it lost the focus as it opens, the first one and
+// each one F11 or Alt+Return makes: only a window that had the focus pauses the game on a loss,
+// and a switch leaves the game as it was.
+TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
+{
+    ASSERT_TRUE(startWith(arena()));
+    const struct {
+        const char* events; // G gained, L lost, F F11, A Alt+Return, P the pause key
+        bool paused;
+    } cases[] = {
+        {"L", false}, {"GL", true}, {"GFL", false}, {"GFLAL", false}, {"GFGL", true}, {"PF", true}, {"PFLAP", false},
+    };
+    program->options["Window"] = "640x360";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.events);
+        ASSERT_TRUE(program->openWindow());
+        game->setPaused(false);
+        for (const char* e = c.events; *e; ++e) {
+            sf::Event event;
+            event.type = *e == 'G' ? sf::Event::GainedFocus : sf::Event::LostFocus;
+            if (*e == 'F' || *e == 'A' || *e == 'P') {
+                event.type = sf::Event::KeyPressed;
+                event.key = sf::Event::KeyEvent{*e == 'F' ? sf::Keyboard::F11
+                                                : *e == 'A' ? sf::Keyboard::Return
+                                                            : sf::Keyboard::P,
+                                                *e == 'A', false, false, false};
+            }
+            program->dispatchEvent(event);
+        }
+        EXPECT_EQ(game->paused(), c.paused);
+        program->window.close();
+    }
 }
 
 TEST_F(Pause, ThePauseScreenDimsTheGameAndNamesItself)

@@ -111,7 +111,7 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
     program->userDocument.child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     EXPECT_TRUE(game->continueOffer());
-    EXPECT_EQ(lastLine(), "Press C to continue from level 2");
+    EXPECT_EQ(game->continueLine(), "Press C to continue from level 2");
     press(sf::Keyboard::C);
     EXPECT_EQ(game->world().currentSlot(), 1);
     EXPECT_EQ(game->player().position(), centre(5, 6));
@@ -161,6 +161,45 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
         else
             EXPECT_EQ(out, "");
     }
+}
+
+// The offer stands on a line of its own above the conversation's box, never in the log beneath
+// it, through the conversation and a while after.
+TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
+{
+    program->userDocument.child("FurthestLevel").setInt(2);
+    ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
+    const std::string offer = "Press C to continue from level 2";
+    for (int i = 0; i < 400 && (!game->dialogue().running() ||
+                                game->dialogue().boxHeight() < game->dialogue().boxMaxHeight());
+         ++i)
+        step();
+    ASSERT_TRUE(game->dialogue().running());
+    EXPECT_EQ(game->hudFrame().offer, offer);
+    for (const sf::Text& line : game->log().lines())
+        EXPECT_EQ(line.getString().toAnsiString().find("Press C"), std::string::npos);
+
+    // White words between the middle of the scene and the top of the box.
+    game->draw();
+    program->sceneTexture.display();
+    const sf::Image picture = program->sceneTexture.getTexture().copyToImage();
+    const int boxTop = game->dialogue().boxY();
+    int white = 0;
+    for (int y = SceneHeight / 2; y < boxTop; ++y)
+        for (int x = SceneWidth / 4; x < 3 * SceneWidth / 4; ++x) {
+            const sf::Color c = picture.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
+            white += c.r > 220 && c.g > 220 && c.b > 220;
+        }
+    EXPECT_GT(white, 500);
+
+    press(sf::Keyboard::Tab);
+    while (game->dialogue().running())
+        step();
+    step(OfferSteps - OpeningDialogueDelay - 1);
+    EXPECT_EQ(game->hudFrame().offer, offer);
+    step();
+    EXPECT_EQ(game->hudFrame().offer, "");
+    EXPECT_TRUE(game->continueOffer()); // C still takes it
 }
 
 } // namespace

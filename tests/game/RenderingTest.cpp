@@ -368,16 +368,22 @@ TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)
     EXPECT_EQ(game->log().lines().back().getPosition(), sf::Vector2f(20.f, 960.f));
 }
 
-TEST_F(Rendering, AfterDeathEveryFrameRepeatsTheGameOverLine)
+// Drawing only shows the log: the step keeps the end's line, once, for as long as the end lasts.
+TEST_F(Rendering, AnEndsLineShowsOnceAndStaysWhateverTheFrames)
 {
     game->addMessage("before");
     setLife(0);
     for (int frame = 0; frame < 4; ++frame)
         game->draw();
-    ASSERT_EQ(game->log().lines().size(), 3u);
-    for (const sf::Text& line : game->log().lines())
-        EXPECT_EQ(line.getString().toAnsiString(), "Game over - Press space to restart");
+    EXPECT_EQ(game->log().size(), 1u);
     EXPECT_EQ(game->player().body().getTextureRect(), sf::IntRect(960, 0, 120, 120));
+    for (int i = 0; i < 3 * MessageSteps; ++i) {
+        step();
+        game->draw();
+    }
+    ASSERT_EQ(game->log().size(), 2u);
+    EXPECT_EQ(game->log().lines().front().getString().toAnsiString(), "before");
+    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameOverText.fallback);
 }
 
 TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)

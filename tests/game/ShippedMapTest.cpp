@@ -72,7 +72,7 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("Help3").getString());
     setLife(0);
-    game->draw();
+    step();
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
     press(sf::Keyboard::Space);
@@ -98,7 +98,7 @@ TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
     ASSERT_EQ(game->world().mapCount(), 2);
     talk();
     setLife(0);
-    game->draw();
+    step();
     EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), "Game over - Press space to restart");
     press(sf::Keyboard::Space);
     EXPECT_EQ(game->player().life(), StartLife);

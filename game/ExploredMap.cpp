@@ -1,0 +1,256 @@
+#include "game/ExploredMap.hpp"
+
+#include "game/Events.hpp"
+#include "game/Objects.hpp"
+#include "game/Text.hpp"
+#include "game/Tuning.hpp"
+
+#include <SFML/Graphics/CircleShape.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace vrk {
+
+namespace {
+
+// Rays of the map's record, per radian of the cone: one every half degree leaves no cell of the
+// full reach between two rays.
+constexpr double MapRaysPerRadian = 114.6;
+
+// The map's place on the scene: its title above, the legend and the hint below.
+constexpr float MapTop = 130.f;
+constexpr float MapBottomMargin = 140.f;
+constexpr float MapSideMargin = 80.f;
+constexpr unsigned TitleSize = 64;
+constexpr unsigned LegendSize = 30;
+constexpr float LegendSwatch = 26.f;
+constexpr float LegendGap = 60.f;
+
+const sf::Color Shade(8, 10, 14, 235);
+const sf::Color FloorColour(58, 66, 76);
+const sf::Color WallColour(150, 165, 182);
+const sf::Color WindowColour(110, 190, 225);
+const sf::Color ClosedDoorColour(235, 135, 55);
+const sf::Color OpenDoorColour(90, 215, 110);
+const sf::Color PanelColour(250, 215, 60);
+const sf::Color HatchColour(93, 255, 156);
+const sf::Color PlayerColour(255, 70, 60);
+
+// The mark's colour filling the cell, and the one of its inner square (marks on a wall or a
+// floor: a panel, the hatch), or transparent.
+void markColours(MapMark mark, sf::Color& fill, sf::Color& inner)
+{
+    inner = sf::Color::Transparent;
+    switch (mark) {
+    case MapMark::Floor:
+        fill = FloorColour;
+        break;
+    case MapMark::Wall:
+        fill = WallColour;
+        break;
+    case MapMark::Window:
+        fill = WindowColour;
+        break;
+    case MapMark::ClosedDoor:
+        fill = ClosedDoorColour;
+        break;
+    case MapMark::OpenDoor:
+        fill = OpenDoorColour;
+        break;
+    case MapMark::Panel:
+        fill = WallColour;
+        inner = PanelColour;
+        break;
+    case MapMark::Hatch:
+        fill = FloorColour;
+        inner = HatchColour;
+        break;
+    default:
+        fill = sf::Color::Transparent;
+        break;
+    }
+}
+
+void addQuad(sf::VertexArray& quads, sf::Vector2f at, float side, sf::Color colour)
+{
+    quads.append(sf::Vertex(at, colour));
+    quads.append(sf::Vertex(sf::Vector2f(at.x + side, at.y), colour));
+    quads.append(sf::Vertex(sf::Vector2f(at.x + side, at.y + side), colour));
+    quads.append(sf::Vertex(sf::Vector2f(at.x, at.y + side), colour));
+}
+
+} // namespace
+
+ExploredMap::Memory& ExploredMap::memoryFor(int slot, const MapRecord& map)
+{
+    Memory& memory = memories[slot];
+    if (memory.width != map.width || memory.height != map.height) {
+        memory.width = map.width;
+        memory.height = map.height;
+        memory.cells.assign(static_cast<std::size_t>(map.width) * map.height, MapMark::Unseen);
+    }
+    return memory;
+}
+
+void ExploredMap::see(Memory& memory, const MapRecord& map, int column, int row)
+{
+    const int event = map.value(EventLayer, column, row);
+    MapMark mark = MapMark::Floor;
+    switch (map.value(WallLayer, column, row)) {
+    case WindowCell:
+        mark = MapMark::Window;
+        break;
+    case WallCell:
+        mark = event == DoorPanelEvent || event == RemoteDoorPanelEvent ? MapMark::Panel : MapMark::Wall;
+        break;
+    case ClosedDoor:
+        mark = MapMark::ClosedDoor;
+        break;
+    case OpenDoor:
+        mark = MapMark::OpenDoor;
+        break;
+    default:
+        if (event == VictoryTextEvent || map.value(ObjectLayer, column, row) == HatchTile)
+            mark = MapMark::Hatch;
+        break;
+    }
+    memory.cells[static_cast<std::size_t>(row) * memory.width + column] = mark;
+}
+
+void ExploredMap::record(int slot, const MapRecord& map, sf::Vector2f player, double facing, double reach,
+                         double halfCone)
+{
+    if (slot < 0 || slot >= MaxMaps)
+        return;
+    Memory& memory = memoryFor(slot, map);
+    const int playerColumn = cellOf(player.x);
+    const int playerRow = cellOf(player.y);
+    if (map.contains(playerColumn, playerRow))
+        see(memory, map, playerColumn, playerRow);
+    const int rays = static_cast<int>(2.0 * halfCone * MapRaysPerRadian);
+    if (rays <= 0 || !(reach > 0.0) || rays > 100000)
+        return;
+    const double first = facing + Pi - halfCone;
+    for (int i = 0; i <= rays; ++i) {
+        const double angle = first + 2.0 * halfCone * i / rays;
+        const double c = std::cos(angle);
+        const double s = std::sin(angle);
+        for (double d = 0.0; d < reach; d += RaySampleStep) {
+            const int column = cellOf(player.x + d * c);
+            const int row = cellOf(player.y + d * s);
+            if (!map.contains(column, row))
+                break;
+            see(memory, map, column, row);
+            const int wall = map.value(WallLayer, column, row);
+            if (wall == WallCell || wall == ClosedDoor)
+                break;
+        }
+    }
+}
+
+MapMark ExploredMap::mark(int slot, int column, int row) const
+{
+    if (slot < 0 || slot >= MaxMaps)
+        return MapMark::Unseen;
+    const Memory& memory = memories[slot];
+    if (column < 0 || row < 0 || column >= memory.width || row >= memory.height)
+        return MapMark::Unseen;
+    return memory.cells[static_cast<std::size_t>(row) * memory.width + column];
+}
+
+int ExploredMap::seenCells(int slot) const
+{
+    if (slot < 0 || slot >= MaxMaps)
+        return 0;
+    const std::vector<MapMark>& cells = memories[slot].cells;
+    return static_cast<int>(cells.size() - static_cast<std::size_t>(std::count(cells.begin(), cells.end(), MapMark::Unseen)));
+}
+
+float ExploredMap::cellSize(int width, int height, sf::Vector2u target)
+{
+    if (width <= 0 || height <= 0)
+        return 0.f;
+    const float across = (static_cast<float>(target.x) - 2.f * MapSideMargin) / static_cast<float>(width);
+    const float down = (static_cast<float>(target.y) - MapTop - MapBottomMargin) / static_cast<float>(height);
+    return std::max(1.f, std::floor(std::min(across, down)));
+}
+
+sf::Vector2f ExploredMap::origin(int width, int height, sf::Vector2u target)
+{
+    const float cell = cellSize(width, height, target);
+    return sf::Vector2f(std::floor((static_cast<float>(target.x) - cell * static_cast<float>(width)) / 2.f), MapTop);
+}
+
+void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot, sf::Vector2f player,
+                       const MapWords& words) const
+{
+    const sf::Vector2f size(target.getSize());
+    sf::RectangleShape shade(size);
+    shade.setFillColor(Shade);
+    target.draw(shade);
+
+    sf::Text title = outlinedText(font, words.title, TitleSize);
+    placeText(title, size.x / 2.f, 30.f, 0.5f);
+    target.draw(title);
+
+    if (slot >= 0 && slot < MaxMaps && memories[slot].width > 0) {
+        const Memory& memory = memories[slot];
+        const float cell = cellSize(memory.width, memory.height, target.getSize());
+        const sf::Vector2f corner = origin(memory.width, memory.height, target.getSize());
+        sf::VertexArray quads(sf::Quads);
+        for (int row = 0; row < memory.height; ++row)
+            for (int column = 0; column < memory.width; ++column) {
+                sf::Color fill, inner;
+                markColours(memory.cells[static_cast<std::size_t>(row) * memory.width + column], fill, inner);
+                if (fill.a == 0)
+                    continue;
+                const sf::Vector2f at(corner.x + column * cell, corner.y + row * cell);
+                addQuad(quads, at, cell, fill);
+                if (inner.a != 0)
+                    addQuad(quads, at + sf::Vector2f(cell / 4.f, cell / 4.f), cell / 2.f, inner);
+            }
+        target.draw(quads);
+
+        const float radius = std::max(6.f, cell * 0.45f);
+        sf::CircleShape you(radius);
+        you.setOrigin(radius, radius);
+        you.setPosition(corner + player * (cell / TileSize));
+        you.setFillColor(PlayerColour);
+        you.setOutlineColor(sf::Color::White);
+        you.setOutlineThickness(2.f);
+        target.draw(you);
+    }
+
+    // The legend: a swatch before each word, the whole row centred.
+    const sf::Color swatches[] = {ClosedDoorColour, OpenDoorColour, PanelColour, HatchColour, PlayerColour};
+    std::vector<sf::Text> labels;
+    float rowWidth = 0.f;
+    for (std::size_t i = 0; i < words.legend.size() && i < std::size(swatches); ++i) {
+        labels.push_back(outlinedText(font, words.legend[i], LegendSize));
+        rowWidth += LegendSwatch + 12.f + labels.back().getLocalBounds().width + (i > 0 ? LegendGap : 0.f);
+    }
+    float x = std::floor((size.x - rowWidth) / 2.f);
+    const float y = size.y - MapBottomMargin + 30.f;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        sf::RectangleShape swatch(sf::Vector2f(LegendSwatch, LegendSwatch));
+        swatch.setPosition(x, y + 6.f);
+        swatch.setFillColor(swatches[i]);
+        swatch.setOutlineColor(sf::Color::White);
+        swatch.setOutlineThickness(1.f);
+        target.draw(swatch);
+        x += LegendSwatch + 12.f;
+        placeText(labels[i], x, y, 0.f);
+        target.draw(labels[i]);
+        x += labels[i].getLocalBounds().width + LegendGap;
+    }
+
+    sf::Text hint = outlinedText(font, words.hint, LegendSize);
+    placeText(hint, size.x / 2.f, size.y - 60.f, 0.5f);
+    target.draw(hint);
+}
+
+} // namespace vrk

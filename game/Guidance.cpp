@@ -1,0 +1,69 @@
+// What helps a player find the way: the map of what was seen, a line for whatever is analysed,
+// the frame around a usable thing within reach, and the offer to continue a later level.
+#include "game/GuideTexts.hpp"
+#include "game/Identifiers.hpp"
+#include "game/Ingame.hpp"
+#include "game/KeyTexts.hpp"
+#include "game/Objects.hpp"
+#include "shell/Program.hpp"
+
+namespace vrk {
+
+bool Ingame::mapKey(sf::Keyboard::Key key)
+{
+    const Settings& settings = program->settings;
+    if (mapPart.shown()) {
+        // Escape closes the map rather than leaving the game.
+        if (key != settings.key(Action::Map) && key != settings.key(Action::Pause) && key != sf::Keyboard::Escape)
+            return false;
+        mapPart.setShown(false);
+        if (mapPausedGame)
+            setPaused(false);
+        return true;
+    }
+    if (key != settings.key(Action::Map))
+        return false;
+    // A game paused already stays paused once the map closes.
+    mapPausedGame = !isPaused;
+    setPaused(true);
+    mapPart.setShown(true);
+    return true;
+}
+
+void Ingame::describeCell(int column, int row)
+{
+    bool hatch = false;
+    if (const LogText* text = cellDescription(worldPart.map(), column, row, hatch))
+        addMessage(logText(*text));
+    else if (hatch)
+        addText("Victory");
+}
+
+void Ingame::guideStep()
+{
+    const sf::Vector2f player = playerPart.position();
+    mapPart.record(worldPart.currentSlot(), worldPart.map(), player, playerPart.facing(), lightPart.viewDistance(),
+                   lightPart.halfFieldOfView());
+    highlightPart.step(worldPart.map(), program->mousePosition + worldPart.camera(), player);
+    if (offerLeft > 0)
+        --offerLeft;
+}
+
+std::string Ingame::continueLine() const
+{
+    if (!continueOffered || offerLeft <= 0)
+        return std::string();
+    return logText(ContinueText, "{level}", std::to_string(furthestLevel()));
+}
+
+MapWords Ingame::mapWords() const
+{
+    MapWords words;
+    words.title = logText(MapTitleText);
+    words.hint = withBoundKeys(logText(MapHintText), program->settings);
+    for (const LogText& legend : MapLegendTexts)
+        words.legend.push_back(logText(legend));
+    return words;
+}
+
+} // namespace vrk

@@ -182,6 +182,34 @@ TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
     }
 }
 
+TEST_F(ShippedMap, EveryMedicalCabinetCanBeUsedFromFloorThePlayerReaches)
+{
+    for (int slot = 0; slot < game->world().mapCount(); ++slot) {
+        SCOPED_TRACE("map " + std::to_string(slot));
+        game->world().restart(slot);
+        const MapRecord& map = game->world().map();
+        const std::vector<int> steps = walkingSteps(map, {cellOf(map.start.x), cellOf(map.start.y)}, true);
+        int cabinets = 0;
+        for (int row = 0; row < map.height; ++row)
+            for (int column = 0; column < map.width; ++column) {
+                if (map.value(ObjectLayer, column, row) != CabinetObject)
+                    continue;
+                ++cabinets;
+                bool usable = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = column + dx, y = row + dy;
+                        const float reach = static_cast<float>((dx * dx + dy * dy) * TileSize * TileSize);
+                        usable =
+                            usable || (map.contains(x, y) && steps[static_cast<std::size_t>(y) * map.width + x] >= 0 &&
+                                       reach < CabinetReachSquared);
+                    }
+                EXPECT_TRUE(usable) << "the cabinet at (" << column << ", " << row << ") is out of reach";
+            }
+        EXPECT_GT(cabinets, 0);
+    }
+}
+
 } // namespace
 } // namespace testing
 } // namespace vrk

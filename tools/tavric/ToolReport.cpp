@@ -113,6 +113,12 @@ void Report::refused(const std::string& name, const std::string& problem)
     ++errorCount;
 }
 
+void Report::refusedSilently(const std::string& name, int errorsBefore)
+{
+    if (errorCount == errorsBefore)
+        refused(name, "cannot be read as a document, and the library gave no reason");
+}
+
 std::string Report::summary(int files) const
 {
     return plural(errorCount, "error") + ", " + plural(warningCount, "warning") + " in " + plural(files, "file");

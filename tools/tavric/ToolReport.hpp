@@ -25,6 +25,9 @@ public:
     void print(const zul::Tavric& root, std::size_t first = 0);
     // A line of the tool's own about an input: "NAME: error: PROBLEM"; counted as an error.
     void refused(const std::string& name, const std::string& problem);
+    // For an input that was refused: a line naming it when no error was printed since the count
+    // errorsBefore, so that no refusal goes without a word even when the library gave none.
+    void refusedSilently(const std::string& name, int errorsBefore);
 
     int errors() const { return errorCount; }
     int warnings() const { return warningCount; }

@@ -97,6 +97,7 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
         tavrictool::Report report(err, false);
         report.addSource(source);
         report.print(original);
+        report.refusedSilently(name, 0);
         err.flush();
         return false;
     }

@@ -14,8 +14,11 @@ Outcome dumpVerb(const Arguments& args, Streams& streams)
         return Outcome::Refused;
     // The whole text first: a failed write leaves nothing half-written on the output.
     std::ostringstream text;
-    if (!document.root.write(text, zul::publicUser, args.has("--raw"), args.colourOut(streams), args.has("--plain"),
-                             0))
+    zul::WriteOptions options;
+    options.raw = args.has("--raw");
+    options.colour = args.colourOut(streams);
+    options.plain = args.has("--plain");
+    if (!zul::write(document.root, text, options))
         return Outcome::Refused;
     streams.out << text.str();
     return streams.out.flush() ? Outcome::Done : Outcome::Refused;

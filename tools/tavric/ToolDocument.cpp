@@ -110,7 +110,12 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
     }
     report.addSource(source);
     const int errorsBefore = report.errors();
-    bool accepted = root.parseAs(source.text, source.name, false);
+    zul::ParseOptions options;
+    options.finalize = false; // the reference check looks at the tree before the resolution
+    options.path = source.name;
+    // Directive texts are the tool's messages: standard output holds only what the verb produces.
+    options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
+    bool accepted = zul::parse(root, source.text, options);
     if (accepted && steps.warnAboutReferences)
         warnAboutMissingTargets(root, *root.getDictionary(), source);
     if (steps.finalize) {

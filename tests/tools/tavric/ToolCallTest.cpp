@@ -1,5 +1,5 @@
 // The tool's verbs called in-process, through the streams they are given: exit statuses decided in
-// one place, and a summary that counts exactly what was printed.
+// one place, directive texts on the error stream, and a summary that counts exactly what was printed.
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -60,6 +60,21 @@ TEST(ToolCall, StatusesAndUsage)
         {{"get", "-", "x", "--as", "int"}, "x = 6 * 7", 0, "42\n", ""},
         {{"json", "-"}, "[s x = 2 + 3]\n", 0, "{\n  \"s\": {\n    \"x\": 5\n  }\n}\n", ""},
         {{"scramble", "-"}, "", 0, "", ""},
+        // Directive texts go to the error stream; an Error counts as an error, a Warning as a warning.
+        {{"json", "-"}, "Message \"hi\"\na = 1\n", 0, "{\n  \"a\": 1\n}\n", "hi\n"},
+        {{"dump", "-"}, "a = 1\nMessage \"hi\"\n", 0, "a = 1\n", "hi\n"},
+        {{"check", "-"},
+         "a = 1\n  Warning \"careful\"\n",
+         0,
+         "",
+         "<stdin>:2:3: warning: careful\n   Warning \"careful\"\n   ^\n0 errors, 1 warning in 1 file\n"},
+        {{"check", "--warnings-as-errors", "-"}, "Warning \"careful\"\n", 1, "", "...0 errors, 1 warning in 1 file\n"},
+        {{"check", "-"},
+         "Error \"stop\"\n",
+         1,
+         "",
+         "<stdin>:1:1: error: stop\n Error \"stop\"\n ^\n1 error, 0 warnings in 1 file\n"},
+        {{"get", "-", "a"}, "a = 1\nError \"stop\"\n", 1, "", "<stdin>:2:1: error: stop\n Error \"stop\"\n ^\n"},
     };
     for (const auto& row : cases) {
         const Call result = call(row.words, row.input);

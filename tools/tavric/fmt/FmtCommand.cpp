@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/WholeFile.hpp"
 #include "tools/tavric/ToolInput.hpp"
@@ -87,9 +88,17 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
     bool accepted = false;
     std::string printed;
     {
-        DirectiveOutput output;
-        accepted = fromFile ? original.load(name, false) : original.parse(text, false);
-        printed = output.text();
+        // What the directives say goes with the messages.
+        const zul::DirectiveSink keep = [&printed](const zul::DirectiveText& directive) {
+            printed += directive.text + "\n";
+        };
+        zul::LoadOptions load;
+        load.finalize = false;
+        load.directives = keep;
+        zul::ParseOptions parse;
+        parse.finalize = false;
+        parse.directives = keep;
+        accepted = fromFile ? zul::load(original, name, load) : zul::parse(original, text, parse);
     }
     if (!accepted) {
         // The parser's diagnostics, laid out as the other verbs lay them out.

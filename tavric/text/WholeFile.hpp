@@ -21,15 +21,15 @@ int readWholeFile(const std::string& path, std::string& bytes, FileKinds accepte
 
 // The step of a replacement that failed.
 enum class ReplaceStep {
-    None,    // nothing failed
-    Target,  // finding the file to replace: a link that cannot be read or loops, or no regular file there
-    Create,  // creating the temporary file beside the target
-    Mode,    // giving the temporary file the target's permissions
-    Write,   // writing the bytes
-    Sync,    // flushing them to the disk
-    Close,   // closing the temporary file
-    Rename,  // putting it in the target's place
-    Folder   // flushing the folder: the file holds the new bytes, but a power cut might still lose them
+    None,   // nothing failed
+    Target, // finding the file to replace: a link that cannot be read or loops, or no regular file there
+    Create, // creating the temporary file beside the target
+    Mode,   // giving the temporary file the target's permissions
+    Write,  // writing the bytes
+    Sync,   // flushing them to the disk
+    Close,  // closing the temporary file
+    Rename, // putting it in the target's place
+    Folder  // flushing the folder: the file holds the new bytes, but a power cut might still lose them
 };
 
 // What a replacement achieved: error 0, or the errno value of the step that failed.

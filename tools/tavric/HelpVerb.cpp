@@ -9,9 +9,11 @@ namespace tavrictool {
 Outcome helpVerb(const Arguments& args, Streams& streams)
 {
     if (args.positional.empty()) {
-        streams.out << "tavric: checks, formats, queries and converts Tavric documents.\n\n"
-                    << usageText() << '\n'
-                    << commonHelp << "Exit status: 0 done, 1 refused (diagnostics on standard error), 2 bad call.\n";
+        streams.out
+            << "tavric: checks, formats, queries and converts Tavric documents.\n\n"
+            << usageText() << '\n'
+            << commonHelp
+            << "Exit status: 0 done, 1 a finding or a refused input (diagnostics on standard error), 2 a bad call.\n";
         return Outcome::Done;
     }
     const Verb* verb = findVerb(args.positional[0]);

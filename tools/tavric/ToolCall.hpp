@@ -46,7 +46,10 @@ struct Arguments {
     bool colourErr(const Streams& streams) const { return colourFor(streams.errIsColourTerminal); }
 
 private:
-    bool colourFor(bool terminal) const { return colour == ColourChoice::Auto ? terminal : colour == ColourChoice::Always; }
+    bool colourFor(bool terminal) const
+    {
+        return colour == ColourChoice::Auto ? terminal : colour == ColourChoice::Always;
+    }
 };
 
 // One verb of the tool: its help, the options it takes, and what runs it.

@@ -19,8 +19,8 @@ struct LoadSteps {
 // Reads and parses one input ("-": the stream in) into root; every diagnostic goes to the report,
 // and a refusal always leaves at least one line there naming the input. False when the input was
 // refused or the parse (or the resolution) failed.
-bool loadDocument(const std::string& path, std::istream& in, zul::Tavric& root, const LoadSteps& steps,
-                  Report& report, Source& source);
+bool loadDocument(const std::string& path, std::istream& in, zul::Tavric& root, const LoadSteps& steps, Report& report,
+                  Source& source);
 
 // One document loaded for a verb, with its report on the verb's error stream.
 struct Document {

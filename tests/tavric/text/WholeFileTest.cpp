@@ -17,9 +17,9 @@
 using zul::FileCalls;
 using zul::FileKinds;
 using zul::readWholeFile;
-using zul::replaceWholeFile;
 using zul::ReplaceResult;
 using zul::ReplaceStep;
+using zul::replaceWholeFile;
 
 namespace {
 
@@ -204,10 +204,8 @@ TEST_F(ReplaceWholeFile, LinksAreFollowedAndOtherFilesRefused)
         ReplaceStep step;
         int error;
     } refused[] = {
-        {folder + "/loop", ReplaceStep::Target, ELOOP},
-        {folder + "/sub", ReplaceStep::Target, EINVAL},
-        {folder + "/fifo", ReplaceStep::Target, EINVAL},
-        {"", ReplaceStep::Target, ENOENT},
+        {folder + "/loop", ReplaceStep::Target, ELOOP},           {folder + "/sub", ReplaceStep::Target, EINVAL},
+        {folder + "/fifo", ReplaceStep::Target, EINVAL},          {"", ReplaceStep::Target, ENOENT},
         {folder + "/missing/x.tvr", ReplaceStep::Create, ENOENT},
     };
     for (const auto& row : refused) {
@@ -215,7 +213,8 @@ TEST_F(ReplaceWholeFile, LinksAreFollowedAndOtherFilesRefused)
         EXPECT_EQ(result.step, row.step) << row.path;
         EXPECT_EQ(result.error, row.error) << row.path;
     }
-    EXPECT_EQ(replaceWholeFile(folder + "/fifo", "x").text(), "cannot replace '" + folder + "/fifo': it is not a regular file");
+    EXPECT_EQ(replaceWholeFile(folder + "/fifo", "x").text(),
+              "cannot replace '" + folder + "/fifo': it is not a regular file");
 }
 
 // ---------------------------------------------------------------- killed while saving
@@ -236,13 +235,34 @@ FileCalls watchedCalls()
 {
     static const FileCalls& real = zul::systemFileCalls();
     FileCalls calls = real;
-    calls.create = [](const char* p, mode_t m) { tell(); return real.create(p, m); };
-    calls.changeMode = [](int fd, mode_t m) { tell(); return real.changeMode(fd, m); };
-    calls.write = [](int fd, const void* b, std::size_t n) { tell(); return real.write(fd, b, n < piece ? n : piece); };
-    calls.sync = [](int fd) { tell(); return real.sync(fd); };
-    calls.close = [](int fd) { tell(); return real.close(fd); };
-    calls.rename = [](const char* a, const char* b) { tell(); return real.rename(a, b); };
-    calls.syncFolder = [](const char* f) { tell(); return real.syncFolder(f); };
+    calls.create = [](const char* p, mode_t m) {
+        tell();
+        return real.create(p, m);
+    };
+    calls.changeMode = [](int fd, mode_t m) {
+        tell();
+        return real.changeMode(fd, m);
+    };
+    calls.write = [](int fd, const void* b, std::size_t n) {
+        tell();
+        return real.write(fd, b, n < piece ? n : piece);
+    };
+    calls.sync = [](int fd) {
+        tell();
+        return real.sync(fd);
+    };
+    calls.close = [](int fd) {
+        tell();
+        return real.close(fd);
+    };
+    calls.rename = [](const char* a, const char* b) {
+        tell();
+        return real.rename(a, b);
+    };
+    calls.syncFolder = [](const char* f) {
+        tell();
+        return real.syncFolder(f);
+    };
     return calls;
 }
 

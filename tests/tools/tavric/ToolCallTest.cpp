@@ -98,11 +98,11 @@ TEST(ToolCall, StatusesAndUsage)
 TEST(ToolCall, NoRefusalWithoutAMessage)
 {
     const char* const broken[] = {
-        "a = 1\nb = 08\n", "]\n", "9x = 1\n", "a = 1 2\n", "x = 1..2\n", "x = 0x1F.5\n",
+        "a = 1\nb = 08\n", "]\n",        "9x = 1\n",      "a = 1 2\n",        "x = 1..2\n", "x = 0x1F.5\n",
         "\xC3\xA9 = 1\n",  "x = 'ab'\n", "[s\n  x = 1\n", "Error \"stop\"\n",
     };
-    const std::vector<std::vector<std::string>> verbs = {{"check", "-"}, {"dump", "-"}, {"json", "-"},
-                                                         {"get", "-", "x"}, {"fmt", "-"}};
+    const std::vector<std::vector<std::string>> verbs = {
+        {"check", "-"}, {"dump", "-"}, {"json", "-"}, {"get", "-", "x"}, {"fmt", "-"}};
     for (const char* text : broken) {
         for (const std::vector<std::string>& words : verbs) {
             const Call result = call(words, text);

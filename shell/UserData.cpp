@@ -1,15 +1,11 @@
 #include "shell/Program.hpp"
 #include "shell/UserDataText.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/WholeFile.hpp"
 
-#include <cerrno>
-#include <cstdio>
 #include <exception>
-#include <fcntl.h>
 #include <iostream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vrk {
 
@@ -17,10 +13,16 @@ namespace {
 
 const char* const configPath = "./lev/config.tvr";
 const char* const userDataPath = "./data.vrk";
-// Created beside the user data so that the final rename stays on one file system.
-const char* const userDataTemplate = "./data.vrk.XXXXXX";
 const char* const defaultLanguage = "En";
 constexpr int publicUser = zul::publicUser;
+
+// Directive texts of the game's documents: a Message on standard output, a Warning or an Error on
+// standard error, as the game has always shown them.
+void showDirective(const zul::DirectiveText& directive)
+{
+    std::ostream& stream = directive.kind == zul::DirectiveKind::Message ? std::cout : std::cerr;
+    stream << directive.text << std::endl;
+}
 
 void writeMessages(const zul::Tavric& document, std::ostream& stream)
 {
@@ -29,44 +31,13 @@ void writeMessages(const zul::Tavric& document, std::ostream& stream)
     stream.flush();
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-// Replaces the file at path with bytes, or leaves it exactly as it was: the bytes go to a
-// temporary file beside it, which is flushed to disk and then renamed over the old one.
-bool replaceFile(const char* path, const char* tempTemplate, const std::string& bytes)
-{
-    std::string tempPath = tempTemplate;
-    const int fd = ::mkstemp(&tempPath[0]);
-    if (fd < 0)
-        return false;
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--.
-    struct stat old;
-    const mode_t mode = ::stat(path, &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempPath.c_str(), path) == 0;
-    if (!ok)
-        ::unlink(tempPath.c_str());
-    return ok;
-}
-
 } // namespace
 
 bool Program::loadConfiguration()
 {
-    if (configDocument.load(configPath, true))
+    zul::LoadOptions load;
+    load.directives = showDirective;
+    if (zul::load(configDocument, configPath, load))
         return true;
     writeMessages(configDocument, std::cerr);
     return false;
@@ -78,7 +49,9 @@ bool Program::loadUserData()
     // A directory, a device or a FIFO in its place is unreadable user data, not something to wait for.
     if (zul::readWholeFile(userDataPath, bytes, zul::FileKinds::RegularOnly) != 0)
         return false;
-    if (!userDocument.parse(userDataText(bytes), true)) {
+    zul::ParseOptions parse;
+    parse.directives = showDirective;
+    if (!zul::parse(userDocument, userDataText(bytes), parse)) {
         writeMessages(userDocument, std::cout);
         return false;
     }
@@ -130,7 +103,12 @@ bool Program::saveUserData()
     std::string bytes;
     if (!userDataBytes(userDocument, selectedUserName, bytes))
         return false;
-    return replaceFile(userDataPath, userDataTemplate, bytes);
+    // The old file stays whole when the new one cannot be written; say why, or the settings of this
+    // run are lost without a word.
+    const zul::ReplaceResult saved = zul::replaceWholeFile(userDataPath, bytes);
+    if (!saved)
+        std::cerr << "Cannot save the user data: " << saved.text() << std::endl;
+    return static_cast<bool>(saved);
 }
 
 } // namespace vrk

@@ -226,18 +226,21 @@ TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
     ASSERT_TRUE(program.loadUserData());
     program.selectedUserName = "Bob";
 
-    // The file system refuses to grow the new file past a few bytes.
+    // The file system refuses to grow the new file past a few bytes (room enough for the message).
     void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     rlimit oldLimit;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
     rlimit small = oldLimit;
-    small.rlim_cur = 8;
+    small.rlim_cur = 128;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ::testing::internal::CaptureStderr();
     const bool saved = program.saveUserData();
+    const std::string said = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &oldLimit), 0);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(saved);
+    EXPECT_EQ(said, "Cannot save the user data: cannot write the new content of './data.vrk': File too large\n");
     EXPECT_EQ(readFile("data.vrk"), before);
     std::vector<std::string> entries = directoryEntries(".");
     std::sort(entries.begin(), entries.end());
@@ -253,7 +256,10 @@ TEST_F(UserDataTest, ADirectoryInPlaceOfTheFileIsNeitherReadNorReplaced)
 {
     ASSERT_EQ(mkdir("data.vrk", 0755), 0);
     EXPECT_FALSE(program.loadUserData());
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(program.saveUserData());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Cannot save the user data: cannot replace './data.vrk': it is not a regular file\n");
     std::vector<std::string> entries = directoryEntries(".");
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries, (std::vector<std::string>{"data.vrk", "lev"}));

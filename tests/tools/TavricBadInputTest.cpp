@@ -1,5 +1,6 @@
 // The tavric tool on inputs that are not documents: every verb, each bad input, one clear line and
 // status 1, nothing on standard output, and no wait (a FIFO nobody writes to is refused, not read).
+// An empty file is no bad input: it is an empty document.
 
 #include <fstream>
 #include <string>
@@ -65,7 +66,6 @@ TEST_F(TavricBadInput, EveryVerbRefusesEachWithOneLine)
         {"missing", "No such file or directory"},
         {"fifo", "is not a regular file (a FIFO, a device or a socket)"},
         {"garbage", "holds NUL bytes: it is binary data, not a Tavric text"},
-        {"empty", "is empty: there is nothing to read"},
         {"large", "is larger than 32 MB; inputs that large are refused"},
     };
     const char* verbs[] = {"check", "fmt", "dump", "get %s x", "json", "scramble", "unscramble"};
@@ -96,12 +96,36 @@ TEST_F(TavricBadInput, EveryVerbRefusesEachWithOneLine)
 
 TEST_F(TavricBadInput, StandardInputIsHeldToTheSameRules)
 {
-    for (const char* name : {"garbage", "empty", "large"}) {
+    for (const char* name : {"garbage", "large"}) {
         const ToolRun result = run("json - <'" + inputs + "/" + name + "'");
         EXPECT_EQ(result.status, 1) << name;
         EXPECT_EQ(result.out, "") << name;
         EXPECT_EQ(result.err.rfind("<stdin>: error: ", 0), 0u) << name << ": " << result.err;
     }
+}
+
+TEST_F(TavricBadInput, AnEmptyFileIsAnEmptyDocument)
+{
+    const struct {
+        const char* verb;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"check", 0, "", "0 errors, 0 warnings in 1 file\n"},
+        {"fmt", 0, "", ""},
+        {"dump", 0, "", ""},
+        {"json", 0, "{}\n", ""},
+        {"scramble", 0, "", ""},
+        {"unscramble", 0, "", ""},
+    };
+    for (const auto& row : cases)
+        for (const std::string& input : {"'" + inputs + "/empty'", std::string("- <'" + inputs + "/empty'")}) {
+            const ToolRun result = run(std::string(row.verb) + " " + input);
+            EXPECT_EQ(result.status, row.status) << row.verb << " " << input;
+            EXPECT_EQ(result.out, row.out) << row.verb << " " << input;
+            EXPECT_EQ(result.err, row.err) << row.verb << " " << input;
+        }
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 //   velmora_assetgen list                         the picture names, one per line
 #include "Art.hpp"
 #include "Synth.hpp"
+#include "tavric/text/WholeFile.hpp"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -17,8 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Everything is written beside its destination and renamed into place, so an interrupted
-// build never leaves a half-written file that looks up to date.
+// The encoders write only into files named for their format: a scratch file beside the
+// destination, whose bytes then replace it whole, so that an interrupted build never leaves a
+// half-written file that looks up to date.
 std::string temporaryFor(const std::string& out)
 {
     const fs::path target(out);
@@ -40,14 +43,17 @@ bool prepare(const std::string& out)
 
 bool commit(const std::string& temporary, const std::string& out)
 {
-    std::error_code ec;
-    fs::rename(temporary, out, ec);
-    if (ec) {
-        std::cerr << out << ": cannot rename into place: " << ec.message() << "\n";
-        fs::remove(temporary, ec);
+    std::string bytes;
+    const int error = zul::readWholeFile(temporary, bytes);
+    std::remove(temporary.c_str());
+    if (error != 0) {
+        std::cerr << temporary << ": cannot read what was encoded: " << std::strerror(error) << "\n";
         return false;
     }
-    return true;
+    const zul::ReplaceResult written = zul::replaceWholeFile(out, bytes);
+    if (!written)
+        std::cerr << out << ": " << written.text() << "\n";
+    return static_cast<bool>(written);
 }
 
 int image(const std::string& palettePath, const std::string& name, const std::string& out)
@@ -73,6 +79,7 @@ int image(const std::string& palettePath, const std::string& name, const std::st
         const std::string temporary = temporaryFor(out);
         if (!canvas.toImage().saveToFile(temporary)) {
             std::cerr << out << ": cannot write the image\n";
+            std::remove(temporary.c_str());
             return 1;
         }
         return commit(temporary, out) ? 0 : 1;
@@ -97,6 +104,7 @@ int sound(bool music, const std::string& first, const std::string& second, const
     const std::string temporary = temporaryFor(out);
     if (!synth::writeSound(temporary, samples, rate, error)) {
         std::cerr << error << "\n";
+        std::remove(temporary.c_str());
         return 1;
     }
     return commit(temporary, out) ? 0 : 1;

@@ -3,6 +3,10 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "tavric/text/WholeFile.hpp"
 
 namespace mapc {
 
@@ -131,11 +135,22 @@ bool drawPicture(const Map& map, const std::string& sheetDir, const std::string&
             if (x >= 0 && y >= 0 && x < int(picture.getSize().x) && y < int(picture.getSize().y))
                 picture.setPixel(unsigned(x), unsigned(y), sf::Color(255, 60, 60));
         }
-    if (!picture.saveToFile(out)) {
+    // SFML encodes only into a file named for its format: a scratch file beside the picture, whose
+    // bytes then replace the picture whole.
+    const std::filesystem::path target(out);
+    const std::string scratch =
+        (target.parent_path() / ("." + target.stem().string() + ".part" + target.extension().string())).string();
+    std::string bytes;
+    const bool encoded = picture.saveToFile(scratch) && zul::readWholeFile(scratch, bytes) == 0;
+    std::remove(scratch.c_str());
+    if (!encoded) {
         error = out + ": cannot write the picture";
         return false;
     }
-    return true;
+    const zul::ReplaceResult written = zul::replaceWholeFile(out, bytes);
+    if (!written)
+        error = out + ": " + written.text();
+    return static_cast<bool>(written);
 }
 
 } // namespace mapc

@@ -12,6 +12,7 @@
 #include "MapOutput.hpp"
 #include "MapSource.hpp"
 #include "TiledMap.hpp"
+#include "tavric/text/WholeFile.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -44,30 +45,17 @@ bool readText(const std::string& path, std::string& text)
     return !in.bad();
 }
 
-// Written beside the target and renamed, so a failed run never leaves a partial document.
+// A failed run never leaves a partial document: the file is replaced whole or left as it was.
 bool writeAtomically(const std::string& out, const std::string& content)
 {
     std::error_code ec;
     const fs::path target(out);
     if (!target.parent_path().empty())
         fs::create_directories(target.parent_path(), ec);
-    const std::string temporary = out + ".part";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << content;
-        file.flush();
-        if (!file) {
-            std::cerr << temporary << ": cannot write\n";
-            return false;
-        }
-    }
-    fs::rename(temporary, out, ec);
-    if (ec) {
-        std::cerr << out << ": cannot rename into place: " << ec.message() << "\n";
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    const zul::ReplaceResult written = zul::replaceWholeFile(out, content);
+    if (!written)
+        std::cerr << out << ": " << written.text() << "\n";
+    return static_cast<bool>(written);
 }
 
 bool readSource(const std::string& path, mapc::Map& map, std::string& error)

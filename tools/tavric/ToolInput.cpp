@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <sys/stat.h>
 
 #include "tavric/text/WholeFile.hpp"
@@ -16,26 +15,27 @@ std::string megabytes(std::size_t bytes)
     return std::to_string(bytes >> 20) + " MB";
 }
 
-bool readStandardInput(std::string& text)
+bool readStream(std::istream& in, std::string& text)
 {
     char chunk[65536];
-    while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
         // One byte beyond the limit is enough to refuse; the rest is not kept.
         if (text.size() > maxInputBytes)
             return true;
     }
-    return !std::cin.bad();
+    return !in.bad();
 }
 
 } // namespace
 
-bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem)
+bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem,
+               std::istream& standardInput)
 {
     source.text.clear();
     if (path == "-") {
         source.name = "<stdin>";
-        if (!readStandardInput(source.text)) {
+        if (!readStream(standardInput, source.text)) {
             problem = "cannot read standard input";
             return false;
         }
@@ -66,10 +66,6 @@ bool readInput(const std::string& path, InputKind kind, Source& source, std::str
     }
     if (source.text.size() > maxInputBytes) {
         problem = "is larger than " + megabytes(maxInputBytes) + "; inputs that large are refused";
-        return false;
-    }
-    if (source.text.empty()) {
-        problem = "is empty: there is nothing to read";
         return false;
     }
     // Scrambled user data is binary; a document, or plain user data to scramble, never holds NUL.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iostream>
 #include <string>
 
 namespace tavrictool {
@@ -19,10 +20,11 @@ struct Source {
     std::string text;
 };
 
-// Reads path ("-": standard input). On refusal, problem holds one line for the user (without the
-// "tavric: NAME: " in front) and the result is false: a directory, a missing or unreadable file, a
-// FIFO or device, an empty input, an input larger than maxInputBytes, and a document (or user data
-// to scramble) that holds NUL bytes, which no Tavric text does.
-bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem);
+// Reads path ("-": the stream standardInput). On refusal, problem holds one line for the user
+// (without the "NAME: " in front) and the result is false: a directory, a missing or unreadable
+// file, a FIFO or device, an input larger than maxInputBytes, and a document (or user data to
+// scramble) that holds NUL bytes, which no Tavric text does. An empty input is an empty document.
+bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem,
+               std::istream& standardInput = std::cin);
 
 } // namespace tavrictool

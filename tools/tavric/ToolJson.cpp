@@ -66,10 +66,14 @@ nlohmann::ordered_json toJson(const Tavric& field, bool everyField)
     if (shown.empty() && field.childCount() == 0)
         return valueJson(field, everyField);
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    // The ordered object looks every key up before it adds one, which makes a wide node quadratic;
+    // a field's children have distinct names (and none is "="), so they are appended unchecked.
+    auto& members = object.get_ref<nlohmann::ordered_json::object_t&>();
+    members.reserve(shown.size() + 1);
     if (!field.isEmpty() || field.getKind() == zul::KindCollection)
-        object["="] = valueJson(field, everyField);
+        members.emplace_back("=", valueJson(field, everyField));
     for (const Tavric* child : shown)
-        object[child->getName()] = toJson(*child, everyField);
+        members.emplace_back(child->getName(), toJson(*child, everyField));
     return object;
 }
 

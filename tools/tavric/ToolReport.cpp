@@ -82,27 +82,45 @@ void Report::excerpt(const std::string& entry, int line, int column)
     out << ' ' << shown << '\n' << ' ' << caret << paint("^", "\x1b[1;32m") << '\n';
 }
 
+void Report::show(const zul::Diagnostic& record)
+{
+    std::string place = record.entry;
+    if (record.line > 0)
+        place += ":" + std::to_string(record.line) + ":" + std::to_string(record.column);
+    out << paint(place + ":", "\x1b[1m") << ' '
+        << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
+    if (!record.subject.empty())
+        out << record.subject << ": ";
+    out << record.text << '\n';
+    if (record.line > 0)
+        excerpt(record.entry, record.line, record.column);
+    if (record.severity == zul::Severity::Error)
+        ++errorCount;
+    else if (record.severity == zul::Severity::Warning)
+        ++warningCount;
+}
+
 void Report::print(const zul::Tavric& root, std::size_t first)
 {
     const std::vector<zul::Diagnostic>& records = root.diagnostics();
-    for (std::size_t i = first; i < records.size(); ++i) {
-        const zul::Diagnostic& record = records[i];
-        std::string place = record.entry;
-        if (record.line > 0)
-            place += ":" + std::to_string(record.line) + ":" + std::to_string(record.column);
-        out << paint(place + ":", "\x1b[1m") << ' '
-            << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
-        if (!record.subject.empty())
-            out << record.subject << ": ";
-        out << record.text << '\n';
-        if (record.line > 0)
-            excerpt(record.entry, record.line, record.column);
-        if (record.severity == zul::Severity::Error)
-            ++errorCount;
-        else if (record.severity == zul::Severity::Warning)
-            ++warningCount;
-    }
+    for (std::size_t i = first; i < records.size(); ++i)
+        show(records[i]);
     out.flush();
+}
+
+void Report::directive(const zul::DirectiveText& directive)
+{
+    if (directive.kind == zul::DirectiveKind::Message) {
+        out << directive.text << '\n';
+        return;
+    }
+    zul::Diagnostic record;
+    record.severity = directive.kind == zul::DirectiveKind::Error ? zul::Severity::Error : zul::Severity::Warning;
+    record.entry = directive.entry;
+    record.line = directive.line;
+    record.column = directive.column;
+    record.text = directive.text;
+    show(record);
 }
 
 void Report::refused(const std::string& name, const std::string& problem)
@@ -111,6 +129,12 @@ void Report::refused(const std::string& name, const std::string& problem)
         << '\n';
     out.flush();
     ++errorCount;
+}
+
+void Report::refusedSilently(const std::string& name, int errorsBefore)
+{
+    if (errorCount == errorsBefore)
+        refused(name, "cannot be read as a document, and the library gave no reason");
 }
 
 std::string Report::summary(int files) const

@@ -7,6 +7,7 @@
 
 #include "ToolInput.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace tavrictool {
 
@@ -23,8 +24,14 @@ public:
     void dropSource(const Source& source) { given.erase(source.name); }
     // Prints the diagnostics of root from the index first on, and counts them.
     void print(const zul::Tavric& root, std::size_t first = 0);
+    // A directive's text: a Message as it is, a Warning or an Error laid out and counted as a
+    // diagnostic of that severity.
+    void directive(const zul::DirectiveText& directive);
     // A line of the tool's own about an input: "NAME: error: PROBLEM"; counted as an error.
     void refused(const std::string& name, const std::string& problem);
+    // For an input that was refused: a line naming it when no error was printed since the count
+    // errorsBefore, so that no refusal goes without a word even when the library gave none.
+    void refusedSilently(const std::string& name, int errorsBefore);
 
     int errors() const { return errorCount; }
     int warnings() const { return warningCount; }
@@ -32,6 +39,7 @@ public:
     std::string summary(int files) const;
 
 private:
+    void show(const zul::Diagnostic& record);
     void excerpt(const std::string& entry, int line, int column);
     const std::string* sourceOf(const std::string& entry);
     std::string paint(const std::string& text, const char* code) const;

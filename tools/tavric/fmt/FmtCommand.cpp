@@ -1,19 +1,14 @@
 #include "tools/tavric/fmt/FmtCommand.hpp"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/WholeFile.hpp"
 #include "tools/tavric/ToolInput.hpp"
 #include "tools/tavric/ToolReport.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
@@ -93,9 +88,17 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
     bool accepted = false;
     std::string printed;
     {
-        DirectiveOutput output;
-        accepted = fromFile ? original.load(name, false) : original.parse(text, false);
-        printed = output.text();
+        // What the directives say goes with the messages.
+        const zul::DirectiveSink keep = [&printed](const zul::DirectiveText& directive) {
+            printed += directive.text + "\n";
+        };
+        zul::LoadOptions load;
+        load.finalize = false;
+        load.directives = keep;
+        zul::ParseOptions parse;
+        parse.finalize = false;
+        parse.directives = keep;
+        accepted = fromFile ? zul::load(original, name, load) : zul::parse(original, text, parse);
     }
     if (!accepted) {
         // The parser's diagnostics, laid out as the other verbs lay them out.
@@ -103,6 +106,7 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
         tavrictool::Report report(err, false);
         report.addSource(source);
         report.print(original);
+        report.refusedSilently(name, 0);
         err.flush();
         return false;
     }
@@ -144,50 +148,6 @@ std::string treeFingerprint(const zul::Tavric& root)
     return text.str();
 }
 
-bool replaceFile(const std::string& path, const std::string& contents, std::string& problem)
-{
-    // A link stays a link: its target is replaced.
-    std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat status;
-    if (::stat(target.c_str(), &status) != 0) {
-        problem = std::strerror(errno);
-        return false;
-    }
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = directory + (slash == std::string::npos ? "/." : ".") + base + ".fmt-XXXXXX";
-    std::vector<char> pattern(temporary.begin(), temporary.end());
-    pattern.push_back('\0');
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        problem = std::strerror(errno);
-        return false;
-    }
-    temporary = pattern.data();
-    bool written = true;
-    std::size_t done = 0;
-    while (written && done < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        done += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    written = written && ::fchmod(fd, status.st_mode & 07777) == 0 && ::fsync(fd) == 0;
-    const int error = errno;
-    written = ::close(fd) == 0 && written;
-    if (written && ::rename(temporary.c_str(), target.c_str()) == 0)
-        return true;
-    problem = std::strerror(written ? errno : error != 0 ? error : EIO);
-    ::unlink(temporary.c_str());
-    return false;
-}
-
 int runFmt(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& err)
 {
     Options options;
@@ -226,9 +186,12 @@ int runFmt(const std::vector<std::string>& arguments, std::istream& in, std::ost
         }
         if (options.diff)
             out << unifiedDiff(text, formatted, name + ".orig", name);
-        if (options.write && changes && !replaceFile(file, formatted, problem)) {
-            err << "tavric fmt: cannot write '" << file << "': " << problem << '\n';
-            status = statusRefused;
+        if (options.write && changes) {
+            const zul::ReplaceResult written = zul::replaceWholeFile(file, formatted);
+            if (!written) {
+                err << name << ": error: " << written.text() << '\n';
+                status = statusRefused;
+            }
         }
         if (!options.check && !options.diff && !options.write)
             out << formatted;

@@ -24,9 +24,4 @@ int runFmt(const std::vector<std::string>& arguments, std::istream& in, std::ost
 // same tree give the same fingerprint.
 std::string treeFingerprint(const zul::Tavric& root);
 
-// Writes a whole file through a temporary file in its directory, renamed into place, with the
-// permissions of the file it replaces. False with the reason when any step fails; the file is then
-// as it was.
-bool replaceFile(const std::string& path, const std::string& contents, std::string& problem);
-
 } // namespace tavricfmt

@@ -119,15 +119,6 @@ TEST_F(FmtCommand, WriteThroughALinkKeepsTheLink)
     EXPECT_EQ(slurp(target), tidy);
 }
 
-TEST_F(FmtCommand, ReplaceFileReportsWhatFails)
-{
-    std::string problem;
-    EXPECT_FALSE(tavricfmt::replaceFile(directory + "/missing/x.tvr", "x", problem));
-    EXPECT_EQ(problem, "No such file or directory");
-    EXPECT_TRUE(tavricfmt::replaceFile(file("x.tvr", "old"), "new", problem));
-    EXPECT_EQ(slurp(directory + "/x.tvr"), "new");
-}
-
 TEST_F(FmtCommand, RefusedFilesAreLeftAlone)
 {
     const std::string broken = file("broken.tvr", "a = 1\nb   =   'xy'\n");

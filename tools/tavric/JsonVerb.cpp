@@ -1,0 +1,25 @@
+// tavric json: the document as JSON.
+
+#include <ostream>
+
+#include "ToolDocument.hpp"
+#include "ToolJson.hpp"
+#include "Verbs.hpp"
+
+namespace tavrictool {
+
+Outcome jsonVerb(const Arguments& args, Streams& streams)
+{
+    Document document(args, streams);
+    if (!document.load(args.positional[0], true))
+        return Outcome::Refused;
+    const zul::Tavric& root = document.root;
+    nlohmann::ordered_json json = toJson(root, args.has("--all"));
+    // A document is an object, an empty one too.
+    if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
+        json = nlohmann::ordered_json::object();
+    streams.out << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    return streams.out.flush() ? Outcome::Done : Outcome::Refused;
+}
+
+} // namespace tavrictool

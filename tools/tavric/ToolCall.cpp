@@ -1,0 +1,222 @@
+#include "ToolCall.hpp"
+
+#include <algorithm>
+#include <ostream>
+
+#include "Verbs.hpp"
+
+namespace tavrictool {
+
+namespace {
+
+// Splits the words; false (with the offending word) for an option the verb does not take.
+bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& result, std::string& bad)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--help") {
+            result.help = true;
+        } else if (verb.ownOptions || word.size() < 2 || word.compare(0, 2, "--") != 0 || word == "--") {
+            result.positional.push_back(word);
+        } else if (word == "--color=always" || (word == "--color" && std::string(verb.name) == "dump")) {
+            result.colour = ColourChoice::Always;
+        } else if (word == "--color=never") {
+            result.colour = ColourChoice::Never;
+        } else if (word == "--color=auto") {
+            result.colour = ColourChoice::Auto;
+        } else if (verb.takesAs && word == "--as" && i + 1 < words.size()) {
+            result.as = words[++i];
+        } else if (verb.takesAs && word.compare(0, 5, "--as=") == 0) {
+            result.as = word.substr(5);
+        } else if (std::find(verb.flags.begin(), verb.flags.end(), word) != verb.flags.end()) {
+            result.flags.insert(word);
+        } else {
+            bad = word;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The usage of a bad call: the problem, if any, the synopsis, and where to read more.
+Outcome badCall(std::ostream& err, const Verb* verb, const std::string& problem)
+{
+    if (!problem.empty())
+        err << "tavric: " << problem << '\n';
+    if (verb)
+        err << "usage: " << verb->synopsis << "\nTry 'tavric help " << verb->name << "'.\n";
+    else
+        err << usageText() << "Try 'tavric help'.\n";
+    return Outcome::BadCall;
+}
+
+Outcome run(const std::vector<std::string>& words, Streams& streams)
+{
+    if (words.empty())
+        return badCall(streams.err, nullptr, "");
+    const std::string& first = words[0];
+    if (first == "--help" || first == "-h") {
+        streams.out << usageText();
+        return Outcome::Done;
+    }
+    if (first == "--version") {
+        streams.out << "tavric (Velmora) " VELMORA_VERSION "\n";
+        return Outcome::Done;
+    }
+    const Verb* verb = findVerb(first);
+    if (!verb)
+        return badCall(streams.err, nullptr, "no verb '" + first + "'");
+    Arguments args;
+    std::string bad;
+    if (!split(std::vector<std::string>(words.begin() + 1, words.end()), *verb, args, bad))
+        return badCall(streams.err, verb, "'" + std::string(verb->name) + "' takes no option '" + bad + "'");
+    if (args.help) {
+        describe(*verb, streams.out);
+        return Outcome::Done;
+    }
+    if (!verb->ownOptions && (args.positional.size() < verb->minFiles || args.positional.size() > verb->maxFiles))
+        return badCall(streams.err, verb, "");
+    const Outcome outcome = verb->run(args, streams);
+    if (outcome != Outcome::BadCall)
+        return outcome;
+    // A verb that reads its own options has said what is wrong with them.
+    if (!verb->ownOptions)
+        return badCall(streams.err, verb, "");
+    streams.err << "Try 'tavric help " << verb->name << "'.\n";
+    return outcome;
+}
+
+} // namespace
+
+int exitStatus(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done:
+        return 0;
+    case Outcome::Refused:
+        return 1;
+    case Outcome::BadCall:
+        break;
+    }
+    return 2;
+}
+
+const char* const commonHelp =
+    "FILE may be - for standard input.\n"
+    "--color=auto|always|never: colour on a terminal by default, never when NO_COLOR is set or into a pipe.\n"
+    "--help after a verb describes it.\n";
+
+const std::vector<Verb>& verbs()
+{
+    static const std::vector<Verb> table = {
+        {"check",
+         "tavric check [--warnings-as-errors] [--color=WHEN] FILE...",
+         "Loads each file as the game does (directives, includes, post-parse resolution) and prints every\n"
+         "diagnostic as FILE:LINE:COL: error|warning: TEXT with the line and a caret, then a summary such as\n"
+         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist.\n"
+         "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
+         {"--warnings-as-errors"},
+         false,
+         false,
+         1,
+         1000000,
+         checkVerb},
+        {"fmt",
+         "tavric fmt [--check] [--diff] [-w] FILE...",
+         "Lays the text out again as written: indentation and blanks only. Comments, blank lines between\n"
+         "groups, directives, the keywords' language, UTF-8 text and number forms stay as they are.\n"
+         "Prints the result, or: --check lists the files that would change (status 1 if any), --diff\n"
+         "shows the change as a unified diff, -w rewrites each file in place. A file that does not load\n"
+         "is left alone, with the parser's message and status 1.\n",
+         {},
+         false,
+         true,
+         1,
+         1000000,
+         fmtVerb},
+        {"dump",
+         "tavric dump [--plain] [--raw] [--color[=WHEN]] FILE",
+         "Writes the document back out with the game's writer, as the game would save it: includes\n"
+         "expanded, comments dropped, keywords in English. --plain without spaces or indentation,\n"
+         "--raw with expressions as written rather than their values.\n",
+         {"--plain", "--raw"},
+         false,
+         false,
+         1,
+         1,
+         dumpVerb},
+        {"get",
+         "tavric get [--as bool|int|real|char|string] FILE ADDRESS",
+         "Prints one value, read in the type asked (string by default), for example\n"
+         "tavric get lev/config.tvr Language.En.TooFar. A collection member is picked by its index,\n"
+         "counted from 0: list[0] is the first member, maps[2].name a member's child.\n",
+         {},
+         true,
+         false,
+         2,
+         2,
+         getVerb},
+        {"json",
+         "tavric json [--all] FILE",
+         "Prints the document as JSON, keys in document order. Fields the public may not read (private,\n"
+         "locked, limited) are left out unless --all is given.\n",
+         {"--all"},
+         false,
+         false,
+         1,
+         1,
+         jsonVerb},
+        {"scramble",
+         "tavric scramble FILE",
+         "Scrambles a plain user data text into the form the game stores in data.vrk (to standard output).\n",
+         {},
+         false,
+         false,
+         1,
+         1,
+         scrambleVerb},
+        {"unscramble",
+         "tavric unscramble FILE",
+         "Turns data.vrk back into text (to standard output), to inspect or repair it.\n",
+         {},
+         false,
+         false,
+         1,
+         1,
+         unscrambleVerb},
+        {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {}, false, false, 0, 1, helpVerb},
+    };
+    return table;
+}
+
+const Verb* findVerb(const std::string& name)
+{
+    for (const Verb& verb : verbs())
+        if (name == verb.name)
+            return &verb;
+    return nullptr;
+}
+
+std::string usageText()
+{
+    std::string text = "usage:\n";
+    for (const Verb& verb : verbs())
+        text += std::string("  ") + verb.synopsis + "\n";
+    text += "  tavric --version\n";
+    return text;
+}
+
+void describe(const Verb& verb, std::ostream& out)
+{
+    out << "usage: " << verb.synopsis << "\n\n" << verb.description << commonHelp;
+}
+
+int runTool(const std::vector<std::string>& words, Streams& streams)
+{
+    const Outcome outcome = run(words, streams);
+    streams.out.flush();
+    streams.err.flush();
+    return exitStatus(outcome);
+}
+
+} // namespace tavrictool

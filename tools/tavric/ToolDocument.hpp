@@ -1,0 +1,44 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "ToolCall.hpp"
+#include "ToolInput.hpp"
+#include "ToolReport.hpp"
+#include "tavric/model/Tavric.hpp"
+
+namespace tavrictool {
+
+// What loading a document asks for beyond the parse.
+struct LoadSteps {
+    bool finalize = true;             // resolve references and pointers, as the game does
+    bool warnAboutReferences = false; // warn about references whose target does not exist
+};
+
+// Reads and parses one input ("-": the stream in) into root; every diagnostic goes to the report,
+// and a refusal always leaves at least one line there naming the input. False when the input was
+// refused or the parse (or the resolution) failed.
+bool loadDocument(const std::string& path, std::istream& in, zul::Tavric& root, const LoadSteps& steps, Report& report,
+                  Source& source);
+
+// One document loaded for a verb, with its report on the verb's error stream.
+struct Document {
+    Document(const Arguments& args, Streams& streams) : report(streams.err, args.colourErr(streams)), in(streams.in) {}
+    bool load(const std::string& path, bool finalize)
+    {
+        LoadSteps steps;
+        steps.finalize = finalize;
+        return loadDocument(path, in, root, steps, report, source);
+    }
+
+    Report report;
+    zul::NameDictionary names;
+    zul::Tavric root{&names};
+    Source source;
+
+private:
+    std::istream& in;
+};
+
+} // namespace tavrictool

@@ -35,6 +35,7 @@ enum Code : int {
     NegativeShift = 48,
     TooDeep = 49,
     SelfReference = 50,
+    UnclosedComment = 60,
 };
 
 inline std::string openInput(const std::string& path, int error, const std::string& text)
@@ -92,6 +93,7 @@ constexpr const char* constTwice = ": 'const' specified two times for the same v
 constexpr const char* rootNotFirst = ": Root can only be used as the first element in a tavric address.";
 constexpr const char* badValuesPerLine = ": Bad data per line value. Setting 16 instead of requested value.";
 constexpr const char* missingParenthesis = ": Missing ')' after opening '('.";
+constexpr const char* unclosedComment = ": Comment opened with '/*' is never closed with '*/'.";
 constexpr const char* endedOnError = "Parsing: Ended on error near \"";
 
 constexpr const char* divisionByZero = ": Division by zero. The expression has no value.";

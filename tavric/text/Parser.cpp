@@ -172,9 +172,20 @@ bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
 // Driver and messages
 
 Parser::Parser(Tavric& target, const std::string& source, ParseContext& context)
-    : target(target), original(source), stripped(source), context(context), entryName(target.getEntryName())
+    : target(target), original(source), stripped(source), context(context), entryName(target.getEntryName()),
+      tokens(context.tokens)
 {
-    PT::stripComments(stripped);
+    context.tokens = nullptr;
+}
+
+void Parser::addToken(std::size_t begin, std::size_t end, TokenRole role)
+{
+    SourceToken made{begin, end - begin, role, Language::None};
+    const bool word = role == TokenRole::Qualifier || role == TokenRole::Rights || role == TokenRole::Kind ||
+                      role == TokenRole::Type || role == TokenRole::Directive || role == TokenRole::Value;
+    if (word && begin < stripped.size() && PT::isIdentifierStart(stripped[begin]))
+        made.language = wordLanguage(stripped, begin, end - begin);
+    tokens->push_back(made);
 }
 
 bool Parser::run()
@@ -182,6 +193,8 @@ bool Parser::run()
     std::size_t position = 0;
     PT::skipSeparators(stripped, position);
     const int result = body(target, position);
+    if (result != RuleError && !failed && PT::unclosedCommentAt(stripped, position))
+        error(parsemsg::UnclosedComment, position, parsemsg::unclosedComment);
     const bool accepted = result != RuleError && !failed && position >= stripped.size();
     if (!accepted) {
         // The excerpt starts 3 bytes before the failing position; the caret stands under it.
@@ -194,12 +207,20 @@ bool Parser::run()
         target.addMessage(code, parsemsg::endedOnError + excerpt + "\".\n");
         target.addMessage(code, std::string(30 + (position - start), ' ') + "^\n");
     }
+    if (tokens != nullptr) {
+        addGapTokens(stripped, *tokens);
+        context.tokens = tokens;
+    }
     return accepted;
 }
 
 void Parser::error(int code, std::size_t position, const std::string& message)
 {
-    record(code, position, message, Severity::Error);
+    // A rule that stops at a comment never closed stops because of it.
+    if (position != noPosition && PT::unclosedCommentAt(stripped, position))
+        record(parsemsg::UnclosedComment, position, parsemsg::unclosedComment, Severity::Error);
+    else
+        record(code, position, message, Severity::Error);
     failed = true;
 }
 
@@ -314,6 +335,7 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
     made.reset();
     if (!enterLevel(position))
         return RuleError;
+    token(position, position + 1, TokenRole::Open);
     std::size_t p = position + 1;
     PT::skipBlanks(stripped, p);
     int result = RuleError;
@@ -330,6 +352,7 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
             result = RuleError;
         if (result == RuleAccepted) {
             if (p < stripped.size() && stripped[p] == ']') {
+                token(p, p + 1, TokenRole::Close);
                 ++p;
             } else {
                 error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
@@ -363,7 +386,9 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     static const std::size_t kindWordCounts[] = {2, 1, 1, 1, 1};
     static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
     for (int i = 0; i < 5; ++i) {
+        const std::size_t wordAt = p;
         if (PT::matchKeyword(stripped, p, kindWords[i], kindWordCounts[i], PT::identifierSet) >= 0) {
+            token(wordAt, p, TokenRole::Kind);
             field.setKind(kinds[i]);
             field.setKindDeclared(true);
             PT::skipSeparators(stripped, p);
@@ -373,6 +398,7 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     if (typeSpecification(field, p) == RuleError)
         return RuleError;
 
+    const std::size_t nameAt = p;
     const bool quoted = p < stripped.size() && stripped[p] == '"';
     if (quoted)
         ++p;
@@ -396,6 +422,7 @@ int Parser::declaration(Tavric& field, std::size_t& position)
         return RuleError;
     }
     field.setNameId(id);
+    token(nameAt, p, TokenRole::Name);
     position = p;
     return RuleAccepted;
 }
@@ -404,13 +431,17 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
 {
     const char* const ids = PT::identifierSet;
     for (;;) {
+        const std::size_t wordAt = p;
+        TokenRole role = TokenRole::Qualifier;
         if (PT::matchKeyword(stripped, p, PT::externWords, ids) >= 0) {
             field.setExternal(true);
         } else if (PT::matchKeyword(stripped, p, PT::localWords, ids) >= 0) {
             field.setLocal(true);
         } else if (const RightsWord* access = matchRightsWord(stripped, p)) {
             field.setDefaultRights(access->rights);
+            role = TokenRole::Rights;
         } else if (PT::matchKeyword(stripped, p, PT::limitedWords, ids) >= 0) {
+            role = TokenRole::Rights;
             // limited[XY]: X for the parent's identity, Y for everyone else; one digit is Y alone.
             if (p >= stripped.size() || stripped[p] != '[') {
                 error(parsemsg::BadLimited, p, parsemsg::badLimited);
@@ -444,6 +475,7 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
         } else {
             return RuleAccepted;
         }
+        token(wordAt, p, role);
         PT::skipSeparators(stripped, p);
     }
 }
@@ -453,22 +485,28 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     const char* const ids = PT::identifierSet;
     bool declared = false;
     bool levelConst = false;
+    std::size_t wordAt = p;
     if (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
+        token(wordAt, p, TokenRole::Type);
         declared = levelConst = true;
         PT::skipSeparators(stripped, p);
     }
+    wordAt = p;
     for (std::size_t t = 0; t < PT::typeWordCount; ++t) {
         if (PT::matchKeyword(stripped, p, PT::typeWords[t], ids) < 0)
             continue;
+        token(wordAt, p, TokenRole::Type);
         declared = true;
         field.declareType(static_cast<int>(t));
         PT::skipSeparators(stripped, p);
         if (t == TypeStruct) {
             std::string typeName;
+            const std::size_t nameAt = p;
             if (!readIdentifier(stripped, p, typeName)) {
                 error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
                 return RuleError;
             }
+            token(nameAt, p, TokenRole::TypeName);
             field.setStructName(typeName);
             PT::skipSeparators(stripped, p);
         }
@@ -476,6 +514,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     }
     // A const after the type; written twice for the same level it is only a warning.
     for (std::size_t at = p; PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0; at = p) {
+        token(at, p, TokenRole::Type);
         if (levelConst && !warning(field, parsemsg::ConstTwice, at, parsemsg::constTwice))
             return RuleError;
         declared = levelConst = true;
@@ -484,13 +523,17 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     // One ":" per level of indirection, each with its own optional const.
     std::vector<int> levels;
     while (p < stripped.size() && stripped[p] == ':' && (p + 1 >= stripped.size() || stripped[p + 1] != '=')) {
+        token(p, p + 1, TokenRole::Type);
         ++p;
         levels.push_back(levelConst ? 1 : 0);
         declared = true;
         PT::skipSeparators(stripped, p);
+        wordAt = p;
         levelConst = PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0;
-        if (levelConst)
+        if (levelConst) {
+            token(wordAt, p, TokenRole::Type);
             PT::skipSeparators(stripped, p);
+        }
     }
     if (declared) {
         field.setConstant(levelConst);
@@ -507,8 +550,10 @@ int Parser::assignment(Tavric& field, std::size_t& position)
 {
     std::size_t p = position;
     PT::skipBlanks(stripped, p);
+    const std::size_t signAt = p;
     if (PT::matchAnyNoCase(stripped, p, PT::assignmentWords) < 0)
         return RuleNoMatch;
+    token(signAt, p, TokenRole::Assignment);
     PT::skipBlanks(stripped, p);
     const int declaredKind = field.isKindDeclared() ? field.getKind() : KindNone;
     int foundKind = KindNone;
@@ -533,6 +578,7 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
     if (p >= stripped.size() || stripped[p] != '[')
         return RuleNoMatch;
     if (PT::matchAnyNoCase(stripped, p, PT::collectionScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindCollection;
         const int result = collection(field, p);
         position = p;
@@ -549,6 +595,10 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
     } else {
         return RuleNoMatch;
     }
+    token(position, position + std::strlen(foundKind == KindProgram    ? PT::scriptScopeWords[0]
+                                           : foundKind == KindSequence ? PT::sequenceScopeWords[0]
+                                                                       : PT::xmlScopeWords[0]),
+          TokenRole::Open);
     field.setKind(foundKind);
     if (p >= stripped.size() || stripped[p] != ']') {
         error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
@@ -556,6 +606,7 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
         position = p;
         return RuleError;
     }
+    token(p, p + 1, TokenRole::Close);
     position = p + 1;
     return RuleAccepted;
 }
@@ -564,6 +615,7 @@ int Parser::collectionFormat(Tavric& field, std::size_t& p, int& valuesPerLine)
 {
     int opened = 0;
     while (p < stripped.size() && stripped[p] == '(') {
+        token(p, p + 1, TokenRole::Parenthesis);
         ++p;
         ++opened;
         PT::skipBlanks(stripped, p);
@@ -594,8 +646,10 @@ int Parser::collectionFormat(Tavric& field, std::size_t& p, int& valuesPerLine)
         error(parsemsg::MissingParenthesis, p, parsemsg::missingParenthesis);
         return RuleError;
     }
-    while (p < stripped.size() && stripped[p] == ')')
+    while (p < stripped.size() && stripped[p] == ')') {
+        token(p, p + 1, TokenRole::Parenthesis);
         ++p;
+    }
     return RuleAccepted;
 }
 
@@ -632,6 +686,7 @@ int Parser::collection(Tavric& field, std::size_t& position)
         }
         const char c = stripped[p];
         if (c == ']') {
+            token(p, p + 1, TokenRole::Close);
             ++p;
             break;
         }
@@ -666,6 +721,7 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
 {
     Literal literal;
     std::size_t p = position;
+    const std::size_t mark = tokenMark();
     if (scanValue(p, literal) == RuleError) {
         position = p;
         return RuleError;
@@ -678,6 +734,8 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
         position = p;
         return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
     }
+    // Read again as an expression, with its own tokens.
+    dropTokens(mark);
     std::unique_ptr<ExpressionNode> tree;
     std::size_t e = position;
     if (expressionLevel(field, 0, e, tree) != RuleAccepted) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/SourceToken.hpp"
 
 namespace zul {
 
@@ -27,6 +28,9 @@ struct ParseContext {
     // Files being read, outermost first (canonical paths), to refuse include cycles.
     std::vector<std::string> includeStack;
     int depth = 0;
+    // Where the outermost text's tokens go, when the caller asks for them (included texts are
+    // other texts: their tokens are not recorded).
+    SourceTokens* tokens = nullptr;
 };
 
 // A value as read from the text, before it is stored into a field.
@@ -40,8 +44,8 @@ struct Literal {
     std::string text; // string value, or address text of a reference or pointer
 };
 
-// The recursive-descent reader of one text into one field. Line and column in messages are those of
-// the text as given; the rules read a copy in which comments are blanked.
+// The recursive-descent reader of one text into one field. Comments are read as blanks where blanks
+// may stand (ParsingTools' skipping), so comment marks inside literals are text.
 class Parser {
 public:
     Parser(Tavric& target, const std::string& source, ParseContext& context);
@@ -90,6 +94,7 @@ private:
     int include(Tavric& node, const std::string& path, bool raw, std::size_t at);
 
     // Value forms (Values.cpp).
+    int scanValueForm(std::size_t& position, Literal& out);
     int scanReal(std::size_t& position, Literal& out);
     int scanKeyword(std::size_t& position, Literal& out);
     int scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base, bool signs,
@@ -106,15 +111,32 @@ private:
     int expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
     int expressionOperand(Tavric& field, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
 
+    // Records a token when the caller asks for them; nothing else otherwise.
+    void token(std::size_t begin, std::size_t end, TokenRole role)
+    {
+        if (tokens != nullptr)
+            addToken(begin, end, role);
+    }
+    void addToken(std::size_t begin, std::size_t end, TokenRole role);
+    // Tokens recorded so far, to drop those of a reading that is read again another way.
+    std::size_t tokenMark() const { return tokens != nullptr ? tokens->size() : 0; }
+    void dropTokens(std::size_t mark)
+    {
+        if (tokens != nullptr)
+            tokens->resize(mark);
+    }
+
     bool enterLevel(std::size_t position);
     void leaveLevel() { --context.depth; }
 
     Tavric& target;
     const std::string& original;
-    std::string stripped;
+    // The text the rules read: the same as original.
+    const std::string& stripped;
     ParseContext& context;
     std::string entryName;
     bool failed = false;
+    SourceTokens* tokens;
 };
 
 // The path with links and "." resolved, so that one file has one name (the path itself when it

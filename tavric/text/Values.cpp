@@ -36,6 +36,17 @@ int64_t convertInteger(const std::string& text, std::size_t start, int base)
 
 int Parser::scanValue(std::size_t& position, Literal& out)
 {
+    const std::size_t start = position;
+    const int result = scanValueForm(position, out);
+    if (result == RuleAccepted) {
+        const bool address = out.kind == KindReference || (start < stripped.size() && stripped[start] == '&');
+        token(start, position, address ? TokenRole::Address : TokenRole::Value);
+    }
+    return result;
+}
+
+int Parser::scanValueForm(std::size_t& position, Literal& out)
+{
     out.kind = KindValue;
     out.type = TypeVoid;
     out.nothing = false;

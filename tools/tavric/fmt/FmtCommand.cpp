@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "tavric/model/Tavric.hpp"
-#include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/Parser.hpp"
 #include "tools/tavric/ToolInput.hpp"
 #include "tools/tavric/ToolReport.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
@@ -82,19 +82,28 @@ bool readOptions(const std::vector<std::string>& arguments, Options& options)
     return !options.files.empty() && stdinCount <= 1 && !(options.write && (stdinCount > 0 || options.check));
 }
 
-// One input: read, checked by the parser, laid out, and the layout checked to read the same.
-// Prints what is wrong itself; false when the input is to be left alone.
+// One input, already read: parsed once, recording its tokens, and laid out from them; the layout
+// is then checked to read the same. Prints what is wrong itself; false when the input is to be
+// left alone.
 bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& formatted, std::ostream& err)
 {
     const std::string& name = source.name;
     const std::string& text = source.text;
     zul::NameDictionary names;
     zul::Tavric original(&names);
+    zul::SourceTokens tokens;
     bool accepted = false;
     std::string printed;
     {
         DirectiveOutput output;
-        accepted = fromFile ? original.load(name, false) : original.parse(text, false);
+        zul::ParseContext context;
+        context.tokens = &tokens;
+        if (fromFile) {
+            // Includes are read from the file's own path, as a load would.
+            context.includeStack.push_back(zul::canonicalPath(name));
+            original.setEntryName(name);
+        }
+        accepted = zul::parseInto(original, text, false, context);
         printed = output.text();
     }
     if (!accepted) {
@@ -106,15 +115,7 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
         err.flush();
         return false;
     }
-    std::size_t stoppedAt = 0;
-    if (!formatSource(text, formatted, stoppedAt)) {
-        int line = 0;
-        int column = 0;
-        zul::ParsingTools::lineAndColumn(text, stoppedAt, line, column);
-        err << "tavric fmt: " << name << ":" << line << ":" << column
-            << ": the formatter cannot follow the text here; the file is left as it is\n";
-        return false;
-    }
+    formatted = formatTokens(text, tokens);
     // The layout must read back to the same tree: a formatter that changed meaning would be worse
     // than none.
     zul::NameDictionary againNames;

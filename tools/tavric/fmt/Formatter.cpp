@@ -2,12 +2,87 @@
 
 #include <vector>
 
+#include "tavric/model/Tavric.hpp"
 #include "tavric/text/Operators.hpp"
-#include "tools/tavric/fmt/SourceScanner.hpp"
+#include "tavric/text/Parser.hpp"
 
 namespace tavricfmt {
 
 namespace {
+
+// What a token is to the layout: words and literals are kept as written, the rest decides blanks
+// and indentation.
+enum class Role {
+    Word,         // name, keyword, literal, address, or any other piece kept as it is
+    Directive,    // the word of a directive
+    Assign,       // the assignment sign of a field
+    Operator,     // a binary operator of an expression
+    Comma,        // the sequence operator
+    Open,         // "[" of a node, "[Collection", "[Script", "[Sequence", "[XML"
+    Close,        // the "]" that ends one of those
+    Semicolon,    // a ";" standing as a separator
+    LineComment,  // "//" to the end of the line
+    BlockComment, // "/*" to "*/"
+};
+
+// A byte range of the source and its role. Everything between two atoms is blank: spaces, tabs,
+// line ends and line continuations.
+struct Atom {
+    std::size_t begin;
+    std::size_t end;
+    Role role;
+    // The parser looked for an operator at this atom (it follows a value on the same line) and
+    // found none there: the layout must not make one appear (as "x=1" would "x =", the "x " of
+    // multiplication).
+    bool afterValue;
+};
+
+Role layoutRole(zul::TokenRole role)
+{
+    using zul::TokenRole;
+    switch (role) {
+    case TokenRole::Directive:
+        return Role::Directive;
+    case TokenRole::Assignment:
+        return Role::Assign;
+    case TokenRole::Operator:
+        return Role::Operator;
+    case TokenRole::Sequence:
+        return Role::Comma;
+    case TokenRole::Open:
+        return Role::Open;
+    case TokenRole::Close:
+        return Role::Close;
+    case TokenRole::Semicolon:
+        return Role::Semicolon;
+    case TokenRole::LineComment:
+        return Role::LineComment;
+    case TokenRole::BlockComment:
+        return Role::BlockComment;
+    default:
+        return Role::Word;
+    }
+}
+
+std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
+{
+    std::vector<Atom> atoms;
+    atoms.reserve(tokens.size());
+    std::size_t valueEnd = std::string::npos;
+    for (const zul::SourceToken& token : tokens) {
+        if (token.role == zul::TokenRole::ValueEnd) {
+            valueEnd = token.offset;
+            continue;
+        }
+        const Role role = layoutRole(token.role);
+        const bool afterValue = token.offset == valueEnd && role != Role::Semicolon && role != Role::LineComment &&
+                                role != Role::BlockComment;
+        if (role != Role::LineComment && role != Role::BlockComment)
+            valueEnd = std::string::npos;
+        atoms.push_back(Atom{token.offset, token.offset + token.length, role, afterValue});
+    }
+    return atoms;
+}
 
 // More than the longest operator synonym ("diff\xC3\xA9rent de ").
 constexpr std::size_t operatorWindow = 32;
@@ -83,9 +158,6 @@ public:
             std::string text = source.substr(atom.begin, atom.end - atom.begin);
             if (atom.role == Role::LineComment)
                 trimEnd(text, " \t\r");
-            // A comment left open runs to the end of the text, over its last line ends too.
-            if (atom.role == Role::BlockComment && (text.size() < 4 || text.compare(text.size() - 2, 2, "*/") != 0))
-                trimEnd(text, " \t\r\n");
             line += text;
             if (atom.role == Role::Open)
                 ++depth;
@@ -192,12 +264,22 @@ private:
 
 } // namespace
 
-bool formatSource(const std::string& source, std::string& formatted, std::size_t& stoppedAt)
+std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
 {
-    std::vector<Atom> atoms;
-    if (!scanSource(source, atoms, stoppedAt))
+    const std::vector<Atom> atoms = atomsOf(tokens);
+    return Layout(source, atoms).run();
+}
+
+bool formatSource(const std::string& source, std::string& formatted)
+{
+    zul::NameDictionary names;
+    zul::Tavric root(&names);
+    zul::SourceTokens tokens;
+    zul::ParseContext context;
+    context.tokens = &tokens;
+    if (!zul::parseInto(root, source, false, context))
         return false;
-    formatted = Layout(source, atoms).run();
+    formatted = formatTokens(source, tokens);
     return true;
 }
 

@@ -10,58 +10,24 @@ namespace tavricfmt {
 
 namespace {
 
-// What a token is to the layout: words and literals are kept as written, the rest decides blanks
-// and indentation.
-enum class Role {
-    Word,         // name, keyword, literal, address, or any other piece kept as it is
-    Directive,    // the word of a directive
-    Assign,       // the assignment sign of a field
-    Operator,     // a binary operator of an expression
-    Comma,        // the sequence operator
-    Open,         // "[" of a node, "[Collection", "[Script", "[Sequence", "[XML"
-    Close,        // the "]" that ends one of those
-    Semicolon,    // a ";" standing as a separator
-    LineComment,  // "//" to the end of the line
-    BlockComment, // "/*" to "*/"
-};
+using zul::TokenRole;
 
-// A byte range of the source and its role. Everything between two atoms is blank: spaces, tabs,
-// line ends and line continuations.
+// A token of the parser's record as the layout sees it. Everything between two atoms is blank:
+// spaces, tabs, line ends and line continuations. Words, literals and comments are kept as
+// written; the other roles decide blanks and indentation.
 struct Atom {
     std::size_t begin;
     std::size_t end;
-    Role role;
+    TokenRole role;
     // The parser looked for an operator at this atom (it follows a value on the same line) and
     // found none there: the layout must not make one appear (as "x=1" would "x =", the "x " of
     // multiplication).
     bool afterValue;
 };
 
-Role layoutRole(zul::TokenRole role)
+bool isComment(TokenRole role)
 {
-    using zul::TokenRole;
-    switch (role) {
-    case TokenRole::Directive:
-        return Role::Directive;
-    case TokenRole::Assignment:
-        return Role::Assign;
-    case TokenRole::Operator:
-        return Role::Operator;
-    case TokenRole::Sequence:
-        return Role::Comma;
-    case TokenRole::Open:
-        return Role::Open;
-    case TokenRole::Close:
-        return Role::Close;
-    case TokenRole::Semicolon:
-        return Role::Semicolon;
-    case TokenRole::LineComment:
-        return Role::LineComment;
-    case TokenRole::BlockComment:
-        return Role::BlockComment;
-    default:
-        return Role::Word;
-    }
+    return role == TokenRole::LineComment || role == TokenRole::BlockComment;
 }
 
 std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
@@ -70,14 +36,13 @@ std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
     atoms.reserve(tokens.size());
     std::size_t valueEnd = std::string::npos;
     for (const zul::SourceToken& token : tokens) {
-        if (token.role == zul::TokenRole::ValueEnd) {
+        if (token.role == TokenRole::ValueEnd) {
             valueEnd = token.offset;
             continue;
         }
-        const Role role = layoutRole(token.role);
-        const bool afterValue = token.offset == valueEnd && role != Role::Semicolon && role != Role::LineComment &&
-                                role != Role::BlockComment;
-        if (role != Role::LineComment && role != Role::BlockComment)
+        const TokenRole role = token.role;
+        const bool afterValue = token.offset == valueEnd && role != TokenRole::Semicolon && !isComment(role);
+        if (!isComment(role))
             valueEnd = std::string::npos;
         atoms.push_back(Atom{token.offset, token.offset + token.length, role, afterValue});
     }
@@ -87,14 +52,9 @@ std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
 // More than the longest operator synonym ("diff\xC3\xA9rent de ").
 constexpr std::size_t operatorWindow = 32;
 
-bool isComment(Role role)
+bool isOperator(TokenRole role)
 {
-    return role == Role::LineComment || role == Role::BlockComment;
-}
-
-bool isOperator(Role role)
-{
-    return role == Role::Assign || role == Role::Operator;
+    return role == TokenRole::Assignment || role == TokenRole::Operator;
 }
 
 // What stands between two atoms: how many line ends and whether a line continuation.
@@ -156,19 +116,19 @@ public:
                 }
             }
             std::string text = source.substr(atom.begin, atom.end - atom.begin);
-            if (atom.role == Role::LineComment)
+            if (atom.role == TokenRole::LineComment)
                 trimEnd(text, " \t\r");
             line += text;
-            if (atom.role == Role::Open)
+            if (atom.role == TokenRole::Open)
                 ++depth;
-            else if (atom.role == Role::Close && depth > 0)
+            else if (atom.role == TokenRole::Close && depth > 0)
                 --depth;
         }
         if (!atoms.empty())
             endLine();
         // The parser accepts a "Message" without its text only at the very end of the text: one
         // more line end after it would make the document refused.
-        if (!atoms.empty() && atoms.back().role == Role::Directive && atoms.back().end == source.size())
+        if (!atoms.empty() && atoms.back().role == TokenRole::Directive && atoms.back().end == source.size())
             out.pop_back();
         return out;
     }
@@ -225,7 +185,7 @@ private:
     std::string indentation(std::size_t first) const
     {
         std::size_t closing = 0;
-        for (std::size_t i = first; i < atoms.size() && atoms[i].role == Role::Close; ++i) {
+        for (std::size_t i = first; i < atoms.size() && atoms[i].role == TokenRole::Close; ++i) {
             ++closing;
             if (i + 1 < atoms.size()) {
                 const Gap gap = readGap(source, atoms[i].end, atoms[i + 1].begin);
@@ -239,18 +199,18 @@ private:
 
     std::string spacing(const Atom& previous, const Atom& atom, bool touching) const
     {
-        if (atom.role == Role::Semicolon)
+        if (atom.role == TokenRole::Semicolon)
             return "";
-        if (previous.role == Role::Semicolon)
+        if (previous.role == TokenRole::Semicolon)
             return " ";
         // "[" and the name of its node.
-        if (previous.role == Role::Open && previous.end - previous.begin == 1 && !isComment(atom.role))
+        if (previous.role == TokenRole::Open && previous.end - previous.begin == 1 && !isComment(atom.role))
             return "";
         if (isOperator(previous.role) || isOperator(atom.role))
             return " ";
-        if (atom.role == Role::Comma)
+        if (atom.role == TokenRole::Sequence)
             return "";
-        if (previous.role == Role::Comma)
+        if (previous.role == TokenRole::Sequence)
             return " ";
         return touching ? "" : " ";
     }

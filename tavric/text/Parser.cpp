@@ -585,20 +585,19 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
         return result;
     }
     if (PT::matchAnyNoCase(stripped, p, PT::scriptScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindProgram;
         PT::skipBlanks(stripped, p);
         PT::skipSeparators(stripped, p);
     } else if (PT::matchAnyNoCase(stripped, p, PT::sequenceScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindSequence;
     } else if (PT::matchAnyNoCase(stripped, p, PT::xmlScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindXml;
     } else {
         return RuleNoMatch;
     }
-    token(position, position + std::strlen(foundKind == KindProgram    ? PT::scriptScopeWords[0]
-                                           : foundKind == KindSequence ? PT::sequenceScopeWords[0]
-                                                                       : PT::xmlScopeWords[0]),
-          TokenRole::Open);
     field.setKind(foundKind);
     if (p >= stripped.size() || stripped[p] != ']') {
         error(parsemsg::MissingBracket, p, parsemsg::missingBracket);

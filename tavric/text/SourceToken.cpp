@@ -9,10 +9,33 @@ namespace zul {
 namespace {
 
 const char* const frenchWords[] = {
-    "Nullepart", "Rien",      "Vide",    "Inclure",    "Inclurec",   "Attention", "Erreur",    "priv\xC3\xA9",
-    "prot\xC3\xA9g\xC3\xA9",  "verrouill\xC3\xA9",     "publique",   "limit\xC3\xA9",         "restreint",
-    "Vrai",      "Oui",       "Non",     "Faux",       "Champ",      "bool\xC3\xA9" "en",      "entier",
-    "r\xC3\xA9" "el",         "charact\xC3\xA8re",     "caract\xC3\xA8re",      "chaine",    "cha\xC3\xAEne",
+    "Nullepart",
+    "Rien",
+    "Vide",
+    "Inclure",
+    "Inclurec",
+    "Attention",
+    "Erreur",
+    "priv\xC3\xA9",
+    "prot\xC3\xA9g\xC3\xA9",
+    "verrouill\xC3\xA9",
+    "publique",
+    "limit\xC3\xA9",
+    "restreint",
+    "Vrai",
+    "Oui",
+    "Non",
+    "Faux",
+    "Champ",
+    "bool\xC3\xA9"
+    "en",
+    "entier",
+    "r\xC3\xA9"
+    "el",
+    "charact\xC3\xA8re",
+    "caract\xC3\xA8re",
+    "chaine",
+    "cha\xC3\xAEne",
     "enregistrement",
 };
 

@@ -151,12 +151,9 @@ TEST_F(Values, CommentMarksInsideLiteralsAreText)
 TEST_F(Values, ACommentNeverClosedIsAnErrorAtItsOpening)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"a = 1\n/* open", "line 2, col 1"},
-        {"a = 1 /* open\nb = 2", "line 1, col 7"},
-        {"a = /* open", "line 1, col 5"},
-        {"[n x = 1 /* open\n]", "line 1, col 10"},
-        {"a = \"/* x\" /* open", "line 1, col 12"},
-        {"a = \"x\" /* closed */ b /* open", "line 1, col 24"},
+        {"a = 1\n/* open", "line 2, col 1"},        {"a = 1 /* open\nb = 2", "line 1, col 7"},
+        {"a = /* open", "line 1, col 5"},           {"[n x = 1 /* open\n]", "line 1, col 10"},
+        {"a = \"/* x\" /* open", "line 1, col 12"}, {"a = \"x\" /* closed */ b /* open", "line 1, col 24"},
         {"int /* open", "line 1, col 5"},
     };
     for (const auto& c : cases) {

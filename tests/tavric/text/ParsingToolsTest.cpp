@@ -188,12 +188,12 @@ TEST(Comments, AreSkippedWhereBlanksMayStand)
     };
     const Case cases[] = {
         {"a = 1 // note\nb = 2", 5, 14, 13}, // a line comment ends before its line end
-        {"a/* x\ny */b", 1, 10, 10},          // a block comment spans lines, for blanks too
+        {"a/* x\ny */b", 1, 10, 10},         // a block comment spans lines, for blanks too
         {" /*a*/ /*b*/;x", 0, 13, 12},
-        {"/* never closed\nb", 0, 0, 0},     // left for the parser to report
+        {"/* never closed\nb", 0, 0, 0}, // left for the parser to report
         {"x/", 1, 1, 1},
-        {"x / 2", 1, 2, 2},                  // a lone slash is an operator
-        {"\\\n// c\nb", 0, 0, 6},         // a continuation is no separator
+        {"x / 2", 1, 2, 2},       // a lone slash is an operator
+        {"\\\n// c\nb", 0, 0, 6}, // a continuation is no separator
     };
     for (const Case& c : cases) {
         std::size_t position = c.from;

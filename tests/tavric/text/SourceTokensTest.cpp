@@ -12,10 +12,9 @@ using namespace zul;
 
 namespace {
 
-const char* const roleNames[] = {"Name",     "TypeName", "Qualifier",   "Rights",      "Kind",       "Type",
-                                 "Value",    "Address",  "Assignment",  "Operator",    "Sequence",   "Open",
-                                 "Close",    "Paren",    "Directive",   "Semicolon",   "LineComment",
-                                 "BlockComment",         "ValueEnd"};
+const char* const roleNames[] = {"Name",      "TypeName",   "Qualifier",   "Rights",       "Kind",    "Type",  "Value",
+                                 "Address",   "Assignment", "Operator",    "Sequence",     "Open",    "Close", "Paren",
+                                 "Directive", "Semicolon",  "LineComment", "BlockComment", "ValueEnd"};
 
 // "Role:text" per token, "/fr" or "/en" after a word of the tables.
 std::string recorded(const std::string& text)

@@ -106,8 +106,8 @@ TEST(FormatterKeeps, WordsLiteralsAndDirectives)
 TEST(FormatterKeeps, RefusesWhatItCannotFollow)
 {
     std::string out;
-    for (const char* refused : {"a = 1\nb = 'xy'\n", "[a x = 1\n", "x = \\\n", "x = 1\n/* open to the end",
-                                "x = 1 /* open\r\n\n\n"})
+    for (const char* refused :
+         {"a = 1\nb = 'xy'\n", "[a x = 1\n", "x = \\\n", "x = 1\n/* open to the end", "x = 1 /* open\r\n\n\n"})
         EXPECT_FALSE(tavricfmt::formatSource(refused, out)) << refused;
 }
 

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 // ---- heap accounting: every allocation of the process goes through these ----
 namespace {
@@ -110,7 +111,7 @@ Figures measureTavric(const std::string& text)
         const std::size_t before = liveBytes;
         auto* root = new zul::Tavric(&names);
         const auto start = std::chrono::steady_clock::now();
-        const bool accepted = root->parse(text, true);
+        const bool accepted = zul::parse(*root, text);
         figures.milliseconds = std::min(figures.milliseconds, millisecondsSince(start));
         figures.bytesPerElement = static_cast<double>(liveBytes - before) / elementCount;
         // The layers really hold what was written.

@@ -1,5 +1,6 @@
 #include "shell/Program.hpp"
 #include "shell/UserDataText.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/WholeFile.hpp"
 
 #include <cerrno>
@@ -21,6 +22,14 @@ const char* const userDataPath = "./data.vrk";
 const char* const userDataTemplate = "./data.vrk.XXXXXX";
 const char* const defaultLanguage = "En";
 constexpr int publicUser = zul::publicUser;
+
+// Directive texts of the game's documents: a Message on standard output, a Warning or an Error on
+// standard error, as the game has always shown them.
+void showDirective(const zul::DirectiveText& directive)
+{
+    std::ostream& stream = directive.kind == zul::DirectiveKind::Message ? std::cout : std::cerr;
+    stream << directive.text << std::endl;
+}
 
 void writeMessages(const zul::Tavric& document, std::ostream& stream)
 {
@@ -66,7 +75,9 @@ bool replaceFile(const char* path, const char* tempTemplate, const std::string& 
 
 bool Program::loadConfiguration()
 {
-    if (configDocument.load(configPath, true))
+    zul::LoadOptions load;
+    load.directives = showDirective;
+    if (zul::load(configDocument, configPath, load))
         return true;
     writeMessages(configDocument, std::cerr);
     return false;
@@ -78,7 +89,9 @@ bool Program::loadUserData()
     // A directory, a device or a FIFO in its place is unreadable user data, not something to wait for.
     if (zul::readWholeFile(userDataPath, bytes, zul::FileKinds::RegularOnly) != 0)
         return false;
-    if (!userDocument.parse(userDataText(bytes), true)) {
+    zul::ParseOptions parse;
+    parse.directives = showDirective;
+    if (!zul::parse(userDocument, userDataText(bytes), parse)) {
         writeMessages(userDocument, std::cout);
         return false;
     }

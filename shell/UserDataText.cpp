@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "shell/UserDataKey.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace vrk {
 
@@ -44,7 +45,9 @@ bool userDataBytes(zul::Tavric& document, const std::string& selectedUser, std::
         users.child(selectedUser, publicUser).child("Selected", publicUser).setInt(1, publicUser);
 
     std::ostringstream text;
-    if (!document.write(text, publicUser, false, false, true, 0))
+    zul::WriteOptions options;
+    options.plain = true;
+    if (!zul::write(document, text, options))
         return false;
     bytes = text.str();
     scrambleUserData(bytes);

@@ -76,6 +76,9 @@ Tavric::Tavric(const Tavric& other)
 {
     intValue = other.intValue;
     realValue = other.realValue;
+    // Places are kept by the root: a copy in the same tree has the same one.
+    if (other.parent)
+        placeIndex = other.placeIndex;
     stringId = other.stringId;
     pointerValue = other.pointerValue;
     type = other.type;
@@ -399,7 +402,9 @@ Tavric& Tavric::childLookup(int id, int user, bool modifiable) const
         }
     }
     if (!modifiable) {
-        reportConstant(RightCreate);
+        const NameDictionary* dictionary = getDictionary();
+        reportAbout(ErrorConstant, modelmsg::nodeConstant(rightName(RightCreate)),
+                    dictionary ? dictionary->nameOf(id) : std::string());
         return nullField;
     }
     if (!mayChange(RightCreate, user))

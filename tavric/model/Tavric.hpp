@@ -116,6 +116,16 @@ struct Diagnostic {
     int column = 0;
     std::string subject; // the declaration and address of the field concerned, when there is one
     std::string text;    // the message without its place or leading ": "
+    // A name looked for and not found, and the address of the field it was looked for in.
+    std::string missingName;
+    std::string searchedIn;
+};
+
+// Where a field was declared: the file (or "stdin"), line and column; line 0 when unknown.
+struct SourcePlace {
+    std::string entry;
+    int line = 0;
+    int column = 0;
 };
 
 // Returned by every failed navigation; compare addresses with it.
@@ -308,6 +318,16 @@ public:
     // The declaration prefix the writer puts before a field's name (optionally coloured).
     std::string declarationPrefix(bool colour = false) const;
 
+    // ---- place in the text ----
+    // Where the field was declared; a field without a place of its own (a plain member of a
+    // collection, a field made by a program) has that of the nearest enclosing field that has one.
+    SourcePlace place() const;
+    // The number of an entry name in the root's table of entries (entered when new); 0 when the
+    // table cannot grow.
+    uint32_t placeEntry(const std::string& entry) const;
+    // Set by the parser: entry from placeEntry, line and column 1-based.
+    void setPlace(uint32_t entry, int line, int column);
+
     // ---- declaration (set by the parser) ----
     int getType() const { return type; }
     int getKind() const { return kind; }
@@ -489,6 +509,8 @@ private:
     bool convert(int readType) const;
     void reportConversion(int readType) const;
     void reportNotInitialized() const;
+    // report, with the name that a lookup did not find (the diagnostic's missingName).
+    void reportAbout(int code, const std::string& text, const std::string& missingName) const;
     void reportPermission(int right, int user) const;
     void reportConstant(int right) const;
     void reportNotAddress() const;
@@ -526,6 +548,8 @@ private:
     int32_t nameId = 0;
     mutable int32_t stringId = 0;
     mutable int32_t pointerValue = 0;
+    // Index + 1 into the root's table of places; 0: none of its own. (It fills what would be padding.)
+    uint32_t placeIndex = 0;
     uint8_t type = TypeVoid;
     uint8_t kind = KindNone;
     uint8_t defaultRights = 0;

@@ -209,6 +209,7 @@ bool Tavric::bindChildren()
         if (current == extra->children->byId.end() || current->second != entry.second)
             continue;
         Tavric* bound = entry.second;
+        const DiagnosticScope scope(*bound);
         if (bound->kind == KindPointer && bound->rawString() != nowhereAddress) {
             Tavric& target = resolveFrom(bound->rawString(), systemUser, true);
             if (&target == &nullField)
@@ -261,7 +262,12 @@ bool Tavric::evaluateTree()
             return false;
         }
         busy = true;
-        Tavric& result = getExpression()->evaluate(parent ? *parent : *this, publicUser);
+        Tavric* evaluated = nullptr;
+        {
+            const DiagnosticScope scope(*this);
+            evaluated = &getExpression()->evaluate(parent ? *parent : *this, publicUser);
+        }
+        Tavric& result = *evaluated;
         busy = false;
         if (&result == &nullField)
             return false;

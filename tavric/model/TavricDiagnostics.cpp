@@ -158,7 +158,14 @@ void Tavric::addDiagnostic(const Diagnostic& record) const
     }
 }
 
+const Tavric* DiagnosticScope::current = nullptr;
+
 void Tavric::report(int code, const std::string& text) const
+{
+    reportAbout(code, text, std::string());
+}
+
+void Tavric::reportAbout(int code, const std::string& text, const std::string& missingName) const
 {
     if (isNull())
         return;
@@ -167,13 +174,81 @@ void Tavric::report(int code, const std::string& text) const
         addMessage(code, subject + " " + text + "\n");
         Diagnostic record;
         record.code = code;
-        record.entry = getEntryName();
+        const Tavric* placed = DiagnosticScope::current ? DiagnosticScope::current : this;
+        const SourcePlace where = placed->place();
+        record.entry = where.line > 0 ? where.entry : getEntryName();
+        record.line = where.line;
+        record.column = where.column;
         record.subject = subject;
         record.text = text.compare(0, 2, ": ") == 0 ? text.substr(2) : text;
+        if (!missingName.empty()) {
+            record.missingName = missingName;
+            record.searchedIn = getAddress();
+        }
         addDiagnostic(record);
     } catch (...) {
         setLastError(code);
     }
+}
+
+// ---------------------------------------------------------------- places
+
+SourcePlace Tavric::place() const
+{
+    SourcePlace where;
+    for (const Tavric* field = this; field; field = field->parent) {
+        if (field->placeIndex == 0)
+            continue;
+        const Tavric& root = field->getRoot();
+        const RootData* data = root.extra ? root.extra->root : nullptr;
+        if (!data || field->placeIndex > data->places.size())
+            break;
+        const PlaceRecord& record = data->places[field->placeIndex - 1];
+        where.entry = record.entry < data->placeEntries.size() ? data->placeEntries[record.entry] : "stdin";
+        where.line = static_cast<int>(record.line);
+        where.column = static_cast<int>(record.column);
+        break;
+    }
+    return where;
+}
+
+uint32_t Tavric::placeEntry(const std::string& entry) const
+{
+    if (isNull())
+        return 0;
+    RootData* data = getRoot().rootBlock();
+    if (!data)
+        return 0;
+    std::vector<std::string>& entries = data->placeEntries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i] == entry)
+            return static_cast<uint32_t>(i);
+    try {
+        entries.push_back(entry);
+    } catch (...) {
+        return 0;
+    }
+    return static_cast<uint32_t>(entries.size() - 1);
+}
+
+void Tavric::setPlace(uint32_t entry, int line, int column)
+{
+    if (isNull())
+        return;
+    RootData* data = getRoot().rootBlock();
+    if (!data)
+        return;
+    const PlaceRecord record{entry, static_cast<uint32_t>(line), static_cast<uint32_t>(column)};
+    if (placeIndex != 0 && placeIndex <= data->places.size()) {
+        data->places[placeIndex - 1] = record;
+        return;
+    }
+    try {
+        data->places.push_back(record);
+    } catch (...) {
+        return; // the field simply has no place of its own
+    }
+    placeIndex = static_cast<uint32_t>(data->places.size());
 }
 
 void Tavric::reportPermission(int right, int user) const

@@ -55,6 +55,28 @@ struct Tavric::Children {
     ChildMap byName;
 };
 
+// A place in a text, small because most fields of a document have one.
+struct PlaceRecord {
+    uint32_t entry; // index into the root's place entries
+    uint32_t line;
+    uint32_t column;
+};
+
+// The field whose text is being read or whose value is being resolved: what is reported meanwhile,
+// by any field (operands of an expression are fields of their own), is placed at its declaration.
+class DiagnosticScope {
+public:
+    explicit DiagnosticScope(const Tavric& field) : saved(current) { current = &field; }
+    ~DiagnosticScope() { current = saved; }
+    DiagnosticScope(const DiagnosticScope&) = delete;
+    DiagnosticScope& operator=(const DiagnosticScope&) = delete;
+
+    static const Tavric* current;
+
+private:
+    const Tavric* saved;
+};
+
 struct Tavric::RootData {
     NameDictionary* dictionary = nullptr;
     void* loadContext = nullptr;
@@ -62,6 +84,8 @@ struct Tavric::RootData {
     int lastError = 0;
     std::vector<std::string> messages;
     std::vector<Diagnostic> diagnostics;
+    std::vector<std::string> placeEntries;
+    std::vector<PlaceRecord> places;
 };
 
 // Attributes most fields never use; allocated on first need.

@@ -118,6 +118,7 @@ bool Tavric::refreshComputed(int user) const
     Tavric* result = nullptr;
     {
         ReadThrough through(*this);
+        const DiagnosticScope scope(*this);
         result = &expression->evaluate(parent ? *parent : *self, user);
     }
     if (result == &nullField)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <sys/stat.h>
 
 #include "tavric/model/Tavric.hpp"
@@ -24,9 +23,10 @@ const char* const directiveNames[DirectiveCount] = {"Include", "Include", "Messa
 
 } // namespace
 
+using PT = ParsingTools;
+
 int Parser::directive(Tavric& node, std::size_t& position)
 {
-    using PT = ParsingTools;
     const char* const ids = PT::identifierSet;
     std::size_t p = position;
     int which = -1;
@@ -78,16 +78,28 @@ int Parser::directive(Tavric& node, std::size_t& position)
     case IncludeRaw:
         return include(node, argument, which == IncludeRaw, wordAt);
     case Message:
-        std::cout << argument << std::endl;
+        emit(DirectiveKind::Message, argument, wordAt);
         return RuleAccepted;
     case Warning:
-        std::cerr << argument << std::endl;
+        emit(DirectiveKind::Warning, argument, wordAt);
         return node.stopsOnWarnings() ? (failed = true, RuleError) : RuleAccepted;
     default:
-        std::cerr << argument << std::endl;
+        emit(DirectiveKind::Error, argument, wordAt);
         failed = true;
         return RuleError;
     }
+}
+
+void Parser::emit(DirectiveKind kind, const std::string& text, std::size_t at)
+{
+    if (!context.directives)
+        return;
+    DirectiveText directive;
+    directive.kind = kind;
+    directive.text = text;
+    directive.entry = entryName;
+    lineAndColumn(at, directive.line, directive.column);
+    (*context.directives)(directive);
 }
 
 int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t at)
@@ -115,6 +127,8 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
             std::size_t size = 0;
             const int code = readWholeFile(path, bytes, FileKinds::Readable, &size);
             if (code == 0) {
+                // Messages name the file that holds the text, as for a plain include.
+                node.setEntryName(path);
                 accepted = parseInto(node, bytes, false, context);
             } else if (code != ENOMEM) {
                 reportOpenInput(node, path, parsemsg::openInput(path, code, std::strerror(code)));

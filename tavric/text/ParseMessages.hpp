@@ -35,7 +35,11 @@ enum Code : int {
     NegativeShift = 48,
     TooDeep = 49,
     SelfReference = 50,
-    UnclosedComment = 60,
+    MalformedNumber = 60,
+    NotAName = 61,
+    UnopenedBracket = 62,
+    UnknownDirective = 63,
+    UnclosedComment = 64,
 };
 
 inline std::string openInput(const std::string& path, int error, const std::string& text)
@@ -74,6 +78,29 @@ inline std::string expectedOperand(const std::string& found)
     return ": Expected operand after an operator. '" + found + "' encountered instead.";
 }
 
+inline std::string malformedNumber(const std::string& number, const std::string& why)
+{
+    return ": Malformed number '" + number + "': " + why + ".";
+}
+constexpr const char* octalDigits = "a number that starts with 0 is octal, with the digits 0 to 7";
+constexpr const char* binaryDigits = "a number that starts with 0b is binary, with the digits 0 and 1";
+constexpr const char* twoPoints = "a number has one '.' at most";
+constexpr const char* wholeOnly = "only decimal numbers have a fractional part";
+constexpr const char* digitsOnly = "letters cannot follow the digits of a number";
+// The character is one UTF-8 sequence (or a byte outside any).
+inline std::string notNameCharacter(const std::string& character)
+{
+    return ": '" + character + "' cannot be part of a name: names are ASCII letters, digits and _";
+}
+inline std::string digitStartsName(const std::string& word)
+{
+    return ": '" + word + "' cannot be a name: names start with an ASCII letter or _";
+}
+inline std::string unknownDirective(const std::string& word)
+{
+    return ": Unknown directive '" + word + "'. The directives are Include, Includec, Message, Warning and Error.";
+}
+constexpr const char* unopenedBracket = ": Unexpected ']': no '[' is open here.";
 constexpr const char* missingBracket = ": Missing ']' token to close node or special scope.";
 constexpr const char* reservedName = ": Fieldname '_' is reserved.";
 constexpr const char* badLimited = ": Bad 'limited' statement syntax. Syntax is 'limited[XY]', where X and Y are "

@@ -12,6 +12,7 @@
 
 #include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/TavricInternal.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 #include "tavric/text/ParseMessages.hpp"
 #include "tavric/text/ParsingTools.hpp"
@@ -141,31 +142,50 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
     return accepted;
 }
 
-bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
+bool load(Tavric& root, const std::string& path, const LoadOptions& options)
 {
-    if (isNull())
+    if (&root == &nullField)
         return false;
     ParseContext context;
+    context.directives = options.directives ? &options.directives : nullptr;
     context.includeStack.push_back(canonicalPath(path));
-    return loadInto(*this, path, finalize, context);
+    return loadInto(root, path, options.finalize, context);
+}
+
+bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
+{
+    if (&root == &nullField)
+        return false;
+    ParseContext context;
+    context.directives = options.directives ? &options.directives : nullptr;
+    context.tokens = options.tokens;
+    if (!options.path.empty()) {
+        context.includeStack.push_back(canonicalPath(options.path));
+        root.setEntryName(options.path);
+    }
+    return parseInto(root, text, options.finalize, context);
+}
+
+bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
+{
+    LoadOptions options;
+    options.finalize = finalize;
+    return zul::load(*this, path, options);
 }
 
 bool Tavric::parseAs(const std::string& text, const std::string& path, bool finalize, int /*user*/)
 {
-    if (isNull())
-        return false;
-    ParseContext context;
-    context.includeStack.push_back(canonicalPath(path));
-    setEntryName(path);
-    return parseInto(*this, text, finalize, context);
+    ParseOptions options;
+    options.finalize = finalize;
+    options.path = path;
+    return zul::parse(*this, text, options);
 }
 
 bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
 {
-    if (isNull())
-        return false;
-    ParseContext context;
-    return parseInto(*this, text, finalize, context);
+    ParseOptions options;
+    options.finalize = finalize;
+    return zul::parse(*this, text, options);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -173,7 +193,7 @@ bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
 
 Parser::Parser(Tavric& target, const std::string& source, ParseContext& context)
     : target(target), original(source), stripped(source), context(context), entryName(target.getEntryName()),
-      tokens(context.tokens)
+      entryIndex(target.placeEntry(entryName)), tokens(context.tokens)
 {
     context.tokens = nullptr;
 }
@@ -190,9 +210,14 @@ void Parser::addToken(std::size_t begin, std::size_t end, TokenRole role)
 
 bool Parser::run()
 {
-    std::size_t position = 0;
+    // A byte-order mark some editors put first is no part of the document.
+    std::size_t position = startsWithByteOrderMark() ? 3 : 0;
     PT::skipSeparators(stripped, position);
-    const int result = body(target, position);
+    int result = body(target, position);
+    if (result != RuleError && !failed && position < stripped.size() && stripped[position] == ']') {
+        error(parsemsg::UnopenedBracket, position, parsemsg::unopenedBracket);
+        result = RuleError;
+    }
     if (result != RuleError && !failed && PT::unclosedCommentAt(stripped, position))
         error(parsemsg::UnclosedComment, position, parsemsg::unclosedComment);
     const bool accepted = result != RuleError && !failed && position >= stripped.size();
@@ -236,7 +261,7 @@ void Parser::record(int code, std::size_t position, const std::string& message, 
     diagnostic.severity = severity;
     diagnostic.entry = entryName;
     if (position != noPosition)
-        PT::lineAndColumn(original, position, diagnostic.line, diagnostic.column);
+        lineAndColumn(position, diagnostic.line, diagnostic.column);
     diagnostic.text = message.compare(0, 2, ": ") == 0 ? message.substr(2) : message;
     target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.line) + ", col " +
                                 std::to_string(diagnostic.column) + ")" + message + "\n");
@@ -249,7 +274,7 @@ void Parser::openedHere(std::size_t position)
     diagnostic.code = parsemsg::MissingBracket;
     diagnostic.severity = Severity::Note;
     diagnostic.entry = entryName;
-    PT::lineAndColumn(original, position, diagnostic.line, diagnostic.column);
+    lineAndColumn(position, diagnostic.line, diagnostic.column);
     diagnostic.text = "opened here";
     target.addDiagnostic(diagnostic);
 }
@@ -261,6 +286,60 @@ bool Parser::warning(const Tavric& node, int code, std::size_t position, const s
         return true;
     failed = true;
     return false;
+}
+
+bool Parser::startsWithByteOrderMark() const
+{
+    return original.compare(0, 3, "\xEF\xBB\xBF") == 0;
+}
+
+void Parser::lineAndColumn(std::size_t position, int& line, int& column)
+{
+    // Fields are placed in the order of the text: counting on from the last place keeps a whole
+    // parse linear.
+    const std::size_t end = position < original.size() ? position : original.size();
+    if (end < cursor.position)
+        cursor = LineCursor();
+    const char* text = original.data();
+    while (const void* found = std::memchr(text + cursor.position, '\n', end - cursor.position)) {
+        const std::size_t newline = static_cast<const char*>(found) - text;
+        ++cursor.line;
+        cursor.lineStart = newline + 1;
+        cursor.position = newline + 1;
+    }
+    cursor.position = end;
+    line = cursor.line;
+    column = static_cast<int>(end - cursor.lineStart) + 1;
+    // The mark takes no room on the line as an editor shows it.
+    if (line == 1 && end >= 3 && startsWithByteOrderMark())
+        column -= 3;
+}
+
+void Parser::placeField(Tavric& field, std::size_t position)
+{
+    int line = 0;
+    int column = 0;
+    lineAndColumn(position, line, column);
+    field.setPlace(entryIndex, line, column);
+}
+
+void Parser::unreadable(std::size_t position)
+{
+    const unsigned char first = static_cast<unsigned char>(stripped[position]);
+    if (first >= 0x80) {
+        std::size_t end = position + 1;
+        while (first >= 0xC0 && end < stripped.size() && end - position < 4 &&
+               (static_cast<unsigned char>(stripped[end]) & 0xC0) == 0x80)
+            ++end;
+        error(parsemsg::NotAName, position, parsemsg::notNameCharacter(stripped.substr(position, end - position)));
+    } else if (PT::isDigit(stripped[position])) {
+        std::size_t end = position;
+        while (end < stripped.size() && PT::isIdentifierByte(stripped[end]))
+            ++end;
+        error(parsemsg::NotAName, position, parsemsg::digitStartsName(stripped.substr(position, end - position)));
+    } else {
+        error(parsemsg::ExpectedName, position, parsemsg::expectedName(textAt(position)));
+    }
 }
 
 std::string Parser::textAt(std::size_t position) const
@@ -321,13 +400,34 @@ int Parser::element(Tavric& node, std::size_t& position)
         failed = true;
         return RuleError;
     }
+    const std::size_t nameAt = position;
     const int declared = declaration(*field, position);
-    if (declared != RuleAccepted)
-        return declared;
-    if (assignment(*field, position) == RuleError)
+    if (declared == RuleNoMatch) {
+        // After a bare Message word the text may end, or the scope close.
+        if (position >= stripped.size() || stripped[position] == ']')
+            return RuleNoMatch;
+        unreadable(position);
         return RuleError;
+    }
+    if (declared != RuleAccepted)
+        return RuleError;
+    placeField(*field, nameAt);
+    const int assigned = assignment(*field, position);
+    if (assigned == RuleError)
+        return RuleError;
+    if (assigned == RuleNoMatch && followedByString(position)) {
+        // A word and a quoted text on one line: a directive misspelt, not an empty field and a name.
+        error(parsemsg::UnknownDirective, nameAt, parsemsg::unknownDirective(stripped.substr(nameAt, position - nameAt)));
+        return RuleError;
+    }
     node.adoptChild(field.release());
     return RuleAccepted;
+}
+
+bool Parser::followedByString(std::size_t position) const
+{
+    PT::skipBlanks(stripped, position);
+    return position < stripped.size() && stripped[position] == '"';
 }
 
 int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr<Tavric>& made)
@@ -343,9 +443,12 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
     if (!made) {
         failed = true;
     } else {
+        const std::size_t nameAt = p;
         result = declaration(*made, p);
         if (result == RuleNoMatch)
             error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
+        else if (result == RuleAccepted)
+            placeField(*made, nameAt);
         if (result == RuleAccepted && assignment(*made, p) == RuleError)
             result = RuleError;
         if (result == RuleAccepted && body(*made, p) == RuleError)
@@ -548,6 +651,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
 
 int Parser::assignment(Tavric& field, std::size_t& position)
 {
+    const DiagnosticScope scope(field);
     std::size_t p = position;
     PT::skipBlanks(stripped, p);
     const std::size_t signAt = p;

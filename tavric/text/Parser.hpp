@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/SourceToken.hpp"
 
 namespace zul {
@@ -28,6 +29,8 @@ struct ParseContext {
     // Files being read, outermost first (canonical paths), to refuse include cycles.
     std::vector<std::string> includeStack;
     int depth = 0;
+    // Where directive texts go (none: nowhere).
+    const DirectiveSink* directives = nullptr;
     // Where the outermost text's tokens go, when the caller asks for them (included texts are
     // other texts: their tokens are not recorded).
     SourceTokens* tokens = nullptr;
@@ -77,6 +80,14 @@ public:
     static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
 
 private:
+    bool startsWithByteOrderMark() const;
+    void lineAndColumn(std::size_t position, int& line, int& column);
+    // Where the field's declaration starts, kept with the field.
+    void placeField(Tavric& field, std::size_t position);
+    // Reports what stands where an element was expected and none begins.
+    void unreadable(std::size_t position);
+    // A string literal after blanks on the same line.
+    bool followedByString(std::size_t position) const;
     void record(int code, std::size_t position, const std::string& message, Severity severity);
     int body(Tavric& node, std::size_t& position);
     int element(Tavric& node, std::size_t& position);
@@ -92,6 +103,8 @@ private:
     int valueOrExpression(Tavric& field, std::size_t& position);
     int directive(Tavric& node, std::size_t& position);
     int include(Tavric& node, const std::string& path, bool raw, std::size_t at);
+    // Hands a directive's text to the caller's sink.
+    void emit(DirectiveKind kind, const std::string& text, std::size_t at);
 
     // Value forms (Values.cpp).
     int scanValueForm(std::size_t& position, Literal& out);
@@ -106,6 +119,9 @@ private:
     int scanDescriptor(std::size_t& position, Literal& out);
     int scanAddress(std::size_t& position, Literal& out);
     int scanDecimal(std::size_t& position, Literal& out);
+    // False, after a message, when the number from start runs on into letters, digits or a '.' at
+    // end that no number form takes ("08", "1..2", "0x1F.5"); base 0 stands for a real.
+    bool numberEnds(std::size_t start, std::size_t end, int base);
 
     // Expressions (ExpressionParser.cpp).
     int expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
@@ -135,6 +151,14 @@ private:
     const std::string& stripped;
     ParseContext& context;
     std::string entryName;
+    uint32_t entryIndex = 0;
+    // The line counted up to a position of the text.
+    struct LineCursor {
+        std::size_t position = 0;
+        std::size_t lineStart = 0;
+        int line = 1;
+    };
+    LineCursor cursor;
     bool failed = false;
     SourceTokens* tokens;
 };

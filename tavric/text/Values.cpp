@@ -66,6 +66,8 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
             ++p;
         }
         if (p >= stripped.size() || stripped[p] != '.') {
+            if (!numberEnds(position, p, 10))
+                return RuleError;
             out.type = TypeInt;
             // Saturated like the C conversion.
             out.intValue = overflow ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(value);
@@ -105,6 +107,28 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
     return result;
 }
 
+bool Parser::numberEnds(std::size_t start, std::size_t end, int base)
+{
+    const auto partOfNumber = [this](std::size_t at) {
+        return at < stripped.size() && (PT::isIdentifierByte(stripped[at]) || stripped[at] == '.');
+    };
+    if (!partOfNumber(end))
+        return true;
+    std::size_t last = end;
+    while (partOfNumber(last))
+        ++last;
+    const char next = stripped[end];
+    const char* why = parsemsg::digitsOnly;
+    if (base == 8 && PT::isDigit(next))
+        why = parsemsg::octalDigits;
+    else if (base == 2 && PT::isDigit(next))
+        why = parsemsg::binaryDigits;
+    else if (next == '.')
+        why = base == 0 ? parsemsg::twoPoints : parsemsg::wholeOnly;
+    error(parsemsg::MalformedNumber, end, parsemsg::malformedNumber(stripped.substr(start, last - start), why));
+    return false;
+}
+
 int Parser::scanReal(std::size_t& position, Literal& out)
 {
     // Signs are read as for the integers, so that every real the writer produces reads back.
@@ -136,6 +160,10 @@ int Parser::scanReal(std::size_t& position, Literal& out)
         }
         if (signs == 1 && stripped[position] == '-')
             value = -value;
+    }
+    if (!numberEnds(position, p, 0)) {
+        position = p;
+        return RuleError;
     }
     out.type = TypeReal;
     out.realValue = value;
@@ -182,6 +210,10 @@ int Parser::scanInteger(std::size_t& position, Literal& out, const char* prefix,
         position = p;
         return RuleError;
     }
+    if (!numberEnds(position, p, base)) {
+        position = p;
+        return RuleError;
+    }
     out.type = TypeInt;
     if (base == 2) {
         // The digits alone: the C conversion would stop at the "b" of the prefix.
@@ -202,6 +234,10 @@ int Parser::scanOctal(std::size_t& position, Literal& out)
     ++p;
     while (p < stripped.size() && stripped[p] >= '0' && stripped[p] <= '7')
         ++p;
+    if (!numberEnds(position, p, 8)) {
+        position = p;
+        return RuleError;
+    }
     out.type = TypeInt;
     out.intValue = convertInteger(stripped, position, 8);
     position = p;
@@ -422,6 +458,10 @@ int Parser::scanDecimal(std::size_t& position, Literal& out)
         ++p;
     if (p == digits) {
         error(parsemsg::ExpectedValue, position, parsemsg::expectedValue);
+        return RuleError;
+    }
+    if (!numberEnds(position, p, 10)) {
+        position = p;
         return RuleError;
     }
     out.type = TypeInt;

@@ -14,6 +14,7 @@
 #include "tavric/model/Declaration.hpp"
 #include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 #include "tavric/text/ParsingTools.hpp"
 
@@ -30,9 +31,12 @@ bool isOctalDigit(char c)
 
 std::string octal(uint32_t value)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%o", value);
-    return buffer;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + (value & 7)));
+        value >>= 3;
+    } while (value != 0);
+    return digits;
 }
 
 // One byte of a character or string. True when it was written as an octal escape, so that a
@@ -469,19 +473,35 @@ void TreeWriter::expression(const Tavric& field, const ExpressionNode& node, std
 
 } // namespace
 
-bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plain, int indent) const
+bool write(const Tavric& node, std::ostream& out, const WriteOptions& options)
 {
-    if (isNull())
+    if (&node == &nullField)
         return false;
     try {
-        TreeWriter writer(out, user, raw, colour, plain);
-        writer.ownValue(*this, indent);
-        writer.children(*this, indent);
+        TreeWriter writer(out, options.user, options.raw, options.colour, options.plain);
+        writer.ownValue(node, options.indent);
+        writer.children(node, options.indent);
     } catch (const std::bad_alloc&) {
-        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
+        node.report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return false;
     }
     return !out.fail();
+}
+
+bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plain, int indent) const
+{
+    WriteOptions options;
+    options.user = user;
+    options.raw = raw;
+    options.colour = colour;
+    options.plain = plain;
+    options.indent = indent;
+    return zul::write(*this, out, options);
+}
+
+bool save(const Tavric& node, const std::string& path, const WriteOptions& options)
+{
+    return node.save(path, options.user, options.raw, options.plain);
 }
 
 bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const

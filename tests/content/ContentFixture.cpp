@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tavric/text/Documents.hpp"
+
 namespace content {
 
 int MapData::value(int layer, int x, int y) const
@@ -116,7 +118,7 @@ Config& Config::get()
     if (done)
         return config;
     done = true;
-    config.loaded = config.document.load(runPath("lev/config.tvr"), true);
+    config.loaded = zul::load(config.document, runPath("lev/config.tvr"));
     for (const std::string& line : config.document.messages())
         config.messages += line;
     const zul::Tavric* mapsField = config.find({"Maps"});

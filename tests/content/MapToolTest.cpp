@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tavric/text/Documents.hpp"
+
 using namespace content;
 
 namespace {
@@ -74,7 +76,7 @@ TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads)
     ASSERT_EQ(compile(source, "--text " + text), 0) << errors;
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     EXPECT_EQ(document["Language"]["Xx"]["Hello"].getString(), "Été");
     const zul::Tavric& map = document["Maps"]["Small"];
     EXPECT_EQ(map["Width"].getInt(), 5);
@@ -109,7 +111,7 @@ TEST_F(MapTool, AStartCellGoesIntoTheMapAndNoneIsWrittenWithoutIt)
     ASSERT_EQ(compile(given + " " + none), 0) << errors;
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     const zul::Tavric& start = document["Maps"]["Small"]["Start"];
     EXPECT_EQ(start["Column"].getType(), zul::TypeInt);
     EXPECT_EQ(start["Column"].getInt(), 3);
@@ -139,7 +141,7 @@ TEST_F(MapTool, WindowsHaveTheirOwnCodeAndWallsJoinThem)
     ASSERT_EQ(compile(write("window.map", withWindow)), 0) << errors;
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     const zul::Tavric& layers = document["Maps"]["Small"]["Layers"];
     auto cell = [&](const char* layer, int x, int y) {
         return layers[layer].getCollection()->elementAt(size_t(y * 5 + x))->getInt();

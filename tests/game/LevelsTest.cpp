@@ -4,6 +4,7 @@
 
 #include "game/monsters/Monster.hpp"
 #include "shell/UserDataText.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace vrk {
 namespace testing {
@@ -67,7 +68,7 @@ TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
     std::string bytes;
     ASSERT_TRUE(userDataBytes(program->userDocument, "", bytes));
     zul::Tavric reread(&program->dictionary, nullptr);
-    ASSERT_TRUE(reread.parse(userDataText(bytes), true));
+    ASSERT_TRUE(zul::parse(reread, userDataText(bytes)));
     EXPECT_EQ(reread.child("FurthestLevel").getInt(), 2);
 }
 

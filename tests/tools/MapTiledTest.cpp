@@ -16,6 +16,8 @@
 #include <sstream>
 #include <sys/wait.h>
 
+#include "tavric/text/Documents.hpp"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -158,7 +160,7 @@ TEST_F(Tiled, TmxrasterizerDrawsMap0AsTheMapPictureDoes)
     };
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(binaryDir + "/run/lev/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, binaryDir + "/run/lev/config.tvr"));
     const zul::Tavric& map = document["Maps"]["Map0"];
     const int columns = int(map["Width"].getInt()), rows = int(map["Height"].getInt());
     ASSERT_EQ(columns * cell, width);
@@ -281,7 +283,7 @@ TEST_F(Tiled, SmallMapsGiveTheirCodesAndAreNamedByPropertyOrFile)
     ASSERT_EQ(compile(tmx + " " + json, dir + "/config.tvr"), 0) << errors;
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     auto codes = [&](const char* map, const char* layer) {
         std::vector<long long> values;
         const zul::Tavric& field = document["Maps"][map]["Layers"][layer];
@@ -319,7 +321,7 @@ TEST_F(Tiled, TheStartCellComesFromTheMapsProperties)
     ASSERT_EQ(compile(tmx + " " + json, dir + "/config.tvr"), 0) << errors;
     zul::NameDictionary dictionary;
     zul::Tavric document(&dictionary, nullptr);
-    ASSERT_TRUE(document.load(dir + "/config.tvr", true));
+    ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     EXPECT_EQ(document["Maps"]["small"]["Start"]["Column"].getInt(), 1);
     EXPECT_EQ(document["Maps"]["small"]["Start"]["Row"].getInt(), 1);
     EXPECT_EQ(document["Maps"]["Tiny"]["Start"]["Column"].getInt(), 0);

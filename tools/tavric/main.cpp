@@ -17,6 +17,7 @@
 #include "ToolReport.hpp"
 #include "shell/UserDataKey.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/ParsingTools.hpp"
 #include "tools/tavric/fmt/FmtCommand.hpp"
 
@@ -165,7 +166,13 @@ bool loadDocument(const std::string& path, Tavric& root, bool finalize, Report& 
         return false;
     }
     report.addSource(source);
-    bool accepted = root.parseAs(source.text, source.name, false);
+    zul::ParseOptions options;
+    options.finalize = false;
+    options.path = source.name;
+    options.directives = [](const zul::DirectiveText& directive) {
+        (directive.kind == zul::DirectiveKind::Message ? std::cout : std::cerr) << directive.text << std::endl;
+    };
+    bool accepted = zul::parse(root, source.text, options);
     if (accepted && warnAboutReferences)
         warnAboutMissingTargets(root, *root.getDictionary(), source);
     if (finalize) {

@@ -1,8 +1,10 @@
 // Directives: includes (both forms, nesting, cycles, failures), messages, warnings and errors.
 
 #include "TextFixture.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/Parser.hpp"
 
+using texttest::Document;
 using texttest::ScratchDirectory;
 using texttest::Text;
 using namespace zul;
@@ -59,46 +61,67 @@ TEST_F(Directives, AFieldNamedLikeADirectiveIsRefused)
     EXPECT_FALSE(root.exists("message"));
 }
 
-TEST_F(Directives, MessagePrintsOnStandardOutput)
+TEST_F(Directives, TextsGoToTheCallersSinkWithTheirPlaceAndNothingIsPrinted)
 {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const bool accepted = parse("Message \"Hello\\tworld\"\nx = 1\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Hello\tworld\n");
-    EXPECT_TRUE(accepted) << messages();
-    EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(field("x").getInt(), 1);
+    struct Case {
+        const char* text;
+        int optionWord;
+        bool accepted;
+        DirectiveKind kind;
+        const char* said;
+        int line, column;
+        bool reachesX; // the field after the directive
+    };
+    const Case cases[] = {
+        {"Message \"Hello\\tworld\"\nx = 1\n", defaultOptionWord, true, DirectiveKind::Message, "Hello\tworld", 1, 1,
+         true},
+        {"a = 1\n  Attention \"careful\"\nx = 1\n", defaultOptionWord, true, DirectiveKind::Warning, "careful", 2, 3,
+         true},
+        {"Warning \"careful\"\nx = 1\n", defaultOptionWord | OptionStopOnWarnings, false, DirectiveKind::Warning,
+         "careful", 1, 1, false},
+        {"a = 1\nError \"stop here\"\nx = 2\n", defaultOptionWord, false, DirectiveKind::Error, "stop here", 2, 1,
+         false},
+    };
+    for (const Case& c : cases) {
+        Document document;
+        document.root.setOptionWord(c.optionWord);
+        std::vector<DirectiveText> seen;
+        ParseOptions options;
+        options.finalize = false;
+        options.directives = [&seen](const DirectiveText& directive) { seen.push_back(directive); };
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const bool accepted = zul::parse(document.root, c.text, options);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.text;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.text;
+        EXPECT_EQ(accepted, c.accepted) << c.text << document.messages();
+        ASSERT_EQ(seen.size(), 1u) << c.text;
+        EXPECT_EQ(seen[0].kind, c.kind) << c.text;
+        EXPECT_EQ(seen[0].text, c.said) << c.text;
+        EXPECT_EQ(seen[0].entry, "stdin") << c.text;
+        EXPECT_EQ(seen[0].line, c.line) << c.text;
+        EXPECT_EQ(seen[0].column, c.column) << c.text;
+        EXPECT_EQ(document.root.exists("x"), c.reachesX) << c.text;
+        if (c.kind == DirectiveKind::Error) {
+            EXPECT_TRUE(document.root.exists("a")) << "fields before the error stay";
+            EXPECT_EQ(document.lines().front().rfind("Parsing: Ended on error near", 0), 0u) << c.text;
+        } else if (c.accepted) {
+            EXPECT_TRUE(document.lines().empty()) << c.text << document.messages();
+        }
+    }
 }
 
-TEST_F(Directives, WarningPrintsOnStandardErrorAndGoesOn)
+TEST_F(Directives, TextsOfAnIncludedFileNameThatFile)
 {
-    testing::internal::CaptureStderr();
-    const bool accepted = parse("Attention \"careful\"\nx = 1\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "careful\n");
-    EXPECT_TRUE(accepted);
-    EXPECT_TRUE(root.exists("x"));
-}
-
-TEST_F(Directives, WarningStopsUnderStopOnWarning)
-{
-    root.setOptionWord(3);
-    testing::internal::CaptureStderr();
-    const bool accepted = parse("Warning \"careful\"\nx = 1\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "careful\n");
-    EXPECT_FALSE(accepted);
-    EXPECT_FALSE(root.exists("x"));
-}
-
-TEST_F(Directives, ErrorEndsTheParseAndKeepsEarlierFields)
-{
-    testing::internal::CaptureStderr();
-    const bool accepted = parse("a = 1\nError \"stop here\"\nb = 2\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "stop here\n");
-    EXPECT_FALSE(accepted);
-    EXPECT_TRUE(root.exists("a"));
-    EXPECT_FALSE(root.exists("b"));
-    EXPECT_EQ(lines().front().rfind("Parsing: Ended on error near", 0), 0u);
+    const std::string part = files.file("part.tvr", "y = 1\nMessage \"inside\"\n");
+    std::vector<DirectiveText> seen;
+    LoadOptions options;
+    options.directives = [&seen](const DirectiveText& directive) { seen.push_back(directive); };
+    const std::string top = files.file("top.tvr", "Include " + quoted(part) + "\n");
+    ASSERT_TRUE(zul::load(root, top, options)) << messages();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].entry, part);
+    EXPECT_EQ(seen[0].line, 2);
 }
 
 TEST_F(Directives, ErrorInAnIncludedFileNamesBothFiles)
@@ -136,18 +159,19 @@ TEST_F(Directives, MissingRawIncludedFileReportsTheSameWay)
     EXPECT_EQ(root.lastError(), 23);
 }
 
-TEST_F(Directives, RawIncludeKeepsTheEntryName)
+TEST_F(Directives, RawIncludeNamesTheIncludedFileAndKeepsTheEntryName)
 {
     const std::string part = files.file("raw.tvr", "x = 'ab'\n");
     EXPECT_FALSE(parse("Includec " + quoted(part) + "\n"));
-    EXPECT_EQ(lines()[0], "(Entry stdin, line 1, col 7): Expected \"'\" after character value definition.\n");
+    EXPECT_EQ(lines()[0], "(Entry " + part + ", line 1, col 7): Expected \"'\" after character value definition.\n");
+    EXPECT_EQ(root.getEntryName(), "stdin");
 }
 
 TEST_F(Directives, AFileIncludingItselfIsRefused)
 {
     const std::string self = files.path + "/self.tvr";
     files.file("self.tvr", "x = 1\nInclude " + quoted(self) + "\n");
-    EXPECT_FALSE(root.load(self, false));
+    EXPECT_FALSE(zul::load(root, self, texttest::unresolved()));
     EXPECT_EQ(lines().front(),
               "(Entry " + self + ", line 2, col 1): Error while resolving include directive '" + self + "'.\n");
     EXPECT_EQ(root.lastError(), 23);
@@ -185,7 +209,7 @@ TEST_F(Directives, AVeryLongChainOfIncludesIsBounded)
         files.file("f" + std::to_string(i) + ".tvr", "v" + std::to_string(i) + " = 1\nInclude " +
                                                          quoted(files.path + "/f" + std::to_string(i + 1) + ".tvr") +
                                                          "\n");
-    EXPECT_FALSE(root.load(files.path + "/f0.tvr", false));
+    EXPECT_FALSE(zul::load(root, files.path + "/f0.tvr", texttest::unresolved()));
     EXPECT_NE(messages().find("Too many nested levels of brackets, scopes or includes (more than 200)."),
               std::string::npos);
     EXPECT_TRUE(root.exists("v0"));

@@ -122,7 +122,7 @@ TEST_F(Declarations, CorrectFrenchSpellingsAndWritingThemBack)
     EXPECT_FALSE(at("s").isUntyped());
     EXPECT_TRUE(lines().empty()) << messages();
     std::ostringstream out;
-    ASSERT_TRUE(root.write(out, publicUser, false, false, false, 0));
+    ASSERT_TRUE(zul::write(root, out));
     EXPECT_EQ(out.str(), "char c = 'x'\nstring s = \"t\"\n");
 }
 

@@ -82,7 +82,7 @@ TEST_F(Messages, ExcerptStartsThreeBeforeTheFailure)
 TEST_F(Messages, ExcerptAtTheStartOfTheText)
 {
     EXPECT_FALSE(parse("%"));
-    EXPECT_EQ(messages(), excerpt("%", 0));
+    EXPECT_EQ(messages(), "(Entry stdin, line 1, col 1): Expected field name. Got '%'.\n" + excerpt("%", 0));
     root.clearMessages();
     EXPECT_FALSE(parse("= %"));
     EXPECT_EQ(messages(), "(Entry stdin, line 1, col 3): Expected value.\n" + excerpt("= %", 2));
@@ -91,7 +91,8 @@ TEST_F(Messages, ExcerptAtTheStartOfTheText)
 TEST_F(Messages, ExcerptIsCutAtTwentyCharacters)
 {
     EXPECT_FALSE(parse("x = 1\n%abcdefghijklmnopqrstuvwxyz\n"));
-    EXPECT_EQ(messages(), excerpt(" 1 %abcdefghijklmnop", 3));
+    EXPECT_EQ(messages(), "(Entry stdin, line 2, col 1): Expected field name. Got '%abcdefghijklmnopqrstuvwxyz'.\n" +
+                              excerpt(" 1 %abcdefghijklmnop", 3));
 }
 
 TEST_F(Messages, OperandMissingAfterAnOperator)
@@ -138,7 +139,7 @@ TEST_F(Messages, LoadNamesTheFile)
 {
     ScratchDirectory files;
     const std::string path = files.file("bad.tvr", "ok = 1\nbad = 0x\n");
-    EXPECT_FALSE(root.load(path, true));
+    EXPECT_FALSE(zul::load(root, path));
     EXPECT_EQ(lines().front(),
               "(Entry " + path + ", line 2, col 9): Expected hexadecimal value after '0x' prefix or '#'.\n");
     EXPECT_EQ(root.lastError(), 29);
@@ -146,7 +147,7 @@ TEST_F(Messages, LoadNamesTheFile)
 
 TEST_F(Messages, LoadOfAMissingFile)
 {
-    EXPECT_FALSE(root.load("/nonexistent/dir/config.tvr", true));
+    EXPECT_FALSE(zul::load(root, "/nonexistent/dir/config.tvr"));
     EXPECT_EQ(messages(), "Parsing: Cannot open input file '/nonexistent/dir/config.tvr' for loading a new tree. Error "
                           "code is 2: 'No such file or directory'.\n");
     EXPECT_EQ(root.lastError(), 12);
@@ -155,7 +156,7 @@ TEST_F(Messages, LoadOfAMissingFile)
 TEST_F(Messages, LoadOfADirectory)
 {
     ScratchDirectory files;
-    EXPECT_FALSE(root.load(files.path, false));
+    EXPECT_FALSE(zul::load(root, files.path, texttest::unresolved()));
     EXPECT_EQ(messages(), "Parsing: Cannot open input file '" + files.path +
                               "' for loading a new tree. Error code is 21: 'Is a directory'.\n");
 }
@@ -220,14 +221,15 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
         EXPECT_EQ(text.root.diagnostics()[0].line, 0);
     }
     {
-        // A runtime diagnostic has no place in the text; its subject is the field.
+        // A runtime diagnostic stands where its field is declared; its subject is the field.
         texttest::Document text;
-        EXPECT_TRUE(text.parse("int w = \"wide\"\n"));
+        EXPECT_TRUE(text.parse("\n  int w = \"wide\"\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         const Diagnostic& record = text.root.diagnostics()[0];
         EXPECT_EQ(record.severity, Severity::Error);
         EXPECT_EQ(record.code, ErrorTypeMismatch);
-        EXPECT_EQ(record.line, 0);
+        EXPECT_EQ(record.line, 2);
+        EXPECT_EQ(record.column, 3);
         EXPECT_EQ(record.subject, "int [].w");
         EXPECT_EQ(record.text, "Cannot assign data of type field string to current field. Type mismatch.");
         text.root.clearMessages();

@@ -124,7 +124,8 @@ TEST_F(Scopes, ElementsAtTheMapScale)
 TEST_F(Scopes, NothingMatchingEndsTheBody)
 {
     EXPECT_FALSE(parse("x = 1\n% y = 2\n"));
-    EXPECT_EQ(messages(), "Parsing: Ended on error near \" 1 % y = 2 \".\n"
+    EXPECT_EQ(messages(), "(Entry stdin, line 2, col 1): Expected field name. Got '% y = 2'.\n"
+                          "Parsing: Ended on error near \" 1 % y = 2 \".\n"
                           "                                 ^\n");
     EXPECT_EQ(field("x").getInt(), 1);
 }
@@ -132,7 +133,8 @@ TEST_F(Scopes, NothingMatchingEndsTheBody)
 TEST_F(Scopes, AStrayClosingBracketIsRefused)
 {
     EXPECT_FALSE(parse("x = 1\n]\n"));
-    EXPECT_EQ(lines().size(), 2u);
+    ASSERT_EQ(lines().size(), 3u);
+    EXPECT_EQ(lines()[0], "(Entry stdin, line 2, col 1): Unexpected ']': no '[' is open here.\n");
 }
 
 TEST_F(Scopes, ErrorsAtTheVeryEndFail)

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tavric/model/Tavric.hpp"
-#include "tavric/text/Parser.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/SourceToken.hpp"
 
 using namespace zul;
@@ -22,9 +22,10 @@ std::string recorded(const std::string& text)
     NameDictionary names;
     Tavric root(&names);
     SourceTokens tokens;
-    ParseContext context;
-    context.tokens = &tokens;
-    EXPECT_TRUE(parseInto(root, text, false, context)) << text;
+    ParseOptions options;
+    options.finalize = false;
+    options.tokens = &tokens;
+    EXPECT_TRUE(parse(root, text, options)) << text;
     std::string out;
     for (const SourceToken& token : tokens) {
         out += out.empty() ? "" : " ";

@@ -9,15 +9,46 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace texttest {
+
+// Writing everything as stored (as the user given, or the public user).
+inline zul::WriteOptions asStored(int user = zul::publicUser)
+{
+    zul::WriteOptions options;
+    options.user = user;
+    options.raw = true;
+    return options;
+}
+
+// Loading without the resolution of references and computed fields.
+inline zul::LoadOptions unresolved()
+{
+    zul::LoadOptions options;
+    options.finalize = false;
+    return options;
+}
+
+inline zul::WriteOptions writeOptions(bool raw, bool plain)
+{
+    zul::WriteOptions options;
+    options.raw = raw;
+    options.plain = plain;
+    return options;
+}
 
 // One document parsed from memory, with its own dictionary.
 struct Document {
     zul::NameDictionary dictionary;
     zul::Tavric root{&dictionary};
 
-    bool parse(const std::string& text, bool finalize = false) { return root.parse(text, finalize); }
+    bool parse(const std::string& text, bool finalize = false)
+    {
+        zul::ParseOptions options;
+        options.finalize = finalize;
+        return zul::parse(root, text, options);
+    }
 
     // Every diagnostic line, joined.
     std::string messages() const
@@ -40,7 +71,11 @@ struct Document {
     std::string written(bool plain = false, bool raw = false, bool colour = false) const
     {
         std::ostringstream out;
-        root.write(out, zul::publicUser, raw, colour, plain, 0);
+        zul::WriteOptions options;
+        options.raw = raw;
+        options.colour = colour;
+        options.plain = plain;
+        zul::write(root, out, options);
         return out.str();
     }
 };

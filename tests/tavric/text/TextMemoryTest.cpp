@@ -86,7 +86,7 @@ TEST(TextMemory, EveryFailedAllocationOfAWriteEndsCleanly)
         {
             FailAllocation failure(n);
             try {
-                written = text.root.write(out, zul::publicUser, true, false, false, 0);
+                written = zul::write(text.root, out, texttest::asStored());
             } catch (const std::bad_alloc&) {
                 // Only the stream itself may throw, when it cannot grow.
             }

@@ -95,7 +95,7 @@ void expectSameField(const Tavric& a, const Tavric& b, const std::string& where)
 void expectRoundTrip(const Tavric& original, bool plain, bool raw)
 {
     std::ostringstream first;
-    ASSERT_TRUE(original.write(first, publicUser, raw, false, plain, 0));
+    ASSERT_TRUE(zul::write(original, first, texttest::writeOptions(raw, plain)));
     Document again;
     ASSERT_TRUE(again.parse(first.str())) << first.str() << "\n" << again.messages();
     EXPECT_TRUE(again.lines().empty()) << again.messages();
@@ -295,11 +295,11 @@ TEST_F(Writer, ExpressionsNeedTheReadRight)
 {
     ASSERT_TRUE(parse("private e = a + 1\n"));
     std::ostringstream out;
-    ASSERT_TRUE(root.write(out, publicUser, true, false, false, 0));
+    ASSERT_TRUE(zul::write(root, out, texttest::asStored()));
     EXPECT_EQ(out.str(), "private e\n");
     std::ostringstream parent;
     const int key = static_cast<int32_t>(static_cast<uint32_t>(root.getIdentity()));
-    ASSERT_TRUE(root.write(parent, key, true, false, false, 0));
+    ASSERT_TRUE(zul::write(root, parent, texttest::asStored(key)));
     EXPECT_EQ(parent.str(), "private e = a + 1\n");
 }
 
@@ -318,7 +318,7 @@ TEST_F(Writer, RoundTripAfterTheResolution)
 {
     ASSERT_TRUE(parse("a = 1\np = &a\nint : q = &a\nr = a\n[s x = 2]\nps = &s.x\n", true)) << messages();
     std::ostringstream text;
-    ASSERT_TRUE(root.write(text, publicUser, true, false, false, 0));
+    ASSERT_TRUE(zul::write(root, text, texttest::asStored()));
     EXPECT_EQ(text.str(), "a = 1\np = &a\nint : q = &a\nr = a\n[s\n  x = 2\n\n]\nps = &s.x\n");
     Document again;
     ASSERT_TRUE(again.parse(text.str(), true)) << again.messages();
@@ -341,20 +341,20 @@ TEST_F(Writer, SaveAndLoadBack)
     ScratchDirectory files;
     ASSERT_TRUE(parse(everyForm));
     const std::string path = files.path + "/saved.tvr";
-    ASSERT_TRUE(root.save(path, publicUser, true, true)) << messages();
+    ASSERT_TRUE(zul::save(root, path, texttest::writeOptions(true, true))) << messages();
     EXPECT_EQ(files.read("saved.tvr"), written(true, true));
     struct stat status;
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0644u);
     Document again;
-    ASSERT_TRUE(again.root.load(path, false)) << again.messages();
+    ASSERT_TRUE(zul::load(again.root, path, texttest::unresolved())) << again.messages();
     expectSameField(root, again.root, "[]");
 }
 
 TEST_F(Writer, SaveIntoAMissingDirectory)
 {
     ASSERT_TRUE(parse("a = 1\n"));
-    EXPECT_FALSE(root.save("/nonexistent/dir/out.tvr"));
+    EXPECT_FALSE(zul::save(root, "/nonexistent/dir/out.tvr"));
     EXPECT_EQ(messages(), "[] : Cannot open output file '/nonexistent/dir/out.tvr' for saving the current tree. Error "
                           "code is 2: 'No such file or directory'.\n");
     EXPECT_EQ(root.lastError(), 11);
@@ -366,7 +366,7 @@ TEST_F(Writer, AFailedSaveLeavesNothingHalfWritten)
     ASSERT_TRUE(parse("a = 1\n"));
     // A directory where the file should go: the text is written aside, the rename then fails.
     ASSERT_EQ(::mkdir((files.path + "/taken").c_str(), 0755), 0);
-    EXPECT_FALSE(root.save(files.path + "/taken"));
+    EXPECT_FALSE(zul::save(root, files.path + "/taken"));
     EXPECT_EQ(messages(), "[] : Cannot write into output file '" + files.path +
                               "/taken' for saving the current tree. Error code is 21: 'Is a directory'.\n");
     EXPECT_EQ(root.lastError(), 13);
@@ -379,7 +379,7 @@ TEST_F(Writer, SaveReplacesTheOldFileWhole)
     ScratchDirectory files;
     const std::string path = files.file("data.tvr", std::string(10000, 'x'));
     ASSERT_TRUE(parse("a = 1\n"));
-    ASSERT_TRUE(root.save(path, publicUser, false, true));
+    ASSERT_TRUE(zul::save(root, path, texttest::writeOptions(false, true)));
     EXPECT_EQ(files.read("data.tvr"), "a=1\n");
 }
 

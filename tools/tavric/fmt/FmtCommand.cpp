@@ -13,7 +13,8 @@
 #include <unistd.h>
 
 #include "tavric/model/Tavric.hpp"
-#include "tavric/text/Parser.hpp"
+#include "tavric/text/Documents.hpp"
+#include "tavric/text/ParsingTools.hpp"
 #include "tools/tavric/ToolInput.hpp"
 #include "tools/tavric/ToolReport.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
@@ -30,26 +31,6 @@ constexpr int statusRefused = 1;
 constexpr int statusUsage = 2;
 
 const char* const stdinName = "<stdin>";
-
-// Message and warning directives print while a document is read; a formatter only reads. What
-// they print is kept and shown only when the document is refused.
-class DirectiveOutput {
-public:
-    DirectiveOutput() : savedOut(std::cout.rdbuf(captured.rdbuf())), savedErr(std::cerr.rdbuf(captured.rdbuf())) {}
-    ~DirectiveOutput()
-    {
-        std::cout.rdbuf(savedOut);
-        std::cerr.rdbuf(savedErr);
-    }
-    DirectiveOutput(const DirectiveOutput&) = delete;
-    DirectiveOutput& operator=(const DirectiveOutput&) = delete;
-    std::string text() const { return captured.str(); }
-
-private:
-    std::ostringstream captured;
-    std::streambuf* savedOut;
-    std::streambuf* savedErr;
-};
 
 struct Options {
     bool check = false;
@@ -92,21 +73,16 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
     zul::NameDictionary names;
     zul::Tavric original(&names);
     zul::SourceTokens tokens;
-    bool accepted = false;
     std::string printed;
-    {
-        DirectiveOutput output;
-        zul::ParseContext context;
-        context.tokens = &tokens;
-        if (fromFile) {
-            // Includes are read from the file's own path, as a load would.
-            context.includeStack.push_back(zul::canonicalPath(name));
-            original.setEntryName(name);
-        }
-        accepted = zul::parseInto(original, text, false, context);
-        printed = output.text();
-    }
-    if (!accepted) {
+    // What the directives say is shown with the messages, when the document is refused.
+    zul::ParseOptions options;
+    options.finalize = false;
+    options.directives = [&printed](const zul::DirectiveText& directive) { printed += directive.text + "\n"; };
+    options.tokens = &tokens;
+    // Messages name the file, and includes are refused as cycles as a load would.
+    if (fromFile)
+        options.path = name;
+    if (!zul::parse(original, text, options)) {
         // The parser's diagnostics, laid out as the other verbs lay them out.
         err << printed;
         tavrictool::Report report(err, false);
@@ -122,12 +98,9 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
     zul::Tavric again(&againNames);
     if (fromFile)
         again.setEntryName(name);
-    bool reread = false;
-    {
-        DirectiveOutput output;
-        reread = again.parse(formatted, false);
-    }
-    if (!reread || treeFingerprint(again) != treeFingerprint(original)) {
+    zul::ParseOptions reread;
+    reread.finalize = false;
+    if (!zul::parse(again, formatted, reread) || treeFingerprint(again) != treeFingerprint(original)) {
         err << "tavric fmt: " << name << ": the laid-out text would read differently; the file is left as it is\n";
         return false;
     }

@@ -4,7 +4,7 @@
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/Operators.hpp"
-#include "tavric/text/Parser.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace tavricfmt {
 
@@ -235,9 +235,10 @@ bool formatSource(const std::string& source, std::string& formatted)
     zul::NameDictionary names;
     zul::Tavric root(&names);
     zul::SourceTokens tokens;
-    zul::ParseContext context;
-    context.tokens = &tokens;
-    if (!zul::parseInto(root, source, false, context))
+    zul::ParseOptions options;
+    options.finalize = false;
+    options.tokens = &tokens;
+    if (!zul::parse(root, source, options))
         return false;
     formatted = formatTokens(source, tokens);
     return true;

@@ -227,7 +227,10 @@ private:
 std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
 {
     const std::vector<Atom> atoms = atomsOf(tokens);
-    return Layout(source, atoms).run();
+    // A byte-order mark, which the parser passes over, stays first as written.
+    const char* const byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = source.compare(0, 3, byteOrderMark) == 0;
+    return (marked ? std::string(byteOrderMark) : std::string()) + Layout(source, atoms).run();
 }
 
 bool formatSource(const std::string& source, std::string& formatted)

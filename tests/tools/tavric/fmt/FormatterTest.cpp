@@ -223,6 +223,9 @@ TEST(FormatterProperties, FuzzFindings)
     EXPECT_EQ(formatted("a = b + c  y=1\n"), "a = b + c y = 1\n");
     // A message directive without its text is accepted only when nothing, not even a line end, follows.
     EXPECT_TRUE(checkDocument("bare message", " = 2=5\nMessage"));
+    EXPECT_TRUE(checkDocument("byte-order mark", "\xEF\xBB\xBF = \"zhtple\"\n"));
+    EXPECT_EQ(formatted("\xEF\xBB\xBF\n  a=1\n"), "\xEF\xBB\xBF"
+                                                  "a = 1\n");
     EXPECT_EQ(formatted("x=1\nMessage"), "x = 1\nMessage");
     EXPECT_TRUE(checkDocument("comment, backslash", " \t\n;\r\n// c\n/* and\naanther *ly a \\ello\\*/"));
 }

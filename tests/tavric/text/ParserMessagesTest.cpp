@@ -215,10 +215,13 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
     }
     {
         texttest::Document text;
-        EXPECT_TRUE(text.parse("Collection c = [Sequence]\n"));
+        // The line keeps line 0; the record stands at the field.
+        EXPECT_TRUE(text.parse("x = 1\nCollection c = [Sequence]\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         EXPECT_EQ(text.root.diagnostics()[0].severity, Severity::Warning);
-        EXPECT_EQ(text.root.diagnostics()[0].line, 0);
+        EXPECT_EQ(text.root.diagnostics()[0].line, 2);
+        EXPECT_EQ(text.root.diagnostics()[0].column, 1);
+        EXPECT_EQ(text.lines()[0].rfind("(Entry stdin, line 0, col 0): Warning", 0), 0u);
     }
     {
         // A runtime diagnostic stands where its field is declared; its subject is the field.

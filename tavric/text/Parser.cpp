@@ -265,6 +265,13 @@ void Parser::record(int code, std::size_t position, const std::string& message, 
     diagnostic.text = message.compare(0, 2, ": ") == 0 ? message.substr(2) : message;
     target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.line) + ", col " +
                                 std::to_string(diagnostic.column) + ")" + message + "\n");
+    // A message about a whole field (a kind that does not match) keeps line 0 in its line, as it
+    // always has; its record stands where the field is declared.
+    if (position == noPosition && DiagnosticScope::current) {
+        const SourcePlace where = DiagnosticScope::current->place();
+        diagnostic.line = where.line;
+        diagnostic.column = where.column;
+    }
     target.addDiagnostic(diagnostic);
 }
 

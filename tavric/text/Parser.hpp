@@ -120,8 +120,18 @@ private:
     int scanAddress(std::size_t& position, Literal& out);
     int scanDecimal(std::size_t& position, Literal& out);
     // False, after a message, when the number from start runs on into letters, digits or a '.' at
-    // end that no number form takes ("08", "1..2", "0x1F.5"); base 0 stands for a real.
-    bool numberEnds(std::size_t start, std::size_t end, int base);
+    // end that no number form takes ("08", "1..2", "0x1F.5"); base 0 stands for a real. Inline:
+    // map layers are made of numbers.
+    bool numberEnds(std::size_t start, std::size_t end, int base)
+    {
+        if (end >= stripped.size())
+            return true;
+        const char c = stripped[end];
+        const bool runsOn = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_' || c == '.';
+        return !runsOn || reportMalformedNumber(start, end, base);
+    }
+    // The message of numberEnds; false.
+    bool reportMalformedNumber(std::size_t start, std::size_t end, int base);
 
     // Expressions (ExpressionParser.cpp).
     int expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made);

@@ -107,15 +107,10 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
     return result;
 }
 
-bool Parser::numberEnds(std::size_t start, std::size_t end, int base)
+bool Parser::reportMalformedNumber(std::size_t start, std::size_t end, int base)
 {
-    const auto partOfNumber = [this](std::size_t at) {
-        return at < stripped.size() && (PT::isIdentifierByte(stripped[at]) || stripped[at] == '.');
-    };
-    if (!partOfNumber(end))
-        return true;
     std::size_t last = end;
-    while (partOfNumber(last))
+    while (last < stripped.size() && (PT::isIdentifierByte(stripped[last]) || stripped[last] == '.'))
         ++last;
     const char next = stripped[end];
     const char* why = parsemsg::digitsOnly;

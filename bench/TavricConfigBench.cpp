@@ -6,6 +6,7 @@
 #include <malloc.h>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace {
 
@@ -18,7 +19,7 @@ void LoadConfiguration(benchmark::State& state)
         zul::NameDictionary dictionary;
         zul::Tavric root(&dictionary);
         const std::size_t before = mallinfo2().uordblks;
-        if (!root.load(configPath, true)) {
+        if (!zul::load(root, configPath)) {
             for (const std::string& line : root.messages())
                 std::fputs(line.c_str(), stderr);
             state.SkipWithError("the configuration does not load");

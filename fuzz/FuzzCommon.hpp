@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 
 namespace fuzz {

@@ -13,9 +13,22 @@ const char* const existing = "a = 1\nb = \"text\"\nc = 2.5\n[s x = 1 y = _.a + 1
 
 void exercise(fuzz::Document& document, const std::string& text, bool finalize, bool read)
 {
-    const bool accepted = document.root.parse(text, finalize);
+    // An Error directive (or a Warning that stops) refuses with its own text, said to the sink.
+    bool stopped = false;
+    zul::ParseOptions options;
+    options.finalize = finalize;
+    options.directives = [&stopped](const zul::DirectiveText& directive) {
+        stopped = stopped || directive.kind != zul::DirectiveKind::Message;
+    };
+    const std::size_t before = document.root.diagnostics().size();
+    const bool accepted = zul::parse(document.root, text, options);
     if (!accepted && document.root.messages().empty())
         fuzz::fail("a refused text left no message", text);
+    bool placed = false;
+    for (std::size_t i = before; i < document.root.diagnostics().size(); ++i)
+        placed = placed || document.root.diagnostics()[i].line > 0;
+    if (!accepted && !stopped && !placed)
+        fuzz::fail("a refused text left no diagnostic with a place", text, fuzz::joinedMessages(document.root));
     if (read) {
         fuzz::readTree(document.root);
         // Copies of fields (expressions cloned, collections copied element by element) read and

@@ -45,6 +45,7 @@ int Parser::directive(Tavric& node, std::size_t& position)
 
     const std::size_t wordAt = position;
     const std::size_t wordEnd = p;
+    token(wordAt, wordEnd, TokenRole::Directive);
     PT::skipSeparators(stripped, p);
     std::string argument;
     if (p >= stripped.size() || stripped[p] != '"') {
@@ -65,10 +66,12 @@ int Parser::directive(Tavric& node, std::size_t& position)
         position = p;
         return RuleError;
     }
+    const std::size_t argumentAt = p;
     if (scanString(p, argument) != RuleAccepted) {
         position = p;
         return RuleError;
     }
+    token(argumentAt, p, TokenRole::Value);
     position = p;
     switch (which) {
     case Include:

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/SourceToken.hpp"
 
 namespace zul {
 
@@ -38,6 +39,9 @@ struct ParseOptions {
     // file itself is refused as a cycle. Empty: the node's own entry name ("stdin" by default).
     std::string path;
     DirectiveSink directives;
+    // When given, receives the tokens of the text as the parser accepted them, in text order
+    // (SourceToken.hpp); an editor or a formatter lays them out. Nothing is recorded otherwise.
+    SourceTokens* tokens = nullptr;
 };
 
 struct WriteOptions {

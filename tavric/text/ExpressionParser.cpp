@@ -29,8 +29,18 @@ int Parser::expressionLevel(Tavric& field, int level, std::size_t& position, std
         std::size_t q = p;
         ParsingTools::skipBlanks(stripped, q);
         OperatorMatch match;
-        if (!matchOperator(stripped, q, match) || match.level != level)
+        // The "/" of a comment never closed is no division.
+        if (ParsingTools::unclosedCommentAt(stripped, q) || !matchOperator(stripped, q, match)) {
+            // Recorded once, by the innermost level that looked.
+            if (tokens != nullptr && (tokens->empty() || tokens->back().role != TokenRole::ValueEnd))
+                token(q, q, TokenRole::ValueEnd);
             break;
+        }
+        if (match.level != level)
+            break;
+        // A word operator's own blank belongs to the space after it.
+        const bool wordBlank = match.length > 1 && stripped[q + match.length - 1] == ' ';
+        token(q, q + match.length - (wordBlank ? 1 : 0), match.level == 0 ? TokenRole::Sequence : TokenRole::Operator);
         q += match.length;
         ParsingTools::skipBlanks(stripped, q);
         std::unique_ptr<ExpressionNode> next;

@@ -39,6 +39,7 @@ enum Code : int {
     NotAName = 61,
     UnopenedBracket = 62,
     UnknownDirective = 63,
+    UnclosedComment = 64,
 };
 
 inline std::string openInput(const std::string& path, int error, const std::string& text)
@@ -119,6 +120,7 @@ constexpr const char* constTwice = ": 'const' specified two times for the same v
 constexpr const char* rootNotFirst = ": Root can only be used as the first element in a tavric address.";
 constexpr const char* badValuesPerLine = ": Bad data per line value. Setting 16 instead of requested value.";
 constexpr const char* missingParenthesis = ": Missing ')' after opening '('.";
+constexpr const char* unclosedComment = ": Comment opened with '/*' is never closed with '*/'.";
 constexpr const char* endedOnError = "Parsing: Ended on error near \"";
 
 constexpr const char* divisionByZero = ": Division by zero. The expression has no value.";

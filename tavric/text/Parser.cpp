@@ -158,6 +158,7 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
         return false;
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
+    context.tokens = options.tokens;
     if (!options.path.empty()) {
         context.includeStack.push_back(canonicalPath(options.path));
         root.setEntryName(options.path);
@@ -192,9 +193,19 @@ bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
 
 Parser::Parser(Tavric& target, const std::string& source, ParseContext& context)
     : target(target), original(source), stripped(source), context(context), entryName(target.getEntryName()),
-      entryIndex(target.placeEntry(entryName))
+      entryIndex(target.placeEntry(entryName)), tokens(context.tokens)
 {
-    PT::stripComments(stripped);
+    context.tokens = nullptr;
+}
+
+void Parser::addToken(std::size_t begin, std::size_t end, TokenRole role)
+{
+    SourceToken made{begin, end - begin, role, Language::None};
+    const bool word = role == TokenRole::Qualifier || role == TokenRole::Rights || role == TokenRole::Kind ||
+                      role == TokenRole::Type || role == TokenRole::Directive || role == TokenRole::Value;
+    if (word && begin < stripped.size() && PT::isIdentifierStart(stripped[begin]))
+        made.language = wordLanguage(stripped, begin, end - begin);
+    tokens->push_back(made);
 }
 
 bool Parser::run()
@@ -207,6 +218,8 @@ bool Parser::run()
         error(parsemsg::UnopenedBracket, position, parsemsg::unopenedBracket);
         result = RuleError;
     }
+    if (result != RuleError && !failed && PT::unclosedCommentAt(stripped, position))
+        error(parsemsg::UnclosedComment, position, parsemsg::unclosedComment);
     const bool accepted = result != RuleError && !failed && position >= stripped.size();
     if (!accepted) {
         // The excerpt starts 3 bytes before the failing position; the caret stands under it.
@@ -219,12 +232,20 @@ bool Parser::run()
         target.addMessage(code, parsemsg::endedOnError + excerpt + "\".\n");
         target.addMessage(code, std::string(30 + (position - start), ' ') + "^\n");
     }
+    if (tokens != nullptr) {
+        addGapTokens(stripped, *tokens);
+        context.tokens = tokens;
+    }
     return accepted;
 }
 
 void Parser::error(int code, std::size_t position, const std::string& message)
 {
-    record(code, position, message, Severity::Error);
+    // A rule that stops at a comment never closed stops because of it.
+    if (position != noPosition && PT::unclosedCommentAt(stripped, position))
+        record(parsemsg::UnclosedComment, position, parsemsg::unclosedComment, Severity::Error);
+    else
+        record(code, position, message, Severity::Error);
     failed = true;
 }
 
@@ -244,6 +265,13 @@ void Parser::record(int code, std::size_t position, const std::string& message, 
     diagnostic.text = message.compare(0, 2, ": ") == 0 ? message.substr(2) : message;
     target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.line) + ", col " +
                                 std::to_string(diagnostic.column) + ")" + message + "\n");
+    // A message about a whole field (a kind that does not match) keeps line 0 in its line, as it
+    // always has; its record stands where the field is declared.
+    if (position == noPosition && DiagnosticScope::current) {
+        const SourcePlace where = DiagnosticScope::current->place();
+        diagnostic.line = where.line;
+        diagnostic.column = where.column;
+    }
     target.addDiagnostic(diagnostic);
 }
 
@@ -414,6 +442,7 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
     made.reset();
     if (!enterLevel(position))
         return RuleError;
+    token(position, position + 1, TokenRole::Open);
     std::size_t p = position + 1;
     PT::skipBlanks(stripped, p);
     int result = RuleError;
@@ -433,6 +462,7 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
             result = RuleError;
         if (result == RuleAccepted) {
             if (p < stripped.size() && stripped[p] == ']') {
+                token(p, p + 1, TokenRole::Close);
                 ++p;
             } else {
                 error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
@@ -466,7 +496,9 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     static const std::size_t kindWordCounts[] = {2, 1, 1, 1, 1};
     static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
     for (int i = 0; i < 5; ++i) {
+        const std::size_t wordAt = p;
         if (PT::matchKeyword(stripped, p, kindWords[i], kindWordCounts[i], PT::identifierSet) >= 0) {
+            token(wordAt, p, TokenRole::Kind);
             field.setKind(kinds[i]);
             field.setKindDeclared(true);
             PT::skipSeparators(stripped, p);
@@ -476,6 +508,7 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     if (typeSpecification(field, p) == RuleError)
         return RuleError;
 
+    const std::size_t nameAt = p;
     const bool quoted = p < stripped.size() && stripped[p] == '"';
     if (quoted)
         ++p;
@@ -499,6 +532,7 @@ int Parser::declaration(Tavric& field, std::size_t& position)
         return RuleError;
     }
     field.setNameId(id);
+    token(nameAt, p, TokenRole::Name);
     position = p;
     return RuleAccepted;
 }
@@ -507,13 +541,17 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
 {
     const char* const ids = PT::identifierSet;
     for (;;) {
+        const std::size_t wordAt = p;
+        TokenRole role = TokenRole::Qualifier;
         if (PT::matchKeyword(stripped, p, PT::externWords, ids) >= 0) {
             field.setExternal(true);
         } else if (PT::matchKeyword(stripped, p, PT::localWords, ids) >= 0) {
             field.setLocal(true);
         } else if (const RightsWord* access = matchRightsWord(stripped, p)) {
             field.setDefaultRights(access->rights);
+            role = TokenRole::Rights;
         } else if (PT::matchKeyword(stripped, p, PT::limitedWords, ids) >= 0) {
+            role = TokenRole::Rights;
             // limited[XY]: X for the parent's identity, Y for everyone else; one digit is Y alone.
             if (p >= stripped.size() || stripped[p] != '[') {
                 error(parsemsg::BadLimited, p, parsemsg::badLimited);
@@ -547,6 +585,7 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
         } else {
             return RuleAccepted;
         }
+        token(wordAt, p, role);
         PT::skipSeparators(stripped, p);
     }
 }
@@ -556,22 +595,28 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     const char* const ids = PT::identifierSet;
     bool declared = false;
     bool levelConst = false;
+    std::size_t wordAt = p;
     if (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
+        token(wordAt, p, TokenRole::Type);
         declared = levelConst = true;
         PT::skipSeparators(stripped, p);
     }
+    wordAt = p;
     for (std::size_t t = 0; t < PT::typeWordCount; ++t) {
         if (PT::matchKeyword(stripped, p, PT::typeWords[t], ids) < 0)
             continue;
+        token(wordAt, p, TokenRole::Type);
         declared = true;
         field.declareType(static_cast<int>(t));
         PT::skipSeparators(stripped, p);
         if (t == TypeStruct) {
             std::string typeName;
+            const std::size_t nameAt = p;
             if (!readIdentifier(stripped, p, typeName)) {
                 error(parsemsg::ExpectedName, p, parsemsg::expectedName(textAt(p)));
                 return RuleError;
             }
+            token(nameAt, p, TokenRole::TypeName);
             field.setStructName(typeName);
             PT::skipSeparators(stripped, p);
         }
@@ -579,6 +624,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     }
     // A const after the type; written twice for the same level it is only a warning.
     for (std::size_t at = p; PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0; at = p) {
+        token(at, p, TokenRole::Type);
         if (levelConst && !warning(field, parsemsg::ConstTwice, at, parsemsg::constTwice))
             return RuleError;
         declared = levelConst = true;
@@ -587,13 +633,17 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     // One ":" per level of indirection, each with its own optional const.
     std::vector<int> levels;
     while (p < stripped.size() && stripped[p] == ':' && (p + 1 >= stripped.size() || stripped[p + 1] != '=')) {
+        token(p, p + 1, TokenRole::Type);
         ++p;
         levels.push_back(levelConst ? 1 : 0);
         declared = true;
         PT::skipSeparators(stripped, p);
+        wordAt = p;
         levelConst = PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0;
-        if (levelConst)
+        if (levelConst) {
+            token(wordAt, p, TokenRole::Type);
             PT::skipSeparators(stripped, p);
+        }
     }
     if (declared) {
         field.setConstant(levelConst);
@@ -611,8 +661,10 @@ int Parser::assignment(Tavric& field, std::size_t& position)
     const DiagnosticScope scope(field);
     std::size_t p = position;
     PT::skipBlanks(stripped, p);
+    const std::size_t signAt = p;
     if (PT::matchAnyNoCase(stripped, p, PT::assignmentWords) < 0)
         return RuleNoMatch;
+    token(signAt, p, TokenRole::Assignment);
     PT::skipBlanks(stripped, p);
     const int declaredKind = field.isKindDeclared() ? field.getKind() : KindNone;
     int foundKind = KindNone;
@@ -637,18 +689,22 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
     if (p >= stripped.size() || stripped[p] != '[')
         return RuleNoMatch;
     if (PT::matchAnyNoCase(stripped, p, PT::collectionScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindCollection;
         const int result = collection(field, p);
         position = p;
         return result;
     }
     if (PT::matchAnyNoCase(stripped, p, PT::scriptScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindProgram;
         PT::skipBlanks(stripped, p);
         PT::skipSeparators(stripped, p);
     } else if (PT::matchAnyNoCase(stripped, p, PT::sequenceScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindSequence;
     } else if (PT::matchAnyNoCase(stripped, p, PT::xmlScopeWords) >= 0) {
+        token(position, p, TokenRole::Open);
         foundKind = KindXml;
     } else {
         return RuleNoMatch;
@@ -660,6 +716,7 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
         position = p;
         return RuleError;
     }
+    token(p, p + 1, TokenRole::Close);
     position = p + 1;
     return RuleAccepted;
 }
@@ -668,6 +725,7 @@ int Parser::collectionFormat(Tavric& field, std::size_t& p, int& valuesPerLine)
 {
     int opened = 0;
     while (p < stripped.size() && stripped[p] == '(') {
+        token(p, p + 1, TokenRole::Parenthesis);
         ++p;
         ++opened;
         PT::skipBlanks(stripped, p);
@@ -698,8 +756,10 @@ int Parser::collectionFormat(Tavric& field, std::size_t& p, int& valuesPerLine)
         error(parsemsg::MissingParenthesis, p, parsemsg::missingParenthesis);
         return RuleError;
     }
-    while (p < stripped.size() && stripped[p] == ')')
+    while (p < stripped.size() && stripped[p] == ')') {
+        token(p, p + 1, TokenRole::Parenthesis);
         ++p;
+    }
     return RuleAccepted;
 }
 
@@ -736,6 +796,7 @@ int Parser::collection(Tavric& field, std::size_t& position)
         }
         const char c = stripped[p];
         if (c == ']') {
+            token(p, p + 1, TokenRole::Close);
             ++p;
             break;
         }
@@ -770,6 +831,7 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
 {
     Literal literal;
     std::size_t p = position;
+    const std::size_t mark = tokenMark();
     if (scanValue(p, literal) == RuleError) {
         position = p;
         return RuleError;
@@ -782,6 +844,8 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
         position = p;
         return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
     }
+    // Read again as an expression, with its own tokens.
+    dropTokens(mark);
     std::unique_ptr<ExpressionNode> tree;
     std::size_t e = position;
     if (expressionLevel(field, 0, e, tree) != RuleAccepted) {

@@ -8,6 +8,7 @@
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/Documents.hpp"
+#include "tavric/text/SourceToken.hpp"
 
 namespace zul {
 
@@ -30,6 +31,9 @@ struct ParseContext {
     int depth = 0;
     // Where directive texts go (none: nowhere).
     const DirectiveSink* directives = nullptr;
+    // Where the outermost text's tokens go, when the caller asks for them (included texts are
+    // other texts: their tokens are not recorded).
+    SourceTokens* tokens = nullptr;
 };
 
 // A value as read from the text, before it is stored into a field.
@@ -43,8 +47,8 @@ struct Literal {
     std::string text; // string value, or address text of a reference or pointer
 };
 
-// The recursive-descent reader of one text into one field. Line and column in messages are those of
-// the text as given; the rules read a copy in which comments are blanked.
+// The recursive-descent reader of one text into one field. Comments are read as blanks where blanks
+// may stand (ParsingTools' skipping), so comment marks inside literals are text.
 class Parser {
 public:
     Parser(Tavric& target, const std::string& source, ParseContext& context);
@@ -103,6 +107,7 @@ private:
     void emit(DirectiveKind kind, const std::string& text, std::size_t at);
 
     // Value forms (Values.cpp).
+    int scanValueForm(std::size_t& position, Literal& out);
     int scanReal(std::size_t& position, Literal& out);
     int scanKeyword(std::size_t& position, Literal& out);
     int scanInteger(std::size_t& position, Literal& out, const char* prefix, const char* digits, int base, bool signs,
@@ -115,19 +120,45 @@ private:
     int scanAddress(std::size_t& position, Literal& out);
     int scanDecimal(std::size_t& position, Literal& out);
     // False, after a message, when the number from start runs on into letters, digits or a '.' at
-    // end that no number form takes ("08", "1..2", "0x1F.5"); base 0 stands for a real.
-    bool numberEnds(std::size_t start, std::size_t end, int base);
+    // end that no number form takes ("08", "1..2", "0x1F.5"); base 0 stands for a real. Inline:
+    // map layers are made of numbers.
+    bool numberEnds(std::size_t start, std::size_t end, int base)
+    {
+        if (end >= stripped.size())
+            return true;
+        const char c = stripped[end];
+        const bool runsOn = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_' || c == '.';
+        return !runsOn || reportMalformedNumber(start, end, base);
+    }
+    // The message of numberEnds; false.
+    bool reportMalformedNumber(std::size_t start, std::size_t end, int base);
 
     // Expressions (ExpressionParser.cpp).
     int expressionLevel(Tavric& field, int level, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
     int expressionOperand(Tavric& field, std::size_t& position, std::unique_ptr<ExpressionNode>& made);
+
+    // Records a token when the caller asks for them; nothing else otherwise.
+    void token(std::size_t begin, std::size_t end, TokenRole role)
+    {
+        if (tokens != nullptr)
+            addToken(begin, end, role);
+    }
+    void addToken(std::size_t begin, std::size_t end, TokenRole role);
+    // Tokens recorded so far, to drop those of a reading that is read again another way.
+    std::size_t tokenMark() const { return tokens != nullptr ? tokens->size() : 0; }
+    void dropTokens(std::size_t mark)
+    {
+        if (tokens != nullptr)
+            tokens->resize(mark);
+    }
 
     bool enterLevel(std::size_t position);
     void leaveLevel() { --context.depth; }
 
     Tavric& target;
     const std::string& original;
-    std::string stripped;
+    // The text the rules read: the same as original.
+    const std::string& stripped;
     ParseContext& context;
     std::string entryName;
     uint32_t entryIndex = 0;
@@ -139,6 +170,7 @@ private:
     };
     LineCursor cursor;
     bool failed = false;
+    SourceTokens* tokens;
 };
 
 // The path with links and "." resolved, so that one file has one name (the path itself when it

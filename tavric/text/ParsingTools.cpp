@@ -132,9 +132,36 @@ bool ParsingTools::inSetNoCase(const std::string& text, std::size_t position, co
     return position < text.size() && inSetFolded(text[position], set);
 }
 
+std::size_t ParsingTools::commentLength(const std::string& text, std::size_t position)
+{
+    if (position + 1 >= text.size() || text[position] != '/')
+        return 0;
+    if (text[position + 1] == '/') {
+        const std::size_t end = text.find('\n', position);
+        return (end == std::string::npos ? text.size() : end) - position;
+    }
+    if (text[position + 1] != '*')
+        return 0;
+    const std::size_t close = text.find("*/", position + 2);
+    return close == std::string::npos ? 0 : close + 2 - position;
+}
+
+bool ParsingTools::unclosedCommentAt(const std::string& text, std::size_t position)
+{
+    return text.compare(position, 2, "/*") == 0 && text.find("*/", position + 2) == std::string::npos;
+}
+
 bool ParsingTools::skipSeparators(const std::string& text, std::size_t& position)
 {
-    return skipSet(text, position, separatorSet);
+    const std::size_t start = position;
+    for (;;) {
+        skipSet(text, position, separatorSet);
+        const std::size_t comment = commentLength(text, position);
+        if (comment == 0)
+            break;
+        position += comment;
+    }
+    return position != start;
 }
 
 bool ParsingTools::skipBlanks(const std::string& text, std::size_t& position)
@@ -143,33 +170,12 @@ bool ParsingTools::skipBlanks(const std::string& text, std::size_t& position)
     for (;;) {
         const bool blanks = skipSet(text, position, blankSet);
         const bool continuation = matchAnyExact(text, position, lineContinuations) >= 0;
-        if (!blanks && !continuation)
+        const std::size_t comment = commentLength(text, position);
+        position += comment;
+        if (!blanks && !continuation && comment == 0)
             break;
     }
     return position != start;
-}
-
-void ParsingTools::stripComments(std::string& text)
-{
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
-        if (text[i] == '/' && i + 1 < size && text[i + 1] == '/') {
-            while (i < size && text[i] != '\n')
-                text[i++] = ' ';
-        } else if (text[i] == '/' && i + 1 < size && text[i + 1] == '*') {
-            text[i++] = ' ';
-            text[i++] = ' ';
-            while (i < size && !(text[i] == '*' && i + 1 < size && text[i + 1] == '/'))
-                text[i++] = ' ';
-            if (i < size) {
-                text[i++] = ' ';
-                text[i++] = ' ';
-            }
-        } else {
-            ++i;
-        }
-    }
 }
 
 void ParsingTools::lineAndColumn(const std::string& text, std::size_t position, int& line, int& column)

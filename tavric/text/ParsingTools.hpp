@@ -169,13 +169,18 @@ public:
     static bool skipSet(const std::string& text, std::size_t& position, const char* set);
     static bool skipSetNoCase(const std::string& text, std::size_t& position, const char* set);
     static bool inSetNoCase(const std::string& text, std::size_t position, const char* set);
+    // Comments are read where blanks may stand, and only there: a "//" or "/*" inside a string or
+    // character literal is part of it.
+    // Separators and comments, repeatedly.
     static bool skipSeparators(const std::string& text, std::size_t& position);
-    // Blanks and line continuations, repeatedly.
+    // Blanks, line continuations and comments, repeatedly. A "/*" comment may span lines.
     static bool skipBlanks(const std::string& text, std::size_t& position);
+    // Length of the comment at the position: "//" to the line end (not included), "/*" to "*/".
+    // 0 when none stands there, or when a "/*" is never closed (an error the parser reports).
+    static std::size_t commentLength(const std::string& text, std::size_t position);
+    static bool unclosedCommentAt(const std::string& text, std::size_t position);
 
     // ---- whole-text helpers ----
-    // Overwrites "//" and "/* */" comments with blanks in place, so byte positions stay.
-    static void stripComments(std::string& text);
     // 1-based line and column of a byte position.
     static void lineAndColumn(const std::string& text, std::size_t position, int& line, int& column);
 };

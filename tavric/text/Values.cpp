@@ -36,6 +36,17 @@ int64_t convertInteger(const std::string& text, std::size_t start, int base)
 
 int Parser::scanValue(std::size_t& position, Literal& out)
 {
+    const std::size_t start = position;
+    const int result = scanValueForm(position, out);
+    if (result == RuleAccepted) {
+        const bool address = out.kind == KindReference || (start < stripped.size() && stripped[start] == '&');
+        token(start, position, address ? TokenRole::Address : TokenRole::Value);
+    }
+    return result;
+}
+
+int Parser::scanValueForm(std::size_t& position, Literal& out)
+{
     out.kind = KindValue;
     out.type = TypeVoid;
     out.nothing = false;
@@ -96,15 +107,10 @@ int Parser::scanValue(std::size_t& position, Literal& out)
     return result;
 }
 
-bool Parser::numberEnds(std::size_t start, std::size_t end, int base)
+bool Parser::reportMalformedNumber(std::size_t start, std::size_t end, int base)
 {
-    const auto partOfNumber = [this](std::size_t at) {
-        return at < stripped.size() && (PT::isIdentifierByte(stripped[at]) || stripped[at] == '.');
-    };
-    if (!partOfNumber(end))
-        return true;
     std::size_t last = end;
-    while (partOfNumber(last))
+    while (last < stripped.size() && (PT::isIdentifierByte(stripped[last]) || stripped[last] == '.'))
         ++last;
     const char next = stripped[end];
     const char* why = parsemsg::digitsOnly;

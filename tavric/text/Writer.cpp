@@ -95,9 +95,7 @@ std::string escapeString(const std::string& text)
     bool afterOctal = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        const bool commentMark = c == '/' && i + 1 < text.size() && (text[i + 1] == '/' || text[i + 1] == '*');
-        if ((afterOctal && isOctalDigit(c)) || commentMark) {
-            // Comments are removed before strings are read: "//" and "/*" must not appear as such.
+        if (afterOctal && isOctalDigit(c)) {
             out += "\\0" + octal(static_cast<unsigned char>(c));
             afterOctal = true;
         } else {

@@ -97,6 +97,10 @@ TEST_F(TavricBrokenDocuments, EachGivesItsFirstLineThroughEveryVerb)
             EXPECT_EQ(result.err.substr(0, result.err.find('\n')), first) << what;
         }
     }
+    // The name found nowhere is said in plain words.
+    const std::string sword = file("sword.tvr", "bonus = 2\n[sword\n  damage = 4 + bonus\n]\n");
+    EXPECT_NE(run("check '" + sword + "'").err.find(sword + ":3:3: note: 'bonus' is not a field of [].sword\n"),
+              std::string::npos);
 }
 
 } // namespace

@@ -235,7 +235,8 @@ TEST_F(TavricTool, GetRefusals)
     // A refused read stands where the field read is declared.
     EXPECT_EQ(missing.err, path + ":1:2: error: [].s: Node is constant. Cannot perform 'create' operation on it.\n"
                                   " [s i = 1]\n"
-                                  "  ^\n");
+                                  "  ^\n" +
+                                  path + ":1:2: note: 'none' is not a field of [].s\n");
 
     const ToolRun emptyField = run("get " + quoted + " empty --as int");
     EXPECT_EQ(emptyField.status, 1);

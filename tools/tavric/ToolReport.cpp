@@ -94,6 +94,9 @@ void Report::show(const zul::Diagnostic& record)
     out << record.text << '\n';
     if (record.line > 0)
         excerpt(record.entry, record.line, record.column);
+    if (!record.missingName.empty())
+        out << paint(place + ":", "\x1b[1m") << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << " '"
+            << record.missingName << "' is not a field of " << record.searchedIn << '\n';
     if (record.severity == zul::Severity::Error)
         ++errorCount;
     else if (record.severity == zul::Severity::Warning)

@@ -215,10 +215,13 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
     }
     {
         texttest::Document text;
-        EXPECT_TRUE(text.parse("Collection c = [Sequence]\n"));
+        // The line keeps line 0; the record stands at the field.
+        EXPECT_TRUE(text.parse("x = 1\nCollection c = [Sequence]\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         EXPECT_EQ(text.root.diagnostics()[0].severity, Severity::Warning);
-        EXPECT_EQ(text.root.diagnostics()[0].line, 0);
+        EXPECT_EQ(text.root.diagnostics()[0].line, 2);
+        EXPECT_EQ(text.root.diagnostics()[0].column, 1);
+        EXPECT_EQ(text.lines()[0].rfind("(Entry stdin, line 0, col 0): Warning", 0), 0u);
     }
     {
         // A runtime diagnostic stands where its field is declared; its subject is the field.
@@ -235,6 +238,56 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
         text.root.clearMessages();
         EXPECT_TRUE(text.root.diagnostics().empty());
     }
+}
+
+TEST_F(Messages, FieldsKeepWhereTheyAreDeclared)
+{
+    texttest::ScratchDirectory files;
+    const std::string part = files.file("part.tvr", "\n  inner = 1\n");
+    ASSERT_TRUE(parse("a = 1\n[s\n  b = 2\n  Include \"" + part + "\"\n]\nc = [Collection 7 8 [m x = 1]]\n", true))
+        << messages();
+    struct Case {
+        const char* address;
+        std::string entry;
+        int line, column;
+    };
+    const Case cases[] = {
+        {"a", "stdin", 1, 1},        {"s", "stdin", 2, 2},  {"s.b", "stdin", 3, 3},
+        {"s.inner", part, 2, 3},     {"c", "stdin", 6, 1},
+    };
+    for (const Case& c : cases) {
+        const SourcePlace where = at(c.address).place();
+        EXPECT_EQ(where.entry, c.entry) << c.address;
+        EXPECT_EQ(where.line, c.line) << c.address;
+        EXPECT_EQ(where.column, c.column) << c.address;
+    }
+    // Plain members share their collection's place; a bracketed member has its own.
+    const Collection& members = *at("c").getCollection();
+    EXPECT_EQ(members.elementAt(1)->place().line, 6);
+    EXPECT_EQ(members.elementAt(1)->place().column, 1);
+    EXPECT_EQ(members.elementAt(2)->place().column, 22);
+    const Tavric copy(at("s.b"));
+    EXPECT_EQ(copy.place().line, 3);
+    EXPECT_EQ(Tavric(&dictionary).place().line, 0);
+}
+
+TEST_F(Messages, AFailedLookupIsPlacedAtTheFieldThatNeedsItAndNamesWhatItMissed)
+{
+    EXPECT_FALSE(parse("bonus = 2\n[sword\n  damage = 4 + bonus\n]\n", true));
+    ASSERT_FALSE(root.diagnostics().empty()) << messages();
+    const Diagnostic& record = root.diagnostics().front();
+    EXPECT_EQ(record.line, 3);
+    EXPECT_EQ(record.column, 3);
+    EXPECT_EQ(record.missingName, "bonus");
+    EXPECT_EQ(record.searchedIn, "[].sword");
+    // The library's own line is unchanged.
+    EXPECT_EQ(lines().front(), "[].sword : Node is constant. Cannot perform 'create' operation on it.\n");
+    // A read by a program later stands at the field read.
+    root.clearMessages();
+    static_cast<const Tavric&>(at("sword")).child("none");
+    ASSERT_EQ(root.diagnostics().size(), 1u);
+    EXPECT_EQ(root.diagnostics()[0].line, 2);
+    EXPECT_EQ(root.diagnostics()[0].missingName, "none");
 }
 
 } // namespace

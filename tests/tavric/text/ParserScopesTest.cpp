@@ -14,8 +14,11 @@ TEST_F(Scopes, EmptyTextsAreAccepted)
 {
     EXPECT_TRUE(parse(""));
     EXPECT_TRUE(parse(" \t\n;\r\n// only a comment\n/* and\nanother */ ;;\n"));
+    EXPECT_TRUE(parse("\xEF\xBB\xBF// a byte-order mark first\n", true));
     EXPECT_EQ(root.childCount(), 0u);
     EXPECT_TRUE(lines().empty());
+    ASSERT_TRUE(parse("\xEF\xBB\xBFx = 1\n")) << messages();
+    EXPECT_EQ(field("x").getInt(), 1);
 }
 
 TEST_F(Scopes, BracketedNodesNest)

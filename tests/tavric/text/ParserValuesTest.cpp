@@ -127,11 +127,43 @@ TEST_F(Values, Strings)
     EXPECT_EQ(value("\"a;b = c\"").getString(), "a;b = c");
 }
 
-TEST_F(Values, CommentsAreRemovedInsideStringsToo)
+TEST_F(Values, CommentMarksInsideLiteralsAreText)
 {
-    // The comment eats the closing quote: the string then runs to the end of the text.
-    EXPECT_FALSE(parse("url = \"http://example\"\n"));
-    EXPECT_EQ(lines().front(), "(Entry stdin, line 2, col 1): Expected '\"' after string value definition.\n");
+    // text, the tree it gives (written plain), which must read back as itself
+    const std::pair<const char*, const char*> cases[] = {
+        {"a = \"x /* y\"\nb = 2\nc = \"z */ w\"\n", "a=\"x /* y\"\nb=2\nc=\"z */ w\"\n"},
+        {"url = \"http://x/\"", "url=\"http://x/\"\n"},
+        {"c = '/' // slash\nd = 1 /* two\nlines */ e = 2\n", "c='/'\nd=1\ne=2\n"},
+        {"s = \"/*\"/* c */\nq = \"a//b\" // and \"quoted\" /* text\n", "s=\"/*\"\nq=\"a//b\"\n"},
+        {"[n x = \"*/\" ] \"m\" = '*' // c\n", "[n\nx=\"*/\"\n\n]\nm='*'\n"},
+        {"k = 4 /2 //2\nl = 4 /* / */ / 2\n", "k=2\nl=2\n"},
+    };
+    for (const auto& c : cases) {
+        Document first;
+        ASSERT_TRUE(first.parse(c.first)) << c.first << "\n" << first.messages();
+        EXPECT_EQ(first.written(true), c.second) << c.first;
+        Document again;
+        ASSERT_TRUE(again.parse(c.second)) << c.second;
+        EXPECT_EQ(again.written(true), c.second);
+    }
+}
+
+TEST_F(Values, ACommentNeverClosedIsAnErrorAtItsOpening)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"a = 1\n/* open", "line 2, col 1"},        {"a = 1 /* open\nb = 2", "line 1, col 7"},
+        {"a = /* open", "line 1, col 5"},           {"[n x = 1 /* open\n]", "line 1, col 10"},
+        {"a = \"/* x\" /* open", "line 1, col 12"}, {"a = \"x\" /* closed */ b /* open", "line 1, col 24"},
+        {"int /* open", "line 1, col 5"},
+    };
+    for (const auto& c : cases) {
+        Document document;
+        EXPECT_FALSE(document.parse(c.first)) << c.first;
+        ASSERT_FALSE(document.lines().empty()) << c.first;
+        EXPECT_EQ(document.lines().front(),
+                  std::string("(Entry stdin, ") + c.second + "): Comment opened with '/*' is never closed with '*/'.\n")
+            << c.first;
+    }
 }
 
 TEST_F(Values, PointersAndDescriptors)

@@ -177,33 +177,34 @@ TEST(Tables, NumberFormsAndColours)
 
 // ---------------------------------------------------------------- whole-text helpers
 
-TEST(Comments, LineCommentKeepsLength)
+TEST(Comments, AreSkippedWhereBlanksMayStand)
 {
-    std::string text = "a = 1 // note\nb = 2";
-    const std::size_t size = text.size();
-    ParsingTools::stripComments(text);
-    EXPECT_EQ(size, text.size());
-    EXPECT_EQ("a = 1        \nb = 2", text);
-}
-
-TEST(Comments, BlockCommentsAndUnterminatedOne)
-{
-    std::string text = "a/* x\ny */b";
-    ParsingTools::stripComments(text);
-    EXPECT_EQ("a         b", text);
-
-    // Comment marks inside quotes are removed like any other; an open "/*" blanks the rest.
-    text = "a = \"/*x\" b\nrest";
-    ParsingTools::stripComments(text);
-    EXPECT_EQ("a = \"" + std::string(text.size() - 5, ' '), text);
-
-    text = "s = \"http://x\"\nb";
-    ParsingTools::stripComments(text);
-    EXPECT_EQ("s = \"http:    \nb", text);
-
-    text = "x/";
-    ParsingTools::stripComments(text);
-    EXPECT_EQ("x/", text);
+    // text, start, where skipSeparators stops, where skipBlanks stops
+    struct Case {
+        const char* text;
+        std::size_t from;
+        std::size_t separatorsEnd;
+        std::size_t blanksEnd;
+    };
+    const Case cases[] = {
+        {"a = 1 // note\nb = 2", 5, 14, 13}, // a line comment ends before its line end
+        {"a/* x\ny */b", 1, 10, 10},         // a block comment spans lines, for blanks too
+        {" /*a*/ /*b*/;x", 0, 13, 12},
+        {"/* never closed\nb", 0, 0, 0}, // left for the parser to report
+        {"x/", 1, 1, 1},
+        {"x / 2", 1, 2, 2},       // a lone slash is an operator
+        {"\\\n// c\nb", 0, 0, 6}, // a continuation is no separator
+    };
+    for (const Case& c : cases) {
+        std::size_t position = c.from;
+        ParsingTools::skipSeparators(c.text, position);
+        EXPECT_EQ(c.separatorsEnd, position) << c.text;
+        position = c.from;
+        ParsingTools::skipBlanks(c.text, position);
+        EXPECT_EQ(c.blanksEnd, position) << c.text;
+    }
+    EXPECT_TRUE(ParsingTools::unclosedCommentAt("a /* b", 2));
+    EXPECT_FALSE(ParsingTools::unclosedCommentAt("a /* b */", 2));
 }
 
 TEST(LineAndColumn, CountsNewlinesOnly)

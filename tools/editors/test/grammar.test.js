@@ -4,7 +4,8 @@
 // string, a character or a comment carries that scope, nothing is marked invalid, and a handful of
 // known tokens of the shipped texts have the scopes an editor colours them by.
 //
-// Usage: node grammar.test.js FILE...   (the npm packages: cd tools/editors && npm ci)
+// Usage: node grammar.test.js [FILE...]   (the npm packages: cd tools/editors && npm ci)
+// Without files (npm test): its own literals.tvr and the shipped texts of content/text.
 
 'use strict';
 
@@ -43,6 +44,15 @@ const expectations = [
   ['config.tvr', /^\s+Width = /, '64', 'constant.numeric.decimal.tavric'],
   ['config.tvr', /^\s+26 22 22/, '26', 'constant.numeric.decimal.tavric'],
   ['config.tvr', /^\/\/ Written by/, 'velmora_mapc', 'comment.line.double-slash.tavric'],
+  // The parser reads comment marks inside literals as text.
+  ['literals.tvr', /^a = /, '"x /* y"', 'string.quoted.double.tavric'],
+  ['literals.tvr', /^b = /, 'b', 'variable.other.field.tavric'],
+  ['literals.tvr', /^c = /, '"z */ w"', 'string.quoted.double.tavric'],
+  ['literals.tvr', /^url = /, '"http://x/"', 'string.quoted.double.tavric'],
+  ['literals.tvr', /^url = /, '// a comment', 'comment.line.double-slash.tavric'],
+  ['literals.tvr', /^d = /, "'/'", 'string.quoted.single.tavric'],
+  ['literals.tvr', /^d = /, '/* and', 'comment.block.tavric'],
+  ['literals.tvr', /^e = /, '// still text', 'string.quoted.double.tavric'],
 ];
 
 async function loadGrammar() {
@@ -166,16 +176,15 @@ function check(grammar, file) {
 }
 
 async function main() {
-  const files = process.argv.slice(2);
-  if (files.length === 0) {
-    console.error('usage: node grammar.test.js FILE...');
-    process.exit(2);
-  }
+  const given = process.argv.slice(2);
+  const top = path.join(here, '..', '..');
+  const files = given.length > 0 ? given : [path.join(__dirname, 'literals.tvr'),
+    path.join(top, 'content', 'text', 'En.tvr'), path.join(top, 'content', 'text', 'Fr.tvr')];
   const grammar = await loadGrammar();
   let failed = 0;
   const seen = new Set(files.map((file) => path.basename(file)));
   for (const [base] of expectations)
-    if (!seen.has(base)) {
+    if (given.length > 0 && !seen.has(base)) {
       console.error(`no file named ${base} was given`);
       ++failed;
     }

@@ -26,26 +26,6 @@ constexpr int statusUsage = 2;
 
 const char* const stdinName = "<stdin>";
 
-// Message and warning directives print while a document is read; a formatter only reads. What
-// they print is kept and shown only when the document is refused.
-class DirectiveOutput {
-public:
-    DirectiveOutput() : savedOut(std::cout.rdbuf(captured.rdbuf())), savedErr(std::cerr.rdbuf(captured.rdbuf())) {}
-    ~DirectiveOutput()
-    {
-        std::cout.rdbuf(savedOut);
-        std::cerr.rdbuf(savedErr);
-    }
-    DirectiveOutput(const DirectiveOutput&) = delete;
-    DirectiveOutput& operator=(const DirectiveOutput&) = delete;
-    std::string text() const { return captured.str(); }
-
-private:
-    std::ostringstream captured;
-    std::streambuf* savedOut;
-    std::streambuf* savedErr;
-};
-
 struct Options {
     bool check = false;
     bool diff = false;
@@ -77,30 +57,26 @@ bool readOptions(const std::vector<std::string>& arguments, Options& options)
     return !options.files.empty() && stdinCount <= 1 && !(options.write && (stdinCount > 0 || options.check));
 }
 
-// One input: read, checked by the parser, laid out, and the layout checked to read the same.
-// Prints what is wrong itself; false when the input is to be left alone.
+// One input, already read: parsed once, recording its tokens, and laid out from them; the layout
+// is then checked to read the same. Prints what is wrong itself; false when the input is to be
+// left alone.
 bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& formatted, std::ostream& err)
 {
     const std::string& name = source.name;
     const std::string& text = source.text;
     zul::NameDictionary names;
     zul::Tavric original(&names);
-    bool accepted = false;
+    zul::SourceTokens tokens;
     std::string printed;
-    {
-        // What the directives say goes with the messages.
-        const zul::DirectiveSink keep = [&printed](const zul::DirectiveText& directive) {
-            printed += directive.text + "\n";
-        };
-        zul::LoadOptions load;
-        load.finalize = false;
-        load.directives = keep;
-        zul::ParseOptions parse;
-        parse.finalize = false;
-        parse.directives = keep;
-        accepted = fromFile ? zul::load(original, name, load) : zul::parse(original, text, parse);
-    }
-    if (!accepted) {
+    // What the directives say is shown with the messages, when the document is refused.
+    zul::ParseOptions options;
+    options.finalize = false;
+    options.directives = [&printed](const zul::DirectiveText& directive) { printed += directive.text + "\n"; };
+    options.tokens = &tokens;
+    // Messages name the file, and includes are refused as cycles as a load would.
+    if (fromFile)
+        options.path = name;
+    if (!zul::parse(original, text, options)) {
         // The parser's diagnostics, laid out as the other verbs lay them out.
         err << printed;
         tavrictool::Report report(err, false);
@@ -110,27 +86,16 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
         err.flush();
         return false;
     }
-    std::size_t stoppedAt = 0;
-    if (!formatSource(text, formatted, stoppedAt)) {
-        int line = 0;
-        int column = 0;
-        zul::ParsingTools::lineAndColumn(text, stoppedAt, line, column);
-        err << "tavric fmt: " << name << ":" << line << ":" << column
-            << ": the formatter cannot follow the text here; the file is left as it is\n";
-        return false;
-    }
+    formatted = formatTokens(text, tokens);
     // The layout must read back to the same tree: a formatter that changed meaning would be worse
     // than none.
     zul::NameDictionary againNames;
     zul::Tavric again(&againNames);
     if (fromFile)
         again.setEntryName(name);
-    bool reread = false;
-    {
-        DirectiveOutput output;
-        reread = again.parse(formatted, false);
-    }
-    if (!reread || treeFingerprint(again) != treeFingerprint(original)) {
+    zul::ParseOptions reread;
+    reread.finalize = false;
+    if (!zul::parse(again, formatted, reread) || treeFingerprint(again) != treeFingerprint(original)) {
         err << "tavric fmt: " << name << ": the laid-out text would read differently; the file is left as it is\n";
         return false;
     }

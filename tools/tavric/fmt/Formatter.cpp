@@ -2,24 +2,59 @@
 
 #include <vector>
 
+#include "tavric/model/Tavric.hpp"
 #include "tavric/text/Operators.hpp"
-#include "tools/tavric/fmt/SourceScanner.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace tavricfmt {
 
 namespace {
 
+using zul::TokenRole;
+
+// A token of the parser's record as the layout sees it. Everything between two atoms is blank:
+// spaces, tabs, line ends and line continuations. Words, literals and comments are kept as
+// written; the other roles decide blanks and indentation.
+struct Atom {
+    std::size_t begin;
+    std::size_t end;
+    TokenRole role;
+    // The parser looked for an operator at this atom (it follows a value on the same line) and
+    // found none there: the layout must not make one appear (as "x=1" would "x =", the "x " of
+    // multiplication).
+    bool afterValue;
+};
+
+bool isComment(TokenRole role)
+{
+    return role == TokenRole::LineComment || role == TokenRole::BlockComment;
+}
+
+std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
+{
+    std::vector<Atom> atoms;
+    atoms.reserve(tokens.size());
+    std::size_t valueEnd = std::string::npos;
+    for (const zul::SourceToken& token : tokens) {
+        if (token.role == TokenRole::ValueEnd) {
+            valueEnd = token.offset;
+            continue;
+        }
+        const TokenRole role = token.role;
+        const bool afterValue = token.offset == valueEnd && role != TokenRole::Semicolon && !isComment(role);
+        if (!isComment(role))
+            valueEnd = std::string::npos;
+        atoms.push_back(Atom{token.offset, token.offset + token.length, role, afterValue});
+    }
+    return atoms;
+}
+
 // More than the longest operator synonym ("diff\xC3\xA9rent de ").
 constexpr std::size_t operatorWindow = 32;
 
-bool isComment(Role role)
+bool isOperator(TokenRole role)
 {
-    return role == Role::LineComment || role == Role::BlockComment;
-}
-
-bool isOperator(Role role)
-{
-    return role == Role::Assign || role == Role::Operator;
+    return role == TokenRole::Assignment || role == TokenRole::Operator;
 }
 
 // What stands between two atoms: how many line ends and whether a line continuation.
@@ -81,22 +116,19 @@ public:
                 }
             }
             std::string text = source.substr(atom.begin, atom.end - atom.begin);
-            if (atom.role == Role::LineComment)
+            if (atom.role == TokenRole::LineComment)
                 trimEnd(text, " \t\r");
-            // A comment left open runs to the end of the text, over its last line ends too.
-            if (atom.role == Role::BlockComment && (text.size() < 4 || text.compare(text.size() - 2, 2, "*/") != 0))
-                trimEnd(text, " \t\r\n");
             line += text;
-            if (atom.role == Role::Open)
+            if (atom.role == TokenRole::Open)
                 ++depth;
-            else if (atom.role == Role::Close && depth > 0)
+            else if (atom.role == TokenRole::Close && depth > 0)
                 --depth;
         }
         if (!atoms.empty())
             endLine();
         // The parser accepts a "Message" without its text only at the very end of the text: one
         // more line end after it would make the document refused.
-        if (!atoms.empty() && atoms.back().role == Role::Directive && atoms.back().end == source.size())
+        if (!atoms.empty() && atoms.back().role == TokenRole::Directive && atoms.back().end == source.size())
             out.pop_back();
         return out;
     }
@@ -153,7 +185,7 @@ private:
     std::string indentation(std::size_t first) const
     {
         std::size_t closing = 0;
-        for (std::size_t i = first; i < atoms.size() && atoms[i].role == Role::Close; ++i) {
+        for (std::size_t i = first; i < atoms.size() && atoms[i].role == TokenRole::Close; ++i) {
             ++closing;
             if (i + 1 < atoms.size()) {
                 const Gap gap = readGap(source, atoms[i].end, atoms[i + 1].begin);
@@ -167,18 +199,18 @@ private:
 
     std::string spacing(const Atom& previous, const Atom& atom, bool touching) const
     {
-        if (atom.role == Role::Semicolon)
+        if (atom.role == TokenRole::Semicolon)
             return "";
-        if (previous.role == Role::Semicolon)
+        if (previous.role == TokenRole::Semicolon)
             return " ";
         // "[" and the name of its node.
-        if (previous.role == Role::Open && previous.end - previous.begin == 1 && !isComment(atom.role))
+        if (previous.role == TokenRole::Open && previous.end - previous.begin == 1 && !isComment(atom.role))
             return "";
         if (isOperator(previous.role) || isOperator(atom.role))
             return " ";
-        if (atom.role == Role::Comma)
+        if (atom.role == TokenRole::Sequence)
             return "";
-        if (previous.role == Role::Comma)
+        if (previous.role == TokenRole::Sequence)
             return " ";
         return touching ? "" : " ";
     }
@@ -192,12 +224,26 @@ private:
 
 } // namespace
 
-bool formatSource(const std::string& source, std::string& formatted, std::size_t& stoppedAt)
+std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
 {
-    std::vector<Atom> atoms;
-    if (!scanSource(source, atoms, stoppedAt))
+    const std::vector<Atom> atoms = atomsOf(tokens);
+    // A byte-order mark, which the parser passes over, stays first as written.
+    const char* const byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = source.compare(0, 3, byteOrderMark) == 0;
+    return (marked ? std::string(byteOrderMark) : std::string()) + Layout(source, atoms).run();
+}
+
+bool formatSource(const std::string& source, std::string& formatted)
+{
+    zul::NameDictionary names;
+    zul::Tavric root(&names);
+    zul::SourceTokens tokens;
+    zul::ParseOptions options;
+    options.finalize = false;
+    options.tokens = &tokens;
+    if (!zul::parse(root, source, options))
         return false;
-    formatted = Layout(source, atoms).run();
+    formatted = formatTokens(source, tokens);
     return true;
 }
 

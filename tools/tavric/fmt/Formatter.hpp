@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "tavric/text/SourceToken.hpp"
+
 namespace tavricfmt {
 
 // Blanks per level of nesting, as the tree writer indents.
@@ -13,9 +15,13 @@ constexpr std::size_t continuationIndent = 4;
 // Lays a source out again. Kept as written: every word, literal, comment, directive and line
 // break (runs of empty lines shrink to one). Made uniform: the indentation of each line (its
 // nesting depth), one blank around assignment signs and operators, single blanks elsewhere on a
-// line, no trailing blanks, one line end at the end. False, with the byte at which it stopped,
-// when the source is not a text the parser accepts.
-bool formatSource(const std::string& source, std::string& formatted, std::size_t& stoppedAt);
+// line, no trailing blanks, one line end at the end. The layout follows the tokens the parser
+// recorded while it accepted the source.
+std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens);
+
+// Parses the source (its directives' texts go nowhere) and lays it out; false when the parser
+// refuses it.
+bool formatSource(const std::string& source, std::string& formatted);
 
 // The text without what a layout may change: blanks, line ends and line continuations. The layout
 // of an accepted source keeps it.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zul {
+
+// What a piece of an accepted text is to the parser.
+enum class TokenRole : std::uint8_t {
+    Name,         // a field's name, with its quotes when it is written quoted
+    TypeName,     // the name after a record type word
+    Qualifier,    // extern, local, strict, restricted
+    Rights,       // private, locked, protected, public, limited[XY]
+    Kind,         // Field, Collection, Script, Sequence, XML
+    Type,         // a type word, const, and the ":" of a level of indirection
+    Value,        // a literal, keyword values and a directive's text included
+    Address,      // a reference or a pointer: "&", root mark, names, "." and "->"
+    Assignment,   // "=", ":=", "<=", "<-"
+    Operator,     // an operator of an expression (a word operator without the blank it ends in)
+    Sequence,     // the sequence operator ","
+    Open,         // "[" of a node, "[Collection", "[Script", "[Sequence", "[XML"
+    Close,        // the "]" that ends one of those
+    Parenthesis,  // "(" and ")" of a collection's format
+    Directive,    // the word of a directive
+    Semicolon,    // a ";" between elements
+    LineComment,  // "//" to the line end
+    BlockComment, // "/*" to "*/"
+    // Empty: after a value, where the parser looked for an operator and found none. What stands
+    // there on the same line must not be laid out into one.
+    ValueEnd,
+};
+
+enum class Language : std::uint8_t { None, English, French };
+
+// One piece of the text, by byte offset and length.
+struct SourceToken {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    TokenRole role = TokenRole::Value;
+    // For the words of the language's tables (qualifiers, kinds, types, directives, keyword values).
+    Language language = Language::None;
+};
+
+using SourceTokens = std::vector<SourceToken>;
+
+// The language of a table word as written (any letter case): French for the French synonyms,
+// English otherwise.
+Language wordLanguage(const std::string& text, std::size_t offset, std::size_t length);
+
+// Adds the comments and ";" that stand between the tokens of an accepted text, and sorts the whole
+// by offset. Between two tokens the parser reads only blanks, line ends, line continuations,
+// comments and ";".
+void addGapTokens(const std::string& text, SourceTokens& tokens);
+
+} // namespace zul

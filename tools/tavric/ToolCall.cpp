@@ -28,6 +28,10 @@ bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& r
             result.as = words[++i];
         } else if (verb.takesAs && word.compare(0, 5, "--as=") == 0) {
             result.as = word.substr(5);
+        } else if (std::string(verb.name) == "check" && word == "--allow" && i + 1 < words.size()) {
+            result.allowed.insert(words[++i]);
+        } else if (std::string(verb.name) == "check" && word.compare(0, 8, "--allow=") == 0) {
+            result.allowed.insert(word.substr(8));
         } else if (std::find(verb.flags.begin(), verb.flags.end(), word) != verb.flags.end()) {
             result.flags.insert(word);
         } else {
@@ -110,10 +114,12 @@ const std::vector<Verb>& verbs()
 {
     static const std::vector<Verb> table = {
         {"check",
-         "tavric check [--warnings-as-errors] [--color=WHEN] FILE...",
+         "tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...",
          "Loads each file as the game does (directives, includes, post-parse resolution) and prints every\n"
          "diagnostic as FILE:LINE:COL: error|warning: TEXT with the line and a caret, then a summary such as\n"
-         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist.\n"
+         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist, and about\n"
+         "readings an author rarely means, each named in brackets: keyword-prefix, stray-word,\n"
+         "duplicate-field, integer-overflow, invalid-utf8, truncated-real. --allow NAME silences one kind.\n"
          "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
          {"--warnings-as-errors"},
          false,

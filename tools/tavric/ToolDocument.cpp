@@ -113,6 +113,7 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
     zul::ParseOptions options;
     options.finalize = false; // the reference check looks at the tree before the resolution
     options.path = source.name;
+    options.tokens = steps.tokens;
     // Directive texts are the tool's messages: standard output holds only what the verb produces.
     options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
     bool accepted = zul::parse(root, source.text, options);

@@ -17,11 +17,11 @@ using tooltest::ToolRun;
 using TavricTool = tooltest::TavricTool;
 
 const char* const usage = "usage:\n"
-                          "  tavric check [--warnings-as-errors] [--color=WHEN] FILE...\n"
+                          "  tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...\n"
                           "  tavric fmt [--check] [--diff] [-w] FILE...\n"
                           "  tavric dump [--plain] [--raw] [--color[=WHEN]] FILE\n"
                           "  tavric get [--as bool|int|real|char|string] FILE ADDRESS\n"
-                          "  tavric json [--all] FILE\n"
+                          "  tavric json [--all] [--raw] FILE\n"
                           "  tavric scramble FILE\n"
                           "  tavric unscramble FILE\n"
                           "  tavric help [VERB]\n"
@@ -49,7 +49,7 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
     EXPECT_EQ(run("frobnicate").err, "tavric: no verb 'frobnicate'\n" + std::string(usage) + "Try 'tavric help'.\n");
     for (const char* bad : {"check", "fmt", "fmt --bogus x", "dump", "dump a b", "dump --bogus x", "get x",
                             "get x a --as float", "get x a --as", "json", "json a b", "scramble", "scramble a b",
-                            "check --plain x", "json --raw x", "check --color=sometimes x"}) {
+                            "check --plain x", "json --plain x", "check --color=sometimes x"}) {
         const ToolRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_NE(result.err.find("\nTry 'tavric help "), std::string::npos) << bad << ": " << result.err;
@@ -58,7 +58,7 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
     EXPECT_EQ(run("get x a --as float").err,
               "usage: tavric get [--as bool|int|real|char|string] FILE ADDRESS\nTry 'tavric help get'.\n");
     EXPECT_EQ(run("check --plain x").err, "tavric: 'check' takes no option '--plain'\n"
-                                          "usage: tavric check [--warnings-as-errors] [--color=WHEN] FILE...\n"
+                                          "usage: tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...\n"
                                           "Try 'tavric help check'.\n");
 }
 
@@ -268,8 +268,8 @@ TEST_F(TavricTool, JsonInDocumentOrderWithoutPrivateFields)
                           "  \"s\": \"t\",\n"
                           "  \"c\": \"x\",\n"
                           "  \"l\": [\n    1,\n    2\n  ],\n"
-                          "  \"p\": \"b\",\n"
-                          "  \"q\": \"b\",\n"
+                          "  \"p\": true,\n" // the pointer and the reference read as b does
+                          "  \"q\": true,\n"
                           "  \"n\": null,\n"
                           "  \"m\": {\n    \"x\": 1\n  },\n"
                           "  \"d\": 3,\n"

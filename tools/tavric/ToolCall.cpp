@@ -163,10 +163,12 @@ const std::vector<Verb>& verbs()
          2,
          getVerb},
         {"json",
-         "tavric json [--all] FILE",
+         "tavric json [--all] [--raw] FILE",
          "Prints the document as JSON, keys in document order. Fields the public may not read (private,\n"
-         "locked, limited) are left out unless --all is given.\n",
-         {"--all"},
+         "locked, limited) are left out unless --all is given. References, pointers and computed fields\n"
+         "show the value the game reads (a pointer to nothing: null); --raw shows their address or\n"
+         "expression as written.\n",
+         {"--all", "--raw"},
          false,
          false,
          1,

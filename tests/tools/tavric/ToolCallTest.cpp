@@ -48,7 +48,7 @@ TEST(ToolCall, StatusesAndUsage)
     } cases[] = {
         {{}, "", 2, "", "...Try 'tavric help'.\n"},
         {{"frobnicate"}, "", 2, "", "...Try 'tavric help'.\n"},
-        {{"json"}, "", 2, "", "usage: tavric json [--all] FILE\nTry 'tavric help json'.\n"},
+        {{"json"}, "", 2, "", "usage: tavric json [--all] [--raw] FILE\nTry 'tavric help json'.\n"},
         {{"get", "-", "x", "--as", "float"}, "x = 1", 2, "", "...Try 'tavric help get'.\n"},
         {{"fmt", "--bogus", "-"}, "", 2, "", "...Try 'tavric help fmt'.\n"},
         {{"help", "nothing"}, "", 2, "", "...Try 'tavric help help'.\n"},

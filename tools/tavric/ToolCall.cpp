@@ -152,11 +152,13 @@ const std::vector<Verb>& verbs()
          1,
          dumpVerb},
         {"get",
-         "tavric get [--as bool|int|real|char|string] FILE ADDRESS",
+         "tavric get [--as bool|int|real|char|string] [--lossy] [--json] FILE ADDRESS",
          "Prints one value, read in the type asked (string by default), for example\n"
-         "tavric get lev/config.tvr Language.En.TooFar. A collection member is picked by its index,\n"
-         "counted from 0: list[0] is the first member, maps[2].name a member's child.\n",
-         {},
+         "tavric get lev/config.tvr Language.En.TooFar; a node (or a collection) as Tavric text, or any\n"
+         "field as JSON with --json. A collection member is picked by its index, counted from 0: list[0]\n"
+         "is the first member, maps[2].name a member's child. A value that the type asked cannot hold\n"
+         "(\"hello\" or 2.5 as int) is refused with status 1, unless --lossy is given.\n",
+         {"--lossy", "--json"},
          true,
          false,
          2,

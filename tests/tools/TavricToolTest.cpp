@@ -55,11 +55,13 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
         EXPECT_NE(result.err.find("\nTry 'tavric help "), std::string::npos) << bad << ": " << result.err;
         EXPECT_EQ(result.out, "") << bad;
     }
-    EXPECT_EQ(run("get x a --as float").err,
-              "usage: tavric get [--as bool|int|real|char|string] [--lossy] [--json] FILE ADDRESS\nTry 'tavric help get'.\n");
-    EXPECT_EQ(run("check --plain x").err, "tavric: 'check' takes no option '--plain'\n"
-                                          "usage: tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...\n"
-                                          "Try 'tavric help check'.\n");
+    EXPECT_EQ(
+        run("get x a --as float").err,
+        "usage: tavric get [--as bool|int|real|char|string] [--lossy] [--json] FILE ADDRESS\nTry 'tavric help get'.\n");
+    EXPECT_EQ(run("check --plain x").err,
+              "tavric: 'check' takes no option '--plain'\n"
+              "usage: tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...\n"
+              "Try 'tavric help check'.\n");
 }
 
 TEST_F(TavricTool, CheckAcceptsAndRefuses)
@@ -87,13 +89,14 @@ TEST_F(TavricTool, CheckWarnsAboutReferencesToNothing)
     const ToolRun result = run("check '" + words + "'");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, words + ":3:3: warning: 'title' refers to 'Hello', which does not exist; it would read as "
-                                  "a new, empty field (a word meant as text needs quotes)\n"
+                                  "a new, empty field (a word meant as text needs quotes) [missing-target]\n"
                                   "   title = Hello world\n"
                                   "   ^\n"
                                   "0 errors, 1 warning in 1 file\n");
     const ToolRun strict = run("check --warnings-as-errors '" + words + "'");
     EXPECT_EQ(strict.status, 1);
     EXPECT_EQ(strict.err, result.err);
+    EXPECT_EQ(run("check --allow missing-target --warnings-as-errors '" + words + "'").status, 0);
     // Addresses to the root, the parent and a pointer's target are judged too, or left to the resolution.
     const std::string fine = file("fine.tvr", "a = 1\n[s b = _.a\n c = [].a\n p = &a\n q = p->x]\n");
     EXPECT_EQ(run("check '" + fine + "'").err, "0 errors, 0 warnings in 1 file\n");

@@ -24,14 +24,13 @@ Outcome checkVerb(const Arguments& args, Streams& streams)
         Source source;
         zul::SourceTokens tokens;
         LoadSteps steps;
-        steps.warnAboutReferences = true;
+        steps.warnAboutReferences = args.allowed.count("missing-target") == 0;
         steps.tokens = &tokens;
         const bool loaded = loadDocument(path, streams.in, root, steps, report, source);
         if (loaded)
             for (const LintFinding& finding : lintText(source.text, tokens))
                 if (!args.allowed.count(finding.name))
-                    report.finding(source.name, source.text, finding.offset, finding.text, finding.name,
-                                   finding.hint);
+                    report.finding(source.name, source.text, finding.offset, finding.text, finding.name, finding.hint);
         accepted = loaded && accepted;
         report.dropSource(source);
     }

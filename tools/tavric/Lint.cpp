@@ -303,8 +303,10 @@ private:
             if (isRealLiteral(piece(text, operand))) {
                 const std::string whole = piece(text, *first);
                 add(operand.offset, truncatedReal,
-                    "'" + piece(text, operand) + "' is cut to an integer: the expression takes the type of its "
-                    "first operand, '" + whole + "'",
+                    "'" + piece(text, operand) +
+                        "' is cut to an integer: the expression takes the type of its "
+                        "first operand, '" +
+                        whole + "'",
                     "write '" + whole + ".0' to compute in reals");
                 return;
             }
@@ -322,8 +324,8 @@ private:
 
 const std::vector<std::string>& lintNames()
 {
-    static const std::vector<std::string> names = {keywordPrefix,   strayWord,   duplicateField,
-                                                   integerOverflow, invalidUtf8, truncatedReal};
+    static const std::vector<std::string> names = {keywordPrefix, strayWord,     duplicateField,  integerOverflow,
+                                                   invalidUtf8,   truncatedReal, "missing-target"};
     return names;
 }
 

@@ -18,7 +18,8 @@ struct LintFinding {
     std::string hint; // a fix, when one is obvious
 };
 
-// Every kind of finding, by name.
+// Every kind of warning that --allow takes, by name: the findings below, and "missing-target" (a
+// reference to a field that does not exist, which loading looks for).
 const std::vector<std::string>& lintNames();
 
 // The findings of a text the parser accepted, given the tokens it recorded, in text order.

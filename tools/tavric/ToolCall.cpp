@@ -117,9 +117,10 @@ const std::vector<Verb>& verbs()
          "tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...",
          "Loads each file as the game does (directives, includes, post-parse resolution) and prints every\n"
          "diagnostic as FILE:LINE:COL: error|warning: TEXT with the line and a caret, then a summary such as\n"
-         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist, and about\n"
-         "readings an author rarely means, each named in brackets: keyword-prefix, stray-word,\n"
-         "duplicate-field, integer-overflow, invalid-utf8, truncated-real. --allow NAME silences one kind.\n"
+         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist and about\n"
+         "readings an author rarely means, each named in brackets: missing-target, keyword-prefix,\n"
+         "stray-word, duplicate-field, integer-overflow, invalid-utf8, truncated-real. --allow NAME\n"
+         "silences one kind.\n"
          "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
          {"--warnings-as-errors"},
          false,

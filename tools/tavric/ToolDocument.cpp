@@ -91,7 +91,7 @@ void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, co
                 warning.subject = child->getAddress();
             warning.text = "'" + child->getName() + "' refers to '" + child->getAddressText() +
                            "', which does not exist; it would read as a new, empty field (a word meant as text "
-                           "needs quotes)";
+                           "needs quotes) [missing-target]";
             field.addDiagnostic(warning);
         }
         warnAboutMissingTargets(*child, names, source);

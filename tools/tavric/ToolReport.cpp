@@ -128,8 +128,8 @@ void Report::directive(const zul::DirectiveText& directive)
     show(record);
 }
 
-void Report::finding(const std::string& entry, const std::string& text, std::size_t offset,
-                     const std::string& message, const std::string& name, const std::string& hint)
+void Report::finding(const std::string& entry, const std::string& text, std::size_t offset, const std::string& message,
+                     const std::string& name, const std::string& hint)
 {
     zul::Diagnostic record;
     record.severity = zul::Severity::Warning;

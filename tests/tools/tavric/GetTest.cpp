@@ -61,11 +61,12 @@ TEST(Get, ConversionsThatLoseTheValue)
         const char* kept; // what is printed, or nullptr: refused without --lossy
         const char* lossy;
     } cases[] = {
-        {"text", "int", nullptr, "0\n"},   {"num", "int", "42\n", "42\n"},        {"spaced", "int", nullptr, "42\n"},
-        {"frac", "real", "0.10000000000000001\n", "0.10000000000000001\n"},       {"truth", "bool", "true\n", "true\n"},
-        {"yes", "bool", nullptr, "false\n"}, {"r", "int", nullptr, "2\n"},       {"whole", "int", "3\n", "3\n"},
-        {"big", "bool", nullptr, "true\n"}, {"one", "bool", "true\n", "true\n"}, {"big", "real", "5\n", "5\n"},
-        {"r", "string", nullptr, nullptr},
+        {"text", "int", nullptr, "0\n"},       {"num", "int", "42\n", "42\n"},
+        {"spaced", "int", nullptr, "42\n"},    {"frac", "real", "0.10000000000000001\n", "0.10000000000000001\n"},
+        {"truth", "bool", "true\n", "true\n"}, {"yes", "bool", nullptr, "false\n"},
+        {"r", "int", nullptr, "2\n"},          {"whole", "int", "3\n", "3\n"},
+        {"big", "bool", nullptr, "true\n"},    {"one", "bool", "true\n", "true\n"},
+        {"big", "real", "5\n", "5\n"},         {"r", "string", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " as " + c.type);

@@ -84,8 +84,7 @@ TEST(Lint, StrayWord)
                                  });
     int status = -1;
     EXPECT_NE(check({}, "privte secret = 1\n", status).find("note: did you mean 'private'?"), std::string::npos);
-    EXPECT_NE(check({}, "qwerty z = 1\n", status).find("note: put each field on a line of its own"),
-              std::string::npos);
+    EXPECT_NE(check({}, "qwerty z = 1\n", status).find("note: put each field on a line of its own"), std::string::npos);
 }
 
 TEST(Lint, DuplicateField)
@@ -150,8 +149,7 @@ TEST(Lint, OptionsAndCounts)
     EXPECT_NE(check({"--allow=keyword-prefix", "--warnings-as-errors"}, both, status).find("0 errors, 1 warning "),
               std::string::npos);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(check({"--allow", "keyword-prefix", "--allow", "duplicate-field", "--warnings-as-errors"}, both,
-                    status)
+    EXPECT_NE(check({"--allow", "keyword-prefix", "--allow", "duplicate-field", "--warnings-as-errors"}, both, status)
                   .find("0 errors, 0 warnings"),
               std::string::npos);
     EXPECT_EQ(status, 0);

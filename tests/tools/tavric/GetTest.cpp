@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavric/ToolCall.hpp"
+#include "InProcessCall.hpp"
 
 namespace {
 
@@ -14,22 +14,14 @@ const char* const document = "[w\n  damage = 4 + 1\n  name = \"sword\"\n]\nref =
                              "text = \"hello\"\nnum = \"42\"\nspaced = \" 42\"\nfrac = \"0.1\"\ntruth = \"True\"\n"
                              "yes = \"yes\"\nr = 2.5\nwhole = 3.0\nbig = 5\none = 1\n";
 
-struct Call {
-    int status;
-    std::string out;
-    std::string err;
-};
+using tooltest::Call;
 
+// get with the document as standard input, then the address and options.
 Call get(const std::vector<std::string>& words)
 {
-    std::istringstream in(document);
-    std::ostringstream out;
-    std::ostringstream err;
-    tavrictool::Streams streams{in, out, err};
     std::vector<std::string> all = {"get", "-"};
     all.insert(all.end(), words.begin(), words.end());
-    const int status = tavrictool::runTool(all, streams);
-    return {status, out.str(), err.str()};
+    return tooltest::call(all, document);
 }
 
 TEST(Get, NodesWhole)

@@ -7,21 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavric/ToolCall.hpp"
+#include "InProcessCall.hpp"
 
 namespace {
 
 std::string compactJson(const std::vector<std::string>& options, const std::string& document)
 {
-    std::istringstream in(document);
-    std::ostringstream out;
-    std::ostringstream err;
-    tavrictool::Streams streams{in, out, err};
-    std::vector<std::string> words = {"json"};
-    words.insert(words.end(), options.begin(), options.end());
-    words.push_back("-");
-    EXPECT_EQ(tavrictool::runTool(words, streams), 0) << err.str();
-    return nlohmann::ordered_json::parse(out.str()).dump();
+    const tooltest::Call result = tooltest::callOn("json", options, document);
+    EXPECT_EQ(result.status, 0) << result.err;
+    return nlohmann::ordered_json::parse(result.out).dump();
 }
 
 TEST(JsonValues, ReadAsTheGameReadsThemOrAsWritten)

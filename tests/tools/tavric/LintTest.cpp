@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavric/ToolCall.hpp"
+#include "InProcessCall.hpp"
 
 namespace {
 
@@ -17,15 +17,9 @@ struct Case {
 
 std::string check(const std::vector<std::string>& options, const std::string& document, int& status)
 {
-    std::istringstream in(document);
-    std::ostringstream out;
-    std::ostringstream err;
-    tavrictool::Streams streams{in, out, err};
-    std::vector<std::string> words = {"check"};
-    words.insert(words.end(), options.begin(), options.end());
-    words.push_back("-");
-    status = tavrictool::runTool(words, streams);
-    return err.str();
+    const tooltest::Call result = tooltest::callOn("check", options, document);
+    status = result.status;
+    return result.err;
 }
 
 // The first line of the output that names the kind, or "".

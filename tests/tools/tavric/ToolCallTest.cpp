@@ -6,28 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavric/ToolCall.hpp"
+#include "InProcessCall.hpp"
 
 namespace {
 
-struct Call {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Call call(const std::vector<std::string>& words, const std::string& input = "")
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    tavrictool::Streams streams{in, out, err};
-    Call result;
-    result.status = tavrictool::runTool(words, streams);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
+using tooltest::call;
+using tooltest::Call;
 
 std::size_t count(const std::string& text, const std::string& part)
 {

@@ -165,11 +165,13 @@ struct NodeNames {
 
 class Linter {
 public:
-    Linter(const std::string& text, const zul::SourceTokens& all) : text(text)
+    // Empty tokens mark places, not text: they are dropped in place (a copy would double the
+    // memory that a large document's tokens take).
+    Linter(const std::string& text, zul::SourceTokens& all) : text(text), tokens(all)
     {
-        for (const SourceToken& token : all)
-            if (token.length > 0)
-                tokens.push_back(token);
+        tokens.erase(std::remove_if(tokens.begin(), tokens.end(),
+                                    [](const SourceToken& token) { return token.length == 0; }),
+                     tokens.end());
     }
 
     std::vector<LintFinding> run()
@@ -314,7 +316,7 @@ private:
     }
 
     const std::string& text;
-    zul::SourceTokens tokens;
+    zul::SourceTokens& tokens;
     std::vector<NodeNames> nodes;
     std::vector<LintFinding> findings;
     std::size_t skipName = static_cast<std::size_t>(-1);
@@ -329,7 +331,7 @@ const std::vector<std::string>& lintNames()
     return names;
 }
 
-std::vector<LintFinding> lintText(const std::string& text, const zul::SourceTokens& tokens)
+std::vector<LintFinding> lintText(const std::string& text, zul::SourceTokens& tokens)
 {
     return Linter(text, tokens).run();
 }

@@ -22,7 +22,8 @@ struct LintFinding {
 // reference to a field that does not exist, which loading looks for).
 const std::vector<std::string>& lintNames();
 
-// The findings of a text the parser accepted, given the tokens it recorded, in text order.
-std::vector<LintFinding> lintText(const std::string& text, const zul::SourceTokens& tokens);
+// The findings of a text the parser accepted, given the tokens it recorded, in text order. The
+// tokens' empty marks are dropped on the way.
+std::vector<LintFinding> lintText(const std::string& text, zul::SourceTokens& tokens);
 
 } // namespace tavrictool

@@ -135,6 +135,9 @@ void Report::finding(const std::string& entry, const std::string& text, std::siz
     record.severity = zul::Severity::Warning;
     record.entry = entry;
     zul::ParsingTools::lineAndColumn(text, offset, record.line, record.column);
+    // The parser counts the columns of the first line after a byte-order mark.
+    if (record.line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 && record.column > 3)
+        record.column -= 3;
     record.text = message + " [" + name + "]";
     show(record);
     if (!hint.empty())

@@ -618,8 +618,12 @@ int Parser::assignment(Tavric& field, std::size_t& position)
     const DiagnosticScope scope(field);
     std::size_t p = position;
     PT::skipBlanks(stripped, p);
+    const std::size_t assignedAt = p;
     if (PT::matchAnyNoCase(stripped, p, PT::assignmentWords) < 0)
         return RuleNoMatch;
+    // A document's own value has no declaration: it stands where it is assigned.
+    if (!field.hasOwnPlace())
+        placeField(field, assignedAt);
     PT::skipBlanks(stripped, p);
     const int declaredKind = field.isKindDeclared() ? field.getKind() : KindNone;
     int foundKind = KindNone;

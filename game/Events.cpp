@@ -124,6 +124,8 @@ bool moveDoor(Ingame& game, std::vector<int>& parameters, int tileChange, int fi
     if (onMap) {
         map.setValue(GroundLayer, column, row, map.value(GroundLayer, column, row) + tileChange);
         map.setValue(WallLayer, column, row, finalWall);
+        if (finalWall == OpenDoor)
+            game.doorOpened(column, row);
     }
     return true;
 }

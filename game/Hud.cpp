@@ -68,6 +68,14 @@ void Hud::stepIndicator()
     indicatorLeft = std::max(0, indicatorLeft - 1);
 }
 
+sf::Vector2f spottedMarkPlace(sf::Vector2f hunter, sf::Vector2u screen)
+{
+    // Above the hunter, or at the edge of the view nearest it when it stands outside.
+    const float half = SpottedSize / 2.f;
+    return sf::Vector2f(std::clamp(hunter.x, half, static_cast<float>(screen.x) - half),
+                        std::clamp(hunter.y - 60.f - SpottedSize, 0.f, static_cast<float>(screen.y) - SpottedSize));
+}
+
 void Hud::hit(int loss, sf::Vector2f player, const sf::Vector2f* source)
 {
     if (loss <= 0)
@@ -111,8 +119,8 @@ void Hud::draw(sf::RenderTarget& target, const HudFrame& frame) const
 
     for (const Mark& mark : spottedMarks) {
         sf::Text bang = outlined(font, "!", SpottedSize, SpottedYellow);
-        const sf::Vector2f at = mark.hunter->position - frame.camera;
-        place(bang, at.x, at.y - 60.f - SpottedSize, 0.5f);
+        const sf::Vector2f at = spottedMarkPlace(mark.hunter->position - frame.camera, target.getSize());
+        place(bang, at.x, at.y, 0.5f);
         target.draw(bang);
     }
 

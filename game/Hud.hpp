@@ -27,6 +27,10 @@ struct HudFrame {
     sf::Vector2f player; // scene position
 };
 
+// Where the "!" over a hunter who has just seen the player goes (its top centre), kept inside the
+// screen so that a spotting at the view's edge shows at that edge.
+sf::Vector2f spottedMarkPlace(sf::Vector2f hunter, sf::Vector2u screen);
+
 // The heads-up display over the fog and under the dialogue: counts, objective, labels and the
 // cursor's mode, the short-lived feedback (hit flash and its direction, "!" over a hunter that
 // has just seen the player, the volume indicator) and the pause screen.

@@ -25,7 +25,14 @@ enum TextureId {
 enum FontId { MessageFont = 0, DialogueFont = 1 };
 
 // ShotSound is loaded but no rule plays it.
-enum SoundId { ShotSound = 0, BangSound = 1, HunterFireSound = 2, BulletImpactSound = 3, AlertSound = 4 };
+enum SoundId {
+    ShotSound = 0,
+    BangSound = 1,
+    HunterFireSound = 2,
+    BulletImpactSound = 3,
+    AlertSound = 4,
+    HealSound = 5
+};
 
 enum MusicId { MainTheme = 0, DarkTheme = 1, VictoryTheme = 2 };
 

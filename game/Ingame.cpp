@@ -93,7 +93,9 @@ bool Ingame::onStart()
     restart();
     worldPart.clearOtherSlots();
     if (worldPart.currentSlot() == 0) {
-        taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
+        // Once per game: a death does not replay it.
+        if (!resuming)
+            taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
         const int furthest = furthestLevel();
         continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
         // On a line of its own above the conversation's box rather than in the log beneath it.
@@ -104,6 +106,7 @@ bool Ingame::onStart()
         if (!name.empty())
             addMessage(name);
     }
+    applyResume();
     return true;
 }
 
@@ -163,7 +166,8 @@ void Ingame::onStop()
 void Ingame::onRestart()
 {
     worldPart.restart(level);
-    playerPart.restart();
+    playerPart.restart(rules().maxLife);
+    playerPart.setSliding(rules().slideAlongWalls);
     playerPart.placeAt(worldPart.map().start);
     followCamera();
     program->cursorIndex = AttackCursor;
@@ -178,6 +182,8 @@ void Ingame::onRestart()
     isPaused = false;
     talked = false;
     playedSteps = 0;
+    lastCombatStep = 0;
+    cameraLead = sf::Vector2f();
     lastAlert.clear();
     hudPart.restart();
     lightPart.restart();
@@ -243,10 +249,12 @@ void Ingame::onEvent(const sf::Event& event)
                 dialoguePart.advance();
             else if (key == sf::Keyboard::Tab)
                 dialoguePart.skip();
-        } else if (key == sf::Keyboard::Space && (!playerPart.alive() || won)) {
-            // A death costs the level; a cleared level leads to the next, the last back to the first.
+        } else if (key == sf::Keyboard::Space && won) {
+            // A cleared level leads to the next, the last back to the first.
             const int slot = worldPart.currentSlot();
-            playLevel(!won ? slot : slot + 1 < worldPart.mapCount() ? slot + 1 : 0);
+            playLevel(slot + 1 < worldPart.mapCount() ? slot + 1 : 0);
+        } else if (key == sf::Keyboard::Space && !playerPart.alive()) {
+            resumeAfterDeath();
         }
         return;
     }
@@ -262,6 +270,8 @@ void Ingame::onEvent(const sf::Event& event)
         const sf::Vector2f camera = worldPart.camera();
         const int column = cellOf(static_cast<double>(event.mouseButton.x) + camera.x);
         const int row = cellOf(static_cast<double>(event.mouseButton.y) + camera.y);
+        if (cursor == ActivateCursor)
+            useCabinet(column, row);
         if (EventHandler handler = eventHandlerAt(column, row))
             handler(*this, column, row, cursor);
         if (cursor == AnalyseCursor)
@@ -317,8 +327,10 @@ void Ingame::onUpdate(int)
         handler(*this, tried.x * TileSize + TileSize / 2, tried.y * TileSize + TileSize / 2, StepMode);
 
     worldPart.stepMonsters();
+    leadCamera();
     followCamera();
     guideStep();
+    healOutOfCombat();
     logPart.step();
     hudPart.step();
     if (playerPart.attackTimer() != 0)
@@ -345,10 +357,15 @@ void Ingame::onUpdate(int)
 
 void Ingame::hitPlayer(int amount, const sf::Vector2f* source)
 {
+    if (playerPart.guarded())
+        return;
     const bool wasAlive = playerPart.alive();
     playerPart.hurt(amount);
-    if (wasAlive)
+    inCombat();
+    if (wasAlive) {
         hudPart.hit(amount, playerPart.position(), source);
+        playerPart.guardFor(rules().guardSteps);
+    }
 }
 
 void Ingame::hunterSpotted(const Monster& hunter)
@@ -395,7 +412,7 @@ HudFrame Ingame::hudFrame() const
 
 void Ingame::followCamera()
 {
-    worldPart.follow(playerPart.position(), program->sceneTexture.getSize());
+    worldPart.follow(playerPart.position() + cameraLead, program->sceneTexture.getSize());
 }
 
 CellRange Ingame::visibleCells() const

@@ -26,6 +26,20 @@
 
 namespace vrk {
 
+class Hunter;
+
+// Where a death resumes: kept when a door opens for the first time.
+struct Checkpoint {
+    bool kept = false;
+    sf::Vector2f place;
+    int life = 0;
+    // By index of the map's monsters: fallen when kept.
+    std::vector<bool> fallen;
+    // The door states: the whole ground and wall layers.
+    std::vector<int> ground;
+    std::vector<int> walls;
+};
+
 // The stages of a frame, in drawing order: casting the light, ground and objects, characters
 // and effects, the ceiling, the fog, and the log, bars and dialogue box.
 enum class FrameStage { Light, Tiles, Characters, Ceiling, Fog, Interface };
@@ -104,6 +118,26 @@ public:
     // A hunter that was not chasing has just seen the player.
     void hunterSpotted(const Monster& hunter);
 
+    // ---- the rules of the difficulty in use (game/Difficulty.cpp) ----
+    const DifficultyRules& rules() const;
+    // A hunter within touching distance: a hit from the side it came from, every step on classic,
+    // else one bump that pushes the player away.
+    void hunterTouch(const Hunter& hunter);
+    // Whether a hunter at this place may spot the player and fire (on the easier rules: only
+    // from inside the view).
+    bool hunterMaySee(sf::Vector2f hunter) const;
+    // A hunter sees the player: no healing out of combat for a while.
+    void inCombat() { lastCombatStep = playedSteps; }
+    // A door has finished opening: the first opening of each keeps a checkpoint.
+    void doorOpened(int column, int row);
+    const Checkpoint& checkpoint() const { return kept; }
+    // Heals once from the medical cabinet at the cell, in activate mode within reach; true when
+    // the cell holds a cabinet (used or not).
+    bool useCabinet(int column, int row);
+    // Medical cabinets used in this level, by cell index: they stay used after a death.
+    const std::vector<int>& usedCabinets() const { return cabinetsUsed; }
+    void drawUsedCabinets(sf::RenderTarget& target, sf::Vector2f camera) const;
+
     // While paused the world, the dialogue, the timers, the music and the sounds stand still.
     bool paused() const { return isPaused; }
     void setPaused(bool pause);
@@ -140,6 +174,16 @@ private:
     // Each played step: the map records what the light reaches, the highlight follows the
     // pointer, the offer to continue counts down.
     void guideStep();
+    // Space after a death: the level again, without the opening conversation, from the last
+    // checkpoint where the rules keep them.
+    void resumeAfterDeath();
+    // After a start: a resumed level takes its checkpoint and used cabinets back; a new one
+    // forgets them.
+    void applyResume();
+    // The view's lead toward the pointer, eased a little each step.
+    void leadCamera();
+    // Slow healing while no hunter has seen the player for a while.
+    void healOutOfCombat();
     // Reloads the game and plays the map of the slot (the opening conversation on the first only),
     // remembering it in the user data when it is the furthest reached.
     void playLevel(int slot);
@@ -191,6 +235,13 @@ private:
     // Played steps since the start, and the step at which each hunter last sounded the alert.
     int playedSteps = 0;
     std::map<const Monster*, int> lastAlert;
+    // The next start resumes the level after a death.
+    bool resuming = false;
+    Checkpoint kept;
+    std::vector<int> doorsOpened;
+    std::vector<int> cabinetsUsed;
+    int lastCombatStep = 0;
+    sf::Vector2f cameraLead;
     bool cullDarkCells = true;
     bool showLoadingScreen = true;
     std::string resourceDirectory;

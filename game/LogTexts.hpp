@@ -16,6 +16,12 @@ constexpr LogText VictoryText{"VictoryLine", "Victory. Press space to restart."}
 constexpr LogText LevelClearedText{"LevelCleared", "Level cleared. Press space to continue."};
 constexpr LogText GameWonText{"GameWon", "The way out at last. You won! Space to play again."};
 constexpr LogText ContinueText{"ContinueLevel", "Press C to continue from level {level}"};
+// The easier rules' lines: a checkpoint kept, a medical cabinet used, and one used already.
+constexpr LogText CheckpointText{"Checkpoint", "Checkpoint: a death resumes here."};
+constexpr LogText CabinetHealText{"CabinetHeal", "The medical cabinet patches you up."};
+constexpr LogText CabinetEmptyText{"CabinetEmpty", "The medical cabinet is empty."};
+constexpr LogText RuleTexts[] = {CheckpointText, CabinetHealText, CabinetEmptyText};
+
 // The help after the conversation; its marks ({move}, {run}, {map}) name the bound keys.
 constexpr int HelpTextCount = 3;
 constexpr LogText HelpTexts[HelpTextCount] = {

@@ -37,14 +37,15 @@ void Player::setUp(const sf::Texture& sheet, const sf::Texture& lifeBar, const s
     runBarSprite.setPosition(RunBarPlace);
 }
 
-void Player::restart()
+void Player::restart(int startLife)
 {
+    guard = 0;
     where = PlayerStart;
     facingAngle = 0.0;
     horizontal = vertical = 1;
     currentStamina = MaxStamina;
     frame = 0;
-    currentLife = StartLife;
+    currentLife = startLife;
     swing = 0;
 }
 
@@ -115,10 +116,16 @@ sf::Vector2i Player::step(const PlayerControls& controls, const MapRecord& map, 
         isMoving = horizontal != 1 || vertical != 1;
     }
 
-    // Walls: no sliding, the whole move is refused.
+    if (guard > 0)
+        --guard;
+
+    // Walls: the whole move is refused, or with sliding its free axis is kept. The step event
+    // still reacts on the cell first tried, so pressing into a panel works either way.
     const sf::Vector2i triedCell(cellOf(tried.x), cellOf(tried.y));
     if (!map.blocked(triedCell.x, triedCell.y))
         where = tried;
+    else if (sliding)
+        slide(tried, map);
 
     // Walk animation; idle legs settle on the nearer standing pose.
     if (isMoving)
@@ -143,6 +150,35 @@ sf::Vector2i Player::step(const PlayerControls& controls, const MapRecord& map, 
     return triedCell;
 }
 
+void Player::slide(sf::Vector2f tried, const MapRecord& map)
+{
+    if (!map.blockedAt(sf::Vector2f(tried.x, where.y)))
+        where.x = tried.x;
+    else if (!map.blockedAt(sf::Vector2f(where.x, tried.y)))
+        where.y = tried.y;
+}
+
+void Player::push(sf::Vector2f offset, const MapRecord& map)
+{
+    // In small steps, so that a push never jumps over a wall.
+    constexpr int Parts = 6;
+    for (int i = 0; i < Parts; ++i) {
+        const sf::Vector2f before = where;
+        const sf::Vector2f part = offset / static_cast<float>(Parts);
+        if (!map.blockedAt(where + part))
+            where += part;
+        else
+            slide(where + part, map);
+        if (where == before)
+            return;
+    }
+}
+
+bool Player::blinkedOut() const
+{
+    return guard > 0 && guard / BlinkSteps % 2 == 1;
+}
+
 sf::Vector2f Player::hitPoint() const
 {
     // facingAngle points from the pointer to the player, so the blade lands on the opposite side.
@@ -154,6 +190,8 @@ void Player::draw(sf::RenderTarget& target, sf::Vector2f camera)
 {
     const sf::Vector2f screen = where - camera;
     bodySprite.setPosition(screen);
+    if (alive() && blinkedOut())
+        return;
     if (!alive()) {
         bodySprite.setTextureRect(CorpseFrame);
     } else {

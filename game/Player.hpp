@@ -1,10 +1,13 @@
 #pragma once
 
 #include "game/MapRecord.hpp"
+#include "game/Tuning.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+
+#include <algorithm>
 
 namespace vrk {
 
@@ -24,8 +27,8 @@ class Player {
 public:
     // Binds the sprites to the player sheet and the two bars.
     void setUp(const sf::Texture& sheet, const sf::Texture& lifeBar, const sf::Texture& runBar);
-    // Every field back to its start value.
-    void restart();
+    // Every field back to its start value, with that much life.
+    void restart(int startLife = StartLife);
 
     // Swing, stamina and speed, bars, keys, walls, walk animation and facing, in that order.
     // Returns the cell the player tried to enter, whose event reacts to the step.
@@ -33,6 +36,18 @@ public:
     // Starts a swing unless one is under way.
     void attack();
     void hurt(int amount) { currentLife -= amount; }
+    // Life back up to the given most, never down.
+    void heal(int amount, int most) { currentLife = std::max(currentLife, std::min(most, currentLife + amount)); }
+    // For this many steps nothing hurts and the player blinks.
+    void guardFor(int steps) { guard = steps; }
+    bool guarded() const { return guard > 0; }
+    int guardSteps() const { return guard; }
+    // Whether a move into a wall at an angle keeps the free part of it.
+    void setSliding(bool slide) { sliding = slide; }
+    // Moved by offset where it is free, else as far along it as the walls allow.
+    void push(sf::Vector2f offset, const MapRecord& map);
+    // Hidden on this frame of the blinking after a hit.
+    bool blinkedOut() const;
     void placeAt(sf::Vector2f position) { where = position; }
     void face(double angle) { facingAngle = angle; }
 
@@ -61,6 +76,9 @@ public:
     const sf::Sprite& runBar() const { return runBarSprite; }
 
 private:
+    // The free axis of a move into a wall: across first, then up or down.
+    void slide(sf::Vector2f tried, const MapRecord& map);
+
     sf::Vector2f where;
     double facingAngle = 0.0;
     int currentLife = 0;
@@ -71,6 +89,8 @@ private:
     int vertical = 1;   // 0 up key, 1 none, 2 down key
     int swing = 0;
     int speed = 0; // of the current step
+    int guard = 0;
+    bool sliding = false;
 
     sf::Sprite bodySprite;
     sf::Sprite legsSprite;

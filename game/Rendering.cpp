@@ -61,6 +61,7 @@ void Ingame::onDraw()
     // as cell by cell.
     drawLayer(GroundLayer, range);
     drawLayer(ObjectLayer, range);
+    drawUsedCabinets(scene, camera);
     stageDrawn(FrameStage::Tiles);
 
     const bool alive = playerPart.alive();

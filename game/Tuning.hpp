@@ -95,4 +95,65 @@ constexpr double BulletHitDistanceSquared = 225.0;
 constexpr int BulletDamage = 50;
 constexpr int BulletSpinPerFrame = 10; // degrees per drawn frame
 
+// ---- difficulty ----
+// While guarded after a hit the player is shown and hidden in turns of this many steps.
+constexpr int BlinkSteps = 3;
+// The rules a difficulty changes, one row each. Classic keeps the game's first rules exactly;
+// normal and easy make a hit fair, keep checkpoints, heal and keep the hunters to the view.
+struct DifficultyRules {
+    int maxLife;
+    // A hunter's touch hurts on every step of contact (classic) rather than once, with a push.
+    bool touchEveryStep;
+    // Units a touch pushes the player away from the hunter.
+    float touchPush;
+    // Steps after a hit during which nothing hurts (the player blinks).
+    int guardSteps;
+    bool checkpoints;
+    // Life a medical cabinet gives back, once; 0: cabinets do nothing.
+    int cabinetHeal;
+    // Out of combat (no hit, no hunter spotting the player for calmSteps), one point of life
+    // comes back every healEvery steps; 0: never.
+    int calmSteps;
+    int healEvery;
+    // Hunters outside the view neither spot the player nor fire, and the view leads toward
+    // the pointer by the pointer's offset from the centre times this, at most a quarter of it.
+    bool hunterSightInView;
+    float cameraLead;
+    bool slideAlongWalls;
+    int hunterFireInterval;
+};
+
+// The view leads toward the pointer by at most this share of its size, closing this share of
+// the gap each step.
+constexpr float CameraLeadLimit = 0.25f;
+constexpr float CameraLeadEase = 0.2f;
+// A medical cabinet: its object tile value, the reach from which it is used (a cell and a
+// half), and the grey plate drawn over the cross of a used one.
+constexpr int CabinetObject = 19;
+constexpr float CabinetReachSquared = 180.f * 180.f;
+constexpr float UsedCabinetPlate = 64.f;
+const sf::Color UsedCabinetGrey(128, 132, 136);
+
+// The figures of the easier rows.
+constexpr int EasyLife = FullLifeBar;
+constexpr float TouchPush = 90.f;
+constexpr int GuardSteps = 23; // about 0.75 s
+constexpr int EasyCabinetHeal = 200;
+constexpr int NormalCabinetHeal = 150;
+constexpr int EasyCalmSteps = 150; // 5 s
+constexpr int EasyHealEvery = 10;
+constexpr float CameraLeadShare = 0.5f;
+constexpr int EasyFireInterval = 30;
+
+// Indexed by the Difficulty of the settings: easy, normal, classic.
+constexpr int DifficultyCount = 3;
+constexpr DifficultyRules DifficultyTable[DifficultyCount] = {
+    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire
+    {EasyLife, false, TouchPush, GuardSteps, true, EasyCabinetHeal, EasyCalmSteps, EasyHealEvery, true, CameraLeadShare,
+     true, EasyFireInterval},
+    {StartLife, false, TouchPush, GuardSteps, true, NormalCabinetHeal, 0, 0, true, CameraLeadShare, true,
+     HunterFireInterval},
+    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval},
+};
+
 } // namespace vrk

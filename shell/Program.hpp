@@ -70,6 +70,8 @@ public:
     void parseArguments(int argc, const char* const* argv);
     // Reads the settings from the user data, then applies --Keys=PRESET (which is kept).
     void readSettings();
+    // --Difficulty= over the stored difficulty; a bad value is reported and changes nothing.
+    void readDifficultyOption();
 
     // Opens the window as the settings and --Window ask (--Window wins for the run), and fits
     // the scene into it; false when no window could be opened.

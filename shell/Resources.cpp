@@ -11,8 +11,8 @@ const char* const loadingPaths[LoadingImageCount] = {"res/loading/background.jpg
 
 const char* const fontPaths[FontCount] = {"res/error_font.ttf", "res/text_font.ttf"};
 const char* const musicPaths[MusicCount] = {"res/maintheme.ogg", "res/dark.ogg", "res/victory.ogg"};
-const char* const soundPaths[SoundCount] = {"res/shot.wav", "res/bang.ogg", "res/buster.ogg", "res/disrupt.ogg",
-                                            "res/alert.ogg"};
+const char* const soundPaths[SoundCount] = {"res/shot.wav",    "res/bang.ogg",  "res/buster.ogg",
+                                            "res/disrupt.ogg", "res/alert.ogg", "res/heal.ogg"};
 const char* const texturePaths[TextureCount] = {
     "res/chipset0.png",      "res/chipset0_obj.png",  "res/chipset0_ceiling.png",
     "res/wall_or_not.png",   "res/chipset_event.png", "res/monster_chipset.png",

@@ -19,7 +19,7 @@ extern const char* const loadingPaths[LoadingImageCount];
 
 constexpr int FontCount = 2;
 constexpr int MusicCount = 3;
-constexpr int SoundCount = 5;
+constexpr int SoundCount = 6;
 constexpr int TextureCount = 15;
 extern const char* const fontPaths[FontCount];
 extern const char* const musicPaths[MusicCount];

@@ -1,6 +1,7 @@
 #include "shell/Settings.hpp"
 
 #include <algorithm>
+#include <iterator>
 #include <ostream>
 
 namespace vrk {
@@ -105,7 +106,25 @@ const IntSetting intSettings[] = {
     {"WindowHeight", &Settings::windowHeight, 180, 16384},
 };
 
+const char* const difficultyNames[] = {"easy", "normal", "classic"};
+const char* const DifficultyField = "Difficulty";
+
 } // namespace
+
+const char* difficultyName(Difficulty difficulty)
+{
+    return difficultyNames[static_cast<int>(difficulty)];
+}
+
+bool difficultyFromName(const std::string& name, Difficulty& difficulty)
+{
+    for (int i = 0; i < static_cast<int>(std::size(difficultyNames)); ++i)
+        if (name == difficultyNames[i]) {
+            difficulty = static_cast<Difficulty>(i);
+            return true;
+        }
+    return false;
+}
 
 const char* keyName(sf::Keyboard::Key key)
 {
@@ -160,6 +179,13 @@ void Settings::read(const zul::Tavric& document, std::ostream& errors)
         // Volumes move in steps of 10; a hand-edited 45 becomes 40.
         musicVolume -= musicVolume % VolumeStep;
         effectsVolume -= effectsVolume % VolumeStep;
+        if (section.exists(DifficultyField)) {
+            const std::string name = section.child(DifficultyField, publicUser).getString(publicUser);
+            if (!difficultyFromName(name, difficulty))
+                errors << "Ignoring Settings.Difficulty = \"" << name
+                       << "\" in the user data: expected easy, normal or classic; keeping "
+                       << difficultyName(difficulty) << "." << std::endl;
+        }
     }
     if (document.exists("Keys")) {
         const zul::Tavric& section = document.child("Keys", publicUser);
@@ -181,6 +207,8 @@ void Settings::write(zul::Tavric& document) const
         section.removeChild(setting.name);
         section.child(setting.name, publicUser).setInt(this->*setting.value, publicUser);
     }
+    section.removeChild(DifficultyField);
+    section.child(DifficultyField, publicUser).setString(difficultyName(difficulty), publicUser);
     zul::Tavric& bindings = document.child("Keys", publicUser);
     for (int i = 0; i < ActionCount; ++i) {
         // A string replaces whatever type the entry had (a damaged one may have been a number).

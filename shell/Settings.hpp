@@ -20,6 +20,14 @@ const char* keyName(sf::Keyboard::Key key);
 bool keyFromName(const std::string& name, sf::Keyboard::Key& key);
 const char* actionName(Action action);
 
+// How hard the game is; classic keeps the game's first rules. The order indexes the game's
+// table of rules.
+enum class Difficulty { Easy, Normal, Classic };
+// "easy", "normal", "classic".
+const char* difficultyName(Difficulty difficulty);
+// False (difficulty untouched) for a name that names none.
+bool difficultyFromName(const std::string& name, Difficulty& difficulty);
+
 // What the player chose and the game keeps in the user data between runs: the volumes, the
 // window, the key bindings. Every value has a default, so a missing or damaged entry costs only
 // itself.
@@ -33,12 +41,13 @@ struct Settings {
     int windowWidth = 1280;
     int windowHeight = 720;
     sf::Keyboard::Key keys[ActionCount];
+    Difficulty difficulty = Difficulty::Normal;
 
     sf::Keyboard::Key key(Action action) const { return keys[static_cast<int>(action)]; }
     void bind(Action action, sf::Keyboard::Key key) { keys[static_cast<int>(action)] = key; }
 
-    // Reads "Settings" and "Keys" of a user document. Entries that are absent keep their value;
-    // damaged ones keep it too and are reported, one line each, on `errors`.
+    // Reads "Settings" (with the difficulty as a name) and "Keys" of a user document. Entries that are absent keep
+    // their value; damaged ones keep it too and are reported, one line each, on `errors`.
     void read(const zul::Tavric& document, std::ostream& errors);
     // Writes every value into the document, replacing what was there.
     void write(zul::Tavric& document) const;

@@ -113,6 +113,15 @@ void Program::readSettings()
     const auto option = options.find("Keys");
     if (option != options.end() && !settings.applyKeyPreset(option->second))
         std::cerr << "Ignoring --Keys=" << option->second << ": the presets are azerty and qwerty." << std::endl;
+    readDifficultyOption();
+}
+
+void Program::readDifficultyOption()
+{
+    const auto option = options.find("Difficulty");
+    if (option != options.end() && !difficultyFromName(option->second, settings.difficulty))
+        std::cerr << "Ignoring --Difficulty=" << option->second << ": the difficulties are easy, normal and classic."
+                  << std::endl;
 }
 
 bool Program::saveUserData()

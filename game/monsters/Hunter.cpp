@@ -28,6 +28,7 @@ Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double hea
     : Monster(program, game, position, heading)
 {
     life = HunterLife;
+    fireTimer = game->rules().hunterFireInterval;
     setTexture(game->texture(HunterTexture));
 }
 
@@ -56,7 +57,7 @@ bool Hunter::touchPlayer()
 {
     if (squaredDistance(game->player().position(), position) >= HunterTouchDistanceSquared)
         return false;
-    game->hitPlayer(HunterTouchDamage, &position);
+    game->hunterTouch(*this);
     chasing = false;
     return true;
 }
@@ -95,7 +96,7 @@ void Hunter::chaseMove()
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
         // Arrived where the player was last seen: it hurts only a player still within reach.
         if (squaredDistance(game->player().position(), position) < HunterTouchDistanceSquared)
-            game->hitPlayer(HunterTouchDamage, &position);
+            game->hunterTouch(*this);
         chasing = false;
         return;
     }
@@ -140,8 +141,9 @@ bool Hunter::canSee(sf::Vector2f point) const
 bool Hunter::look()
 {
     const sf::Vector2f player = game->player().position();
-    if (!canSee(player))
+    if (!canSee(player) || !game->hunterMaySee(position))
         return false;
+    game->inCombat();
 
     target = player;
     if (!chasing)
@@ -160,7 +162,7 @@ bool Hunter::look()
     if (fireTimer == 0 && game->player().alive()) {
         game->audio().play(HunterFireSound, 1.0f);
         game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading * Pi / 180.0));
-        fireTimer = HunterFireInterval;
+        fireTimer = game->rules().hunterFireInterval;
     }
     return true;
 }

@@ -29,7 +29,8 @@ public:
 protected:
     // Runs to target, hurting the player on arrival.
     void chaseMove();
-    // The player closer than 10 loses 50 life and the hunter calms down; true when that happened.
+    // The player closer than 10 is touched (see Ingame::hunterTouch) and the hunter calms down;
+    // true when that happened.
     bool touchPlayer();
     // One patrol step toward `tried`; false (and no move) when its cell is blocked.
     bool patrolTo(sf::Vector2f tried);

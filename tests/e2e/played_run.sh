@@ -10,7 +10,8 @@ export GAME_WINDOW=960x540
 shots=${E2E_SHOTS:-$work/shots}
 mkdir -p "$shots"
 
-# ---- what the screen must show (scene coordinates; the player stands at the centre, 960 x 540) ----
+# ---- what the screen must show (scene coordinates; the player stands at the centre, 960 x 540,
+# on the classic rules, where the view does not lead toward the pointer) ----
 
 # The credits: something lit in the middle column (rope, bunny), dark at the sides.
 credits_shown() { [ "$(lit_share "$1" 760 0 400 1080)" -gt 20 ] && [ "$(lit_share "$1" 0 0 500 1080)" -lt 5 ]; }
@@ -76,7 +77,7 @@ tap() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
 # ================= first run: credits, conversation, light, walking, a door, Escape =================
 
 dir=$(fresh_run played)
-start_game "$dir"
+start_game "$dir" --Difficulty=classic
 if ! wait_for 20 window_open || ! window_geometry; then
   fail "the game window did not open"; finish_game 1; summary; exit
 fi
@@ -216,7 +217,7 @@ write_user_data "$dir" 'CurrentLanguage = "En"
     Selected = 0
   ]
 ]'
-start_game "$dir" --StartState=ingame --Language=Fr
+start_game "$dir" --StartState=ingame --Language=Fr --Difficulty=easy
 wait_for 20 window_open && window_geometry && point_at 960 200
 wait_screen 30 "$work/second.png" dialogue_shown && pass "second run: in the game" || fail "second run: no conversation"
 close_game
@@ -228,6 +229,8 @@ else
 fi
 [ "$(user_value "$dir" CurrentLanguage)" = Fr ] && pass "data.vrk: CurrentLanguage is the chosen Fr" ||
   fail "data.vrk: CurrentLanguage is '$(user_value "$dir" CurrentLanguage)', expected Fr"
+[ "$(user_value "$dir" Settings.Difficulty)" = easy ] && pass "data.vrk: Settings.Difficulty is the chosen easy" ||
+  fail "data.vrk: Settings.Difficulty is '$(user_value "$dir" Settings.Difficulty)', expected easy"
 [ "$(user_value "$dir" Users.Bob.Selected int)" = 1 ] && pass "data.vrk: the last selected user in name order stays selected" ||
   fail "data.vrk: Bob not selected"
 grep -q 'Ada' "$dir/user-data.out" && ! grep -A1 'Ada' "$dir/user-data.out" | grep -q Selected &&

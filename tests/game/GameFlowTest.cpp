@@ -179,10 +179,9 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     EXPECT_EQ(game->world().slot(0).monsters[1]->life, 100);
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
     EXPECT_FALSE(game->victory());
-    // The new game starts clean, and the opening is on its way again.
+    // The level starts clean, and without the opening conversation: a death does not replay it.
     EXPECT_TRUE(game->log().lines().empty());
-    ASSERT_EQ(game->tasks().size(), 1u);
-    EXPECT_EQ(game->tasks().pending().front().parameters, std::vector<int>{50});
+    EXPECT_EQ(game->tasks().size(), 0u);
 }
 
 TEST_F(GameFlow, ARestartLeavesNothingOfTheOldGameButTheRememberedWalls)
@@ -195,8 +194,7 @@ TEST_F(GameFlow, ARestartLeavesNothingOfTheOldGameButTheRememberedWalls)
     game->draw();
     press(sf::Keyboard::Space);
     EXPECT_TRUE(game->log().lines().empty());
-    ASSERT_EQ(game->tasks().size(), 1u); // only the new opening
-    EXPECT_EQ(game->tasks().pending().front().callback, &Dialogue::openingTask);
+    EXPECT_EQ(game->tasks().size(), 0u); // not even the opening: it played once already
     EXPECT_TRUE(game->events().sparks().empty());
     EXPECT_EQ(game->world().slot(0).explored[5], 1);
 }
@@ -209,7 +207,7 @@ TEST_F(GameFlow, RestartsDoNotPileUpHunters)
         step();
     }
     EXPECT_EQ(game->world().slot(0).monsters.size(), 2u);
-    EXPECT_EQ(game->tasks().size(), 1u); // the last start's opening only
+    EXPECT_EQ(game->tasks().size(), 0u); // no opening after a death
 }
 
 TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)

@@ -61,7 +61,7 @@ struct ResourceDirectory {
         // Long enough to stay playing for the whole of a test.
         const std::vector<sf::Int16> silence(8000 * 20, 0);
         for (const char* file : {"res/shot.wav", "res/bang.ogg", "res/buster.ogg", "res/disrupt.ogg", "res/alert.ogg",
-                                 "res/maintheme.ogg", "res/dark.ogg", "res/victory.ogg"}) {
+                                 "res/heal.ogg", "res/maintheme.ogg", "res/dark.ogg", "res/victory.ogg"}) {
             sf::OutputSoundFile out;
             if (out.openFromFile(path + file, 8000, 1))
                 out.write(silence.data(), silence.size());
@@ -195,6 +195,8 @@ void IngameTest::SetUp()
     program = std::make_unique<Program>();
     ASSERT_TRUE(program->sceneTexture.create(SceneWidth, SceneHeight));
     program->options["Sound"] = "False";
+    // The game's first rules, which most tests check; a test of the easier ones chooses them.
+    program->settings.difficulty = Difficulty::Classic;
     auto module = std::make_unique<Ingame>(program.get());
     game = module.get();
     const int state = program->registerModule("ingame", std::move(module));

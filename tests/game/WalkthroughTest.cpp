@@ -1,12 +1,14 @@
 // The shipped maps played through, one after the other, as a player following them would: walking with the movement
 // keys over the floor, opening each door by clicking its panel in activate mode from wherever
 // the panel's reach allows, going after every hunter and striking it with the attack button,
-// then walking onto the hatch. The player's life is topped up after each step: what is checked
-// is the route and the game's own means of following it, not the player's aim under fire.
+// then walking onto the hatch. On classic the player's life is topped up after each step: what is
+// checked there is the route and the game's own means of following it. On normal nothing is
+// topped up: a death resumes from the last checkpoint and the walk goes on from there.
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -20,6 +22,10 @@ constexpr int HatchEvent = 12;
 constexpr int RemotePanelEvent = 13;
 // Close enough to strike: the swing's reach plus the hunter's half body.
 constexpr float StrikeDistance = 100.f;
+// More deaths than this on one level and the level counts as not won.
+constexpr int MostDeaths = 25;
+// Steps for the view to settle where the pointer leads it.
+constexpr int ViewSettlingSteps = 10;
 
 class Walkthrough : public ShippedGameTest {
 protected:
@@ -81,11 +87,16 @@ protected:
                 click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
                 break;
             }
+        const int before = game->player().life();
         step();
         ++steps;
-        if (game->player().life() < StartLife) {
-            lifeLost += StartLife - game->player().life();
-            game->player().hurt(game->player().life() - StartLife);
+        lifeLost += std::max(0, before - game->player().life());
+        if (topUp)
+            game->player().hurt(game->player().life() - before);
+        if (!game->player().alive()) {
+            ++deaths;
+            died = true;
+            press(sf::Keyboard::Space);
         }
     }
 
@@ -100,7 +111,7 @@ protected:
         for (const sf::Vector2i cell : path) {
             const sf::Vector2f goal = centre(cell.x, cell.y);
             for (int tries = 0; distance(goal, game->player().position()) > 9.f; ++tries) {
-                if (tries > 40)
+                if (tries > 40 || died)
                     return false;
                 stepToward(goal);
             }
@@ -145,23 +156,44 @@ protected:
         return std::nullopt;
     }
 
-    // Opens the panel's door as a player does: from beside the spot, in activate mode.
+    // Opens the panel's door as a player does: from beside the spot, in activate mode. A death
+    // on the way leaves it to the next try.
     void open(const Panel& panel)
     {
-        ASSERT_TRUE(walkTo(panel.stand)) << "cannot walk beside the panel at (" << panel.cell.x << ", " << panel.cell.y
-                                         << ")";
+        // A hunter's push can throw the walk off its path: a few tries.
+        bool beside = false;
+        for (int tries = 0; tries < 3 && !beside && !died; ++tries)
+            beside = walkTo(panel.stand);
+        if (died)
+            return;
+        ASSERT_TRUE(beside) << "cannot walk beside the panel at (" << panel.cell.x << ", " << panel.cell.y << ")";
         const sf::Vector2f spot = centre(panel.spot.x, panel.spot.y);
         for (int tries = 0; std::pow(distance(spot, game->player().position()), 2.f) >= PanelReachSquared; ++tries) {
             ASSERT_LT(tries, 10) << "the panel at (" << panel.cell.x << ", " << panel.cell.y << ") stays out of reach";
             stepToward(spot);
+            if (died)
+                return;
         }
+        // The pointer toward the panel (a pointer stays on the screen) and a moment for the view
+        // to lead there.
+        for (int i = 0; i < ViewSettlingSteps && !died; ++i) {
+            const sf::Vector2f toward = screen(centre(panel.cell.x, panel.cell.y));
+            program->mousePosition =
+                sf::Vector2f(std::clamp(toward.x, 0.f, SceneWidth - 1.f), std::clamp(toward.y, 0.f, SceneHeight - 1.f));
+            stepFighting();
+        }
+        if (died)
+            return;
         program->cursorIndex = ActivateCursor;
         pointAt(centre(panel.cell.x, panel.cell.y));
         const sf::Vector2f at = screen(centre(panel.cell.x, panel.cell.y));
-        ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < 1920 && at.y < 1080) << "the panel is off screen";
+        ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < SceneWidth && at.y < SceneHeight) << "the panel is off screen";
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
         for (int i = 0; i <= DoorSteps; ++i)
             stepFighting();
+        // A death while the door moved: the checkpoint it kept (or not) decides the rest.
+        if (died)
+            return;
         ASSERT_EQ(map().value(WallLayer, panel.door.x, panel.door.y), OpenDoor)
             << "the door at (" << panel.door.x << ", " << panel.door.y << ") did not open";
     }
@@ -180,16 +212,19 @@ protected:
     // path, then walks onto the hatch.
     void winLevel()
     {
-        const int startSteps = steps, startLoss = lifeLost;
+        const int startSteps = steps, startLoss = lifeLost, startDeaths = deaths;
         int doors = 0;
-        while (const std::optional<Panel> panel = nextPanel()) {
-            open(*panel);
-            if (HasFatalFailure())
-                return;
-            ++doors;
-        }
-        EXPECT_GE(doors, 3);
-        for (int round = 0; round < 200 && !game->victory(); ++round) {
+        for (int round = 0; round < 400 && !game->victory(); ++round) {
+            ASSERT_LE(deaths - startDeaths, MostDeaths) << "too many deaths on level " << level();
+            died = false;
+            // Every door first, then every hunter.
+            if (const std::optional<Panel> panel = nextPanel()) {
+                open(*panel);
+                if (HasFatalFailure())
+                    return;
+                doors += map().value(WallLayer, panel->door.x, panel->door.y) == OpenDoor ? 1 : 0;
+                continue;
+            }
             const Monster* nearest = nullptr;
             int shortest = 0;
             const std::vector<int> steps = stepsFromPlayer();
@@ -204,9 +239,10 @@ protected:
             }
             ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
             walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
-            for (int i = 0; i < 20 && nearest->life > 0; ++i)
+            for (int i = 0; i < 20 && !died && nearest->life > 0; ++i)
                 stepToward(nearest->position);
         }
+        EXPECT_GE(doors, 3);
         EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
         for (int row = 0; row < map().height; ++row)
             for (int column = 0; column < map().width; ++column) {
@@ -214,27 +250,49 @@ protected:
                     EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
                 }
             }
-        std::cout << "Level " << game->world().currentSlot() + 1 << " won in " << steps - startSteps << " steps, "
-                  << doors << " doors opened, " << lifeLost - startLoss << " life lost\n";
+        std::cout << "Level " << level() << " won on " << difficultyName(program->settings.difficulty) << " in "
+                  << steps - startSteps << " steps, " << doors << " doors opened, " << lifeLost - startLoss
+                  << " life lost, " << deaths - startDeaths << " deaths\n";
     }
 
+    int level() const { return game->world().currentSlot() + 1; }
+
+    // Both levels in one run, from the opening conversation to the last hatch.
+    void winBothLevels()
+    {
+        ASSERT_EQ(game->world().mapCount(), 2);
+        skipConversation();
+        winLevel();
+        if (HasFatalFailure())
+            return;
+        press(sf::Keyboard::Space);
+        ASSERT_EQ(game->world().currentSlot(), 1);
+        winLevel();
+        if (HasFatalFailure())
+            return;
+        EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
+    }
+
+    bool topUp = true;
     int steps = 0;
     int lifeLost = 0;
+    int deaths = 0;
+    bool died = false;
 };
 
-TEST_F(Walkthrough, BothLevelsAreWonInOneRunByWalkingOpeningDoorsAndStrikingEveryHunter)
+TEST_F(Walkthrough, OnClassicBothLevelsAreWonByWalkingOpeningDoorsAndStrikingEveryHunterWithLifeToppedUp)
 {
-    ASSERT_EQ(game->world().mapCount(), 2);
-    skipConversation();
-    winLevel();
-    if (HasFatalFailure())
-        return;
-    press(sf::Keyboard::Space);
-    ASSERT_EQ(game->world().currentSlot(), 1);
-    winLevel();
-    if (HasFatalFailure())
-        return;
-    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
+    winBothLevels();
+    EXPECT_EQ(deaths, 0);
+}
+
+TEST_F(Walkthrough, OnNormalBothLevelsAreWonWithoutTopUpsResumingFromCheckpoints)
+{
+    program->settings.difficulty = Difficulty::Normal;
+    game->stop();
+    ASSERT_TRUE(game->start());
+    topUp = false;
+    winBothLevels();
 }
 
 } // namespace

@@ -25,13 +25,15 @@ class SettingsTest : public vrk::testing::UserDataDirTest {
 protected:
     SettingsTest() : UserDataDirTest("[Language [En Hello = \"Hello\"]]\n") {}
 
-    // Starts as the game does: user data, then the settings (and --Keys); what went to
-    // standard error is kept in errors.
-    std::unique_ptr<vrk::Program> run(const std::string& keysOption = "")
+    // Starts as the game does: user data, then the settings (and --Keys, --Difficulty); what
+    // went to standard error is kept in errors.
+    std::unique_ptr<vrk::Program> run(const std::string& keysOption = "", const std::string& difficultyOption = "")
     {
         auto program = std::make_unique<vrk::Program>();
         if (!keysOption.empty())
             program->options["Keys"] = keysOption;
+        if (!difficultyOption.empty())
+            program->options["Difficulty"] = difficultyOption;
         EXPECT_TRUE(program->loadConfiguration());
         program->loadUserData();
         ::testing::internal::CaptureStderr();
@@ -148,6 +150,40 @@ TEST_F(SettingsTest, KeysAzertyWritesTheZqsdPresetWhichStays)
 
     auto back = run("qwerty");
     EXPECT_EQ(back->settings.key(vrk::Action::Up), sf::Keyboard::W);
+}
+
+TEST_F(SettingsTest, TheDifficultyComesFromTheOptionOrTheUserDataAndIsRemembered)
+{
+    EXPECT_EQ(run()->settings.difficulty, vrk::Difficulty::Normal);
+    struct Case {
+        const char* stored;
+        const char* option;
+        vrk::Difficulty expected;
+        const char* error; // a part of the one line reported, or nothing
+    };
+    const Case cases[] = {
+        {"", "classic", vrk::Difficulty::Classic, ""},
+        {"[Settings Difficulty = \"easy\"]\n", "", vrk::Difficulty::Easy, ""},
+        {"[Settings Difficulty = \"easy\"]\n", "normal", vrk::Difficulty::Normal, ""},
+        {"[Settings Difficulty = \"easy\"]\n", "hard", vrk::Difficulty::Easy, "--Difficulty=hard"},
+        {"[Settings Difficulty = \"brutal\"]\n", "", vrk::Difficulty::Normal, "Settings.Difficulty = \"brutal\""},
+        {"[Settings Difficulty = 2]\n", "", vrk::Difficulty::Normal, "Settings.Difficulty"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " --Difficulty=" + c.option);
+        storeUserText(c.stored);
+        auto program = run("", c.option);
+        EXPECT_EQ(program->settings.difficulty, c.expected);
+        if (*c.error) {
+            EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+            EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        } else {
+            EXPECT_EQ(errors, "");
+        }
+        ASSERT_TRUE(program->saveUserData());
+        EXPECT_EQ(run()->settings.difficulty, c.expected);
+        EXPECT_EQ(errors, "");
+    }
 }
 
 TEST(SettingsNames, EveryKeyNameReadsBackToItsKey)

@@ -21,6 +21,8 @@ protected:
 
     void SetUp() override
     {
+        // The game's first rules, which these tests check.
+        program.settings.difficulty = Difficulty::Classic;
         game = std::make_unique<Ingame>(&program);
         makeMap(Columns, Rows, true);
         game->player().restart();

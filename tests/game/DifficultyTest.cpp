@@ -1,0 +1,233 @@
+// The rules the difficulty changes, each situation played under the three difficulties: the
+// figures expected come from the difficulty's row of rules.
+#include "IngameFixture.hpp"
+
+#include "game/monsters/Bullet.hpp"
+#include "game/monsters/Hunter.hpp"
+
+#include <cmath>
+
+namespace vrk {
+namespace testing {
+namespace {
+
+constexpr Difficulty Difficulties[] = {Difficulty::Easy, Difficulty::Normal, Difficulty::Classic};
+
+// 24 x 22 cells walled round. A wall across row 8 with a closed door at column 12 and its panel
+// beside it at column 11; a medical cabinet in the wall at (3, 4); a wall block at (20, 4); two
+// hunters walled up in the top corners, so that the level is neither won nor lost.
+TestMap difficultyRoom()
+{
+    std::vector<std::string> rows(22, std::string(24, '.'));
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 24; ++x)
+            if (x == 0 || y == 0 || x == 23 || y == 21 || (y == 8 && x != 12) || (x == 3 && y == 4) ||
+                (x == 20 && y == 4) || (x <= 2 && y <= 2) || (x >= 21 && y <= 2))
+                rows[y][x] = '#';
+    rows[1][1] = rows[1][22] = 'h';
+    rows[8][12] = 'D';
+    TestMap map(rows);
+    map.set(EventLayer, 11, 8, 2); // door panel
+    map.set(ObjectLayer, 3, 4, CabinetObject);
+    map.start = sf::Vector2i(12, 5);
+    return map;
+}
+
+class DifficultyRulesTest : public IngameTest {
+protected:
+    const DifficultyRules& rules() const { return DifficultyTable[static_cast<int>(program->settings.difficulty)]; }
+    void startOn(Difficulty difficulty)
+    {
+        program->settings.difficulty = difficulty;
+        ASSERT_TRUE(startWith(difficultyRoom()));
+        // The pointer on the view's centre: no lead.
+        program->mousePosition = sf::Vector2f(SceneWidth / 2.f, SceneHeight / 2.f);
+    }
+    Hunter& addHunter(sf::Vector2f at, double heading)
+    {
+        auto hunter = std::make_unique<Hunter>(program.get(), game, at, heading);
+        Hunter& added = *hunter;
+        game->world().map().monsters.push_back(std::move(hunter));
+        return added;
+    }
+    void activate(int column, int row)
+    {
+        program->cursorIndex = ActivateCursor;
+        const sf::Vector2f at = screen(centre(column, row));
+        click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
+    }
+    int lost() const { return rules().maxLife - game->player().life(); }
+};
+
+TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+
+        // A touch, and a second one within the guarded time.
+        startOn(difficulty);
+        const bool fair = !rules().touchEveryStep;
+        EXPECT_EQ(game->player().life(), rules().maxLife);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        addHunter(here + sf::Vector2f(4.f, 0.f), 90.0);
+        step();
+        EXPECT_EQ(lost(), HunterTouchDamage);
+        EXPECT_NEAR(game->player().position().x, here.x - rules().touchPush, 1.f);
+        EXPECT_EQ(game->player().guarded(), fair);
+        game->player().placeAt(here);
+        step();
+        EXPECT_EQ(lost(), fair ? HunterTouchDamage : 2 * HunterTouchDamage);
+        if (fair) {
+            // Blinking while guarded, and hurt again on the step the guard is over, still in touch.
+            int hidden = 0;
+            int steps = 0;
+            for (; lost() == HunterTouchDamage && steps < 2 * GuardSteps; ++steps) {
+                hidden += game->player().blinkedOut() ? 1 : 0;
+                game->player().placeAt(here);
+                step();
+            }
+            EXPECT_GT(hidden, 0);
+            EXPECT_EQ(lost(), 2 * HunterTouchDamage);
+            EXPECT_EQ(steps, rules().guardSteps - 1);
+        }
+
+        // A bullet, and a second one on the next step.
+        startOn(difficulty);
+        game->player().placeAt(here);
+        for (const float from : {30.f, 55.f})
+            game->world().addBullet(std::make_unique<Bullet>(program.get(), game, here - sf::Vector2f(from, 0.f), 0.0));
+        step(2);
+        EXPECT_EQ(lost(), fair ? BulletDamage : 2 * BulletDamage);
+        EXPECT_EQ(game->player().guardSteps(), fair ? rules().guardSteps - 1 : 0);
+
+        // A hunter outside the view, facing the player with nothing between them.
+        startOn(difficulty);
+        game->player().placeAt(centre(12, 10));
+        game->followCamera();
+        Hunter& below = addHunter(centre(12, 17) + sf::Vector2f(0.f, 50.f), -90.0);
+        ASSERT_LT(std::hypot(0.f, below.position.y - game->player().position().y), HunterSightDistance);
+        ASSERT_GT(below.position.y, game->world().camera().y + SceneHeight);
+        const int interval = rules().hunterFireInterval;
+        step(interval);
+        EXPECT_EQ(below.chasing, !rules().hunterSightInView);
+        EXPECT_EQ(game->world().map().bullets.size(), rules().hunterSightInView ? 0u : 1u);
+
+        // Walking down-right into a wall at its right.
+        startOn(difficulty);
+        const sf::Vector2f byWall = centre(19, 4) + sf::Vector2f(50.f, 0.f);
+        game->player().placeAt(byWall);
+        hold(sf::Keyboard::D);
+        hold(sf::Keyboard::S);
+        step();
+        hold(sf::Keyboard::D, false);
+        hold(sf::Keyboard::S, false);
+        EXPECT_EQ(game->player().position().x, byWall.x);
+        EXPECT_EQ(game->player().position().y, byWall.y + (rules().slideAlongWalls ? WalkSpeed : 0));
+
+        // A medical cabinet, used twice.
+        startOn(difficulty);
+        game->player().placeAt(centre(4, 4));
+        setLife(100);
+        const int chimes = game->audio().timesAsked(HealSound);
+        activate(3, 4);
+        EXPECT_EQ(game->player().life(), 100 + rules().cabinetHeal);
+        activate(3, 4);
+        EXPECT_EQ(game->player().life(), 100 + rules().cabinetHeal);
+        EXPECT_EQ(game->usedCabinets().size(), rules().cabinetHeal > 0 ? 1u : 0u);
+        EXPECT_EQ(game->audio().timesAsked(HealSound) - chimes, rules().cabinetHeal > 0 ? 1 : 0);
+        if (difficulty == Difficulty::Normal) {
+            // Used, it shows the grey plate over its cross, in the light turned toward it.
+            pointAt(centre(3, 4));
+            step();
+            game->draw();
+            program->sceneTexture.display();
+            const sf::Vector2f at = screen(centre(3, 4));
+            const sf::Color seen = program->sceneTexture.getTexture().copyToImage().getPixel(
+                static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
+            EXPECT_NEAR(seen.r, UsedCabinetGrey.r, 12);
+            EXPECT_NEAR(seen.g, UsedCabinetGrey.g, 12);
+            EXPECT_NEAR(seen.b, UsedCabinetGrey.b, 12);
+        }
+
+        // A death after a door: the checkpoint on the easier rules, the level's start on classic,
+        // and never the opening conversation again.
+        startOn(difficulty);
+        const sf::Vector2f byPanel = centre(11, 7) + sf::Vector2f(0.f, 20.f);
+        game->player().placeAt(byPanel);
+        setLife(40);
+        game->world().map().monsters[0]->damage(HunterLife);
+        activate(11, 8);
+        step(DoorSteps + 1);
+        ASSERT_EQ(game->world().map().value(WallLayer, 12, 8), OpenDoor);
+        EXPECT_EQ(game->checkpoint().kept, rules().checkpoints);
+        EXPECT_EQ(game->player().life(), rules().checkpoints ? rules().maxLife / 2 : 40);
+        setLife(0);
+        press(sf::Keyboard::Space);
+        ASSERT_TRUE(game->player().alive());
+        step(OpeningDialogueDelay + 2);
+        EXPECT_FALSE(game->dialogue().running());
+        const MapRecord& map = game->world().map();
+        if (rules().checkpoints) {
+            EXPECT_EQ(game->player().position(), byPanel);
+            EXPECT_EQ(game->player().life(), rules().maxLife / 2);
+            EXPECT_EQ(map.value(WallLayer, 12, 8), OpenDoor);
+            EXPECT_EQ(map.monsters[0]->life, 0);
+            EXPECT_EQ(map.monsters[1]->life, HunterLife);
+        } else {
+            EXPECT_EQ(game->player().position(), centre(12, 5));
+            EXPECT_EQ(game->player().life(), rules().maxLife);
+            EXPECT_EQ(map.value(WallLayer, 12, 8), ClosedDoor);
+        }
+    }
+}
+
+TEST_F(DifficultyRulesTest, EasyHealsSlowlyOutOfCombatOnly)
+{
+    startOn(Difficulty::Easy);
+    setLife(100);
+    step(rules().calmSteps - 1);
+    EXPECT_EQ(game->player().life(), 100);
+    step(rules().healEvery * 5);
+    EXPECT_EQ(game->player().life(), 100 + 5);
+    // A hit starts the calm over.
+    game->hitPlayer(BulletDamage, nullptr);
+    step(rules().calmSteps - 1);
+    EXPECT_EQ(game->player().life(), 100 + 5 - BulletDamage);
+}
+
+TEST_F(DifficultyRulesTest, TheViewLeadsTowardThePointerByAQuarterAtMost)
+{
+    startOn(Difficulty::Normal);
+    game->player().placeAt(centre(8, 14));
+    game->followCamera();
+    const sf::Vector2f centred = game->world().camera();
+    program->mousePosition = sf::Vector2f(SceneWidth, SceneHeight / 2.f); // the right edge
+    step(60);
+    EXPECT_NEAR(game->world().camera().x - centred.x, SceneWidth * CameraLeadLimit, 1.f);
+    EXPECT_NEAR(game->world().camera().y, centred.y, 1.f);
+    // A spotting beyond the view's edge shows its mark inside it.
+    const sf::Vector2u size(SceneWidth, SceneHeight);
+    const sf::Vector2f outside = spottedMarkPlace(sf::Vector2f(SceneWidth + 300.f, SceneHeight + 300.f), size);
+    EXPECT_LT(outside.x, static_cast<float>(SceneWidth));
+    EXPECT_LT(outside.y, static_cast<float>(SceneHeight));
+}
+
+// A hunter running at the player from the left that stops a little past the player's centre
+// hits from the left: the marker points where it came from.
+TEST_F(DifficultyRulesTest, ATouchMarksTheSideTheHunterCameFrom)
+{
+    startOn(Difficulty::Classic);
+    const sf::Vector2f here = centre(12, 14);
+    game->player().placeAt(here);
+    Hunter& hunter = addHunter(here + sf::Vector2f(3.f, 0.f), 0.0);
+    hunter.chasing = true;
+    hunter.target = here;
+    step();
+    ASSERT_EQ(lost(), HunterTouchDamage);
+    EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01);
+}
+
+} // namespace
+} // namespace testing
+} // namespace vrk

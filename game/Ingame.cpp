@@ -329,8 +329,8 @@ void Ingame::onUpdate(int)
     worldPart.stepMonsters();
     leadCamera();
     followCamera();
-    healOutOfCombat();
     guideStep();
+    healOutOfCombat();
     logPart.step();
     hudPart.step();
     if (playerPart.attackTimer() != 0)

@@ -166,6 +166,14 @@ private:
     bool onCoversScene() const override;
 
     void reportProgress(unsigned& progress);
+    // The map's key opens it over a paused game; it, Escape or the pause key close it and give
+    // the game back as it was. False for a key the map does not take.
+    bool mapKey(sf::Keyboard::Key key);
+    // The analyse cursor on a cell whose event has nothing to say: its object's line.
+    void describeCell(int column, int row);
+    // Each played step: the map records what the light reaches, the highlight follows the
+    // pointer, the offer to continue counts down.
+    void guideStep();
     // Space after a death: the level again, without the opening conversation, from the last
     // checkpoint where the rules keep them.
     void resumeAfterDeath();
@@ -176,14 +184,6 @@ private:
     void leadCamera();
     // Slow healing while no hunter has seen the player for a while.
     void healOutOfCombat();
-    // The map's key opens it over a paused game; it, Escape or the pause key close it and give
-    // the game back as it was. False for a key the map does not take.
-    bool mapKey(sf::Keyboard::Key key);
-    // The analyse cursor on a cell whose event has nothing to say: its object's line.
-    void describeCell(int column, int row);
-    // Each played step: the map records what the light reaches, the highlight follows the
-    // pointer, the offer to continue counts down.
-    void guideStep();
     // Reloads the game and plays the map of the slot (the opening conversation on the first only),
     // remembering it in the user data when it is the furthest reached.
     void playLevel(int slot);

@@ -21,6 +21,7 @@ constexpr LogText CheckpointText{"Checkpoint", "Checkpoint: a death resumes here
 constexpr LogText CabinetHealText{"CabinetHeal", "The medical cabinet patches you up."};
 constexpr LogText CabinetEmptyText{"CabinetEmpty", "The medical cabinet is empty."};
 constexpr LogText RuleTexts[] = {CheckpointText, CabinetHealText, CabinetEmptyText};
+
 // The help after the conversation; its marks ({move}, {run}, {map}) name the bound keys.
 constexpr int HelpTextCount = 3;
 constexpr LogText HelpTexts[HelpTextCount] = {

@@ -327,6 +327,7 @@ public:
     uint32_t placeEntry(const std::string& entry) const;
     // Set by the parser: entry from placeEntry, line and column 1-based.
     void setPlace(uint32_t entry, int line, int column);
+    bool hasOwnPlace() const { return placeIndex != 0; }
 
     // ---- declaration (set by the parser) ----
     int getType() const { return type; }

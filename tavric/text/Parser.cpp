@@ -665,6 +665,9 @@ int Parser::assignment(Tavric& field, std::size_t& position)
     if (PT::matchAnyNoCase(stripped, p, PT::assignmentWords) < 0)
         return RuleNoMatch;
     token(signAt, p, TokenRole::Assignment);
+    // A document's own value has no declaration: it stands where it is assigned.
+    if (!field.hasOwnPlace())
+        placeField(field, signAt);
     PT::skipBlanks(stripped, p);
     const int declaredKind = field.isKindDeclared() ? field.getKind() : KindNone;
     int foundKind = KindNone;

@@ -254,9 +254,9 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 80u) << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, 24 of the map and of "
-                                   "analysing, 4 texts of the second map, 13 texts of the HUD and the pause and "
-                                   "the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 80u) << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, "
+                                   "24 of the map and of analysing, 4 texts of the second map, 13 texts of the HUD "
+                                   "and the pause and the 23 lines of the opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

@@ -36,9 +36,9 @@ for start in ingame credit; do
     fail "$start: the game opened paused (no conversation, or the pause screen)"
   fi
   xdotool key p
-  wait_screen 5 "$work/$start-p.png" paused_shown && pass "$start: the pause key pauses" || fail "$start: P shows no pause"
+  wait_screen 10 "$work/$start-p.png" paused_shown && pass "$start: the pause key pauses" || fail "$start: P shows no pause"
   xdotool key p
-  wait_screen 5 "$work/$start-resumed.png" unpaused && pass "$start: the pause key resumes" ||
+  wait_screen 10 "$work/$start-resumed.png" unpaused && pass "$start: the pause key resumes" ||
     fail "$start: the pause stays after P"
 
   # F11 makes a new window, which is told it lost the focus: the game goes on.
@@ -65,7 +65,7 @@ for start in ingame credit; do
   unpaused "$work/$start-focused.png" && pass "$start: gaining the focus does not pause" ||
     fail "$start: gaining the focus paused"
   xdotool windowfocus "$root" 2>/dev/null
-  wait_screen 5 "$work/$start-lost.png" paused_shown && pass "$start: losing the focus after having it pauses" ||
+  wait_screen 10 "$work/$start-lost.png" paused_shown && pass "$start: losing the focus after having it pauses" ||
     fail "$start: a focus loss after a gain did not pause"
 
   xdotool windowfocus --sync "$id" 2>/dev/null

@@ -20,8 +20,11 @@ Outcome dumpVerb(const Arguments& args, Streams& streams)
     options.plain = args.has("--plain");
     if (!zul::write(document.root, text, options))
         return Outcome::Refused;
+    // Diagnostics the write raised (an expression without a value) are the document's too.
+    document.report.print(document.root, document.reported);
     streams.out << text.str();
-    return streams.out.flush() ? Outcome::Done : Outcome::Refused;
+    // The text is shown even when a value is at fault, but the status says so.
+    return streams.out.flush() && document.report.errors() == 0 ? Outcome::Done : Outcome::Refused;
 }
 
 } // namespace tavrictool

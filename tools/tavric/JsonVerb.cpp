@@ -18,8 +18,10 @@ Outcome jsonVerb(const Arguments& args, Streams& streams)
     // A document is an object, an empty one too.
     if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
         json = nlohmann::ordered_json::object();
+    document.report.print(root, document.reported);
     streams.out << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-    return streams.out.flush() ? Outcome::Done : Outcome::Refused;
+    // The JSON is shown even when a value is at fault, but the status says so.
+    return streams.out.flush() && document.report.errors() == 0 ? Outcome::Done : Outcome::Refused;
 }
 
 } // namespace tavrictool

@@ -30,13 +30,16 @@ struct Document {
     {
         LoadSteps steps;
         steps.finalize = finalize;
-        return loadDocument(path, in, root, steps, report, source);
+        const bool loaded = loadDocument(path, in, root, steps, report, source);
+        reported = root.diagnostics().size();
+        return loaded;
     }
 
     Report report;
     zul::NameDictionary names;
     zul::Tavric root{&names};
     Source source;
+    std::size_t reported = 0; // the root's diagnostics printed so far
 
 private:
     std::istream& in;

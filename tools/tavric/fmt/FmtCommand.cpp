@@ -67,22 +67,22 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
     zul::NameDictionary names;
     zul::Tavric original(&names);
     zul::SourceTokens tokens;
-    std::string printed;
-    // What the directives say is shown with the messages, when the document is refused.
+    // The parser's diagnostics and what the directives say, laid out as the other verbs lay them
+    // out; shown only when the document is refused.
+    std::ostringstream shown;
+    tavrictool::Report report(shown, false);
+    report.addSource(source);
     zul::ParseOptions options;
     options.finalize = false;
-    options.directives = [&printed](const zul::DirectiveText& directive) { printed += directive.text + "\n"; };
+    options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
     options.tokens = &tokens;
     // Messages name the file, and includes are refused as cycles as a load would.
     if (fromFile)
         options.path = name;
     if (!zul::parse(original, text, options)) {
-        // The parser's diagnostics, laid out as the other verbs lay them out.
-        err << printed;
-        tavrictool::Report report(err, false);
-        report.addSource(source);
         report.print(original);
         report.refusedSilently(name, 0);
+        err << shown.str();
         err.flush();
         return false;
     }

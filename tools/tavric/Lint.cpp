@@ -169,9 +169,9 @@ public:
     // memory that a large document's tokens take).
     Linter(const std::string& text, zul::SourceTokens& all) : text(text), tokens(all)
     {
-        tokens.erase(std::remove_if(tokens.begin(), tokens.end(),
-                                    [](const SourceToken& token) { return token.length == 0; }),
-                     tokens.end());
+        tokens.erase(
+            std::remove_if(tokens.begin(), tokens.end(), [](const SourceToken& token) { return token.length == 0; }),
+            tokens.end());
     }
 
     std::vector<LintFinding> run()
@@ -202,15 +202,16 @@ private:
     {
         const SourceToken& token = tokens[i];
         const SourceToken* next = at(i + 1);
-        if (!next || next->role != TokenRole::Name || token.role != TokenRole::Value)
+        if (!next || (next->role != TokenRole::Name && next->role != TokenRole::Address) ||
+            token.role != TokenRole::Value)
             return;
         const std::size_t end = token.offset + token.length;
         if (next->offset != end || !isNameCharacter(text[end - 1]) || !isNameCharacter(text[end]))
             return;
         const std::string word = piece(text, token) + piece(text, *next);
         add(token.offset, keywordPrefix,
-            "'" + word + "' reads as the keyword '" + piece(text, token) + "' followed by a new field '" +
-                piece(text, *next) + "'",
+            "'" + word + "' reads as the keyword '" + piece(text, token) + "' followed by " +
+                (next->role == TokenRole::Name ? "a new field '" : "a reference to '") + piece(text, *next) + "'",
             "write \"" + word + "\" in quotes for text, or put a blank after '" + piece(text, token) + "'");
     }
 

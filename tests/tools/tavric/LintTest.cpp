@@ -57,7 +57,8 @@ TEST(Lint, KeywordPrefix)
                                          {"r = notes\n", "1:5"},
                                          {"v = videos\n", "1:5"},
                                          {"[a\n  b = Trueish\n]\n", "2:7"},
-                                         {"\xEF\xBB\xBFr = notes\n", "1:5"}, // columns after a byte-order mark
+                                         {"c = [Collection 1 notes]\n", "1:19"}, // a member reads as a reference
+                                         {"\xEF\xBB\xBFr = notes\n", "1:5"},     // columns after a byte-order mark
                                          {"r = no tes\n", nullptr},
                                          {"r = \"notes\"\n", nullptr},
                                          {"notes = 1\nr = notes\n", "2:5"}, // keywords win over a field of that name

@@ -156,6 +156,12 @@ bool onlyBlanks(const std::string& text, std::size_t from, std::size_t to)
     return true;
 }
 
+bool startsDeclaration(TokenRole role)
+{
+    return role == TokenRole::Name || role == TokenRole::Type || role == TokenRole::Rights ||
+           role == TokenRole::Qualifier || role == TokenRole::Kind;
+}
+
 // Names given in one node, to find a second declaration of the same field.
 struct NodeNames {
     bool collection = false;
@@ -220,7 +226,7 @@ private:
     {
         const SourceToken& token = tokens[i];
         const SourceToken* next = at(i + 1);
-        if (token.role != TokenRole::Name || !next || next->role != TokenRole::Name)
+        if (token.role != TokenRole::Name || !next || !startsDeclaration(next->role))
             return;
         if (i > 0 && tokens[i - 1].role == TokenRole::Open)
             return; // "[node child = 1": the node's name, then its first child
@@ -229,8 +235,8 @@ private:
         const std::string word = piece(text, token);
         const std::string meant = nearestDeclarationWord(word);
         add(token.offset, strayWord,
-            "'" + word + "' is not a declaration word: it declares an empty field '" + word + "', and '" +
-                piece(text, *next) + "' is another field",
+            "'" + word + "' is not a type or access word: it declares an empty field of its own, before '" +
+                piece(text, *next) + "'",
             meant.empty() ? "put each field on a line of its own, or remove '" + word + "'"
                           : "did you mean '" + meant + "'?");
     }

@@ -72,6 +72,7 @@ TEST(Lint, StrayWord)
                                      {"privte secret = \"pw\"\n", "1:1"},
                                      {"x = 1\nentire y = 2\n", "2:1"},
                                      {"strng s\n", "1:1"},
+                                     {"privte int x = 1\nlockd private y = 2\n", "1:1"},
                                      {"[n\n  qwerty z = 1\n]\n", "2:3"},
                                      {"private secret = \"pw\"\n", nullptr},
                                      {"a\nb = 1\n", nullptr},

@@ -134,8 +134,10 @@ std::string lossOf(const Tavric& field, const std::string& type, const std::stri
     switch (holder.getType()) {
     case zul::TypeInt: {
         const std::int64_t value = holder.rawInt();
+        // Beyond 2^53 a real skips integers; 2^63, where the largest integers round to, is no integer.
+        const double asReal = static_cast<double>(value);
         if ((type == "bool" && value != 0 && value != 1) ||
-            (type == "real" && static_cast<std::int64_t>(static_cast<double>(value)) != value) ||
+            (type == "real" && (asReal >= 9223372036854775808.0 || static_cast<std::int64_t>(asReal) != value)) ||
             (type == "char" && (value < 0 || value > 0xFFFF)))
             return "the integer " + std::to_string(value);
         return "";

@@ -12,7 +12,8 @@ namespace {
 
 const char* const document = "[w\n  damage = 4 + 1\n  name = \"sword\"\n]\nref = w\nm = [Collection 1 2]\n"
                              "text = \"hello\"\nnum = \"42\"\nspaced = \" 42\"\nfrac = \"0.1\"\ntruth = \"True\"\n"
-                             "yes = \"yes\"\nr = 2.5\nwhole = 3.0\nbig = 5\none = 1\n";
+                             "yes = \"yes\"\nr = 2.5\nwhole = 3.0\nbig = 5\none = 1\nhuge = 9223372036854775807\n"
+                             "odd = 9007199254740993\n";
 
 using tooltest::Call;
 
@@ -53,12 +54,20 @@ TEST(Get, ConversionsThatLoseTheValue)
         const char* kept; // what is printed, or nullptr: refused without --lossy
         const char* lossy;
     } cases[] = {
-        {"text", "int", nullptr, "0\n"},       {"num", "int", "42\n", "42\n"},
-        {"spaced", "int", nullptr, "42\n"},    {"frac", "real", "0.10000000000000001\n", "0.10000000000000001\n"},
-        {"truth", "bool", "true\n", "true\n"}, {"yes", "bool", nullptr, "false\n"},
-        {"r", "int", nullptr, "2\n"},          {"whole", "int", "3\n", "3\n"},
-        {"big", "bool", nullptr, "true\n"},    {"one", "bool", "true\n", "true\n"},
-        {"big", "real", "5\n", "5\n"},         {"r", "string", nullptr, nullptr},
+        {"text", "int", nullptr, "0\n"},
+        {"num", "int", "42\n", "42\n"},
+        {"spaced", "int", nullptr, "42\n"},
+        {"frac", "real", "0.10000000000000001\n", "0.10000000000000001\n"},
+        {"truth", "bool", "true\n", "true\n"},
+        {"yes", "bool", nullptr, "false\n"},
+        {"r", "int", nullptr, "2\n"},
+        {"whole", "int", "3\n", "3\n"},
+        {"big", "bool", nullptr, "true\n"},
+        {"one", "bool", "true\n", "true\n"},
+        {"big", "real", "5\n", "5\n"},
+        {"huge", "real", nullptr, "9.2233720368547758e+18\n"},
+        {"odd", "real", nullptr, "9007199254740992\n"},
+        {"r", "string", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " as " + c.type);

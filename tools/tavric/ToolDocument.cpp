@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "tavric/model/Collection.hpp"
 #include "tavric/text/ParsingTools.hpp"
 
 namespace tavrictool {
@@ -95,6 +96,26 @@ void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, co
             field.addDiagnostic(warning);
         }
         warnAboutMissingTargets(*child, names, source);
+    }
+    const zul::Collection* members = field.getCollection();
+    if (!members)
+        return;
+    for (const Tavric* member : members->elements) {
+        if (member->getKind() == zul::KindReference && !referenceTargetExists(*member, names)) {
+            zul::Diagnostic warning;
+            warning.severity = zul::Severity::Warning;
+            const zul::SourcePlace place = member->place();
+            warning.entry = place.line > 0 ? place.entry : source.name;
+            warning.line = place.line;
+            warning.column = place.column;
+            if (warning.line == 0)
+                warning.subject = field.getAddress();
+            warning.text = "a member of '" + field.getName() + "' refers to '" + member->getAddressText() +
+                           "', which does not exist: a member's address starts in its collection, and the "
+                           "game cannot read it (a word meant as text needs quotes) [missing-target]";
+            field.addDiagnostic(warning);
+        }
+        warnAboutMissingTargets(*member, names, source);
     }
 }
 

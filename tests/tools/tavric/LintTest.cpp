@@ -51,6 +51,16 @@ void expectWarnings(const char* name, const std::vector<Case>& cases)
     }
 }
 
+TEST(Lint, MissingTarget)
+{
+    expectWarnings("missing-target", {
+                                         {"greeting = Hello\n", "1:1"},
+                                         {"b = 1\nc = [Collection 1 b]\n", "2:1"}, // a member looks in c
+                                         {"b = 1\nc = [Collection _.b [].b]\nd = b\n", nullptr},
+                                         {"greeting = \"Hello\"\n", nullptr},
+                                     });
+}
+
 TEST(Lint, KeywordPrefix)
 {
     expectWarnings("keyword-prefix", {

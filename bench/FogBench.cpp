@@ -7,16 +7,14 @@
 #include "shell/Program.hpp"
 #include "tests/game/LiteralFog.hpp"
 
+#include "FrameClock.hpp"
 #include "PreviousFog.hpp"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <dlfcn.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,41 +24,10 @@
 namespace {
 
 using namespace vrk;
-using Clock = std::chrono::steady_clock;
-
-// CPU time of the whole process, the renderer's worker threads included: on a busy machine the
-// wall time grows with the other processes' load, this does not.
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-struct Sample {
-    double wall;
-    double cpu;
-};
-
-struct Stopwatch {
-    Clock::time_point wallStart = Clock::now();
-    double cpuStart = processCpuMilliseconds();
-    Sample read() const
-    {
-        return {std::chrono::duration<double, std::milli>(Clock::now() - wallStart).count(),
-                processCpuMilliseconds() - cpuStart};
-    }
-};
-
-// Drawing is queued; a time means something only once the renderer has finished the work.
-void finishDrawing(sf::RenderTarget& target)
-{
-    using Finish = void (*)();
-    static const Finish glFinish = reinterpret_cast<Finish>(dlsym(RTLD_DEFAULT, "glFinish"));
-    target.setActive(true);
-    if (glFinish)
-        glFinish();
-}
+using bench::finishDrawing;
+using bench::median;
+using bench::Sample;
+using bench::Stopwatch;
 
 struct Session {
     Session()
@@ -108,18 +75,6 @@ std::vector<Sample> literalTimes, previousTimes, batchedTimes, frameTimes;
 // Per stage of a frame, in order: each stage's time once the renderer has finished its work.
 std::vector<std::string> stageNames;
 std::map<std::string, std::vector<Sample>> stageTimes;
-
-double median(const std::vector<Sample>& samples, double Sample::*part)
-{
-    std::vector<double> values;
-    for (const Sample& sample : samples)
-        values.push_back(sample.*part);
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
-}
 
 void record(benchmark::State& state, std::vector<Sample>& samples, const Stopwatch& watch)
 {

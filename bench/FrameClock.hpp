@@ -1,0 +1,60 @@
+#pragma once
+// Clocks shared by the benchmarks of whole frames: wall and process CPU time, and the renderer
+// finished before a time is read.
+#include <SFML/Graphics/RenderTarget.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <dlfcn.h>
+#include <vector>
+
+namespace vrk::bench {
+
+// CPU time of the whole process, the renderer's worker threads included: on a busy machine the
+// wall time grows with the other processes' load, this does not.
+inline double processCpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Sample {
+    double wall;
+    double cpu;
+};
+
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wallStart = std::chrono::steady_clock::now();
+    double cpuStart = processCpuMilliseconds();
+    Sample read() const
+    {
+        return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count(),
+                processCpuMilliseconds() - cpuStart};
+    }
+};
+
+// Drawing is queued; a time means something only once the renderer has finished the work.
+inline void finishDrawing(sf::RenderTarget& target)
+{
+    using Finish = void (*)();
+    static const Finish glFinish = reinterpret_cast<Finish>(dlsym(RTLD_DEFAULT, "glFinish"));
+    target.setActive(true);
+    if (glFinish)
+        glFinish();
+}
+
+inline double median(const std::vector<Sample>& samples, double Sample::*part)
+{
+    std::vector<double> values;
+    for (const Sample& sample : samples)
+        values.push_back(sample.*part);
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+} // namespace vrk::bench

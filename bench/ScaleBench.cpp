@@ -8,16 +8,15 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tavric/model/Tavric.hpp"
-#include "tools/mapc/MapOutput.hpp"
-#include "tools/mapc/MapSource.hpp"
 
 #include "FrameClock.hpp"
+#include "GeneratedMap.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -26,68 +25,15 @@ namespace {
 
 using namespace vrk;
 using bench::finishDrawing;
+using bench::mapsDocument;
+using bench::Side;
 using bench::median;
 using bench::Sample;
 using bench::Stopwatch;
 
-constexpr int Side = 512;
-constexpr int Room = 16; // walls every 16 cells, a doorway in the middle of each
 constexpr int BulletsInFlight = 200;
 constexpr int WarmUpFrames = 20;
 constexpr int MeasuredFrames = 100;
-
-// The generated level as a map source: rooms with doorways and a few windows, hunters of the
-// four kinds spread evenly over the floor, the player in the middle room.
-std::string mapSource(int hunters)
-{
-    std::vector<std::string> plan(Side, std::string(Side, '.'));
-    for (int y = 0; y < Side; ++y)
-        for (int x = 0; x < Side; ++x) {
-            const bool edge = x == 0 || y == 0 || x == Side - 1 || y == Side - 1;
-            const bool wallX = x % Room == 0, wallY = y % Room == 0;
-            const bool doorway = (wallX && y % Room == Room / 2) || (wallY && x % Room == Room / 2);
-            const bool window = (wallX && y % Room == Room / 4) || (wallY && x % Room == Room / 4);
-            if (edge || ((wallX || wallY) && !doorway))
-                plan[y][x] = (!edge && window && !(wallX && wallY)) ? 'W' : '#';
-        }
-    std::vector<std::string> above(Side, std::string(Side, '.'));
-    // A fixed stride over the free cells, so the hunters are spread evenly and the same each run.
-    std::vector<std::pair<int, int>> free;
-    for (int y = 0; y < Side; ++y)
-        for (int x = 0; x < Side; ++x)
-            if (plan[y][x] == '.' && x % Room > 2 && x % Room < Room - 2 && y % Room > 2 && y % Room < Room - 2)
-                free.emplace_back(x, y);
-    for (int i = 0; i < hunters; ++i) {
-        const auto& cell = free[(static_cast<std::size_t>(i) * free.size()) / static_cast<std::size_t>(hunters)];
-        above[cell.second][cell.first] = static_cast<char>('1' + i % 4);
-    }
-    std::ostringstream out;
-    out << "map Generated\n\ngrid plan: ground walls\nlegend\n'#' ground=wall walls=wall\n"
-           "'.' ground=0/0/0/1/4/6\n'W' ground=4 walls=window\nrows\n";
-    for (const std::string& row : plan)
-        out << row << '\n';
-    out << "end\n\ngrid above: ceiling objects events monster\nlegend\n'.'\n'1' monster=hunter\n"
-           "'2' monster=hunterH\n'3' monster=hunterV\n'4' monster=hunterSquare\nrows\n";
-    for (const std::string& row : above)
-        out << row << '\n';
-    const int middle = Side / 2 + Room / 2;
-    out << "end\n\nstart " << middle << ' ' << middle << '\n';
-    return out.str();
-}
-
-// The "Maps" section the map tool writes into the configuration, for that source.
-std::string mapsDocument(int hunters)
-{
-    mapc::Map map;
-    std::string error;
-    if (!mapc::parseMap("generated.map", mapSource(hunters), map, error)) {
-        std::fprintf(stderr, "the generated map does not compile: %s\n", error.c_str());
-        return "";
-    }
-    std::ostringstream out;
-    mapc::writeConfig(out, {}, {map});
-    return out.str();
-}
 
 struct Session {
     Session()
@@ -188,6 +134,8 @@ struct Row {
     std::string what;
     int hunters = 0;
     std::size_t bullets = 0;
+    // Frames that showed the red flash of a hit at the screen's edges.
+    int flashed = 0;
     std::vector<Sample> frames;
     std::map<std::string, std::vector<Sample>> stages;
 };
@@ -203,6 +151,7 @@ Row measure(Session& s, const std::string& what, int bullets)
     for (int i = 0; i < WarmUpFrames + MeasuredFrames; ++i) {
         s.keepUp(frame++, bullets);
         bulletSum += s.game->world().map().bullets.size();
+        row.flashed += i >= WarmUpFrames && s.game->hud().flash() > 0;
         const Stopwatch watch;
         s.program->runPass(s.program->frameTime);
         finishDrawing(s.program->window);
@@ -229,8 +178,14 @@ Row measure(Session& s, const std::string& what, int bullets)
 
 } // namespace
 
-int main()
+// Arguments, when given, name the hunter counts to measure (for a profile of one size).
+int main(int argc, char** argv)
 {
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = {12, 100, 1000};
     Session s;
     if (!s.ready) {
         std::fprintf(stderr, "the game could not start from the run directory %s\n", VELMORA_RUN_DIR);
@@ -239,7 +194,7 @@ int main()
     std::vector<Row> rows;
     rows.push_back(measure(s, "shipped map", 0));
     std::vector<std::pair<Sample, Sample>> loads;
-    for (const int hunters : {12, 100, 1000}) {
+    for (const int hunters : counts) {
         Sample parseTime{}, loadTime{};
         if (!s.play(mapsDocument(hunters), parseTime, loadTime)) {
             std::fprintf(stderr, "the generated map with %d hunters did not load\n", hunters);
@@ -252,23 +207,23 @@ int main()
     const sf::Vector2u window = s.program->window.getSize(), scene = s.program->sceneTexture.getSize();
     std::printf("window %u x %u, scene %u x %u; medians of %d frames after %d, process CPU (all renderer threads)\n\n",
                 window.x, window.y, scene.x, scene.y, MeasuredFrames, WarmUpFrames);
-    std::printf("%-12s %7s %7s %12s %12s |", "map", "hunters", "bullets", "frame CPU", "frame wall");
+    std::printf("%-12s %7s %7s %5s %12s %12s |", "map", "hunters", "bullets", "hit", "frame CPU", "frame wall");
     for (const char* stage : stageOrder)
         std::printf(" %10s", stage);
     std::printf("\n");
     for (const Row& row : rows) {
-        std::printf("%-12s %7d %7zu %9.2f ms %9.2f ms |", row.what.c_str(), row.hunters, row.bullets,
-                    median(row.frames, &Sample::cpu), median(row.frames, &Sample::wall));
+        std::printf("%-12s %7d %7zu %4d%% %9.2f ms %9.2f ms |", row.what.c_str(), row.hunters, row.bullets,
+                    row.flashed * 100 / MeasuredFrames, median(row.frames, &Sample::cpu), median(row.frames, &Sample::wall));
         for (const char* stage : stageOrder) {
             const auto found = row.stages.find(stage);
             std::printf(" %10.2f", found == row.stages.end() ? 0.0 : median(found->second, &Sample::cpu));
         }
         std::printf("\n");
     }
-    std::printf("\n(stage columns: ms of process CPU each, renderer finished after each stage)\n\n");
+    std::printf("\n(hit: frames showing the red flash of a hit on the player, who is healed each frame; stage\n"
+                " columns: ms of process CPU each, renderer finished after each stage)\n\n");
     std::printf("loading the %d x %d map: parse of its document, then the game's loader, ms CPU (wall)\n", Side,
                 Side);
-    const int counts[] = {12, 100, 1000};
     for (std::size_t i = 0; i < loads.size(); ++i)
         std::printf("  %4d hunters: parse %8.1f (%8.1f)  load %8.1f (%8.1f)  total %8.1f (%8.1f)\n", counts[i],
                     loads[i].first.cpu, loads[i].first.wall, loads[i].second.cpu, loads[i].second.wall,

@@ -2,9 +2,6 @@
 // (one rectangle per ray sample) and as the previous thin-line batch, against the game's filled
 // fan; whole frames (update + draw + present); and a frame's breakdown by stage. Run from
 // anywhere under a display; it works in the run directory.
-#include "game/Ingame.hpp"
-#include "shell/GameModules.hpp"
-#include "shell/Program.hpp"
 #include "tests/game/LiteralFog.hpp"
 
 #include "FrameClock.hpp"
@@ -16,9 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -29,28 +24,7 @@ using bench::median;
 using bench::Sample;
 using bench::Stopwatch;
 
-struct Session {
-    Session()
-    {
-        if (chdir(VELMORA_RUN_DIR) != 0)
-            return;
-        program = std::make_unique<Program>();
-        program->options["StartState"] = "ingame";
-        program->options["Sound"] = "False";
-        registerGameModules(*program);
-        ready = program->load();
-        game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
-        ready = ready && game && game->isStarted();
-        if (!ready)
-            return;
-        game->tasks().clear(); // no opening conversation in the way
-        // A window opened on a display without a window manager may report a lost focus, which
-        // pauses the game: the frames measured are frames of play.
-        sf::Event event;
-        while (program->window.pollEvent(event))
-            program->dispatchEvent(event);
-        game->setPaused(false);
-    }
+struct Session : bench::GameSession {
     // A different view each frame: the player turns round the start position.
     void look(std::size_t frame) { game->player().face(-Pi + static_cast<double>(frame % 40) * 0.157); }
     void compose()
@@ -59,10 +33,6 @@ struct Session {
         finishDrawing(game->light().referenceTexture());
         finishDrawing(program->sceneTexture);
     }
-
-    std::unique_ptr<Program> program;
-    Ingame* game = nullptr;
-    bool ready = false;
 };
 
 Session& session()

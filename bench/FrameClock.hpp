@@ -1,12 +1,18 @@
 #pragma once
-// Clocks shared by the benchmarks of whole frames: wall and process CPU time, and the renderer
-// finished before a time is read.
+// Shared by the benchmarks of whole frames: the game started in play, wall and process CPU
+// time, and the renderer finished before a time is read.
+#include "game/Ingame.hpp"
+#include "shell/GameModules.hpp"
+#include "shell/Program.hpp"
+
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <dlfcn.h>
+#include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace vrk::bench {
@@ -44,6 +50,38 @@ inline void finishDrawing(sf::RenderTarget& target)
     if (glFinish)
         glFinish();
 }
+
+// The game started from the run directory on its first map, in play.
+struct GameSession {
+    GameSession()
+    {
+        if (chdir(VELMORA_RUN_DIR) != 0)
+            return;
+        program = std::make_unique<Program>();
+        program->options["StartState"] = "ingame";
+        program->options["Sound"] = "False";
+        registerGameModules(*program);
+        ready = program->load();
+        game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
+        ready = ready && game && game->isStarted();
+        if (ready)
+            settle();
+    }
+    void settle()
+    {
+        game->tasks().clear(); // no opening conversation in the way
+        // A window opened on a display without a window manager may report a lost focus, which
+        // pauses the game: the frames measured are frames of play.
+        sf::Event event;
+        while (program->window.pollEvent(event))
+            program->dispatchEvent(event);
+        game->setPaused(false);
+    }
+
+    std::unique_ptr<Program> program;
+    Ingame* game = nullptr;
+    bool ready = false;
+};
 
 inline double median(const std::vector<Sample>& samples, double Sample::*part)
 {

@@ -3,10 +3,7 @@
 // flight, each frame also split by stage; and the time to load that map. The map is written as
 // a map source, compiled by the map tool's own code and read by the game's loader, as a
 // shipped map is. Prints a table; run under a display at 1920 x 1080.
-#include "game/Ingame.hpp"
 #include "game/monsters/Bullet.hpp"
-#include "shell/GameModules.hpp"
-#include "shell/Program.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include "FrameClock.hpp"
@@ -18,7 +15,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,31 +31,7 @@ constexpr int BulletsInFlight = 200;
 constexpr int WarmUpFrames = 20;
 constexpr int MeasuredFrames = 100;
 
-struct Session {
-    Session()
-    {
-        if (chdir(VELMORA_RUN_DIR) != 0)
-            return;
-        program = std::make_unique<Program>();
-        program->options["StartState"] = "ingame";
-        program->options["Sound"] = "False";
-        registerGameModules(*program);
-        ready = program->load();
-        game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
-        ready = ready && game && game->isStarted();
-        if (ready)
-            settle();
-    }
-    // Play from the start, with nothing in the way: no opening conversation, no pause from a
-    // focus lost when the window opened.
-    void settle()
-    {
-        game->tasks().clear();
-        sf::Event event;
-        while (program->window.pollEvent(event))
-            program->dispatchEvent(event);
-        game->setPaused(false);
-    }
+struct Session : bench::GameSession {
     // Reads a "Maps" document as the game reads its configuration, and plays its map; the
     // time of the parse and of the loader.
     bool play(const std::string& text, Sample& parseTime, Sample& loadTime)
@@ -97,10 +69,7 @@ struct Session {
         program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(turn), 540.f + 400.f * std::sin(turn));
     }
 
-    std::unique_ptr<Program> program;
-    Ingame* game = nullptr;
     std::unique_ptr<zul::Tavric> document;
-    bool ready = false;
 };
 
 // Each stage of a frame, the renderer finished after each (so the stages add up to more than a

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 using namespace vrk::bench;
@@ -28,10 +31,19 @@ TEST(GeneratedMap, CompilesWithItsHuntersWallsAndStart)
         const auto at = [&](const char* layer, int column, int row) {
             return layers.child(layer).childAt(static_cast<std::size_t>(row) * Side + column)->getInt();
         };
+        // Every hunter on free floor, the four kinds in turn.
+        std::map<long long, int> kinds;
         int placed = 0;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(Side) * Side; ++i)
-            placed += layers.child("L5").childAt(i)->getInt() != 0;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(Side) * Side; ++i) {
+            const long long code = layers.child("L5").childAt(i)->getInt();
+            if (code == 0)
+                continue;
+            ++placed;
+            ++kinds[code];
+            EXPECT_EQ(layers.child("L3").childAt(i)->getInt(), mapc::FreeCode) << "a hunter in a wall at " << i;
+        }
         EXPECT_EQ(placed, hunters);
+        EXPECT_EQ(kinds.size(), static_cast<std::size_t>(std::min(hunters, 4)));
         // Closed all round, walls between rooms, doorways open, the start on free floor.
         EXPECT_EQ(at("L3", 0, middle), mapc::WallCode);
         EXPECT_EQ(at("L3", Side - 1, 5), mapc::WallCode);

@@ -2,88 +2,29 @@
 // (one rectangle per ray sample) and as the previous thin-line batch, against the game's filled
 // fan; whole frames (update + draw + present); and a frame's breakdown by stage. Run from
 // anywhere under a display; it works in the run directory.
-#include "game/Ingame.hpp"
-#include "shell/GameModules.hpp"
-#include "shell/Program.hpp"
 #include "tests/game/LiteralFog.hpp"
 
+#include "FrameClock.hpp"
 #include "PreviousFog.hpp"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <dlfcn.h>
 #include <map>
-#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace vrk;
-using Clock = std::chrono::steady_clock;
+using bench::finishDrawing;
+using bench::median;
+using bench::Sample;
+using bench::Stopwatch;
 
-// CPU time of the whole process, the renderer's worker threads included: on a busy machine the
-// wall time grows with the other processes' load, this does not.
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-struct Sample {
-    double wall;
-    double cpu;
-};
-
-struct Stopwatch {
-    Clock::time_point wallStart = Clock::now();
-    double cpuStart = processCpuMilliseconds();
-    Sample read() const
-    {
-        return {std::chrono::duration<double, std::milli>(Clock::now() - wallStart).count(),
-                processCpuMilliseconds() - cpuStart};
-    }
-};
-
-// Drawing is queued; a time means something only once the renderer has finished the work.
-void finishDrawing(sf::RenderTarget& target)
-{
-    using Finish = void (*)();
-    static const Finish glFinish = reinterpret_cast<Finish>(dlsym(RTLD_DEFAULT, "glFinish"));
-    target.setActive(true);
-    if (glFinish)
-        glFinish();
-}
-
-struct Session {
-    Session()
-    {
-        if (chdir(VELMORA_RUN_DIR) != 0)
-            return;
-        program = std::make_unique<Program>();
-        program->options["StartState"] = "ingame";
-        program->options["Sound"] = "False";
-        registerGameModules(*program);
-        ready = program->load();
-        game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
-        ready = ready && game && game->isStarted();
-        if (!ready)
-            return;
-        game->tasks().clear(); // no opening conversation in the way
-        // A window opened on a display without a window manager may report a lost focus, which
-        // pauses the game: the frames measured are frames of play.
-        sf::Event event;
-        while (program->window.pollEvent(event))
-            program->dispatchEvent(event);
-        game->setPaused(false);
-    }
+struct Session : bench::GameSession {
     // A different view each frame: the player turns round the start position.
     void look(std::size_t frame) { game->player().face(-Pi + static_cast<double>(frame % 40) * 0.157); }
     void compose()
@@ -92,10 +33,6 @@ struct Session {
         finishDrawing(game->light().referenceTexture());
         finishDrawing(program->sceneTexture);
     }
-
-    std::unique_ptr<Program> program;
-    Ingame* game = nullptr;
-    bool ready = false;
 };
 
 Session& session()
@@ -108,18 +45,6 @@ std::vector<Sample> literalTimes, previousTimes, batchedTimes, frameTimes;
 // Per stage of a frame, in order: each stage's time once the renderer has finished its work.
 std::vector<std::string> stageNames;
 std::map<std::string, std::vector<Sample>> stageTimes;
-
-double median(const std::vector<Sample>& samples, double Sample::*part)
-{
-    std::vector<double> values;
-    for (const Sample& sample : samples)
-        values.push_back(sample.*part);
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
-}
 
 void record(benchmark::State& state, std::vector<Sample>& samples, const Stopwatch& watch)
 {

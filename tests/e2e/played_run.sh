@@ -178,13 +178,14 @@ if [ $found -gt 0 ]; then
     fail "the door beside the panel did not change"
   fi
   # Step right under the door and walk up: the view follows only if the door is open.
+  # Seconds, not captures: on a loaded machine one capture can take more than a second.
   through=no
   for _ in $(seq 1 10); do
     tap d
     capture "$work/below.png"
     xdotool keydown w
     moved() { [ "$(changed_share "$work/below.png" "$1" 200 250 600 250)" -gt 200 ]; }
-    wait_screen 1 "$work/above.png" moved && through=yes
+    wait_screen 4 "$work/above.png" moved && through=yes
     xdotool keyup w
     [ $through = yes ] && break
   done

@@ -126,9 +126,9 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
     delete elements.back();
     elements.pop_back();
 
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 99\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Map format is incorrect (9, 9)\n");
 
     // The failed module draws nothing, and its first update leaves it.
     game->draw();
@@ -143,9 +143,9 @@ TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
     zul::Tavric& layers = program->configDocument.child("Maps").child("M0").child("Layers");
     layers.removeChild("L1");
     layers.child("L1").setInt(181);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 00\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Map format is incorrect (0, 0)\n");
 }
 
 TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
@@ -153,9 +153,9 @@ TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
     TestMap map(3, 3);
     map.write(program->configDocument.child("Maps").child("M0"));
     program->configDocument.child("Maps").child("M0").child("Width").setInt(-3);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Map format is incorrect: Width and Height must lie between 0 and 1000.\n");
 }
 
@@ -165,9 +165,9 @@ TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
         TestMap map(name[0] - 'A' + 1, 2);
         map.write(program->configDocument.child("Maps").child(name));
     }
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     ASSERT_TRUE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Only the first 2 maps under \"Maps\" are loaded; 2 more ignored.\n");
     EXPECT_EQ(game->world().slot(0).width, 1);
     EXPECT_EQ(game->world().slot(1).width, 2);

@@ -2,9 +2,6 @@
 
 #include "game/Tuning.hpp"
 #include "game/monsters/Hunter.hpp"
-#include "game/monsters/HunterH.hpp"
-#include "game/monsters/HunterSquare.hpp"
-#include "game/monsters/HunterV.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <algorithm>
@@ -37,18 +34,10 @@ bool incorrectMap(std::ostream& errors, int column, int row)
 
 std::unique_ptr<Monster> makeMonster(long long code, Program* program, Ingame* game, sf::Vector2f position)
 {
-    switch (code) {
-    case HunterCode:
-        return std::make_unique<Hunter>(program, game, position, MonsterHeading);
-    case HunterHCode:
-        return std::make_unique<HunterH>(program, game, position, MonsterHeading);
-    case HunterVCode:
-        return std::make_unique<HunterV>(program, game, position, MonsterHeading);
-    case HunterSquareCode:
-        return std::make_unique<HunterSquare>(program, game, position, MonsterHeading);
-    default:
+    HunterKind kind;
+    if (!hunterKindOfCode(code, kind))
         return nullptr;
-    }
+    return std::make_unique<Hunter>(program, game, position, MonsterHeading, kind);
 }
 
 // Keeps one axis of the camera on the map; a map narrower than the scene pins it to 0.

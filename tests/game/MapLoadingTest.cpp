@@ -1,9 +1,6 @@
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Hunter.hpp"
-#include "game/monsters/HunterH.hpp"
-#include "game/monsters/HunterSquare.hpp"
-#include "game/monsters/HunterV.hpp"
 #include "tavric/model/Tavric.hpp"
 
 namespace vrk {
@@ -83,10 +80,12 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
     const auto& monsters = game->world().slot(0).monsters;
     ASSERT_EQ(monsters.size(), 4u);
     // Row by row, left to right.
-    EXPECT_NE(dynamic_cast<Hunter*>(monsters[0].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterH*>(monsters[1].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterV*>(monsters[2].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterSquare*>(monsters[3].get()), nullptr);
+    const HunterKind kinds[] = {HunterKind::Turning, HunterKind::Horizontal, HunterKind::Vertical, HunterKind::Square};
+    for (int i = 0; i < 4; ++i) {
+        const Hunter* hunter = dynamic_cast<Hunter*>(monsters[i].get());
+        ASSERT_NE(hunter, nullptr) << i;
+        EXPECT_EQ(hunter->kind(), kinds[i]) << i;
+    }
     EXPECT_EQ(monsters[0]->position, sf::Vector2f(360.f, 480.f));
     EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
     for (const auto& monster : monsters)

@@ -43,7 +43,7 @@ struct Session : bench::GameSession {
         parseTime = parse.read();
         game->world().clearObjects();
         const Stopwatch load;
-        if (!game->world().load(document->child("Maps"), program.get(), game, [] {}))
+        if (!game->world().load(document->child("Maps"), program.get(), game, [] {}, program->errors()))
             return false;
         loadTime = load.read();
         game->restart();

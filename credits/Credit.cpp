@@ -55,7 +55,7 @@ bool Credit::onStart()
     phase = End;
     for (int i = 0; i < ImageCount; ++i) {
         if (!textures[i].loadFromFile(imagePaths[i])) {
-            reportResourceFailure(*this, imagePaths[i]);
+            reportResourceFailure(program->errors(), *this, imagePaths[i]);
             return false;
         }
         sprites[i].setTexture(textures[i], true);

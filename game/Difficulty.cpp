@@ -35,7 +35,7 @@ void Ingame::hunterTouch(const Hunter& hunter)
     sf::Vector2f away = player - hunter.position;
     const float length = std::hypot(away.x, away.y);
     if (hunter.chasing || length < 1.f) {
-        const double radians = hunter.heading * Pi / 180.0;
+        const double radians = toRadians(hunter.heading);
         away = sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
     } else {
         away /= length;

@@ -36,7 +36,7 @@ std::string Ingame::resourcePath(const char* path) const
 
 bool Ingame::resourceFailure(const char* path) const
 {
-    reportResourceFailure(*this, path);
+    reportResourceFailure(program->errors(), *this, path);
     return false;
 }
 
@@ -73,7 +73,7 @@ bool Ingame::onStart()
         step();
     }
 
-    if (!worldPart.load(maps, program, this, step))
+    if (!worldPart.load(maps, program, this, step, program->errors()))
         return false;
     step();
 
@@ -82,7 +82,7 @@ bool Ingame::onStart()
     sprites[SparkTexture].setOrigin(TileSize / 2.0f, TileSize / 2.0f);
 
     if (!lightPart.create(program->sceneTexture.getSize())) {
-        reportResourceFailure(*this, "fog texture");
+        reportResourceFailure(program->errors(), *this, "fog texture");
         return false;
     }
     logPart.setFont(fonts[MessageFont]);

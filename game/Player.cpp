@@ -66,7 +66,7 @@ sf::Vector2i Player::step(const PlayerControls& controls, const MapRecord& map, 
         swing = was - 1;
         offset = (10 - was) * 20;
     }
-    swingSprite.setRotation(static_cast<float>(facingAngle * 180.0 / Pi + offset - 90.0));
+    swingSprite.setRotation(static_cast<float>(toDegrees(facingAngle) + offset - 90.0));
 
     // Stamina and speed.
     if (controls.run) {
@@ -146,7 +146,7 @@ sf::Vector2i Player::step(const PlayerControls& controls, const MapRecord& map, 
             facingAngle = 2.0 * std::atan(dy / (std::sqrt(dx * dx + dy * dy) + dx));
     }
     if (alive())
-        bodySprite.setRotation(static_cast<float>(std::trunc(facingAngle * 180.0 / Pi - 90.0)));
+        bodySprite.setRotation(static_cast<float>(std::trunc(toDegrees(facingAngle) - 90.0)));
     return triedCell;
 }
 

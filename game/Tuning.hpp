@@ -9,6 +9,15 @@
 namespace vrk {
 
 constexpr double Pi = 3.14159265358979323846;
+// Headings are kept in degrees, as sprites turn; the trigonometry takes radians.
+constexpr double toRadians(double degrees)
+{
+    return degrees * Pi / 180.0;
+}
+constexpr double toDegrees(double radians)
+{
+    return radians * 180.0 / Pi;
+}
 
 // ---- the player ----
 const sf::Vector2f PlayerStart(6120.f, 4440.f);
@@ -77,6 +86,9 @@ constexpr int IndicatorSteps = 60;
 constexpr int BoxSlideSpeed = 8;
 constexpr int BoxOpenSpeed = 8;
 constexpr int FaceFadeSpeed = 8;
+// Typing speeds, in characters per step, of two lines that type at their own pace.
+constexpr double HaltingTyping = Pi / 3;
+constexpr double MeasuredTyping = 2 * Pi / 3;
 
 // ---- hunters (degrees for angles) ----
 constexpr int HunterLife = 100;

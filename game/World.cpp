@@ -2,14 +2,11 @@
 
 #include "game/Tuning.hpp"
 #include "game/monsters/Hunter.hpp"
-#include "game/monsters/HunterH.hpp"
-#include "game/monsters/HunterSquare.hpp"
-#include "game/monsters/HunterV.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <algorithm>
 #include <climits>
-#include <iostream>
+#include <ostream>
 
 namespace vrk {
 
@@ -19,26 +16,28 @@ namespace {
 constexpr long long MaxMapSide = 1000;
 constexpr double MonsterHeading = 90.0;
 
-bool incorrectMap(int column, int row)
+// A cell in a message: "(12, 3)", so that (1, 23) and (12, 3) read apart.
+struct CellText {
+    long long column, row;
+};
+
+std::ostream& operator<<(std::ostream& out, CellText cell)
 {
-    std::cout << "Map format is incorrect " << column << row << std::endl;
+    return out << '(' << cell.column << ", " << cell.row << ')';
+}
+
+bool incorrectMap(std::ostream& errors, int column, int row)
+{
+    errors << "Map format is incorrect " << CellText{column, row} << std::endl;
     return false;
 }
 
 std::unique_ptr<Monster> makeMonster(long long code, Program* program, Ingame* game, sf::Vector2f position)
 {
-    switch (code) {
-    case HunterCode:
-        return std::make_unique<Hunter>(program, game, position, MonsterHeading);
-    case HunterHCode:
-        return std::make_unique<HunterH>(program, game, position, MonsterHeading);
-    case HunterVCode:
-        return std::make_unique<HunterV>(program, game, position, MonsterHeading);
-    case HunterSquareCode:
-        return std::make_unique<HunterSquare>(program, game, position, MonsterHeading);
-    default:
+    HunterKind kind;
+    if (!hunterKindOfCode(code, kind))
         return nullptr;
-    }
+    return std::make_unique<Hunter>(program, game, position, MonsterHeading, kind);
 }
 
 // Keeps one axis of the camera on the map; a map narrower than the scene pins it to 0.
@@ -56,7 +55,8 @@ float clampAxis(float position, int cells, unsigned sceneSize)
 
 // ---- loading ----
 
-bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress)
+bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
+                 std::ostream& errors)
 {
     int slotIndex = 0;
     int ignored = 0;
@@ -66,26 +66,26 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
             ++ignored;
             continue;
         }
-        if (!loadMap(*it->second, maps[slotIndex], program, game, progress))
+        if (!loadMap(*it->second, maps[slotIndex], program, game, progress, errors))
             return false;
         loaded = ++slotIndex;
     }
     if (ignored > 0)
-        std::cout << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
-                  << std::endl;
+        errors << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
+               << std::endl;
     return true;
 }
 
 bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
-                    const std::function<void()>& progress)
+                    const std::function<void()>& progress, std::ostream& errors)
 {
     zul::Tavric& layersField = field.child("Layers", zul::publicUser);
     progress();
     const long long width = field.child("Width", zul::publicUser).getInt(zul::publicUser);
     const long long height = field.child("Height", zul::publicUser).getInt(zul::publicUser);
     if (width < 0 || height < 0 || width > MaxMapSide || height > MaxMapSide) {
-        std::cout << "Map format is incorrect: Width and Height must lie between 0 and " << MaxMapSide << "."
-                  << std::endl;
+        errors << "Map format is incorrect: Width and Height must lie between 0 and " << MaxMapSide << "."
+               << std::endl;
         return false;
     }
     record.width = static_cast<int>(width);
@@ -108,7 +108,7 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
                 const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
                 zul::Tavric* element = layerField.childAt(index);
                 if (!element)
-                    return incorrectMap(x, y);
+                    return incorrectMap(errors, x, y);
                 const long long code = element->getInt(zul::publicUser);
                 if (i == MonsterLayer) {
                     const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
@@ -121,11 +121,11 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
             }
         }
     }
-    readStart(field, record);
+    readStart(field, record, errors);
     return true;
 }
 
-void World::readStart(zul::Tavric& field, MapRecord& record)
+void World::readStart(zul::Tavric& field, MapRecord& record, std::ostream& errors)
 {
     record.start = PlayerStart;
     if (!field.exists("Start"))
@@ -139,8 +139,8 @@ void World::readStart(zul::Tavric& field, MapRecord& record)
     else if (record.blocked(static_cast<int>(column), static_cast<int>(row)))
         problem = "is not on free floor";
     if (problem) {
-        std::cout << "Map " << field.getName() << ": the start (" << column << ", " << row << ") " << problem
-                  << "; the player starts at (" << PlayerStart.x << ", " << PlayerStart.y << ")." << std::endl;
+        errors << "Map " << field.getName() << ": the start " << CellText{column, row} << " " << problem
+               << "; the player starts at (" << PlayerStart.x << ", " << PlayerStart.y << ")." << std::endl;
         return;
     }
     record.start = sf::Vector2f(static_cast<float>(column * TileSize + TileSize / 2),

@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
 namespace zul {
@@ -35,8 +36,9 @@ public:
     // How many slots hold a map.
     int mapCount() const { return loaded; }
     // Reads every map under "Maps" into the slots, in name order, calling progress before each
-    // map; false (with the message written) on a malformed map.
-    bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress);
+    // map; false (with the message written to errors) on a malformed map.
+    bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
+              std::ostream& errors);
     // Destroys the monsters and bullets of both slots.
     void clearObjects();
     // Destroys those of the maps not played: nothing of another level lives on beside this one.
@@ -64,9 +66,9 @@ public:
 
 private:
     bool loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
-                 const std::function<void()>& progress);
+                 const std::function<void()>& progress, std::ostream& errors);
     // The map's "Start" cell when it is on the map's free floor, else the default, with a line.
-    static void readStart(zul::Tavric& field, MapRecord& record);
+    static void readStart(zul::Tavric& field, MapRecord& record, std::ostream& errors);
     void clampCamera(sf::Vector2u sceneSize);
 
     MapRecord maps[MaxMaps];

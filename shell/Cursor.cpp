@@ -14,7 +14,7 @@ bool Program::loadCursors()
     cursorFrame = 0;
     for (int i = 0; i < CursorCount; ++i) {
         if (!cursorTextures[i].loadFromFile(cursorPaths[i])) {
-            std::cout << "Cannot load " << cursorPaths[i] << " from memory." << std::endl;
+            errors() << "Cannot load " << cursorPaths[i] << " from memory." << std::endl;
             return false;
         }
         cursorSprites[i].setTexture(cursorTextures[i]);

@@ -11,7 +11,7 @@ bool Module::loadLoadingScreen()
 {
     for (int i = 0; i < LoadingImageCount; ++i) {
         if (!loadingTextures[i].loadFromFile(loadingPaths[i])) {
-            std::cout << "Error while loading " << loadingPaths[i] << "." << std::endl;
+            program->errors() << "Error while loading " << loadingPaths[i] << "." << std::endl;
             return false;
         }
         loadingSprites[i].setTexture(loadingTextures[i], true);

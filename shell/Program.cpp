@@ -13,8 +13,11 @@ namespace vrk {
 const char* const windowTitle = "Velmora";
 sf::Color overlayColor(0, 0, 0, 128);
 
-Program::Program()
-    : userDocument(&dictionary, nullptr), configDocument(&dictionary, nullptr), languageDocument(&dictionary, nullptr)
+Program::Program() : Program(std::cerr) {}
+
+Program::Program(std::ostream& errors)
+    : userDocument(&dictionary, nullptr), configDocument(&dictionary, nullptr), languageDocument(&dictionary, nullptr),
+      errorStream(errors)
 {
     lag = sf::Time::Zero;
     frameTime = sf::microseconds(1000000 / StepsPerSecond);
@@ -114,8 +117,8 @@ bool Program::openWindow()
             windowedHeight = height;
             fullscreen = false;
         } else {
-            std::cerr << "Ignoring --Window=" << option->second << ": expected WIDTHxHEIGHT such as 1280x720; using "
-                      << (fullscreen ? "fullscreen." : "the remembered window.") << std::endl;
+            errors() << "Ignoring --Window=" << option->second << ": expected WIDTHxHEIGHT such as 1280x720; using "
+                     << (fullscreen ? "fullscreen." : "the remembered window.") << std::endl;
         }
     }
     if (!createWindow(fullscreen, windowedWidth, windowedHeight))

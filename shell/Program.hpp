@@ -9,6 +9,7 @@
 #include <SFML/Graphics.hpp>
 
 #include <deque>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <stack>
@@ -30,8 +31,12 @@ extern sf::Color overlayColor;
 // The application: window, fixed-step loop, stack of modules, shared input and documents.
 class Program {
 public:
+    // Every diagnostic line of the game and its modules goes to `errors` (main gives standard error).
+    explicit Program(std::ostream& errors);
     Program();
     virtual ~Program();
+
+    std::ostream& errors() const { return errorStream; }
 
     // Adds a module under the next state id (0, 1, ...) with the name that the option
     // StartState selects it by. The first one registered is on top at start-up; the quit
@@ -118,6 +123,8 @@ public:
     int exitStatus = 0;
 
 private:
+    std::ostream& errorStream;
+
     bool createWindow(bool fullscreen, unsigned width, unsigned height);
     void setUpPresentation();
 

@@ -3,7 +3,7 @@
 #include <cxxabi.h>
 
 #include <cstdlib>
-#include <iostream>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -28,9 +28,9 @@ std::string typeName(const T& object)
 
 // The one line a module writes when one of its resource files cannot be loaded.
 template <class T>
-void reportResourceFailure(const T& module, const std::string& path)
+void reportResourceFailure(std::ostream& errors, const T& module, const std::string& path)
 {
-    std::cerr << typeName(module) << " failure: " << path << std::endl;
+    errors << typeName(module) << " failure: " << path << std::endl;
 }
 
 } // namespace vrk

@@ -16,12 +16,14 @@ const char* const userDataPath = "./data.vrk";
 const char* const defaultLanguage = "En";
 constexpr int publicUser = zul::publicUser;
 
-// Directive texts of the game's documents: a Message on standard output, a Warning or an Error on
-// standard error, as the game has always shown them.
-void showDirective(const zul::DirectiveText& directive)
+// Directive texts of the game's documents: a Message is the document's own output, on standard
+// output; a Warning or an Error is a diagnostic, with the others.
+zul::DirectiveSink showDirectives(std::ostream& errors)
 {
-    std::ostream& stream = directive.kind == zul::DirectiveKind::Message ? std::cout : std::cerr;
-    stream << directive.text << std::endl;
+    return [&errors](const zul::DirectiveText& directive) {
+        std::ostream& stream = directive.kind == zul::DirectiveKind::Message ? std::cout : errors;
+        stream << directive.text << std::endl;
+    };
 }
 
 void writeMessages(const zul::Tavric& document, std::ostream& stream)
@@ -36,10 +38,10 @@ void writeMessages(const zul::Tavric& document, std::ostream& stream)
 bool Program::loadConfiguration()
 {
     zul::LoadOptions load;
-    load.directives = showDirective;
+    load.directives = showDirectives(errors());
     if (zul::load(configDocument, configPath, load))
         return true;
-    writeMessages(configDocument, std::cerr);
+    writeMessages(configDocument, errors());
     return false;
 }
 
@@ -50,9 +52,9 @@ bool Program::loadUserData()
     if (zul::readWholeFile(userDataPath, bytes, zul::FileKinds::RegularOnly) != 0)
         return false;
     zul::ParseOptions parse;
-    parse.directives = showDirective;
+    parse.directives = showDirectives(errors());
     if (!zul::parse(userDocument, userDataText(bytes), parse)) {
-        writeMessages(userDocument, std::cout);
+        writeMessages(userDocument, errors());
         return false;
     }
     findSelectedUser(userDocument, selectedUserName);
@@ -70,8 +72,8 @@ void Program::chooseLanguage()
         if (!option->second.empty() && languages.exists(option->second))
             code = option->second;
         else
-            std::cerr << "Ignoring --Language=" << option->second << ": the configuration has no such language."
-                      << std::endl;
+            errors() << "Ignoring --Language=" << option->second << ": the configuration has no such language."
+                     << std::endl;
     }
 
     if (code.empty() || !languages.exists(code))
@@ -82,10 +84,10 @@ void Program::chooseLanguage()
 
 void Program::readSettings()
 {
-    settings.read(userDocument, std::cerr);
+    settings.read(userDocument, errors());
     const auto option = options.find("Keys");
     if (option != options.end() && !settings.applyKeyPreset(option->second))
-        std::cerr << "Ignoring --Keys=" << option->second << ": the presets are azerty and qwerty." << std::endl;
+        errors() << "Ignoring --Keys=" << option->second << ": the presets are azerty and qwerty." << std::endl;
     readDifficultyOption();
 }
 
@@ -93,8 +95,8 @@ void Program::readDifficultyOption()
 {
     const auto option = options.find("Difficulty");
     if (option != options.end() && !difficultyFromName(option->second, settings.difficulty))
-        std::cerr << "Ignoring --Difficulty=" << option->second << ": the difficulties are easy, normal and classic."
-                  << std::endl;
+        errors() << "Ignoring --Difficulty=" << option->second << ": the difficulties are easy, normal and classic."
+                 << std::endl;
 }
 
 bool Program::saveUserData()
@@ -107,7 +109,7 @@ bool Program::saveUserData()
     // run are lost without a word.
     const zul::ReplaceResult saved = zul::replaceWholeFile(userDataPath, bytes);
     if (!saved)
-        std::cerr << "Cannot save the user data: " << saved.text() << std::endl;
+        errors() << "Cannot save the user data: " << saved.text() << std::endl;
     return static_cast<bool>(saved);
 }
 

@@ -11,9 +11,9 @@ int main(int argc, char** argv)
         return 1;
     // Before any module holds a sound, and outliving them all: their last calls are filtered too.
     vrk::SoundDevice soundDevice;
-    auto program = std::make_unique<vrk::Program>();
+    auto program = std::make_unique<vrk::Program>(std::cerr);
     program->parseArguments(argc, argv);
-    soundDevice.apply(program->options, std::cerr);
+    soundDevice.apply(program->options, program->errors());
     vrk::registerGameModules(*program);
     if (!program->load())
         return 1;

@@ -11,8 +11,8 @@ namespace {
 constexpr float ShotOrigin = 7.5f;
 } // namespace
 
-Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double angle)
-    : Monster(program, game, position, angle), shotPosition(position), direction(angle)
+Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading)
+    : Monster(program, game, position, heading), shotPosition(position)
 {
     shotSprite.setTexture(game->texture(BulletTexture));
     shotSprite.setOrigin(ShotOrigin, ShotOrigin);
@@ -30,8 +30,9 @@ void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 
 bool Bullet::step()
 {
-    shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(direction));
-    shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(direction));
+    const double radians = toRadians(heading);
+    shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(radians));
+    shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(radians));
     const sf::Vector2f player = game->player().position();
     const double dx = static_cast<double>(player.x) - shotPosition.x;
     const double dy = static_cast<double>(player.y) - shotPosition.y;

@@ -8,8 +8,8 @@ namespace vrk {
 // A hunter's shot: flies straight until it reaches the player, a blocked cell or the map's edge.
 class Bullet : public Monster {
 public:
-    // `angle` in radians (0 along +x, pi/2 down the screen).
-    Bullet(Program* program, Ingame* game, sf::Vector2f position, double angle);
+    // `heading` in degrees (0 along +x, 90 down the screen), as the hunter's that fires it.
+    Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading);
 
     // Spins 10 degrees per drawn frame, not per step.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
@@ -17,7 +17,6 @@ public:
     void alert() override {}
 
     sf::Vector2f shotPosition;
-    double direction;
     double speed = BulletSpeed;
     mutable sf::Sprite shotSprite;
     mutable int spin = 0;

@@ -2,6 +2,7 @@
 
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
+#include "game/MapRecord.hpp"
 #include "game/monsters/Bullet.hpp"
 
 #include <cmath>
@@ -16,6 +17,19 @@ constexpr double FieldOfViewTolerance = 1e-4;
 // on the side the rest of the line lies.
 constexpr double SightSampleOffset = 0.5;
 
+// The moves of each kind, in the order of HunterKind; a kind without moves turns on the spot.
+struct PatrolMoves {
+    int count;
+    sf::Vector2f moves[4];
+};
+const PatrolMoves KindMoves[] = {
+    {0, {}},
+    {2, {{HunterPatrolSpeed, 0.0f}, {-HunterPatrolSpeed, 0.0f}}},
+    {2, {{0.0f, HunterPatrolSpeed}, {0.0f, -HunterPatrolSpeed}}},
+    // Down, left, up, right: each blocked step turns the hunter a quarter clockwise on screen.
+    {4, {{0.0f, HunterPatrolSpeed}, {-HunterPatrolSpeed, 0.0f}, {0.0f, -HunterPatrolSpeed}, {HunterPatrolSpeed, 0.0f}}},
+};
+
 double squaredDistance(sf::Vector2f a, sf::Vector2f b)
 {
     const double dx = static_cast<double>(a.x) - b.x;
@@ -24,8 +38,16 @@ double squaredDistance(sf::Vector2f a, sf::Vector2f b)
 }
 } // namespace
 
-Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading)
-    : Monster(program, game, position, heading)
+bool hunterKindOfCode(long long code, HunterKind& kind)
+{
+    if (code < HunterCode || code > HunterSquareCode)
+        return false;
+    kind = static_cast<HunterKind>(code - HunterCode);
+    return true;
+}
+
+Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading, HunterKind kind)
+    : Monster(program, game, position, heading), hunterKind(kind)
 {
     life = HunterLife;
     fireTimer = game->rules().hunterFireInterval;
@@ -34,10 +56,15 @@ Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double hea
 
 bool Hunter::step()
 {
-    if (!game->player().alive())
+    const PatrolMoves& row = KindMoves[static_cast<int>(hunterKind)];
+    // Patrollers keep walking after the player's death; only the turning hunter rests.
+    if (row.count == 0 && !game->player().alive())
         return false;
     if (!chasing) {
-        heading = std::fmod(heading + HunterTurnSpeed, 360.0);
+        if (row.count == 0)
+            heading = std::fmod(heading + HunterTurnSpeed, 360.0);
+        else
+            patrol(row.moves, row.count);
         if (touchPlayer())
             return false;
     } else {
@@ -71,24 +98,16 @@ bool Hunter::patrolTo(sf::Vector2f tried)
     return true;
 }
 
-bool Hunter::patrolStep(const sf::Vector2f* moves, int count)
+void Hunter::patrol(const sf::Vector2f* moves, int count)
 {
-    if (!chasing) {
-        // The direction is only ever below count; anything else would index outside the table.
-        int d = static_cast<int>(patrolDirection);
-        if (d < 0 || d >= count)
-            d = 0;
-        if (!patrolTo(position + moves[d])) {
-            patrolDirection = (d + 1) % count;
-            heading = std::fmod(heading + 360.0 / count, 360.0);
-        }
-        if (touchPlayer())
-            return false;
-    } else {
-        chaseMove();
+    // The direction is only ever below count; anything else would index outside the table.
+    int d = static_cast<int>(patrolDirection);
+    if (d < 0 || d >= count)
+        d = 0;
+    if (!patrolTo(position + moves[d])) {
+        patrolDirection = (d + 1) % count;
+        heading = std::fmod(heading + 360.0 / count, 360.0);
     }
-    look();
-    return false;
 }
 
 void Hunter::chaseMove()
@@ -100,7 +119,7 @@ void Hunter::chaseMove()
         chasing = false;
         return;
     }
-    const double radians = heading * Pi / 180.0;
+    const double radians = toRadians(heading);
     const sf::Vector2f tried(static_cast<float>(position.x + HunterChaseSpeed * std::cos(radians)),
                              static_cast<float>(position.y + HunterChaseSpeed * std::sin(radians)));
     frame = (frame + 1) % 6;
@@ -116,10 +135,10 @@ bool Hunter::canSee(sf::Vector2f point) const
     if (distance >= HunterSightDistance)
         return false;
 
-    const double radians = heading * Pi / 180.0;
+    const double radians = toRadians(heading);
     const double fx = HunterSightDistance * std::cos(radians);
     const double fy = HunterSightDistance * std::sin(radians);
-    const double angle = std::atan2(fy * dx - dy * fx, dy * fy + dx * fx) * 180.0 / Pi;
+    const double angle = toDegrees(std::atan2(fy * dx - dy * fx, dy * fy + dx * fx));
     if (std::fabs(angle) > HunterHalfFieldOfView + FieldOfViewTolerance)
         return false;
 
@@ -155,13 +174,13 @@ bool Hunter::look()
     if (dx < 0.0 && std::trunc(dy) == 0.0)
         heading = -180.0;
     else if (length + dx > 0.0)
-        heading = 2.0 * std::atan(dy / (length + dx)) * 180.0 / Pi;
+        heading = toDegrees(2.0 * std::atan(dy / (length + dx)));
     // Standing exactly on the player gives no direction: the heading is kept.
 
     --fireTimer;
     if (fireTimer == 0 && game->player().alive()) {
         game->audio().play(HunterFireSound, 1.0f);
-        game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading * Pi / 180.0));
+        game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading));
         fireTimer = game->rules().hunterFireInterval;
     }
     return true;

@@ -5,14 +5,25 @@
 
 namespace vrk {
 
-// A hunter that watches by turning on the spot; the base of the patrolling kinds, which share
-// its eyes, its chase and its gun.
+// How a hunter spends its time before it sees the player: turning on the spot, or patrolling
+// back and forth along x or y, or round a rectangle. Every kind shares the eyes, the chase and
+// the gun; the kinds differ only in their row of the table of moves (Hunter.cpp).
+// In the order of their map codes, from HunterCode on.
+enum class HunterKind { Turning, Horizontal, Vertical, Square };
+
+// The kind a code of the monster layer creates; false for a code that creates nothing.
+bool hunterKindOfCode(long long code, HunterKind& kind);
+
 class Hunter : public Monster {
 public:
-    Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    // `heading` in degrees, as every heading of the game.
+    Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading,
+           HunterKind kind = HunterKind::Turning);
 
     bool step() override;
     void alert() override;
+
+    HunterKind kind() const { return hunterKind; }
 
     sf::Vector2f target;
     bool chasing = false;
@@ -26,7 +37,7 @@ public:
     // Distance, field of view and line of sight, without side effects.
     bool canSee(sf::Vector2f point) const;
 
-protected:
+private:
     // Runs to target, hurting the player on arrival.
     void chaseMove();
     // The player closer than 10 is touched (see Ingame::hunterTouch) and the hunter calms down;
@@ -34,10 +45,11 @@ protected:
     bool touchPlayer();
     // One patrol step toward `tried`; false (and no move) when its cell is blocked.
     bool patrolTo(sf::Vector2f tried);
-    // The whole step of a patroller: walk moves[direction] until blocked, then take the next
-    // move and turn by a full turn divided among the moves; chase instead once alerted.
-    // Patrollers keep walking after the player's death; only the turning hunter rests.
-    bool patrolStep(const sf::Vector2f* moves, int count);
+    // Walks moves[direction] until blocked, then takes the next move and turns by a full turn
+    // divided among the moves.
+    void patrol(const sf::Vector2f* moves, int count);
+
+    HunterKind hunterKind;
 };
 
 } // namespace vrk

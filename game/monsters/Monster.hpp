@@ -38,7 +38,7 @@ public:
     Program* program;
     Ingame* game;
     sf::Vector2f position;
-    // Degrees for hunters (0 along +x, 90 down the screen); bullets keep radians here.
+    // Degrees, for hunters and bullets alike: 0 along +x, 90 down the screen.
     double heading;
     // Drawing keeps the last rotation: a corpse lies the way the hunter faced when it fell.
     mutable sf::Sprite bodySprite;

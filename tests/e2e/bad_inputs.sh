@@ -145,7 +145,7 @@ user_data_kept "configuration cut short"
 prepare no-cursor
 rm "$dir/res/cursor/next_talking.png"
 start_game "$dir"; ends_alone "missing cursor" 1
-expect_line "$dir/stdout" "Cannot load res/cursor/next_talking.png from memory." "missing cursor"
+expect_line "$dir/stderr" "Cannot load res/cursor/next_talking.png from memory." "missing cursor"
 user_data_kept "missing cursor"
 
 # ---- the in-game module cannot start: its failure line, then the program ends ----
@@ -162,19 +162,19 @@ done
 prepare short-ground
 short_layer "$dir/lev/config.tvr" L0
 start_game "$dir" --StartState=ingame; ends_alone "ground layer one element short" "$start_failure_status"
-expect_line "$dir/stdout" "Map format is incorrect 6343" "ground layer one element short"
+expect_line "$dir/stderr" "Map format is incorrect (63, 43)" "ground layer one element short"
 user_data_kept "ground layer one element short"
 
 prepare short-monsters
 short_layer "$dir/lev/config.tvr" L5
 start_game "$dir" --StartState=ingame; ends_alone "monster layer one element short" "$start_failure_status"
-expect_line "$dir/stdout" "Map format is incorrect 6343" "monster layer one element short"
+expect_line "$dir/stderr" "Map format is incorrect (63, 43)" "monster layer one element short"
 user_data_kept "monster layer one element short"
 
 prepare plain-layer
 plain_layer "$dir/lev/config.tvr" L3
 start_game "$dir" --StartState=ingame; ends_alone "wall layer not a collection" "$start_failure_status"
-expect_line "$dir/stdout" "Map format is incorrect 00" "wall layer not a collection"
+expect_line "$dir/stderr" "Map format is incorrect (0, 0)" "wall layer not a collection"
 user_data_kept "wall layer not a collection"
 
 # ---- the game goes on ----
@@ -183,7 +183,7 @@ prepare no-loading-image
 rm "$dir/res/loading/dancingmirabo.png"
 start_game "$dir" --StartState=ingame
 plays "missing loading image"
-expect_line "$dir/stdout" "Error while loading res/loading/dancingmirabo.png." "missing loading image"
+expect_line "$dir/stderr" "Error while loading res/loading/dancingmirabo.png." "missing loading image"
 user_data_kept "missing loading image"
 
 prepare no-credit-image
@@ -204,7 +204,7 @@ prepare three-maps
 extra_maps "$dir/lev/config.tvr" 1 # beside the two shipped maps
 start_game "$dir" --StartState=ingame
 plays "three maps"
-expect_line "$dir/stdout" 'Only the first 2 maps under "Maps" are loaded; 1 more ignored.' "three maps"
+expect_line "$dir/stderr" 'Only the first 2 maps under "Maps" are loaded; 1 more ignored.' "three maps"
 user_data_kept "three maps"
 
 prepare small-map
@@ -235,8 +235,9 @@ write_user_data "$dir" '[Users
     Selected = 1'
 start_game "$dir" --StartState=ingame
 plays "unparsable data.vrk"
-[ -s "$dir/stdout" ] && pass "unparsable data.vrk: messages on standard output" ||
-  fail "unparsable data.vrk: no message on standard output"
+[ -s "$dir/stderr" ] && pass "unparsable data.vrk: messages on standard error" ||
+  fail "unparsable data.vrk: no message on standard error"
+[ -s "$dir/stdout" ] && fail "unparsable data.vrk: standard output not empty"
 [ "$(user_value "$dir" CurrentLanguage)" = En ] && pass "unparsable data.vrk: rewritten readable" ||
   fail "unparsable data.vrk: not rewritten readable"
 

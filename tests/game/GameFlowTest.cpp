@@ -262,8 +262,8 @@ TEST_F(GameFlow, FinishedBulletsLeaveTheList)
 {
     // One flies into the wall at once, the other down the open room.
     game->world().slot(0).bullets.push_back(
-        std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 3.14159265));
-    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 1.5707963));
+        std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 180.0));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 90.0));
     step();
     ASSERT_EQ(game->world().slot(0).bullets.size(), 1u);
     step(40);

@@ -20,7 +20,8 @@ namespace testing {
 const std::string& testResourceDirectory();
 
 // A map as a document holds it. Rows are drawn with: '.' floor, '#' wall, 'D' closed door,
-// 'O' open door, 'h' Hunter, 'x' HunterH, 'y' HunterV, 's' HunterSquare (monsters on floor).
+// 'O' open door, 'h' turning Hunter, 'x' one patrolling along x, 'y' along y, 's' round a
+// rectangle (monsters on floor).
 struct TestMap {
     explicit TestMap(const std::vector<std::string>& rows);
     TestMap(int width, int height);
@@ -40,7 +41,7 @@ struct TestMap {
     std::vector<int> codes[LayerCount];
 };
 
-// A walled room of that size with a Hunter and a HunterH walled up in its top corners (alive,
+// A walled room of that size with a turning and a patrolling Hunter walled up in its top corners (alive,
 // out of sight and reach): a game that is neither won nor lost while they stand.
 TestMap roomWithWalledUpHunters(int width, int height);
 

@@ -139,7 +139,7 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
     struct Case {
         std::optional<sf::Vector2i> start;
         sf::Vector2f expected;
-        const char* line; // in the standard output, or nullptr for none
+        const char* line; // on standard error, or nullptr for none
     };
     const Case cases[] = {
         {sf::Vector2i(7, 5), centre(7, 5), nullptr},
@@ -153,9 +153,9 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
         map.start = c.start;
         if (!c.start)
             program->configDocument.child("Maps").child("M0").removeChild("Start");
-        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
         ASSERT_TRUE(startWith(map));
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(game->player().position(), c.expected);
         if (c.line)
             EXPECT_NE(out.find(c.line), std::string::npos) << out;

@@ -1,9 +1,6 @@
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Hunter.hpp"
-#include "game/monsters/HunterH.hpp"
-#include "game/monsters/HunterSquare.hpp"
-#include "game/monsters/HunterV.hpp"
 #include "tavric/model/Tavric.hpp"
 
 namespace vrk {
@@ -83,10 +80,12 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
     const auto& monsters = game->world().slot(0).monsters;
     ASSERT_EQ(monsters.size(), 4u);
     // Row by row, left to right.
-    EXPECT_NE(dynamic_cast<Hunter*>(monsters[0].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterH*>(monsters[1].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterV*>(monsters[2].get()), nullptr);
-    EXPECT_NE(dynamic_cast<HunterSquare*>(monsters[3].get()), nullptr);
+    const HunterKind kinds[] = {HunterKind::Turning, HunterKind::Horizontal, HunterKind::Vertical, HunterKind::Square};
+    for (int i = 0; i < 4; ++i) {
+        const Hunter* hunter = dynamic_cast<Hunter*>(monsters[i].get());
+        ASSERT_NE(hunter, nullptr) << i;
+        EXPECT_EQ(hunter->kind(), kinds[i]) << i;
+    }
     EXPECT_EQ(monsters[0]->position, sf::Vector2f(360.f, 480.f));
     EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
     for (const auto& monster : monsters)
@@ -126,9 +125,9 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
     delete elements.back();
     elements.pop_back();
 
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 99\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Map format is incorrect (9, 9)\n");
 
     // The failed module draws nothing, and its first update leaves it.
     game->draw();
@@ -143,9 +142,9 @@ TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
     zul::Tavric& layers = program->configDocument.child("Maps").child("M0").child("Layers");
     layers.removeChild("L1");
     layers.child("L1").setInt(181);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Map format is incorrect 00\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Map format is incorrect (0, 0)\n");
 }
 
 TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
@@ -153,9 +152,9 @@ TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
     TestMap map(3, 3);
     map.write(program->configDocument.child("Maps").child("M0"));
     program->configDocument.child("Maps").child("M0").child("Width").setInt(-3);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Map format is incorrect: Width and Height must lie between 0 and 1000.\n");
 }
 
@@ -165,9 +164,9 @@ TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
         TestMap map(name[0] - 'A' + 1, 2);
         map.write(program->configDocument.child("Maps").child(name));
     }
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     ASSERT_TRUE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Only the first 2 maps under \"Maps\" are loaded; 2 more ignored.\n");
     EXPECT_EQ(game->world().slot(0).width, 1);
     EXPECT_EQ(game->world().slot(1).width, 2);

@@ -69,9 +69,9 @@ TEST_F(CursorTest, MissingImageFailsWithItsMessage)
     // The test runs where no res/cursor/ exists.
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(program.loadCursors());
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = testing::internal::GetCapturedStderr();
     std::filesystem::current_path(previous);
     EXPECT_NE(out.find("Cannot load res/cursor/main.png from memory.\n"), std::string::npos) << out;
 }

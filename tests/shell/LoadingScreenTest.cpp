@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -45,7 +46,8 @@ protected:
         std::filesystem::remove_all(directory);
     }
     std::filesystem::path previous, directory;
-    vrk::Program program;
+    std::ostringstream errors;
+    vrk::Program program{errors};
     NullModule module{&program};
 };
 
@@ -85,8 +87,7 @@ TEST_F(LoadingScreenTest, DancerWrapsAfterSevenCallsAndRestartsAtZero)
 TEST_F(LoadingScreenTest, MissingImageIsReportedAndLaterOnesSkipped)
 {
     std::filesystem::remove("res/loading/dancingmirabo.png");
-    testing::internal::CaptureStdout();
     EXPECT_FALSE(module.loadLoadingScreen());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error while loading res/loading/dancingmirabo.png.\n");
+    EXPECT_EQ(errors.str(), "Error while loading res/loading/dancingmirabo.png.\n");
     module.drawLoadingScreen(0, 4); // still draws, with what it has
 }

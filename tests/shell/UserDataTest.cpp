@@ -132,26 +132,28 @@ TEST_F(UserDataTest, EmptyFileIsEmptyText)
     EXPECT_EQ(program.userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
 }
 
-TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnStandardOutput)
+TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnTheGivenErrorStream)
 {
     std::string text = "CurrentLanguage = \"Fr\"\n[Users [Alice Selected = 1]]\n";
     std::string foreign = text;
     for (std::size_t i = 0; i < foreign.size(); ++i)
         foreign[i] = static_cast<char>(foreign[i] ^ static_cast<char>(0x80 | (i * 37 % 101)));
     writeFile("data.vrk", foreign);
-    ASSERT_TRUE(program.loadConfiguration());
+    std::ostringstream errors;
+    vrk::Program given(errors);
+    ASSERT_TRUE(given.loadConfiguration());
 
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(program.loadUserData());
-    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(given.loadUserData());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_NE(output, "");
-    EXPECT_EQ(output, allMessages(program.userDocument));
+    EXPECT_NE(errors.str(), "");
+    EXPECT_EQ(errors.str(), allMessages(given.userDocument));
 
     // The game goes on in English.
-    program.chooseLanguage();
-    EXPECT_EQ(program.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
+    given.chooseLanguage();
+    EXPECT_EQ(given.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
 }
 
 TEST_F(UserDataTest, TheLastSelectedUserInNameOrderWins)

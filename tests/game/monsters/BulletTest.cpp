@@ -23,10 +23,10 @@ protected:
 TEST_F(BulletTest, HitsAPlayer100AwayOnItsFourthStep)
 {
     game->player().placeAt(sf::Vector2f(1100.0f, 700.0f));
-    for (double angle : {0.0, Pi / 2, Pi}) {
+    for (double angle : {0.0, 90.0, 180.0}) {
         setLife(StartLife);
-        const sf::Vector2f start(static_cast<float>(1100.0 - 100.0 * std::cos(angle)),
-                                 static_cast<float>(700.0 - 100.0 * std::sin(angle)));
+        const sf::Vector2f start(static_cast<float>(1100.0 - 100.0 * std::cos(toRadians(angle))),
+                                 static_cast<float>(700.0 - 100.0 * std::sin(toRadians(angle))));
         Bullet& bullet = fire(start.x, start.y, angle);
         EXPECT_FALSE(bullet.step()) << angle;
         EXPECT_FALSE(bullet.step()) << angle;
@@ -47,7 +47,7 @@ TEST_F(BulletTest, HitWithinFifteen)
 
 TEST_F(BulletTest, EndsOnItsFirstStepInsideAWallOrAClosedDoor)
 {
-    EXPECT_TRUE(fire(130.0f, 700.0f, Pi).step()); // into the wall column 0
+    EXPECT_TRUE(fire(130.0f, 700.0f, 180.0).step()); // into the wall column 0
     setWall(5, 5, ClosedDoor);
     EXPECT_TRUE(fire(590.0f, 660.0f, 0.0).step());
     setWall(5, 5, OpenDoor);
@@ -60,7 +60,7 @@ TEST_F(BulletTest, LeavingTheMapEndsLikeAnImpact)
     makeMap(Columns, Rows, false);
     Bullet& right = fire(2390.0f, 700.0f, 0.0);
     EXPECT_TRUE(right.step());
-    Bullet& up = fire(700.0f, 10.0f, -Pi / 2);
+    Bullet& up = fire(700.0f, 10.0f, -90.0);
     EXPECT_TRUE(up.step());
 }
 

@@ -1,8 +1,5 @@
 #include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
-#include "game/monsters/HunterH.hpp"
-#include "game/monsters/HunterSquare.hpp"
-#include "game/monsters/HunterV.hpp"
 #include "TestWorld.hpp"
 
 #include <cmath>
@@ -16,7 +13,7 @@ protected:
     // A point at `distance` from the hunter, `degrees` off its heading.
     sf::Vector2f around(const Hunter& hunter, double distance, double degrees)
     {
-        const double angle = (hunter.heading + degrees) * Pi / 180.0;
+        const double angle = toRadians(hunter.heading + degrees);
         return sf::Vector2f(static_cast<float>(hunter.position.x + distance * std::cos(angle)),
                             static_cast<float>(hunter.position.y + distance * std::sin(angle)));
     }
@@ -109,13 +106,13 @@ TEST_F(HunterTest, FiresOnThe20thStepInSightAndEvery20After)
         ASSERT_EQ(map().bullets.size(), expected) << "step " << step;
     }
     const Bullet& bullet = static_cast<const Bullet&>(*map().bullets.front());
-    EXPECT_NEAR(bullet.direction, 0.0, 1e-6);
+    EXPECT_NEAR(bullet.heading, 0.0, 1e-6);
     EXPECT_EQ(hunter.fireTimer, 20);
 }
 
 TEST_F(HunterTest, DoesNotFireWhenThePlayerIsDeadAndNeverAgain)
 {
-    HunterH& hunter = add<HunterH>(300.0f, 700.0f, 0.0);
+    Hunter& hunter = add(HunterKind::Horizontal, 300.0f, 700.0f, 0.0);
     hunter.chasing = true; // no patrol steps: keep the hunter where it is
     game->player().placeAt(sf::Vector2f(1100.0f, 700.0f));
     hunter.fireTimer = 1;
@@ -217,7 +214,7 @@ TEST_F(HunterTest, TouchingTheTurningHunterCosts50AndEndsTheStep)
 
 TEST_F(HunterTest, SquarePatrolGoesDownLeftUpRightAndRound)
 {
-    HunterSquare& hunter = add<HunterSquare>(660.0f, 660.0f, 90.0);
+    Hunter& hunter = add(HunterKind::Square, 660.0f, 660.0f, 90.0);
     // The room is columns 1..18 and rows 1..10: x 120..2279, y 120..1319.
     const sf::Vector2f corners[] = {{660, 1315}, {120, 1315}, {120, 120}, {2275, 120}, {2275, 1315}};
     double heading = 90.0;
@@ -240,7 +237,7 @@ TEST_F(HunterTest, SquarePatrolGoesDownLeftUpRightAndRound)
 
 TEST_F(HunterTest, HorizontalAndVerticalPatrolsReverseWith180)
 {
-    HunterH& across = add<HunterH>(2260.0f, 300.0f, 90.0);
+    Hunter& across = add(HunterKind::Horizontal, 2260.0f, 300.0f, 90.0);
     across.step(); // 2265
     across.step(); // 2270
     across.step(); // 2275
@@ -251,7 +248,7 @@ TEST_F(HunterTest, HorizontalAndVerticalPatrolsReverseWith180)
     across.step();
     EXPECT_FLOAT_EQ(across.position.x, 2270.0f);
 
-    HunterV& down = add<HunterV>(1000.0f, 1310.0f, 90.0);
+    Hunter& down = add(HunterKind::Vertical, 1000.0f, 1310.0f, 90.0);
     down.step(); // 1315
     down.step(); // 1320 is the wall: turn
     EXPECT_FLOAT_EQ(down.position.y, 1315.0f);
@@ -268,7 +265,7 @@ TEST_F(HunterTest, HorizontalAndVerticalPatrolsReverseWith180)
 
 TEST_F(HunterTest, PatrolContactCosts50EveryStepTogether)
 {
-    HunterH& hunter = add<HunterH>(600.0f, 600.0f, 90.0);
+    Hunter& hunter = add(HunterKind::Horizontal, 600.0f, 600.0f, 90.0);
     for (int step = 1; step <= 3; ++step) {
         game->player().placeAt(hunter.position);
         hunter.step();
@@ -284,7 +281,7 @@ TEST_F(HunterTest, PatrolContactCosts50EveryStepTogether)
 
 TEST_F(HunterTest, PatrollerSeeingThePlayerStartsTheChase)
 {
-    HunterV& hunter = add<HunterV>(600.0f, 300.0f, 90.0);
+    Hunter& hunter = add(HunterKind::Vertical, 600.0f, 300.0f, 90.0);
     game->player().placeAt(sf::Vector2f(600.0f, 900.0f));
     hunter.step();
     EXPECT_TRUE(hunter.chasing);
@@ -296,7 +293,7 @@ TEST_F(HunterTest, PatrollerSeeingThePlayerStartsTheChase)
 TEST_F(HunterTest, OffTheMapCountsAsBlocked)
 {
     makeMap(Columns, Rows, false);
-    HunterH& hunter = add<HunterH>(2395.0f, 300.0f, 90.0);
+    Hunter& hunter = add(HunterKind::Horizontal, 2395.0f, 300.0f, 90.0);
     hunter.step(); // 2400 is off the map
     EXPECT_FLOAT_EQ(hunter.position.x, 2395.0f);
     EXPECT_EQ(hunter.patrolDirection, 1.0);

@@ -5,6 +5,7 @@
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/Tuning.hpp"
+#include "game/monsters/Hunter.hpp"
 #include "shell/Program.hpp"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,12 @@ protected:
         Kind* monster = new Kind(&program, game.get(), sf::Vector2f(x, y), heading);
         map().monsters.emplace_back(monster);
         return *monster;
+    }
+    Hunter& add(HunterKind kind, float x, float y, double heading = 90.0)
+    {
+        Hunter* hunter = new Hunter(&program, game.get(), sf::Vector2f(x, y), heading, kind);
+        map().monsters.emplace_back(hunter);
+        return *hunter;
     }
 
     Program program;

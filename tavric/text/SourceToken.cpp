@@ -53,8 +53,10 @@ Language wordLanguage(const std::string& text, std::size_t offset, std::size_t l
 
 void addGapTokens(const std::string& text, SourceTokens& tokens)
 {
-    std::stable_sort(tokens.begin(), tokens.end(),
-                     [](const SourceToken& a, const SourceToken& b) { return a.offset < b.offset; });
+    const auto byOffset = [](const SourceToken& a, const SourceToken& b) { return a.offset < b.offset; };
+    // Mostly recorded in order already: a sort would move every token of a large text for nothing.
+    if (!std::is_sorted(tokens.begin(), tokens.end(), byOffset))
+        std::stable_sort(tokens.begin(), tokens.end(), byOffset);
     SourceTokens gaps;
     std::size_t from = 0;
     const auto scan = [&](std::size_t to) {
@@ -80,8 +82,7 @@ void addGapTokens(const std::string& text, SourceTokens& tokens)
         return;
     const std::size_t middle = tokens.size();
     tokens.insert(tokens.end(), gaps.begin(), gaps.end());
-    std::inplace_merge(tokens.begin(), tokens.begin() + middle, tokens.end(),
-                       [](const SourceToken& a, const SourceToken& b) { return a.offset < b.offset; });
+    std::inplace_merge(tokens.begin(), tokens.begin() + middle, tokens.end(), byOffset);
 }
 
 } // namespace zul

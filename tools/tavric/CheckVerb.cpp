@@ -1,7 +1,9 @@
 // tavric check: loads each file as the game does and reports every diagnostic, then a summary.
 
+#include <algorithm>
 #include <ostream>
 
+#include "Lint.hpp"
 #include "ToolDocument.hpp"
 #include "Verbs.hpp"
 
@@ -9,15 +11,27 @@ namespace tavrictool {
 
 Outcome checkVerb(const Arguments& args, Streams& streams)
 {
+    for (const std::string& name : args.allowed)
+        if (std::find(lintNames().begin(), lintNames().end(), name) == lintNames().end()) {
+            streams.err << "tavric: no warning named '" << name << "'\n";
+            return Outcome::BadCall;
+        }
     Report report(streams.err, args.colourErr(streams));
     bool accepted = true;
     for (const std::string& path : args.positional) {
         zul::NameDictionary names;
         zul::Tavric root(&names);
         Source source;
+        zul::SourceTokens tokens;
         LoadSteps steps;
-        steps.warnAboutReferences = true;
-        accepted = loadDocument(path, streams.in, root, steps, report, source) && accepted;
+        steps.warnAboutReferences = args.allowed.count("missing-target") == 0;
+        steps.tokens = &tokens;
+        const bool loaded = loadDocument(path, streams.in, root, steps, report, source);
+        if (loaded)
+            for (const LintFinding& finding : lintText(source.text, tokens))
+                if (!args.allowed.count(finding.name))
+                    report.finding(source.name, source.text, finding.offset, finding.text, finding.name, finding.hint);
+        accepted = loaded && accepted;
         report.dropSource(source);
     }
     const bool warningsFail = args.has("--warnings-as-errors") && report.warnings() > 0;

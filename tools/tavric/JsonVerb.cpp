@@ -14,7 +14,7 @@ Outcome jsonVerb(const Arguments& args, Streams& streams)
     if (!document.load(args.positional[0], true))
         return Outcome::Refused;
     const zul::Tavric& root = document.root;
-    nlohmann::ordered_json json = toJson(root, args.has("--all"));
+    nlohmann::ordered_json json = toJson(root, args.has("--all"), args.has("--raw"));
     // A document is an object, an empty one too.
     if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
         json = nlohmann::ordered_json::object();

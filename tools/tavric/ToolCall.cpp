@@ -28,6 +28,10 @@ bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& r
             result.as = words[++i];
         } else if (verb.takesAs && word.compare(0, 5, "--as=") == 0) {
             result.as = word.substr(5);
+        } else if (std::string(verb.name) == "check" && word == "--allow" && i + 1 < words.size()) {
+            result.allowed.insert(words[++i]);
+        } else if (std::string(verb.name) == "check" && word.compare(0, 8, "--allow=") == 0) {
+            result.allowed.insert(word.substr(8));
         } else if (std::find(verb.flags.begin(), verb.flags.end(), word) != verb.flags.end()) {
             result.flags.insert(word);
         } else {
@@ -110,10 +114,13 @@ const std::vector<Verb>& verbs()
 {
     static const std::vector<Verb> table = {
         {"check",
-         "tavric check [--warnings-as-errors] [--color=WHEN] FILE...",
+         "tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...",
          "Loads each file as the game does (directives, includes, post-parse resolution) and prints every\n"
          "diagnostic as FILE:LINE:COL: error|warning: TEXT with the line and a caret, then a summary such as\n"
-         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist.\n"
+         "\"2 errors, 1 warning in 1 file\". Warns about a reference whose target does not exist and about\n"
+         "readings an author rarely means, each named in brackets: missing-target, keyword-prefix,\n"
+         "stray-word, duplicate-field, integer-overflow, invalid-utf8, truncated-real. --allow NAME\n"
+         "silences one kind.\n"
          "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
          {"--warnings-as-errors"},
          false,
@@ -146,21 +153,25 @@ const std::vector<Verb>& verbs()
          1,
          dumpVerb},
         {"get",
-         "tavric get [--as bool|int|real|char|string] FILE ADDRESS",
+         "tavric get [--as bool|int|real|char|string] [--lossy] [--json] FILE ADDRESS",
          "Prints one value, read in the type asked (string by default), for example\n"
-         "tavric get lev/config.tvr Language.En.TooFar. A collection member is picked by its index,\n"
-         "counted from 0: list[0] is the first member, maps[2].name a member's child.\n",
-         {},
+         "tavric get lev/config.tvr Language.En.TooFar; a node (or a collection) as Tavric text, or any\n"
+         "field as JSON with --json. A collection member is picked by its index, counted from 0: list[0]\n"
+         "is the first member, maps[2].name a member's child. A value that the type asked cannot hold\n"
+         "(\"hello\" or 2.5 as int) is refused with status 1, unless --lossy is given.\n",
+         {"--lossy", "--json"},
          true,
          false,
          2,
          2,
          getVerb},
         {"json",
-         "tavric json [--all] FILE",
+         "tavric json [--all] [--raw] FILE",
          "Prints the document as JSON, keys in document order. Fields the public may not read (private,\n"
-         "locked, limited) are left out unless --all is given.\n",
-         {"--all"},
+         "locked, limited) are left out unless --all is given. References, pointers and computed fields\n"
+         "show the value the game reads (a pointer to nothing: null); --raw shows their address or\n"
+         "expression as written.\n",
+         {"--all", "--raw"},
          false,
          false,
          1,

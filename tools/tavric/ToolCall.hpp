@@ -38,6 +38,7 @@ struct Arguments {
     std::vector<std::string> positional;
     std::set<std::string> flags;
     std::string as;
+    std::set<std::string> allowed; // --allow NAME: kinds of warning not to report
     ColourChoice colour = ColourChoice::Auto;
     bool help = false;
 

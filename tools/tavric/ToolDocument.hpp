@@ -14,6 +14,7 @@ namespace tavrictool {
 struct LoadSteps {
     bool finalize = true;             // resolve references and pointers, as the game does
     bool warnAboutReferences = false; // warn about references whose target does not exist
+    zul::SourceTokens* tokens = nullptr; // receives the main text's tokens, when given
 };
 
 // Reads and parses one input ("-": the stream in) into root; every diagnostic goes to the report,

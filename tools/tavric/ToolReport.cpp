@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tavric/text/ParsingTools.hpp"
+
 namespace tavrictool {
 
 namespace {
@@ -124,6 +126,23 @@ void Report::directive(const zul::DirectiveText& directive)
     record.column = directive.column;
     record.text = directive.text;
     show(record);
+}
+
+void Report::finding(const std::string& entry, const std::string& text, std::size_t offset, const std::string& message,
+                     const std::string& name, const std::string& hint)
+{
+    zul::Diagnostic record;
+    record.severity = zul::Severity::Warning;
+    record.entry = entry;
+    zul::ParsingTools::lineAndColumn(text, offset, record.line, record.column);
+    // The parser counts the columns of the first line after a byte-order mark.
+    if (record.line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 && record.column > 3)
+        record.column -= 3;
+    record.text = message + " [" + name + "]";
+    show(record);
+    if (!hint.empty())
+        out << paint(entry + ":" + std::to_string(record.line) + ":" + std::to_string(record.column) + ":", "\x1b[1m")
+            << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << ' ' << hint << '\n';
 }
 
 void Report::refused(const std::string& name, const std::string& problem)

@@ -27,6 +27,10 @@ public:
     // A directive's text: a Message as it is, a Warning or an Error laid out and counted as a
     // diagnostic of that severity.
     void directive(const zul::DirectiveText& directive);
+    // A warning of the tool's own at a place of a text: "FILE:LINE:COL: warning: TEXT [name]", the
+    // line and its caret, then the hint as a note when there is one.
+    void finding(const std::string& entry, const std::string& text, std::size_t offset, const std::string& message,
+                 const std::string& name, const std::string& hint);
     // A line of the tool's own about an input: "NAME: error: PROBLEM"; counted as an error.
     void refused(const std::string& name, const std::string& problem);
     // For an input that was refused: a line naming it when no error was printed since the count

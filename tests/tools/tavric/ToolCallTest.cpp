@@ -6,28 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavric/ToolCall.hpp"
+#include "InProcessCall.hpp"
 
 namespace {
 
-struct Call {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Call call(const std::vector<std::string>& words, const std::string& input = "")
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    tavrictool::Streams streams{in, out, err};
-    Call result;
-    result.status = tavrictool::runTool(words, streams);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
+using tooltest::call;
+using tooltest::Call;
 
 std::size_t count(const std::string& text, const std::string& part)
 {
@@ -48,7 +32,7 @@ TEST(ToolCall, StatusesAndUsage)
     } cases[] = {
         {{}, "", 2, "", "...Try 'tavric help'.\n"},
         {{"frobnicate"}, "", 2, "", "...Try 'tavric help'.\n"},
-        {{"json"}, "", 2, "", "usage: tavric json [--all] FILE\nTry 'tavric help json'.\n"},
+        {{"json"}, "", 2, "", "usage: tavric json [--all] [--raw] FILE\nTry 'tavric help json'.\n"},
         {{"get", "-", "x", "--as", "float"}, "x = 1", 2, "", "...Try 'tavric help get'.\n"},
         {{"fmt", "--bogus", "-"}, "", 2, "", "...Try 'tavric help fmt'.\n"},
         {{"help", "nothing"}, "", 2, "", "...Try 'tavric help help'.\n"},

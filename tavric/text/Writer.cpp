@@ -2,14 +2,11 @@
 // into the same tree.
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sstream>
-#include <unistd.h>
 
 #include "tavric/model/Declaration.hpp"
 #include "tavric/model/ModelMessages.hpp"
@@ -17,6 +14,7 @@
 #include "tavric/text/Documents.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/WholeFile.hpp"
 
 namespace zul {
 
@@ -518,33 +516,14 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
         report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return false;
     }
-    // Written beside the file and renamed into place: a failed save leaves the old file whole.
-    const std::string temporary = path + ".tmp~";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) {
-        const int code = errno;
-        report(ErrorOpenOutput, modelmsg::openOutput(path, code, std::strerror(code)));
-        return false;
-    }
-    std::size_t done = 0;
-    int code = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            code = n < 0 ? errno : EIO;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (code == 0 && ::fsync(fd) != 0)
-        code = errno;
-    if (::close(fd) != 0 && code == 0)
-        code = errno;
-    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        report(ErrorWriteOutput, modelmsg::writeOutput(path, code, std::strerror(code)));
+    // Replaced whole: a failed save leaves the old file as it was.
+    const ReplaceResult replaced = replaceWholeFile(path, bytes);
+    if (!replaced) {
+        const int code = replaced.error;
+        if (replaced.step == ReplaceStep::Create)
+            report(ErrorOpenOutput, modelmsg::openOutput(path, code, std::strerror(code)));
+        else
+            report(ErrorWriteOutput, modelmsg::writeOutput(path, code, std::strerror(code)));
         return false;
     }
     return true;

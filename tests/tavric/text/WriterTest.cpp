@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include "TextFixture.hpp"
@@ -364,14 +365,24 @@ TEST_F(Writer, AFailedSaveLeavesNothingHalfWritten)
 {
     ScratchDirectory files;
     ASSERT_TRUE(parse("a = 1\n"));
-    // A directory where the file should go: the text is written aside, the rename then fails.
+    // A directory where the file should go: refused before anything is written beside it.
     ASSERT_EQ(::mkdir((files.path + "/taken").c_str(), 0755), 0);
     EXPECT_FALSE(zul::save(root, files.path + "/taken"));
     EXPECT_EQ(messages(), "[] : Cannot write into output file '" + files.path +
-                              "/taken' for saving the current tree. Error code is 21: 'Is a directory'.\n");
+                              "/taken' for saving the current tree. Error code is 22: 'Invalid argument'.\n");
     EXPECT_EQ(root.lastError(), 13);
-    struct stat status;
-    EXPECT_NE(::stat((files.path + "/taken.tmp~").c_str(), &status), 0);
+    // A folder that does not exist: the temporary file cannot be made, which is an open failure.
+    EXPECT_FALSE(zul::save(root, files.path + "/none/data.tvr"));
+    EXPECT_NE(messages().find("Cannot open output file '" + files.path + "/none/data.tvr'"), std::string::npos)
+        << messages();
+    // Nothing is left beside the files.
+    DIR* folder = ::opendir(files.path.c_str());
+    ASSERT_NE(folder, nullptr);
+    int entries = 0;
+    while (const dirent* entry = ::readdir(folder))
+        entries += entry->d_name[0] != '.';
+    ::closedir(folder);
+    EXPECT_EQ(entries, 1) << "only the folder 'taken'";
 }
 
 TEST_F(Writer, SaveReplacesTheOldFileWhole)

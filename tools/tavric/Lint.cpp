@@ -22,11 +22,6 @@ constexpr const char* integerOverflow = "integer-overflow";
 constexpr const char* invalidUtf8 = "invalid-utf8";
 constexpr const char* truncatedReal = "truncated-real";
 
-bool isNameCharacter(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
 std::string piece(const std::string& text, const SourceToken& token)
 {
     return text.substr(token.offset, token.length);
@@ -212,7 +207,7 @@ private:
             token.role != TokenRole::Value)
             return;
         const std::size_t end = token.offset + token.length;
-        if (next->offset != end || !isNameCharacter(text[end - 1]) || !isNameCharacter(text[end]))
+        if (next->offset != end || !ParsingTools::isIdentifierByte(text[end - 1]) || !ParsingTools::isIdentifierByte(text[end]))
             return;
         const std::string word = piece(text, token) + piece(text, *next);
         add(token.offset, keywordPrefix,

@@ -1,11 +1,9 @@
 #include "ToolDocument.hpp"
 
-#include <cctype>
 #include <new>
 #include <vector>
 
 #include "tavric/model/Collection.hpp"
-#include "tavric/text/ParsingTools.hpp"
 
 namespace tavrictool {
 
@@ -46,75 +44,42 @@ bool referenceTargetExists(const Tavric& reference, zul::NameDictionary& names)
     return true;
 }
 
-// Where "name = address" stands in the text: the place of the name, or line 0.
-void placeOfReference(const std::string& text, const std::string& name, const std::string& address, int& line,
-                      int& column)
-{
-    std::size_t at = 0;
-    std::size_t found = std::string::npos;
-    while ((at = text.find(name, at)) != std::string::npos) {
-        const bool startsWord =
-            at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
-        std::size_t p = at + name.size();
-        while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
-            ++p;
-        const bool assigns =
-            p < text.size() && (text[p] == '=' || text.compare(p, 2, ":=") == 0 || text.compare(p, 2, "<-") == 0);
-        if (startsWord && assigns) {
-            p += text[p] == '=' ? 1 : 2;
-            while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
-                ++p;
-            if (text.compare(p, address.size(), address) == 0) {
-                found = at;
-                break;
-            }
-        }
-        at += name.size();
-    }
-    if (found == std::string::npos) {
-        line = column = 0;
-        return;
-    }
-    zul::ParsingTools::lineAndColumn(text, found, line, column);
-}
-
 // Adds a warning for every reference (in the main text) whose target does not exist: the resolution
 // would create it, and the reference would read as that new, empty field.
+// Adds the warning at the reference's own place (or, without one, naming the field's address).
+void warnAt(const Tavric& reference, const Tavric& holder, const std::string& entry, const std::string& text)
+{
+    zul::Diagnostic warning;
+    warning.severity = zul::Severity::Warning;
+    const zul::SourcePlace place = reference.place();
+    warning.entry = place.line > 0 ? place.entry : entry;
+    warning.line = place.line;
+    warning.column = place.column;
+    if (warning.line == 0)
+        warning.subject = holder.getAddress();
+    warning.text = text;
+    holder.addDiagnostic(warning);
+}
+
 void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, const Source& source)
 {
     for (const Tavric* child : field.childrenInOrder()) {
-        if (child->getKind() == zul::KindReference && !referenceTargetExists(*child, names)) {
-            zul::Diagnostic warning;
-            warning.severity = zul::Severity::Warning;
-            warning.entry = source.name;
-            placeOfReference(source.text, child->getName(), child->getAddressText(), warning.line, warning.column);
-            if (warning.line == 0)
-                warning.subject = child->getAddress();
-            warning.text = "'" + child->getName() + "' refers to '" + child->getAddressText() +
-                           "', which does not exist; it would read as a new, empty field (a word meant as text "
-                           "needs quotes) [missing-target]";
-            field.addDiagnostic(warning);
-        }
+        if (child->getKind() == zul::KindReference && !referenceTargetExists(*child, names))
+            warnAt(*child, *child, source.name,
+                   "'" + child->getName() + "' refers to '" + child->getAddressText() +
+                       "', which does not exist; it would read as a new, empty field (a word meant as text "
+                       "needs quotes) [missing-target]");
         warnAboutMissingTargets(*child, names, source);
     }
     const zul::Collection* members = field.getCollection();
     if (!members)
         return;
     for (const Tavric* member : members->elements) {
-        if (member->getKind() == zul::KindReference && !referenceTargetExists(*member, names)) {
-            zul::Diagnostic warning;
-            warning.severity = zul::Severity::Warning;
-            const zul::SourcePlace place = member->place();
-            warning.entry = place.line > 0 ? place.entry : source.name;
-            warning.line = place.line;
-            warning.column = place.column;
-            if (warning.line == 0)
-                warning.subject = field.getAddress();
-            warning.text = "a member of '" + field.getName() + "' refers to '" + member->getAddressText() +
-                           "', which does not exist: a member's address starts in its collection, and the "
-                           "game cannot read it (a word meant as text needs quotes) [missing-target]";
-            field.addDiagnostic(warning);
-        }
+        if (member->getKind() == zul::KindReference && !referenceTargetExists(*member, names))
+            warnAt(*member, field, source.name,
+                   "a member of '" + field.getName() + "' refers to '" + member->getAddressText() +
+                       "', which does not exist: a member's address starts in its collection, and the "
+                       "game cannot read it (a word meant as text needs quotes) [missing-target]");
         warnAboutMissingTargets(*member, names, source);
     }
 }

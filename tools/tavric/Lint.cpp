@@ -223,7 +223,7 @@ private:
         const SourceToken* next = at(i + 1);
         if (token.role != TokenRole::Name || !next || !startsDeclaration(next->role))
             return;
-        if (i > 0 && tokens[i - 1].role == TokenRole::Open)
+        if (namesNode(i))
             return; // "[node child = 1": the node's name, then its first child
         if (!onlyBlanks(text, token.offset + token.length, next->offset))
             return;
@@ -234,6 +234,22 @@ private:
                 piece(text, *next) + "'",
             meant.empty() ? "put each field on a line of its own, or remove '" + word + "'"
                           : "did you mean '" + meant + "'?");
+    }
+
+    // Whether the name at i is a bracketed node's, after the node's own declaration words
+    // ("[private record Point p").
+    bool namesNode(std::size_t i) const
+    {
+        while (i > 0) {
+            const SourceToken& before = tokens[--i];
+            if (before.role == TokenRole::Open)
+                return true;
+            if (before.role != TokenRole::Type && before.role != TokenRole::TypeName &&
+                before.role != TokenRole::Rights && before.role != TokenRole::Qualifier &&
+                before.role != TokenRole::Kind)
+                return false;
+        }
+        return false;
     }
 
     // The nodes opened and closed, and the names declared in each.

@@ -88,6 +88,7 @@ TEST(Lint, StrayWord)
                                      {"a\nb = 1\n", nullptr},
                                      {"a; b = 1\n", nullptr},
                                      {"[b c = 2]\n", nullptr},
+                                     {"[private record Point p x = 1]\n", nullptr}, // the node's own words
                                  });
     int status = -1;
     EXPECT_NE(check({}, "privte secret = 1\n", status).find("note: did you mean 'private'?"), std::string::npos);

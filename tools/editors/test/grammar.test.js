@@ -2,7 +2,9 @@
 // Tokenises Tavric documents with the TextMate grammar, as VS Code does (vscode-textmate over the
 // Oniguruma regular expressions of vscode-oniguruma), and checks it: every character inside a
 // string, a character or a comment carries that scope, nothing is marked invalid, and a handful of
-// known tokens of the shipped texts have the scopes an editor colours them by.
+// known tokens of the shipped texts have the scopes an editor colours them by. Whatever the files:
+// every word of the parser's keyword and operator tables is coloured whole, in the grammar and in
+// the Vim syntax, and VS Code's language configuration splits words and folds nodes as it should.
 //
 // Usage: node grammar.test.js [FILE...]   (the npm packages: cd tools/editors && npm ci)
 // Without files (npm test): its own literals.tvr and the shipped texts of content/text.
@@ -175,9 +177,192 @@ function check(grammar, file) {
   return { failures, checkedCharacters, lineCount: lines.length };
 }
 
+// ---- The keywords, from the parser's own tables ----
+
+const top = path.join(here, '..', '..');
+
+// The words of a C++ string literal's body, escapes (\xC3\xA9 included) decoded as UTF-8.
+function cString(body) {
+  const bytes = [];
+  for (let i = 0; i < body.length; ++i) {
+    if (body[i] !== '\\') {
+      bytes.push(...Buffer.from(body[i], 'utf8'));
+    } else if (body[i + 1] === 'x') {
+      const hex = /^[0-9A-Fa-f]+/.exec(body.slice(i + 2))[0];
+      bytes.push(parseInt(hex, 16));
+      i += 1 + hex.length;
+    } else {
+      bytes.push(body.charCodeAt(++i));
+    }
+  }
+  return Buffer.from(bytes).toString('utf8');
+}
+const literals = (text) => [...text.matchAll(/"((?:[^"\\]|\\.)*)"/g)].map((m) => cString(m[1]));
+
+// Every word table of the lexer, by its name in ParsingTools.hpp.
+function parserWordTables() {
+  const header = fs.readFileSync(path.join(top, 'tavric', 'text', 'ParsingTools.hpp'), 'utf8');
+  const tables = new Map();
+  for (const m of header.matchAll(/static constexpr const char\* (\w+)\[\] = \{([^}]*)\};/g))
+    tables.set(m[1], literals(m[2]));
+  return tables;
+}
+
+// The word operators of the expression table ("or ", ".OR.", "égal à "), without their blank.
+function parserOperatorWords() {
+  const source = fs.readFileSync(path.join(top, 'tavric', 'text', 'Operators.cpp'), 'utf8');
+  const table = source.slice(source.indexOf('operatorTable'), source.indexOf('namespace {'));
+  return literals(table).filter((word) => /[A-Za-z]/.test(word)).map((word) => word.trimEnd());
+}
+
+// How each table's words must be coloured, and a line that shows one (W stands for the word). A
+// table left out here fails the test: a new word table needs a decision.
+const wordClasses = {
+  type: { tables: ['voidTypeWords', 'boolTypeWords', 'intTypeWords', 'realTypeWords', 'charTypeWords',
+    'stringTypeWords', 'descriptorTypeWords', 'pointerTypeWords', 'structTypeWords'],
+  lines: ['W x = 1', '[W x = 1]'], scope: 'storage.type.tavric', vim: 'tavricType' },
+  access: { tables: ['privateWords', 'protectedWords', 'lockedWords', 'publicWords'],
+    lines: ['W x = 1', '[W x = 1]'], scope: 'storage.modifier.access.tavric', vim: 'tavricAccess' },
+  limited: { tables: ['limitedWords'], lines: ['W[f4] x = 1'], scope: 'storage.modifier.access.tavric',
+    vim: 'tavricLimited' },
+  qualifier: { tables: ['externWords', 'localWords', 'strictWords', 'restrictedWords', 'constWords'],
+    lines: ['W x = 1', '[W x = 1]'], scope: 'storage.modifier.tavric', vim: 'tavricQualifier' },
+  kind: { tables: ['fieldKindWords', 'collectionKindWords', 'scriptKindWords', 'sequenceKindWords',
+    'xmlKindWords'], lines: ['W x = 1'], scope: 'storage.type.kind.tavric', vim: 'tavricKind' },
+  constant: { tables: ['nullAddressWords', 'nothingWords', 'trueWords', 'falseWords'], lines: ['x = W'],
+    scope: 'constant.language.tavric', vim: 'tavricConstant' },
+  directive: { tables: ['includeWords', 'includeRawWords', 'messageWords', 'warningWords', 'errorWords'],
+    lines: ['W "a.tvr"'], scope: 'keyword.control.directive.tavric', vim: 'tavricDirective' },
+  // Not type words: the parser reads them as names.
+  name: { tables: ['sizeWords'], lines: ['W x = 1'], scope: 'variable.other.tavric', vim: null },
+  operator: { tables: [], lines: ['x = a W b'], scope: 'keyword.operator.word.tavric', vim: 'tavricOperator' },
+};
+// Tables coloured by other rules (the scope openers, "=" and its kin), checked with the shipped texts.
+const elsewhere = ['lineContinuations', 'assignmentWords', 'scriptScopeWords', 'sequenceScopeWords', 'collectionScopeWords',
+  'xmlScopeWords'];
+
+// Case by case, beyond the tables: letter case as the parser folds it (a to z only), and what
+// surrounds a word.
+const tokenCases = [
+  ['RÉEL x = 1', 'RÉEL', null], // "É" is not "é" to the parser
+  ['Réel x = 1', 'Réel', 'storage.type.tavric'],
+  ['réelx = 1', 'réelx', null], // a longer word
+  ['[privé chaîne nom = "a"]', 'chaîne', 'storage.type.tavric'],
+  ['[record Point p', 'record', 'storage.type.tavric'],
+  ['[porte = 3 ouverte = non]', 'porte', 'entity.name.section.tavric'],
+  ['n = NULL', 'NULL', 'constant.language.tavric'],
+  ['s = "a // b" // c', '"a // b"', 'string.quoted.double.tavric'],
+  ['s = "a // b" // c', '// c', 'comment.line.double-slash.tavric'],
+  ["c = '/' /* x */", '/* x */', 'comment.block.tavric'],
+];
+
+// The piece at the column carries the scope on every character and the characters beside it do
+// not: a whole word, not a part of one ("cha" "î" "ne"). With scope null, no keyword scope at all.
+function tokenFailure(grammar, line, piece, scope, column = line.indexOf(piece)) {
+  const tokens = grammar.tokenizeLine(line, vsctm.INITIAL).tokens;
+  const scopesAt = (c) => (tokens.find((token) => token.startIndex <= c && c < token.endIndex) || { scopes: [] }).scopes;
+  const shown = () => tokens.map((t) => JSON.stringify(line.slice(t.startIndex, t.endIndex)) + ' ' +
+    t.scopes[t.scopes.length - 1]).join(', ');
+  const inside = [...piece].map((_, i) => scopesAt(column + i));
+  if (scope === null)
+    return inside.some((scopes) => scopes.some((s) => /^(storage|keyword|constant\.language)/.test(s)))
+      ? `${JSON.stringify(line)}: ${JSON.stringify(piece)} is coloured as a keyword: ${shown()}` : null;
+  const beside = [scopesAt(column - 1), scopesAt(column + piece.length)];
+  if (!inside.every((scopes) => scopes.includes(scope)) || beside.some((scopes) => scopes.includes(scope)))
+    return `${JSON.stringify(line)}: ${JSON.stringify(piece)} is not a whole ${scope}: ${shown()}`;
+  return null;
+}
+
+function checkKeywords(grammar) {
+  const failures = [];
+  const tables = parserWordTables();
+  const classes = Object.entries(wordClasses).map(([name, c]) => ({ name, ...c, words: [] }));
+  for (const [table, words] of tables) {
+    const owner = classes.find((c) => c.tables.includes(table));
+    if (owner) owner.words.push(...words);
+    else if (!elsewhere.includes(table)) failures.push(`ParsingTools.hpp: no colour decided for ${table}`);
+  }
+  classes.find((c) => c.name === 'operator').words.push(...parserOperatorWords());
+  const vim = fs.readFileSync(path.join(here, 'vim', 'syntax', 'tavric.vim'), 'utf8');
+  const vimKeywords = new Map();
+  for (const m of vim.matchAll(/^syntax keyword\s+(\w+)\s+(.*)$/gm))
+    for (const word of m[2].trim().split(/\s+/))
+      vimKeywords.set(word.toLowerCase(), [...(vimKeywords.get(word.toLowerCase()) || []), m[1]]);
+  const vimLines = (group) => vim.split('\n').filter((line) => line.includes(group)).join('\n');
+
+  let count = 0;
+  for (const c of classes) {
+    for (const word of c.words) {
+      // Any letter case: the parser folds a to z, so only those change.
+      for (const written of [word, word.replace(/[a-z]/g, (l) => l.toUpperCase())]) {
+        for (const line of c.lines) {
+          ++count;
+          const failure = tokenFailure(grammar, line.replace('W', written), written, c.scope, line.indexOf('W'));
+          if (failure) failures.push(failure);
+        }
+      }
+      const groups = vimKeywords.get(word.toLowerCase()) || [];
+      if (c.vim === null && groups.length > 0) failures.push(`tavric.vim: '${word}' is a keyword (${groups})`);
+      // Patterns rather than keywords: limité[..], the operators (".OR." as "\.\%(or\|...").
+      const inVim = groups.includes(c.vim) ||
+        (c.vim !== null && vimLines(c.vim).toLowerCase().includes(word.replace(/\./g, '').toLowerCase()));
+      if (c.vim !== null && !inVim) failures.push(`tavric.vim: '${word}' is not in ${c.vim}`);
+    }
+  }
+  for (const [line, piece, scope] of tokenCases) {
+    ++count;
+    const failure = tokenFailure(grammar, line, piece, scope);
+    if (failure) failures.push(failure);
+  }
+  return { failures, count };
+}
+
+// VS Code's language configuration: words with accents, folding and indentation of nodes.
+function checkLanguageConfiguration() {
+  const failures = [];
+  const configuration = JSON.parse(fs.readFileSync(path.join(here, 'vscode', 'language-configuration.json'), 'utf8'));
+  const word = new RegExp(configuration.wordPattern, 'g');
+  for (const [line, words] of [
+    ['chaîne nom = "Élodie"', ['chaîne', 'nom', 'Élodie']],
+    ['caractère c', ['caractère', 'c']],
+    ['privé réel r = -2.5', ['privé', 'réel', 'r', '-2.5']],
+    ['x = player.speed', ['x', 'player', 'speed']],
+    ['h = 0x1F', ['h', '0x1F']],
+  ]) {
+    const found = line.match(word);
+    if (JSON.stringify(found) !== JSON.stringify(words))
+      failures.push(`wordPattern splits ${JSON.stringify(line)} as ${JSON.stringify(found)}, not ${JSON.stringify(words)}`);
+  }
+  const patterns = {
+    increase: configuration.indentationRules.increaseIndentPattern,
+    decrease: configuration.indentationRules.decreaseIndentPattern,
+    foldStart: configuration.folding.markers.start,
+    foldEnd: configuration.folding.markers.end,
+  };
+  // [line, the patterns it matches]
+  for (const [line, matches] of [
+    ['[menu', ['increase', 'foldStart']],
+    ['  [door // the front door', ['increase', 'foldStart']],
+    ['grid = [Collection (3)', ['increase', 'foldStart']],
+    ['[door = 3 open = no]', []],
+    ['mixed = [Collection "a" [named x = 1]]', []],
+    ['title = "[not a node"', []],
+    ['// see [menu', []],
+    ['  ]', ['decrease', 'foldEnd']],
+    ['/* a comment', ['foldStart']],
+    ['   over lines */', ['foldEnd']],
+    ['/* one line */', []],
+    ['  x = 1 /* a note */', []],
+  ]) {
+    for (const [name, pattern] of Object.entries(patterns))
+      if (new RegExp(pattern).test(line) !== matches.includes(name))
+        failures.push(`${name} ${matches.includes(name) ? 'misses' : 'matches'} ${JSON.stringify(line)}`);
+  }
+  return failures;
+}
+
 async function main() {
   const given = process.argv.slice(2);
-  const top = path.join(here, '..', '..');
   const files = given.length > 0 ? given : [path.join(__dirname, 'literals.tvr'),
     path.join(top, 'content', 'text', 'En.tvr'), path.join(top, 'content', 'text', 'Fr.tvr')];
   const grammar = await loadGrammar();
@@ -188,6 +373,12 @@ async function main() {
       console.error(`no file named ${base} was given`);
       ++failed;
     }
+  const keywords = checkKeywords(grammar);
+  const configurationFailures = checkLanguageConfiguration();
+  for (const failure of [...keywords.failures, ...configurationFailures]) console.error(failure);
+  failed += keywords.failures.length + configurationFailures.length;
+  console.log(`keywords: ${keywords.count} lines, ${keywords.failures.length} failures; language configuration: ` +
+              `${configurationFailures.length} failures`);
   for (const file of files) {
     const { failures, checkedCharacters, lineCount } = check(grammar, file);
     for (const failure of failures.slice(0, 20)) console.error(failure);

@@ -10,21 +10,20 @@ let s:cpo_save = &cpo
 set cpo&vim
 
 syntax case ignore
-" Words are made of ASCII letters, digits and "_"; the accented letters of the French words are
-" matched by the patterns below, not as keywords.
-setlocal iskeyword=a-z,A-Z,48-57,_
+" Names are ASCII letters, digits and "_", but the French words hold accented letters: those count
+" as word characters too, so that "chaîne" or "privé" is one keyword and "réelx" none.
+setlocal iskeyword=a-z,A-Z,48-57,_,192-214,216-246,248-255
 
 syntax keyword tavricDirective    Include Inclure Includec Inclurec Message Warning Attention Error Erreur
-syntax keyword tavricAccess       private protected locked public publique
-syntax match   tavricAccess       "\<\%(privé\|protégé\|verrouillé\)\%([A-Za-z0-9_]\)\@!"
+syntax keyword tavricAccess       private privé protected protégé locked verrouillé public publique
 syntax match   tavricLimited      "\<\%(limited\|limité\)\[\x\+\]" contains=tavricLimitedDigits
 syntax match   tavricLimitedDigits "\[\zs\x\+\ze\]" contained
 syntax keyword tavricQualifier    extern local strict restricted restreint const solid
 syntax keyword tavricKind         Field Champ Collection Script Sequence XML
-syntax keyword tavricType         variant void variable boolean bool integer int entier double real
-syntax keyword tavricType         character char string chaine descriptor index type record structure struct
-syntax keyword tavricType         enregistrement Byte Short Word Long
-syntax match   tavricType         "\<\%(booléen\|réel\|charactère\)\%([A-Za-z0-9_]\)\@!"
+" Byte, Short, Word and Long are no type words: the parser reads them as names.
+syntax keyword tavricType         variant void variable boolean booléen bool integer int entier double real réel
+syntax keyword tavricType         character char charactère caractère string chaine chaîne descriptor index type
+syntax keyword tavricType         record structure struct enregistrement
 syntax keyword tavricConstant     True Yes Vrai Oui False Non Faux No Nothing Rien Vide Nowhere Nullepart NULL
 
 syntax match   tavricScope        "\[\%(Collection\|Script\|Sequence\|XML\)\>"

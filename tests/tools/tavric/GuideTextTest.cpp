@@ -58,7 +58,7 @@ std::string anchorOf(const std::string& heading)
 TEST(GuideText, TheContentsLeadToEverySection)
 {
     std::set<std::string> anchors;
-    std::set<std::string> sections; // "##" and "###" headings but the contents' own
+    std::set<std::string> sections; // "##" headings but the contents' own (a "###" may be left out)
     bool inCode = false;
     for (const std::string& line : linesOf(guide())) {
         if (line.compare(0, 3, "```") == 0)
@@ -67,7 +67,7 @@ TEST(GuideText, TheContentsLeadToEverySection)
             continue;
         const std::string anchor = anchorOf(line.substr(line.find(' ') + 1));
         anchors.insert(anchor);
-        if (anchor != "contents")
+        if (anchor != "contents" && line[2] == ' ')
             sections.insert(anchor);
     }
     ASSERT_EQ(anchors.count("contents"), 1u) << "the guide opens with its contents";

@@ -11,7 +11,8 @@ set cpo&vim
 
 syntax case ignore
 " Names are ASCII letters, digits and "_", but the French words hold accented letters: those count
-" as word characters too, so that "chaîne" or "privé" is one keyword and "réelx" none.
+" as word characters too, so that "chaîne" or "privé" is one keyword and "réelx" none. (Ignoring
+" case, Vim also takes "RÉEL", which the parser does not: it folds only a to z.)
 setlocal iskeyword=a-z,A-Z,48-57,_,192-214,216-246,248-255
 
 syntax keyword tavricDirective    Include Inclure Includec Inclurec Message Warning Attention Error Erreur

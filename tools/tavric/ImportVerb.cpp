@@ -180,6 +180,7 @@ private:
         bool ownValue = false;  // the first key is "=" and its value has been written
         bool lineOpen = false;  // the line of the node's "[" is not ended yet
         int row = 0;            // members on the line being filled
+        int depth = 0;          // brackets around its lines
     };
 
     std::string here() const
@@ -309,11 +310,13 @@ private:
 
     bool open(bool isArray)
     {
-        if (static_cast<int>(frames.size()) >= zul::maxNestingDepth)
-            return refuse(here(), "nested deeper than the " + std::to_string(zul::maxNestingDepth) +
-                                      " levels a Tavric document may have");
         const bool top = frames.empty();
         Frame frame;
+        // Each "[" is a level: a collection inside a collection is two ("[item = [Collection").
+        frame.depth = top ? (isArray ? 1 : 0) : frames.back().depth + (isArray && frames.back().array ? 2 : 1);
+        if (frame.depth > zul::maxNestingDepth)
+            return refuse(here(), "nested deeper than the " + std::to_string(zul::maxNestingDepth) +
+                                      " levels a Tavric document may have");
         frame.array = isArray;
         frame.pointer = here();
         if (!top || isArray) {

@@ -24,6 +24,13 @@ using zul::SourceTokens;
 using zul::Tavric;
 using zul::TokenRole;
 
+// The text to write, the file it goes to, and the errors the file had before.
+struct Edit {
+    std::string name;
+    std::string text;
+    int errorsBefore = 0;
+};
+
 // The literal of the value given, parsed as the value of a field of its own.
 struct Literal {
     zul::NameDictionary names;
@@ -218,6 +225,74 @@ bool readsBack(const std::string& text, const std::string& path, const std::stri
            (wanted.isEmpty() || field.getType() == wanted.getType()) && toJson(field, true) == toJson(wanted, true);
 }
 
+// The file's text with the field's literal replaced; false after a refusal in the report. The tree
+// it loads is gone when it returns, before the new text is read back.
+bool editedText(const std::string& path, const std::string& address, const Literal& literal, Streams& streams,
+                Report& report, Edit& edit)
+{
+    zul::NameDictionary names;
+    Tavric root(&names);
+    Source source;
+    SourceTokens tokens;
+    LoadSteps steps;
+    steps.tokens = &tokens;
+    const bool loaded = loadDocument(path, streams.in, root, steps, report, source);
+    // The report reads a source again only to show a diagnostic about it: those are all printed here.
+    const struct Forget {
+        Report& report;
+        const Source& source;
+        ~Forget() { report.dropSource(source); }
+    } forget{report, source};
+    edit.name = source.name;
+    if (!loaded)
+        return false;
+    edit.errorsBefore = errorCount(root);
+    const std::size_t before = root.diagnostics().size();
+    const int reportedBefore = report.errors();
+    const Tavric& field = findField(root, address, report, source.name);
+    if (&field == &zul::nullField) {
+        if (reportMissing(root, before, report, source.name))
+            return false;
+        report.print(root, before);
+        if (report.errors() == reportedBefore)
+            report.refused(source.name, "there is no field '" + address + "'");
+        return false;
+    }
+    const std::string why = unsettable(field, address);
+    if (!why.empty()) {
+        report.refused(source.name, why);
+        return false;
+    }
+    // The rights and the type as the game's own write checks them, messages included.
+    const int type = literal.field->isEmpty() ? field.getType() : literal.field->getType();
+    if (!field.canWrite(type, zul::publicUser)) {
+        report.print(root, before);
+        return false;
+    }
+    // A plain member of a collection is found through the collection that holds it.
+    const Tavric* declared = &field;
+    int member = -1;
+    if (!field.hasOwnPlace() && field.getParent() && field.getParent()->getCollection()) {
+        declared = field.getParent();
+        const std::vector<Tavric*>& members = declared->getCollection()->elements;
+        member = static_cast<int>(std::find(members.begin(), members.end(), &field) - members.begin());
+    }
+    const zul::SourcePlace place = declared->place();
+    if (place.line > 0 && place.entry != source.name) {
+        report.refused(source.name, "'" + address + "' is written in '" + place.entry +
+                                        "', which this file includes: set it in that file");
+        return false;
+    }
+    const std::size_t at = valueToken(source.text, tokens, *declared, member);
+    if (at >= tokens.size()) {
+        report.refused(source.name, "'" + address + "' has no literal of its own in the text to change");
+        return false;
+    }
+    edit.text = source.text;
+    edit.text.replace(tokens[at].offset, tokens[at].length, literal.text);
+    return true;
+}
+
 } // namespace
 
 Outcome setVerb(const Arguments& args, Streams& streams)
@@ -235,63 +310,17 @@ Outcome setVerb(const Arguments& args, Streams& streams)
         report.refused(path, "'" + literal.text + "' is not a value set can write: " + wrong);
         return Outcome::Refused;
     }
-
-    zul::NameDictionary names;
-    Tavric root(&names);
-    Source source;
-    SourceTokens tokens;
-    LoadSteps steps;
-    steps.tokens = &tokens;
-    if (!loadDocument(path, streams.in, root, steps, report, source))
+    Edit edit;
+    if (!editedText(path, address, literal, streams, report, edit))
         return Outcome::Refused;
-    const int errorsBefore = errorCount(root);
-    const std::size_t before = root.diagnostics().size();
-    const Tavric& field = findField(root, address, report, source.name);
-    if (&field == &zul::nullField) {
-        if (!reportMissing(root, before, report, source.name) && report.errors() == errorsBefore)
-            report.refused(source.name, "there is no field '" + address + "'");
+    if (!readsBack(edit.text, edit.name, address, literal, edit.errorsBefore)) {
+        report.refused(edit.name, "the changed text would not read '" + literal.text + "' back at '" + address +
+                                      "' (is it given a value again further on?); the file is unchanged");
         return Outcome::Refused;
     }
-    const std::string why = unsettable(field, address);
-    if (!why.empty()) {
-        report.refused(source.name, why);
-        return Outcome::Refused;
-    }
-    // The rights and the type as the game's own write checks them, messages included.
-    const int type = literal.field->isEmpty() ? field.getType() : literal.field->getType();
-    if (!field.canWrite(type, zul::publicUser)) {
-        report.print(root, before);
-        return Outcome::Refused;
-    }
-    // A plain member of a collection is found through the collection that holds it.
-    const Tavric* declared = &field;
-    int member = -1;
-    if (!field.hasOwnPlace() && field.getParent() && field.getParent()->getCollection()) {
-        declared = field.getParent();
-        const std::vector<Tavric*>& members = declared->getCollection()->elements;
-        member = static_cast<int>(std::find(members.begin(), members.end(), &field) - members.begin());
-    }
-    const zul::SourcePlace place = declared->place();
-    if (place.line > 0 && place.entry != source.name) {
-        report.refused(source.name, "'" + address + "' is written in '" + place.entry +
-                                        "', which this file includes: set it in that file");
-        return Outcome::Refused;
-    }
-    const std::size_t at = valueToken(source.text, tokens, *declared, member);
-    if (at >= tokens.size()) {
-        report.refused(source.name, "'" + address + "' has no literal of its own in the text to change");
-        return Outcome::Refused;
-    }
-    std::string changed = source.text;
-    changed.replace(tokens[at].offset, tokens[at].length, literal.text);
-    if (!readsBack(changed, source.name, address, literal, errorsBefore)) {
-        report.refused(source.name, "the changed text would not read '" + literal.text + "' back at '" + address +
-                                        "' (is it given a value again further on?); the file is unchanged");
-        return Outcome::Refused;
-    }
-    const zul::ReplaceResult written = zul::replaceWholeFile(source.name, changed);
+    const zul::ReplaceResult written = zul::replaceWholeFile(edit.name, edit.text);
     if (!written) {
-        report.refused(source.name, written.text() + "; the file is unchanged");
+        report.refused(edit.name, written.text() + "; the file is unchanged");
         return Outcome::Refused;
     }
     return Outcome::Done;

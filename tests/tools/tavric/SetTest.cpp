@@ -110,6 +110,7 @@ TEST_F(Set, RefusesAndLeavesTheFileAsItWas)
          path + ":10:5: error: extern [].door.flag: Field is extern. Cannot perform any 'write' operation on "
                 "it.\n     extern flag = yes\n     ^\n"},
         {"door.nope", "1", name + "no field named 'nope' in [].door\n"},
+        {"door..open", "1", name + "[]: Syntax error while resolving address 'door..open'.\n"},
         {"list[9]", "1", name + "index 9 is out of range: 'list' has 5 members\n"},
         {"door", "1", name + "'door' is a node, not a single value: set one of its fields\n"},
         {"list[3]", "1", name + "'list[3]' is a node, not a single value: set one of its fields\n"},

@@ -39,8 +39,8 @@ struct Literal {
     const Tavric* field = nullptr;
 };
 
-const char* const literalField = "v";
-const std::size_t literalAt = 4; // after "v = "
+// The value is read as the value of this field.
+const std::string literalPrefix = "v = ";
 
 std::string trimmed(const std::string& text)
 {
@@ -56,7 +56,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     literal.text = trimmed(given);
     if (literal.text.empty())
         return "no value given";
-    const std::string document = std::string(literalField) + " = " + literal.text + "\n";
+    const std::string document = literalPrefix + literal.text + "\n";
     SourceTokens tokens;
     zul::ParseOptions options;
     options.finalize = false;
@@ -90,7 +90,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     for (const SourceToken& token : tokens)
         if (token.role != TokenRole::ValueEnd)
             kept.push_back(&token);
-    if (kept.size() != 3 || kept[2]->offset != literalAt || kept[2]->length != literal.text.size())
+    if (kept.size() != 3 || kept[2]->offset != literalPrefix.size() || kept[2]->length != literal.text.size())
         return "it is not one value: a number, a text in quotes, a character, yes or no";
     literal.field = field;
     return "";

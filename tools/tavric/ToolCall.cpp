@@ -106,7 +106,7 @@ int exitStatus(Outcome outcome)
 }
 
 const char* const commonHelp =
-    "FILE may be - for standard input.\n"
+    "FILE may be - for standard input (but for set, which changes the file).\n"
     "--color=auto|always|never: colour on a terminal by default, never when NO_COLOR is set or into a pipe.\n"
     "--help after a verb describes it.\n";
 
@@ -197,9 +197,10 @@ const std::vector<Verb>& verbs()
          "tavric import FILE.json",
          "Prints the Tavric text of a JSON document, so that tavric json gives the same JSON back: an\n"
          "object is a node, an array a collection, null Nothing; a key \"=\" first in an object is the\n"
-         "node's own value. What Tavric cannot hold is refused with its JSON pointer and status 1: a key\n"
-         "that is no Tavric name (ASCII letters, digits and _, not starting with a digit), a key given\n"
-         "twice, an empty object below the top, an integer beyond 64 bits.\n",
+         "node's own value; keys that are words of the language are quoted. What Tavric cannot hold is\n"
+         "refused with its JSON pointer and status 1: a key that is not a Tavric name (ASCII letters,\n"
+         "digits and _, not starting with a digit), a key given twice, an empty object below the top, an\n"
+         "integer beyond 64 bits, nesting deeper than 200 levels.\n",
          {},
          false,
          false,

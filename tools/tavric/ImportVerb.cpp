@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <unordered_map>
@@ -27,6 +28,10 @@ constexpr int membersPerLine = 16;
 // A bracketed member of a collection needs a name; JSON never shows it.
 const char* const memberName = "item";
 
+// Bytes written as a backslash and a letter, and their letters.
+const char* const namedBytes = "\a\b\t\n\v\f\r\"\\";
+const char* const namedLetters = "abtnvfr\"\\";
+
 // The escapes of the language for bytes below 32 and 127; UTF-8 text stays as it is.
 void appendEscaped(std::string& out, const std::string& text)
 {
@@ -37,17 +42,11 @@ void appendEscaped(std::string& out, const std::string& text)
         // An octal escape goes on over the octal digits that follow it: those are escaped too.
         const bool octal = byte < 32 || byte == 127 || (afterOctal && c >= '0' && c <= '7');
         afterOctal = false;
-        switch (c) {
-        case '\a': out += "\\a"; continue;
-        case '\b': out += "\\b"; continue;
-        case '\t': out += "\\t"; continue;
-        case '\n': out += "\\n"; continue;
-        case '\v': out += "\\v"; continue;
-        case '\f': out += "\\f"; continue;
-        case '\r': out += "\\r"; continue;
-        case '"': out += "\\\""; continue;
-        case '\\': out += "\\\\"; continue;
-        default: break;
+        const char* named = c != '\0' ? std::strchr(namedBytes, c) : nullptr;
+        if (named) {
+            out += '\\';
+            out += namedLetters[named - namedBytes];
+            continue;
         }
         if (octal) {
             char digits[8];
@@ -83,7 +82,8 @@ std::string realText(double value)
     else if (point >= count)
         text += digits + std::string(static_cast<std::size_t>(point - count), '0') + ".0";
     else
-        text += digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
+        text +=
+            digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
     return text;
 }
 
@@ -170,17 +170,17 @@ public:
 private:
     struct Frame {
         bool array = false;
-        std::size_t count = 0;  // keys or members so far
-        std::string pointer;    // this container's JSON pointer
-        std::string indent;     // of the lines inside it
-        std::string closing;    // what closes it
+        std::size_t count = 0; // keys or members so far
+        std::string pointer;   // this container's JSON pointer
+        std::string indent;    // of the lines inside it
+        std::string closing;   // what closes it
         std::unordered_set<std::string> keys;
-        std::string key;        // the key now being read
-        std::string name;       // that key as a Tavric name
-        bool ownValue = false;  // the first key is "=" and its value has been written
-        bool lineOpen = false;  // the line of the node's "[" is not ended yet
-        int row = 0;            // members on the line being filled
-        int depth = 0;          // brackets around its lines
+        std::string key;       // the key now being read
+        std::string name;      // that key as a Tavric name
+        bool ownValue = false; // the first key is "=" and its value has been written
+        bool lineOpen = false; // the line of the node's "[" is not ended yet
+        int row = 0;           // members on the line being filled
+        int depth = 0;         // brackets around its lines
     };
 
     std::string here() const
@@ -202,8 +202,9 @@ private:
     bool nameOf(const std::string& key, const std::string& at, std::string& name)
     {
         if (!isName(key) || key == "_")
-            return refuse(at, "the key \"" + key + "\" is not a Tavric name (ASCII letters, digits and _, not starting "
-                                                   "with a digit, and not _ alone)");
+            return refuse(at, "the key \"" + key +
+                                  "\" is not a Tavric name (ASCII letters, digits and _, not starting "
+                                  "with a digit, and not _ alone)");
         auto known = names.find(key);
         if (known == names.end()) {
             std::string chosen;
@@ -297,7 +298,8 @@ private:
     bool scalar(const std::string& value, bool isNull = false)
     {
         if (isNull && frames.empty())
-            return refuse("", "a document of null alone has no Tavric form (tavric json shows an empty document as {})");
+            return refuse("",
+                          "a document of null alone has no Tavric form (tavric json shows an empty document as {})");
         if (isNull && !frames.empty() && !frames.back().array && frames.back().key == "=")
             return refuse(here(), "a node's own value cannot be null: leave the key \"=\" out");
         // Inside a row of members a separator is all a value needs.

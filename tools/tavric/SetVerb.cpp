@@ -158,9 +158,10 @@ std::size_t valueToken(const std::string& text, const SourceTokens& tokens, cons
     if (place.line == 0)
         return tokens.size();
     const std::size_t at = offsetOf(text, place.line, place.column);
-    std::size_t i = std::lower_bound(tokens.begin(), tokens.end(), at, [](const SourceToken& token, std::size_t offset) {
-                        return token.offset < offset;
-                    }) - tokens.begin();
+    std::size_t i =
+        std::lower_bound(tokens.begin(), tokens.end(), at,
+                         [](const SourceToken& token, std::size_t offset) { return token.offset < offset; }) -
+        tokens.begin();
     // The declaration's words and name, up to its "=".
     for (;; ++i) {
         i = nextToken(tokens, i);

@@ -95,8 +95,9 @@ TEST(Import, WhatTavricCannotHoldIsRefusedWithItsPointer)
         const char* json;
         const char* error; // after "<stdin>: error: "
     } cases[] = {
-        {R"({"a b":1})", "at /a b: the key \"a b\" is not a Tavric name (ASCII letters, digits and _, not starting with "
-                         "a digit, and not _ alone)"},
+        {R"({"a b":1})",
+         "at /a b: the key \"a b\" is not a Tavric name (ASCII letters, digits and _, not starting with "
+         "a digit, and not _ alone)"},
         {R"({"x":{"1st":1}})", "at /x/1st: the key \"1st\" is not a Tavric name (ASCII letters, digits and _, not "
                                "starting with a digit, and not _ alone)"},
         {R"({"x":[0,{"é":1}]})", "at /x/1/é: the key \"é\" is not a Tavric name (ASCII letters, digits and _, not "
@@ -141,7 +142,8 @@ TEST(Import, NestingUpToWhatADocumentMayHold)
         std::string json;
         for (int level = 0; level < objects; ++level)
             json += "{\"a\":";
-        json += std::string(static_cast<std::size_t>(arrays), '[') + "1" + std::string(static_cast<std::size_t>(arrays), ']');
+        json += std::string(static_cast<std::size_t>(arrays), '[') + "1" +
+                std::string(static_cast<std::size_t>(arrays), ']');
         return json + std::string(static_cast<std::size_t>(objects), '}');
     };
     std::string text;

@@ -120,24 +120,31 @@ TEST_F(Set, RefusesAndLeavesTheFileAsItWas)
         {"target", "1", name + "'target' is a pointer, not a value\n"},
         {"program", "1", name + "'program' is a program and holds no value\n"},
         {"empty", "1", name + "'empty' has no literal of its own in the text to change\n"},
-        {"title", "New", name + "'New' is not a value set can write: a bare word is an address, not a value: write "
-                                "text in quotes (\"New\")\n"},
-        {"title", "notes", name + "'notes' is not a value set can write: 'notes' reads as the keyword 'no' followed "
-                                  "by a new field 'tes'\n"},
-        {"width", "1 + 1", name + "'1 + 1' is not a value set can write: an expression is not one value: write its "
-                                  "result\n"},
+        {"title", "New",
+         name + "'New' is not a value set can write: a bare word is an address, not a value: write "
+                "text in quotes (\"New\")\n"},
+        {"title", "notes",
+         name + "'notes' is not a value set can write: 'notes' reads as the keyword 'no' followed "
+                "by a new field 'tes'\n"},
+        {"width", "1 + 1",
+         name + "'1 + 1' is not a value set can write: an expression is not one value: write its "
+                "result\n"},
         {"width", "99999999999999999999",
          name + "'99999999999999999999' is not a value set can write: '99999999999999999999' does not fit in 64 "
                 "bits: it reads as 9223372036854775807\n"},
-        {"width", "5 // five", name + "'5 // five' is not a value set can write: it is not one value: a number, a "
-                                      "text in quotes, a character, yes or no\n"},
-        {"width", "5\nother = 6", name + "'5\nother = 6' is not a value set can write: it is not one value: a "
-                                         "number, a text in quotes, a character, yes or no\n"},
-        {"width", "[Collection 1]", name + "'[Collection 1]' is not a value set can write: set writes one value, "
-                                           "not a collection or a special scope\n"},
+        {"width", "5 // five",
+         name + "'5 // five' is not a value set can write: it is not one value: a number, a "
+                "text in quotes, a character, yes or no\n"},
+        {"width", "5\nother = 6",
+         name + "'5\nother = 6' is not a value set can write: it is not one value: a "
+                "number, a text in quotes, a character, yes or no\n"},
+        {"width", "[Collection 1]",
+         name + "'[Collection 1]' is not a value set can write: set writes one value, "
+                "not a collection or a special scope\n"},
         {"width", " ", name + "'' is not a value set can write: no value given\n"},
-        {"title", "\"open", name + "'\"open' is not a value set can write: Expected '\"' after string value "
-                                   "definition.\n"},
+        {"title", "\"open",
+         name + "'\"open' is not a value set can write: Expected '\"' after string value "
+                "definition.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.address) + " = " + c.value);

@@ -68,7 +68,7 @@ TEST_F(TavricBadInput, EveryVerbRefusesEachWithOneLine)
         {"garbage", "holds NUL bytes: it is binary data, not a Tavric text"},
         {"large", "is larger than 32 MB; inputs that large are refused"},
     };
-    const char* verbs[] = {"check", "fmt", "dump", "get %s x", "json", "scramble", "unscramble"};
+    const char* verbs[] = {"check", "fmt", "dump", "get %s x", "json", "set %s x 1", "import", "scramble", "unscramble"};
     for (const BadInput& input : cases) {
         const std::string path = inputs + "/" + input.name;
         for (const char* verb : verbs) {

@@ -22,6 +22,8 @@ const char* const usage = "usage:\n"
                           "  tavric dump [--plain] [--raw] [--color[=WHEN]] FILE\n"
                           "  tavric get [--as bool|int|real|char|string] [--lossy] [--json] FILE ADDRESS\n"
                           "  tavric json [--all] [--raw] FILE\n"
+                          "  tavric set FILE ADDRESS VALUE\n"
+                          "  tavric import FILE.json\n"
                           "  tavric scramble FILE\n"
                           "  tavric unscramble FILE\n"
                           "  tavric help [VERB]\n"
@@ -36,7 +38,7 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tavric (Velmora) 0.1\n");
     // Help for each verb, in both spellings, on standard output.
-    for (const char* verb : {"check", "fmt", "dump", "get", "json", "scramble", "unscramble", "help"}) {
+    for (const char* verb : {"check", "fmt", "dump", "get", "json", "set", "import", "scramble", "unscramble", "help"}) {
         const ToolRun byHelp = run(std::string("help ") + verb);
         EXPECT_EQ(byHelp.status, 0) << verb;
         EXPECT_EQ(byHelp.out.rfind(std::string("usage: tavric ") + verb, 0), 0u) << byHelp.out;
@@ -48,7 +50,7 @@ TEST_F(TavricTool, HelpVersionAndBadCalls)
     EXPECT_EQ(run("").err, usage + std::string("Try 'tavric help'.\n"));
     EXPECT_EQ(run("frobnicate").err, "tavric: no verb 'frobnicate'\n" + std::string(usage) + "Try 'tavric help'.\n");
     for (const char* bad : {"check", "fmt", "fmt --bogus x", "dump", "dump a b", "dump --bogus x", "get x",
-                            "get x a --as float", "get x a --as", "json", "json a b", "scramble", "scramble a b",
+                            "get x a --as float", "get x a --as", "json", "json a b", "set x a", "set x a 1 2", "import", "import a b", "scramble", "scramble a b",
                             "check --plain x", "json --plain x", "check --color=sometimes x"}) {
         const ToolRun result = run(bad);
         EXPECT_EQ(result.status, 2) << bad;

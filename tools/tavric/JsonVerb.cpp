@@ -15,8 +15,8 @@ Outcome jsonVerb(const Arguments& args, Streams& streams)
         return Outcome::Refused;
     const zul::Tavric& root = document.root;
     nlohmann::ordered_json json = toJson(root, args.has("--all"), args.has("--raw"));
-    // A document is an object, an empty one too.
-    if (!json.is_object() && root.childCount() == 0 && root.isEmpty())
+    // A document is an object, an empty one too (a document whose own value is a collection is an array).
+    if (!json.is_object() && root.childCount() == 0 && root.isEmpty() && root.getKind() != zul::KindCollection)
         json = nlohmann::ordered_json::object();
     document.report.print(root, document.reported);
     streams.out << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

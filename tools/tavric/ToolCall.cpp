@@ -106,7 +106,7 @@ int exitStatus(Outcome outcome)
 }
 
 const char* const commonHelp =
-    "FILE may be - for standard input.\n"
+    "FILE may be - for standard input (but for set, which changes the file).\n"
     "--color=auto|always|never: colour on a terminal by default, never when NO_COLOR is set or into a pipe.\n"
     "--help after a verb describes it.\n";
 
@@ -177,6 +177,36 @@ const std::vector<Verb>& verbs()
          1,
          1,
          jsonVerb},
+        {"set",
+         "tavric set FILE ADDRESS VALUE",
+         "Changes one value in the file, in place: only the bytes of the old value change, so comments\n"
+         "and layout stay. VALUE is written as in a document: 12, -2.5, \"text\" (quoted for the shell:\n"
+         "'\"text\"'), 'c', yes or no (or Vrai, Faux...), Nothing. ADDRESS is as for get (list[0] is a\n"
+         "member). Refused, with status 1 and the file unchanged: a value of another type than the\n"
+         "field's, a field the public may not write (private, locked, protected, const, extern), a missing\n"
+         "field, a node, a collection, a reference, a pointer or a computed field, and a value written in\n"
+         "an included file (set it in that file). The file is replaced whole, only once the new text\n"
+         "reads back with the new value.\n",
+         {},
+         false,
+         false,
+         3,
+         3,
+         setVerb},
+        {"import",
+         "tavric import FILE.json",
+         "Prints the Tavric text of a JSON document, so that tavric json gives the same JSON back: an\n"
+         "object is a node, an array a collection, null Nothing; a key \"=\" first in an object is the\n"
+         "node's own value; keys that are words of the language are quoted. What Tavric cannot hold is\n"
+         "refused with its JSON pointer and status 1: a key that is not a Tavric name (ASCII letters,\n"
+         "digits and _, not starting with a digit), a key given twice, an empty object below the top, an\n"
+         "integer beyond 64 bits, nesting deeper than 200 levels.\n",
+         {},
+         false,
+         false,
+         1,
+         1,
+         importVerb},
         {"scramble",
          "tavric scramble FILE",
          "Scrambles a plain user data text into the form the game stores in data.vrk (to standard output).\n",

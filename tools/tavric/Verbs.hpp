@@ -12,6 +12,8 @@ Outcome fmtVerb(const Arguments& args, Streams& streams);
 Outcome dumpVerb(const Arguments& args, Streams& streams);
 Outcome getVerb(const Arguments& args, Streams& streams);
 Outcome jsonVerb(const Arguments& args, Streams& streams);
+Outcome setVerb(const Arguments& args, Streams& streams);
+Outcome importVerb(const Arguments& args, Streams& streams);
 Outcome scrambleVerb(const Arguments& args, Streams& streams);
 Outcome unscrambleVerb(const Arguments& args, Streams& streams);
 Outcome helpVerb(const Arguments& args, Streams& streams);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Times `tavric check` on a generated document against python3's json.load of the same data.
+"""Times `tavric check` on a generated document against python3's json.load of the same data, and
+measures the other verbs that read the whole document.
 
 Usage: bench/tavric_vs_json.py [TAVRIC] [--mb N] [--rounds R]
   TAVRIC   the tool (default: build/run/tavric beside this checkout)
@@ -7,8 +8,9 @@ Usage: bench/tavric_vs_json.py [TAVRIC] [--mb N] [--rounds R]
   --rounds timed runs of each, the best is kept (default 3)
 
 Prints the sizes, the best times, their ratio (goal: tavric within 3x of json.load), and the peak
-resident memory of each per element (a number in a collection or a named value). Not part of the
-test suite: timings depend on the machine.
+resident memory of each per element (a number in a collection or a named value). Then the time and
+peak of `tavric json`, `fmt` and `fmt --check`, with their peak as a multiple of the document's
+size (goal for fmt: within 10x). Not part of the test suite: timings depend on the machine.
 """
 import json
 import os
@@ -106,3 +108,13 @@ with tempfile.TemporaryDirectory(prefix='tavric-bench-') as scratch:
           (tavric_time, tavric_peak / 1e6, tavric_peak / elements))
     ratio = tavric_time / json_time
     print("ratio: %.2fx (goal: within 3x) %s" % (ratio, "met" if ratio <= 3.0 else "NOT met"))
+    size = os.path.getsize(tvr)
+    print("tavric check:  peak %.1fx the document" % (tavric_peak / size))
+    peaks = {}
+    for verb in ('json', 'fmt', 'fmt --check'):
+        verb_time, peaks[verb] = measure([tool] + verb.split() + [tvr])
+        print("tavric %-13s %.3f s, peak %.0f MB, %.1fx the document" %
+              (verb + ':', verb_time, peaks[verb] / 1e6, peaks[verb] / size))
+    fmt_peak = max(peaks['fmt'], peaks['fmt --check'])
+    print("fmt peak: %.1fx the document (goal: within 10x) %s" %
+          (fmt_peak / size, "met" if fmt_peak <= 10 * size else "NOT met"))

@@ -54,6 +54,8 @@ struct SourceToken {
     Language language = Language::None;
 };
 
+static_assert(sizeof(SourceToken) == 12, "a token record is held whole: keep the token small");
+
 // The longest text whose tokens can be recorded; a parse asked to record a longer one fails as
 // out of memory (its tree alone would need many times more).
 constexpr std::size_t maxRecordedText = UINT32_MAX;

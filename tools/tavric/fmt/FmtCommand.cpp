@@ -58,29 +58,6 @@ bool readOptions(const std::vector<std::string>& arguments, Options& options)
     return !options.files.empty() && stdinCount <= 1 && !(options.write && (stdinCount > 0 || options.check));
 }
 
-// What the parser read of a text, in order, without where it stands: two texts that differ only in
-// layout, and read the same way, give the same digest. Line comments are taken as the layout
-// writes them, without their trailing blanks.
-std::uint64_t readingDigest(const std::string& text, const zul::SourceTokens& tokens)
-{
-    // FNV-1a, over each token's role, length and bytes.
-    std::uint64_t digest = 14695981039346656037ull;
-    const auto add = [&digest](unsigned char byte) { digest = (digest ^ byte) * 1099511628211ull; };
-    for (const zul::SourceToken& token : tokens) {
-        std::size_t end = token.end();
-        if (token.role == zul::TokenRole::LineComment)
-            while (end > token.offset && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r'))
-                --end;
-        add(static_cast<unsigned char>(token.role));
-        const std::size_t length = end - token.offset;
-        for (int shift = 0; shift < 32; shift += 8)
-            add(static_cast<unsigned char>(length >> shift));
-        for (std::size_t i = token.offset; i < end; ++i)
-            add(static_cast<unsigned char>(text[i]));
-    }
-    return digest;
-}
-
 // One input, already read: parsed once, recording its tokens, and laid out from them; the layout
 // is then checked to read the same. Prints what is wrong itself; false when the input is to be
 // left alone. The tree is only for the verdict and the check, so the values of collections (most

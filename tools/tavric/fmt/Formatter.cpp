@@ -50,6 +50,16 @@ Gap readGap(const std::string& source, std::size_t from, std::size_t to)
     return gap;
 }
 
+// Where the layout ends a token: a line comment loses its trailing blanks.
+std::size_t laidOutEnd(const std::string& source, const SourceToken& token)
+{
+    std::size_t end = token.end();
+    if (token.role == TokenRole::LineComment)
+        while (end > token.offset && (source[end - 1] == ' ' || source[end - 1] == '\t' || source[end - 1] == '\r'))
+            --end;
+    return end;
+}
+
 // Lays the record out straight from it: a large document records millions of tokens, and a copy
 // of them in another form would cost more than the text. The atoms are the tokens the layout
 // shows: all but the empty ValueEnd marks, which tell of the atom after them. Everything between
@@ -96,11 +106,7 @@ public:
                     line += spacing(tokens[previous], atom, gap.empty);
                 }
             }
-            std::size_t end = atom.end();
-            if (atom.role == TokenRole::LineComment)
-                while (end > atom.offset && (source[end - 1] == ' ' || source[end - 1] == '\t' || source[end - 1] == '\r'))
-                    --end;
-            line.append(source, atom.offset, end - atom.offset);
+            line.append(source, atom.offset, laidOutEnd(source, atom) - atom.offset);
             if (atom.role == TokenRole::Open)
                 ++depth;
             else if (atom.role == TokenRole::Close && depth > 0)
@@ -232,6 +238,22 @@ private:
 std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
 {
     return Layout(source, tokens).run();
+}
+
+std::uint64_t readingDigest(const std::string& source, const zul::SourceTokens& tokens)
+{
+    // FNV-1a, over each token's role, length and bytes as laid out.
+    std::uint64_t digest = 14695981039346656037ull;
+    const auto add = [&digest](unsigned char byte) { digest = (digest ^ byte) * 1099511628211ull; };
+    for (const SourceToken& token : tokens) {
+        const std::size_t end = laidOutEnd(source, token);
+        add(static_cast<unsigned char>(token.role));
+        for (int shift = 0; shift < 32; shift += 8)
+            add(static_cast<unsigned char>((end - token.offset) >> shift));
+        for (std::size_t i = token.offset; i < end; ++i)
+            add(static_cast<unsigned char>(source[i]));
+    }
+    return digest;
 }
 
 bool formatSource(const std::string& source, std::string& formatted)

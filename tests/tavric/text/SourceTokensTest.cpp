@@ -99,6 +99,7 @@ TEST(SourceTokens, CollectionValuesNeedNotBeKept)
     } cases[] = {
         {"l = [Collection 1 \"s\" [n x = 1] 'c' &a Nowhere]", 1},
         {"l = [Collection (0) 1 2]", 0},
+        {"strict l = [Collection 1 [n int x = \"s\"] 2 [m int y = 2.5]]", 2},
         {"Collection l = [Collection 1 08 2]", 0},
         {"l = [Collection [n x = 1] 1 [m]", 0},
         {"int l = [Collection 1 2.5] \n m = [Collection [a = [Collection 1 2]]]", 0},

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Times `tavric check` on a generated document against python3's json.load of the same data.
+"""Times `tavric check` on a generated document against python3's json.load of the same data, and
+measures the other verbs that read the whole document.
 
 Usage: bench/tavric_vs_json.py [TAVRIC] [--mb N] [--rounds R]
   TAVRIC   the tool (default: build/run/tavric beside this checkout)
@@ -7,8 +8,9 @@ Usage: bench/tavric_vs_json.py [TAVRIC] [--mb N] [--rounds R]
   --rounds timed runs of each, the best is kept (default 3)
 
 Prints the sizes, the best times, their ratio (goal: tavric within 3x of json.load), and the peak
-resident memory of each per element (a number in a collection or a named value). Not part of the
-test suite: timings depend on the machine.
+resident memory of each per element (a number in a collection or a named value). Then the time and
+peak of `tavric json`, `fmt` and `fmt --check`, with their peak as a multiple of the document's
+size (goal for fmt: within 10x). Not part of the test suite: timings depend on the machine.
 """
 import json
 import os
@@ -72,6 +74,23 @@ def measure(command):
     return best, peak
 
 
+def write_documents(tvr, js, megabytes):
+    """Writes both documents; returns the element count."""
+    text, data, elements = generate(int(megabytes * 1e6))
+    with open(tvr, 'w') as out:
+        out.write(text)
+    with open(js, 'w') as out:
+        json.dump(data, out)
+    return elements
+
+
+# A child's peak resident size starts from this process's own (the child is forked from it, and
+# Linux carries the high-water mark over exec): the documents are therefore made in a process of
+# their own, and this one stays small (about 10 MB, which every peak below includes).
+if sys.argv[1:2] == ['--write']:
+    print(write_documents(sys.argv[2], sys.argv[3], float(sys.argv[4])))
+    sys.exit(0)
+
 args = sys.argv[1:]
 tool = os.path.join(here, '..', 'build', 'run', 'tavric')
 megabytes = 20
@@ -88,14 +107,10 @@ if not os.access(tool, os.X_OK):
     sys.exit("no tavric tool at %s (build it, or name it as the first argument)" % tool)
 
 with tempfile.TemporaryDirectory(prefix='tavric-bench-') as scratch:
-    text, data, elements = generate(int(megabytes * 1e6))
     tvr = os.path.join(scratch, 'doc.tvr')
     js = os.path.join(scratch, 'doc.json')
-    with open(tvr, 'w') as out:
-        out.write(text)
-    with open(js, 'w') as out:
-        json.dump(data, out)
-    del text, data
+    elements = int(subprocess.check_output([sys.executable, os.path.abspath(__file__), '--write', tvr, js,
+                                            str(megabytes)]))
     json_time, json_peak = measure([sys.executable, '-c', 'import json,sys; json.load(open(sys.argv[1]))', js])
     tavric_time, tavric_peak = measure([tool, 'check', tvr])
     print("document: %.1f MB Tavric, %.1f MB JSON, %d elements" %
@@ -106,3 +121,13 @@ with tempfile.TemporaryDirectory(prefix='tavric-bench-') as scratch:
           (tavric_time, tavric_peak / 1e6, tavric_peak / elements))
     ratio = tavric_time / json_time
     print("ratio: %.2fx (goal: within 3x) %s" % (ratio, "met" if ratio <= 3.0 else "NOT met"))
+    size = os.path.getsize(tvr)
+    print("tavric check:  peak %.1fx the document" % (tavric_peak / size))
+    peaks = {}
+    for verb in ('json', 'fmt', 'fmt --check'):
+        verb_time, peaks[verb] = measure([tool] + verb.split() + [tvr])
+        print("tavric %-13s %.3f s, peak %.0f MB, %.1fx the document" %
+              (verb + ':', verb_time, peaks[verb] / 1e6, peaks[verb] / size))
+    fmt_peak = max(peaks['fmt'], peaks['fmt --check'])
+    print("fmt peak: %.1fx the document (goal: within 10x) %s" %
+          (fmt_peak / size, "met" if fmt_peak <= 10 * size else "NOT met"))

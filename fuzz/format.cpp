@@ -1,10 +1,12 @@
 // The layout of tavric fmt: a text the parser accepts is laid out; the layout must be accepted,
 // read to the same tree, keep every byte but blanks, line ends and line continuations, and be its
-// own layout.
+// own layout. The verb, which keeps no collection values and checks its layout by the tokens it
+// reads, must agree.
 
 #include "FuzzCommon.hpp"
 
 #include <iostream>
+#include <sstream>
 
 #include "tools/tavric/fmt/FmtCommand.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
@@ -25,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         fuzz::fail("the layout reads to another tree", text, once);
     if (tavricfmt::withoutLayout(once) != tavricfmt::withoutLayout(text))
         fuzz::fail("the layout changed more than blanks", text, once);
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    if (tavricfmt::runFmt({"-"}, in, out, err) != 0 || out.str() != once)
+        fuzz::fail("the verb refuses or lays out otherwise", text, out.str() + "\n" + err.str());
     std::string twice;
     if (!tavricfmt::formatSource(once, twice) || twice != once)
         fuzz::fail("the layout of the layout differs", once, twice);

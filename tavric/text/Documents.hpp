@@ -42,6 +42,10 @@ struct ParseOptions {
     // When given, receives the tokens of the text as the parser accepted them, in text order
     // (SourceToken.hpp); an editor or a formatter lays them out. Nothing is recorded otherwise.
     SourceTokens* tokens = nullptr;
+    // False: the plain values of collections (not their bracketed nodes) are read and checked as
+    // usual, diagnostics included, but not kept in the tree. For a caller that wants the tokens
+    // and the verdict, not the values: a map layer's numbers then cost a token each, not a node.
+    bool keepCollectionValues = true;
 };
 
 struct WriteOptions {

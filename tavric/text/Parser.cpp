@@ -159,9 +159,22 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
     context.tokens = options.tokens;
+    context.keepCollectionValues = options.keepCollectionValues;
     if (!options.path.empty()) {
         context.includeStack.push_back(canonicalPath(options.path));
         root.setEntryName(options.path);
+    }
+    if (options.tokens != nullptr) {
+        if (text.size() > maxRecordedText) {
+            root.report(ErrorMemory, modelmsg::memoryExhausted(text.size()));
+            return false;
+        }
+        // Few texts hold more than a token per two bytes. Reserved at once, the record is never
+        // copied as it grows, and the pages it does not fill cost nothing.
+        try {
+            options.tokens->reserve(options.tokens->size() + text.size() / 2);
+        } catch (const std::bad_alloc&) {
+        }
     }
     return parseInto(root, text, options.finalize, context);
 }
@@ -809,6 +822,14 @@ int Parser::collection(Tavric& field, std::size_t& position)
                 result = RuleError;
                 break;
             }
+        } else if (!context.keepCollectionValues) {
+            // A fresh member is untyped: storing the value could report nothing, so it is skipped.
+            if (scanValue(p, literal) != RuleAccepted) {
+                failed = true;
+                result = RuleError;
+                break;
+            }
+            continue;
         } else {
             member.reset(field.makeChild(0));
             if (!member || scanValue(p, literal) != RuleAccepted) {

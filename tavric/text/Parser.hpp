@@ -34,6 +34,8 @@ struct ParseContext {
     // Where the outermost text's tokens go, when the caller asks for them (included texts are
     // other texts: their tokens are not recorded).
     SourceTokens* tokens = nullptr;
+    // ParseOptions::keepCollectionValues, for every text of the load.
+    bool keepCollectionValues = true;
 };
 
 // A value as read from the text, before it is stored into a field.

@@ -74,8 +74,8 @@ void addGapTokens(const std::string& text, SourceTokens& tokens)
         }
     };
     for (const SourceToken& token : tokens) {
-        scan(std::max(from, token.offset));
-        from = std::max(from, token.offset + token.length);
+        scan(std::max<std::size_t>(from, token.offset));
+        from = std::max(from, token.end());
     }
     scan(text.size());
     if (gaps.empty())

@@ -34,14 +34,31 @@ enum class TokenRole : std::uint8_t {
 
 enum class Language : std::uint8_t { None, English, French };
 
-// One piece of the text, by byte offset and length.
+// One piece of the text, by byte offset and length. Twelve bytes: a large document records
+// millions of them (one per number of a map layer), so offsets are 32 bits.
 struct SourceToken {
-    std::size_t offset = 0;
-    std::size_t length = 0;
+    SourceToken() = default;
+    SourceToken(std::size_t offset, std::size_t length, TokenRole role = TokenRole::Value,
+                Language language = Language::None)
+        : offset(static_cast<std::uint32_t>(offset)), length(static_cast<std::uint32_t>(length)), role(role),
+          language(language)
+    {
+    }
+    // Where the token ends: one past its last byte.
+    std::size_t end() const { return std::size_t(offset) + length; }
+
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
     TokenRole role = TokenRole::Value;
     // For the words of the language's tables (qualifiers, kinds, types, directives, keyword values).
     Language language = Language::None;
 };
+
+static_assert(sizeof(SourceToken) == 12, "a token record is held whole: keep the token small");
+
+// The longest text whose tokens can be recorded; a parse asked to record a longer one fails as
+// out of memory (its tree alone would need many times more).
+constexpr std::size_t maxRecordedText = UINT32_MAX;
 
 using SourceTokens = std::vector<SourceToken>;
 

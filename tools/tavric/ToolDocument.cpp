@@ -100,11 +100,6 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
     options.finalize = false; // the reference check looks at the tree before the resolution
     options.path = source.name;
     options.tokens = steps.tokens;
-    // A large document of numbers makes about a token in four bytes: growing the record by
-    // doubling from nothing moves it again and again and holds up to three times it at once. What a
-    // wordier text leaves unused of the reservation is never touched, so never resident.
-    if (steps.tokens)
-        steps.tokens->reserve(source.text.size() / 4);
     // Directive texts are the tool's messages: standard output holds only what the verb produces.
     options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
     bool accepted = zul::parse(root, source.text, options);

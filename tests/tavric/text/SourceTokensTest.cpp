@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "tavric/model/Collection.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/Documents.hpp"
 #include "tavric/text/SourceToken.hpp"
@@ -17,15 +18,8 @@ const char* const roleNames[] = {"Name",      "TypeName",   "Qualifier",   "Righ
                                  "Directive", "Semicolon",  "LineComment", "BlockComment", "ValueEnd"};
 
 // "Role:text" per token, "/fr" or "/en" after a word of the tables.
-std::string recorded(const std::string& text)
+std::string shown(const std::string& text, const SourceTokens& tokens)
 {
-    NameDictionary names;
-    Tavric root(&names);
-    SourceTokens tokens;
-    ParseOptions options;
-    options.finalize = false;
-    options.tokens = &tokens;
-    EXPECT_TRUE(parse(root, text, options)) << text;
     std::string out;
     for (const SourceToken& token : tokens) {
         out += out.empty() ? "" : " ";
@@ -35,6 +29,36 @@ std::string recorded(const std::string& text)
             out += token.language == Language::French ? "/fr" : "/en";
     }
     return out;
+}
+
+// A parse that records its tokens: the verdict, the messages and the tokens shown.
+struct Reading {
+    bool accepted;
+    std::string messages;
+    std::string tokens;
+};
+
+Reading read(const std::string& text, bool keepCollectionValues, Tavric& root)
+{
+    SourceTokens tokens;
+    ParseOptions options;
+    options.finalize = false;
+    options.tokens = &tokens;
+    options.keepCollectionValues = keepCollectionValues;
+    Reading reading{parse(root, text, options), "", ""};
+    for (const std::string& line : root.messages())
+        reading.messages += line;
+    reading.tokens = shown(text, tokens);
+    return reading;
+}
+
+std::string recorded(const std::string& text)
+{
+    NameDictionary names;
+    Tavric root(&names);
+    const Reading reading = read(text, true, root);
+    EXPECT_TRUE(reading.accepted) << text;
+    return reading.tokens;
 }
 
 TEST(SourceTokens, RecordWhatTheParserAccepted)
@@ -63,6 +87,36 @@ TEST(SourceTokens, RecordWhatTheParserAccepted)
     };
     for (const auto& c : cases)
         EXPECT_EQ(recorded(c.first), c.second) << c.first;
+}
+
+// Without the collections' plain values the parse reads, records and reports the same; only
+// bracketed members stay in the tree.
+TEST(SourceTokens, CollectionValuesNeedNotBeKept)
+{
+    const struct {
+        const char* text;
+        std::size_t kept; // members of l left without the values
+    } cases[] = {
+        {"l = [Collection 1 \"s\" [n x = 1] 'c' &a Nowhere]", 1},
+        {"l = [Collection (0) 1 2]", 0},
+        {"strict l = [Collection 1 [n int x = \"s\"] 2 [m int y = 2.5]]", 2},
+        {"Collection l = [Collection 1 08 2]", 0},
+        {"l = [Collection [n x = 1] 1 [m]", 0},
+        {"int l = [Collection 1 2.5] \n m = [Collection [a = [Collection 1 2]]]", 0},
+    };
+    for (const auto& c : cases) {
+        NameDictionary keptNames;
+        Tavric kept(&keptNames);
+        NameDictionary leanNames;
+        Tavric lean(&leanNames);
+        const Reading whole = read(c.text, true, kept);
+        const Reading values = read(c.text, false, lean);
+        EXPECT_EQ(values.accepted, whole.accepted) << c.text;
+        EXPECT_EQ(values.messages, whole.messages) << c.text;
+        EXPECT_EQ(values.tokens, whole.tokens) << c.text;
+        const Collection* members = lean["l"].getCollection();
+        EXPECT_EQ(members ? members->size() : 0u, c.kept) << c.text;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/tavric/fmt/FmtCommand.hpp"
 
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -59,43 +60,55 @@ bool readOptions(const std::vector<std::string>& arguments, Options& options)
 
 // One input, already read: parsed once, recording its tokens, and laid out from them; the layout
 // is then checked to read the same. Prints what is wrong itself; false when the input is to be
-// left alone.
+// left alone. The tree is only for the verdict and the check, so the values of collections (most
+// of a large document) are not kept: what the parser read of them is in the tokens' digest. Each
+// reading is dropped before the next, so a large text costs its record once.
 bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& formatted, std::ostream& err)
 {
     const std::string& name = source.name;
     const std::string& text = source.text;
-    zul::NameDictionary names;
-    zul::Tavric original(&names);
-    zul::SourceTokens tokens;
-    // The parser's diagnostics and what the directives say, laid out as the other verbs lay them
-    // out; shown only when the document is refused.
-    std::ostringstream shown;
-    tavrictool::Report report(shown, false);
-    report.addSource(source);
-    zul::ParseOptions options;
-    options.finalize = false;
-    options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
-    options.tokens = &tokens;
-    // Messages name the file, and includes are refused as cycles as a load would.
-    if (fromFile)
-        options.path = name;
-    if (!zul::parse(original, text, options)) {
-        report.print(original);
-        report.refusedSilently(name, 0);
-        err << shown.str();
-        err.flush();
-        return false;
+    std::string fingerprint;
+    std::uint64_t digest = 0;
+    {
+        zul::NameDictionary names;
+        zul::Tavric original(&names);
+        zul::SourceTokens tokens;
+        // The parser's diagnostics and what the directives say, laid out as the other verbs lay them
+        // out; shown only when the document is refused.
+        std::ostringstream shown;
+        tavrictool::Report report(shown, false);
+        report.addSource(source);
+        zul::ParseOptions options;
+        options.finalize = false;
+        options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
+        options.tokens = &tokens;
+        options.keepCollectionValues = false;
+        // Messages name the file, and includes are refused as cycles as a load would.
+        if (fromFile)
+            options.path = name;
+        if (!zul::parse(original, text, options)) {
+            report.print(original);
+            report.refusedSilently(name, 0);
+            err << shown.str();
+            err.flush();
+            return false;
+        }
+        formatted = formatTokens(text, tokens);
+        digest = readingDigest(text, tokens);
+        fingerprint = treeFingerprint(original);
     }
-    formatted = formatTokens(text, tokens);
-    // The layout must read back to the same tree: a formatter that changed meaning would be worse
-    // than none.
+    // The layout must read back the same: a formatter that changed meaning would be worse than none.
     zul::NameDictionary againNames;
     zul::Tavric again(&againNames);
     if (fromFile)
         again.setEntryName(name);
+    zul::SourceTokens againTokens;
     zul::ParseOptions reread;
     reread.finalize = false;
-    if (!zul::parse(again, formatted, reread) || treeFingerprint(again) != treeFingerprint(original)) {
+    reread.tokens = &againTokens;
+    reread.keepCollectionValues = false;
+    if (!zul::parse(again, formatted, reread) || readingDigest(formatted, againTokens) != digest ||
+        treeFingerprint(again) != fingerprint) {
         err << "tavric fmt: " << name << ": the laid-out text would read differently; the file is left as it is\n";
         return false;
     }

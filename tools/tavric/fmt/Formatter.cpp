@@ -10,43 +10,12 @@ namespace tavricfmt {
 
 namespace {
 
+using zul::SourceToken;
 using zul::TokenRole;
-
-// A token of the parser's record as the layout sees it. Everything between two atoms is blank:
-// spaces, tabs, line ends and line continuations. Words, literals and comments are kept as
-// written; the other roles decide blanks and indentation.
-struct Atom {
-    std::size_t begin;
-    std::size_t end;
-    TokenRole role;
-    // The parser looked for an operator at this atom (it follows a value on the same line) and
-    // found none there: the layout must not make one appear (as "x=1" would "x =", the "x " of
-    // multiplication).
-    bool afterValue;
-};
 
 bool isComment(TokenRole role)
 {
     return role == TokenRole::LineComment || role == TokenRole::BlockComment;
-}
-
-std::vector<Atom> atomsOf(const zul::SourceTokens& tokens)
-{
-    std::vector<Atom> atoms;
-    atoms.reserve(tokens.size());
-    std::size_t valueEnd = std::string::npos;
-    for (const zul::SourceToken& token : tokens) {
-        if (token.role == TokenRole::ValueEnd) {
-            valueEnd = token.offset;
-            continue;
-        }
-        const TokenRole role = token.role;
-        const bool afterValue = token.offset == valueEnd && role != TokenRole::Semicolon && !isComment(role);
-        if (!isComment(role))
-            valueEnd = std::string::npos;
-        atoms.push_back(Atom{token.offset, token.offset + token.length, role, afterValue});
-    }
-    return atoms;
 }
 
 // More than the longest operator synonym ("diff\xC3\xA9rent de ").
@@ -81,27 +50,49 @@ Gap readGap(const std::string& source, std::size_t from, std::size_t to)
     return gap;
 }
 
+// Where the layout ends a token: a line comment loses its trailing blanks.
+std::size_t laidOutEnd(const std::string& source, const SourceToken& token)
+{
+    std::size_t end = token.end();
+    if (token.role == TokenRole::LineComment)
+        while (end > token.offset && (source[end - 1] == ' ' || source[end - 1] == '\t' || source[end - 1] == '\r'))
+            --end;
+    return end;
+}
+
+// Lays the record out straight from it: a large document records millions of tokens, and a copy
+// of them in another form would cost more than the text. The atoms are the tokens the layout
+// shows: all but the empty ValueEnd marks, which tell of the atom after them. Everything between
+// two atoms is blank: spaces, tabs, line ends and line continuations. Words, literals and comments
+// are kept as written; the other roles decide blanks and indentation.
 class Layout {
 public:
-    Layout(const std::string& source, const std::vector<Atom>& atoms) : source(source), atoms(atoms) {}
+    Layout(const std::string& source, const zul::SourceTokens& tokens) : source(source), tokens(tokens) {}
 
     std::string run()
     {
+        // A byte-order mark, which the parser passes over, stays first as written.
+        const char* const byteOrderMark = "\xEF\xBB\xBF";
+        if (source.compare(0, 3, byteOrderMark) == 0)
+            out = byteOrderMark;
+        // Most layouts are about as long as their source: reserved at once, the text is never copied
+        // as it grows, and what it leaves unused is never touched.
+        out.reserve(source.size() + source.size() / 4 + 64);
         std::size_t keptFrom = 0;
         std::size_t keptTo = 0;
-        for (std::size_t i = 0; i < atoms.size(); ++i) {
-            const Atom& atom = atoms[i];
-            if (atom.afterValue) {
+        std::size_t previous = none;
+        for (std::size_t i = nextAtom(none); i < tokens.size(); previous = i, i = nextAtom(i)) {
+            const SourceToken& atom = tokens[i];
+            if (afterValue(i)) {
                 keptFrom = i;
                 keptTo = keptGaps(i);
             }
-            if (i == 0) {
+            if (previous == none) {
                 line = indentation(i);
             } else if (i > keptFrom && i <= keptTo) {
-                line += source.substr(atoms[i - 1].end, atom.begin - atoms[i - 1].end);
+                line.append(source, tokens[previous].end(), atom.offset - tokens[previous].end());
             } else {
-                const Atom& previous = atoms[i - 1];
-                const Gap gap = readGap(source, previous.end, atom.begin);
+                const Gap gap = readGap(source, tokens[previous].end(), atom.offset);
                 if (gap.lineEnds > 0) {
                     endLine();
                     if (gap.lineEnds > 1)
@@ -112,37 +103,50 @@ public:
                     endLine();
                     line.assign(depth * indentWidth + continuationIndent, ' ');
                 } else {
-                    line += spacing(previous, atom, gap.empty);
+                    line += spacing(tokens[previous], atom, gap.empty);
                 }
             }
-            std::string text = source.substr(atom.begin, atom.end - atom.begin);
-            if (atom.role == TokenRole::LineComment)
-                trimEnd(text, " \t\r");
-            line += text;
+            line.append(source, atom.offset, laidOutEnd(source, atom) - atom.offset);
             if (atom.role == TokenRole::Open)
                 ++depth;
             else if (atom.role == TokenRole::Close && depth > 0)
                 --depth;
         }
-        if (!atoms.empty())
+        if (previous != none) {
             endLine();
-        // The parser accepts a "Message" without its text only at the very end of the text: one
-        // more line end after it would make the document refused.
-        if (!atoms.empty() && atoms.back().role == TokenRole::Directive && atoms.back().end == source.size())
-            out.pop_back();
-        return out;
+            // The parser accepts a "Message" without its text only at the very end of the text: one
+            // more line end after it would make the document refused.
+            if (tokens[previous].role == TokenRole::Directive && tokens[previous].end() == source.size())
+                out.pop_back();
+        }
+        return std::move(out);
     }
 
 private:
-    static void trimEnd(std::string& text, const char* set)
+    static constexpr std::size_t none = static_cast<std::size_t>(-1);
+
+    // The first atom after token i (none: from the start); tokens.size() when there is none.
+    std::size_t nextAtom(std::size_t i) const
     {
-        const std::size_t last = text.find_last_not_of(set);
-        text.erase(last == std::string::npos ? 0 : last + 1);
+        for (++i; i < tokens.size() && tokens[i].role == TokenRole::ValueEnd;)
+            ++i;
+        return i;
+    }
+
+    // The parser looked for an operator at this atom (it follows a value on the same line) and
+    // found none there: the layout must not make one appear (as "x=1" would "x =", the "x " of
+    // multiplication). Comments take room, so no atom after one stands where a mark before it does.
+    bool afterValue(std::size_t i) const
+    {
+        const TokenRole role = tokens[i].role;
+        return i > 0 && tokens[i - 1].role == TokenRole::ValueEnd && tokens[i - 1].offset == tokens[i].offset &&
+               role != TokenRole::Semicolon && !isComment(role);
     }
 
     void endLine()
     {
-        trimEnd(line, " \t");
+        const std::size_t last = line.find_last_not_of(" \t");
+        line.erase(last == std::string::npos ? 0 : last + 1);
         out += line;
         out += '\n';
         line.clear();
@@ -156,28 +160,33 @@ private:
     {
         std::string shown;
         std::vector<std::size_t> gapStarts(1, 0);
-        for (std::size_t i = first; i < atoms.size() && shown.size() < operatorWindow; ++i) {
-            if (i > first) {
-                const Gap gap = readGap(source, atoms[i - 1].end, atoms[i].begin);
+        std::vector<std::size_t> atoms(1, first);
+        for (std::size_t i = first, previous = none; i < tokens.size() && shown.size() < operatorWindow;
+             previous = i, i = nextAtom(i)) {
+            if (previous != none) {
+                const Gap gap = readGap(source, tokens[previous].end(), tokens[i].offset);
                 if (gap.lineEnds > 0)
                     break;
                 gapStarts.push_back(shown.size());
+                atoms.push_back(i);
                 if (gap.continued) {
                     shown += " \\";
                     break;
                 }
-                shown += spacing(atoms[i - 1], atoms[i], gap.empty);
+                shown += spacing(tokens[previous], tokens[i], gap.empty);
             }
             // Comments are blanks to the parser.
-            const std::size_t length = atoms[i].end - atoms[i].begin;
-            shown += isComment(atoms[i].role) ? std::string(length, ' ') : source.substr(atoms[i].begin, length);
+            if (isComment(tokens[i].role))
+                shown.append(tokens[i].length, ' ');
+            else
+                shown.append(source, tokens[i].offset, tokens[i].length);
         }
         zul::OperatorMatch match;
         if (!zul::matchOperator(shown, 0, match))
             return first;
         std::size_t last = first;
         for (std::size_t k = 1; k < gapStarts.size() && gapStarts[k] < match.length; ++k)
-            last = first + k;
+            last = atoms[k];
         return last;
     }
 
@@ -185,26 +194,28 @@ private:
     std::string indentation(std::size_t first) const
     {
         std::size_t closing = 0;
-        for (std::size_t i = first; i < atoms.size() && atoms[i].role == TokenRole::Close; ++i) {
+        for (std::size_t i = first; i < tokens.size() && tokens[i].role == TokenRole::Close;) {
             ++closing;
-            if (i + 1 < atoms.size()) {
-                const Gap gap = readGap(source, atoms[i].end, atoms[i + 1].begin);
+            const std::size_t next = nextAtom(i);
+            if (next < tokens.size()) {
+                const Gap gap = readGap(source, tokens[i].end(), tokens[next].offset);
                 if (gap.lineEnds > 0 || gap.continued)
                     break;
             }
+            i = next;
         }
         const std::size_t level = closing < depth ? depth - closing : 0;
         return std::string(level * indentWidth, ' ');
     }
 
-    std::string spacing(const Atom& previous, const Atom& atom, bool touching) const
+    static const char* spacing(const SourceToken& previous, const SourceToken& atom, bool touching)
     {
         if (atom.role == TokenRole::Semicolon)
             return "";
         if (previous.role == TokenRole::Semicolon)
             return " ";
         // "[" and the name of its node.
-        if (previous.role == TokenRole::Open && previous.end - previous.begin == 1 && !isComment(atom.role))
+        if (previous.role == TokenRole::Open && previous.length == 1 && !isComment(atom.role))
             return "";
         if (isOperator(previous.role) || isOperator(atom.role))
             return " ";
@@ -216,7 +227,7 @@ private:
     }
 
     const std::string& source;
-    const std::vector<Atom>& atoms;
+    const zul::SourceTokens& tokens;
     std::string out;
     std::string line;
     std::size_t depth = 0;
@@ -226,11 +237,23 @@ private:
 
 std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
 {
-    const std::vector<Atom> atoms = atomsOf(tokens);
-    // A byte-order mark, which the parser passes over, stays first as written.
-    const char* const byteOrderMark = "\xEF\xBB\xBF";
-    const bool marked = source.compare(0, 3, byteOrderMark) == 0;
-    return (marked ? std::string(byteOrderMark) : std::string()) + Layout(source, atoms).run();
+    return Layout(source, tokens).run();
+}
+
+std::uint64_t readingDigest(const std::string& source, const zul::SourceTokens& tokens)
+{
+    // FNV-1a, over each token's role, length and bytes as laid out.
+    std::uint64_t digest = 14695981039346656037ull;
+    const auto add = [&digest](unsigned char byte) { digest = (digest ^ byte) * 1099511628211ull; };
+    for (const SourceToken& token : tokens) {
+        const std::size_t end = laidOutEnd(source, token);
+        add(static_cast<unsigned char>(token.role));
+        for (int shift = 0; shift < 32; shift += 8)
+            add(static_cast<unsigned char>((end - token.offset) >> shift));
+        for (std::size_t i = token.offset; i < end; ++i)
+            add(static_cast<unsigned char>(source[i]));
+    }
+    return digest;
 }
 
 bool formatSource(const std::string& source, std::string& formatted)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "tavric/text/SourceToken.hpp"
@@ -18,6 +19,10 @@ constexpr std::size_t continuationIndent = 4;
 // line, no trailing blanks, one line end at the end. The layout follows the tokens the parser
 // recorded while it accepted the source.
 std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens);
+
+// What the parser read of a source, in order, as the layout writes it but without where it stands:
+// an accepted source and its layout, read with their tokens recorded, give the same digest.
+std::uint64_t readingDigest(const std::string& source, const zul::SourceTokens& tokens);
 
 // Parses the source (its directives' texts go nowhere) and lays it out; false when the parser
 // refuses it.

@@ -20,7 +20,8 @@ namespace {
 // Keys the game looks up: the event texts, the lines the game writes to the log, the texts of the
 // maps after the first (the game asks for key + slot on them, and the plain key when absent) and
 // every line of the opening conversation. The log's lines come first.
-constexpr int ShippedMaps = 2;
+constexpr int ShippedMaps = 3;
+constexpr int TextsPerLaterMap = 4;
 
 std::vector<std::string> logKeys()
 {
@@ -37,10 +38,9 @@ std::vector<std::string> logKeys()
     for (const vrk::LogText* text : vrk::GuideTexts)
         keys.push_back(text->key);
     // Every later map has its own books, remote panel and hatch, and a line naming its level.
-    for (int slot = 1; slot < ShippedMaps; ++slot) {
-        const std::string n = std::to_string(slot);
-        keys.insert(keys.end(), {"Books" + n, "RemotePanel" + n, "Victory" + n, "Level" + std::to_string(slot + 1)});
-    }
+    for (int slot = 1; slot < int(Config::get().maps.size()); ++slot)
+        keys.insert(keys.end(), {vrk::mapTextKey("Books", slot), vrk::mapTextKey("RemotePanel", slot),
+                                 vrk::mapTextKey("Victory", slot), vrk::levelNameKey(slot)});
     return keys;
 }
 
@@ -254,9 +254,10 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 80u) << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, "
-                                   "24 of the map and of analysing, 4 texts of the second map, 13 texts of the HUD "
-                                   "and the pause and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 76u + TextsPerLaterMap * (config.maps.size() - 1))
+        << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, 24 of the map and of "
+           "analysing, 4 texts of each map after the first, 13 texts of the HUD and the pause and the 23 lines of the "
+           "opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));
@@ -334,7 +335,6 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     ASSERT_GE(config.maps.size(), 1u);
-    EXPECT_LE(config.maps.size(), size_t(vrk::MaxMaps));
     for (const MapData& map : config.maps) {
         EXPECT_EQ(map.problem, "") << map.name;
         // The camera needs a map at least as large as the scene.
@@ -360,28 +360,32 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
     }
 }
 
-TEST(ConfigMaps, TheShippedConfigurationHasTwoMapsInPlayingOrder)
+TEST(ConfigMaps, TheShippedConfigurationHasThreeMapsInPlayingOrderEachHarder)
 {
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     ASSERT_EQ(config.maps.size(), size_t(ShippedMaps));
-    ASSERT_EQ(playableMaps().size(), size_t(ShippedMaps)) << "both maps read completely";
-    const MapData& first = config.maps[0];
-    const MapData& second = config.maps[1];
-    EXPECT_EQ(first.name, "Map0");
-    EXPECT_EQ(second.name, "Map1");
-    // The first map keeps the game's default start; the second gives its own.
-    EXPECT_FALSE(first.hasStart);
-    EXPECT_TRUE(second.hasStart);
-    EXPECT_GE(second.width, 50);
-    EXPECT_GE(second.height, 36);
+    ASSERT_EQ(playableMaps().size(), size_t(ShippedMaps)) << "every map read completely";
     auto hunters = [](const MapData& map) {
         int count = 0;
         for (long long code : map.codes[Monsters])
             count += code >= vrk::HunterCode && code <= vrk::HunterSquareCode;
         return count;
     };
-    EXPECT_GT(hunters(second), hunters(first)) << "the second level is the harder one";
+    // The first map keeps the game's default start; the later ones give their own.
+    const struct {
+        const char* name;
+        bool ownStart;
+    } expected[ShippedMaps] = {{"Map0", false}, {"Map1", true}, {"Map2", true}};
+    for (int slot = 0; slot < ShippedMaps; ++slot) {
+        const MapData& map = config.maps[size_t(slot)];
+        EXPECT_EQ(map.name, expected[slot].name);
+        EXPECT_EQ(map.hasStart, expected[slot].ownStart) << map.name;
+        if (slot > 0) {
+            EXPECT_GE(map.width * map.height, 50 * 36) << map.name;
+            EXPECT_GT(hunters(map), hunters(config.maps[size_t(slot) - 1])) << map.name << " is not harder";
+        }
+    }
 }
 
 TEST(ConfigMaps, EveryMapStartsOnFreeFloorInsideAClosedBorder)

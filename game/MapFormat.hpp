@@ -68,7 +68,7 @@ inline std::string levelNameKey(int slot)
     return "Level" + std::to_string(slot + 1);
 }
 
-// The start of a map that names none: the middle of this cell, (6120, 4440).
+// A map that names no start starts the player at the top-left corner of this cell, (6120, 4440).
 constexpr int DefaultStartColumn = 51;
 constexpr int DefaultStartRow = 37;
 

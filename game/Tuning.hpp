@@ -22,8 +22,9 @@ constexpr double toDegrees(double radians)
 }
 
 // ---- the player ----
-// The middle of the default start cell, (6120, 4440).
-const sf::Vector2f PlayerStart((DefaultStartColumn + 0.5f) * TileSize, (DefaultStartRow + 0.5f) * TileSize);
+// The top-left corner of the default start cell, (6120, 4440).
+const sf::Vector2f PlayerStart(static_cast<float>(DefaultStartColumn * TileSize),
+                               static_cast<float>(DefaultStartRow * TileSize));
 constexpr int StartLife = 340;
 constexpr int MaxStamina = 130;
 constexpr int WalkSpeed = 13;

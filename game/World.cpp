@@ -72,8 +72,10 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
         if (!record)
             record = std::make_unique<MapRecord>();
     loaded = 0;
-    if (count == 0)
+    if (count == 0) {
+        maps[0] = std::make_unique<MapRecord>();
         errors << "No map under \"" << MapsKey << "\": the game plays an empty one." << std::endl;
+    }
     for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
         if (!loadMap(*it->second, *maps[static_cast<std::size_t>(loaded)], program, game, progress, errors))
             return false;

@@ -127,7 +127,7 @@ TEST(ContentImages, TileSheetsAreTenTilesWide)
     sf::Image events, monsters;
     ASSERT_TRUE(loadImage(vrk::texturePaths[4], events));
     ASSERT_TRUE(loadImage(vrk::texturePaths[5], monsters));
-    for (int event : {PanelEvent, BooksEvent, VictoryEvent, RemotePanelEvent})
+    for (int event : {vrk::DoorPanelEvent, vrk::BooksEvent, vrk::VictoryTextEvent, vrk::RemoteDoorPanelEvent})
         EXPECT_TRUE(hasInk(events, ((event - 1) % 10) * Tile, ((event - 1) / 10) * Tile, Tile, Tile)) << event;
     for (int kind = 2; kind <= 5; ++kind)
         EXPECT_TRUE(hasInk(monsters, (kind - 1) * Tile, 0, Tile, Tile)) << kind;

@@ -589,10 +589,10 @@ TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles)
 TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)
 {
     const Config& config = Config::get();
-    const char* sheets[3] = {"res/chipset0.png", "res/chipset0_obj.png", "res/chipset0_ceiling.png"};
     for (int layer = vrk::GroundLayer; layer <= vrk::CeilingLayer; ++layer) {
+        const std::string sheetPath = "res/" + std::string(vrk::LayerSheets[layer]) + ".png";
         sf::Image sheet;
-        ASSERT_TRUE(loadImage(sheets[layer], sheet));
+        ASSERT_TRUE(loadImage(sheetPath, sheet));
         std::set<int> used;
         for (const MapData& map : config.maps)
             if (map.problem.empty())
@@ -602,6 +602,6 @@ TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)
                             used.insert(map.value(layer, x, y) - 1);
         for (int t : used)
             EXPECT_TRUE(hasInk(sheet, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
-                << sheets[layer] << " tile " << t << " is used but empty or outside the sheet";
+                << sheetPath << " tile " << t << " is used but empty or outside the sheet";
     }
 }

@@ -29,7 +29,7 @@
 //   monster: hunter, hunterH, hunterV, hunterSquare.
 // Every layer must be filled by exactly one grid; all grids have the same size. The start cell
 // (column, row, counted from 0) must lie on the map on a cell that does not block; a map without
-// one starts where the game starts every map that names none, DefaultStart.
+// one starts where the game starts every map that names none (vrk::DefaultStartColumn, Row).
 namespace mapc {
 
 using vrk::LayerCodeStride;

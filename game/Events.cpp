@@ -143,7 +143,7 @@ bool withinReach(sf::Vector2f position, int column, int row)
 EventHandler Events::handler(int slot, int event)
 {
     constexpr int handled = static_cast<int>(sizeof eventTable / sizeof eventTable[0]);
-    if (event < 1 || event > handled || slot < 0 || slot >= MaxMaps)
+    if (event < 1 || event > handled || slot < 0)
         return nullptr;
     return eventTable[event - 1];
 }

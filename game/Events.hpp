@@ -14,13 +14,6 @@ class Ingame;
 
 constexpr int EventsPerMap = LayerCodeStride;
 
-// Event numbers of the event layer that map slot 0 answers (4 to 11 do nothing).
-enum EventNumber { DoorPanelEvent = 2, BooksEvent = 3, VictoryTextEvent = 12, RemoteDoorPanelEvent = 13 };
-
-// The remote panel works the door panel that stands this far from it.
-constexpr int RemoteColumnOffset = 2;
-constexpr int RemoteRowOffset = -4;
-
 // Whether a player at `position` (truncated to whole units) stands within reach of the cell's
 // centre, as a panel asks.
 bool withinReach(sf::Vector2f position, int column, int row);

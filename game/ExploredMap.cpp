@@ -87,7 +87,9 @@ void addQuad(sf::VertexArray& quads, sf::Vector2f at, float side, sf::Color colo
 
 ExploredMap::Memory& ExploredMap::memoryFor(int slot, const MapRecord& map)
 {
-    Memory& memory = memories[slot];
+    if (static_cast<std::size_t>(slot) >= memories.size())
+        memories.resize(static_cast<std::size_t>(slot) + 1);
+    Memory& memory = memories[static_cast<std::size_t>(slot)];
     if (memory.width != map.width || memory.height != map.height) {
         memory.width = map.width;
         memory.height = map.height;
@@ -124,7 +126,7 @@ void ExploredMap::see(Memory& memory, const MapRecord& map, int column, int row)
 void ExploredMap::record(int slot, const MapRecord& map, sf::Vector2f player, double facing, double reach,
                          double halfCone)
 {
-    if (slot < 0 || slot >= MaxMaps)
+    if (slot < 0)
         return;
     Memory& memory = memoryFor(slot, map);
     const int playerColumn = cellOf(player.x);
@@ -154,7 +156,7 @@ void ExploredMap::record(int slot, const MapRecord& map, sf::Vector2f player, do
 
 MapMark ExploredMap::mark(int slot, int column, int row) const
 {
-    if (slot < 0 || slot >= MaxMaps)
+    if (slot < 0 || static_cast<std::size_t>(slot) >= memories.size())
         return MapMark::Unseen;
     const Memory& memory = memories[slot];
     if (column < 0 || row < 0 || column >= memory.width || row >= memory.height)
@@ -164,7 +166,7 @@ MapMark ExploredMap::mark(int slot, int column, int row) const
 
 int ExploredMap::seenCells(int slot) const
 {
-    if (slot < 0 || slot >= MaxMaps)
+    if (slot < 0 || static_cast<std::size_t>(slot) >= memories.size())
         return 0;
     const std::vector<MapMark>& cells = memories[slot].cells;
     return static_cast<int>(cells.size() - static_cast<std::size_t>(std::count(cells.begin(), cells.end(), MapMark::Unseen)));
@@ -197,7 +199,7 @@ void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot,
     placeText(title, size.x / 2.f, 30.f, 0.5f);
     target.draw(title);
 
-    if (slot >= 0 && slot < MaxMaps && memories[slot].width > 0) {
+    if (slot >= 0 && static_cast<std::size_t>(slot) < memories.size() && memories[slot].width > 0) {
         const Memory& memory = memories[slot];
         const float cell = cellSize(memory.width, memory.height, target.getSize());
         const sf::Vector2f corner = origin(memory.width, memory.height, target.getSize());

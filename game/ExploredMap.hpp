@@ -53,7 +53,8 @@ private:
     Memory& memoryFor(int slot, const MapRecord& map);
     void see(Memory& memory, const MapRecord& map, int column, int row);
 
-    Memory memories[MaxMaps];
+    // By slot, grown as levels are played.
+    std::vector<Memory> memories;
     bool visible = false;
 };
 

@@ -51,8 +51,8 @@ bool Ingame::onStart()
 {
     unsigned progress = 0;
     const auto step = [this, &progress] { reportProgress(progress); };
-    zul::Tavric& maps = program->configDocument.child("Maps");
-    mapsToLoad = std::min<std::size_t>(maps.childCount(), MaxMaps);
+    zul::Tavric& maps = program->configDocument.child(MapsKey);
+    mapsToLoad = maps.childCount();
 
     for (int i = 0; i < FontCount; ++i) {
         if (!fonts[i].loadFromFile(resourcePath(fontPaths[i])))
@@ -102,7 +102,7 @@ bool Ingame::onStart()
         offerLeft = continueOffered ? OfferSteps : 0;
     } else {
         continueOffered = false;
-        const std::string name = languageText("Level" + std::to_string(worldPart.currentSlot() + 1));
+        const std::string name = languageText(levelNameKey(worldPart.currentSlot()));
         if (!name.empty())
             addMessage(name);
     }
@@ -452,7 +452,7 @@ void Ingame::addText(const char* key)
 {
     // A later map may word a text its own way: "Books1" on the second map, else "Books".
     if (const int slot = worldPart.currentSlot(); slot > 0) {
-        const std::string own = languageText(key + std::to_string(slot));
+        const std::string own = languageText(mapTextKey(key, slot));
         if (!own.empty()) {
             addMessage(own);
             return;

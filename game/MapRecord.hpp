@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/MapFormat.hpp"
+
 #include <SFML/System/Vector2.hpp>
 
 #include <list>
@@ -9,18 +11,6 @@
 namespace vrk {
 
 class Monster;
-
-constexpr int TileSize = 120;
-constexpr int TileSheetColumns = 10;
-constexpr int LayerCount = 6;
-// Each layer owns this many tile codes in a map document: layer i uses 180i+1 .. 180i+180.
-constexpr int LayerCodeStride = 180;
-constexpr int MaxMaps = 2;
-
-enum LayerIndex { GroundLayer = 0, ObjectLayer = 1, CeilingLayer = 2, WallLayer = 3, EventLayer = 4, MonsterLayer = 5 };
-// A window stops walkers and bullets but lets the light and the eye through.
-enum WallValue { WindowCell = 1, WallCell = 2, ClosedDoor = 3, OpenDoor = 4 };
-enum MonsterCode { HunterCode = 902, HunterHCode = 903, HunterVCode = 904, HunterSquareCode = 905 };
 
 // Cell of a scene coordinate. Floor rather than truncation so that a point left of or above
 // the map (x < 0) falls outside it instead of into column 0; the two agree on the map itself.

@@ -3,6 +3,8 @@
 // Per fixed step of 1/30 s, in scene units, unless said otherwise. The game and its tests use
 // these names, so a figure is written once.
 
+#include "game/MapFormat.hpp"
+
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
@@ -20,7 +22,9 @@ constexpr double toDegrees(double radians)
 }
 
 // ---- the player ----
-const sf::Vector2f PlayerStart(6120.f, 4440.f);
+// The top-left corner of the default start cell, (6120, 4440).
+const sf::Vector2f PlayerStart(static_cast<float>(DefaultStartColumn * TileSize),
+                               static_cast<float>(DefaultStartRow * TileSize));
 constexpr int StartLife = 340;
 constexpr int MaxStamina = 130;
 constexpr int WalkSpeed = 13;

@@ -55,43 +55,54 @@ float clampAxis(float position, int cells, unsigned sceneSize)
 
 // ---- loading ----
 
+World::World()
+{
+    maps.push_back(std::make_unique<MapRecord>());
+}
+
+World::~World() = default;
+
 bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
                  std::ostream& errors)
 {
-    int slotIndex = 0;
-    int ignored = 0;
+    const std::size_t count = mapsField.childCount();
+    // Records of maps gone from the document go with their monsters; slot 0 always stays.
+    maps.resize(std::max<std::size_t>(count, 1));
+    for (std::unique_ptr<MapRecord>& record : maps)
+        if (!record)
+            record = std::make_unique<MapRecord>();
     loaded = 0;
-    for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
-        if (slotIndex >= MaxMaps) {
-            ++ignored;
-            continue;
-        }
-        if (!loadMap(*it->second, maps[slotIndex], program, game, progress, errors))
-            return false;
-        loaded = ++slotIndex;
+    if (count == 0) {
+        maps[0] = std::make_unique<MapRecord>();
+        errors << "No map under \"" << MapsKey << "\": the game plays an empty one." << std::endl;
     }
-    if (ignored > 0)
-        errors << "Only the first " << MaxMaps << " maps under \"Maps\" are loaded; " << ignored << " more ignored."
-               << std::endl;
+    for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
+        if (!loadMap(*it->second, *maps[static_cast<std::size_t>(loaded)], program, game, progress, errors))
+            return false;
+        ++loaded;
+    }
     return true;
 }
 
 bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
                     const std::function<void()>& progress, std::ostream& errors)
 {
-    zul::Tavric& layersField = field.child("Layers", zul::publicUser);
+    zul::Tavric& layersField = field.child(LayersKey, zul::publicUser);
     progress();
-    const long long width = field.child("Width", zul::publicUser).getInt(zul::publicUser);
-    const long long height = field.child("Height", zul::publicUser).getInt(zul::publicUser);
+    const long long width = field.child(WidthKey, zul::publicUser).getInt(zul::publicUser);
+    const long long height = field.child(HeightKey, zul::publicUser).getInt(zul::publicUser);
     if (width < 0 || height < 0 || width > MaxMapSide || height > MaxMapSide) {
         errors << "Map format is incorrect: Width and Height must lie between 0 and " << MaxMapSide << "."
                << std::endl;
         return false;
     }
+    const std::size_t cells = static_cast<std::size_t>(width * height);
+    // The walls remembered stay remembered when the same map is read again; a map of another
+    // shape starts unseen, or old marks would land on other cells.
+    if (record.width != width || record.height != height || record.explored.size() != cells)
+        record.explored.assign(cells, 0);
     record.width = static_cast<int>(width);
     record.height = static_cast<int>(height);
-    const std::size_t cells = static_cast<std::size_t>(width * height);
-    record.explored.resize(cells, 0);
 
     auto child = layersField.childrenBegin(zul::publicUser);
     const auto end = layersField.childrenEnd();
@@ -115,8 +126,7 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
                     if (std::unique_ptr<Monster> monster = makeMonster(code, program, game, position))
                         record.monsters.push_back(std::move(monster));
                 } else {
-                    const long long value = code <= 0 ? 0 : code - static_cast<long long>(LayerCodeStride) * i;
-                    layer[index] = static_cast<int>(std::clamp<long long>(value, 0, INT_MAX));
+                    layer[index] = static_cast<int>(std::min<long long>(code <= 0 ? 0 : layerValue(i, code), INT_MAX));
                 }
             }
         }
@@ -128,11 +138,11 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
 void World::readStart(zul::Tavric& field, MapRecord& record, std::ostream& errors)
 {
     record.start = PlayerStart;
-    if (!field.exists("Start"))
+    if (!field.exists(StartKey))
         return;
-    zul::Tavric& start = field.child("Start", zul::publicUser);
-    const long long column = start.child("Column", zul::publicUser).getInt(zul::publicUser);
-    const long long row = start.child("Row", zul::publicUser).getInt(zul::publicUser);
+    zul::Tavric& start = field.child(StartKey, zul::publicUser);
+    const long long column = start.child(StartColumnKey, zul::publicUser).getInt(zul::publicUser);
+    const long long row = start.child(StartRowKey, zul::publicUser).getInt(zul::publicUser);
     const char* problem = nullptr;
     if (column < 0 || row < 0 || column >= record.width || row >= record.height)
         problem = "is off the map";
@@ -149,15 +159,15 @@ void World::readStart(zul::Tavric& field, MapRecord& record, std::ostream& error
 
 void World::clearObjects()
 {
-    for (MapRecord& record : maps)
-        record.clearObjects();
+    for (const std::unique_ptr<MapRecord>& record : maps)
+        record->clearObjects();
 }
 
 void World::clearOtherSlots()
 {
-    for (int i = 0; i < MaxMaps; ++i)
-        if (i != current)
-            maps[i].clearObjects();
+    for (std::size_t i = 0; i < maps.size(); ++i)
+        if (static_cast<int>(i) != current)
+            maps[i]->clearObjects();
 }
 
 // ---- the view ----

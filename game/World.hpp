@@ -7,6 +7,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <vector>
 
 namespace zul {
 class Tavric;
@@ -25,21 +26,25 @@ struct CellRange {
 // The map slots, the camera over the played one, and the monsters and bullets they own.
 class World {
 public:
+    World();
+    ~World();
+
     // The played map (slot 0 after restart).
-    MapRecord& map() { return maps[current]; }
-    const MapRecord& map() const { return maps[current]; }
-    MapRecord& slot(int index) { return maps[index]; }
+    MapRecord& map() { return *maps[current]; }
+    const MapRecord& map() const { return *maps[current]; }
+    MapRecord& slot(int index) { return *maps[static_cast<std::size_t>(index)]; }
     int currentSlot() const { return current; }
 
     // Plays the map of the slot, or slot 0 when that slot holds no map.
     void restart(int slotIndex = 0) { current = slotIndex >= 0 && slotIndex < loaded ? slotIndex : 0; }
     // How many slots hold a map.
     int mapCount() const { return loaded; }
-    // Reads every map under "Maps" into the slots, in name order, calling progress before each
-    // map; false (with the message written to errors) on a malformed map.
+    // Reads every map under "Maps" into a slot of its own, in name order, calling progress before
+    // each map; false (with the message written to errors) on a malformed map. Without any map
+    // slot 0 stays an empty map.
     bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
               std::ostream& errors);
-    // Destroys the monsters and bullets of both slots.
+    // Destroys the monsters and bullets of every slot.
     void clearObjects();
     // Destroys those of the maps not played: nothing of another level lives on beside this one.
     void clearOtherSlots();
@@ -71,7 +76,8 @@ private:
     static void readStart(zul::Tavric& field, MapRecord& record, std::ostream& errors);
     void clampCamera(sf::Vector2u sceneSize);
 
-    MapRecord maps[MaxMaps];
+    // Never empty. Held by pointer: monsters and the game's parts keep references to a record.
+    std::vector<std::unique_ptr<MapRecord>> maps;
     int current = 0;
     int loaded = 0;
     sf::Vector2f view;

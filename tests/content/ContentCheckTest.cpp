@@ -20,7 +20,8 @@ namespace {
 // Keys the game looks up: the event texts, the lines the game writes to the log, the texts of the
 // maps after the first (the game asks for key + slot on them, and the plain key when absent) and
 // every line of the opening conversation. The log's lines come first.
-constexpr int ShippedMaps = 2;
+constexpr int ShippedMaps = 3;
+constexpr int TextsPerLaterMap = 4;
 
 std::vector<std::string> logKeys()
 {
@@ -37,10 +38,9 @@ std::vector<std::string> logKeys()
     for (const vrk::LogText* text : vrk::GuideTexts)
         keys.push_back(text->key);
     // Every later map has its own books, remote panel and hatch, and a line naming its level.
-    for (int slot = 1; slot < ShippedMaps; ++slot) {
-        const std::string n = std::to_string(slot);
-        keys.insert(keys.end(), {"Books" + n, "RemotePanel" + n, "Victory" + n, "Level" + std::to_string(slot + 1)});
-    }
+    for (int slot = 1; slot < int(Config::get().maps.size()); ++slot)
+        keys.insert(keys.end(), {vrk::mapTextKey("Books", slot), vrk::mapTextKey("RemotePanel", slot),
+                                 vrk::mapTextKey("Victory", slot), vrk::levelNameKey(slot)});
     return keys;
 }
 
@@ -88,7 +88,8 @@ bool findDoor(const MapData& map, int column, int row, int& doorColumn, int& doo
 {
     for (int y = row - 1; y <= row + 1; ++y)
         for (int x = column - 1; x <= column + 1; ++x)
-            if (map.contains(x, y) && (map.value(Walls, x, y) == 3 || map.value(Walls, x, y) == 4)) {
+            if (map.contains(x, y) && (map.value(vrk::WallLayer, x, y) == vrk::ClosedDoor ||
+                                       map.value(vrk::WallLayer, x, y) == vrk::OpenDoor)) {
                 doorColumn = x;
                 doorRow = y;
                 return true;
@@ -108,11 +109,12 @@ std::vector<DoorWork> doorWorks(const MapData& map)
     std::vector<DoorWork> works;
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x) {
-            const int event = map.value(Events, x, y);
-            if (event != PanelEvent && event != RemotePanelEvent)
+            const int event = map.value(vrk::EventLayer, x, y);
+            if (event != vrk::DoorPanelEvent && event != vrk::RemoteDoorPanelEvent)
                 continue;
             // A remote panel acts as a panel 2 columns right and 4 rows up.
-            const int ox = event == PanelEvent ? x : x + 2, oy = event == PanelEvent ? y : y - 4;
+            const bool remote = event == vrk::RemoteDoorPanelEvent;
+            const int ox = remote ? x + vrk::RemoteColumnOffset : x, oy = remote ? y + vrk::RemoteRowOffset : y;
             int dx = -1, dy = -1;
             findDoor(map, ox, oy, dx, dy);
             works.push_back({ox, oy, dx, dy, x, y});
@@ -195,13 +197,13 @@ bool clearLine(const MapData& map, double fromX, double fromY, double toX, doubl
 {
     const double dx = toX - fromX, dy = toY - fromY;
     const int n = std::max(std::abs(int(dx)), std::abs(int(dy)));
-    const int endColumn = int(toX / 120), endRow = int(toY / 120);
+    const int endColumn = int(toX / Tile), endRow = int(toY / Tile);
     double px = fromX, py = fromY;
     for (int i = 0; i <= std::max(n, 0); ++i) {
-        const int column = int(px / 120), row = int(py / 120);
+        const int column = int(px / Tile), row = int(py / Tile);
         if (column == endColumn && row == endRow)
             return true;
-        if (map.blocked(column, row) && !(throughWindows && map.value(Walls, column, row) == 1))
+        if (map.blocked(column, row) && !(throughWindows && map.value(vrk::WallLayer, column, row) == vrk::WindowCell))
             return false;
         if (n < 1)
             break;
@@ -214,8 +216,8 @@ bool clearLine(const MapData& map, double fromX, double fromY, double toX, doubl
 // Whether a hunter in its cell's corner sees the player standing in the middle of the start cell.
 bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
 {
-    const double mx = 120.0 * hunterColumn, my = 120.0 * hunterRow;
-    const double px = 120.0 * map.startColumn + 60, py = 120.0 * map.startRow + 60;
+    const double mx = double(Tile) * hunterColumn, my = double(Tile) * hunterRow;
+    const double px = double(Tile) * map.startColumn + Tile / 2, py = double(Tile) * map.startRow + Tile / 2;
     if (std::hypot(px - mx, py - my) >= 900)
         return false;
     return clearLine(map, mx + 0.5, my + 0.5, px + 0.5, py + 0.5);
@@ -225,10 +227,10 @@ bool seesStart(const MapData& map, int hunterColumn, int hunterRow)
 // middle of a cell reaches some point of its edges through free cells only.
 bool panelSeenFrom(const MapData& map, int column, int row, int panelColumn, int panelRow)
 {
-    const double fromX = 120.0 * column + 60, fromY = 120.0 * row + 60;
+    const double fromX = double(Tile) * column + Tile / 2, fromY = double(Tile) * row + Tile / 2;
     for (int k = 1; k < 12; ++k) {
         const double along = 10.0 * k;
-        const double left = 120.0 * panelColumn, top = 120.0 * panelRow;
+        const double left = double(Tile) * panelColumn, top = double(Tile) * panelRow;
         const double points[4][2] = {
             {left + along, top + 1}, {left + along, top + 119}, {left + 1, top + along}, {left + 119, top + along}};
         for (const auto& p : points)
@@ -254,9 +256,10 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 80u) << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, "
-                                   "24 of the map and of analysing, 4 texts of the second map, 13 texts of the HUD "
-                                   "and the pause and the 23 lines of the opening conversation";
+    ASSERT_EQ(keys.size(), 76u + TextsPerLaterMap * (config.maps.size() - 1))
+        << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, 24 of the map and of "
+           "analysing, 4 texts of each map after the first, 13 texts of the HUD and the pause and the 23 lines of the "
+           "opening conversation";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));
@@ -334,7 +337,6 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     ASSERT_GE(config.maps.size(), 1u);
-    EXPECT_LE(config.maps.size(), size_t(vrk::MaxMaps));
     for (const MapData& map : config.maps) {
         EXPECT_EQ(map.problem, "") << map.name;
         // The camera needs a map at least as large as the scene.
@@ -342,17 +344,22 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
         EXPECT_GE(map.height, 9) << map.name;
         if (!map.problem.empty())
             continue;
-        for (int layer = 0; layer < Layers; ++layer)
+        for (int layer = 0; layer < vrk::LayerCount; ++layer)
             for (int y = 0; y < map.height; ++y)
                 for (int x = 0; x < map.width; ++x) {
                     const long long code = map.code(layer, x, y);
-                    bool known = code == 0 || (code > Stride * layer && code <= Stride * (layer + 1));
-                    if (layer == Walls)
-                        known = code == 0 || (code >= 541 && code <= OpenDoorCode);
-                    if (layer == Events)
-                        known = code == 0 || code == 720 + PanelEvent || code == 720 + BooksEvent ||
-                                code == 720 + VictoryEvent || code == 720 + RemotePanelEvent;
-                    if (layer == Monsters)
+                    bool known = code == 0 ||
+                                 (code > vrk::LayerCodeStride * layer && code <= vrk::LayerCodeStride * (layer + 1));
+                    if (layer == vrk::WallLayer)
+                        known = code == 0 || (code >= vrk::documentCode(layer, vrk::WindowCell) &&
+                                              code <= vrk::documentCode(layer, vrk::OpenDoor));
+                    if (layer == vrk::EventLayer) {
+                        known = code == 0;
+                        for (int event :
+                             {vrk::DoorPanelEvent, vrk::BooksEvent, vrk::VictoryTextEvent, vrk::RemoteDoorPanelEvent})
+                            known = known || code == vrk::documentCode(layer, event);
+                    }
+                    if (layer == vrk::MonsterLayer)
                         known = code == 0 || (code >= vrk::HunterCode && code <= vrk::HunterSquareCode);
                     EXPECT_TRUE(known) << map.name << " layer " << layer << " cell (" << x << ", " << y
                                        << ") holds code " << code;
@@ -360,28 +367,32 @@ TEST(ConfigMaps, EveryMapHasCompleteLayersOfKnownCodes)
     }
 }
 
-TEST(ConfigMaps, TheShippedConfigurationHasTwoMapsInPlayingOrder)
+TEST(ConfigMaps, TheShippedConfigurationHasThreeMapsInPlayingOrderEachHarder)
 {
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     ASSERT_EQ(config.maps.size(), size_t(ShippedMaps));
-    ASSERT_EQ(playableMaps().size(), size_t(ShippedMaps)) << "both maps read completely";
-    const MapData& first = config.maps[0];
-    const MapData& second = config.maps[1];
-    EXPECT_EQ(first.name, "Map0");
-    EXPECT_EQ(second.name, "Map1");
-    // The first map keeps the game's default start; the second gives its own.
-    EXPECT_FALSE(first.hasStart);
-    EXPECT_TRUE(second.hasStart);
-    EXPECT_GE(second.width, 50);
-    EXPECT_GE(second.height, 36);
+    ASSERT_EQ(playableMaps().size(), size_t(ShippedMaps)) << "every map read completely";
     auto hunters = [](const MapData& map) {
         int count = 0;
-        for (long long code : map.codes[Monsters])
+        for (long long code : map.codes[vrk::MonsterLayer])
             count += code >= vrk::HunterCode && code <= vrk::HunterSquareCode;
         return count;
     };
-    EXPECT_GT(hunters(second), hunters(first)) << "the second level is the harder one";
+    // The first map keeps the game's default start; the later ones give their own.
+    const struct {
+        const char* name;
+        bool ownStart;
+    } expected[ShippedMaps] = {{"Map0", false}, {"Map1", true}, {"Map2", true}};
+    for (int slot = 0; slot < ShippedMaps; ++slot) {
+        const MapData& map = config.maps[size_t(slot)];
+        EXPECT_EQ(map.name, expected[slot].name);
+        EXPECT_EQ(map.hasStart, expected[slot].ownStart) << map.name;
+        if (slot > 0) {
+            EXPECT_GE(map.width * map.height, 50 * 36) << map.name;
+            EXPECT_GT(hunters(map), hunters(config.maps[size_t(slot) - 1])) << map.name << " is not harder";
+        }
+    }
 }
 
 TEST(ConfigMaps, EveryMapStartsOnFreeFloorInsideAClosedBorder)
@@ -391,14 +402,14 @@ TEST(ConfigMaps, EveryMapStartsOnFreeFloorInsideAClosedBorder)
         ASSERT_TRUE(map->contains(map->startColumn, map->startRow))
             << "start (" << map->startColumn << ", " << map->startRow << ")";
         EXPECT_FALSE(map->blocked(map->startColumn, map->startRow));
-        EXPECT_EQ(map->value(Monsters, map->startColumn, map->startRow), 0);
+        EXPECT_EQ(map->value(vrk::MonsterLayer, map->startColumn, map->startRow), 0);
         for (int x = 0; x < map->width; ++x) {
-            EXPECT_EQ(map->value(Walls, x, 0), 2) << "top border at column " << x;
-            EXPECT_EQ(map->value(Walls, x, map->height - 1), 2) << "bottom border at column " << x;
+            EXPECT_EQ(map->value(vrk::WallLayer, x, 0), vrk::WallCell) << "top border at column " << x;
+            EXPECT_EQ(map->value(vrk::WallLayer, x, map->height - 1), vrk::WallCell) << "bottom border at column " << x;
         }
         for (int y = 0; y < map->height; ++y) {
-            EXPECT_EQ(map->value(Walls, 0, y), 2) << "left border at row " << y;
-            EXPECT_EQ(map->value(Walls, map->width - 1, y), 2) << "right border at row " << y;
+            EXPECT_EQ(map->value(vrk::WallLayer, 0, y), vrk::WallCell) << "left border at row " << y;
+            EXPECT_EQ(map->value(vrk::WallLayer, map->width - 1, y), vrk::WallCell) << "right border at row " << y;
         }
     }
 }
@@ -414,7 +425,7 @@ TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach)
         const std::vector<DoorWork> works = doorWorks(*map);
         int doors = 0, remoteDoors = 0;
         for (const DoorWork& w : works) {
-            const bool remote = map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
+            const bool remote = map->value(vrk::EventLayer, w.panelColumn, w.panelRow) == vrk::RemoteDoorPanelEvent;
             const std::string panel = std::string(remote ? "remote panel" : "panel") + " at (" +
                                       std::to_string(w.panelColumn) + ", " + std::to_string(w.panelRow) + ")";
             EXPECT_GE(w.doorColumn, 0) << "the " << panel << " finds no door";
@@ -430,18 +441,19 @@ TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach)
         }
         for (int y = 0; y < map->height; ++y)
             for (int x = 0; x < map->width; ++x) {
-                const int wall = map->value(Walls, x, y);
-                if (wall != 3 && wall != 4)
+                const int wall = map->value(vrk::WallLayer, x, y);
+                if (wall != vrk::ClosedDoor && wall != vrk::OpenDoor)
                     continue;
                 ++doors;
                 bool worked = false;
                 for (const DoorWork& w : works)
                     if (w.doorColumn == x && w.doorRow == y) {
                         worked = true;
-                        remoteDoors += map->value(Events, w.panelColumn, w.panelRow) == RemotePanelEvent;
+                        remoteDoors +=
+                            map->value(vrk::EventLayer, w.panelColumn, w.panelRow) == vrk::RemoteDoorPanelEvent;
                     }
                 EXPECT_TRUE(worked) << "no panel finds the door at (" << x << ", " << y << ")";
-                EXPECT_TRUE(wall == 4 || reach.doorOpened(x, y))
+                EXPECT_TRUE(wall == vrk::OpenDoor || reach.doorOpened(x, y))
                     << "the door at (" << x << ", " << y << ") cannot be opened from where the player can go";
             }
         EXPECT_GE(doors, 3);
@@ -458,8 +470,8 @@ TEST(ConfigMaps, EveryMapHasSeveralRoomsAndNoUnreachableFloor)
         std::vector<int> room(size_t(map->width) * map->height, -1);
         int rooms = 0;
         auto wallOrDoor = [&](int x, int y) {
-            const int w = map->value(Walls, x, y);
-            return w == 2 || w == 3 || w == 4;
+            const int w = map->value(vrk::WallLayer, x, y);
+            return w == vrk::WallCell || w == vrk::ClosedDoor || w == vrk::OpenDoor;
         };
         for (int y = 0; y < map->height; ++y)
             for (int x = 0; x < map->width; ++x) {
@@ -507,9 +519,9 @@ TEST(ConfigMaps, EveryMapHasBooksAndAVictoryTextWithinReach)
         int books = 0, victory = 0;
         for (int y = 0; y < map->height; ++y)
             for (int x = 0; x < map->width; ++x) {
-                const int event = map->value(Events, x, y);
-                books += event == BooksEvent;
-                if (event == VictoryEvent) {
+                const int event = map->value(vrk::EventLayer, x, y);
+                books += event == vrk::BooksEvent;
+                if (event == vrk::VictoryTextEvent) {
                     ++victory;
                     // Walking into the cell shows the text: the cell or a side of it is reachable.
                     EXPECT_TRUE(reach.at(x, y) || reach.at(x + 1, y) || reach.at(x - 1, y) || reach.at(x, y + 1) ||
@@ -517,7 +529,7 @@ TEST(ConfigMaps, EveryMapHasBooksAndAVictoryTextWithinReach)
                         << "victory text at (" << x << ", " << y << ") out of reach";
                 }
                 if (event != 0) { // something to see: every event cell is drawn with an object
-                    EXPECT_GT(map->value(Objects, x, y), 0)
+                    EXPECT_GT(map->value(vrk::ObjectLayer, x, y), 0)
                         << "event " << event << " at (" << x << ", " << y << ") has no object to show it";
                 }
             }
@@ -535,7 +547,7 @@ TEST(ConfigMaps, HuntersOfEveryKindStandFreeReachableAndOutOfSightOfTheStart)
         int hunters = 0;
         for (int y = 0; y < map->height; ++y)
             for (int x = 0; x < map->width; ++x) {
-                const int code = int(map->code(Monsters, x, y));
+                const int code = int(map->code(vrk::MonsterLayer, x, y));
                 if (code < vrk::HunterCode || code > vrk::HunterSquareCode)
                     continue;
                 ++hunters;
@@ -561,11 +573,11 @@ TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles)
     for (const MapData* map : playableMaps())
         for (int y = 0; y < map->height; ++y)
             for (int x = 0; x < map->width; ++x) {
-                const int wall = map->value(Walls, x, y);
-                if (wall != 3 && wall != 4)
+                const int wall = map->value(vrk::WallLayer, x, y);
+                if (wall != vrk::ClosedDoor && wall != vrk::OpenDoor)
                     continue;
                 // Closed doors show the first of their four tiles, open ones the last.
-                const int first = map->value(Ground, x, y) - 1 - (wall == 4 ? 3 : 0);
+                const int first = map->value(vrk::GroundLayer, x, y) - 1 - (wall == vrk::OpenDoor ? 3 : 0);
                 ASSERT_GE(first, 0) << map->name << " door at (" << x << ", " << y << ")";
                 ASSERT_LE(first + 3, tiles - 1) << map->name << " door at (" << x << ", " << y << ")";
                 for (int t = first; t < first + 4; ++t)
@@ -577,10 +589,10 @@ TEST(ConfigMaps, DoorCellsShowFourConsecutiveGroundTiles)
 TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)
 {
     const Config& config = Config::get();
-    const char* sheets[3] = {"res/chipset0.png", "res/chipset0_obj.png", "res/chipset0_ceiling.png"};
-    for (int layer = Ground; layer <= Ceiling; ++layer) {
+    for (int layer = vrk::GroundLayer; layer <= vrk::CeilingLayer; ++layer) {
+        const std::string sheetPath = "res/" + std::string(vrk::LayerSheets[layer]) + ".png";
         sf::Image sheet;
-        ASSERT_TRUE(loadImage(sheets[layer], sheet));
+        ASSERT_TRUE(loadImage(sheetPath, sheet));
         std::set<int> used;
         for (const MapData& map : config.maps)
             if (map.problem.empty())
@@ -590,6 +602,6 @@ TEST(ConfigMaps, EveryTileTheMapsUseIsDrawn)
                             used.insert(map.value(layer, x, y) - 1);
         for (int t : used)
             EXPECT_TRUE(hasInk(sheet, (t % 10) * Tile, (t / 10) * Tile, Tile, Tile))
-                << sheets[layer] << " tile " << t << " is used but empty or outside the sheet";
+                << sheetPath << " tile " << t << " is used but empty or outside the sheet";
     }
 }

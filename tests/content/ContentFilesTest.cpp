@@ -113,12 +113,14 @@ TEST(ContentImages, LoadingScreenFillsTheSceneWithTheDancerOnTheBar)
     EXPECT_LE(bar.getSize().y + dancer.getSize().y, 1080u);
 }
 
-TEST(ContentImages, TileSheetsAreTenTilesWide)
+// The game loads a layer's sheet by its place in its table, the map tool by the map format's name.
+TEST(ContentImages, TileSheetsAreTenTilesWideAndWhereTheMapFormatNamesThem)
 {
-    for (int i = 0; i <= 5; ++i) {
+    for (int i = 0; i < vrk::LayerCount; ++i) {
+        EXPECT_EQ(vrk::texturePaths[i], "res/" + std::string(vrk::LayerSheets[i]) + ".png");
         sf::Image sheet;
         ASSERT_TRUE(loadImage(vrk::texturePaths[i], sheet)) << vrk::texturePaths[i];
-        EXPECT_EQ(sheet.getSize().x, unsigned(10 * Tile)) << vrk::texturePaths[i];
+        EXPECT_EQ(sheet.getSize().x, unsigned(vrk::TileSheetColumns * Tile)) << vrk::texturePaths[i];
         EXPECT_GT(sheet.getSize().y, 0u) << vrk::texturePaths[i];
         EXPECT_EQ(sheet.getSize().y % Tile, 0u) << vrk::texturePaths[i];
     }
@@ -127,7 +129,7 @@ TEST(ContentImages, TileSheetsAreTenTilesWide)
     sf::Image events, monsters;
     ASSERT_TRUE(loadImage(vrk::texturePaths[4], events));
     ASSERT_TRUE(loadImage(vrk::texturePaths[5], monsters));
-    for (int event : {PanelEvent, BooksEvent, VictoryEvent, RemotePanelEvent})
+    for (int event : {vrk::DoorPanelEvent, vrk::BooksEvent, vrk::VictoryTextEvent, vrk::RemoteDoorPanelEvent})
         EXPECT_TRUE(hasInk(events, ((event - 1) % 10) * Tile, ((event - 1) / 10) * Tile, Tile, Tile)) << event;
     for (int kind = 2; kind <= 5; ++kind)
         EXPECT_TRUE(hasInk(monsters, (kind - 1) * Tile, 0, Tile, Tile)) << kind;

@@ -15,16 +15,15 @@ namespace content {
 
 int MapData::value(int layer, int x, int y) const
 {
-    const long long v = code(layer, x, y) - Stride * layer;
-    return v < 0 ? 0 : int(v);
+    return int(vrk::layerValue(layer, code(layer, x, y)));
 }
 
 bool MapData::blocked(int x, int y) const
 {
     if (!contains(x, y))
         return true;
-    const int w = value(Walls, x, y);
-    return w == 1 || w == 2 || w == 3; // window, wall, closed door
+    const int w = value(vrk::WallLayer, x, y);
+    return w == vrk::WindowCell || w == vrk::WallCell || w == vrk::ClosedDoor;
 }
 
 std::string runPath(const std::string& relative)
@@ -121,34 +120,36 @@ Config& Config::get()
     config.loaded = zul::load(config.document, runPath("lev/config.tvr"));
     for (const std::string& line : config.document.messages())
         config.messages += line;
-    const zul::Tavric* mapsField = config.find({"Maps"});
+    const zul::Tavric* mapsField = config.find({vrk::MapsKey});
     if (!config.loaded || !mapsField)
         return config;
     for (auto it = mapsField->childrenBegin(); it != mapsField->childrenEnd(); ++it) {
         const zul::Tavric& field = *it->second;
         MapData map;
         map.name = it->first;
-        map.width = field.exists("Width") ? int(field["Width"].getInt()) : 0;
-        map.height = field.exists("Height") ? int(field["Height"].getInt()) : 0;
+        map.width = field.exists(vrk::WidthKey) ? int(field[vrk::WidthKey].getInt()) : 0;
+        map.height = field.exists(vrk::HeightKey) ? int(field[vrk::HeightKey].getInt()) : 0;
         const size_t cells = size_t(std::max(0, map.width)) * size_t(std::max(0, map.height));
         std::vector<const zul::Tavric*> layers;
-        if (field.exists("Layers")) {
-            const zul::Tavric& layerField = field["Layers"];
-            for (auto l = layerField.childrenBegin(); l != layerField.childrenEnd() && layers.size() < Layers; ++l)
+        if (field.exists(vrk::LayersKey)) {
+            const zul::Tavric& layerField = field[vrk::LayersKey];
+            for (auto l = layerField.childrenBegin();
+                 l != layerField.childrenEnd() && layers.size() < size_t(vrk::LayerCount); ++l)
                 layers.push_back(l->second);
         }
-        if (field.exists("Start")) {
-            const zul::Tavric& start = field["Start"];
+        if (field.exists(vrk::StartKey)) {
+            const zul::Tavric& start = field[vrk::StartKey];
             map.hasStart = true;
-            if (!start.exists("Column") || !start.exists("Row") || start["Column"].getType() != zul::TypeInt ||
-                start["Row"].getType() != zul::TypeInt)
+            if (!start.exists(vrk::StartColumnKey) || !start.exists(vrk::StartRowKey) ||
+                start[vrk::StartColumnKey].getType() != zul::TypeInt ||
+                start[vrk::StartRowKey].getType() != zul::TypeInt)
                 map.problem = "Start does not hold the integers Column and Row";
             else {
-                map.startColumn = int(start["Column"].getInt());
-                map.startRow = int(start["Row"].getInt());
+                map.startColumn = int(start[vrk::StartColumnKey].getInt());
+                map.startRow = int(start[vrk::StartRowKey].getInt());
             }
         }
-        if (layers.size() < Layers)
+        if (layers.size() < size_t(vrk::LayerCount))
             map.problem = "Layers has " + std::to_string(layers.size()) + " children, the game reads 6";
         for (size_t i = 0; i < layers.size() && map.problem.empty(); ++i) {
             const zul::Collection* collection = layers[i]->getCollection();

@@ -2,6 +2,7 @@
 // The built run directory as the game sees it: the configuration document read with the data
 // library, its maps as six layers of document codes, and the resource files.
 
+#include "game/MapFormat.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics/Image.hpp>
@@ -12,32 +13,25 @@
 
 namespace content {
 
-constexpr int Layers = 6;
-enum Layer { Ground, Objects, Ceiling, Walls, Events, Monsters };
-constexpr int Stride = 180; // document codes per layer
-constexpr int Tile = 120;
-
-// Document codes the game gives a meaning to.
-constexpr int WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
-constexpr int DefaultStartColumn = 51, DefaultStartRow = 37;
-constexpr int PanelEvent = 2, BooksEvent = 3, VictoryEvent = 12, RemotePanelEvent = 13;
+// Scene units per map cell, and pixels per cell of every sheet.
+constexpr int Tile = vrk::TileSize;
 
 // One map of the document: codes as written (not yet reduced by the loader).
 struct MapData {
     std::string name;
     int width = 0;
     int height = 0;
-    std::array<std::vector<long long>, Layers> codes;
+    std::array<std::vector<long long>, vrk::LayerCount> codes;
     // The "Start" field, or the cell of the game's default start (6120, 4440).
     bool hasStart = false;
-    int startColumn = DefaultStartColumn, startRow = DefaultStartRow;
+    int startColumn = vrk::DefaultStartColumn, startRow = vrk::DefaultStartRow;
     // Empty when every layer is a collection of width x height integers and a "Start" holds
     // two integers.
     std::string problem;
 
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     long long code(int layer, int x, int y) const { return codes[layer][size_t(y) * width + x]; }
-    // Value the loader stores: code - 180 * layer, negative as 0.
+    // Value the loader stores (vrk::layerValue).
     int value(int layer, int x, int y) const;
     // Blocks movement and sight (wall or closed door); outside the map counts as blocked.
     bool blocked(int x, int y) const;

@@ -200,12 +200,12 @@ plays "missing sounds with --Sound=False"
 grep -q failure "$dir/stderr" && fail "missing sounds with --Sound=False: a failure line although sound is off"
 user_data_kept "missing sounds with --Sound=False"
 
-prepare three-maps
-extra_maps "$dir/lev/config.tvr" 1 # beside the two shipped maps
+prepare four-maps
+extra_maps "$dir/lev/config.tvr" 1 # after the three shipped maps: one more level, no code
 start_game "$dir" --StartState=ingame
-plays "three maps"
-expect_line "$dir/stderr" 'Only the first 2 maps under "Maps" are loaded; 1 more ignored.' "three maps"
-user_data_kept "three maps"
+plays "four maps"
+grep -q 'Maps' "$dir/stderr" && fail "four maps: a line about the maps: $(grep -m1 Maps "$dir/stderr")"
+user_data_kept "four maps"
 
 prepare small-map
 small_map "$dir/lev/config.tvr" 10 6
@@ -218,6 +218,7 @@ prepare empty-config
 : >"$dir/lev/config.tvr"
 start_game "$dir" --StartState=ingame
 plays "empty configuration: no maps, no texts"
+expect_line "$dir/stderr" 'No map under "Maps": the game plays an empty one.' "empty configuration"
 user_data_kept "empty configuration: no maps, no texts" En
 
 # ---- user data that cannot be used ----

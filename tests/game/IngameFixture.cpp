@@ -171,22 +171,18 @@ void writeCollection(zul::Tavric& field, const std::string& name, const std::vec
 
 void TestMap::write(zul::Tavric& field) const
 {
-    field.child("Width").setInt(width);
-    field.child("Height").setInt(height);
-    zul::Tavric& layersField = field.child("Layers");
+    field.child(WidthKey).setInt(width);
+    field.child(HeightKey).setInt(height);
+    zul::Tavric& layersField = field.child(LayersKey);
     for (int i = 0; i < LayerCount; ++i) {
         std::vector<long long> values(layers[i].size());
-        for (std::size_t c = 0; c < values.size(); ++c) {
-            if (codes[i][c] != 0)
-                values[c] = codes[i][c];
-            else
-                values[c] = layers[i][c] == 0 ? 0 : layers[i][c] + LayerCodeStride * i;
-        }
-        writeCollection(layersField, "L" + std::to_string(i), values);
+        for (std::size_t c = 0; c < values.size(); ++c)
+            values[c] = codes[i][c] != 0 ? codes[i][c] : documentCode(i, layers[i][c]);
+        writeCollection(layersField, layerKey(i), values);
     }
     if (start) {
-        field.child("Start").child("Column").setInt(start->x);
-        field.child("Start").child("Row").setInt(start->y);
+        field.child(StartKey).child(StartColumnKey).setInt(start->x);
+        field.child(StartKey).child(StartRowKey).setInt(start->y);
     }
 }
 

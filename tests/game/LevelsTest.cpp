@@ -1,5 +1,5 @@
-// Two maps played one after the other: where each starts, what a victory and a death lead to,
-// and the furthest level kept in the user data.
+// Maps played one after the other: where each starts, what a victory and a death lead to, the
+// furthest level kept in the user data, and a later map's own texts.
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"
@@ -134,6 +134,39 @@ TEST_F(Levels, ASavedLevelBeyondTheMapsOrNoWholeNumberIsNotOffered)
     EXPECT_EQ(game->furthestLevel(), 2);
 }
 
+// A third map is one more level from the document alone: offered when saved, named and worded by
+// its own keys, and only its victory ends the game.
+TEST_F(Levels, AThirdMapIsAnotherLevelWithItsOwnTexts)
+{
+    room(22, 13, {4, 5}).write(program->configDocument.child("Maps").child("M2"));
+    program->languageDocument.child("Level3").setString("Level 3: the roof");
+    program->languageDocument.child("Books").setString("books below");
+    program->languageDocument.child("Books2").setString("books of the roof");
+    program->userDocument.child("FurthestLevel").setInt(3);
+    ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
+    ASSERT_EQ(game->world().mapCount(), 3);
+    EXPECT_EQ(game->continueLine(), "Press C to continue from level 3");
+    press(sf::Keyboard::C);
+    ASSERT_EQ(game->world().currentSlot(), 2);
+    EXPECT_EQ(game->player().position(), centre(4, 5));
+    EXPECT_EQ(lastLine(), "Level 3: the roof");
+    game->addText("Books");
+    EXPECT_EQ(lastLine(), "books of the roof");
+    clearLevel();
+    EXPECT_EQ(lastLine(), GameWonText.fallback);
+
+    // The second of three is no longer the last.
+    press(sf::Keyboard::Space);
+    toSecondLevel();
+    game->addText("Books");
+    EXPECT_EQ(lastLine(), "books below") << "no Books1: the plain key";
+    clearLevel();
+    EXPECT_EQ(lastLine(), LevelClearedText.fallback);
+    press(sf::Keyboard::Space);
+    EXPECT_EQ(game->world().currentSlot(), 2);
+    EXPECT_EQ(game->furthestLevel(), 3);
+}
+
 TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
 {
     struct Case {
@@ -171,8 +204,8 @@ TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
     program->userDocument.child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     const std::string offer = "Press C to continue from level 2";
-    for (int i = 0; i < 400 && (!game->dialogue().running() ||
-                                game->dialogue().boxHeight() < game->dialogue().boxMaxHeight());
+    for (int i = 0;
+         i < 400 && (!game->dialogue().running() || game->dialogue().boxHeight() < game->dialogue().boxMaxHeight());
          ++i)
         step();
     ASSERT_TRUE(game->dialogue().running());

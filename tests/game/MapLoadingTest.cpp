@@ -158,18 +158,38 @@ TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
               "Map format is incorrect: Width and Height must lie between 0 and 1000.\n");
 }
 
-TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
+TEST_F(MapLoading, EveryMapUnderMapsGetsASlotInNameOrderAsTheDocumentHoldsThem)
 {
-    for (const char* name : {"A", "B", "C", "D"}) {
+    zul::Tavric& maps = program->configDocument.child("Maps");
+    for (const char* name : {"D", "B", "C", "A"}) {
         TestMap map(name[0] - 'A' + 1, 2);
-        map.write(program->configDocument.child("Maps").child(name));
+        map.write(maps.child(name));
     }
+    game->setLoadingScreenShown(true);
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(game->start());
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Only the first 2 maps under \"Maps\" are loaded; 2 more ignored.\n");
-    EXPECT_EQ(game->world().slot(0).width, 1);
-    EXPECT_EQ(game->world().slot(1).width, 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(game->world().mapCount(), 4);
+    for (int slot = 0; slot < 4; ++slot)
+        EXPECT_EQ(game->world().slot(slot).width, slot + 1);
+    // A step per map on the bar, and one after them.
+    EXPECT_EQ(loadingFrame, FontCount + TextureCount + 4 + 1);
+
+    // Fewer maps on the next start: the slots follow the document.
+    game->stop();
+    ASSERT_TRUE(maps.removeChild("C") && maps.removeChild("D"));
+    ASSERT_TRUE(game->start());
+    EXPECT_EQ(game->world().mapCount(), 2);
+
+    // None at all: a line says so and an empty map is played, not the last one read.
+    game->stop();
+    ASSERT_TRUE(program->configDocument.removeChild("Maps"));
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(game->start());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "No map under \"Maps\": the game plays an empty one.\n");
+    EXPECT_EQ(game->world().mapCount(), 0);
+    EXPECT_EQ(game->world().map().width, 0);
+    EXPECT_TRUE(game->world().map().monsters.empty());
 }
 
 TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
@@ -219,6 +239,9 @@ TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)
     game->stop();
     ASSERT_TRUE(game->start());
     EXPECT_EQ(game->world().slot(0).explored[5], 1);
+    // Another map in the slot starts unseen: the old marks would fall on other cells.
+    ASSERT_TRUE(startWith(TestMap(21, 12)));
+    EXPECT_EQ(game->world().slot(0).explored, std::vector<int>(21 * 12, 0));
 }
 
 TEST_F(MapLoading, AnEmptyOrTinyMapStillPlays)

@@ -76,26 +76,27 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
     press(sf::Keyboard::Space);
-    for (const auto& monster : game->world().slot(0).monsters)
-        monster->damage(monster->life);
-    step();
-    collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("LevelCleared").getString());
-    press(sf::Keyboard::Space);
-    collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("Level2").getString());
-    for (const auto& monster : game->world().map().monsters)
-        monster->damage(monster->life);
-    step();
-    collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("GameWon").getString());
+    // Each level cleared in turn: the next one names itself, the last ends the game.
+    for (int slot = 0; slot < game->world().mapCount(); ++slot) {
+        if (slot > 0) {
+            press(sf::Keyboard::Space);
+            collect();
+            EXPECT_EQ(seen.back(), program->languageDocument.child(levelNameKey(slot)).getString());
+        }
+        for (const auto& monster : game->world().map().monsters)
+            monster->damage(monster->life);
+        step();
+        collect();
+        const bool last = slot + 1 == game->world().mapCount();
+        EXPECT_EQ(seen.back(), program->languageDocument.child(last ? "GameWon" : "LevelCleared").getString());
+    }
     for (const std::string& line : seen)
         EXPECT_EQ(english.count(line), 0u) << line;
 }
 
 TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
 {
-    ASSERT_EQ(game->world().mapCount(), 2);
+    ASSERT_EQ(game->world().mapCount(), 3);
     talk();
     setLife(0);
     step();
@@ -113,15 +114,23 @@ TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
     press(sf::Keyboard::Space);
     EXPECT_FALSE(game->victory());
     ASSERT_EQ(game->world().currentSlot(), 1);
-    const MapRecord& second = game->world().map();
-    EXPECT_FALSE(second.blockedAt(game->player().position())) << "the second map's start is on its floor";
-    EXPECT_GT(second.monsters.size(), hunters) << "the second level is the harder";
-
-    for (const auto& monster : game->world().map().monsters)
-        monster->damage(1000);
-    step();
-    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
-    press(sf::Keyboard::Space);
+    // Each later level starts on its own floor with more hunters; the last one won leads back to
+    // the first.
+    std::size_t previous = hunters;
+    for (int slot = 1; slot < game->world().mapCount(); ++slot) {
+        ASSERT_EQ(game->world().currentSlot(), slot);
+        const MapRecord& map = game->world().map();
+        EXPECT_FALSE(map.blockedAt(game->player().position())) << "the start of level " << slot + 1;
+        EXPECT_GT(map.monsters.size(), previous) << "level " << slot + 1 << " is not the harder";
+        previous = map.monsters.size();
+        for (const auto& monster : game->world().map().monsters)
+            monster->damage(1000);
+        step();
+        const bool last = slot + 1 == game->world().mapCount();
+        EXPECT_EQ(game->log().lines().back().getString().toAnsiString(),
+                  last ? GameWonText.fallback : LevelClearedText.fallback);
+        press(sf::Keyboard::Space);
+    }
     EXPECT_EQ(game->world().currentSlot(), 0);
     EXPECT_EQ(game->world().slot(0).monsters.size(), hunters);
     for (const auto& monster : game->world().slot(0).monsters)

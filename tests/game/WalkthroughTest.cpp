@@ -17,9 +17,7 @@ namespace vrk {
 namespace testing {
 namespace {
 
-constexpr int DoorPanelEvent = 2;
-constexpr int HatchEvent = 12;
-constexpr int RemotePanelEvent = 13;
+constexpr int ShippedLevels = 3;
 // Close enough to strike: the swing's reach plus the hunter's half body.
 constexpr float StrikeDistance = 100.f;
 // More deaths than this on one level and the level counts as not won.
@@ -131,11 +129,13 @@ protected:
         for (int row = 0; row < m.height; ++row)
             for (int column = 0; column < m.width; ++column) {
                 const int event = m.value(EventLayer, column, row);
-                if (event != DoorPanelEvent && event != RemotePanelEvent)
+                if (event != DoorPanelEvent && event != RemoteDoorPanelEvent)
                     continue;
                 Panel panel;
                 panel.cell = {column, row};
-                panel.spot = event == RemotePanelEvent ? sf::Vector2i(column + 2, row - 4) : panel.cell;
+                panel.spot = event == RemoteDoorPanelEvent
+                                 ? sf::Vector2i(column + RemoteColumnOffset, row + RemoteRowOffset)
+                                 : panel.cell;
                 if (Events::findDoor(m, panel.spot.x, panel.spot.y, panel.door.x, panel.door.y) != ClosedDoor)
                     continue;
                 // Of the reachable cells round the spot, the one nearest the panel keeps it in view.
@@ -246,7 +246,7 @@ protected:
         EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
         for (int row = 0; row < map().height; ++row)
             for (int column = 0; column < map().width; ++column) {
-                if (map().value(EventLayer, column, row) == HatchEvent) {
+                if (map().value(EventLayer, column, row) == VictoryTextEvent) {
                     EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
                 }
             }
@@ -257,19 +257,20 @@ protected:
 
     int level() const { return game->world().currentSlot() + 1; }
 
-    // Both levels in one run, from the opening conversation to the last hatch.
-    void winBothLevels()
+    // Every level in one run, from the opening conversation to the last hatch.
+    void winEveryLevel()
     {
-        ASSERT_EQ(game->world().mapCount(), 2);
+        ASSERT_EQ(game->world().mapCount(), ShippedLevels);
         skipConversation();
-        winLevel();
-        if (HasFatalFailure())
-            return;
-        press(sf::Keyboard::Space);
-        ASSERT_EQ(game->world().currentSlot(), 1);
-        winLevel();
-        if (HasFatalFailure())
-            return;
+        for (int slot = 0; slot < ShippedLevels; ++slot) {
+            if (slot > 0) {
+                press(sf::Keyboard::Space);
+                ASSERT_EQ(game->world().currentSlot(), slot);
+            }
+            winLevel();
+            if (HasFatalFailure())
+                return;
+        }
         EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), GameWonText.fallback);
     }
 
@@ -280,19 +281,19 @@ protected:
     bool died = false;
 };
 
-TEST_F(Walkthrough, OnClassicBothLevelsAreWonByWalkingOpeningDoorsAndStrikingEveryHunterWithLifeToppedUp)
+TEST_F(Walkthrough, OnClassicEveryLevelIsWonByWalkingOpeningDoorsAndStrikingEveryHunterWithLifeToppedUp)
 {
-    winBothLevels();
+    winEveryLevel();
     EXPECT_EQ(deaths, 0);
 }
 
-TEST_F(Walkthrough, OnNormalBothLevelsAreWonWithoutTopUpsResumingFromCheckpoints)
+TEST_F(Walkthrough, OnNormalEveryLevelIsWonWithoutTopUpsResumingFromCheckpoints)
 {
     program->settings.difficulty = Difficulty::Normal;
     game->stop();
     ASSERT_TRUE(game->start());
     topUp = false;
-    winBothLevels();
+    winEveryLevel();
 }
 
 } // namespace

@@ -29,18 +29,18 @@ void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const
             start = end + 1;
         }
     }
-    out << "]\n\n[Maps\n";
+    out << "]\n\n[" << vrk::MapsKey << "\n";
     for (const Map& map : maps) {
         out << "  [" << map.name << "\n";
-        out << "    Width = " << map.width << "\n";
-        out << "    Height = " << map.height << "\n";
+        out << "    " << vrk::WidthKey << " = " << map.width << "\n";
+        out << "    " << vrk::HeightKey << " = " << map.height << "\n";
         if (map.hasStart)
-            out << "    [Start\n      Column = " << map.startColumn << "\n      Row = " << map.startRow << "\n    ]\n";
-        out << "    [Layers\n";
+            out << "    [" << vrk::StartKey << "\n      " << vrk::StartColumnKey << " = " << map.startColumn
+                << "\n      " << vrk::StartRowKey << " = " << map.startRow << "\n    ]\n";
+        out << "    [" << vrk::LayersKey << "\n";
         for (int layer = 0; layer < LayerCount; ++layer) {
-            // The loader takes layers in name order: L0..L5 keep the numbered order.
-            out << "      // " << layerNames[layer] << "\n";
-            out << "      L" << layer << " = [Collection (" << map.width << ")\n";
+            out << "      // " << vrk::LayerNames[layer] << "\n";
+            out << "      " << vrk::layerKey(layer) << " = [Collection (" << map.width << ")\n";
             for (int y = 0; y < map.height; ++y) {
                 out << "       ";
                 for (int x = 0; x < map.width; ++x)
@@ -56,14 +56,14 @@ void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const
 
 namespace {
 
-constexpr int Tile = 120;
+constexpr int Tile = vrk::TileSize;
 constexpr int Scale = 4; // picture pixels are 4 x 4 map pixels
 constexpr int Cell = Tile / Scale;
 
 // Tile t of a sheet, reduced by averaging each 4 x 4 block, over the picture at (px, py).
 void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py, float opacity)
 {
-    const int sx = (tile % 10) * Tile, sy = (tile / 10) * Tile;
+    const int sx = (tile % vrk::TileSheetColumns) * Tile, sy = (tile / vrk::TileSheetColumns) * Tile;
     if (tile < 0 || sx + Tile > int(sheet.getSize().x) || sy + Tile > int(sheet.getSize().y))
         return;
     for (int y = 0; y < Cell; ++y)
@@ -97,34 +97,36 @@ void stamp(sf::Image& picture, const sf::Image& sheet, int tile, int px, int py,
 
 bool drawPicture(const Map& map, const std::string& sheetDir, const std::string& out, std::string& error)
 {
-    const char* names[] = {"chipset0.png", "chipset0_obj.png", "chipset0_ceiling.png", "chipset_event.png",
-                           "monster_chipset.png"};
-    sf::Image sheets[5];
-    for (int i = 0; i < 5; ++i)
-        if (!sheets[i].loadFromFile(sheetDir + "/" + names[i])) {
-            error = sheetDir + "/" + names[i] + ": cannot load the sheet";
+    // Every sheet but the walls', which the picture shows by their ground tiles.
+    sf::Image sheets[LayerCount];
+    for (int i = 0; i < LayerCount; ++i) {
+        const std::string path = sheetDir + "/" + vrk::LayerSheets[i] + ".png";
+        if (i != vrk::WallLayer && !sheets[i].loadFromFile(path)) {
+            error = path + ": cannot load the sheet";
             return false;
         }
+    }
     sf::Image picture;
     picture.create(unsigned(map.width * Cell), unsigned(map.height * Cell), sf::Color(10, 10, 14));
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x) {
             const int px = x * Cell, py = y * Cell;
-            for (int layer = Ground; layer <= Ceiling; ++layer) {
+            for (int layer = vrk::GroundLayer; layer <= vrk::CeilingLayer; ++layer) {
                 const int v = map.code(layer, x, y) - layer * LayerCodeStride;
                 if (v >= 1)
-                    stamp(picture, sheets[layer], v - 1, px, py, layer == Ceiling ? 0.7f : 1.0f);
+                    stamp(picture, sheets[layer], v - 1, px, py, layer == vrk::CeilingLayer ? 0.7f : 1.0f);
             }
-            const int event = map.code(Events, x, y) - Events * LayerCodeStride;
+            const int event = map.code(vrk::EventLayer, x, y) - vrk::EventLayer * LayerCodeStride;
             if (event >= 1)
-                stamp(picture, sheets[3], event - 1, px, py, 0.8f);
+                stamp(picture, sheets[vrk::EventLayer], event - 1, px, py, 0.8f);
         }
     // Hunters stand on the top-left corner of their cell.
     for (int y = 0; y < map.height; ++y)
         for (int x = 0; x < map.width; ++x) {
-            const int kind = map.code(Monsters, x, y) - 900;
-            if (kind >= 2 && kind <= 5)
-                stamp(picture, sheets[4], kind - 1, x * Cell - Cell / 2, y * Cell - Cell / 2, 1.0f);
+            const int code = map.code(vrk::MonsterLayer, x, y);
+            if (code >= vrk::HunterCode && code <= vrk::HunterSquareCode)
+                stamp(picture, sheets[vrk::MonsterLayer], int(vrk::layerValue(vrk::MonsterLayer, code)) - 1,
+                      x * Cell - Cell / 2, y * Cell - Cell / 2, 1.0f);
         }
     // The ring marks the middle of the start cell (the game's default when the map names none).
     const int cx = map.startColumn * Cell + Cell / 2, cy = map.startRow * Cell + Cell / 2;

@@ -8,8 +8,6 @@
 
 namespace mapc {
 
-const char* const layerNames[LayerCount] = {"ground", "objects", "ceiling", "walls", "events", "monster"};
-
 int layerNamed(const char* const (&names)[LayerCount], const std::string& name)
 {
     for (int i = 0; i < LayerCount; ++i)
@@ -79,7 +77,7 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
     if (eq == std::string::npos || eq == 0 || eq + 1 == word.size())
         return r.fail(line, column, "expected layer=value, got '" + word + "'");
     const std::string key = word.substr(0, eq), text = word.substr(eq + 1);
-    const int layer = layerNamed(layerNames, key);
+    const int layer = layerNamed(vrk::LayerNames, key);
     if (layer < 0)
         return r.fail(line, column, "unknown layer '" + key + "' (ground, objects, ceiling, walls, events, monster)");
     if (!grid.fills[size_t(layer)])
@@ -91,7 +89,7 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
     const size_t valueColumn = column + eq + 1;
     const int base = layer * LayerCodeStride;
     switch (layer) {
-    case Walls: {
+    case vrk::WallLayer: {
         static const std::map<std::string, int> words = {
             {"free", FreeCode}, {"wall", WallCode}, {"door", DoorCode}, {"open", OpenDoorCode}, {"window", WindowCode}};
         auto it = words.find(text);
@@ -100,9 +98,11 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
         value.choices.push_back(it->second);
         return true;
     }
-    case Monsters: {
-        static const std::map<std::string, int> words = {
-            {"hunter", 902}, {"hunterH", 903}, {"hunterV", 904}, {"hunterSquare", 905}};
+    case vrk::MonsterLayer: {
+        static const std::map<std::string, int> words = {{"hunter", vrk::HunterCode},
+                                                         {"hunterH", vrk::HunterHCode},
+                                                         {"hunterV", vrk::HunterVCode},
+                                                         {"hunterSquare", vrk::HunterSquareCode}};
         auto it = words.find(text);
         if (it == words.end())
             return r.fail(line, valueColumn,
@@ -110,7 +110,7 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
         value.choices.push_back(it->second);
         return true;
     }
-    case Events: {
+    case vrk::EventLayer: {
         int event = 0;
         if (!parseNumber(text, 1, LayerCodeStride, event))
             return r.fail(line, valueColumn, "events must be an event number 1..180, not '" + text + "'");
@@ -121,7 +121,7 @@ bool parseSetting(Reader& r, int line, size_t column, const std::string& word, c
         break;
     }
     if (text == "wall") {
-        if (layer != Ground)
+        if (layer != vrk::GroundLayer)
             return r.fail(line, valueColumn, "'wall' picks ground tiles only");
         value.autoWall = true;
         return true;
@@ -238,7 +238,7 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         while (layerWords >> layerName) {
             const size_t at = line.find(layerName, searchFrom);
             searchFrom = at + layerName.size();
-            const int layer = layerNamed(layerNames, layerName);
+            const int layer = layerNamed(vrk::LayerNames, layerName);
             if (layer < 0)
                 return r.fail(lineNo, at,
                               "unknown layer '" + layerName + "' (ground, objects, ceiling, walls, events, monster)");
@@ -337,7 +337,7 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         for (const Grid& g : grids)
             filled = filled || g.fills[size_t(layer)];
         if (!filled)
-            return r.fail(lastLine, 0, std::string("missing layer '") + layerNames[layer] + "': no grid fills it");
+            return r.fail(lastLine, 0, std::string("missing layer '") + vrk::LayerNames[layer] + "': no grid fills it");
     }
 
     map.width = int(grids[0].rows[0].size());
@@ -366,7 +366,7 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
         if (x < 0 || y < 0 || x >= map.width || y >= map.height)
             return true;
         const size_t at = size_t(y) * map.width + x;
-        const int w = map.codes[Walls][at];
+        const int w = map.codes[vrk::WallLayer][at];
         return autoWall[at] || w == DoorCode || w == OpenDoorCode || w == WindowCode;
     };
     for (int y = 0; y < map.height; ++y)
@@ -374,7 +374,7 @@ bool parseMap(const std::string& path, const std::string& text, Map& map, std::s
             if (autoWall[size_t(y) * map.width + x]) {
                 const int mask = (joins(x, y - 1) ? 1 : 0) | (joins(x + 1, y) ? 2 : 0) | (joins(x, y + 1) ? 4 : 0) |
                                  (joins(x - 1, y) ? 8 : 0);
-                map.codes[Ground][size_t(y) * map.width + x] = WallTileBase + mask + 1;
+                map.codes[vrk::GroundLayer][size_t(y) * map.width + x] = WallTileBase + mask + 1;
             }
     const std::string problem = startProblem(map);
     if (!problem.empty())
@@ -390,7 +390,7 @@ std::string startProblem(const Map& map)
     if (map.startColumn < 0 || map.startRow < 0 || map.startColumn >= map.width || map.startRow >= map.height)
         return cell + " is off the map, which has columns 0.." + std::to_string(map.width - 1) + " and rows 0.." +
                std::to_string(map.height - 1);
-    const int wall = map.code(Walls, map.startColumn, map.startRow);
+    const int wall = map.code(vrk::WallLayer, map.startColumn, map.startRow);
     if (wall == WallCode)
         return cell + " is on a wall; the player starts on a free cell";
     if (wall == DoorCode)

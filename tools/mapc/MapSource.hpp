@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/MapFormat.hpp"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@
 //   start 12 30                                (optional: the cell where the player starts)
 //
 // Outside the grids, blank lines and lines starting with '#' are comments; in a legend too.
-// Values per layer (the tool adds each layer's code offset, 180 per layer):
+// Values per layer (the tool adds each layer's code offset, 180 per layer; game/MapFormat.hpp):
 //   ground, objects, ceiling: a tile number of the layer's sheet, "wall" (ground only: the
 //     wall tile that joins the neighbouring walls and doors) or choices "a/b/c";
 //   walls: free, wall, door (closed), open, window (stops walkers, not the light);
@@ -27,28 +29,28 @@
 //   monster: hunter, hunterH, hunterV, hunterSquare.
 // Every layer must be filled by exactly one grid; all grids have the same size. The start cell
 // (column, row, counted from 0) must lie on the map on a cell that does not block; a map without
-// one starts where the game starts every map that names none, DefaultStart.
+// one starts where the game starts every map that names none (vrk::DefaultStartColumn, Row).
 namespace mapc {
 
-constexpr int LayerCount = 6;
-constexpr int LayerCodeStride = 180;
+using vrk::LayerCodeStride;
+using vrk::LayerCount;
 constexpr int WallTileBase = 10; // first of the 16 wall tiles in the ground sheet
-enum Layer { Ground, Objects, Ceiling, Walls, Events, Monsters };
-extern const char* const layerNames[LayerCount];
-// The layer whose entry in a table of names (layerNames, the sheets' stems) is name, or -1.
+// The layer whose entry in a table of names (vrk::LayerNames, vrk::LayerSheets) is name, or -1.
 int layerNamed(const char* const (&names)[LayerCount], const std::string& name);
 
-// Document codes of the wall and monster layers.
-constexpr int FreeCode = 0, WindowCode = 541, WallCode = 542, DoorCode = 543, OpenDoorCode = 544;
-
-// The game's start for a map that gives none: (6120, 4440), the middle of this cell.
-constexpr int DefaultStartColumn = 51, DefaultStartRow = 37;
+// Document codes of the wall layer.
+constexpr int wallCode(int value)
+{
+    return static_cast<int>(vrk::documentCode(vrk::WallLayer, value));
+}
+constexpr int FreeCode = 0, WindowCode = wallCode(vrk::WindowCell), WallCode = wallCode(vrk::WallCell),
+              DoorCode = wallCode(vrk::ClosedDoor), OpenDoorCode = wallCode(vrk::OpenDoor);
 
 struct Map {
     std::string name;
     int width = 0, height = 0;
     bool hasStart = false;
-    int startColumn = DefaultStartColumn, startRow = DefaultStartRow;
+    int startColumn = vrk::DefaultStartColumn, startRow = vrk::DefaultStartRow;
     std::array<std::vector<int>, LayerCount> codes; // document codes, row-major
     int code(int layer, int x, int y) const { return codes[size_t(layer)][size_t(y) * width + x]; }
 };

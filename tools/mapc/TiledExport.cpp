@@ -11,9 +11,9 @@ namespace {
 const char* layerOpacity(int layer)
 {
     switch (layer) {
-    case Ceiling:
+    case vrk::CeilingLayer:
         return " opacity=\"0.7\"";
-    case Events:
+    case vrk::EventLayer:
         return " opacity=\"0.8\"";
     default:
         return "";
@@ -51,9 +51,9 @@ std::string tmxText(const Map& map)
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<map version=\"1.8\" tiledversion=\"1.8.2\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\""
-        << map.width << "\" height=\"" << map.height
-        << "\" tilewidth=\"120\" tileheight=\"120\" infinite=\"0\" backgroundcolor=\"#0a0a0e\" nextlayerid=\""
-        << LayerCount + 1 << "\" nextobjectid=\"1\">\n"
+        << map.width << "\" height=\"" << map.height << "\" tilewidth=\"" << vrk::TileSize << "\" tileheight=\""
+        << vrk::TileSize << "\" infinite=\"0\" backgroundcolor=\"#0a0a0e\" nextlayerid=\"" << LayerCount + 1
+        << "\" nextobjectid=\"1\">\n"
         << " <properties>\n  <property name=\"name\" value=\"" << map.name << "\"/>\n";
     if (map.hasStart)
         out << "  <property name=\"StartColumn\" type=\"int\" value=\"" << map.startColumn
@@ -63,7 +63,7 @@ std::string tmxText(const Map& map)
         out << " <tileset firstgid=\"" << layer * LayerCodeStride + 1 << "\" source=\"" << tilesetFileName(layer)
             << "\"/>\n";
     for (int layer = 0; layer < LayerCount; ++layer) {
-        out << " <layer id=\"" << layer + 1 << "\" name=\"" << layerNames[layer] << "\" width=\"" << map.width
+        out << " <layer id=\"" << layer + 1 << "\" name=\"" << vrk::LayerNames[layer] << "\" width=\"" << map.width
             << "\" height=\"" << map.height << "\"" << layerOpacity(layer) << ">\n  <data encoding=\"csv\">\n";
         for (int y = 0; y < map.height; ++y) {
             for (int x = 0; x < map.width; ++x) {
@@ -82,12 +82,12 @@ std::string tmxText(const Map& map)
 
 std::string tilesetText(int layer, const Sheet& sheet)
 {
-    const int columns = sheet.width / 120, rows = sheet.height / 120;
+    const int columns = sheet.width / vrk::TileSize, rows = sheet.height / vrk::TileSize;
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<tileset version=\"1.8\" tiledversion=\"1.8.2\" name=\""
-        << tilesetFileName(layer).substr(0, tilesetFileName(layer).size() - 4)
-        << "\" tilewidth=\"120\" tileheight=\"120\" tilecount=\"" << columns * rows << "\" columns=\"" << columns
+        << tilesetFileName(layer).substr(0, tilesetFileName(layer).size() - 4) << "\" tilewidth=\"" << vrk::TileSize
+        << "\" tileheight=\"" << vrk::TileSize << "\" tilecount=\"" << columns * rows << "\" columns=\"" << columns
         << "\">\n"
         << " <image source=\"" << escaped(sheet.path) << "\" width=\"" << sheet.width << "\" height=\"" << sheet.height
         << "\"/>\n"

@@ -15,12 +15,8 @@ namespace tiled {
 
 namespace {
 
-constexpr int TilePixels = 120;
 // Tiled keeps flips and rotations in the top four bits of an id; the game draws tiles unturned.
 constexpr std::uint32_t TurnBits = 0xF0000000u;
-
-const char* const sheetStems[LayerCount] = {"chipset0",    "chipset0_obj",  "chipset0_ceiling",
-                                            "wall_or_not", "chipset_event", "monster_chipset"};
 
 // Names from the file go into messages: control characters are shown escaped, so that each
 // message stays one line.
@@ -88,13 +84,13 @@ void Reader::warn(const std::string& message)
 // its image is a sheet cut into the game's tiles.
 Tileset externalTileset(long long firstId, const std::string& source)
 {
-    return Tileset{firstId, layerNamed(sheetStems, stem(source)), baseName(source)};
+    return Tileset{firstId, layerNamed(vrk::LayerSheets, stem(source)), baseName(source)};
 }
 
 Tileset embeddedTileset(long long firstId, const std::string& image, long long tileWidth, long long tileHeight)
 {
-    const bool gameTiles = tileWidth == TilePixels && tileHeight == TilePixels && extension(image) == "png";
-    return Tileset{firstId, gameTiles ? layerNamed(sheetStems, stem(image)) : -1, baseName(image)};
+    const bool gameTiles = tileWidth == vrk::TileSize && tileHeight == vrk::TileSize && extension(image) == "png";
+    return Tileset{firstId, gameTiles ? layerNamed(vrk::LayerSheets, stem(image)) : -1, baseName(image)};
 }
 
 bool wholeNumber(const std::string& text, long long& out)
@@ -253,7 +249,7 @@ bool assemble(Reader& r, Document& d, Map& map)
     if (d.orientation != "orthogonal")
         return r.fail("an " + (d.orientation.empty() ? std::string("unnamed") : d.orientation) +
                       " map; the game's maps are orthogonal");
-    if (d.tileWidth != TilePixels || d.tileHeight != TilePixels)
+    if (d.tileWidth != vrk::TileSize || d.tileHeight != vrk::TileSize)
         return r.fail("tiles of " + std::to_string(d.tileWidth) + " x " + std::to_string(d.tileHeight) +
                       " pixels; the game's tiles are 120 x 120");
     if (d.width < 1 || d.height < 1 || d.width > MaxCells || d.height > MaxCells || d.width * d.height > MaxCells)
@@ -277,7 +273,7 @@ bool assemble(Reader& r, Document& d, Map& map)
     const size_t cells = size_t(d.width * d.height);
     std::array<const TileLayer*, LayerCount> byIndex{};
     for (TileLayer& layer : d.layers) {
-        const int found = layerNamed(layerNames, layer.name);
+        const int found = layerNamed(vrk::LayerNames, layer.name);
         if (found < 0)
             return r.fail("tile layer '" + layer.name +
                           "' is none of ground, objects, ceiling, walls, events, "
@@ -301,7 +297,7 @@ bool assemble(Reader& r, Document& d, Map& map)
     }
     for (int i = 0; i < LayerCount; ++i)
         if (!byIndex[size_t(i)])
-            return r.fail(std::string("no tile layer named '") + layerNames[i] +
+            return r.fail(std::string("no tile layer named '") + vrk::LayerNames[i] +
                           "' (the game needs ground, objects, "
                           "ceiling, walls, events, monster)");
 
@@ -331,7 +327,7 @@ bool assemble(Reader& r, Document& d, Map& map)
                 return r.fail(where + " holds a tile of " + tileset.label + ", which is not one of the game's sheets");
             if (tileset.sheet != i)
                 return r.fail(where + " holds a tile of " + tileset.label + "; this layer takes tiles of " +
-                              sheetStems[i] + " only");
+                              vrk::LayerSheets[i] + " only");
             if (tile >= LayerCodeStride)
                 return r.fail(where + " holds tile " + std::to_string(tile) + " of " + tileset.label +
                               "; a layer has 180 tiles");
@@ -378,12 +374,12 @@ bool parseTiled(const std::string& path, const std::string& text, Map& map, std:
 
 std::string sheetFileName(int layer)
 {
-    return std::string(sheetStems[layer]) + ".png";
+    return std::string(vrk::LayerSheets[layer]) + ".png";
 }
 
 std::string tilesetFileName(int layer)
 {
-    return std::string(sheetStems[layer]) + ".tsx";
+    return std::string(vrk::LayerSheets[layer]) + ".tsx";
 }
 
 } // namespace mapc

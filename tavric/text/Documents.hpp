@@ -27,6 +27,10 @@ struct DirectiveText {
 // sink the texts are not shown (the tree and its diagnostics are the same either way).
 using DirectiveSink = std::function<void(const DirectiveText&)>;
 
+// Gives the text of a file an include names, in place of what the file holds, when it returns true
+// (an editor's unsaved text); false: the file is read as usual. It is asked for every include.
+using IncludeSource = std::function<bool(const std::string& path, std::string& text)>;
+
 struct LoadOptions {
     // Bind references and pointers and evaluate computed fields once the text is read.
     bool finalize = true;
@@ -42,6 +46,7 @@ struct ParseOptions {
     // When given, receives the tokens of the text as the parser accepted them, in text order
     // (SourceToken.hpp); an editor or a formatter lays them out. Nothing is recorded otherwise.
     SourceTokens* tokens = nullptr;
+    IncludeSource includes;
 };
 
 struct WriteOptions {

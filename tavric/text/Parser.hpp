@@ -34,6 +34,8 @@ struct ParseContext {
     // Where the outermost text's tokens go, when the caller asks for them (included texts are
     // other texts: their tokens are not recorded).
     SourceTokens* tokens = nullptr;
+    // Texts of included files given by the caller (none: every file is read).
+    const IncludeSource* includes = nullptr;
 };
 
 // A value as read from the text, before it is stored into a field.

@@ -376,7 +376,10 @@ bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const
     while (first > 0 && tokens[first - 1].role == TokenRole::Address &&
            tokens[first - 1].offset + tokens[first - 1].length == tokens[first].offset)
         --first;
-    std::string address = documentText.substr(tokens[first].offset, token->offset + token->length - tokens[first].offset);
+    std::size_t end = std::max(offset, token->offset);
+    while (end < token->offset + token->length && isNameByte(documentText[end]))
+        ++end;
+    std::string address = documentText.substr(tokens[first].offset, end - tokens[first].offset);
     address.erase(0, address.find_first_not_of("&"));
     while (!address.empty() && (address.back() == '.' || address.back() == '>' || address.back() == '-'))
         address.pop_back();

@@ -1,0 +1,330 @@
+// The language server through its standard streams: a whole conversation with the answers checked,
+// and malformed messages, each answered or ignored without ending the server.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "InProcessCall.hpp"
+#include "tools/tavric/lsp/MessageReader.hpp"
+#include "tools/tavric/lsp/TextPositions.hpp"
+
+namespace {
+
+using nlohmann::json;
+
+std::string framed(const json& message)
+{
+    const std::string body = message.dump();
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+json request(int id, const std::string& method, const json& params = json::object())
+{
+    return {{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}};
+}
+
+json notification(const std::string& method, const json& params = json::object())
+{
+    return {{"jsonrpc", "2.0"}, {"method", method}, {"params", params}};
+}
+
+const char* const uri = "file:///nonexistent/velmora-lsp/doc.tvr";
+
+json at(const char* document, int line, int character)
+{
+    return {{"textDocument", {{"uri", document}}}, {"position", {{"line", line}, {"character", character}}}};
+}
+
+json opened(const char* document, const std::string& text)
+{
+    return notification("textDocument/didOpen",
+                        {{"textDocument", {{"uri", document}, {"languageId", "tavric"}, {"version", 1}, {"text", text}}}});
+}
+
+json changed(const char* document, const std::string& text)
+{
+    return notification("textDocument/didChange",
+                        {{"textDocument", {{"uri", document}, {"version", 2}}}, {"contentChanges", {{{"text", text}}}}});
+}
+
+// The server run on the bytes given; what it wrote, message by message, and its exit status.
+struct Session {
+    int status = -1;
+    std::vector<json> messages;
+    std::string log;
+
+    explicit Session(const std::string& input)
+    {
+        const tooltest::Call call = tooltest::call({"lsp"}, input);
+        status = call.status;
+        log = call.err;
+        std::istringstream out(call.out);
+        tavriclsp::MessageReader reader(out);
+        std::string body;
+        while (reader.next(body) == tavriclsp::ReadStatus::Message)
+            messages.push_back(json::parse(body));
+    }
+
+    const json& response(int id) const
+    {
+        for (const json& message : messages)
+            if (message.contains("id") && message["id"] == id)
+                return message;
+        static const json none;
+        ADD_FAILURE() << "no response " << id;
+        return none;
+    }
+
+    std::vector<json> diagnostics(const std::string& of) const
+    {
+        std::vector<json> published;
+        for (const json& message : messages)
+            if (message.value("method", "") == "textDocument/publishDiagnostics" && message["params"]["uri"] == of)
+                published.push_back(message["params"]["diagnostics"]);
+        return published;
+    }
+};
+
+std::string conversation(const std::vector<json>& messages)
+{
+    std::string input;
+    for (const json& message : messages)
+        input += framed(message);
+    return input;
+}
+
+json range(int line, int from, int to)
+{
+    return {{"start", {{"line", line}, {"character", from}}}, {"end", {{"line", line}, {"character", to}}}};
+}
+
+std::vector<std::string> labels(const json& completion)
+{
+    std::vector<std::string> names;
+    for (const json& item : completion["result"]["items"])
+        names.push_back(item["label"]);
+    return names;
+}
+
+const json initialize = request(1, "initialize", {{"processId", nullptr}, {"capabilities", json::object()}});
+
+// The editor's unsaved text: "Clé" holds an accented letter, so a column in UTF-16 units is not
+// the parser's byte column; the reference after it must still be found where the editor shows it.
+const std::string document = "[player\n"
+                             "  name = \"Clé\" speed = 4\n"
+                             "]\n"
+                             "[hud\n"
+                             "  private shown = _.player.name\n"
+                             "  twice = _.player.speed * 2\n"
+                             "]\n"
+                             "lives =   3 +\n";
+
+TEST(LanguageServer, answersAWholeConversation)
+{
+    std::string fixed = document;
+    fixed.replace(fixed.find("3 +"), 3, "3");
+    const Session session(conversation({
+        initialize,
+        notification("initialized"),
+        opened(uri, document),
+        changed(uri, fixed),
+        request(2, "textDocument/hover", at(uri, 5, 3)),
+        request(3, "textDocument/definition", at(uri, 4, 28)),
+        request(4, "textDocument/definition", at(uri, 4, 21)),
+        request(5, "textDocument/completion", at(uri, 4, 27)),
+        request(6, "textDocument/formatting", {{"textDocument", {{"uri", uri}}}, {"options", json::object()}}),
+        request(7, "textDocument/documentSymbol", {{"textDocument", {{"uri", uri}}}}),
+        request(8, "textDocument/hover", at(uri, 1, 17)),
+        request(9, "shutdown"),
+        notification("exit"),
+    }));
+    EXPECT_EQ(session.status, 0);
+    EXPECT_EQ(session.response(1)["result"]["capabilities"]["positionEncoding"], "utf-16");
+    EXPECT_EQ(session.response(1)["result"]["capabilities"]["textDocumentSync"]["change"], 1);
+
+    // The error as check gives it ("Expected value." at 8:14), then nothing once it is fixed.
+    const std::vector<json> published = session.diagnostics(uri);
+    ASSERT_EQ(published.size(), 2u);
+    ASSERT_FALSE(published[0].empty());
+    EXPECT_EQ(published[0][0]["message"], "Expected value.");
+    EXPECT_EQ(published[0][0]["severity"], 1);
+    EXPECT_EQ(published[0][0]["range"], range(7, 13, 13));
+    EXPECT_EQ(published[1], json::array());
+
+    const std::string computed = session.response(2)["result"]["contents"]["value"];
+    EXPECT_NE(computed.find("`[].hud.twice`: computed, int"), std::string::npos) << computed;
+    EXPECT_NE(computed.find("expression: `_.player.speed * 2`"), std::string::npos) << computed;
+    EXPECT_NE(computed.find("value: `8`"), std::string::npos) << computed;
+
+    // "name" in _.player.name goes to the field; "player" in it to the node.
+    EXPECT_EQ(session.response(3)["result"], json({{"uri", uri}, {"range", range(1, 2, 6)}}));
+    EXPECT_EQ(session.response(4)["result"], json({{"uri", uri}, {"range", range(0, 1, 7)}}));
+
+    EXPECT_EQ(labels(session.response(5)), std::vector<std::string>({"name", "speed"}));
+
+    const json edits = session.response(6)["result"];
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0]["newText"], tooltest::callOn("fmt", {}, fixed).out);
+    EXPECT_EQ(edits[0]["range"]["end"], json({{"line", 8}, {"character", 0}}));
+
+    const json outline = session.response(7)["result"];
+    ASSERT_EQ(outline.size(), 3u);
+    EXPECT_EQ(outline[0]["name"], "player");
+    EXPECT_EQ(outline[0]["range"], json({{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 2}, {"character", 1}}}}));
+    EXPECT_EQ(outline[0]["children"][1]["name"], "speed");
+    EXPECT_EQ(outline[0]["children"][1]["selectionRange"], range(1, 15, 20)); // in bytes: 16
+    EXPECT_EQ(outline[1]["children"][0]["name"], "shown");
+    EXPECT_EQ(outline[1]["children"][0]["detail"], "private reference");
+    EXPECT_EQ(outline[2]["name"], "lives");
+
+    const std::string speed = session.response(8)["result"]["contents"]["value"];
+    EXPECT_NE(speed.find("`[].player.speed`: value, int"), std::string::npos) << speed;
+    EXPECT_NE(speed.find("rights: public (15"), std::string::npos) << speed;
+}
+
+TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
+{
+    // The included file exists only in the editor: its unsaved text is what the include reads.
+    const char* part = "file:///nonexistent/velmora-lsp/part.tvr";
+    const char* main = "file:///nonexistent/velmora-lsp/main.tvr";
+    const Session session(conversation({
+        initialize,
+        opened(part, "[shared\n  colour = \"red\"\n]\n"),
+        opened(main, "Include \"/nonexistent/velmora-lsp/part.tvr\"\npaint = shared.colour\nflag = truex\n"),
+        request(2, "textDocument/hover", at(main, 1, 2)),
+        request(3, "textDocument/definition", at(main, 1, 17)),
+        request(4, "textDocument/definition", at(main, 0, 12)),
+        changed(part, "[shared\n  colour = \"blue\"\n]\n"),
+        request(5, "textDocument/hover", at(main, 1, 2)),
+        request(6, "shutdown"),
+        notification("exit"),
+    }));
+    const std::vector<json> published = session.diagnostics(main);
+    ASSERT_EQ(published.size(), 2u); // on open, and again when the included text changed
+    ASSERT_EQ(published[0].size(), 1u);
+    EXPECT_EQ(published[0][0]["code"], "keyword-prefix");
+    EXPECT_EQ(published[0][0]["severity"], 2);
+    EXPECT_EQ(published[0][0]["range"], range(2, 7, 12));
+    EXPECT_EQ(published[0][0]["message"],
+              "'truex' reads as the keyword 'true' followed by a new field 'x' (write \"truex\" in quotes for text, or "
+              "put a blank after 'true')");
+    EXPECT_NE(session.response(2).dump().find("value: `\\\"red\\\"`"), std::string::npos) << session.response(2);
+    EXPECT_NE(session.response(5).dump().find("value: `\\\"blue\\\"`"), std::string::npos) << session.response(5);
+    EXPECT_EQ(session.response(3)["result"], json({{"uri", part}, {"range", range(1, 2, 8)}}));
+    EXPECT_EQ(session.response(4)["result"]["uri"], part);
+}
+
+TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)
+{
+    const Session session(conversation({
+        initialize,
+        opened(uri, "[joueur\n  privé nom = \"Ana\"\n  vies = Vrai\n]\n\n"),
+        request(2, "textDocument/completion", at(uri, 4, 0)),
+        request(3, "textDocument/completion", at(uri, 2, 2)),
+    }));
+    const json items = session.response(2)["result"]["items"];
+    const auto sortOf = [&items](const std::string& label) {
+        for (const json& item : items)
+            if (item["label"] == label)
+                return item["sortText"].get<std::string>();
+        return std::string("missing");
+    };
+    EXPECT_LT(sortOf("privé"), sortOf("private"));
+    EXPECT_LT(sortOf("Vrai"), sortOf("True"));
+    EXPECT_LT(sortOf("joueur"), sortOf("Vrai")); // names that resolve come before keywords
+    const std::vector<std::string> inside = labels(session.response(3));
+    EXPECT_NE(std::find(inside.begin(), inside.end(), "nom"), inside.end());
+    EXPECT_EQ(session.status, 1); // no shutdown before the end of the input
+}
+
+// Bytes the server must answer (with these error codes, in order) or ignore, and go on.
+struct Malformed {
+    const char* what;
+    std::string bytes;
+    std::vector<int> codes; // of the error responses, in order
+};
+
+TEST(LanguageServer, answersOrIgnoresMalformedMessages)
+{
+    const std::string hover = framed(request(7, "textDocument/hover", at(uri, 0, 0)));
+    const std::vector<Malformed> cases = {
+        {"not JSON", "Content-Length: 5\r\n\r\n{bad}", {-32700}},
+        {"no Content-Length", "Content-Type: x\r\n\r\n", {-32700}},
+        {"a length that is no number", "Content-Length: 12a\r\n\r\n", {-32700}},
+        {"a header line without colon", "Content-Length 3\r\n\r\n", {-32700}},
+        {"a header block beyond its limit", std::string(9000, 'x') + "\r\n\r\n", {-32700}},
+        {"bare line feeds", "Content-Length: 2\n\n{}", {-32600}},
+        {"an array", framed(json::array({1})), {-32600}},
+        {"an id that is an object", framed({{"jsonrpc", "2.0"}, {"id", json::object()}, {"method", "x"}}), {-32600}},
+        {"a method that is a number", framed({{"jsonrpc", "2.0"}, {"id", 4}, {"method", 4}}), {-32600}},
+        {"invalid UTF-8 in a string", "Content-Length: 14\r\n\r\n{\"method\":\"\xff\"}", {-32700}},
+        {"a client's response", framed({{"jsonrpc", "2.0"}, {"id", 9}, {"result", nullptr}}), {}},
+        {"an unknown method", framed(request(5, "textDocument/rename")), {-32601}},
+        {"an unknown notification", framed(notification("$/whatever")), {}},
+        {"parameters of the wrong shape", framed(request(6, "textDocument/hover", {{"textDocument", 3}})), {-32602}},
+        {"initialize again", framed(initialize), {-32600}},
+        {"a hover on a document not open", hover, {}},
+        {"a binary document", framed(opened(uri, std::string("a = 1\0\x01\x02", 8))) + hover, {}},
+        {"a cut body", "Content-Length: 100\r\n\r\n{\"jsonrpc\"", {}},
+        {"a length beyond the limit", "Content-Length: 99999999999\r\n\r\n{}", {}},
+    };
+    for (const Malformed& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Before initialize a request is refused as such; the malformed bytes come after it. A
+        // message cut off by the end of the input can only come last.
+        const bool cut = c.bytes.find("Content-Length: 100\r") == 0 || c.bytes.find("99999999999") != std::string::npos;
+        const Session session(framed(request(2, "textDocument/hover", at(uri, 0, 0))) + framed(initialize) + c.bytes +
+                              (cut ? "" : framed(request(3, "shutdown")) + framed(notification("exit"))));
+        std::vector<int> codes;
+        for (const json& message : session.messages)
+            if (message.contains("error") && message["id"] != 2)
+                codes.push_back(message["error"]["code"]);
+        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(session.response(2)["error"]["code"], -32002);
+        if (cut) {
+            EXPECT_EQ(session.status, 1); // the input ended inside the message: no shutdown seen
+            continue;
+        }
+        EXPECT_EQ(session.response(3)["result"], nullptr);
+        EXPECT_EQ(session.status, 0);
+    }
+}
+
+TEST(LanguageServer, refusesBinaryAndRequestsAfterShutdown)
+{
+    const Session session(conversation({
+        initialize,
+        opened(uri, std::string("a = 1\0", 6)),
+        request(2, "shutdown"),
+        request(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", uri}}}}),
+        notification("exit"),
+    }));
+    const std::vector<json> published = session.diagnostics(uri);
+    ASSERT_EQ(published.size(), 1u);
+    EXPECT_EQ(published[0][0]["message"], "this document holds NUL bytes: it is binary data, not a Tavric text");
+    EXPECT_EQ(session.response(3)["error"]["code"], -32600);
+    EXPECT_EQ(session.status, 0);
+}
+
+TEST(TextPositions, countsUtf16UnitsOrBytes)
+{
+    // "é" is two bytes and one unit, "𝄞" four bytes and two units; the mark at the start takes none.
+    const std::string text = "\xEF\xBB\xBFx = \"é𝄞\" y\r\nz";
+    const tavriclsp::TextPositions units(text, tavriclsp::Encoding::Utf16);
+    const tavriclsp::TextPositions bytes(text, tavriclsp::Encoding::Utf8);
+    const std::size_t y = text.find('y');
+    EXPECT_EQ(units.at(y).character, 10u);
+    EXPECT_EQ(bytes.at(y).character, 13u);
+    EXPECT_EQ(units.offset(0, 10), y);
+    EXPECT_EQ(bytes.offset(0, 13), y);
+    EXPECT_EQ(units.offset(0, 7), text.find("𝄞")); // inside the pair: the character's start
+    EXPECT_EQ(units.offset(0, 99), text.find('\r')); // past the end: the line's end, before CR
+    EXPECT_EQ(units.offset(1, 0), text.find('z'));
+    EXPECT_EQ(units.offset(7, 0), text.size());
+    EXPECT_EQ(units.offsetOfPlace(1, 14), y); // the parser's byte column, mark not counted
+    EXPECT_EQ(units.at(text.size()).line, 1u);
+}
+
+} // namespace

@@ -328,8 +328,9 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
         return "";
     const Tavric& field = *symbol->field;
     std::string text = "```tavric\n" + field.declarationPrefix() + field.getName() + "\n```\n";
-    text += "`" + field.getAddress() + "`: " + kindWord(field.getKind()) + ", " +
-            Tavric::typeNameOf(field.getType()) + "  \n";
+    // A reference left unresolved (in a text that did not load) has no type yet.
+    text += "`" + field.getAddress() + "`: " + kindWord(field.getKind()) +
+            (field.getType() == zul::TypeVoid ? "" : std::string(", ") + Tavric::typeNameOf(field.getType())) + "  \n";
     text += "rights: " + rightsText(field.getDefaultRights()) + "  \n";
     const int kind = field.getKind();
     if (kind == zul::KindComputed)

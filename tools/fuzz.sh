@@ -4,7 +4,7 @@
 # directory (so that include directives in generated texts find no files). Prints executions and
 # coverage per fuzzer; exits non-zero on any crash, leak, timeout, memory blow-up or failed check.
 #
-# Usage: tools/fuzz.sh [fuzzer...]      (default: all six)
+# Usage: tools/fuzz.sh [fuzzer...]      (default: all eight)
 # Environment: FUZZ_TIME seconds per fuzzer (12), FUZZ_SEED (random), FUZZ_BUILD (build-fuzz).
 # A failing input is kept in BUILD/fuzz-findings/; replay it with BUILD/fuzz/fuzz_NAME FILE.
 set -euo pipefail
@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_TIME:-12}
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip tiled format)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip tiled format lsp)
 
 for compiler in clang-14 clang++-14; do
   command -v "$compiler" >/dev/null || { echo "fuzz: $compiler is missing (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 2; }

@@ -249,7 +249,12 @@ struct Malformed {
 TEST(LanguageServer, answersOrIgnoresMalformedMessages)
 {
     const std::string hover = framed(request(7, "textDocument/hover", at(uri, 0, 0)));
+    // Nested deep enough that a recursive copy of it would overflow the stack.
+    const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+    const auto raw = [](const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; };
     const std::vector<Malformed> cases = {
+        {"deeply nested parameters", raw(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/hover","params":)" + deep + "}"), {-32602}},
+        {"a deeply nested id", raw(R"({"jsonrpc":"2.0","method":"x","id":)" + deep + "}"), {-32600}},
         {"not JSON", "Content-Length: 5\r\n\r\n{bad}", {-32700}},
         {"no Content-Length", "Content-Type: x\r\n\r\n", {-32700}},
         {"a length that is no number", "Content-Length: 12a\r\n\r\n", {-32700}},

@@ -337,12 +337,23 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
         text += "expression: `" + shortened(jsonText(tavrictool::toJson(field, true, true)), hoverValueBytes) + "`  \n";
     if (kind == zul::KindReference || kind == zul::KindPointer)
         text += "refers to: `" + field.getAddressText() + "`  \n";
-    const nlohmann::ordered_json value = tavrictool::toJson(field, true);
-    if (value.is_object())
-        text += "value: a node of " + std::to_string(field.childCount()) + " fields";
+    // A node or a collection is described, not converted whole: it may hold a map's layers.
+    const Tavric* holder = &field;
+    for (int step = 0; step < 64 && holder->getTarget() &&
+                       (holder->getKind() == zul::KindReference || holder->getKind() == zul::KindPointer);
+         ++step)
+        holder = holder->getTarget();
+    const zul::Collection* members = holder->getCollection();
+    if (holder->childCount() > 0)
+        text += "value: a node of " + std::to_string(holder->childCount()) + " fields";
+    else if (holder->getKind() == zul::KindCollection && members)
+        text += "value: a collection of " + std::to_string(members->size()) + " members";
     else
-        text += "value: `" + shortened(value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace),
-                                       hoverValueBytes) + "`";
+        text += "value: `" +
+                shortened(tavrictool::toJson(field, true)
+                              .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace),
+                          hoverValueBytes) +
+                "`";
     if (!field.hasRight(zul::publicUser, zul::RightRead))
         text += " (the game may not read it)";
     return text + "\n";

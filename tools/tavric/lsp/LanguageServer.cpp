@@ -194,21 +194,24 @@ bool LanguageServer::handle(const std::string& body)
         fail(nullptr, ParseError, "the message is not JSON");
         return true;
     }
+    // Parts of the message are used in place: a copy of a deeply nested value would recurse.
+    static const json none;
+    static const json noParams = json::object();
     const bool hasId = message.is_object() && message.contains("id");
-    const json id = hasId ? message["id"] : json();
+    const json& id = hasId ? message["id"] : none;
     if (!message.is_object() || !message.contains("method") || !message["method"].is_string() ||
         (hasId && !id.is_number_integer() && !id.is_string())) {
         // A response from the client (to nothing the server asked) is not answered.
         if (message.is_object() && hasId && (message.contains("result") || message.contains("error")))
             return true;
-        fail(hasId && (id.is_number_integer() || id.is_string()) ? id : json(), InvalidRequest,
+        fail(hasId && (id.is_number_integer() || id.is_string()) ? id : none, InvalidRequest,
              "not a request or notification: an object with a method, and an id that is a number or a string");
         return true;
     }
     const std::string method = message["method"];
     if (method == "exit")
         return false;
-    const json params = message.contains("params") ? message["params"] : json::object();
+    const json& params = message.contains("params") ? message["params"] : noParams;
     try {
         dispatch(method, id, params, hasId);
     } catch (const json::exception& problem) {

@@ -1,9 +1,12 @@
 // The language server through its standard streams: a whole conversation with the answers checked,
 // and malformed messages, each answered or ignored without ending the server.
 
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "InProcessCall.hpp"
@@ -216,14 +219,67 @@ TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
     EXPECT_EQ(session.response(4)["result"]["uri"], part);
 }
 
-TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)
+TEST(LanguageServer, showsAClosedIncludedFilesErrorsUnderItsNameUntilTheIncludeGoes)
 {
+    char pattern[] = "/tmp/velmora-lsp-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    const std::string part = folder + "/part é.tvr"; // a URI escapes the blank and the accent
+    std::ofstream(part) << "a = 1\nb = (\n";
+    const std::string main = "file://" + folder + "/main.tvr";
+    const std::string partUri = "file://" + folder + "/part%20%C3%A9.tvr";
     const Session session(conversation({
         initialize,
-        opened(uri, "[joueur\n  privé nom = \"Ana\"\n  vies = Vrai\n]\n\n"),
-        request(2, "textDocument/completion", at(uri, 4, 0)),
-        request(3, "textDocument/completion", at(uri, 2, 2)),
+        opened(main.c_str(), "Include \"" + part + "\"\nx = 1\n"),
+        // Edits of ranges, as some clients send them though the server asks for whole texts.
+        notification("textDocument/didChange",
+                     {{"textDocument", {{"uri", main}, {"version", 2}}},
+                      {"contentChanges",
+                       {{{"range", range(0, 0, static_cast<int>(part.size()) + 9)}, {"text", "y = \"é\""}},
+                        {{"range", range(0, 7, 7)}, {"text", " z = 2"}}}}}),
+        request(2, "textDocument/documentSymbol", {{"textDocument", {{"uri", main}}}}),
+        notification("textDocument/didClose", {{"textDocument", {{"uri", main}}}}),
+        request(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", main}}}}),
     }));
+    ::unlink(part.c_str());
+    ::rmdir(folder.c_str());
+    const std::vector<json> inPart = session.diagnostics(partUri);
+    ASSERT_EQ(inPart.size(), 2u);
+    ASSERT_FALSE(inPart[0].empty());
+    EXPECT_EQ(inPart[0][0]["range"]["start"], json({{"line", 1}, {"character", 4}})); // check: 2:5
+    EXPECT_EQ(inPart[1], json::array()); // cleared once main no longer includes it
+    const std::vector<json> inMain = session.diagnostics(main);
+    ASSERT_EQ(inMain.size(), 3u); // open, change, and cleared at close
+    EXPECT_FALSE(inMain[0].empty());                                  // the include failed
+    EXPECT_EQ(inMain[1], json::array());
+    EXPECT_EQ(inMain[2], json::array());
+    std::vector<std::string> names;
+    for (const json& symbol : session.response(2)["result"])
+        names.push_back(symbol["name"]);
+    EXPECT_EQ(names, std::vector<std::string>({"y", "z", "x"}));
+    EXPECT_EQ(session.response(2)["result"][1]["range"]["start"], json({{"line", 0}, {"character", 8}}));
+    EXPECT_EQ(session.response(3)["result"], nullptr); // closed: nothing is known of it
+}
+
+TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)
+{
+    // Positions in bytes, when the client offers them: "v" stands at byte 21 of its line (the 21st
+    // character). Completion after "->" goes through the pointer.
+    const json initializeUtf8 =
+        request(1, "initialize", {{"capabilities", {{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}}}});
+    const Session session(conversation({
+        initializeUtf8,
+        opened(uri, "[joueur\n  privé nom = \"Ana\" v = Vrai\n]\n\nmoi = &joueur\nnom = moi->\n"),
+        request(2, "textDocument/completion", at(uri, 3, 0)),
+        request(3, "textDocument/completion", at(uri, 1, 2)),
+        request(4, "textDocument/documentSymbol", {{"textDocument", {{"uri", uri}}}}),
+        request(5, "textDocument/completion", at(uri, 5, 11)),
+        request(6, "textDocument/definition", at(uri, 4, 9)),
+    }));
+    EXPECT_EQ(session.response(1)["result"]["capabilities"]["positionEncoding"], "utf-8");
+    EXPECT_EQ(session.response(4)["result"][0]["children"][1]["selectionRange"], range(1, 21, 22));
+    EXPECT_EQ(labels(session.response(5)), std::vector<std::string>({"nom", "v"}));
+    EXPECT_EQ(session.response(6)["result"], json({{"uri", uri}, {"range", range(0, 1, 7)}}));
     const json items = session.response(2)["result"]["items"];
     const auto sortOf = [&items](const std::string& label) {
         for (const json& item : items)
@@ -233,6 +289,7 @@ TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)
     };
     EXPECT_LT(sortOf("privé"), sortOf("private"));
     EXPECT_LT(sortOf("Vrai"), sortOf("True"));
+    EXPECT_EQ(sortOf("private"), "2private");
     EXPECT_LT(sortOf("joueur"), sortOf("Vrai")); // names that resolve come before keywords
     const std::vector<std::string> inside = labels(session.response(3));
     EXPECT_NE(std::find(inside.begin(), inside.end(), "nom"), inside.end());

@@ -24,6 +24,7 @@ const char* const usage = "usage:\n"
                           "  tavric json [--all] [--raw] FILE\n"
                           "  tavric scramble FILE\n"
                           "  tavric unscramble FILE\n"
+                          "  tavric lsp\n"
                           "  tavric help [VERB]\n"
                           "  tavric --version\n";
 

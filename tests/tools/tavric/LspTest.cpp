@@ -140,6 +140,7 @@ TEST(LanguageServer, answersAWholeConversation)
         request(6, "textDocument/formatting", {{"textDocument", {{"uri", uri}}}, {"options", json::object()}}),
         request(7, "textDocument/documentSymbol", {{"textDocument", {{"uri", uri}}}}),
         request(8, "textDocument/hover", at(uri, 1, 17)),
+        request(10, "textDocument/definition", at(uri, 5, 21)),
         request(9, "shutdown"),
         notification("exit"),
     }));
@@ -164,6 +165,8 @@ TEST(LanguageServer, answersAWholeConversation)
     // "name" in _.player.name goes to the field; "player" in it to the node.
     EXPECT_EQ(session.response(3)["result"], json({{"uri", uri}, {"range", range(1, 2, 6)}}));
     EXPECT_EQ(session.response(4)["result"], json({{"uri", uri}, {"range", range(0, 1, 7)}}));
+    // An address in an expression: "speed" after "Clé", 15 units into its line (16 bytes).
+    EXPECT_EQ(session.response(10)["result"], json({{"uri", uri}, {"range", range(1, 15, 20)}}));
 
     EXPECT_EQ(labels(session.response(5)), std::vector<std::string>({"name", "speed"}));
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "MessageReader.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
 
 namespace tavriclsp {
@@ -166,9 +167,8 @@ std::string fileKey(const std::string& path)
 
 void LanguageServer::send(const json& message)
 {
-    const std::string body = message.dump(-1, ' ', false, json::error_handler_t::replace);
-    out << "Content-Length: " << body.size() << "\r\n\r\n" << body;
-    out.flush();
+    // Texts that are not UTF-8 (a document's bytes in a hover) go out with replacement characters.
+    writeMessage(out, message.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
 void LanguageServer::respond(const json& id, const json& result)

@@ -17,11 +17,11 @@ const char* const uri = "file://" VELMORA_RUN_DIR "/lev/config.tvr";
 
 std::string changeMessage(const std::string& text, int version)
 {
-    return nlohmann::json({{"jsonrpc", "2.0"},
-                           {"method", "textDocument/didChange"},
-                           {"params",
-                            {{"textDocument", {{"uri", uri}, {"version", version}}},
-                             {"contentChanges", {{{"text", text}}}}}}})
+    return nlohmann::json(
+               {{"jsonrpc", "2.0"},
+                {"method", "textDocument/didChange"},
+                {"params",
+                 {{"textDocument", {{"uri", uri}, {"version", version}}}, {"contentChanges", {{{"text", text}}}}}}})
         .dump();
 }
 

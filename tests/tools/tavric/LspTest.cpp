@@ -42,14 +42,15 @@ json at(const char* document, int line, int character)
 
 json opened(const char* document, const std::string& text)
 {
-    return notification("textDocument/didOpen",
-                        {{"textDocument", {{"uri", document}, {"languageId", "tavric"}, {"version", 1}, {"text", text}}}});
+    return notification(
+        "textDocument/didOpen",
+        {{"textDocument", {{"uri", document}, {"languageId", "tavric"}, {"version", 1}, {"text", text}}}});
 }
 
 json changed(const char* document, const std::string& text)
 {
-    return notification("textDocument/didChange",
-                        {{"textDocument", {{"uri", document}, {"version", 2}}}, {"contentChanges", {{{"text", text}}}}});
+    return notification("textDocument/didChange", {{"textDocument", {{"uri", document}, {"version", 2}}},
+                                                   {"contentChanges", {{{"text", text}}}}});
 }
 
 // The server run on the bytes given; what it wrote, message by message, and its exit status.
@@ -178,7 +179,8 @@ TEST(LanguageServer, answersAWholeConversation)
     const json outline = session.response(7)["result"];
     ASSERT_EQ(outline.size(), 3u);
     EXPECT_EQ(outline[0]["name"], "player");
-    EXPECT_EQ(outline[0]["range"], json({{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 2}, {"character", 1}}}}));
+    EXPECT_EQ(outline[0]["range"],
+              json({{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 2}, {"character", 1}}}}));
     EXPECT_EQ(outline[0]["children"][1]["name"], "speed");
     EXPECT_EQ(outline[0]["children"][1]["selectionRange"], range(1, 15, 20)); // in bytes: 16
     EXPECT_EQ(outline[1]["children"][0]["name"], "shown");
@@ -252,8 +254,8 @@ TEST(LanguageServer, showsAClosedIncludedFilesErrorsUnderItsNameUntilTheIncludeG
     EXPECT_EQ(inPart[0][0]["range"]["start"], json({{"line", 1}, {"character", 4}})); // check: 2:5
     EXPECT_EQ(inPart[1], json::array()); // cleared once main no longer includes it
     const std::vector<json> inMain = session.diagnostics(main);
-    ASSERT_EQ(inMain.size(), 3u); // open, change, and cleared at close
-    EXPECT_FALSE(inMain[0].empty());                                  // the include failed
+    ASSERT_EQ(inMain.size(), 3u);    // open, change, and cleared at close
+    EXPECT_FALSE(inMain[0].empty()); // the include failed
     EXPECT_EQ(inMain[1], json::array());
     EXPECT_EQ(inMain[2], json::array());
     std::vector<std::string> names;
@@ -311,9 +313,13 @@ TEST(LanguageServer, answersOrIgnoresMalformedMessages)
     const std::string hover = framed(request(7, "textDocument/hover", at(uri, 0, 0)));
     // Nested deep enough that a recursive copy of it would overflow the stack.
     const std::string deep = std::string(200000, '[') + std::string(200000, ']');
-    const auto raw = [](const std::string& body) { return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body; };
+    const auto raw = [](const std::string& body) {
+        return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
     const std::vector<Malformed> cases = {
-        {"deeply nested parameters", raw(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/hover","params":)" + deep + "}"), {-32602}},
+        {"deeply nested parameters",
+         raw(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/hover","params":)" + deep + "}"),
+         {-32602}},
         {"a deeply nested id", raw(R"({"jsonrpc":"2.0","method":"x","id":)" + deep + "}"), {-32600}},
         {"not JSON", "Content-Length: 5\r\n\r\n{bad}", {-32700}},
         {"no Content-Length", "Content-Type: x\r\n\r\n", {-32700}},
@@ -384,7 +390,7 @@ TEST(TextPositions, countsUtf16UnitsOrBytes)
     EXPECT_EQ(bytes.at(y).character, 13u);
     EXPECT_EQ(units.offset(0, 10), y);
     EXPECT_EQ(bytes.offset(0, 13), y);
-    EXPECT_EQ(units.offset(0, 7), text.find("𝄞")); // inside the pair: the character's start
+    EXPECT_EQ(units.offset(0, 7), text.find("𝄞"));   // inside the pair: the character's start
     EXPECT_EQ(units.offset(0, 99), text.find('\r')); // past the end: the line's end, before CR
     EXPECT_EQ(units.offset(1, 0), text.find('z'));
     EXPECT_EQ(units.offset(7, 0), text.size());

@@ -171,8 +171,8 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         const Level level = record.severity == zul::Severity::Error     ? Level::Error
                             : record.severity == zul::Severity::Warning ? Level::Warning
                                                                         : Level::Information;
-        std::string message = record.line == 0 && !record.subject.empty() ? record.subject + ": " + record.text
-                                                                            : record.text;
+        std::string message =
+            record.line == 0 && !record.subject.empty() ? record.subject + ": " + record.text : record.text;
         found.push_back({record.entry.empty() ? path : record.entry, record.line, record.column, level, message, ""});
     }
     if (loaded)
@@ -308,8 +308,8 @@ const SourceToken* DocumentAnalysis::tokenAt(std::size_t offset) const
 
 const Symbol* DocumentAnalysis::symbolAt(std::size_t offset) const
 {
-    auto after = std::upper_bound(flat.begin(), flat.end(), offset,
-                                  [](std::size_t o, const Symbol* s) { return o < s->start; });
+    auto after =
+        std::upper_bound(flat.begin(), flat.end(), offset, [](std::size_t o, const Symbol* s) { return o < s->start; });
     while (after != flat.begin()) {
         --after;
         if (offset <= (*after)->end)
@@ -349,11 +349,12 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
     else if (holder->getKind() == zul::KindCollection && members)
         text += "value: a collection of " + std::to_string(members->size()) + " members";
     else
-        text += "value: `" +
-                shortened(tavrictool::toJson(field, true)
-                              .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace),
-                          hoverValueBytes) +
-                "`";
+        text +=
+            "value: `" +
+            shortened(
+                tavrictool::toJson(field, true).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace),
+                hoverValueBytes) +
+            "`";
     if (!field.hasRight(zul::publicUser, zul::RightRead))
         text += " (the game may not read it)";
     return text + "\n";
@@ -471,8 +472,8 @@ std::vector<Completion> DocumentAnalysis::completion(std::size_t offset, const D
     if ((word >= 1 && documentText[word - 1] == '.') || arrow) {
         const std::size_t baseEnd = word - (arrow ? 2 : 1);
         std::size_t base = baseEnd;
-        while (base > 0 && (isNameByte(documentText[base - 1]) || std::string(".[]{}->&").find(documentText[base - 1]) !=
-                                                                        std::string::npos))
+        while (base > 0 && (isNameByte(documentText[base - 1]) ||
+                            std::string(".[]{}->&").find(documentText[base - 1]) != std::string::npos))
             --base;
         std::string address = documentText.substr(base, baseEnd - base);
         address.erase(0, address.find_first_not_of("&"));

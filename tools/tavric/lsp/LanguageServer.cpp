@@ -17,8 +17,16 @@ using nlohmann::json;
 namespace {
 
 // Symbol kinds as the protocol numbers them.
-enum SymbolKind { SymbolFunction = 12, SymbolVariable = 13, SymbolString = 15, SymbolNumber = 16,
-                  SymbolBoolean = 17, SymbolArray = 18, SymbolObject = 19, SymbolField = 8 };
+enum SymbolKind {
+    SymbolFunction = 12,
+    SymbolVariable = 13,
+    SymbolString = 15,
+    SymbolNumber = 16,
+    SymbolBoolean = 17,
+    SymbolArray = 18,
+    SymbolObject = 19,
+    SymbolField = 8
+};
 
 int symbolKind(const zul::Tavric& field)
 {
@@ -492,9 +500,11 @@ json LanguageServer::symbols(const OpenDocument& document) const
                 {"name", field.getName().empty() ? std::string("(member)") : field.getName()},
                 {"detail", field.declarationPrefix() + kindWord(field.getKind())},
                 {"kind", symbolKind(field)},
-                {"range", {{"start", position(positions.at(symbol.start))}, {"end", position(positions.at(symbol.end))}}},
+                {"range",
+                 {{"start", position(positions.at(symbol.start))}, {"end", position(positions.at(symbol.end))}}},
                 {"selectionRange",
-                 {{"start", position(positions.at(symbol.nameStart))}, {"end", position(positions.at(symbol.nameEnd))}}}};
+                 {{"start", position(positions.at(symbol.nameStart))},
+                  {"end", position(positions.at(symbol.nameEnd))}}}};
             if (!symbol.children.empty())
                 item["children"] = self(symbol.children, self);
             result.push_back(item);

@@ -41,7 +41,7 @@ private:
         std::string uri;
         std::unique_ptr<DocumentAnalysis> analysis;
         std::unique_ptr<DocumentAnalysis> lastGood; // the last text that loaded, when this one did not
-        std::set<std::string> published;             // the other files' URIs given diagnostics
+        std::set<std::string> published;            // the other files' URIs given diagnostics
     };
 
     void dispatch(const std::string& method, const nlohmann::json& id, const nlohmann::json& params, bool request);

@@ -122,8 +122,8 @@ ReadStatus MessageReader::next(std::string& body)
         return ReadStatus::BadHeader;
     }
     if (length > maxMessageBytes) {
-        trouble = "a message of " + std::to_string(length) + " bytes, beyond the limit of " +
-                  std::to_string(maxMessageBytes);
+        trouble =
+            "a message of " + std::to_string(length) + " bytes, beyond the limit of " + std::to_string(maxMessageBytes);
         return skip(length) ? ReadStatus::TooLarge : ReadStatus::End;
     }
     // Read in chunks: a header that announces more than ever comes costs no more than what came.

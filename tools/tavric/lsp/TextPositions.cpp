@@ -39,8 +39,8 @@ std::size_t TextPositions::lineEnd(std::size_t line) const
 Position TextPositions::at(std::size_t offset) const
 {
     offset = std::min(offset, text.size());
-    const std::size_t line = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), offset) -
-                                                      starts.begin()) - 1;
+    const std::size_t line =
+        static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
     Position position;
     position.line = line;
     std::size_t from = starts[line];

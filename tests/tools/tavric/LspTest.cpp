@@ -338,6 +338,13 @@ TEST(LanguageServer, answersOrIgnoresMalformedMessages)
         {"initialize again", framed(initialize), {-32600}},
         {"a hover on a document not open", hover, {}},
         {"a binary document", framed(opened(uri, std::string("a = 1\0\x01\x02", 8))) + hover, {}},
+        {"a changed range without its ends",
+         framed(opened(uri, "a = 1")) +
+             framed(notification("textDocument/didChange",
+                                 {{"textDocument", {{"uri", uri}}},
+                                  {"contentChanges", {{{"range", json::object()}, {"text", "x"}}}}})) +
+             hover,
+         {}},
         {"a cut body", "Content-Length: 100\r\n\r\n{\"jsonrpc\"", {}},
         {"a length beyond the limit", "Content-Length: 99999999999\r\n\r\n{}", {}},
     };

@@ -362,9 +362,14 @@ void LanguageServer::change(const json& params)
         }
         // Changes of a range are taken too, though the server asks for whole texts.
         const TextPositions positions(text, encoding);
-        const std::size_t start = positions.offset(edit["range"]["start"]["line"], edit["range"]["start"]["character"]);
-        const std::size_t end = positions.offset(edit["range"]["end"]["line"], edit["range"]["end"]["character"]);
-        text.replace(start, end > start ? end - start : 0, edit.at("text").get<std::string>());
+        // at(), not [], throughout: [] on a member that is missing is undefined on a constant value.
+        const json& start = edit.at("range").at("start");
+        const json& end = edit.at("range").at("end");
+        const std::size_t from =
+            positions.offset(start.at("line").get<std::size_t>(), start.at("character").get<std::size_t>());
+        const std::size_t to =
+            positions.offset(end.at("line").get<std::size_t>(), end.at("character").get<std::size_t>());
+        text.replace(from, to > from ? to - from : 0, edit.at("text").get<std::string>());
     }
     analyse(*document, std::move(text));
     reanalyseIncluders(fileKey(pathOfUri(document->uri)));

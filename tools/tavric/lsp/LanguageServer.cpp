@@ -1,5 +1,6 @@
 #include "LanguageServer.hpp"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <new>
@@ -542,7 +543,8 @@ json LanguageServer::definition(const OpenDocument& document, const json& params
         const std::size_t at = TextPositions(text, encoding).offsetOfPlace(where.line, where.column);
         return {{"uri", uri}, {"range", range(text, at, wordEnd(text, at))}};
     }
-    const Position at{static_cast<std::size_t>(where.line - 1), static_cast<std::size_t>(where.column - 1)};
+    const Position at{static_cast<std::size_t>(where.line - 1),
+                      static_cast<std::size_t>(std::max(where.column, 1) - 1)};
     return {{"uri", uri}, {"range", {{"start", position(at)}, {"end", position(at)}}}};
 }
 

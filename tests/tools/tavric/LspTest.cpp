@@ -199,7 +199,7 @@ TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
     const char* main = "file:///nonexistent/velmora-lsp/main.tvr";
     const Session session(conversation({
         initialize,
-        opened(part, "[shared\n  colour = \"red\"\n]\n"),
+        opened(part, "[shared\n  protected colour = \"red\"\n]\n"),
         opened(main, "Include \"/nonexistent/velmora-lsp/part.tvr\"\npaint = shared.colour\nflag = truex\n"),
         request(2, "textDocument/hover", at(main, 1, 2)),
         request(3, "textDocument/definition", at(main, 1, 17)),
@@ -220,7 +220,7 @@ TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
               "put a blank after 'true')");
     EXPECT_NE(session.response(2).dump().find("value: `\\\"red\\\"`"), std::string::npos) << session.response(2);
     EXPECT_NE(session.response(5).dump().find("value: `\\\"blue\\\"`"), std::string::npos) << session.response(5);
-    EXPECT_EQ(session.response(3)["result"], json({{"uri", part}, {"range", range(1, 2, 8)}}));
+    EXPECT_EQ(session.response(3)["result"], json({{"uri", part}, {"range", range(1, 12, 18)}})); // the name
     EXPECT_EQ(session.response(4)["result"]["uri"], part);
 }
 

@@ -232,6 +232,7 @@ void DocumentAnalysis::outlineFields()
             Symbol symbol;
             symbol.field = &child;
             symbol.start = self.offsetOf(child.place());
+            symbol.declaration = symbol.start;
             symbol.nameStart = symbol.nameEnd = symbol.start;
             const zul::SourceTokens& tokens = self.tokens;
             auto at = std::lower_bound(tokens.begin(), tokens.end(), symbol.start,
@@ -316,6 +317,22 @@ const Symbol* DocumentAnalysis::symbolAt(std::size_t offset) const
             return *after;
     }
     return nullptr;
+}
+
+bool DocumentAnalysis::nameAt(std::size_t declaration, std::size_t& from, std::size_t& to) const
+{
+    auto after = std::upper_bound(flat.begin(), flat.end(), declaration,
+                                  [](std::size_t o, const Symbol* s) { return o < s->start; });
+    // A node's "[" stands before its declaration: the symbol is among the last few started.
+    for (int step = 0; after != flat.begin() && step < 4; ++step) {
+        --after;
+        if ((*after)->declaration == declaration) {
+            from = (*after)->nameStart;
+            to = (*after)->nameEnd;
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,7 +31,8 @@ struct Finding {
 // A field of the document's own text with the extent of its declaration, by byte offsets.
 struct Symbol {
     const zul::Tavric* field = nullptr;
-    std::size_t start = 0; // the "[" of a node, else where the declaration starts
+    std::size_t start = 0;       // the "[" of a node, else where the declaration starts
+    std::size_t declaration = 0; // where the declaration starts (its first word)
     std::size_t nameStart = 0;
     std::size_t nameEnd = 0;
     std::size_t end = 0;
@@ -84,6 +85,9 @@ public:
     // this one did not), since a parse that fails drops the node it failed in.
     std::vector<Completion> completion(std::size_t offset, const DocumentAnalysis* lastGood) const;
 
+    // The name of the field whose declaration starts at that offset, past its access words; false
+    // when no field of this text starts there.
+    bool nameAt(std::size_t declaration, std::size_t& from, std::size_t& to) const;
     // The place of a field as a byte offset in this text (for its own fields).
     std::size_t offsetOf(const zul::SourcePlace& place) const;
 

@@ -541,7 +541,10 @@ json LanguageServer::definition(const OpenDocument& document, const json& params
     if (open != documents.end()) {
         const std::string& text = open->second.analysis->text();
         const std::size_t at = TextPositions(text, encoding).offsetOfPlace(where.line, where.column);
-        return {{"uri", uri}, {"range", range(text, at, wordEnd(text, at))}};
+        std::size_t from = at;
+        std::size_t to = wordEnd(text, at);
+        open->second.analysis->nameAt(at, from, to);
+        return {{"uri", uri}, {"range", range(text, from, to)}};
     }
     const Position at{static_cast<std::size_t>(where.line - 1),
                       static_cast<std::size_t>(std::max(where.column, 1) - 1)};

@@ -1,6 +1,6 @@
 // tavric lsp on the game's configuration (lev/config.tvr): the time from a change notification to
-// the diagnostics published for it (the goal: under 50 ms), and the process's resident memory with
-// the document open (the goal: the server's share under 20 MB).
+// the diagnostics published for it (the goal: under 50 ms), and the peak resident memory of the whole
+// benchmark process, server, document and messages included (the goal: the server under 20 MB).
 
 #include <benchmark/benchmark.h>
 #include <fstream>
@@ -25,12 +25,13 @@ std::string changeMessage(const std::string& text, int version)
         .dump();
 }
 
-// Resident memory of the process, from /proc.
-double residentMegabytes()
+// The peak resident memory of the process, from /proc (a difference would mislead: the benchmark
+// runs this function more than once, and the heap keeps what an earlier run freed).
+double peakResidentMegabytes()
 {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
-        if (line.compare(0, 6, "VmRSS:") == 0)
+        if (line.compare(0, 6, "VmHWM:") == 0)
             return std::stod(line.substr(6)) / 1024.0;
     return 0.0;
 }
@@ -47,7 +48,6 @@ void ChangeToDiagnostics(benchmark::State& state)
     }
     std::ostringstream out;
     std::ostringstream log;
-    const double before = residentMegabytes();
     tavriclsp::LanguageServer server(out, log);
     server.handle(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
     server.handle(nlohmann::json({{"jsonrpc", "2.0"},
@@ -66,7 +66,7 @@ void ChangeToDiagnostics(benchmark::State& state)
         }
     }
     state.counters["document_KB"] = static_cast<double>(text.size()) / 1024.0;
-    state.counters["server_MB"] = residentMegabytes() - before;
+    state.counters["process_peak_MB"] = peakResidentMegabytes();
 }
 BENCHMARK(ChangeToDiagnostics)->Unit(benchmark::kMillisecond);
 

@@ -301,6 +301,75 @@ TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)
     EXPECT_EQ(session.status, 1); // no shutdown before the end of the input
 }
 
+// Hovers and definitions over the language's forms: a node with a value of its own, a collection,
+// a root address, a pointer followed by "->", access words, a French include.
+TEST(LanguageServer, hoversAndGoesToDefinitionsOverEveryForm)
+{
+    const std::string rich = "[maps = 2\n"
+                             "  [first\n"
+                             "    size = 12\n"
+                             "  ]\n"
+                             "  names = [Collection \"a\" \"b\"]\n"
+                             "]\n"
+                             "Inclure \"/nonexistent/velmora-lsp/part.tvr\"\n"
+                             "pick = [].maps.first.size\n"
+                             "p = &maps.first\n"
+                             "via = p->size\n"
+                             "limited[f4] note = \"x\"\n";
+    struct Row {
+        int line;
+        int character;
+        const char* hover; // a piece of the hover's text, or nullptr: none
+        json definition;   // the range in the document, null: none
+    };
+    const std::vector<Row> rows = {
+        {0, 2,
+         "`[].maps`: value, int  \nrights: public (15: read, write, execute, create)  \nvalue: `2`, and a node of 2 "
+         "fields",
+         nullptr},
+        {3, 2, "`[].maps.first`: node  ", nullptr},
+        {4, 20,
+         "`[].maps.names`: collection  \nrights: public (15: read, write, execute, create)  \nvalue: a collection of 2 "
+         "members",
+         nullptr},
+        {7, 12, "refers to: `[].maps.first.size`  \nvalue: `12`", range(0, 1, 5)},
+        {7, 20, nullptr, range(1, 3, 8)},
+        {9, 7, "`[].via`: reference, int", range(8, 0, 1)},
+        {9, 10, nullptr, range(2, 4, 8)},
+        {10, 13, "limited[F4] note\n```\n`[].note`: value, string  \nrights: limited (4: read)", nullptr},
+        {5, 1, "`[].maps`", nullptr}, // on the "]" that closes it
+        {11, 0, nullptr, nullptr},
+    };
+    std::vector<json> messages = {initialize, opened("file:///nonexistent/velmora-lsp/part.tvr", "extra = 1\n"),
+                                  opened(uri, rich)};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        messages.push_back(
+            request(static_cast<int>(100 + i), "textDocument/hover", at(uri, rows[i].line, rows[i].character)));
+        messages.push_back(
+            request(static_cast<int>(200 + i), "textDocument/definition", at(uri, rows[i].line, rows[i].character)));
+    }
+    messages.push_back(request(3, "textDocument/definition", at(uri, 6, 3)));
+    const Session session(conversation(messages));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE("row " + std::to_string(rows[i].line) + ":" + std::to_string(rows[i].character));
+        const json& hover = session.response(static_cast<int>(100 + i))["result"];
+        if (rows[i].hover) {
+            ASSERT_FALSE(hover.is_null());
+            const std::string text = hover["contents"]["value"];
+            EXPECT_NE(text.find(rows[i].hover), std::string::npos) << text;
+        } else if (rows[i].definition.is_null()) {
+            EXPECT_EQ(hover, nullptr);
+        }
+        const json& definition = session.response(static_cast<int>(200 + i))["result"];
+        if (rows[i].definition.is_null())
+            EXPECT_EQ(definition, nullptr);
+        else
+            EXPECT_EQ(definition, json({{"uri", uri}, {"range", rows[i].definition}}));
+    }
+    // "Inclure" is French for Include: its file, opened in the editor, at its start.
+    EXPECT_EQ(session.response(3)["result"]["uri"], "file:///nonexistent/velmora-lsp/part.tvr");
+}
+
 // Bytes the server must answer (with these error codes, in order) or ignore, and go on.
 struct Malformed {
     const char* what;

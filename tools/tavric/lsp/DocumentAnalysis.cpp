@@ -120,7 +120,7 @@ void collectChildren(const Tavric& field, std::vector<Completion>& items, const 
         Completion item;
         item.label = name;
         item.kind = ItemKind::Field;
-        item.detail = child.second->declarationPrefix() + kindWord(child.second->getKind());
+        item.detail = child.second->declarationPrefix() + kindWord(*child.second);
         item.sortText = sortText + name;
         items.push_back(item);
     }
@@ -128,11 +128,14 @@ void collectChildren(const Tavric& field, std::vector<Completion>& items, const 
 
 } // namespace
 
-const char* kindWord(int kind)
+const char* kindWord(const Tavric& field)
 {
     // The library's own names call most kinds "field"; an author tells them apart.
     static const char* const words[zul::fieldKindCount] = {"none",    "value",    "reference",  "pointer", "computed",
                                                            "program", "sequence", "collection", "xml"};
+    const int kind = field.getKind();
+    if (kind == zul::KindNone && field.childCount() > 0)
+        return "node";
     return kind >= 0 && kind < zul::fieldKindCount ? words[kind] : "";
 }
 
@@ -346,7 +349,7 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
     const Tavric& field = *symbol->field;
     std::string text = "```tavric\n" + field.declarationPrefix() + field.getName() + "\n```\n";
     // A reference left unresolved (in a text that did not load) has no type yet.
-    text += "`" + field.getAddress() + "`: " + kindWord(field.getKind()) +
+    text += "`" + field.getAddress() + "`: " + kindWord(field) +
             (field.getType() == zul::TypeVoid ? "" : std::string(", ") + Tavric::typeNameOf(field.getType())) + "  \n";
     text += "rights: " + rightsText(field.getDefaultRights()) + "  \n";
     const int kind = field.getKind();
@@ -361,8 +364,11 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
          ++step)
         holder = holder->getTarget();
     const zul::Collection* members = holder->getCollection();
-    if (holder->childCount() > 0)
+    if (holder->childCount() > 0 && holder->isEmpty())
         text += "value: a node of " + std::to_string(holder->childCount()) + " fields";
+    else if (holder->childCount() > 0)
+        text += "value: `" + shortened(holder->getString(zul::publicUser), hoverValueBytes) + "`, and a node of " +
+                std::to_string(holder->childCount()) + " fields";
     else if (holder->getKind() == zul::KindCollection && members)
         text += "value: a collection of " + std::to_string(members->size()) + " members";
     else

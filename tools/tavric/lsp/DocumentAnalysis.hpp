@@ -57,8 +57,8 @@ struct Completion {
     std::string sortText;
 };
 
-// "value", "reference", "computed"... for a field kind.
-const char* kindWord(int kind);
+// "value", "reference", "computed"... for a field's kind; "node" for one with children and no value.
+const char* kindWord(const zul::Tavric& field);
 
 class DocumentAnalysis {
 public:

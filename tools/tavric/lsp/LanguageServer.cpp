@@ -504,7 +504,7 @@ json LanguageServer::symbols(const OpenDocument& document) const
             const zul::Tavric& field = *symbol.field;
             json item = {
                 {"name", field.getName().empty() ? std::string("(member)") : field.getName()},
-                {"detail", field.declarationPrefix() + kindWord(field.getKind())},
+                {"detail", field.declarationPrefix() + kindWord(field)},
                 {"kind", symbolKind(field)},
                 {"range",
                  {{"start", position(positions.at(symbol.start))}, {"end", position(positions.at(symbol.end))}}},

@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_TIME:-12}
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip tiled format import)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(parse address expression userdata roundtrip tiled format import lsp)
 
 for compiler in clang-14 clang++-14; do
   command -v "$compiler" >/dev/null || { echo "fuzz: $compiler is missing (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 2; }

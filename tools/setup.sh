@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core
   clang-14 libclang-rt-14-dev
   locales
+  neovim
 )
 
 # Node and npm run the editor grammar's test; those already on the machine will do.

@@ -114,13 +114,19 @@ int Parser::include(Tavric& node, const std::string& path, bool raw, std::size_t
     bool reportInclude = true;
     // A document names its includes itself (user data too): a device, a pipe or a socket there
     // would be read without end or wait for a writer forever. Only regular files are included.
+    std::string given;
+    const bool isGiven = context.includes && (*context.includes)(path, given);
     struct stat status;
-    const bool special = ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    const bool special =
+        !isGiven && ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
     if (special) {
         reportOpenInput(node, path, parsemsg::notRegularFile(path));
     } else if (std::find(stack.begin(), stack.end(), canonical) == stack.end()) {
         stack.push_back(canonical);
-        if (!raw) {
+        if (isGiven) {
+            node.setEntryName(path);
+            accepted = parseInto(node, given, false, context);
+        } else if (!raw) {
             accepted = loadInto(node, path, false, context);
         } else {
             std::string bytes;

@@ -27,6 +27,10 @@ struct DirectiveText {
 // sink the texts are not shown (the tree and its diagnostics are the same either way).
 using DirectiveSink = std::function<void(const DirectiveText&)>;
 
+// Gives the text of a file an include names, in place of what the file holds, when it returns true
+// (an editor's unsaved text); false: the file is read as usual. It is asked for every include.
+using IncludeSource = std::function<bool(const std::string& path, std::string& text)>;
+
 struct LoadOptions {
     // Bind references and pointers and evaluate computed fields once the text is read.
     bool finalize = true;
@@ -46,6 +50,7 @@ struct ParseOptions {
     // usual, diagnostics included, but not kept in the tree. For a caller that wants the tokens
     // and the verdict, not the values: a map layer's numbers then cost a token each, not a node.
     bool keepCollectionValues = true;
+    IncludeSource includes;
 };
 
 struct WriteOptions {

@@ -160,6 +160,7 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
     context.directives = options.directives ? &options.directives : nullptr;
     context.tokens = options.tokens;
     context.keepCollectionValues = options.keepCollectionValues;
+    context.includes = options.includes ? &options.includes : nullptr;
     if (!options.path.empty()) {
         context.includeStack.push_back(canonicalPath(options.path));
         root.setEntryName(options.path);

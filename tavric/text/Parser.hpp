@@ -36,6 +36,8 @@ struct ParseContext {
     SourceTokens* tokens = nullptr;
     // ParseOptions::keepCollectionValues, for every text of the load.
     bool keepCollectionValues = true;
+    // Texts of included files given by the caller (none: every file is read).
+    const IncludeSource* includes = nullptr;
 };
 
 // A value as read from the text, before it is stored into a field.

@@ -26,6 +26,7 @@ const char* const usage = "usage:\n"
                           "  tavric import FILE.json\n"
                           "  tavric scramble FILE\n"
                           "  tavric unscramble FILE\n"
+                          "  tavric lsp\n"
                           "  tavric help [VERB]\n"
                           "  tavric --version\n";
 

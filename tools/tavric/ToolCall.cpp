@@ -225,6 +225,7 @@ const std::vector<Verb>& verbs()
          1,
          1,
          unscrambleVerb},
+        {"lsp", "tavric lsp", "A language server for editors, over standard input and output (README: In your editor).\n", {}, false, false, 0, 0, lspVerb},
         {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {}, false, false, 0, 1, helpVerb},
     };
     return table;

@@ -90,7 +90,15 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
                   Source& source)
 {
     std::string problem;
-    if (!readInput(path, InputKind::Document, source, problem, in)) {
+    bool read = false;
+    if (steps.text) {
+        source.name = path;
+        source.text = *steps.text;
+        read = acceptedText(source.text, InputKind::Document, problem);
+    } else {
+        read = readInput(path, InputKind::Document, source, problem, in);
+    }
+    if (!read) {
         report.refused(source.name, problem);
         return false;
     }
@@ -101,7 +109,10 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
     options.path = source.name;
     options.tokens = steps.tokens;
     // Directive texts are the tool's messages: standard output holds only what the verb produces.
-    options.directives = [&report](const zul::DirectiveText& directive) { report.directive(directive); };
+    options.directives = steps.directives ? steps.directives : [&report](const zul::DirectiveText& directive) {
+        report.directive(directive);
+    };
+    options.includes = steps.includes;
     bool accepted = zul::parse(root, source.text, options);
     if (accepted && steps.warnAboutReferences)
         warnAboutMissingTargets(root, *root.getDictionary(), source);

@@ -7,6 +7,7 @@
 #include "ToolInput.hpp"
 #include "ToolReport.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 namespace tavrictool {
 
@@ -15,6 +16,11 @@ struct LoadSteps {
     bool finalize = true;             // resolve references and pointers, as the game does
     bool warnAboutReferences = false; // warn about references whose target does not exist
     zul::SourceTokens* tokens = nullptr; // receives the main text's tokens, when given
+    // An editor's text of the document, read in place of the file at the path, and of files it
+    // includes; directive texts to the sink when one is given rather than to the report.
+    const std::string* text = nullptr;
+    zul::IncludeSource includes;
+    zul::DirectiveSink directives;
 };
 
 // Reads and parses one input ("-": the stream in) into root; every diagnostic goes to the report,

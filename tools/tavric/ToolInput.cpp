@@ -64,12 +64,17 @@ bool readInput(const std::string& path, InputKind kind, Source& source, std::str
             return false;
         }
     }
-    if (source.text.size() > maxInputBytes) {
+    return acceptedText(source.text, kind, problem);
+}
+
+bool acceptedText(const std::string& text, InputKind kind, std::string& problem)
+{
+    if (text.size() > maxInputBytes) {
         problem = "is larger than " + megabytes(maxInputBytes) + "; inputs that large are refused";
         return false;
     }
     // Scrambled user data is binary; a document, or plain user data to scramble, never holds NUL.
-    if (kind == InputKind::Document && source.text.find('\0') != std::string::npos) {
+    if (kind == InputKind::Document && text.find('\0') != std::string::npos) {
         problem = "holds NUL bytes: it is binary data, not a Tavric text";
         return false;
     }

@@ -26,5 +26,8 @@ struct Source {
 // scramble) that holds NUL bytes, which no Tavric text does. An empty input is an empty document.
 bool readInput(const std::string& path, InputKind kind, Source& source, std::string& problem,
                std::istream& standardInput = std::cin);
+// The checks of readInput on a text already in memory (an editor's): its size and, for a document,
+// NUL bytes.
+bool acceptedText(const std::string& text, InputKind kind, std::string& problem);
 
 } // namespace tavrictool

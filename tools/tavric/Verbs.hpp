@@ -17,5 +17,6 @@ Outcome importVerb(const Arguments& args, Streams& streams);
 Outcome scrambleVerb(const Arguments& args, Streams& streams);
 Outcome unscrambleVerb(const Arguments& args, Streams& streams);
 Outcome helpVerb(const Arguments& args, Streams& streams);
+Outcome lspVerb(const Arguments& args, Streams& streams);
 
 } // namespace tavrictool

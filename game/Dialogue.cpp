@@ -88,7 +88,6 @@ bool Dialogue::openingTask(Ingame& game, std::vector<int>& parameters)
     if (parameters[0]-- != 0)
         return false;
     game.player().face(Pi / 2);
-    game.draw();
     game.dialogue().start(OpeningScript);
     return true;
 }
@@ -140,6 +139,8 @@ void Dialogue::step()
         return;
     const DialogueEntry& entry = current();
     const bool closing = script == ClosingScript;
+    if (entry.face != NoFace)
+        alpha = std::min(255, alpha + FaceFadeSpeed);
 
     // The box first slides to the speaker's side; the closing box folds while it slides.
     const int place = boxPlace(entry.side);
@@ -249,7 +250,6 @@ void Dialogue::draw(sf::RenderTarget& target)
         sf::Sprite& face = game.sprite(entry.face);
         face.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
         target.draw(face);
-        alpha = std::min(255, alpha + FaceFadeSpeed);
     }
     if (height == 0)
         return;

@@ -11,6 +11,16 @@ namespace vrk {
 namespace {
 
 constexpr int SparkFrames = 3;
+
+int flickerFrame()
+{
+    return std::rand() % SparkFrames;
+}
+
+int flickerAngle()
+{
+    return std::rand() % 360;
+}
 // Counter values (counting down from DoorSteps) at which a moving door shows its next tile;
 // the last tile comes with the end of the task.
 constexpr int DoorTileCounters[2] = {15, 5};
@@ -32,12 +42,11 @@ void activateDoorPanel(Ingame& game, int column, int row)
     const int door = Events::findDoor(map, column, row, doorColumn, doorRow);
     if (door == 0)
         return;
-    // The spark of the last activation still showing means the door is already moving.
-    if (game.events().sparkAt(doorColumn, doorRow))
+    if (Events::doorMoving(game.tasks(), doorColumn, doorRow))
         return;
     game.tasks().schedule(door == ClosedDoor ? &Events::openDoorTask : &Events::closeDoorTask,
                           {map.width, doorColumn, doorRow, DoorSteps});
-    game.events().addSpark(doorColumn, doorRow, DoorSparkFrames);
+    game.events().addSpark(doorColumn, doorRow, DoorSparkSteps);
 }
 
 void victoryTextEvent(Ingame& game, int, int, int mode)
@@ -73,7 +82,7 @@ void doorPanelEvent(Ingame& game, int column, int row, int mode)
     int doorColumn = 0;
     int doorRow = 0;
     if (Events::findDoor(game.world().map(), column, row, doorColumn, doorRow) != 0)
-        game.events().addSpark(doorColumn, doorRow, AttackSparkFrames);
+        game.events().addSpark(doorColumn, doorRow, AttackSparkSteps);
 }
 
 // It works the door panel's way from a spot away from it, which analysing it tells.
@@ -173,32 +182,41 @@ bool Events::closeDoorTask(Ingame& game, std::vector<int>& parameters)
     return moveDoor(game, parameters, -1, ClosedDoor);
 }
 
-void Events::addSpark(int column, int row, int frames)
+bool Events::doorMoving(const TaskList& tasks, int column, int row)
 {
-    sparkList.push_back(Spark{column, row, frames});
-}
-
-bool Events::sparkAt(int column, int row) const
-{
-    for (const Spark& spark : sparkList)
-        if (spark.column == column && spark.row == row)
+    for (const TimedTask& task : tasks.pending())
+        if ((task.callback == &openDoorTask || task.callback == &closeDoorTask) && task.parameters.size() >= 4 &&
+            task.parameters[1] == column && task.parameters[2] == row)
             return true;
     return false;
 }
 
-void Events::drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera)
+void Events::addSpark(int column, int row, int steps)
+{
+    sparkList.push_back(Spark{column, row, steps, flickerFrame(), flickerAngle()});
+}
+
+void Events::step()
 {
     for (auto it = sparkList.begin(); it != sparkList.end();) {
         if (--it->timer < 1) {
             it = sparkList.erase(it);
             continue;
         }
-        sprite.setPosition(static_cast<float>(it->column * TileSize) - camera.x + TileSize / 2,
-                           static_cast<float>(it->row * TileSize) - camera.y + TileSize / 2);
-        sprite.setTextureRect(sf::IntRect(std::rand() % SparkFrames * TileSize, 0, TileSize, TileSize));
-        sprite.setRotation(static_cast<float>(std::rand() % 360));
-        target.draw(sprite);
+        it->frame = flickerFrame();
+        it->angle = flickerAngle();
         ++it;
+    }
+}
+
+void Events::drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera) const
+{
+    for (const Spark& spark : sparkList) {
+        sprite.setPosition(static_cast<float>(spark.column * TileSize) - camera.x + TileSize / 2,
+                           static_cast<float>(spark.row * TileSize) - camera.y + TileSize / 2);
+        sprite.setTextureRect(sf::IntRect(spark.frame * TileSize, 0, TileSize, TileSize));
+        sprite.setRotation(static_cast<float>(spark.angle));
+        target.draw(sprite);
     }
 }
 

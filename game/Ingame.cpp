@@ -305,8 +305,16 @@ void Ingame::onUpdate(int)
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;
+    playStep();
+    // The walls lit at the step's end are remembered, as the frame that follows shows them.
+    castLight();
+}
+
+void Ingame::playStep()
+{
     ++playedSteps;
     taskPart.run(*this);
+    eventsPart.step();
     const int cursor = program->cursorIndex;
     if (cursor >= 0 && cursor < CursorCount)
         program->cursorSprites[cursor].rotate(CursorSpin);

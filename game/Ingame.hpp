@@ -98,9 +98,10 @@ public:
     EventHandler eventHandlerAt(int column, int row) const;
     void followCamera();
     CellRange visibleCells() const;
-    // Casts the light from the player over the visible cells, as a frame does first.
+    // Casts the light from the player over the visible cells and remembers the walls it
+    // reaches, as each step ends.
     void castLight();
-    // Casts the light and paints the fog over the scene, as a frame does.
+    // Casts the light and paints the fog over the scene, as a frame does; nothing is remembered.
     void drawFog();
     // Every monster of the map is dead (recomputed each step).
     bool victory() const { return won; }
@@ -166,6 +167,10 @@ private:
     bool onCoversScene() const override;
 
     void reportProgress(unsigned& progress);
+    // The rules of a step that is not paused.
+    void playStep();
+    // The light of the frame: cast as at the step's end, but the map is left as it is.
+    void castFrameLight();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);

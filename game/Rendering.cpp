@@ -39,12 +39,18 @@ bool Ingame::onCoversScene() const
 
 void Ingame::castLight()
 {
+    castFrameLight();
+    lightPart.rememberWalls(worldPart.map());
+}
+
+void Ingame::castFrameLight()
+{
     lightPart.cast(worldPart.map(), visibleCells(), playerPart.position(), playerPart.facing());
 }
 
 void Ingame::drawFog()
 {
-    castLight();
+    castFrameLight();
     lightPart.paint(program->sceneTexture, worldPart.map(), worldPart.camera(), playerPart.position());
 }
 
@@ -54,7 +60,7 @@ void Ingame::onDraw()
     const CellRange range = visibleCells();
     const sf::Vector2f camera = worldPart.camera();
     // The light first: it tells which cells are worth drawing at all.
-    castLight();
+    castFrameLight();
     stageDrawn(FrameStage::Light);
 
     // Ground and objects never overlap their neighbours, so a layer at a time paints the same

@@ -21,15 +21,14 @@ Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double hea
 void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
     shotSprite.setPosition(shotPosition - game->world().camera());
-    spin += BulletSpinPerFrame;
-    // Whole turns are dropped so the counter never grows without bound.
-    spin %= 360;
     shotSprite.setRotation(static_cast<float>(spin));
     target.draw(shotSprite, states);
 }
 
 bool Bullet::step()
 {
+    // Whole turns are dropped so the counter never grows without bound.
+    spin = (spin + BulletSpinPerStep) % 360;
     const double radians = toRadians(heading);
     shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(radians));
     shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(radians));

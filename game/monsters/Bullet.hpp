@@ -11,15 +11,15 @@ public:
     // `heading` in degrees (0 along +x, 90 down the screen), as the hunter's that fires it.
     Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading);
 
-    // Spins 10 degrees per drawn frame, not per step.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    // Flies on and spins 10 degrees.
     bool step() override;
     void alert() override {}
 
     sf::Vector2f shotPosition;
     double speed = BulletSpeed;
     mutable sf::Sprite shotSprite;
-    mutable int spin = 0;
+    int spin = 0;
 };
 
 } // namespace vrk

@@ -109,11 +109,11 @@ TEST_F(DialogueTest, AClickCompletesTheLineAndTheNextMovesOn)
     say("_INITIAL_10_Hunter", "Third");
     game->dialogue().start(0);
     steps(BoxSteps + 4);
-    probe().faceAlpha() = 100;
     game->dialogue().advance();
     EXPECT_EQ(game->dialogue().entry(), 0);
     EXPECT_EQ(game->dialogue().charsShown(), 11.0); // characters, not bytes
     game->dialogue().step();
+    probe().faceAlpha() = 100;
     EXPECT_EQ(game->dialogue().text().getString(), utf8ToSfString("H\xc3\xa9llo there"));
 
     game->dialogue().advance();
@@ -295,19 +295,23 @@ TEST_F(DialogueDrawTest, BoxOpensAboutItsMiddleLineWithAWhiteOutline)
     EXPECT_EQ(image.getPixel(5, 962), sf::Color::Black);
 }
 
-TEST_F(DialogueDrawTest, PortraitFadesIn8PerFrameAndTheClosingBoxHasNone)
+TEST_F(DialogueDrawTest, PortraitFadesIn8PerStepAndTheClosingBoxHasNone)
 {
     game->dialogue().start(0);
     for (int i = 0; i < 40; ++i) {
         const int alpha = game->dialogue().faceAlpha();
+        EXPECT_EQ(alpha, std::min(255, FaceFadeSpeed * i));
+        game->dialogue().draw(program.sceneTexture);
         game->dialogue().draw(program.sceneTexture);
         EXPECT_EQ(game->sprite(MaverickFaceTexture).getColor(),
                   sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
+        game->dialogue().step();
     }
     EXPECT_EQ(game->dialogue().faceAlpha(), 255);
     probe().script() = 1;
     probe().entry() = 0;
     probe().faceAlpha() = 0;
+    game->dialogue().step();
     frame();
     EXPECT_EQ(game->dialogue().faceAlpha(), 0);
 }

@@ -191,7 +191,9 @@ TEST_F(GameFlow, ARestartLeavesNothingOfTheOldGameButTheRememberedWalls)
     game->events().addSpark(2, 2, 200);
     game->world().slot(0).explored[5] = 1;
     setLife(0);
+    step();
     game->draw();
+    ASSERT_FALSE(game->log().lines().empty()); // the defeat's line
     press(sf::Keyboard::Space);
     EXPECT_TRUE(game->log().lines().empty());
     EXPECT_EQ(game->tasks().size(), 0u); // not even the opening: it played once already

@@ -43,9 +43,10 @@ protected:
         game->followCamera();
         game->player().face(facing);
     }
-    // The fog on a white scene: 255 lit, 127 half dark, 0 dark.
+    // The fog on a white scene after a step's light: 255 lit, 127 half dark, 0 dark.
     sf::Image fan()
     {
+        game->castLight();
         program->sceneTexture.clear(sf::Color::White);
         game->light().forgetScene();
         game->drawFog();

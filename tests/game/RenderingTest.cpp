@@ -2,12 +2,16 @@
 #include "LiteralFog.hpp"
 
 #include "game/TileBatches.hpp"
+#include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
 #include "shell/SceneCopy.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 namespace vrk {
 namespace testing {
@@ -42,9 +46,11 @@ protected:
         game->followCamera();
         game->player().face(facing);
     }
-    // Casts the light on a white scene: 255 lit, 127 half dark, 0 dark, in every channel.
+    // Casts the light of a step (which remembers walls), then paints the frame's on a white
+    // scene: 255 lit, 127 half dark, 0 dark, in every channel.
     sf::Image lightOnWhite()
     {
+        game->castLight();
         program->sceneTexture.clear(sf::Color::White);
         game->drawFog();
         program->sceneTexture.display();
@@ -348,15 +354,53 @@ TEST_F(Rendering, TheFadingOverlayIsLeftOutOnlyWhenOpaqueGroundCoversTheView)
     EXPECT_FALSE(game->coversScene());
 }
 
-TEST_F(Rendering, ASparkIsDrawnUntilItsTimerRunsOut)
+TEST_F(Rendering, ASparkShowsUntilItsTimerRunsOut)
 {
     game->events().addSpark(21, 15, 20);
-    for (int frame = 0; frame < 19; ++frame)
-        game->draw();
+    step(19);
+    game->draw();
     ASSERT_EQ(game->events().sparks().size(), 1u);
     EXPECT_EQ(game->events().sparks().front().timer, 1);
-    game->draw();
+    step();
     EXPECT_TRUE(game->events().sparks().empty());
+}
+
+TEST_F(Rendering, DrawingLeavesTheGameAsItWas)
+{
+    put(centre(20, 15), 0.3);
+    game->events().addSpark(21, 15, 20);
+    game->world().addBullet(std::make_unique<Bullet>(program.get(), game, centre(22, 15), 0.0));
+    game->dialogue().start(OpeningScript);
+    game->addMessage("a line");
+    const auto number = [](long long value) { return std::to_string(value) + " "; };
+    const struct {
+        const char* part;
+        std::function<std::string()> state;
+    } parts[] = {
+        {"sparks",
+         [&] {
+             std::string state;
+             for (const Spark& spark : game->events().sparks())
+                 state += number(spark.timer) + number(spark.frame) + number(spark.angle);
+             return state;
+         }},
+        {"bullets", [&] { return number(static_cast<const Bullet&>(*game->world().map().bullets.front()).spin); }},
+        {"explored",
+         [&] {
+             const std::vector<int>& explored = game->world().map().explored;
+             return number(std::count(explored.begin(), explored.end(), 1));
+         }},
+        {"log", [&] { return number(static_cast<long long>(game->log().size())) + number(game->log().stepsLeft()); }},
+        {"portrait", [&] { return number(game->dialogue().faceAlpha()); }},
+        {"tasks", [&] { return number(static_cast<long long>(game->tasks().size())); }},
+    };
+    std::vector<std::string> before;
+    for (const auto& part : parts)
+        before.push_back(part.state());
+    for (int frame = 0; frame < 3; ++frame)
+        game->draw();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(parts[i].state(), before[i]) << parts[i].part;
 }
 
 TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)

@@ -43,7 +43,7 @@ struct Session : bench::GameSession {
         parseTime = parse.read();
         game->world().clearObjects();
         const Stopwatch load;
-        if (!game->world().load(document->child("Maps"), program.get(), game, [] {}, program->errors()))
+        if (!game->world().load(document->child("Maps"), *game, [] {}, program->errors()))
             return false;
         loadTime = load.read();
         game->restart();
@@ -62,7 +62,7 @@ struct Session : bench::GameSession {
             const float reach = 150.f + static_cast<float>((frame + k * 53) % 600);
             const sf::Vector2f from(centre.x + reach * static_cast<float>(std::cos(angle)),
                                     centre.y + reach * static_cast<float>(std::sin(angle)) * 0.5f);
-            game->world().addBullet(std::make_unique<Bullet>(program.get(), game, from, angle));
+            game->world().addBullet(std::make_unique<Bullet>(*game, from, angle));
         }
         // The pointer circles the player, so the light sweeps the map as in play.
         const float turn = static_cast<float>(frame % 40) * 0.157f;

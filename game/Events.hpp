@@ -11,7 +11,7 @@
 
 namespace vrk {
 
-class Ingame;
+class GameContext;
 
 constexpr int EventsPerMap = LayerCodeStride;
 
@@ -28,7 +28,7 @@ bool withinReach(sf::Vector2f position, int column, int row);
 
 // Column and row are the cell for clicks; for a step into the cell (StepMode) the scene position
 // of its centre.
-using EventHandler = void (*)(Ingame& game, int column, int row, int mode);
+using EventHandler = void (*)(GameContext& game, int column, int row, int mode);
 
 struct Spark {
     int column;
@@ -48,8 +48,8 @@ public:
     // The first door (3 or 4) in the 3 x 3 block around the cell, row by row; 0 when none.
     static int findDoor(const MapRecord& map, int column, int row, int& doorColumn, int& doorRow);
     // Timed tasks (parameters: map width, door column, door row, counter).
-    static bool openDoorTask(Ingame& game, std::vector<int>& parameters);
-    static bool closeDoorTask(Ingame& game, std::vector<int>& parameters);
+    static bool openDoorTask(GameContext& game, std::vector<int>& parameters);
+    static bool closeDoorTask(GameContext& game, std::vector<int>& parameters);
 
     // Whether a door task is still moving the door at the cell: its panel waits until it stops.
     static bool doorMoving(const TaskList& tasks, int column, int row);

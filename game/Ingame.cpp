@@ -3,6 +3,7 @@
 #include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
 #include "game/Tuning.hpp"
+#include "game/monsters/Monster.hpp"
 #include "shell/Program.hpp"
 #include "shell/TypeName.hpp"
 
@@ -73,7 +74,7 @@ bool Ingame::onStart()
         step();
     }
 
-    if (!worldPart.load(maps, program, this, step, program->errors()))
+    if (!worldPart.load(maps, *this, step, program->errors()))
         return false;
     step();
 
@@ -454,6 +455,26 @@ std::string Ingame::logText(const LogText& text, const std::string& mark, const 
     if (at != std::string::npos)
         line.replace(at, mark.size(), value);
     return line;
+}
+
+void Ingame::addBullet(std::unique_ptr<Monster> bullet)
+{
+    worldPart.addBullet(std::move(bullet));
+}
+
+int Ingame::cursor() const
+{
+    return program->cursorIndex;
+}
+
+void Ingame::setCursor(int cursor)
+{
+    program->cursorIndex = cursor;
+}
+
+const Settings& Ingame::settings() const
+{
+    return program->settings;
 }
 
 void Ingame::addText(const char* key)

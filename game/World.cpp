@@ -32,12 +32,12 @@ bool incorrectMap(std::ostream& errors, int column, int row)
     return false;
 }
 
-std::unique_ptr<Monster> makeMonster(long long code, Program* program, Ingame* game, sf::Vector2f position)
+std::unique_ptr<Monster> makeMonster(long long code, GameContext& game, sf::Vector2f position)
 {
     HunterKind kind;
     if (!hunterKindOfCode(code, kind))
         return nullptr;
-    return std::make_unique<Hunter>(program, game, position, MonsterHeading, kind);
+    return std::make_unique<Hunter>(game, position, MonsterHeading, kind);
 }
 
 // Keeps one axis of the camera on the map; a map narrower than the scene pins it to 0.
@@ -55,7 +55,7 @@ float clampAxis(float position, int cells, unsigned sceneSize)
 
 // ---- loading ----
 
-bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
+bool World::load(zul::Tavric& mapsField, GameContext& game, const std::function<void()>& progress,
                  std::ostream& errors)
 {
     int slotIndex = 0;
@@ -66,7 +66,7 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
             ++ignored;
             continue;
         }
-        if (!loadMap(*it->second, maps[slotIndex], program, game, progress, errors))
+        if (!loadMap(*it->second, maps[slotIndex], game, progress, errors))
             return false;
         loaded = ++slotIndex;
     }
@@ -76,7 +76,7 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
     return true;
 }
 
-bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
+bool World::loadMap(zul::Tavric& field, MapRecord& record, GameContext& game,
                     const std::function<void()>& progress, std::ostream& errors)
 {
     zul::Tavric& layersField = field.child("Layers", zul::publicUser);
@@ -112,7 +112,7 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
                 const long long code = element->getInt(zul::publicUser);
                 if (i == MonsterLayer) {
                     const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
-                    if (std::unique_ptr<Monster> monster = makeMonster(code, program, game, position))
+                    if (std::unique_ptr<Monster> monster = makeMonster(code, game, position))
                         record.monsters.push_back(std::move(monster));
                 } else {
                     const long long value = code <= 0 ? 0 : code - static_cast<long long>(LayerCodeStride) * i;

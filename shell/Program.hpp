@@ -3,6 +3,7 @@
 #include "shell/Module.hpp"
 #include "shell/Resources.hpp"
 #include "shell/SceneCopy.hpp"
+#include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
 #include "tavric/model/Tavric.hpp"
 
@@ -18,8 +19,6 @@
 
 namespace vrk {
 
-constexpr int SceneWidth = 1920;
-constexpr int SceneHeight = 1080;
 constexpr int StepsPerSecond = 30;
 constexpr int KeyCount = 101; // sf::Keyboard::KeyCount in SFML 2.5
 // A stall (a module loading, the machine busy) must not fast-forward the game afterwards.

@@ -1,7 +1,8 @@
 #include "game/monsters/Bullet.hpp"
 
 #include "game/Identifiers.hpp"
-#include "game/Ingame.hpp"
+#include "game/Audio.hpp"
+#include "game/GameContext.hpp"
 
 #include <cmath>
 
@@ -11,16 +12,16 @@ namespace {
 constexpr float ShotOrigin = 7.5f;
 } // namespace
 
-Bullet::Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading)
-    : Monster(program, game, position, heading), shotPosition(position)
+Bullet::Bullet(GameContext& game, sf::Vector2f position, double heading)
+    : Monster(game, position, heading), shotPosition(position)
 {
-    shotSprite.setTexture(game->texture(BulletTexture));
+    shotSprite.setTexture(game.texture(BulletTexture));
     shotSprite.setOrigin(ShotOrigin, ShotOrigin);
 }
 
 void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    shotSprite.setPosition(shotPosition - game->world().camera());
+    shotSprite.setPosition(shotPosition - game->camera());
     shotSprite.setRotation(static_cast<float>(spin));
     target.draw(shotSprite, states);
 }
@@ -32,7 +33,7 @@ bool Bullet::step()
     const double radians = toRadians(heading);
     shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(radians));
     shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(radians));
-    const sf::Vector2f player = game->player().position();
+    const sf::Vector2f player = game->playerPosition();
     const double dx = static_cast<double>(player.x) - shotPosition.x;
     const double dy = static_cast<double>(player.y) - shotPosition.y;
     if (dx * dx + dy * dy < BulletHitDistanceSquared) {

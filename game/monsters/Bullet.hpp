@@ -9,7 +9,7 @@ namespace vrk {
 class Bullet : public Monster {
 public:
     // `heading` in degrees (0 along +x, 90 down the screen), as the hunter's that fires it.
-    Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    Bullet(GameContext& game, sf::Vector2f position, double heading);
 
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
     // Flies on and spins 10 degrees.

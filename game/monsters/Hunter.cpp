@@ -1,7 +1,8 @@
 #include "game/monsters/Hunter.hpp"
 
 #include "game/Identifiers.hpp"
-#include "game/Ingame.hpp"
+#include "game/Audio.hpp"
+#include "game/GameContext.hpp"
 #include "game/MapRecord.hpp"
 #include "game/monsters/Bullet.hpp"
 
@@ -46,19 +47,19 @@ bool hunterKindOfCode(long long code, HunterKind& kind)
     return true;
 }
 
-Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading, HunterKind kind)
-    : Monster(program, game, position, heading), hunterKind(kind)
+Hunter::Hunter(GameContext& game, sf::Vector2f position, double heading, HunterKind kind)
+    : Monster(game, position, heading), hunterKind(kind)
 {
     life = HunterLife;
-    fireTimer = game->rules().hunterFireInterval;
-    setTexture(game->texture(HunterTexture));
+    fireTimer = game.hunterFireInterval();
+    setTexture(game.texture(HunterTexture));
 }
 
 bool Hunter::step()
 {
     const PatrolMoves& row = KindMoves[static_cast<int>(hunterKind)];
     // Patrollers keep walking after the player's death; only the turning hunter rests.
-    if (row.count == 0 && !game->player().alive())
+    if (row.count == 0 && !game->playerAlive())
         return false;
     if (!chasing) {
         if (row.count == 0)
@@ -77,12 +78,12 @@ bool Hunter::step()
 void Hunter::alert()
 {
     chasing = true;
-    target = game->player().position();
+    target = game->playerPosition();
 }
 
 bool Hunter::touchPlayer()
 {
-    if (squaredDistance(game->player().position(), position) >= HunterTouchDistanceSquared)
+    if (squaredDistance(game->playerPosition(), position) >= HunterTouchDistanceSquared)
         return false;
     game->hunterTouch(*this);
     chasing = false;
@@ -114,7 +115,7 @@ void Hunter::chaseMove()
 {
     if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
         // Arrived where the player was last seen: it hurts only a player still within reach.
-        if (squaredDistance(game->player().position(), position) < HunterTouchDistanceSquared)
+        if (squaredDistance(game->playerPosition(), position) < HunterTouchDistanceSquared)
             game->hunterTouch(*this);
         chasing = false;
         return;
@@ -159,7 +160,7 @@ bool Hunter::canSee(sf::Vector2f point) const
 
 bool Hunter::look()
 {
-    const sf::Vector2f player = game->player().position();
+    const sf::Vector2f player = game->playerPosition();
     if (!canSee(player) || !game->hunterMaySee(position))
         return false;
     game->inCombat();
@@ -178,10 +179,10 @@ bool Hunter::look()
     // Standing exactly on the player gives no direction: the heading is kept.
 
     --fireTimer;
-    if (fireTimer == 0 && game->player().alive()) {
+    if (fireTimer == 0 && game->playerAlive()) {
         game->audio().play(HunterFireSound, 1.0f);
-        game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading));
-        fireTimer = game->rules().hunterFireInterval;
+        game->addBullet(std::make_unique<Bullet>(*game, position, heading));
+        fireTimer = game->hunterFireInterval();
     }
     return true;
 }

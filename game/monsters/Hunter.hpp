@@ -17,8 +17,7 @@ bool hunterKindOfCode(long long code, HunterKind& kind);
 class Hunter : public Monster {
 public:
     // `heading` in degrees, as every heading of the game.
-    Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading,
-           HunterKind kind = HunterKind::Turning);
+    Hunter(GameContext& game, sf::Vector2f position, double heading, HunterKind kind = HunterKind::Turning);
 
     bool step() override;
     void alert() override;

@@ -1,6 +1,7 @@
 #include "game/monsters/Monster.hpp"
 
-#include "game/Ingame.hpp"
+#include "game/GameContext.hpp"
+#include "game/MapRecord.hpp"
 
 #include <algorithm>
 
@@ -12,14 +13,14 @@ const sf::IntRect CorpseFrame(360, 0, MonsterFrameSize, MonsterFrameSize);
 constexpr int OverlayColumns = 3;
 } // namespace
 
-Monster::Monster(Program* program, Ingame* game, sf::Vector2f position, double heading)
-    : program(program), game(game), position(position), heading(heading)
+Monster::Monster(GameContext& game, sf::Vector2f position, double heading)
+    : game(&game), position(position), heading(heading)
 {
 }
 
 void Monster::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    const sf::Vector2f screen = position - game->world().camera();
+    const sf::Vector2f screen = position - game->camera();
     bodySprite.setPosition(screen);
     overlaySprite.setPosition(screen);
     if (life != 0) {
@@ -54,7 +55,7 @@ void Monster::setTexture(const sf::Texture& texture)
 
 bool Monster::blockedAt(double x, double y) const
 {
-    return game->world().map().blocked(cellOf(x), cellOf(y));
+    return game->map().blocked(cellOf(x), cellOf(y));
 }
 
 } // namespace vrk

@@ -9,8 +9,7 @@
 
 namespace vrk {
 
-class Program;
-class Ingame;
+class GameContext;
 
 // Size of one animation frame of a monster sheet; sprites turn about its centre.
 constexpr int MonsterFrameSize = 120;
@@ -18,7 +17,7 @@ constexpr int MonsterFrameSize = 120;
 // Anything hostile that lives in a map record and moves on its own: hunters and their bullets.
 class Monster : public sf::Drawable {
 public:
-    Monster(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    Monster(GameContext& game, sf::Vector2f position, double heading);
     ~Monster() override = default;
 
     // Overlay frame then body, or the corpse alone once dead.
@@ -35,8 +34,7 @@ public:
     // True when the cell under a scene position is a wall or a closed door, or lies off the map.
     bool blockedAt(double x, double y) const;
 
-    Program* program;
-    Ingame* game;
+    GameContext* game;
     sf::Vector2f position;
     // Degrees, for hunters and bullets alike: 0 along +x, 90 down the screen.
     double heading;

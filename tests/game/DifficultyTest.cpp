@@ -45,7 +45,7 @@ protected:
     }
     Hunter& addHunter(sf::Vector2f at, double heading)
     {
-        auto hunter = std::make_unique<Hunter>(program.get(), game, at, heading);
+        auto hunter = std::make_unique<Hunter>(*game, at, heading);
         Hunter& added = *hunter;
         game->world().map().monsters.push_back(std::move(hunter));
         return added;
@@ -96,7 +96,7 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
         startOn(difficulty);
         game->player().placeAt(here);
         for (const float from : {30.f, 55.f})
-            game->world().addBullet(std::make_unique<Bullet>(program.get(), game, here - sf::Vector2f(from, 0.f), 0.0));
+            game->world().addBullet(std::make_unique<Bullet>(*game, here - sf::Vector2f(from, 0.f), 0.0));
         step(2);
         EXPECT_EQ(lost(), fair ? BulletDamage : 2 * BulletDamage);
         EXPECT_EQ(game->player().guardSteps(), fair ? rules().guardSteps - 1 : 0);

@@ -58,7 +58,7 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
     static int calls;
     calls = 0;
     game->tasks().schedule(
-        [](Ingame&, std::vector<int>& parameters) {
+        [](GameContext&, std::vector<int>& parameters) {
             ++calls;
             return --parameters[1] == 0;
         },
@@ -166,7 +166,7 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     game->addMessage("before the end");
     setLife(0);
     game->world().slot(0).monsters[1]->damage(30);
-    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(*game, centre(5, 5), 0.0));
     game->draw();
     program->cursorIndex = 2;
     press(sf::Keyboard::Space);
@@ -264,8 +264,8 @@ TEST_F(GameFlow, FinishedBulletsLeaveTheList)
 {
     // One flies into the wall at once, the other down the open room.
     game->world().slot(0).bullets.push_back(
-        std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 180.0));
-    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 90.0));
+        std::make_unique<Bullet>(*game, sf::Vector2f(130.f, 600.f), 180.0));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(*game, centre(5, 3), 90.0));
     step();
     ASSERT_EQ(game->world().slot(0).bullets.size(), 1u);
     step(40);

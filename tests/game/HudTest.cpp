@@ -92,7 +92,7 @@ TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
 {
     ASSERT_TRUE(startWith(arena({{16, 3}}, 'y')));
     game->player().placeAt(centre(4, 6));
-    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(10, 2), 0.0));
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(*game, centre(10, 2), 0.0));
     game->addMessage("line");
     hold(sf::Keyboard::D);
     step();
@@ -335,7 +335,7 @@ TEST_F(Feedback, ABulletFlashesTheEdgesRedAndMarksWhereItCameFrom)
     EXPECT_EQ(game->hud().flash(), 0);
 
     // Fired from the left, flying right.
-    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(2, 6), 0.0));
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(*game, centre(2, 6), 0.0));
     const int life = game->player().life();
     for (int i = 0; i < 20 && game->player().life() == life; ++i)
         step();

@@ -175,10 +175,10 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
 {
     // Facing 0 means the pointer is to the left: the blade lands 50 to the left.
     const sf::Vector2f hit = game->player().position() + sf::Vector2f(-50.f, 0.f);
-    auto near = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, 70.f), 90.0);
-    auto edge = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, -80.f), 270.0);
+    auto near = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, 70.f), 90.0);
+    auto edge = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, -80.f), 270.0);
     auto behind =
-        std::make_unique<Hunter>(program.get(), game, game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
+        std::make_unique<Hunter>(*game, game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
     Hunter& nearHunter = *near;
     Hunter& edgeHunter = *edge;
     Hunter& behindHunter = *behind;

@@ -369,7 +369,7 @@ TEST_F(Rendering, DrawingLeavesTheGameAsItWas)
 {
     put(centre(20, 15), 0.3);
     game->events().addSpark(21, 15, 20);
-    game->world().addBullet(std::make_unique<Bullet>(program.get(), game, centre(22, 15), 0.0));
+    game->world().addBullet(std::make_unique<Bullet>(*game, centre(22, 15), 0.0));
     game->dialogue().start(OpeningScript);
     game->addMessage("a line");
     const auto number = [](long long value) { return std::to_string(value) + " "; };

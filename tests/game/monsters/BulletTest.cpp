@@ -14,7 +14,7 @@ class BulletTest : public TestWorld {
 protected:
     Bullet& fire(float x, float y, double angle)
     {
-        Bullet* bullet = new Bullet(&program, game.get(), sf::Vector2f(x, y), angle);
+        Bullet* bullet = new Bullet(*game, sf::Vector2f(x, y), angle);
         map().bullets.emplace_back(bullet);
         return *bullet;
     }

@@ -66,13 +66,13 @@ protected:
     template <typename Kind>
     Kind& add(float x, float y, double heading = 90.0)
     {
-        Kind* monster = new Kind(&program, game.get(), sf::Vector2f(x, y), heading);
+        Kind* monster = new Kind(*game, sf::Vector2f(x, y), heading);
         map().monsters.emplace_back(monster);
         return *monster;
     }
     Hunter& add(HunterKind kind, float x, float y, double heading = 90.0)
     {
-        Hunter* hunter = new Hunter(&program, game.get(), sf::Vector2f(x, y), heading, kind);
+        Hunter* hunter = new Hunter(*game, sf::Vector2f(x, y), heading, kind);
         map().monsters.emplace_back(hunter);
         return *hunter;
     }

@@ -21,6 +21,11 @@ Monster::Monster(GameContext& game, sf::Vector2f position, double heading)
 void Monster::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
     const sf::Vector2f screen = position - game->camera();
+    // A frame turned any way stays within its size of its centre: beyond that it cannot show.
+    const sf::Vector2f size(target.getSize());
+    const float reach = static_cast<float>(MonsterFrameSize);
+    if (screen.x < -reach || screen.y < -reach || screen.x > size.x + reach || screen.y > size.y + reach)
+        return;
     bodySprite.setPosition(screen);
     overlaySprite.setPosition(screen);
     if (life != 0) {

@@ -88,6 +88,23 @@ TEST_F(MonsterTest, DeadDrawsTheCorpseAloneWithItsLastRotation)
     EXPECT_EQ(image.getPixel(90, 60), sf::Color::Black);
 }
 
+TEST_F(MonsterTest, OnlyAMonsterThatCanShowIsDrawn)
+{
+    // Its centre 50 beyond the left edge, turned so that its body's half reaches 10 into the view.
+    game->world().setCamera(sf::Vector2f(650.0f, 540.0f));
+    Hunter& hunter = add<Hunter>(600.0f, 600.0f, 90.0);
+    hunter.setTexture(texture);
+    EXPECT_EQ(render(hunter).getPixel(5, 60), Body);
+    // Beyond its size from any edge it is skipped, its sprite left where it was.
+    const sf::Vector2f placed = hunter.bodySprite.getPosition();
+    for (const sf::Vector2f camera : {sf::Vector2f(721.0f, 540.0f), sf::Vector2f(540.0f, 721.0f),
+                                      sf::Vector2f(359.0f, 540.0f), sf::Vector2f(540.0f, 359.0f)}) {
+        game->world().setCamera(camera);
+        EXPECT_EQ(render(hunter).getPixel(5, 60), sf::Color::Black);
+        EXPECT_EQ(hunter.bodySprite.getPosition(), placed);
+    }
+}
+
 } // namespace
 } // namespace testing
 } // namespace vrk

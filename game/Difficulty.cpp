@@ -32,10 +32,10 @@ void Ingame::hunterTouch(const Hunter& hunter)
     const sf::Vector2f player = playerPart.position();
     // The way the blow goes: along the run of a chasing hunter (which may have stepped past the
     // player's centre), else from the hunter to the player.
-    sf::Vector2f away = player - hunter.position;
+    sf::Vector2f away = player - hunter.position();
     const float length = std::hypot(away.x, away.y);
-    if (hunter.chasing || length < 1.f) {
-        const double radians = toRadians(hunter.heading);
+    if (hunter.chasing() || length < 1.f) {
+        const double radians = toRadians(hunter.heading());
         away = sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
     } else {
         away /= length;
@@ -95,7 +95,7 @@ void Ingame::doorOpened(int column, int row)
     kept.life = playerPart.life();
     kept.fallen.clear();
     for (const auto& monster : map.monsters)
-        kept.fallen.push_back(monster->life <= 0);
+        kept.fallen.push_back(monster->life() <= 0);
     kept.ground = map.layers[GroundLayer];
     kept.walls = map.layers[WallLayer];
     addMessage(logText(CheckpointText));
@@ -128,7 +128,7 @@ void Ingame::applyResume()
     }
     for (std::size_t i = 0; i < kept.fallen.size() && i < map.monsters.size(); ++i)
         if (kept.fallen[i])
-            map.monsters[i]->life = 0;
+            map.monsters[i]->damage(map.monsters[i]->life());
     playerPart.placeAt(kept.place);
     playerPart.hurt(playerPart.life() - kept.life);
     cameraLead = sf::Vector2f();

@@ -193,7 +193,7 @@ void World::hurtMonstersOnClosedDoors(int amount)
 {
     MapRecord& record = map();
     for (const auto& monster : record.monsters)
-        if (record.wallAt(monster->position) == ClosedDoor)
+        if (record.wallAt(monster->position()) == ClosedDoor)
             monster->damage(amount);
 }
 
@@ -202,7 +202,7 @@ void World::stepMonsters()
     MapRecord& record = map();
     // Indexed: a step may add bullets, never monsters, but keep it safe either way.
     for (std::size_t i = 0; i < record.monsters.size(); ++i)
-        if (record.monsters[i]->life > 0)
+        if (record.monsters[i]->life() > 0)
             record.monsters[i]->step();
     for (auto bullet = record.bullets.begin(); bullet != record.bullets.end();) {
         if ((*bullet)->step())
@@ -220,7 +220,7 @@ void World::addBullet(std::unique_ptr<Monster> bullet)
 void World::damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount)
 {
     for (const auto& monster : map().monsters) {
-        const sf::Vector2f d = monster->position - point;
+        const sf::Vector2f d = monster->position() - point;
         if (d.x * d.x + d.y * d.y < radiusSquared)
             monster->damage(amount);
     }
@@ -230,14 +230,14 @@ bool World::allMonstersDead() const
 {
     const auto& monsters = map().monsters;
     return std::none_of(monsters.begin(), monsters.end(),
-                        [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; });
+                        [](const std::unique_ptr<Monster>& monster) { return monster->life() != 0; });
 }
 
 int World::monstersLeft() const
 {
     const auto& monsters = map().monsters;
     return static_cast<int>(std::count_if(monsters.begin(), monsters.end(),
-                                          [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; }));
+                                          [](const std::unique_ptr<Monster>& monster) { return monster->life() != 0; }));
 }
 
 void World::drawMonsters(sf::RenderTarget& target) const

@@ -12,38 +12,38 @@ namespace {
 constexpr float ShotOrigin = 7.5f;
 } // namespace
 
-Bullet::Bullet(GameContext& game, sf::Vector2f position, double heading)
-    : Monster(game, position, heading), shotPosition(position)
+Bullet::Bullet(GameContext& game, sf::Vector2f place, double bearing)
+    : Monster(game, place, bearing), shot(place)
 {
-    shotSprite.setTexture(game.texture(BulletTexture));
-    shotSprite.setOrigin(ShotOrigin, ShotOrigin);
+    shotPicture.setTexture(game.texture(BulletTexture));
+    shotPicture.setOrigin(ShotOrigin, ShotOrigin);
 }
 
 void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    shotSprite.setPosition(shotPosition - game->camera());
-    shotSprite.setRotation(static_cast<float>(spin));
-    target.draw(shotSprite, states);
+    shotPicture.setPosition(shot - game->camera());
+    shotPicture.setRotation(static_cast<float>(turned));
+    target.draw(shotPicture, states);
 }
 
 bool Bullet::step()
 {
     // Whole turns are dropped so the counter never grows without bound.
-    spin = (spin + BulletSpinPerStep) % 360;
-    const double radians = toRadians(heading);
-    shotPosition.x = static_cast<float>(shotPosition.x + speed * std::cos(radians));
-    shotPosition.y = static_cast<float>(shotPosition.y + speed * std::sin(radians));
+    turned = (turned + BulletSpinPerStep) % 360;
+    const double radians = toRadians(bearing);
+    shot.x = static_cast<float>(shot.x + speed * std::cos(radians));
+    shot.y = static_cast<float>(shot.y + speed * std::sin(radians));
     const sf::Vector2f player = game->playerPosition();
-    const double dx = static_cast<double>(player.x) - shotPosition.x;
-    const double dy = static_cast<double>(player.y) - shotPosition.y;
+    const double dx = static_cast<double>(player.x) - shot.x;
+    const double dy = static_cast<double>(player.y) - shot.y;
     if (dx * dx + dy * dy < BulletHitDistanceSquared) {
-        // Monster::position stays where the bullet was fired: the direction it came from.
-        game->hitPlayer(BulletDamage, &position);
+        // The monster's own place stays where the bullet was fired: the direction it came from.
+        game->hitPlayer(BulletDamage, &place);
         game->audio().play(BulletImpactSound, 1.0f);
         return true;
     }
     // Leaving the map counts as hitting a wall.
-    if (blockedAt(shotPosition.x, shotPosition.y)) {
+    if (blockedAt(shot.x, shot.y)) {
         game->audio().play(BulletImpactSound, 1.0f);
         return true;
     }

@@ -16,10 +16,17 @@ public:
     bool step() override;
     void alert() override {}
 
-    sf::Vector2f shotPosition;
+    // Where the shot is now; the monster's own position stays where it was fired.
+    sf::Vector2f shotPosition() const { return shot; }
+    // Degrees turned, below a whole turn.
+    int spin() const { return turned; }
+    const sf::Sprite& shotSprite() const { return shotPicture; }
+
+private:
+    sf::Vector2f shot;
     double speed = BulletSpeed;
-    mutable sf::Sprite shotSprite;
-    int spin = 0;
+    int turned = 0;
+    mutable sf::Sprite shotPicture;
 };
 
 } // namespace vrk

@@ -1,6 +1,7 @@
 // The rules the difficulty changes, each situation played under the three difficulties: the
 // figures expected come from the difficulty's row of rules.
 #include "IngameFixture.hpp"
+#include "monsters/MonsterProbe.hpp"
 
 #include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
@@ -106,11 +107,11 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
         game->player().placeAt(centre(12, 10));
         game->followCamera();
         Hunter& below = addHunter(centre(12, 17) + sf::Vector2f(0.f, 50.f), -90.0);
-        ASSERT_LT(std::hypot(0.f, below.position.y - game->player().position().y), HunterSightDistance);
-        ASSERT_GT(below.position.y, game->world().camera().y + SceneHeight);
+        ASSERT_LT(std::hypot(0.f, below.position().y - game->player().position().y), HunterSightDistance);
+        ASSERT_GT(below.position().y, game->world().camera().y + SceneHeight);
         const int interval = rules().hunterFireInterval;
         step(interval);
-        EXPECT_EQ(below.chasing, !rules().hunterSightInView);
+        EXPECT_EQ(below.chasing(), !rules().hunterSightInView);
         EXPECT_EQ(game->world().map().bullets.size(), rules().hunterSightInView ? 0u : 1u);
 
         // Walking down-right into a wall at its right.
@@ -172,8 +173,8 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
             EXPECT_EQ(game->player().position(), byPanel);
             EXPECT_EQ(game->player().life(), rules().maxLife / 2);
             EXPECT_EQ(map.value(WallLayer, 12, 8), OpenDoor);
-            EXPECT_EQ(map.monsters[0]->life, 0);
-            EXPECT_EQ(map.monsters[1]->life, HunterLife);
+            EXPECT_EQ(map.monsters[0]->life(), 0);
+            EXPECT_EQ(map.monsters[1]->life(), HunterLife);
         } else {
             EXPECT_EQ(game->player().position(), centre(12, 5));
             EXPECT_EQ(game->player().life(), rules().maxLife);
@@ -221,8 +222,8 @@ TEST_F(DifficultyRulesTest, ATouchMarksTheSideTheHunterCameFrom)
     const sf::Vector2f here = centre(12, 14);
     game->player().placeAt(here);
     Hunter& hunter = addHunter(here + sf::Vector2f(3.f, 0.f), 0.0);
-    hunter.chasing = true;
-    hunter.target = here;
+    MonsterProbe::chasing(hunter) = true;
+    MonsterProbe::target(hunter) = here;
     step();
     ASSERT_EQ(lost(), HunterTouchDamage);
     EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01);

@@ -174,9 +174,9 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     EXPECT_EQ(game->player().position(), PlayerStart);
     EXPECT_EQ(program->cursorIndex, 1);
     ASSERT_EQ(game->world().slot(0).monsters.size(), 2u);
-    EXPECT_EQ(game->world().slot(0).monsters[0]->position, sf::Vector2f(120.f, 120.f));
-    EXPECT_EQ(game->world().slot(0).monsters[1]->position, sf::Vector2f(18 * 120.f, 120.f));
-    EXPECT_EQ(game->world().slot(0).monsters[1]->life, 100);
+    EXPECT_EQ(game->world().slot(0).monsters[0]->position(), sf::Vector2f(120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->position(), sf::Vector2f(18 * 120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->life(), 100);
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
     EXPECT_FALSE(game->victory());
     // The level starts clean, and without the opening conversation: a death does not replay it.
@@ -244,20 +244,20 @@ TEST_F(GameFlow, ClosedDoorsHurtHuntersAndThePlayer)
     game->world().slot(0).layers[WallLayer][1 * 20 + 1] = ClosedDoor;
     game->world().slot(0).layers[WallLayer][6 * 20 + 9] = ClosedDoor;
     step();
-    EXPECT_EQ(hunter.life, 0);
+    EXPECT_EQ(hunter.life(), 0);
     EXPECT_EQ(game->player().life(), 320);
 }
 
 TEST_F(GameFlow, DeadHuntersGetNoSteps)
 {
     Hunter& hunter = static_cast<Hunter&>(*game->world().slot(0).monsters[0]);
-    const double heading = hunter.heading;
+    const double heading = hunter.heading();
     step();
-    EXPECT_NE(hunter.heading, heading); // a turning hunter turns
+    EXPECT_NE(hunter.heading(), heading); // a turning hunter turns
     hunter.damage(100);
-    const double still = hunter.heading;
+    const double still = hunter.heading();
     step(3);
-    EXPECT_EQ(hunter.heading, still);
+    EXPECT_EQ(hunter.heading(), still);
 }
 
 TEST_F(GameFlow, FinishedBulletsLeaveTheList)

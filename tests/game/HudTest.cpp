@@ -1,6 +1,7 @@
 // The pause, the HUD, the feedback to the player and the settings the game applies, driven
 // step by step.
 #include "IngameFixture.hpp"
+#include "monsters/MonsterProbe.hpp"
 
 #include "game/HudTexts.hpp"
 #include "game/monsters/Bullet.hpp"
@@ -97,7 +98,7 @@ TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
     hold(sf::Keyboard::D);
     step();
     const sf::Vector2f player = game->player().position();
-    const sf::Vector2f patrol = hunter(0).position;
+    const sf::Vector2f patrol = hunter(0).position();
     const int logLeft = game->log().stepsLeft();
     const std::size_t bullets = game->world().map().bullets.size();
     ASSERT_EQ(bullets, 1u);
@@ -106,7 +107,7 @@ TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
     ASSERT_TRUE(game->paused());
     step(300); // ten seconds of steps: the bullet would have left, the log emptied
     EXPECT_EQ(game->player().position(), player);
-    EXPECT_EQ(hunter(0).position, patrol);
+    EXPECT_EQ(hunter(0).position(), patrol);
     EXPECT_EQ(game->log().stepsLeft(), logLeft);
     EXPECT_EQ(game->world().map().bullets.size(), bullets);
 
@@ -287,10 +288,10 @@ TEST_F(Display, TheHuntersLeftCountTheMapBeingPlayedAndDropAfterAKill)
     game->player().placeAt(centre(3, 4));
     game->followCamera();
     pointAt(centre(3, 1)); // the blade lands toward the pointer, on the hunter
-    hunter(0).position = centre(3, 3) + sf::Vector2f(0.f, 10.f);
+    MonsterProbe::position(hunter(0)) = centre(3, 3) + sf::Vector2f(0.f, 10.f);
     game->player().attack();
     step();
-    ASSERT_EQ(hunter(0).life, 0);
+    ASSERT_EQ(hunter(0).life(), 0);
     EXPECT_EQ(game->hudFrame().hunters, "Hunters 2/3");
     // A map without monsters counts none: the count follows the played map, not a fixed total.
     ASSERT_TRUE(startWith(arena()));
@@ -390,9 +391,9 @@ TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
     step(AlertRepeatSteps);
     EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
     Hunter& watcher = static_cast<Hunter&>(hunter(0));
-    watcher.chasing = false;
-    watcher.position = centre(5, 2);
-    watcher.heading = 90.0;
+    MonsterProbe::chasing(watcher) = false;
+    MonsterProbe::position(watcher) = centre(5, 2);
+    MonsterProbe::heading(watcher) = 90.0;
     game->player().placeAt(centre(5, 6));
     setLife(StartLife); // the first chase may have been fatal
     step();
@@ -407,7 +408,7 @@ TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
     step();
     ASSERT_EQ(game->hud().marks(), 1u);
     // Yellow pixels above the hunter, under the fog's darkness or not.
-    const sf::Vector2f at = screen(hunter(0).position);
+    const sf::Vector2f at = screen(hunter(0).position());
     ASSERT_GT(at.y, 160.f);
     const sf::Image image = frame();
     int yellow = 0;

@@ -35,7 +35,7 @@ protected:
     void clearLevel()
     {
         for (const auto& monster : game->world().map().monsters)
-            monster->damage(monster->life);
+            monster->damage(monster->life());
         step();
         ASSERT_TRUE(game->victory());
     }
@@ -77,7 +77,7 @@ TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)
     toSecondLevel();
     MapRecord& map = game->world().map();
     map.setValue(WallLayer, 10, 8, WallCell);
-    map.monsters.front()->damage(map.monsters.front()->life);
+    map.monsters.front()->damage(map.monsters.front()->life());
     game->player().placeAt(centre(12, 9));
     setLife(0);
     step();
@@ -87,7 +87,7 @@ TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)
     EXPECT_EQ(game->player().life(), StartLife);
     EXPECT_EQ(game->world().map().value(WallLayer, 10, 8), 0) << "the map is reloaded";
     for (const auto& monster : game->world().map().monsters)
-        EXPECT_GT(monster->life, 0);
+        EXPECT_GT(monster->life(), 0);
     EXPECT_TRUE(game->tasks().empty()) << "the conversation replays only on the first map";
 }
 

@@ -86,10 +86,10 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
         ASSERT_NE(hunter, nullptr) << i;
         EXPECT_EQ(hunter->kind(), kinds[i]) << i;
     }
-    EXPECT_EQ(monsters[0]->position, sf::Vector2f(360.f, 480.f));
-    EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
+    EXPECT_EQ(monsters[0]->position(), sf::Vector2f(360.f, 480.f));
+    EXPECT_EQ(monsters[3]->position(), sf::Vector2f(840.f, 720.f));
     for (const auto& monster : monsters)
-        EXPECT_EQ(monster->heading, 90.0);
+        EXPECT_EQ(monster->heading(), 90.0);
     EXPECT_TRUE(game->world().slot(0).layers[MonsterLayer].empty());
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
 }

@@ -187,9 +187,9 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
     game->world().slot(0).monsters.push_back(std::move(behind));
     game->player().attack();
     step();
-    EXPECT_EQ(nearHunter.life, 0);
-    EXPECT_EQ(edgeHunter.life, 100);
-    EXPECT_EQ(behindHunter.life, 100) << "the blade does not land behind the player";
+    EXPECT_EQ(nearHunter.life(), 0);
+    EXPECT_EQ(edgeHunter.life(), 100);
+    EXPECT_EQ(behindHunter.life(), 100) << "the blade does not land behind the player";
 }
 
 TEST_F(Player, FacesThePointerAndKeepsItsFacingWhenThePointerIsOnIt)

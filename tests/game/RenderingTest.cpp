@@ -384,7 +384,7 @@ TEST_F(Rendering, DrawingLeavesTheGameAsItWas)
                  state += number(spark.timer) + number(spark.frame) + number(spark.angle);
              return state;
          }},
-        {"bullets", [&] { return number(static_cast<const Bullet&>(*game->world().map().bullets.front()).spin); }},
+        {"bullets", [&] { return number(static_cast<const Bullet&>(*game->world().map().bullets.front()).spin()); }},
         {"explored",
          [&] {
              const std::vector<int>& explored = game->world().map().explored;

@@ -77,7 +77,7 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
     press(sf::Keyboard::Space);
     for (const auto& monster : game->world().slot(0).monsters)
-        monster->damage(monster->life);
+        monster->damage(monster->life());
     step();
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("LevelCleared").getString());
@@ -85,7 +85,7 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("Level2").getString());
     for (const auto& monster : game->world().map().monsters)
-        monster->damage(monster->life);
+        monster->damage(monster->life());
     step();
     collect();
     EXPECT_EQ(seen.back(), program->languageDocument.child("GameWon").getString());
@@ -125,7 +125,7 @@ TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
     EXPECT_EQ(game->world().currentSlot(), 0);
     EXPECT_EQ(game->world().slot(0).monsters.size(), hunters);
     for (const auto& monster : game->world().slot(0).monsters)
-        EXPECT_GT(monster->life, 0);
+        EXPECT_GT(monster->life(), 0);
 }
 
 TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)

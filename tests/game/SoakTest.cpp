@@ -88,13 +88,13 @@ protected:
     {
         float best = -1.f;
         for (const auto& monster : game->world().map().monsters) {
-            if (monster->life <= 0)
+            if (monster->life() <= 0)
                 continue;
-            const sf::Vector2f d = monster->position - game->player().position();
+            const sf::Vector2f d = monster->position() - game->player().position();
             const float distance = d.x * d.x + d.y * d.y;
             if (best < 0.f || distance < best) {
                 best = distance;
-                at = screen(monster->position + sf::Vector2f(TileSize / 2.f, TileSize / 2.f));
+                at = screen(monster->position() + sf::Vector2f(TileSize / 2.f, TileSize / 2.f));
             }
         }
         if (distanceOut)
@@ -203,7 +203,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         ASSERT_GE(game->player().position().y, 0.f);
         ASSERT_LT(game->player().position().y, mapHeight);
         for (const auto& monster : game->world().map().monsters)
-            ASSERT_TRUE(monster->life >= 0 && monster->life <= 100) << "monster life " << monster->life;
+            ASSERT_TRUE(monster->life() >= 0 && monster->life() <= 100) << "monster life " << monster->life();
         maxBullets = std::max(maxBullets, game->world().map().bullets.size());
         maxSparks = std::max(maxSparks, game->events().sparks().size());
         maxTasks = std::max(maxTasks, game->tasks().size());

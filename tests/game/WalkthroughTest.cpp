@@ -80,10 +80,10 @@ protected:
     void stepFighting()
     {
         for (const auto& monster : map().monsters)
-            if (monster->life > 0 && distance(monster->position, game->player().position()) < StrikeDistance) {
+            if (monster->life() > 0 && distance(monster->position(), game->player().position()) < StrikeDistance) {
                 program->cursorIndex = AttackCursor;
-                pointAt(monster->position);
-                const sf::Vector2f at = screen(monster->position);
+                pointAt(monster->position());
+                const sf::Vector2f at = screen(monster->position());
                 click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
                 break;
             }
@@ -229,18 +229,18 @@ protected:
             int shortest = 0;
             const std::vector<int> steps = stepsFromPlayer();
             for (const auto& monster : map().monsters) {
-                if (monster->life <= 0)
+                if (monster->life() <= 0)
                     continue;
-                const int length = stepsTo(steps, {cellOf(monster->position.x), cellOf(monster->position.y)});
+                const int length = stepsTo(steps, {cellOf(monster->position().x), cellOf(monster->position().y)});
                 if (length >= 0 && (!nearest || length < shortest)) {
                     nearest = monster.get();
                     shortest = length;
                 }
             }
             ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
-            walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
-            for (int i = 0; i < 20 && !died && nearest->life > 0; ++i)
-                stepToward(nearest->position);
+            walkTo({cellOf(nearest->position().x), cellOf(nearest->position().y)});
+            for (int i = 0; i < 20 && !died && nearest->life() > 0; ++i)
+                stepToward(nearest->position());
         }
         EXPECT_GE(doors, 3);
         EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";

@@ -70,8 +70,8 @@ TEST_F(BulletTest, PassesThroughHuntersWithoutHurtingThem)
     Bullet& bullet = fire(600.0f, 700.0f, 0.0);
     for (int i = 0; i < 8; ++i)
         EXPECT_FALSE(bullet.step());
-    EXPECT_FLOAT_EQ(bullet.shotPosition.x, 800.0f);
-    EXPECT_EQ(hunter.life, 100);
+    EXPECT_FLOAT_EQ(bullet.shotPosition().x, 800.0f);
+    EXPECT_EQ(hunter.life(), 100);
 }
 
 TEST_F(BulletTest, SpinsTenDegreesPerStepAndDrawingDoesNotTurnIt)
@@ -84,9 +84,9 @@ TEST_F(BulletTest, SpinsTenDegreesPerStepAndDrawingDoesNotTurnIt)
         ASSERT_FALSE(bullet.step());
     target.draw(bullet);
     target.draw(bullet);
-    EXPECT_EQ(bullet.spin, 30);
-    EXPECT_FLOAT_EQ(bullet.shotSprite.getRotation(), 30.0f);
-    EXPECT_EQ(bullet.shotSprite.getPosition(), bullet.shotPosition - sf::Vector2f(100.0f, 200.0f));
+    EXPECT_EQ(bullet.spin(), 30);
+    EXPECT_FLOAT_EQ(bullet.shotSprite().getRotation(), 30.0f);
+    EXPECT_EQ(bullet.shotSprite().getPosition(), bullet.shotPosition() - sf::Vector2f(100.0f, 200.0f));
 }
 
 } // namespace

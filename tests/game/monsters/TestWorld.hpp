@@ -2,6 +2,8 @@
 // A small walled map in map slot 0 of an in-game module that was never started, so monsters,
 // bullets, events and dialogue can be driven step by step without the shipped content.
 
+#include "MonsterProbe.hpp"
+
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/Tuning.hpp"

@@ -3,6 +3,7 @@
 // flight, each frame also split by stage; and the time to load that map. The map is written as
 // a map source, compiled by the map tool's own code and read by the game's loader, as a
 // shipped map is. Prints a table; run under a display at 1920 x 1080.
+#include "tests/shell/ProgramProbe.hpp"
 #include "game/monsters/Bullet.hpp"
 #include "tavric/model/Tavric.hpp"
 
@@ -36,7 +37,7 @@ struct Session : bench::GameSession {
     // time of the parse and of the loader.
     bool play(const std::string& text, Sample& parseTime, Sample& loadTime)
     {
-        document = std::make_unique<zul::Tavric>(&program->dictionary, nullptr);
+        document = std::make_unique<zul::Tavric>(&vrk::testing::ProgramProbe::dictionary(*program), nullptr);
         const Stopwatch parse;
         if (!document->parse(text, true))
             return false;
@@ -66,7 +67,7 @@ struct Session : bench::GameSession {
         }
         // The pointer circles the player, so the light sweeps the map as in play.
         const float turn = static_cast<float>(frame % 40) * 0.157f;
-        program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(turn), 540.f + 400.f * std::sin(turn));
+        vrk::testing::ProgramProbe::mousePosition(*program) = sf::Vector2f(960.f + 400.f * std::cos(turn), 540.f + 400.f * std::sin(turn));
     }
 
     std::unique_ptr<zul::Tavric> document;
@@ -122,15 +123,15 @@ Row measure(Session& s, const std::string& what, int bullets)
         bulletSum += s.game->world().map().bullets.size();
         row.flashed += i >= WarmUpFrames && s.game->hud().flash() > 0;
         const Stopwatch watch;
-        s.program->runPass(s.program->frameTime);
-        finishDrawing(s.program->window);
+        s.program->runPass(vrk::testing::ProgramProbe::frameTime(*s.program));
+        finishDrawing(s.program->window());
         if (i >= WarmUpFrames)
             row.frames.push_back(watch.read());
     }
     row.bullets = bulletSum / static_cast<std::size_t>(WarmUpFrames + MeasuredFrames);
     for (int i = 0; i < MeasuredFrames; ++i) {
         s.keepUp(frame++, bullets);
-        StageClock clock(s.program->sceneTexture, row.stages);
+        StageClock clock(s.program->scene(), row.stages);
         s.game->update(0);
         clock.lap("update");
         s.game->observeFrames(&clock);
@@ -173,7 +174,7 @@ int main(int argc, char** argv)
         rows.push_back(measure(s, std::to_string(Side) + " x " + std::to_string(Side), BulletsInFlight));
     }
 
-    const sf::Vector2u window = s.program->window.getSize(), scene = s.program->sceneTexture.getSize();
+    const sf::Vector2u window = s.program->window().getSize(), scene = s.program->scene().getSize();
     std::printf("window %u x %u, scene %u x %u; medians of %d frames after %d, process CPU (all renderer threads)\n\n",
                 window.x, window.y, scene.x, scene.y, MeasuredFrames, WarmUpFrames);
     std::printf("%-12s %7s %7s %5s %12s %12s |", "map", "hunters", "bullets", "hit", "frame CPU", "frame wall");

@@ -57,7 +57,7 @@ public:
 // player, the light, the events, the dialogue, the message log, the timed tasks and the audio.
 class Ingame : public Module, public GameContext {
 public:
-    explicit Ingame(Program* program);
+    explicit Ingame(ModuleContext& shell);
     ~Ingame() override;
 
     World& world() { return worldPart; }

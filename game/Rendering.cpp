@@ -2,7 +2,10 @@
 // log, bars and the dialogue box.
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 
 namespace vrk {
 
@@ -11,7 +14,7 @@ void Ingame::drawLayer(int layer, const CellRange& range)
 {
     static const std::vector<bool> noneOpaque;
     tilePart.draw(
-        program->sceneTexture, worldPart.map(), layer, range, worldPart.camera(), textures[layer],
+        shell().scene(), worldPart.map(), layer, range, worldPart.camera(), textures[layer],
         [this](int column, int row) { return !cullDarkCells || lightPart.lit(column, row); },
         layer == GroundLayer ? opaqueGround : noneOpaque);
 }
@@ -22,7 +25,7 @@ void Ingame::drawLayer(int layer, const CellRange& range)
 bool Ingame::onCoversScene() const
 {
     const sf::Vector2f camera = worldPart.camera();
-    const sf::Vector2u scene = program->sceneTexture.getSize();
+    const sf::Vector2u scene = shell().scene().getSize();
     const MapRecord& record = worldPart.map();
     if (camera.x < 0.f || camera.y < 0.f || camera.x + static_cast<float>(scene.x) > record.width * TileSize ||
         camera.y + static_cast<float>(scene.y) > record.height * TileSize)
@@ -51,12 +54,12 @@ void Ingame::castFrameLight()
 void Ingame::drawFog()
 {
     castFrameLight();
-    lightPart.paint(program->sceneTexture, worldPart.map(), worldPart.camera(), playerPart.position());
+    lightPart.paint(shell().scene(), worldPart.map(), worldPart.camera(), playerPart.position());
 }
 
 void Ingame::onDraw()
 {
-    sf::RenderTexture& scene = program->sceneTexture;
+    sf::RenderTexture& scene = shell().scene();
     const CellRange range = visibleCells();
     const sf::Vector2f camera = worldPart.camera();
     // The light first: it tells which cells are worth drawing at all.

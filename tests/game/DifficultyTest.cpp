@@ -1,5 +1,6 @@
 // The rules the difficulty changes, each situation played under the three difficulties: the
 // figures expected come from the difficulty's row of rules.
+#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 #include "monsters/MonsterProbe.hpp"
 
@@ -36,13 +37,13 @@ TestMap difficultyRoom()
 
 class DifficultyRulesTest : public IngameTest {
 protected:
-    const DifficultyRules& rules() const { return DifficultyTable[static_cast<int>(program->settings.difficulty)]; }
+    const DifficultyRules& rules() const { return DifficultyTable[static_cast<int>(program->settings().difficulty)]; }
     void startOn(Difficulty difficulty)
     {
-        program->settings.difficulty = difficulty;
+        program->settings().difficulty = difficulty;
         ASSERT_TRUE(startWith(difficultyRoom()));
         // The pointer on the view's centre: no lead.
-        program->mousePosition = sf::Vector2f(SceneWidth / 2.f, SceneHeight / 2.f);
+        ProgramProbe::mousePosition(*program) = sf::Vector2f(SceneWidth / 2.f, SceneHeight / 2.f);
     }
     Hunter& addHunter(sf::Vector2f at, double heading)
     {
@@ -53,7 +54,7 @@ protected:
     }
     void activate(int column, int row)
     {
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         const sf::Vector2f at = screen(centre(column, row));
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
     }
@@ -142,9 +143,9 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
             pointAt(centre(3, 4));
             step();
             game->draw();
-            program->sceneTexture.display();
+            program->scene().display();
             const sf::Vector2f at = screen(centre(3, 4));
-            const sf::Color seen = program->sceneTexture.getTexture().copyToImage().getPixel(
+            const sf::Color seen = program->scene().getTexture().copyToImage().getPixel(
                 static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
             EXPECT_NEAR(seen.r, UsedCabinetGrey.r, 12);
             EXPECT_NEAR(seen.g, UsedCabinetGrey.g, 12);
@@ -203,7 +204,7 @@ TEST_F(DifficultyRulesTest, TheViewLeadsTowardThePointerByAQuarterAtMost)
     game->player().placeAt(centre(8, 14));
     game->followCamera();
     const sf::Vector2f centred = game->world().camera();
-    program->mousePosition = sf::Vector2f(SceneWidth, SceneHeight / 2.f); // the right edge
+    ProgramProbe::mousePosition(*program) = sf::Vector2f(SceneWidth, SceneHeight / 2.f); // the right edge
     step(60);
     EXPECT_NEAR(game->world().camera().x - centred.x, SceneWidth * CameraLeadLimit, 1.f);
     EXPECT_NEAR(game->world().camera().y, centred.y, 1.f);

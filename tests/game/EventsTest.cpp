@@ -25,7 +25,7 @@ protected:
         setWall(DoorColumn, DoorRow, ClosedDoor);
         setLayer(GroundLayer, DoorColumn, DoorRow, ClosedTile);
         for (const char* key : {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"})
-            program.languageDocument.child(key).setString(std::string("text of ") + key);
+            program.languageDocument().child(key).setString(std::string("text of ") + key);
         standNearPanel();
     }
 
@@ -87,15 +87,15 @@ TEST_F(EventsTest, TextsByMode)
 
 TEST_F(EventsTest, MissingTextAddsAnEmptyLineWithoutCreatingTheKey)
 {
-    ASSERT_TRUE(program.languageDocument.removeChild("Books"));
+    ASSERT_TRUE(program.languageDocument().removeChild("Books"));
     Events::handler(0, BooksEvent)(*game, 0, 0, AnalyseCursor);
     EXPECT_EQ(messages(), (std::vector<std::string>{""}));
-    EXPECT_FALSE(program.languageDocument.exists("Books"));
+    EXPECT_FALSE(program.languageDocument().exists("Books"));
 }
 
 TEST_F(EventsTest, TextsAreDecodedAsUtf8)
 {
-    program.languageDocument.child("TooFar").setString("Trop loin \xc3\xa9");
+    program.languageDocument().child("TooFar").setString("Trop loin \xc3\xa9");
     game->player().placeAt(sf::Vector2f(420.0f, 660.0f));
     click(PanelColumn, PanelRow, ActivateCursor);
     ASSERT_EQ(game->log().lines().size(), 1u);

@@ -74,7 +74,7 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
 
 TEST_F(GameFlow, SpaceAndReturnAdvanceTheConversationAndTabEndsIt)
 {
-    program->languageDocument.child("_INITIAL_00_Maverick").setString("Where am I?");
+    program->languageDocument().child("_INITIAL_00_Maverick").setString("Where am I?");
     ASSERT_TRUE(startWith(room(), true));
     step(OpeningDialogueDelay + 1 + 216 / BoxOpenSpeed + 1);
     ASSERT_TRUE(game->dialogue().running());
@@ -86,7 +86,7 @@ TEST_F(GameFlow, SpaceAndReturnAdvanceTheConversationAndTabEndsIt)
     press(sf::Keyboard::Tab);
     EXPECT_EQ(game->dialogue().scriptId(), ClosingScript);
     EXPECT_EQ(log().back(), "Welcome."); // the help line's action still took effect
-    EXPECT_EQ(program->cursorIndex, AttackCursor);
+    EXPECT_EQ(program->cursor(), AttackCursor);
     step(40);
     EXPECT_FALSE(game->dialogue().running());
     EXPECT_EQ(game->player().life(), StartLife); // Space in a conversation restarts nothing
@@ -99,7 +99,7 @@ TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
     EXPECT_FALSE(game->dialogue().running());
     step();
     EXPECT_TRUE(game->dialogue().running());
-    EXPECT_EQ(program->cursorIndex, 4);
+    EXPECT_EQ(program->cursor(), 4);
 
     // The world stands still while people talk.
     const sf::Vector2f before = game->player().position();
@@ -111,13 +111,13 @@ TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
 
     // A right click does not change the talk cursor.
     click(sf::Mouse::Right, 10, 10);
-    EXPECT_EQ(program->cursorIndex, 4);
+    EXPECT_EQ(program->cursor(), 4);
 }
 
 TEST_F(GameFlow, AMapWithoutHuntersIsWonAndSaysSoAgainAfterTheOpeningConversation)
 {
     ASSERT_TRUE(startWith(room(true), true));
-    program->languageDocument.child("_INITIAL_00_Maverick").setString("Hello");
+    program->languageDocument().child("_INITIAL_00_Maverick").setString("Hello");
     step();
     EXPECT_TRUE(game->victory());
     EXPECT_EQ(log().back(), VictoryLine);
@@ -168,11 +168,11 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     game->world().slot(0).monsters[1]->damage(30);
     game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(*game, centre(5, 5), 0.0));
     game->draw();
-    program->cursorIndex = 2;
+    program->setCursor(2);
     press(sf::Keyboard::Space);
     EXPECT_EQ(game->player().life(), StartLife);
     EXPECT_EQ(game->player().position(), PlayerStart);
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     ASSERT_EQ(game->world().slot(0).monsters.size(), 2u);
     EXPECT_EQ(game->world().slot(0).monsters[0]->position(), sf::Vector2f(120.f, 120.f));
     EXPECT_EQ(game->world().slot(0).monsters[1]->position(), sf::Vector2f(18 * 120.f, 120.f));
@@ -222,10 +222,10 @@ TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)
 
 TEST_F(GameFlow, TheRightButtonCyclesTheThreePlayCursors)
 {
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     for (int expected : {2, 3, 1, 2}) {
         click(sf::Mouse::Right, 0, 0);
-        EXPECT_EQ(program->cursorIndex, expected);
+        EXPECT_EQ(program->cursor(), expected);
     }
 }
 
@@ -234,7 +234,7 @@ TEST_F(GameFlow, MouseButtonsAreIgnoredWhenDead)
     setLife(0);
     click(sf::Mouse::Right, 0, 0);
     click(sf::Mouse::Left, 0, 0);
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     EXPECT_EQ(game->player().attackTimer(), 0);
 }
 
@@ -277,7 +277,7 @@ protected:
     void SetUp() override
     {
         IngameTest::SetUp();
-        program->options["Sound"] = "True";
+        program->setOption("Sound", "True");
         ASSERT_TRUE(startWith(room()));
     }
 };

@@ -1,5 +1,6 @@
 // The pause, the HUD, the feedback to the player and the settings the game applies, driven
 // step by step.
+#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 #include "monsters/MonsterProbe.hpp"
 
@@ -66,8 +67,8 @@ protected:
     sf::Image frame()
     {
         game->draw();
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     // Runs the opening conversation to its end as a player skipping it would.
     void skipOpening()
@@ -137,7 +138,7 @@ TEST_F(Pause, TheConversationAndItsTimersWaitToo)
 
 TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena()));
     game->player().placeAt(centre(4, 6));
     hold(sf::Keyboard::D);
@@ -146,7 +147,7 @@ TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
     sendFocus(*program, sf::Event::GainedFocus);
     sendFocus(*program, sf::Event::LostFocus);
     EXPECT_TRUE(game->paused());
-    EXPECT_FALSE(program->keyDown[sf::Keyboard::D]);
+    EXPECT_FALSE(ProgramProbe::keyDown(*program)[sf::Keyboard::D]);
     EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Paused);
 
     sendFocus(*program, sf::Event::GainedFocus);
@@ -171,7 +172,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
     } cases[] = {
         {"L", false}, {"GL", true}, {"GFL", false}, {"GFLAL", false}, {"GFGL", true}, {"PF", true}, {"PFLAP", false},
     };
-    program->options["Window"] = "640x360";
+    program->setOption("Window", "640x360");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.events);
         ASSERT_TRUE(program->openWindow());
@@ -189,7 +190,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
             program->dispatchEvent(event);
         }
         EXPECT_EQ(game->paused(), c.paused);
-        program->window.close();
+        program->window().close();
     }
 }
 
@@ -222,7 +223,7 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
 {
     ASSERT_TRUE(startWith(arena()));
     game->player().placeAt(centre(6, 6));
-    ASSERT_TRUE(program->settings.applyKeyPreset("azerty"));
+    ASSERT_TRUE(program->settings().applyKeyPreset("azerty"));
     const sf::Vector2f start = game->player().position();
     hold(sf::Keyboard::W); // no longer up
     step();
@@ -237,7 +238,7 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
     EXPECT_FLOAT_EQ(game->player().position().y, start.y - 2 * WalkSpeed);
     hold(sf::Keyboard::Up, false);
 
-    program->settings.bind(Action::Pause, sf::Keyboard::Num9);
+    program->settings().bind(Action::Pause, sf::Keyboard::Num9);
     press(sf::Keyboard::P);
     EXPECT_FALSE(game->paused());
     press(sf::Keyboard::Num9);
@@ -247,19 +248,19 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
 
 TEST_F(PlaySettings, VolumeKeysStepByTenWithinLimitsAndShowTheirLevelEvenPaused)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena()));
     press(sf::Keyboard::P);
     press(sf::Keyboard::F2);
     press(sf::Keyboard::F2);
-    EXPECT_EQ(program->settings.musicVolume, 80);
+    EXPECT_EQ(program->settings().musicVolume, 80);
     EXPECT_NEAR(game->audio().music(DarkTheme).getVolume(), MusicVolume * 0.8f, 0.01f);
     EXPECT_EQ(game->hud().indicator(), "Music 80%");
     press(sf::Keyboard::F6);
-    EXPECT_EQ(program->settings.effectsVolume, 100);
+    EXPECT_EQ(program->settings().effectsVolume, 100);
     for (int i = 0; i < 12; ++i)
         press(sf::Keyboard::F5);
-    EXPECT_EQ(program->settings.effectsVolume, 0);
+    EXPECT_EQ(program->settings().effectsVolume, 0);
     EXPECT_EQ(game->audio().voice(0).getVolume(), 0.f);
     EXPECT_EQ(game->hud().indicator(), "Effects 0%");
     // The indicator goes after two seconds, steps counted while paused.
@@ -273,7 +274,7 @@ TEST_F(PlaySettings, WithSoundOffTheIndicatorSaysSo)
 {
     ASSERT_TRUE(startWith(arena()));
     press(sf::Keyboard::F3);
-    EXPECT_EQ(program->settings.musicVolume, 100);
+    EXPECT_EQ(program->settings().musicVolume, 100);
     EXPECT_EQ(game->hud().indicator(), "Music 100% (sound off for this run)");
 }
 
@@ -372,7 +373,7 @@ TEST_F(Feedback, ALargerLossFlashesStrongerAndADoorHasNoDirection)
 
 TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     // The hunter faces down at the start; the player stands in its sight.
     ASSERT_TRUE(startWith(arena({{5, 2}})));
     game->player().placeAt(centre(5, 6));
@@ -424,7 +425,7 @@ TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
 
 TEST_F(Feedback, VictoryPlaysTheVictoryMusicInPlaceOfTheOther)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena({{17, 9}})));
     step();
     EXPECT_NE(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);

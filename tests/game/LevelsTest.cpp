@@ -1,5 +1,6 @@
 // Two maps played one after the other: where each starts, what a victory and a death lead to,
 // and the furthest level kept in the user data.
+#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"
@@ -22,9 +23,9 @@ protected:
     void SetUp() override
     {
         IngameTest::SetUp();
-        program->languageDocument.child("Level2").setString("Level 2: below");
+        program->languageDocument().child("Level2").setString("Level 2: below");
         second = room(24, 14, {5, 6});
-        second.write(program->configDocument.child("Maps").child("M1"));
+        second.write(program->configDocument().child("Maps").child("M1"));
         ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     }
     std::string lastLine() const
@@ -66,8 +67,8 @@ TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
     EXPECT_EQ(game->furthestLevel(), 2);
     // Kept in the user data as it is written and read back.
     std::string bytes;
-    ASSERT_TRUE(userDataBytes(program->userDocument, "", bytes));
-    zul::Tavric reread(&program->dictionary, nullptr);
+    ASSERT_TRUE(userDataBytes(program->userDocument(), "", bytes));
+    zul::Tavric reread(&ProgramProbe::dictionary(*program), nullptr);
     ASSERT_TRUE(zul::parse(reread, userDataText(bytes)));
     EXPECT_EQ(reread.child("FurthestLevel").getInt(), 2);
 }
@@ -109,7 +110,7 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
     press(sf::Keyboard::C);
     EXPECT_EQ(game->world().currentSlot(), 0);
 
-    program->userDocument.child("FurthestLevel").setInt(2);
+    program->userDocument().child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     EXPECT_TRUE(game->continueOffer());
     EXPECT_EQ(game->continueLine(), "Press C to continue from level 2");
@@ -121,13 +122,13 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
 
 TEST_F(Levels, ASavedLevelBeyondTheMapsOrNoWholeNumberIsNotOffered)
 {
-    program->userDocument.child("FurthestLevel").setInt(3);
+    program->userDocument().child("FurthestLevel").setInt(3);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     EXPECT_FALSE(game->continueOffer());
 
     // Reaching a level writes a good number back in place of one that is none.
-    program->userDocument.removeChild("FurthestLevel");
-    program->userDocument.child("FurthestLevel").setString("two");
+    program->userDocument().removeChild("FurthestLevel");
+    program->userDocument().child("FurthestLevel").setString("two");
     ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     EXPECT_FALSE(game->continueOffer());
     toSecondLevel();
@@ -152,7 +153,7 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
         TestMap map = room(20, 12, {0, 0});
         map.start = c.start;
         if (!c.start)
-            program->configDocument.child("Maps").child("M0").removeChild("Start");
+            program->configDocument().child("Maps").child("M0").removeChild("Start");
         ::testing::internal::CaptureStderr();
         ASSERT_TRUE(startWith(map));
         const std::string out = ::testing::internal::GetCapturedStderr();
@@ -168,7 +169,7 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
 // it, through the conversation and a while after.
 TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
 {
-    program->userDocument.child("FurthestLevel").setInt(2);
+    program->userDocument().child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     const std::string offer = "Press C to continue from level 2";
     for (int i = 0; i < 400 && (!game->dialogue().running() ||
@@ -182,8 +183,8 @@ TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
 
     // White words between the middle of the scene and the top of the box.
     game->draw();
-    program->sceneTexture.display();
-    const sf::Image picture = program->sceneTexture.getTexture().copyToImage();
+    program->scene().display();
+    const sf::Image picture = program->scene().getTexture().copyToImage();
     const int boxTop = game->dialogue().boxY();
     int white = 0;
     for (int y = SceneHeight / 2; y < boxTop; ++y)

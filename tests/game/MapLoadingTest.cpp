@@ -96,7 +96,7 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
 
 TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
 {
-    zul::Tavric& field = program->configDocument.child("Maps").child("Only");
+    zul::Tavric& field = program->configDocument().child("Maps").child("Only");
     field.child("Width").setInt(2);
     field.child("Height").setInt(1);
     zul::Tavric& layers = field.child("Layers");
@@ -119,8 +119,8 @@ TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
 TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
 {
     TestMap map(10, 10);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    zul::Tavric& wall = program->configDocument.child("Maps").child("M0").child("Layers").child("L3");
+    map.write(program->configDocument().child("Maps").child("M0"));
+    zul::Tavric& wall = program->configDocument().child("Maps").child("M0").child("Layers").child("L3");
     std::vector<zul::Tavric*>& elements = wall.getCollection()->elements;
     delete elements.back();
     elements.pop_back();
@@ -138,8 +138,8 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
 TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
 {
     TestMap map(4, 3);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    zul::Tavric& layers = program->configDocument.child("Maps").child("M0").child("Layers");
+    map.write(program->configDocument().child("Maps").child("M0"));
+    zul::Tavric& layers = program->configDocument().child("Maps").child("M0").child("Layers");
     layers.removeChild("L1");
     layers.child("L1").setInt(181);
     ::testing::internal::CaptureStderr();
@@ -150,8 +150,8 @@ TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
 TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
 {
     TestMap map(3, 3);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    program->configDocument.child("Maps").child("M0").child("Width").setInt(-3);
+    map.write(program->configDocument().child("Maps").child("M0"));
+    program->configDocument().child("Maps").child("M0").child("Width").setInt(-3);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
@@ -162,7 +162,7 @@ TEST_F(MapLoading, OnlyTheFirstTwoMapsAreLoaded)
 {
     for (const char* name : {"A", "B", "C", "D"}) {
         TestMap map(name[0] - 'A' + 1, 2);
-        map.write(program->configDocument.child("Maps").child(name));
+        map.write(program->configDocument().child("Maps").child(name));
     }
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(game->start());
@@ -180,7 +180,7 @@ TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
     EXPECT_EQ(loadingFrame, FontCount + TextureCount + 2);
 
     game->stop();
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(game->start());
     EXPECT_EQ(loadingFrame, FontCount + SoundCount + MusicCount + TextureCount + 2);
     EXPECT_TRUE(game->audio().enabled());
@@ -205,10 +205,10 @@ TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
     game->handleEvent(space);
     game->draw();
     click(sf::Mouse::Left, 100, 100);
-    EXPECT_EQ(program->exitStatus, 0);
+    EXPECT_EQ(program->exitStatus(), 0);
     step();
     EXPECT_EQ(program->top(), program->quitState());
-    EXPECT_EQ(program->exitStatus, 1);
+    EXPECT_EQ(program->exitStatus(), 1);
 }
 
 TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)

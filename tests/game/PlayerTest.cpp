@@ -147,7 +147,7 @@ TEST_F(Player, ADoorClosingOnThePlayerTrapsAndHurtsIt)
 TEST_F(Player, ASwingRunsNineStepsAndIsNotRestarted)
 {
     // Clicks where the pointer already is, so the facing stays 0.
-    const sf::Vector2f pointer = program->mousePosition;
+    const sf::Vector2f pointer = program->pointer();
     const auto click = [&](sf::Mouse::Button button, int, int) {
         IngameTest::click(button, static_cast<int>(pointer.x), static_cast<int>(pointer.y));
     };
@@ -166,7 +166,7 @@ TEST_F(Player, ASwingRunsNineStepsAndIsNotRestarted)
 
     // Only the attack cursor attacks.
     step(9);
-    program->cursorIndex = 2;
+    program->setCursor(2);
     click(sf::Mouse::Left, 0, 0);
     EXPECT_EQ(game->player().attackTimer(), 0);
 }
@@ -258,7 +258,7 @@ TEST_F(Player, ADeadPlayerNoLongerMoves)
 
 TEST_F(Player, PressingIntoAnEventCellTriggersItEveryStep)
 {
-    program->languageDocument.child("Victory").setString("Out at last");
+    program->languageDocument().child("Victory").setString("Out at last");
     game->world().slot(0).layers[WallLayer][5 * 20 + 6] = WallCell;
     game->world().slot(0).layers[EventLayer][5 * 20 + 6] = 12;
     place(sf::Vector2f(715.f, 660.f));

@@ -56,7 +56,7 @@ TEST_F(ShippedMap, StartsOnFreeGroundWithHuntersAndTalksFirst)
 
 TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
 {
-    program->options["Language"] = "Fr";
+    program->setOption("Language", "Fr");
     program->chooseLanguage();
     const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback,  LevelClearedText.fallback,
                                            GameWonText.fallback,  HelpTexts[0].fallback, HelpTexts[1].fallback,
@@ -70,25 +70,25 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     };
     talk();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("Help3").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("Help3").getString());
     setLife(0);
     step();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("GameOver").getString());
     press(sf::Keyboard::Space);
     for (const auto& monster : game->world().slot(0).monsters)
         monster->damage(monster->life());
     step();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("LevelCleared").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("LevelCleared").getString());
     press(sf::Keyboard::Space);
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("Level2").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("Level2").getString());
     for (const auto& monster : game->world().map().monsters)
         monster->damage(monster->life());
     step();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("GameWon").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("GameWon").getString());
     for (const std::string& line : seen)
         EXPECT_EQ(english.count(line), 0u) << line;
 }
@@ -172,7 +172,7 @@ TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
         EXPECT_LT(cellOf(game->player().position().y), remoteRow - 1);
         game->player().placeAt(beside);
         step();
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         game->log().clear();
         const sf::Vector2f panel = screen(centre(remoteColumn, remoteRow));
         click(sf::Mouse::Left, static_cast<int>(panel.x), static_cast<int>(panel.y));

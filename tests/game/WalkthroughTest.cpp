@@ -4,6 +4,7 @@
 // then walking onto the hatch. On classic the player's life is topped up after each step: what is
 // checked there is the route and the game's own means of following it. On normal nothing is
 // topped up: a death resumes from the last checkpoint and the walk goes on from there.
+#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"
@@ -81,7 +82,7 @@ protected:
     {
         for (const auto& monster : map().monsters)
             if (monster->life() > 0 && distance(monster->position(), game->player().position()) < StrikeDistance) {
-                program->cursorIndex = AttackCursor;
+                program->setCursor(AttackCursor);
                 pointAt(monster->position());
                 const sf::Vector2f at = screen(monster->position());
                 click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
@@ -178,13 +179,13 @@ protected:
         // to lead there.
         for (int i = 0; i < ViewSettlingSteps && !died; ++i) {
             const sf::Vector2f toward = screen(centre(panel.cell.x, panel.cell.y));
-            program->mousePosition =
+            ProgramProbe::mousePosition(*program) =
                 sf::Vector2f(std::clamp(toward.x, 0.f, SceneWidth - 1.f), std::clamp(toward.y, 0.f, SceneHeight - 1.f));
             stepFighting();
         }
         if (died)
             return;
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         pointAt(centre(panel.cell.x, panel.cell.y));
         const sf::Vector2f at = screen(centre(panel.cell.x, panel.cell.y));
         ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < SceneWidth && at.y < SceneHeight) << "the panel is off screen";
@@ -250,7 +251,7 @@ protected:
                     EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
                 }
             }
-        std::cout << "Level " << level() << " won on " << difficultyName(program->settings.difficulty) << " in "
+        std::cout << "Level " << level() << " won on " << difficultyName(program->settings().difficulty) << " in "
                   << steps - startSteps << " steps, " << doors << " doors opened, " << lifeLost - startLoss
                   << " life lost, " << deaths - startDeaths << " deaths\n";
     }
@@ -288,7 +289,7 @@ TEST_F(Walkthrough, OnClassicBothLevelsAreWonByWalkingOpeningDoorsAndStrikingEve
 
 TEST_F(Walkthrough, OnNormalBothLevelsAreWonWithoutTopUpsResumingFromCheckpoints)
 {
-    program->settings.difficulty = Difficulty::Normal;
+    program->settings().difficulty = Difficulty::Normal;
     game->stop();
     ASSERT_TRUE(game->start());
     topUp = false;

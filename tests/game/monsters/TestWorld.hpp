@@ -25,8 +25,8 @@ protected:
     void SetUp() override
     {
         // The game's first rules, which these tests check.
-        program.settings.difficulty = Difficulty::Classic;
-        game = std::make_unique<Ingame>(&program);
+        program.settings().difficulty = Difficulty::Classic;
+        game = std::make_unique<Ingame>(program);
         makeMap(Columns, Rows, true);
         game->player().restart();
         // Far outside the map: no hunter sees it and no bullet reaches it unless a test says so.

@@ -2,8 +2,8 @@
 // (one rectangle per ray sample) and as the previous thin-line batch, against the game's filled
 // fan; whole frames (update + draw + present); and a frame's breakdown by stage. Run from
 // anywhere under a display; it works in the run directory.
-#include "tests/shell/ProgramProbe.hpp"
 #include "tests/game/LiteralFog.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include "FrameClock.hpp"
 #include "PreviousFog.hpp"

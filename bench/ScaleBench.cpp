@@ -3,9 +3,9 @@
 // flight, each frame also split by stage; and the time to load that map. The map is written as
 // a map source, compiled by the map tool's own code and read by the game's loader, as a
 // shipped map is. Prints a table; run under a display at 1920 x 1080.
-#include "tests/shell/ProgramProbe.hpp"
 #include "game/monsters/Bullet.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include "FrameClock.hpp"
 #include "GeneratedMap.hpp"

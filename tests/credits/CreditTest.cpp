@@ -1,7 +1,7 @@
-#include "tests/shell/ProgramProbe.hpp"
 #include "credits/Credit.hpp"
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>

@@ -1,6 +1,5 @@
 // The rules the difficulty changes, each situation played under the three difficulties: the
 // figures expected come from the difficulty's row of rules.
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 #include "monsters/MonsterProbe.hpp"
 

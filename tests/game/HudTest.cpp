@@ -1,6 +1,5 @@
 // The pause, the HUD, the feedback to the player and the settings the game applies, driven
 // step by step.
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 #include "monsters/MonsterProbe.hpp"
 

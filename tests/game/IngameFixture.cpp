@@ -1,4 +1,3 @@
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "tavric/model/Collection.hpp"

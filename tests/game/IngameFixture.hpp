@@ -1,11 +1,11 @@
 #pragma once
 // An in-game module started on a small test map with stand-in resources, driven step by step.
 
-#include "tests/shell/ProgramProbe.hpp"
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/Tuning.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
 // Two maps played one after the other: where each starts, what a victory and a death lead to,
 // and the furthest level kept in the user data.
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"

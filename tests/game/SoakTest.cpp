@@ -1,6 +1,5 @@
 // Ten minutes of play (18,000 steps) with random input: the module must not crash, its objects
 // must stay bounded, and the heap must not grow from the first thousand steps to the last.
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"

@@ -4,7 +4,6 @@
 // then walking onto the hatch. On classic the player's life is topped up after each step: what is
 // checked there is the route and the game's own means of following it. On normal nothing is
 // topped up: a death resumes from the last checkpoint and the walk goes on from there.
-#include "tests/shell/ProgramProbe.hpp"
 #include "IngameFixture.hpp"
 
 #include "game/monsters/Monster.hpp"

@@ -1,6 +1,6 @@
-#include "tests/shell/ProgramProbe.hpp"
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <gtest/gtest.h>
 

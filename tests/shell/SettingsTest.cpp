@@ -1,8 +1,8 @@
 // The settings kept in the user data (volumes, window, key bindings), and the window's own
 // keys: fullscreen toggling, and a size given by the option or the player.
-#include "tests/shell/ProgramProbe.hpp"
 #include "shell/Program.hpp"
 #include "shell/Settings.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>

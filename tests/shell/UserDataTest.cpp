@@ -1,5 +1,5 @@
-#include "tests/shell/ProgramProbe.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>

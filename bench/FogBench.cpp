@@ -3,6 +3,7 @@
 // fan; whole frames (update + draw + present); and a frame's breakdown by stage. Run from
 // anywhere under a display; it works in the run directory.
 #include "tests/game/LiteralFog.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include "FrameClock.hpp"
 #include "PreviousFog.hpp"
@@ -29,9 +30,9 @@ struct Session : bench::GameSession {
     void look(std::size_t frame) { game->player().face(-Pi + static_cast<double>(frame % 40) * 0.157); }
     void compose()
     {
-        program->sceneTexture.draw(sf::Sprite(game->light().referenceTexture().getTexture()));
+        program->scene().draw(sf::Sprite(game->light().referenceTexture().getTexture()));
         finishDrawing(game->light().referenceTexture());
-        finishDrawing(program->sceneTexture);
+        finishDrawing(program->scene());
     }
 };
 
@@ -83,10 +84,10 @@ void PreviousBatchedFog(benchmark::State& state)
         s.look(frame++);
         const Stopwatch watch;
         s.game->castLight();
-        bench::paintPreviousFog(s.game->light(), s.program->sceneTexture, s.game->world().map(),
+        bench::paintPreviousFog(s.game->light(), s.program->scene(), s.game->world().map(),
                                 s.game->world().camera(), s.game->player().position(), first);
         first = false;
-        finishDrawing(s.program->sceneTexture);
+        finishDrawing(s.program->scene());
         record(state, previousTimes, watch);
     }
 }
@@ -104,7 +105,7 @@ void BatchedFog(benchmark::State& state)
         const Stopwatch watch;
         s.game->drawFog();
         finishDrawing(s.game->light().referenceTexture());
-        finishDrawing(s.program->sceneTexture);
+        finishDrawing(s.program->scene());
         record(state, batchedTimes, watch);
     }
 }
@@ -120,10 +121,10 @@ void WholeFrame(benchmark::State& state)
     for (auto _ : state) {
         // The pointer circles the player, so the light sweeps the map as in play.
         const float angle = static_cast<float>(frame++ % 40) * 0.157f;
-        s.program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(angle), 540.f + 400.f * std::sin(angle));
+        vrk::testing::ProgramProbe::mousePosition(*s.program) = sf::Vector2f(960.f + 400.f * std::cos(angle), 540.f + 400.f * std::sin(angle));
         const Stopwatch watch;
-        s.program->runPass(s.program->frameTime);
-        finishDrawing(s.program->window);
+        s.program->runPass(vrk::testing::ProgramProbe::frameTime(*s.program));
+        finishDrawing(s.program->window());
         record(state, frameTimes, watch);
     }
     if (s.game->paused())
@@ -165,15 +166,15 @@ void FrameStages(benchmark::State& state)
     sf::RectangleShape overlay;
     for (auto _ : state) {
         const float angle = static_cast<float>(frame++ % 40) * 0.157f;
-        s.program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(angle), 540.f + 400.f * std::sin(angle));
-        StageClock clock(s.program->sceneTexture);
+        vrk::testing::ProgramProbe::mousePosition(*s.program) = sf::Vector2f(960.f + 400.f * std::cos(angle), 540.f + 400.f * std::sin(angle));
+        StageClock clock(s.program->scene());
         s.game->update(0);
         clock.lap("update");
         // What the loop draws around the module: the overlay, the cursor, the presentation.
         if (!s.game->coversScene()) {
-            overlay.setSize(sf::Vector2f(s.program->sceneTexture.getSize()));
+            overlay.setSize(sf::Vector2f(s.program->scene().getSize()));
             overlay.setFillColor(overlayColor);
-            s.program->sceneTexture.draw(overlay);
+            s.program->scene().draw(overlay);
         }
         clock.lap("overlay (left out when the game covers the scene)");
         s.game->observeFrames(&clock);
@@ -182,7 +183,7 @@ void FrameStages(benchmark::State& state)
         s.program->drawCursor();
         clock.lap("cursor");
         s.program->present();
-        finishDrawing(s.program->window);
+        finishDrawing(s.program->window());
         clock.lap("present");
         state.SetIterationTime(clock.last.wall / 1000.0);
     }

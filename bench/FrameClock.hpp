@@ -58,8 +58,8 @@ struct GameSession {
         if (chdir(VELMORA_RUN_DIR) != 0)
             return;
         program = std::make_unique<Program>();
-        program->options["StartState"] = "ingame";
-        program->options["Sound"] = "False";
+        program->setOption("StartState", "ingame");
+        program->setOption("Sound", "False");
         registerGameModules(*program);
         ready = program->load();
         game = ready ? static_cast<Ingame*>(program->module(IngameState)) : nullptr;
@@ -73,7 +73,7 @@ struct GameSession {
         // A window opened on a display without a window manager may report a lost focus, which
         // pauses the game: the frames measured are frames of play.
         sf::Event event;
-        while (program->window.pollEvent(event))
+        while (program->window().pollEvent(event))
             program->dispatchEvent(event);
         game->setPaused(false);
     }

@@ -5,6 +5,7 @@
 // shipped map is. Prints a table; run under a display at 1920 x 1080.
 #include "game/monsters/Bullet.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include "FrameClock.hpp"
 #include "GeneratedMap.hpp"
@@ -36,14 +37,14 @@ struct Session : bench::GameSession {
     // time of the parse and of the loader.
     bool play(const std::string& text, Sample& parseTime, Sample& loadTime)
     {
-        document = std::make_unique<zul::Tavric>(&program->dictionary, nullptr);
+        document = std::make_unique<zul::Tavric>(&vrk::testing::ProgramProbe::dictionary(*program), nullptr);
         const Stopwatch parse;
         if (!document->parse(text, true))
             return false;
         parseTime = parse.read();
         game->world().clearObjects();
         const Stopwatch load;
-        if (!game->world().load(document->child("Maps"), program.get(), game, [] {}, program->errors()))
+        if (!game->world().load(document->child("Maps"), *game, [] {}, program->errors()))
             return false;
         loadTime = load.read();
         game->restart();
@@ -62,11 +63,11 @@ struct Session : bench::GameSession {
             const float reach = 150.f + static_cast<float>((frame + k * 53) % 600);
             const sf::Vector2f from(centre.x + reach * static_cast<float>(std::cos(angle)),
                                     centre.y + reach * static_cast<float>(std::sin(angle)) * 0.5f);
-            game->world().addBullet(std::make_unique<Bullet>(program.get(), game, from, angle));
+            game->world().addBullet(std::make_unique<Bullet>(*game, from, angle));
         }
         // The pointer circles the player, so the light sweeps the map as in play.
         const float turn = static_cast<float>(frame % 40) * 0.157f;
-        program->mousePosition = sf::Vector2f(960.f + 400.f * std::cos(turn), 540.f + 400.f * std::sin(turn));
+        vrk::testing::ProgramProbe::mousePosition(*program) = sf::Vector2f(960.f + 400.f * std::cos(turn), 540.f + 400.f * std::sin(turn));
     }
 
     std::unique_ptr<zul::Tavric> document;
@@ -122,15 +123,15 @@ Row measure(Session& s, const std::string& what, int bullets)
         bulletSum += s.game->world().map().bullets.size();
         row.flashed += i >= WarmUpFrames && s.game->hud().flash() > 0;
         const Stopwatch watch;
-        s.program->runPass(s.program->frameTime);
-        finishDrawing(s.program->window);
+        s.program->runPass(vrk::testing::ProgramProbe::frameTime(*s.program));
+        finishDrawing(s.program->window());
         if (i >= WarmUpFrames)
             row.frames.push_back(watch.read());
     }
     row.bullets = bulletSum / static_cast<std::size_t>(WarmUpFrames + MeasuredFrames);
     for (int i = 0; i < MeasuredFrames; ++i) {
         s.keepUp(frame++, bullets);
-        StageClock clock(s.program->sceneTexture, row.stages);
+        StageClock clock(s.program->scene(), row.stages);
         s.game->update(0);
         clock.lap("update");
         s.game->observeFrames(&clock);
@@ -173,7 +174,7 @@ int main(int argc, char** argv)
         rows.push_back(measure(s, std::to_string(Side) + " x " + std::to_string(Side), BulletsInFlight));
     }
 
-    const sf::Vector2u window = s.program->window.getSize(), scene = s.program->sceneTexture.getSize();
+    const sf::Vector2u window = s.program->window().getSize(), scene = s.program->scene().getSize();
     std::printf("window %u x %u, scene %u x %u; medians of %d frames after %d, process CPU (all renderer threads)\n\n",
                 window.x, window.y, scene.x, scene.y, MeasuredFrames, WarmUpFrames);
     std::printf("%-12s %7s %7s %5s %12s %12s |", "map", "hunters", "bullets", "hit", "frame CPU", "frame wall");

@@ -1,6 +1,9 @@
 #include "credits/Credit.hpp"
 
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 #include "shell/TypeName.hpp"
 
 #include <SFML/System/Err.hpp>
@@ -55,15 +58,14 @@ bool Credit::onStart()
     phase = End;
     for (int i = 0; i < ImageCount; ++i) {
         if (!textures[i].loadFromFile(imagePaths[i])) {
-            reportResourceFailure(program->errors(), *this, imagePaths[i]);
+            reportResourceFailure(shell().errors(), *this, imagePaths[i]);
             return false;
         }
         sprites[i].setTexture(textures[i], true);
         drawLoadingScreen(static_cast<unsigned>(i), LoadingParts);
     }
 
-    const auto sound = program->options.find("Sound");
-    if (sound != program->options.end() && sound->second == "True") {
+    if (shell().option("Sound") == "True") {
         // The jingle is optional: a missing file means silence, without SFML's complaint.
         std::streambuf* previous = sf::err().rdbuf(nullptr);
         jingleOpen = jingle.openFromFile(jinglePath);
@@ -79,13 +81,13 @@ bool Credit::onStart()
 void Credit::onRestart()
 {
     phase = Wait;
-    overlayColor = TrailOverlay;
+    shell().setOverlayColor(TrailOverlay);
     bunnyY = -bunnyHeight();
     titleY = sceneHeight();
     dropLimit = static_cast<int>(sceneHeight() * DropFactor);
     counter = WaitSteps;
     riseLimit = static_cast<int>(sceneHeight() * RiseFactor);
-    program->cursorIndex = -1;
+    shell().setCursor(-1);
 }
 
 void Credit::onStop()
@@ -98,7 +100,7 @@ void Credit::onStop()
 void Credit::onEvent(const sf::Event& event)
 {
     if (event.type == sf::Event::KeyPressed || event.type == sf::Event::MouseButtonPressed)
-        program->popState(true);
+        shell().popState(true);
 }
 
 void Credit::onUpdate(int)
@@ -116,7 +118,7 @@ void Credit::onUpdate(int)
         bunnyY += FallPerStep;
         if (bunnyY > dropLimit) {
             phase = Rise;
-            overlayColor = BlackOverlay;
+            shell().setOverlayColor(BlackOverlay);
         }
         break;
     case Rise:
@@ -137,20 +139,20 @@ void Credit::onUpdate(int)
             bunnyY -= LeavePerStep;
         if (titleY < sceneHeight())
             titleY += LeavePerStep;
-        overlayColor = WashOverlay;
+        shell().setOverlayColor(WashOverlay);
         if (bunnyY <= -hb)
             phase = End;
         break;
     default:
         // popState stops this module; nothing of it may be touched afterwards.
-        program->popState(true);
+        shell().popState(true);
         return;
     }
 }
 
 void Credit::onFailedStart()
 {
-    program->popState(true);
+    shell().popState(true);
 }
 
 void Credit::ropePositions(std::vector<sf::Vector2f>& positions) const
@@ -176,7 +178,7 @@ void Credit::ropePositions(std::vector<sf::Vector2f>& positions) const
 
 void Credit::onDraw()
 {
-    sf::RenderTexture& scene = program->sceneTexture;
+    sf::RenderTexture& scene = shell().scene();
 
     ropePositions(ropeStamps);
     sf::Sprite& ropeSprite = sprites[Rope];
@@ -203,12 +205,12 @@ int Credit::bunnyHeight() const
 
 float Credit::sceneWidth() const
 {
-    return static_cast<float>(program->sceneTexture.getSize().x);
+    return static_cast<float>(shell().scene().getSize().x);
 }
 
 int Credit::sceneHeight() const
 {
-    return static_cast<int>(program->sceneTexture.getSize().y);
+    return static_cast<int>(shell().scene().getSize().y);
 }
 
 } // namespace vrk

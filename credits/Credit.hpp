@@ -22,7 +22,7 @@ public:
     static const char* const jinglePath;
 
     // Until a start succeeds there is nothing to show: an update hands over to the game.
-    explicit Credit(Program* program) : Module(program) { leaveUnlessStarted(); }
+    explicit Credit(ModuleContext& shell) : Module(shell) { leaveUnlessStarted(); }
 
     // Where draw() stamps the rope image this frame, in drawing order.
     void ropePositions(std::vector<sf::Vector2f>& positions) const;

@@ -1,11 +1,13 @@
 #include "game/Dialogue.hpp"
 
+#include "game/Audio.hpp"
+#include "game/GameContext.hpp"
 #include "game/Identifiers.hpp"
-#include "game/Ingame.hpp"
 #include "game/KeyTexts.hpp"
 #include "game/Text.hpp"
 #include "game/Tuning.hpp"
-#include "shell/Program.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
@@ -24,13 +26,13 @@ const sf::Color Blue(0, 64, 255, 196);
 const sf::Color Grey(64, 64, 64, 196);
 const sf::Color Clear(0, 0, 0, 0);
 
-bool bang(Ingame& game)
+bool bang(GameContext& game)
 {
     game.audio().play(BangSound, 1.0f);
     return true;
 }
 
-bool mainTheme(Ingame& game)
+bool mainTheme(GameContext& game)
 {
     if (game.audio().enabled()) {
         game.audio().stopMusic(DarkTheme);
@@ -39,10 +41,10 @@ bool mainTheme(Ingame& game)
     return true;
 }
 
-bool helpMessages(Ingame& game)
+bool helpMessages(GameContext& game)
 {
     for (const LogText& help : HelpTexts)
-        game.addMessage(withBoundKeys(game.logText(help), game.program->settings));
+        game.addMessage(withBoundKeys(game.logText(help), game.settings()));
     return true;
 }
 
@@ -81,15 +83,14 @@ const DialogueScript Dialogue::scripts[2] = {
      1},
 };
 
-bool Dialogue::openingTask(Ingame& game, std::vector<int>& parameters)
+bool Dialogue::openingTask(GameContext& game, std::vector<int>& parameters)
 {
     if (parameters.empty())
         return true;
     if (parameters[0]-- != 0)
         return false;
-    game.player().face(Pi / 2);
-    game.draw();
-    game.dialogue().start(OpeningScript);
+    game.facePlayer(Pi / 2);
+    game.startDialogue(OpeningScript);
     return true;
 }
 
@@ -130,8 +131,8 @@ void Dialogue::start(int scriptId)
     script = scriptId;
     words.setString(sf::String());
     words.setPosition(static_cast<float>(x + TextMargin), static_cast<float>(y + TextMargin));
-    savedCursor = game.program->cursorIndex;
-    game.program->cursorIndex = TalkCursor;
+    savedCursor = game.cursor();
+    game.setCursor(TalkCursor);
 }
 
 void Dialogue::step()
@@ -140,6 +141,8 @@ void Dialogue::step()
         return;
     const DialogueEntry& entry = current();
     const bool closing = script == ClosingScript;
+    if (entry.face != NoFace)
+        alpha = std::min(255, alpha + FaceFadeSpeed);
 
     // The box first slides to the speaker's side; the closing box folds while it slides.
     const int place = boxPlace(entry.side);
@@ -209,7 +212,7 @@ void Dialogue::skip()
     entryIndex = 0;
     shown = 0.0;
     words.setString(sf::String());
-    game.program->cursorIndex = savedCursor;
+    game.setCursor(savedCursor);
 }
 
 void Dialogue::advance()
@@ -235,7 +238,7 @@ void Dialogue::advance()
     }
     script = ClosingScript;
     entryIndex = 0;
-    game.program->cursorIndex = savedCursor;
+    game.setCursor(savedCursor);
 }
 
 void Dialogue::draw(sf::RenderTarget& target)
@@ -249,7 +252,6 @@ void Dialogue::draw(sf::RenderTarget& target)
         sf::Sprite& face = game.sprite(entry.face);
         face.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
         target.draw(face);
-        alpha = std::min(255, alpha + FaceFadeSpeed);
     }
     if (height == 0)
         return;

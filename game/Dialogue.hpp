@@ -10,14 +10,14 @@
 
 namespace vrk {
 
-class Ingame;
+class GameContext;
 
 namespace testing {
 struct DialogueProbe;
 }
 
 // Returns true when the dialogue may move on.
-using DialogueAction = bool (*)(Ingame& game);
+using DialogueAction = bool (*)(GameContext& game);
 
 struct DialogueEntry {
     int face;        // portrait texture, NoFace for none
@@ -41,11 +41,11 @@ enum DialogueScriptId { NoScript = -1, OpeningScript = 0, ClosingScript = 1 };
 // typed a few characters per step, and the portrait that fades in.
 class Dialogue {
 public:
-    explicit Dialogue(Ingame& game) : game(game) {}
+    explicit Dialogue(GameContext& game) : game(game) {}
 
     static const DialogueScript scripts[2];
     // Timed task: counts down its parameter, then starts the opening conversation.
-    static bool openingTask(Ingame& game, std::vector<int>& parameters);
+    static bool openingTask(GameContext& game, std::vector<int>& parameters);
 
     void setFont(const sf::Font& font);
     void start(int script);
@@ -82,7 +82,7 @@ private:
     // The current line's action, once per line.
     void runAction();
 
-    Ingame& game;
+    GameContext& game;
     int script = NoScript;
     int entryIndex = 0;
     double shown = 0.0;

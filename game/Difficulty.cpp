@@ -3,7 +3,10 @@
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/monsters/Hunter.hpp"
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 
@@ -23,7 +26,7 @@ int cellIndex(const MapRecord& map, int column, int row)
 
 const DifficultyRules& Ingame::rules() const
 {
-    const int index = static_cast<int>(program->settings.difficulty);
+    const int index = static_cast<int>(shell().settings().difficulty);
     return DifficultyTable[std::clamp(index, 0, DifficultyCount - 1)];
 }
 
@@ -32,10 +35,10 @@ void Ingame::hunterTouch(const Hunter& hunter)
     const sf::Vector2f player = playerPart.position();
     // The way the blow goes: along the run of a chasing hunter (which may have stepped past the
     // player's centre), else from the hunter to the player.
-    sf::Vector2f away = player - hunter.position;
+    sf::Vector2f away = player - hunter.position();
     const float length = std::hypot(away.x, away.y);
-    if (hunter.chasing || length < 1.f) {
-        const double radians = toRadians(hunter.heading);
+    if (hunter.chasing() || length < 1.f) {
+        const double radians = toRadians(hunter.heading());
         away = sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
     } else {
         away /= length;
@@ -54,7 +57,7 @@ bool Ingame::hunterMaySee(sf::Vector2f hunter) const
     if (!rules().hunterSightInView)
         return true;
     const sf::Vector2f camera = worldPart.camera();
-    const sf::Vector2f size(program->sceneTexture.getSize());
+    const sf::Vector2f size(shell().scene().getSize());
     return hunter.x >= camera.x && hunter.y >= camera.y && hunter.x < camera.x + size.x && hunter.y < camera.y + size.y;
 }
 
@@ -63,8 +66,8 @@ void Ingame::leadCamera()
     const DifficultyRules& r = rules();
     sf::Vector2f wanted;
     if (r.cameraLead > 0.f && playerPart.alive()) {
-        const sf::Vector2f size(program->sceneTexture.getSize());
-        const sf::Vector2f offset = program->mousePosition - size / 2.f;
+        const sf::Vector2f size(shell().scene().getSize());
+        const sf::Vector2f offset = shell().pointer() - size / 2.f;
         wanted.x = std::clamp(offset.x * r.cameraLead, -size.x * CameraLeadLimit, size.x * CameraLeadLimit);
         wanted.y = std::clamp(offset.y * r.cameraLead, -size.y * CameraLeadLimit, size.y * CameraLeadLimit);
     }
@@ -95,7 +98,7 @@ void Ingame::doorOpened(int column, int row)
     kept.life = playerPart.life();
     kept.fallen.clear();
     for (const auto& monster : map.monsters)
-        kept.fallen.push_back(monster->life <= 0);
+        kept.fallen.push_back(monster->life() <= 0);
     kept.ground = map.layers[GroundLayer];
     kept.walls = map.layers[WallLayer];
     addMessage(logText(CheckpointText));
@@ -128,7 +131,7 @@ void Ingame::applyResume()
     }
     for (std::size_t i = 0; i < kept.fallen.size() && i < map.monsters.size(); ++i)
         if (kept.fallen[i])
-            map.monsters[i]->life = 0;
+            map.monsters[i]->damage(map.monsters[i]->life());
     playerPart.placeAt(kept.place);
     playerPart.hurt(playerPart.life() - kept.life);
     cameraLead = sf::Vector2f();

@@ -1,7 +1,7 @@
 #include "game/Events.hpp"
 
 #include "game/Identifiers.hpp"
-#include "game/Ingame.hpp"
+#include "game/GameContext.hpp"
 #include "game/Tuning.hpp"
 
 #include <cstdlib>
@@ -11,16 +11,26 @@ namespace vrk {
 namespace {
 
 constexpr int SparkFrames = 3;
+
+int flickerFrame()
+{
+    return std::rand() % SparkFrames;
+}
+
+int flickerAngle()
+{
+    return std::rand() % 360;
+}
 // Counter values (counting down from DoorSteps) at which a moving door shows its next tile;
 // the last tile comes with the end of the task.
 constexpr int DoorTileCounters[2] = {15, 5};
-bool panelInReach(const Ingame& game, int column, int row)
+bool panelInReach(const GameContext& game, int column, int row)
 {
-    return withinReach(game.player().position(), column, row);
+    return withinReach(game.playerPosition(), column, row);
 }
 
 // Door panel work shared by the panel and the remote panel, around the panel cell.
-void activateDoorPanel(Ingame& game, int column, int row)
+void activateDoorPanel(GameContext& game, int column, int row)
 {
     if (!panelInReach(game, column, row)) {
         game.addText("TooFar");
@@ -28,33 +38,32 @@ void activateDoorPanel(Ingame& game, int column, int row)
     }
     int doorColumn = 0;
     int doorRow = 0;
-    const MapRecord& map = game.world().map();
+    const MapRecord& map = game.map();
     const int door = Events::findDoor(map, column, row, doorColumn, doorRow);
     if (door == 0)
         return;
-    // The spark of the last activation still showing means the door is already moving.
-    if (game.events().sparkAt(doorColumn, doorRow))
+    if (Events::doorMoving(game.tasks(), doorColumn, doorRow))
         return;
     game.tasks().schedule(door == ClosedDoor ? &Events::openDoorTask : &Events::closeDoorTask,
                           {map.width, doorColumn, doorRow, DoorSteps});
-    game.events().addSpark(doorColumn, doorRow, DoorSparkFrames);
+    game.events().addSpark(doorColumn, doorRow, DoorSparkSteps);
 }
 
-void victoryTextEvent(Ingame& game, int, int, int mode)
+void victoryTextEvent(GameContext& game, int, int, int mode)
 {
     if (mode == StepMode)
         game.addText("Victory");
 }
 
-void booksEvent(Ingame& game, int, int, int mode)
+void booksEvent(GameContext& game, int, int, int mode)
 {
     if (mode == AnalyseCursor)
         game.addText("Books");
 }
 
-void nothingEvent(Ingame&, int, int, int) {}
+void nothingEvent(GameContext&, int, int, int) {}
 
-void doorPanelEvent(Ingame& game, int column, int row, int mode)
+void doorPanelEvent(GameContext& game, int column, int row, int mode)
 {
     if (mode == AnalyseCursor) {
         game.addText("DoorPanel");
@@ -72,12 +81,12 @@ void doorPanelEvent(Ingame& game, int column, int row, int mode)
     }
     int doorColumn = 0;
     int doorRow = 0;
-    if (Events::findDoor(game.world().map(), column, row, doorColumn, doorRow) != 0)
-        game.events().addSpark(doorColumn, doorRow, AttackSparkFrames);
+    if (Events::findDoor(game.map(), column, row, doorColumn, doorRow) != 0)
+        game.events().addSpark(doorColumn, doorRow, AttackSparkSteps);
 }
 
 // It works the door panel's way from a spot away from it, which analysing it tells.
-void remoteDoorPanelEvent(Ingame& game, int column, int row, int mode)
+void remoteDoorPanelEvent(GameContext& game, int column, int row, int mode)
 {
     if (mode == AnalyseCursor)
         game.addText("RemotePanel");
@@ -103,7 +112,7 @@ const EventHandler eventTable[] = {
 };
 
 // Shared by the opening and closing tasks: parameters are (width, column, row, counter).
-bool moveDoor(Ingame& game, std::vector<int>& parameters, int tileChange, int finalWall)
+bool moveDoor(GameContext& game, std::vector<int>& parameters, int tileChange, int finalWall)
 {
     if (parameters.size() < 4)
         return true;
@@ -111,7 +120,7 @@ bool moveDoor(Ingame& game, std::vector<int>& parameters, int tileChange, int fi
     const int column = parameters[1];
     const int row = parameters[2];
     int& counter = parameters[3];
-    MapRecord& map = game.world().map();
+    MapRecord& map = game.map();
     // The map may have been reloaded (a restart) while the door was moving: a cell that is no
     // longer on it is left alone.
     const bool onMap = width == map.width && map.contains(column, row);
@@ -163,42 +172,51 @@ int Events::findDoor(const MapRecord& map, int column, int row, int& doorColumn,
     return 0;
 }
 
-bool Events::openDoorTask(Ingame& game, std::vector<int>& parameters)
+bool Events::openDoorTask(GameContext& game, std::vector<int>& parameters)
 {
     return moveDoor(game, parameters, 1, OpenDoor);
 }
 
-bool Events::closeDoorTask(Ingame& game, std::vector<int>& parameters)
+bool Events::closeDoorTask(GameContext& game, std::vector<int>& parameters)
 {
     return moveDoor(game, parameters, -1, ClosedDoor);
 }
 
-void Events::addSpark(int column, int row, int frames)
+bool Events::doorMoving(const TaskList& tasks, int column, int row)
 {
-    sparkList.push_back(Spark{column, row, frames});
-}
-
-bool Events::sparkAt(int column, int row) const
-{
-    for (const Spark& spark : sparkList)
-        if (spark.column == column && spark.row == row)
+    for (const TimedTask& task : tasks.pending())
+        if ((task.callback == &openDoorTask || task.callback == &closeDoorTask) && task.parameters.size() >= 4 &&
+            task.parameters[1] == column && task.parameters[2] == row)
             return true;
     return false;
 }
 
-void Events::drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera)
+void Events::addSpark(int column, int row, int steps)
+{
+    sparkList.push_back(Spark{column, row, steps, flickerFrame(), flickerAngle()});
+}
+
+void Events::step()
 {
     for (auto it = sparkList.begin(); it != sparkList.end();) {
         if (--it->timer < 1) {
             it = sparkList.erase(it);
             continue;
         }
-        sprite.setPosition(static_cast<float>(it->column * TileSize) - camera.x + TileSize / 2,
-                           static_cast<float>(it->row * TileSize) - camera.y + TileSize / 2);
-        sprite.setTextureRect(sf::IntRect(std::rand() % SparkFrames * TileSize, 0, TileSize, TileSize));
-        sprite.setRotation(static_cast<float>(std::rand() % 360));
-        target.draw(sprite);
+        it->frame = flickerFrame();
+        it->angle = flickerAngle();
         ++it;
+    }
+}
+
+void Events::drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera) const
+{
+    for (const Spark& spark : sparkList) {
+        sprite.setPosition(static_cast<float>(spark.column * TileSize) - camera.x + TileSize / 2,
+                           static_cast<float>(spark.row * TileSize) - camera.y + TileSize / 2);
+        sprite.setTextureRect(sf::IntRect(spark.frame * TileSize, 0, TileSize, TileSize));
+        sprite.setRotation(static_cast<float>(spark.angle));
+        target.draw(sprite);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/MapRecord.hpp"
+#include "game/TaskList.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -10,7 +11,7 @@
 
 namespace vrk {
 
-class Ingame;
+class GameContext;
 
 constexpr int EventsPerMap = LayerCodeStride;
 
@@ -20,12 +21,15 @@ bool withinReach(sf::Vector2f position, int column, int row);
 
 // Column and row are the cell for clicks; for a step into the cell (StepMode) the scene position
 // of its centre.
-using EventHandler = void (*)(Ingame& game, int column, int row, int mode);
+using EventHandler = void (*)(GameContext& game, int column, int row, int mode);
 
 struct Spark {
     int column;
     int row;
-    int timer; // drawn frames left
+    int timer; // steps left
+    // The flicker of this step: the sheet's frame and the angle in degrees.
+    int frame = 0;
+    int angle = 0;
 };
 
 // Map events: the handler table, the texts, the door panels and their sparks, and the tasks
@@ -37,16 +41,19 @@ public:
     // The first door (3 or 4) in the 3 x 3 block around the cell, row by row; 0 when none.
     static int findDoor(const MapRecord& map, int column, int row, int& doorColumn, int& doorRow);
     // Timed tasks (parameters: map width, door column, door row, counter).
-    static bool openDoorTask(Ingame& game, std::vector<int>& parameters);
-    static bool closeDoorTask(Ingame& game, std::vector<int>& parameters);
+    static bool openDoorTask(GameContext& game, std::vector<int>& parameters);
+    static bool closeDoorTask(GameContext& game, std::vector<int>& parameters);
 
-    void addSpark(int column, int row, int frames);
-    bool sparkAt(int column, int row) const;
+    // Whether a door task is still moving the door at the cell: its panel waits until it stops.
+    static bool doorMoving(const TaskList& tasks, int column, int row);
+
+    void addSpark(int column, int row, int steps);
     const std::list<Spark>& sparks() const { return sparkList; }
     void clearSparks() { sparkList.clear(); }
-    // Ages every spark by one frame, drops the spent ones and draws the rest, each with a new
-    // random frame and angle.
-    void drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera);
+    // Ages every spark by one step, drops the spent ones and gives the rest a new random frame
+    // and angle.
+    void step();
+    void drawSparks(sf::RenderTarget& target, sf::Sprite& sprite, sf::Vector2f camera) const;
 
 private:
     std::list<Spark> sparkList;

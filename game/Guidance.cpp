@@ -5,13 +5,16 @@
 #include "game/Ingame.hpp"
 #include "game/KeyTexts.hpp"
 #include "game/Objects.hpp"
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 
 namespace vrk {
 
 bool Ingame::mapKey(sf::Keyboard::Key key)
 {
-    const Settings& settings = program->settings;
+    const Settings& settings = shell().settings();
     if (mapPart.shown()) {
         // Escape closes the map rather than leaving the game.
         if (key != settings.key(Action::Map) && key != settings.key(Action::Pause) && key != sf::Keyboard::Escape)
@@ -44,7 +47,7 @@ void Ingame::guideStep()
     const sf::Vector2f player = playerPart.position();
     mapPart.record(worldPart.currentSlot(), worldPart.map(), player, playerPart.facing(), lightPart.viewDistance(),
                    lightPart.halfFieldOfView());
-    highlightPart.step(worldPart.map(), program->mousePosition + worldPart.camera(), player);
+    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), player);
     if (offerLeft > 0)
         --offerLeft;
 }
@@ -60,7 +63,7 @@ MapWords Ingame::mapWords() const
 {
     MapWords words;
     words.title = logText(MapTitleText);
-    words.hint = withBoundKeys(logText(MapHintText), program->settings);
+    words.hint = withBoundKeys(logText(MapHintText), shell().settings());
     for (const LogText& legend : MapLegendTexts)
         words.legend.push_back(logText(legend));
     return words;

@@ -59,7 +59,7 @@ void Hud::step()
     for (Mark& mark : spottedMarks)
         --mark.steps;
     spottedMarks.erase(std::remove_if(spottedMarks.begin(), spottedMarks.end(),
-                                      [](const Mark& mark) { return mark.steps <= 0 || mark.hunter->life <= 0; }),
+                                      [](const Mark& mark) { return mark.steps <= 0 || mark.hunter->life() <= 0; }),
                        spottedMarks.end());
 }
 
@@ -119,7 +119,7 @@ void Hud::draw(sf::RenderTarget& target, const HudFrame& frame) const
 
     for (const Mark& mark : spottedMarks) {
         sf::Text bang = outlined(font, "!", SpottedSize, SpottedYellow);
-        const sf::Vector2f at = spottedMarkPlace(mark.hunter->position - frame.camera, target.getSize());
+        const sf::Vector2f at = spottedMarkPlace(mark.hunter->position() - frame.camera, target.getSize());
         place(bang, at.x, at.y, 0.5f);
         target.draw(bang);
     }

@@ -3,7 +3,11 @@
 #include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
 #include "game/Tuning.hpp"
-#include "shell/Program.hpp"
+#include "game/monsters/Monster.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 #include "shell/TypeName.hpp"
 
 #include <algorithm>
@@ -18,7 +22,7 @@ constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + 
 const char* const FurthestLevelField = "FurthestLevel";
 } // namespace
 
-Ingame::Ingame(Program* program) : Module(program), dialoguePart(*this) {}
+Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this) {}
 
 Ingame::~Ingame() = default;
 
@@ -36,7 +40,7 @@ std::string Ingame::resourcePath(const char* path) const
 
 bool Ingame::resourceFailure(const char* path) const
 {
-    reportResourceFailure(program->errors(), *this, path);
+    reportResourceFailure(shell().errors(), *this, path);
     return false;
 }
 
@@ -51,7 +55,7 @@ bool Ingame::onStart()
 {
     unsigned progress = 0;
     const auto step = [this, &progress] { reportProgress(progress); };
-    zul::Tavric& maps = program->configDocument.child(MapsKey);
+    zul::Tavric& maps = shell().configDocument().child(MapsKey);
     mapsToLoad = maps.childCount();
 
     for (int i = 0; i < FontCount; ++i) {
@@ -60,8 +64,7 @@ bool Ingame::onStart()
         step();
     }
 
-    const auto sound = program->options.find("Sound");
-    const bool soundEnabled = sound != program->options.end() && sound->second == "True";
+    const bool soundEnabled = shell().option("Sound") == "True";
     const char* failed = nullptr;
     if (!audioPart.load(resourceDirectory, soundEnabled, step, failed))
         return resourceFailure(failed);
@@ -73,7 +76,7 @@ bool Ingame::onStart()
         step();
     }
 
-    if (!worldPart.load(maps, program, this, step, program->errors()))
+    if (!worldPart.load(maps, *this, step, shell().errors()))
         return false;
     step();
 
@@ -81,13 +84,13 @@ bool Ingame::onStart()
     playerPart.setUp(textures[PlayerTexture], textures[LifeBarTexture], textures[RunBarTexture]);
     sprites[SparkTexture].setOrigin(TileSize / 2.0f, TileSize / 2.0f);
 
-    if (!lightPart.create(program->sceneTexture.getSize())) {
-        reportResourceFailure(program->errors(), *this, "fog texture");
+    if (!lightPart.create(shell().scene().getSize())) {
+        reportResourceFailure(shell().errors(), *this, "fog texture");
         return false;
     }
     logPart.setFont(fonts[MessageFont]);
     hudPart.setFont(fonts[MessageFont]);
-    audioPart.setVolumes(program->settings.musicVolume, program->settings.effectsVolume);
+    audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
     dialoguePart.setFont(fonts[DialogueFont]);
 
     restart();
@@ -112,7 +115,7 @@ bool Ingame::onStart()
 
 int Ingame::furthestLevel() const
 {
-    zul::Tavric& user = program->userDocument;
+    zul::Tavric& user = shell().userDocument();
     if (!user.exists(FurthestLevelField))
         return 0;
     const zul::Tavric& field = user.child(FurthestLevelField, zul::publicUser);
@@ -124,7 +127,7 @@ void Ingame::playLevel(int slot)
 {
     level = slot;
     if (slot + 1 > furthestLevel()) {
-        zul::Tavric& user = program->userDocument;
+        zul::Tavric& user = shell().userDocument();
         if (user.exists(FurthestLevelField) &&
             user.child(FurthestLevelField, zul::publicUser).getType() != zul::TypeInt)
             user.removeChild(FurthestLevelField);
@@ -170,7 +173,7 @@ void Ingame::onRestart()
     playerPart.setSliding(rules().slideAlongWalls);
     playerPart.placeAt(worldPart.map().start);
     followCamera();
-    program->cursorIndex = AttackCursor;
+    shell().setCursor(AttackCursor);
     // Nothing of an earlier game carries over: its lines, its pending tasks (a door moving on
     // the reloaded map) and its sparks. The walls the fog remembers stay remembered.
     logPart.clear();
@@ -205,7 +208,7 @@ void Ingame::setPaused(bool pause)
 
 void Ingame::changeVolume(bool music, int direction)
 {
-    Settings& settings = program->settings;
+    Settings& settings = shell().settings();
     int& volume = music ? settings.musicVolume : settings.effectsVolume;
     volume = Settings::stepVolume(volume, direction);
     audioPart.setVolumes(settings.musicVolume, settings.effectsVolume);
@@ -229,12 +232,12 @@ void Ingame::onEvent(const sf::Event& event)
         if (isStarted() && mapKey(key))
             return;
         if (key == sf::Keyboard::Escape) {
-            program->popState(false);
+            shell().popState(false);
             return;
         }
         if (!isStarted())
             return;
-        if (key == program->settings.key(Action::Pause))
+        if (key == shell().settings().key(Action::Pause))
             setPaused(!isPaused);
         else if (key == sf::Keyboard::F2 || key == sf::Keyboard::F3)
             changeVolume(true, key == sf::Keyboard::F2 ? -1 : 1);
@@ -260,10 +263,10 @@ void Ingame::onEvent(const sf::Event& event)
     }
     if (event.type != sf::Event::MouseButtonPressed || !isStarted() || isPaused || !playerPart.alive())
         return;
-    int& cursor = program->cursorIndex;
+    const int cursor = shell().cursor();
     if (event.mouseButton.button == sf::Mouse::Right) {
         if (!dialoguePart.running())
-            cursor = cursor == ActivateCursor ? AttackCursor : cursor + 1;
+            shell().setCursor(cursor == ActivateCursor ? AttackCursor : cursor + 1);
     } else if (event.mouseButton.button == sf::Mouse::Left) {
         if (cursor == AttackCursor)
             playerPart.attack();
@@ -284,10 +287,10 @@ void Ingame::onEvent(const sf::Event& event)
 // The bound keys, with the arrows and right Control beside them as before bindings existed.
 PlayerControls Ingame::controls() const
 {
-    const Settings& settings = program->settings;
+    const Settings& settings = shell().settings();
     const auto held = [this, &settings](Action action, sf::Keyboard::Key fixed) {
         const sf::Keyboard::Key bound = settings.key(action);
-        return (bound >= 0 && bound < KeyCount && program->keyDown[bound]) || program->keyDown[fixed];
+        return shell().keyHeld(bound) || shell().keyHeld(fixed);
     };
     PlayerControls controls;
     controls.up = held(Action::Up, sf::Keyboard::Up);
@@ -295,7 +298,7 @@ PlayerControls Ingame::controls() const
     controls.left = held(Action::Left, sf::Keyboard::Left);
     controls.right = held(Action::Right, sf::Keyboard::Right);
     controls.run = held(Action::Run, sf::Keyboard::RControl);
-    controls.pointer = program->mousePosition;
+    controls.pointer = shell().pointer();
     return controls;
 }
 
@@ -305,11 +308,17 @@ void Ingame::onUpdate(int)
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;
+    playStep();
+    // The walls lit at the step's end are remembered, as the frame that follows shows them.
+    castLight();
+}
+
+void Ingame::playStep()
+{
     ++playedSteps;
     taskPart.run(*this);
-    const int cursor = program->cursorIndex;
-    if (cursor >= 0 && cursor < CursorCount)
-        program->cursorSprites[cursor].rotate(CursorSpin);
+    eventsPart.step();
+    shell().spinCursor(CursorSpin);
     if (dialoguePart.running()) {
         talked = true;
         dialoguePart.step();
@@ -393,7 +402,7 @@ HudFrame Ingame::hudFrame() const
         frame.objective = logText(ObjectiveText);
     frame.lifeLabel = logText(LifeText);
     frame.runLabel = logText(RunText);
-    const int cursor = program->cursorIndex;
+    const int cursor = shell().cursor();
     if (cursor >= AttackCursor && cursor <= ActivateCursor) {
         frame.modeIndex = cursor - AttackCursor;
         frame.mode = logText(ModeTexts[frame.modeIndex]);
@@ -402,7 +411,7 @@ HudFrame Ingame::hudFrame() const
     frame.offer = continueLine();
     if (isPaused) {
         frame.pausedTitle = logText(PausedText);
-        const char* pauseKey = keyName(program->settings.key(Action::Pause));
+        const char* pauseKey = keyName(shell().settings().key(Action::Pause));
         frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
     }
     frame.camera = worldPart.camera();
@@ -412,12 +421,12 @@ HudFrame Ingame::hudFrame() const
 
 void Ingame::followCamera()
 {
-    worldPart.follow(playerPart.position() + cameraLead, program->sceneTexture.getSize());
+    worldPart.follow(playerPart.position() + cameraLead, shell().scene().getSize());
 }
 
 CellRange Ingame::visibleCells() const
 {
-    return worldPart.visibleCells(program->sceneTexture.getSize());
+    return worldPart.visibleCells(shell().scene().getSize());
 }
 
 EventHandler Ingame::eventHandlerAt(int column, int row) const
@@ -428,7 +437,7 @@ EventHandler Ingame::eventHandlerAt(int column, int row) const
 std::string Ingame::languageText(const std::string& key) const
 {
     // Looking a missing key up would create it in the document; an absent text is simply empty.
-    zul::Tavric& language = program->languageDocument;
+    zul::Tavric& language = shell().languageDocument();
     if (key.empty() || !language.exists(key))
         return std::string();
     return language.child(key, zul::publicUser).getString(zul::publicUser);
@@ -436,7 +445,7 @@ std::string Ingame::languageText(const std::string& key) const
 
 std::string Ingame::logText(const LogText& text) const
 {
-    return program->languageDocument.exists(text.key) ? languageText(text.key) : std::string(text.fallback);
+    return shell().languageDocument().exists(text.key) ? languageText(text.key) : std::string(text.fallback);
 }
 
 std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
@@ -446,6 +455,26 @@ std::string Ingame::logText(const LogText& text, const std::string& mark, const 
     if (at != std::string::npos)
         line.replace(at, mark.size(), value);
     return line;
+}
+
+void Ingame::addBullet(std::unique_ptr<Monster> bullet)
+{
+    worldPart.addBullet(std::move(bullet));
+}
+
+int Ingame::cursor() const
+{
+    return shell().cursor();
+}
+
+void Ingame::setCursor(int cursor)
+{
+    shell().setCursor(cursor);
+}
+
+const Settings& Ingame::settings() const
+{
+    return shell().settings();
 }
 
 void Ingame::addText(const char* key)

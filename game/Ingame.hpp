@@ -3,6 +3,7 @@
 #include "game/Audio.hpp"
 #include "game/Dialogue.hpp"
 #include "game/Events.hpp"
+#include "game/GameContext.hpp"
 #include "game/ExploredMap.hpp"
 #include "game/Hud.hpp"
 #include "game/Light.hpp"
@@ -54,9 +55,9 @@ public:
 // The in-game module. It loads the game's resources and maps, and each step and frame it runs
 // its parts in the order the game's rules give: the world (maps, camera, monsters), the
 // player, the light, the events, the dialogue, the message log, the timed tasks and the audio.
-class Ingame : public Module {
+class Ingame : public Module, public GameContext {
 public:
-    explicit Ingame(Program* program);
+    explicit Ingame(ModuleContext& shell);
     ~Ingame() override;
 
     World& world() { return worldPart; }
@@ -64,15 +65,15 @@ public:
     Player& player() { return playerPart; }
     const Player& player() const { return playerPart; }
     Light& light() { return lightPart; }
-    Events& events() { return eventsPart; }
+    Events& events() override { return eventsPart; }
     const Events& events() const { return eventsPart; }
     Dialogue& dialogue() { return dialoguePart; }
     const Dialogue& dialogue() const { return dialoguePart; }
     MessageLog& log() { return logPart; }
     const MessageLog& log() const { return logPart; }
-    TaskList& tasks() { return taskPart; }
+    TaskList& tasks() override { return taskPart; }
     const TaskList& tasks() const { return taskPart; }
-    Audio& audio() { return audioPart; }
+    Audio& audio() override { return audioPart; }
     const TileBatches& tiles() const { return tilePart; }
     const Audio& audio() const { return audioPart; }
     Hud& hud() { return hudPart; }
@@ -80,27 +81,42 @@ public:
     const ExploredMap& exploredMap() const { return mapPart; }
     const ObjectHighlight& highlight() const { return highlightPart; }
 
-    const sf::Texture& texture(int id) const { return textures[id]; }
-    sf::Sprite& sprite(int id) { return sprites[id]; }
+    const sf::Texture& texture(int id) const override { return textures[id]; }
+    sf::Sprite& sprite(int id) override { return sprites[id]; }
+
+    // ---- what the parts see (GameContext) ----
+    sf::Vector2f playerPosition() const override { return playerPart.position(); }
+    bool playerAlive() const override { return playerPart.alive(); }
+    void facePlayer(double angle) override { playerPart.face(angle); }
+    MapRecord& map() override { return worldPart.map(); }
+    const MapRecord& map() const override { return worldPart.map(); }
+    sf::Vector2f camera() const override { return worldPart.camera(); }
+    void addBullet(std::unique_ptr<Monster> bullet) override;
+    int hunterFireInterval() const override { return rules().hunterFireInterval; }
+    void startDialogue(int script) override { dialoguePart.start(script); }
+    int cursor() const override;
+    void setCursor(int cursor) override;
+    const Settings& settings() const override;
 
     // ---- shared by the parts' rules ----
-    void addMessage(const std::string& text) { logPart.add(text); }
+    void addMessage(const std::string& text) override { logPart.add(text); }
     // Adds the text of a key of the language document to the message log: on a later map its
     // own wording (the key and the slot number, "Books1") when the document has one.
-    void addText(const char* key);
+    void addText(const char* key) override;
     // Words of a key of the language document; empty (and nothing created) when it is absent.
-    std::string languageText(const std::string& key) const;
+    std::string languageText(const std::string& key) const override;
     // A line the game writes to the log, in the language in use (English when it lacks one).
-    std::string logText(const LogText& text) const;
+    std::string logText(const LogText& text) const override;
     // The same with its mark ("{level}") replaced by value.
     std::string logText(const LogText& text, const std::string& mark, const std::string& value) const;
     // The handler for the event cell (column, row) of the played map, or none.
     EventHandler eventHandlerAt(int column, int row) const;
     void followCamera();
     CellRange visibleCells() const;
-    // Casts the light from the player over the visible cells, as a frame does first.
+    // Casts the light from the player over the visible cells and remembers the walls it
+    // reaches, as each step ends.
     void castLight();
-    // Casts the light and paints the fog over the scene, as a frame does.
+    // Casts the light and paints the fog over the scene, as a frame does; nothing is remembered.
     void drawFog();
     // Every monster of the map is dead (recomputed each step).
     bool victory() const { return won; }
@@ -114,22 +130,22 @@ public:
     // The map's words, its marks replaced by the bound keys.
     MapWords mapWords() const;
     // The player loses life, from a place (a hunter, where a bullet was fired) or none.
-    void hitPlayer(int amount, const sf::Vector2f* source);
+    void hitPlayer(int amount, const sf::Vector2f* source) override;
     // A hunter that was not chasing has just seen the player.
-    void hunterSpotted(const Monster& hunter);
+    void hunterSpotted(const Monster& hunter) override;
 
     // ---- the rules of the difficulty in use (game/Difficulty.cpp) ----
     const DifficultyRules& rules() const;
     // A hunter within touching distance: a hit from the side it came from, every step on classic,
     // else one bump that pushes the player away.
-    void hunterTouch(const Hunter& hunter);
+    void hunterTouch(const Hunter& hunter) override;
     // Whether a hunter at this place may spot the player and fire (on the easier rules: only
     // from inside the view).
-    bool hunterMaySee(sf::Vector2f hunter) const;
+    bool hunterMaySee(sf::Vector2f hunter) const override;
     // A hunter sees the player: no healing out of combat for a while.
-    void inCombat() { lastCombatStep = playedSteps; }
+    void inCombat() override { lastCombatStep = playedSteps; }
     // A door has finished opening: the first opening of each keeps a checkpoint.
-    void doorOpened(int column, int row);
+    void doorOpened(int column, int row) override;
     const Checkpoint& checkpoint() const { return kept; }
     // Heals once from the medical cabinet at the cell, in activate mode within reach; true when
     // the cell holds a cabinet (used or not).
@@ -166,6 +182,10 @@ private:
     bool onCoversScene() const override;
 
     void reportProgress(unsigned& progress);
+    // The rules of a step that is not paused.
+    void playStep();
+    // The light of the frame: cast as at the step's end, but the map is left as it is.
+    void castFrameLight();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);

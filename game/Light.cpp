@@ -47,6 +47,12 @@ constexpr std::size_t SectorRays = 200;
 constexpr float MinimumCore = 90.f;
 } // namespace
 
+void Light::rememberWalls(MapRecord& record) const
+{
+    for (const sf::Vector2i& hit : hits)
+        record.markExplored(hit.x, hit.y);
+}
+
 bool Light::lit(int column, int row) const
 {
     if (column < range.x0 || column > range.x1 || row < range.y0 || row > range.y1)
@@ -55,7 +61,7 @@ bool Light::lit(int column, int row) const
     return litCells[static_cast<std::size_t>(row - range.y0) * rangeWidth + (column - range.x0)] != 0;
 }
 
-void Light::cast(MapRecord& record, const CellRange& visible, sf::Vector2f position, double facing)
+void Light::cast(const MapRecord& record, const CellRange& visible, sf::Vector2f position, double facing)
 {
     angles.clear();
     lengths.clear();
@@ -95,9 +101,6 @@ void Light::cast(MapRecord& record, const CellRange& visible, sf::Vector2f posit
                 mark(column, row);
                 const int wall = record.value(WallLayer, column, row);
                 if (wall == WallCell || wall == ClosedDoor) {
-                    const std::size_t index = static_cast<std::size_t>(row) * record.width + column;
-                    if (index < record.explored.size())
-                        record.explored[index] = 1;
                     hits.emplace_back(column, row);
                     break;
                 }

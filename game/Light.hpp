@@ -22,9 +22,11 @@ public:
     // The scene's alpha is no longer known to be opaque (a new start, a test's own drawing).
     void forgetScene() { sceneAlphaKnown = false; }
 
-    // Casts the cone of rays from a player at `position` facing `facing`: fills the ray lists,
-    // marks reached walls explored and finds the cells of `range` that light or memory reaches.
-    void cast(MapRecord& map, const CellRange& range, sf::Vector2f position, double facing);
+    // Casts the cone of rays from a player at `position` facing `facing`: fills the ray lists
+    // and the reached walls, and finds the cells of `range` that light or memory reaches.
+    void cast(const MapRecord& map, const CellRange& range, sf::Vector2f position, double facing);
+    // Marks the walls that the last cast reached explored.
+    void rememberWalls(MapRecord& map) const;
     // Paints the fog of the rays cast last over the scene.
     void paint(sf::RenderTexture& scene, const MapRecord& map, sf::Vector2f camera, sf::Vector2f position);
     // Whether a cell of the range cast last can show anything through the fog.

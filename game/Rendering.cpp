@@ -2,7 +2,10 @@
 // log, bars and the dialogue box.
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/SceneSize.hpp"
+#include "shell/Settings.hpp"
+#include "tavric/model/Tavric.hpp"
 
 namespace vrk {
 
@@ -11,7 +14,7 @@ void Ingame::drawLayer(int layer, const CellRange& range)
 {
     static const std::vector<bool> noneOpaque;
     tilePart.draw(
-        program->sceneTexture, worldPart.map(), layer, range, worldPart.camera(), textures[layer],
+        shell().scene(), worldPart.map(), layer, range, worldPart.camera(), textures[layer],
         [this](int column, int row) { return !cullDarkCells || lightPart.lit(column, row); },
         layer == GroundLayer ? opaqueGround : noneOpaque);
 }
@@ -22,7 +25,7 @@ void Ingame::drawLayer(int layer, const CellRange& range)
 bool Ingame::onCoversScene() const
 {
     const sf::Vector2f camera = worldPart.camera();
-    const sf::Vector2u scene = program->sceneTexture.getSize();
+    const sf::Vector2u scene = shell().scene().getSize();
     const MapRecord& record = worldPart.map();
     if (camera.x < 0.f || camera.y < 0.f || camera.x + static_cast<float>(scene.x) > record.width * TileSize ||
         camera.y + static_cast<float>(scene.y) > record.height * TileSize)
@@ -39,22 +42,28 @@ bool Ingame::onCoversScene() const
 
 void Ingame::castLight()
 {
+    castFrameLight();
+    lightPart.rememberWalls(worldPart.map());
+}
+
+void Ingame::castFrameLight()
+{
     lightPart.cast(worldPart.map(), visibleCells(), playerPart.position(), playerPart.facing());
 }
 
 void Ingame::drawFog()
 {
-    castLight();
-    lightPart.paint(program->sceneTexture, worldPart.map(), worldPart.camera(), playerPart.position());
+    castFrameLight();
+    lightPart.paint(shell().scene(), worldPart.map(), worldPart.camera(), playerPart.position());
 }
 
 void Ingame::onDraw()
 {
-    sf::RenderTexture& scene = program->sceneTexture;
+    sf::RenderTexture& scene = shell().scene();
     const CellRange range = visibleCells();
     const sf::Vector2f camera = worldPart.camera();
     // The light first: it tells which cells are worth drawing at all.
-    castLight();
+    castFrameLight();
     stageDrawn(FrameStage::Light);
 
     // Ground and objects never overlap their neighbours, so a layer at a time paints the same

@@ -8,7 +8,7 @@ void TaskList::schedule(TimedTask::Callback callback, std::vector<int> parameter
         tasks.push_back(TimedTask{callback, std::move(parameters)});
 }
 
-void TaskList::run(Ingame& game)
+void TaskList::run(GameContext& game)
 {
     for (auto task = tasks.begin(); task != tasks.end();) {
         if (task->callback(game, task->parameters))

@@ -5,11 +5,11 @@
 
 namespace vrk {
 
-class Ingame;
+class GameContext;
 
 struct TimedTask {
     // Called once per step with its parameters, which it may change; true when finished.
-    using Callback = bool (*)(Ingame& game, std::vector<int>& parameters);
+    using Callback = bool (*)(GameContext& game, std::vector<int>& parameters);
     Callback callback = nullptr;
     std::vector<int> parameters;
 };
@@ -19,7 +19,7 @@ class TaskList {
 public:
     void schedule(TimedTask::Callback callback, std::vector<int> parameters);
     // Each task in order; a finished one is removed.
-    void run(Ingame& game);
+    void run(GameContext& game);
     // Drops every pending task unrun.
     void clear() { tasks.clear(); }
 

@@ -52,8 +52,8 @@ constexpr double RaysPerUnitOfReach = 1.5;
 
 // ---- events ----
 constexpr int PanelReachSquared = 120 * 120;
-constexpr int AttackSparkFrames = 200; // drawn frames
-constexpr int DoorSparkFrames = 20;    // drawn frames
+constexpr int AttackSparkSteps = 200;
+constexpr int DoorSparkSteps = 20;
 constexpr int DoorSteps = 20;
 
 // ---- flow ----
@@ -109,7 +109,7 @@ constexpr int HunterFireInterval = 20;
 constexpr double BulletSpeed = 25.0;
 constexpr double BulletHitDistanceSquared = 225.0;
 constexpr int BulletDamage = 50;
-constexpr int BulletSpinPerFrame = 10; // degrees per drawn frame
+constexpr int BulletSpinPerStep = 10; // degrees
 
 // ---- difficulty ----
 // While guarded after a hit the player is shown and hidden in turns of this many steps.

@@ -32,12 +32,12 @@ bool incorrectMap(std::ostream& errors, int column, int row)
     return false;
 }
 
-std::unique_ptr<Monster> makeMonster(long long code, Program* program, Ingame* game, sf::Vector2f position)
+std::unique_ptr<Monster> makeMonster(long long code, GameContext& game, sf::Vector2f position)
 {
     HunterKind kind;
     if (!hunterKindOfCode(code, kind))
         return nullptr;
-    return std::make_unique<Hunter>(program, game, position, MonsterHeading, kind);
+    return std::make_unique<Hunter>(game, position, MonsterHeading, kind);
 }
 
 // Keeps one axis of the camera on the map; a map narrower than the scene pins it to 0.
@@ -62,7 +62,7 @@ World::World()
 
 World::~World() = default;
 
-bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
+bool World::load(zul::Tavric& mapsField, GameContext& game, const std::function<void()>& progress,
                  std::ostream& errors)
 {
     const std::size_t count = mapsField.childCount();
@@ -77,14 +77,14 @@ bool World::load(zul::Tavric& mapsField, Program* program, Ingame* game, const s
         errors << "No map under \"" << MapsKey << "\": the game plays an empty one." << std::endl;
     }
     for (auto it = mapsField.childrenBegin(zul::publicUser); it != mapsField.childrenEnd(); ++it) {
-        if (!loadMap(*it->second, *maps[static_cast<std::size_t>(loaded)], program, game, progress, errors))
+        if (!loadMap(*it->second, *maps[static_cast<std::size_t>(loaded)], game, progress, errors))
             return false;
         ++loaded;
     }
     return true;
 }
 
-bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
+bool World::loadMap(zul::Tavric& field, MapRecord& record, GameContext& game,
                     const std::function<void()>& progress, std::ostream& errors)
 {
     zul::Tavric& layersField = field.child(LayersKey, zul::publicUser);
@@ -123,7 +123,7 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ing
                 const long long code = element->getInt(zul::publicUser);
                 if (i == MonsterLayer) {
                     const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
-                    if (std::unique_ptr<Monster> monster = makeMonster(code, program, game, position))
+                    if (std::unique_ptr<Monster> monster = makeMonster(code, game, position))
                         record.monsters.push_back(std::move(monster));
                 } else {
                     layer[index] = static_cast<int>(std::min<long long>(code <= 0 ? 0 : layerValue(i, code), INT_MAX));
@@ -203,7 +203,7 @@ void World::hurtMonstersOnClosedDoors(int amount)
 {
     MapRecord& record = map();
     for (const auto& monster : record.monsters)
-        if (record.wallAt(monster->position) == ClosedDoor)
+        if (record.wallAt(monster->position()) == ClosedDoor)
             monster->damage(amount);
 }
 
@@ -212,7 +212,7 @@ void World::stepMonsters()
     MapRecord& record = map();
     // Indexed: a step may add bullets, never monsters, but keep it safe either way.
     for (std::size_t i = 0; i < record.monsters.size(); ++i)
-        if (record.monsters[i]->life > 0)
+        if (record.monsters[i]->life() > 0)
             record.monsters[i]->step();
     for (auto bullet = record.bullets.begin(); bullet != record.bullets.end();) {
         if ((*bullet)->step())
@@ -230,7 +230,7 @@ void World::addBullet(std::unique_ptr<Monster> bullet)
 void World::damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount)
 {
     for (const auto& monster : map().monsters) {
-        const sf::Vector2f d = monster->position - point;
+        const sf::Vector2f d = monster->position() - point;
         if (d.x * d.x + d.y * d.y < radiusSquared)
             monster->damage(amount);
     }
@@ -240,14 +240,14 @@ bool World::allMonstersDead() const
 {
     const auto& monsters = map().monsters;
     return std::none_of(monsters.begin(), monsters.end(),
-                        [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; });
+                        [](const std::unique_ptr<Monster>& monster) { return monster->life() != 0; });
 }
 
 int World::monstersLeft() const
 {
     const auto& monsters = map().monsters;
     return static_cast<int>(std::count_if(monsters.begin(), monsters.end(),
-                                          [](const std::unique_ptr<Monster>& monster) { return monster->life != 0; }));
+                                          [](const std::unique_ptr<Monster>& monster) { return monster->life() != 0; }));
 }
 
 void World::drawMonsters(sf::RenderTarget& target) const

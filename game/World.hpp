@@ -15,8 +15,7 @@ class Tavric;
 
 namespace vrk {
 
-class Program;
-class Ingame;
+class GameContext;
 
 // Visible cells, inclusive, clipped to the map; empty when x1 < x0 or y1 < y0.
 struct CellRange {
@@ -42,8 +41,7 @@ public:
     // Reads every map under "Maps" into a slot of its own, in name order, calling progress before
     // each map; false (with the message written to errors) on a malformed map. Without any map
     // slot 0 stays an empty map.
-    bool load(zul::Tavric& mapsField, Program* program, Ingame* game, const std::function<void()>& progress,
-              std::ostream& errors);
+    bool load(zul::Tavric& mapsField, GameContext& game, const std::function<void()>& progress, std::ostream& errors);
     // Destroys the monsters and bullets of every slot.
     void clearObjects();
     // Destroys those of the maps not played: nothing of another level lives on beside this one.
@@ -70,8 +68,8 @@ public:
     void drawBullets(sf::RenderTarget& target) const;
 
 private:
-    bool loadMap(zul::Tavric& field, MapRecord& record, Program* program, Ingame* game,
-                 const std::function<void()>& progress, std::ostream& errors);
+    bool loadMap(zul::Tavric& field, MapRecord& record, GameContext& game, const std::function<void()>& progress,
+                 std::ostream& errors);
     // The map's "Start" cell when it is on the map's free floor, else the default, with a line.
     static void readStart(zul::Tavric& field, MapRecord& record, std::ostream& errors);
     void clampCamera(sf::Vector2u sceneSize);

@@ -10,8 +10,8 @@ namespace vrk {
 
 void registerGameModules(Program& program)
 {
-    program.registerModule("credit", std::make_unique<Credit>(&program));
-    program.registerModule("ingame", std::make_unique<Ingame>(&program));
+    program.registerModule("credit", std::make_unique<Credit>(program));
+    program.registerModule("ingame", std::make_unique<Ingame>(program));
 }
 
 } // namespace vrk

@@ -1,4 +1,6 @@
-#include "shell/Program.hpp"
+#include "shell/Module.hpp"
+#include "shell/ModuleContext.hpp"
+#include "shell/Resources.hpp"
 
 #include <cstdlib>
 #include <iostream>
@@ -11,12 +13,12 @@ bool Module::loadLoadingScreen()
 {
     for (int i = 0; i < LoadingImageCount; ++i) {
         if (!loadingTextures[i].loadFromFile(loadingPaths[i])) {
-            program->errors() << "Error while loading " << loadingPaths[i] << "." << std::endl;
+            shellContext.errors() << "Error while loading " << loadingPaths[i] << "." << std::endl;
             return false;
         }
         loadingSprites[i].setTexture(loadingTextures[i], true);
     }
-    const float sceneHeight = static_cast<float>(program->sceneTexture.getSize().y);
+    const float sceneHeight = static_cast<float>(shellContext.scene().getSize().y);
     const float barHeight = static_cast<float>(loadingTextures[Bar].getSize().y);
     const float dancerHeight = static_cast<float>(loadingTextures[Dancer].getSize().y);
     loadingSprites[Background].setPosition(0.f, 0.f);
@@ -32,7 +34,7 @@ void Module::drawLoadingScreen(unsigned done, unsigned total)
     const sf::Uint8 blue = static_cast<sf::Uint8>(std::rand() & 0xff);
     const sf::Uint8 green = static_cast<sf::Uint8>(std::rand() & 0xff);
     const sf::Uint8 red = static_cast<sf::Uint8>(std::rand() & 0xff);
-    sf::RenderTexture& scene = program->sceneTexture;
+    sf::RenderTexture& scene = shellContext.scene();
     scene.clear(sf::Color(red, green, blue, 255));
     scene.draw(loadingSprites[Background]);
 
@@ -47,7 +49,7 @@ void Module::drawLoadingScreen(unsigned done, unsigned total)
     loadingSprites[Bar].setTextureRect(sf::IntRect(0, 0, width, static_cast<int>(barSize.y)));
     scene.draw(loadingSprites[Bar]);
 
-    program->present();
+    shellContext.present();
 }
 
 } // namespace vrk

@@ -1,6 +1,6 @@
 #include "shell/Module.hpp"
 
-#include "shell/Program.hpp"
+#include "shell/ModuleContext.hpp"
 
 namespace vrk {
 
@@ -42,8 +42,8 @@ void Module::draw()
 
 void Module::onFailedStart()
 {
-    program->exitStatus = 1;
-    program->popState(false);
+    shellContext.failRun();
+    shellContext.popState(false);
 }
 
 } // namespace vrk

@@ -4,7 +4,7 @@
 
 namespace vrk {
 
-class Program;
+class ModuleContext;
 
 // A screen of the game. The Program drives whichever module is on top of its state stack.
 // The base keeps the started/failed bookkeeping: a module's own steps (the private virtual
@@ -12,7 +12,7 @@ class Program;
 // makes the module leave.
 class Module {
 public:
-    explicit Module(Program* program) : program(program) {}
+    explicit Module(ModuleContext& shell) : shellContext(shell) {}
     virtual ~Module() = default;
 
     bool load() { return onLoad(); }
@@ -34,9 +34,10 @@ public:
     bool loadLoadingScreen();
     void drawLoadingScreen(unsigned done, unsigned total);
 
-    Program* program;
-
 protected:
+    // The shell's services; a module's own const operations may still read its documents.
+    ModuleContext& shell() const { return shellContext; }
+
     // An update that finds the module never started leaves it too, as after a failed start.
     void leaveUnlessStarted() { leavesUnlessStarted = true; }
 
@@ -54,6 +55,7 @@ private:
     // without a start). By default the run ends with a failure status.
     virtual void onFailedStart();
 
+    ModuleContext& shellContext;
     bool started = false;
     bool startFailed = false;
     bool leavesUnlessStarted = false;

@@ -16,7 +16,7 @@ sf::Color overlayColor(0, 0, 0, 128);
 Program::Program() : Program(std::cerr) {}
 
 Program::Program(std::ostream& errors)
-    : userDocument(&dictionary, nullptr), configDocument(&dictionary, nullptr), languageDocument(&dictionary, nullptr),
+    : userTree(&dictionary, nullptr), configTree(&dictionary, nullptr), languageTree(&dictionary, nullptr),
       errorStream(errors)
 {
     lag = sf::Time::Zero;
@@ -24,14 +24,26 @@ Program::Program(std::ostream& errors)
     mousePosition = sf::Vector2f(0.f, 0.f);
     std::fill(std::begin(keyDown), std::end(keyDown), false);
     // The name of the module main registers first.
-    options["StartState"] = "credit";
-    options["Sound"] = "True";
+    optionTable["StartState"] = "credit";
+    optionTable["Sound"] = "True";
 }
 
 // The modules go first: they may still refer to the window and the documents.
 Program::~Program()
 {
     modules.clear();
+}
+
+std::string Program::option(const std::string& key) const
+{
+    const auto found = optionTable.find(key);
+    return found == optionTable.end() ? std::string() : found->second;
+}
+
+void Program::spinCursor(float degrees)
+{
+    if (cursorIndex >= 0 && cursorIndex < CursorCount)
+        cursorSprites[cursorIndex].rotate(degrees);
 }
 
 int Program::registerModule(const std::string& name, std::unique_ptr<Module> module)
@@ -56,7 +68,7 @@ void Program::parseArguments(int argc, const char* const* argv)
         const std::size_t equals = text.find('=');
         if (equals == std::string::npos)
             continue;
-        options[text.substr(0, equals)] = text.substr(equals + 1);
+        optionTable[text.substr(0, equals)] = text.substr(equals + 1);
     }
 }
 
@@ -82,35 +94,35 @@ bool Program::parseWindowSize(const std::string& text, unsigned& width, unsigned
 
 bool Program::createWindow(bool fullscreen, unsigned width, unsigned height)
 {
-    const sf::ContextSettings settings(0, 0, 0, 2, 0);
+    const sf::ContextSettings context(0, 0, 0, 2, 0);
     const sf::String title(windowTitle, std::locale());
     if (!fullscreen) {
-        window.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close | sf::Style::Resize,
-                      settings);
+        mainWindow.create(sf::VideoMode(width, height), title, sf::Style::Titlebar | sf::Style::Close | sf::Style::Resize,
+                      context);
         // SFML 2.5 centres windows with the wrong axis; place it ourselves.
         const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-        window.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(width)) / 2,
+        mainWindow.setPosition(sf::Vector2i((static_cast<int>(desktop.width) - static_cast<int>(width)) / 2,
                                         (static_cast<int>(desktop.height) - static_cast<int>(height)) / 2));
     } else {
-        window.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, settings);
+        mainWindow.create(sf::VideoMode::getDesktopMode(), title, sf::Style::Fullscreen, context);
     }
     fullscreenNow = fullscreen;
     focusHad = false;
-    window.setMouseCursorVisible(false);
-    if (!window.isOpen())
+    mainWindow.setMouseCursorVisible(false);
+    if (!mainWindow.isOpen())
         return false;
-    window.setKeyRepeatEnabled(false);
-    window.setVerticalSyncEnabled(true);
+    mainWindow.setKeyRepeatEnabled(false);
+    mainWindow.setVerticalSyncEnabled(true);
     return true;
 }
 
 bool Program::openWindow()
 {
-    windowedWidth = static_cast<unsigned>(settings.windowWidth);
-    windowedHeight = static_cast<unsigned>(settings.windowHeight);
-    bool fullscreen = settings.fullscreen != 0;
-    const auto option = options.find("Window");
-    if (option != options.end()) {
+    windowedWidth = static_cast<unsigned>(currentSettings.windowWidth);
+    windowedHeight = static_cast<unsigned>(currentSettings.windowHeight);
+    bool fullscreen = currentSettings.fullscreen != 0;
+    const auto option = optionTable.find("Window");
+    if (option != optionTable.end()) {
         unsigned width = 0, height = 0;
         if (parseWindowSize(option->second, width, height)) {
             windowedWidth = width;
@@ -118,7 +130,7 @@ bool Program::openWindow()
             fullscreen = false;
         } else {
             errors() << "Ignoring --Window=" << option->second << ": expected WIDTHxHEIGHT such as 1280x720; using "
-                     << (fullscreen ? "fullscreen." : "the remembered window.") << std::endl;
+                     << (fullscreen ? "fullscreen." : "the remembered mainWindow.") << std::endl;
         }
     }
     if (!createWindow(fullscreen, windowedWidth, windowedHeight))
@@ -133,7 +145,7 @@ void Program::toggleFullscreen()
     // A mode the display refuses leaves the game in the one it had.
     if (!createWindow(wanted, windowedWidth, windowedHeight) && !createWindow(!wanted, windowedWidth, windowedHeight))
         return;
-    settings.fullscreen = fullscreenNow ? 1 : 0;
+    currentSettings.fullscreen = fullscreenNow ? 1 : 0;
     // Keys held through the switch send no release to the new window.
     std::fill(std::begin(keyDown), std::end(keyDown), false);
     fitScene();
@@ -141,12 +153,12 @@ void Program::toggleFullscreen()
 
 void Program::fitScene()
 {
-    const sf::Vector2u size = window.getSize();
-    window.setView(sf::View(sf::FloatRect(0.f, 0.f, static_cast<float>(size.x), static_cast<float>(size.y))));
+    const sf::Vector2u size = mainWindow.getSize();
+    mainWindow.setView(sf::View(sf::FloatRect(0.f, 0.f, static_cast<float>(size.x), static_cast<float>(size.y))));
     letterbox(size, sceneTexture.getSize(), scaleX, offset);
     scaleY = scaleX;
     setUpPresentation();
-    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+    const sf::Vector2i pointer = sf::Mouse::getPosition(mainWindow);
     mousePosition = sf::Vector2f(static_cast<float>((pointer.x - offset.x) / scaleX),
                                  static_cast<float>((pointer.y - offset.y) / scaleY));
 }
@@ -188,7 +200,7 @@ bool Program::startModules()
             return false;
     // Starting further down drops the entries above rather than replacing the top, so that
     // leaving the chosen module exposes what lies below it exactly as in a full run.
-    const std::string& first = options["StartState"];
+    const std::string& first = optionTable["StartState"];
     for (int i = 1; i < quitState(); ++i)
         if (first == moduleNames[i])
             while (top() != i)
@@ -214,18 +226,18 @@ void Program::popState(bool startNext)
             next->start();
 }
 
-void Program::letterbox(sf::Vector2u window, sf::Vector2u scene, double& scale, sf::Vector2f& offset)
+void Program::letterbox(sf::Vector2u mainWindow, sf::Vector2u scene, double& scale, sf::Vector2f& offset)
 {
-    scale = std::min(static_cast<double>(window.x) / scene.x, static_cast<double>(window.y) / scene.y);
-    offset = sf::Vector2f(static_cast<float>(std::floor((window.x - scene.x * scale) / 2.0)),
-                          static_cast<float>(std::floor((window.y - scene.y * scale) / 2.0)));
+    scale = std::min(static_cast<double>(mainWindow.x) / scene.x, static_cast<double>(mainWindow.y) / scene.y);
+    offset = sf::Vector2f(static_cast<float>(std::floor((mainWindow.x - scene.x * scale) / 2.0)),
+                          static_cast<float>(std::floor((mainWindow.y - scene.y * scale) / 2.0)));
 }
 
 void Program::setUpPresentation()
 {
     // At the scene's own size a pixel is copied as it is; scaled, it is filtered, and well below
     // half size averaged over mipmaps so that tiles and edges do not shimmer.
-    scaled = window.getSize() != sceneTexture.getSize();
+    scaled = mainWindow.getSize() != sceneTexture.getSize();
     mipmapped = scaled && (scaleX < 0.5 || scaleY < 0.5);
     sceneTexture.setSmooth(scaled);
     sceneSprite.setTexture(sceneTexture.getTexture(), true);
@@ -237,19 +249,19 @@ void Program::setUpPresentation()
 void Program::present()
 {
     sceneTexture.display();
-    if (!window.isOpen())
+    if (!mainWindow.isOpen())
         return;
     if (mipmapped)
         sceneTexture.generateMipmap();
     // At the same size the scene is copied as it is (far cheaper than drawing it as a textured
     // quad on a software renderer); otherwise drawn scaled. The scene is opaque: copying it
     // needs no blending with what the window held.
-    if (scaled || !sceneCopy.copy(sceneTexture.getTexture(), window)) {
+    if (scaled || !sceneCopy.copy(sceneTexture.getTexture(), mainWindow)) {
         if (letterboxed)
-            window.clear(sf::Color::Black);
-        window.draw(sceneSprite, sf::RenderStates(sf::BlendNone));
+            mainWindow.clear(sf::Color::Black);
+        mainWindow.draw(sceneSprite, sf::RenderStates(sf::BlendNone));
     }
-    window.display();
+    mainWindow.display();
 }
 
 bool Program::dispatchEvent(sf::Event event)
@@ -260,7 +272,7 @@ bool Program::dispatchEvent(sf::Event event)
         userDataSaved = true;
         while (top() != quitState())
             popState(false);
-        window.close();
+        mainWindow.close();
         return false;
     case sf::Event::KeyPressed:
         // The window's own keys, whatever module is on top.
@@ -289,8 +301,8 @@ bool Program::dispatchEvent(sf::Event event)
         if (!fullscreenNow && (event.size.width != windowedWidth || event.size.height != windowedHeight)) {
             windowedWidth = event.size.width;
             windowedHeight = event.size.height;
-            settings.windowWidth = std::clamp(static_cast<int>(event.size.width), 320, 16384);
-            settings.windowHeight = std::clamp(static_cast<int>(event.size.height), 180, 16384);
+            currentSettings.windowWidth = std::clamp(static_cast<int>(event.size.width), 320, 16384);
+            currentSettings.windowHeight = std::clamp(static_cast<int>(event.size.height), 180, 16384);
         }
         fitScene();
         break;
@@ -323,7 +335,7 @@ bool Program::runPass(sf::Time elapsed)
         return true;
 
     sf::Event event;
-    while (window.isOpen() && window.pollEvent(event))
+    while (mainWindow.isOpen() && mainWindow.pollEvent(event))
         if (!dispatchEvent(event))
             return false;
 
@@ -355,7 +367,7 @@ void Program::run()
     overlay.setPosition(0.f, 0.f);
     stepClock.restart();
     // Relative to the window: the same as the desktop's in fullscreen, and right in a window too.
-    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
+    const sf::Vector2i pointer = sf::Mouse::getPosition(mainWindow);
     mousePosition = sf::Vector2f(static_cast<float>((pointer.x - offset.x) / scaleX),
                                  static_cast<float>((pointer.y - offset.y) / scaleY));
     while (!stateStack.empty() && top() != quitState())
@@ -368,7 +380,7 @@ void Program::run()
 // module that could not start ends the run with nothing written.
 void Program::finishRun()
 {
-    if (!userDataSaved && exitStatus == 0)
+    if (!userDataSaved && status == 0)
         saveUserData();
     userDataSaved = true;
 }

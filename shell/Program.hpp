@@ -1,8 +1,10 @@
 #pragma once
 
 #include "shell/Module.hpp"
+#include "shell/ModuleContext.hpp"
 #include "shell/Resources.hpp"
 #include "shell/SceneCopy.hpp"
+#include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
 #include "tavric/model/Tavric.hpp"
 
@@ -18,8 +20,10 @@
 
 namespace vrk {
 
-constexpr int SceneWidth = 1920;
-constexpr int SceneHeight = 1080;
+namespace testing {
+struct ProgramProbe;
+}
+
 constexpr int StepsPerSecond = 30;
 constexpr int KeyCount = 101; // sf::Keyboard::KeyCount in SFML 2.5
 // A stall (a module loading, the machine busy) must not fast-forward the game afterwards.
@@ -29,14 +33,39 @@ extern const char* const windowTitle;
 extern sf::Color overlayColor;
 
 // The application: window, fixed-step loop, stack of modules, shared input and documents.
-class Program {
+class Program : public ModuleContext {
 public:
     // Every diagnostic line of the game and its modules goes to `errors` (main gives standard error).
     explicit Program(std::ostream& errors);
     Program();
     virtual ~Program();
 
-    std::ostream& errors() const { return errorStream; }
+    // ---- what the modules see (ModuleContext) ----
+    std::ostream& errors() const override { return errorStream; }
+    sf::RenderTexture& scene() override { return sceneTexture; }
+    const sf::RenderTexture& scene() const override { return sceneTexture; }
+    std::string option(const std::string& key) const override;
+    Settings& settings() override { return currentSettings; }
+    const Settings& settings() const override { return currentSettings; }
+    zul::Tavric& configDocument() override { return configTree; }
+    zul::Tavric& languageDocument() override { return languageTree; }
+    zul::Tavric& userDocument() override { return userTree; }
+    sf::Vector2f pointer() const override { return mousePosition; }
+    bool keyHeld(int key) const override { return key >= 0 && key < KeyCount && keyDown[key]; }
+    int cursor() const override { return cursorIndex; }
+    void setCursor(int cursor) override { cursorIndex = cursor; }
+    void spinCursor(float degrees) override;
+    void failRun() override { status = 1; }
+    void setOverlayColor(sf::Color color) override { overlayColor = color; }
+
+    // Every --key=value argument, and the defaults of StartState and Sound.
+    const std::map<std::string, std::string>& options() const { return optionTable; }
+    void setOption(const std::string& key, const std::string& value) { optionTable[key] = value; }
+    sf::RenderWindow& window() { return mainWindow; }
+    // Status of the process once run() returns; a module that cannot go on sets 1.
+    int exitStatus() const { return status; }
+    // The name of the user the user data selects.
+    const std::string& selectedUser() const { return selectedUserName; }
 
     // Adds a module under the next state id (0, 1, ...) with the name that the option
     // StartState selects it by. The first one registered is on top at start-up; the quit
@@ -49,8 +78,8 @@ public:
     // Builds the state stack, loads every module and starts the top one.
     bool startModules();
     void run();
-    void popState(bool startNext);
-    void present();
+    void popState(bool startNext) override;
+    void present() override;
 
     // One pass of the main loop given the time elapsed since the previous one;
     // false when the loop must end.
@@ -89,6 +118,12 @@ public:
     // Fits the scene into the window's current size and maps the pointer again.
     void fitScene();
 
+    // The largest scale at which the scene fits the window, and the scene's place, centred.
+    static void letterbox(sf::Vector2u window, sf::Vector2u scene, double& scale, sf::Vector2f& offset);
+
+private:
+    friend struct testing::ProgramProbe;
+
     // Shared by the documents below so that links between them keep their name ids.
     zul::NameDictionary dictionary;
 
@@ -99,30 +134,25 @@ public:
     double scaleX = 1.0;
     double scaleY = 1.0;
     sf::Vector2f offset;
-    // The largest scale at which the scene fits the window, and the scene's place, centred.
-    static void letterbox(sf::Vector2u window, sf::Vector2u scene, double& scale, sf::Vector2f& offset);
     sf::Texture cursorTextures[CursorCount];
     sf::Clock stepClock;
     sf::Time frameTime;
     sf::Time lag;
-    sf::RenderWindow window;
+    sf::RenderWindow mainWindow;
     sf::RenderTexture sceneTexture;
     sf::Sprite cursorSprites[CursorCount];
     int cursorIndex = -1;
     sf::Vector2f mousePosition;
     int cursorFrame = 0;
     bool keyDown[KeyCount];
-    std::map<std::string, std::string> options;
-    zul::Tavric userDocument;
-    zul::Tavric configDocument;
-    zul::Tavric languageDocument;
+    std::map<std::string, std::string> optionTable;
+    zul::Tavric userTree;
+    zul::Tavric configTree;
+    zul::Tavric languageTree;
     std::string selectedUserName;
     // Volumes, window and key bindings, read with the user data and written back with it.
-    Settings settings;
-    // Status of the process once run() returns; a module that cannot go on sets 1.
-    int exitStatus = 0;
-
-private:
+    Settings currentSettings;
+    int status = 0;
     std::ostream& errorStream;
 
     bool createWindow(bool fullscreen, unsigned width, unsigned height);

@@ -39,9 +39,9 @@ bool Program::loadConfiguration()
 {
     zul::LoadOptions load;
     load.directives = showDirectives(errors());
-    if (zul::load(configDocument, configPath, load))
+    if (zul::load(configTree, configPath, load))
         return true;
-    writeMessages(configDocument, errors());
+    writeMessages(configTree, errors());
     return false;
 }
 
@@ -53,22 +53,22 @@ bool Program::loadUserData()
         return false;
     zul::ParseOptions parse;
     parse.directives = showDirectives(errors());
-    if (!zul::parse(userDocument, userDataText(bytes), parse)) {
-        writeMessages(userDocument, errors());
+    if (!zul::parse(userTree, userDataText(bytes), parse)) {
+        writeMessages(userTree, errors());
         return false;
     }
-    findSelectedUser(userDocument, selectedUserName);
+    findSelectedUser(userTree, selectedUserName);
     return true;
 }
 
 void Program::chooseLanguage()
 {
-    zul::Tavric& languages = configDocument.child("Language", publicUser);
-    std::string code = userDocument.child("CurrentLanguage", publicUser).getString(publicUser);
+    zul::Tavric& languages = configTree.child("Language", publicUser);
+    std::string code = userTree.child("CurrentLanguage", publicUser).getString(publicUser);
 
     // --Language=CODE wins over the stored language when the configuration has that language.
-    const auto option = options.find("Language");
-    if (option != options.end()) {
+    const auto option = optionTable.find("Language");
+    if (option != optionTable.end()) {
         if (!option->second.empty() && languages.exists(option->second))
             code = option->second;
         else
@@ -78,32 +78,32 @@ void Program::chooseLanguage()
 
     if (code.empty() || !languages.exists(code))
         code = defaultLanguage;
-    languageDocument.copyFrom(languages.child(code, publicUser));
-    userDocument.child("CurrentLanguage", publicUser).setString(languageDocument.getName(), publicUser);
+    languageTree.copyFrom(languages.child(code, publicUser));
+    userTree.child("CurrentLanguage", publicUser).setString(languageTree.getName(), publicUser);
 }
 
 void Program::readSettings()
 {
-    settings.read(userDocument, errors());
-    const auto option = options.find("Keys");
-    if (option != options.end() && !settings.applyKeyPreset(option->second))
+    currentSettings.read(userTree, errors());
+    const auto option = optionTable.find("Keys");
+    if (option != optionTable.end() && !currentSettings.applyKeyPreset(option->second))
         errors() << "Ignoring --Keys=" << option->second << ": the presets are azerty and qwerty." << std::endl;
     readDifficultyOption();
 }
 
 void Program::readDifficultyOption()
 {
-    const auto option = options.find("Difficulty");
-    if (option != options.end() && !difficultyFromName(option->second, settings.difficulty))
+    const auto option = optionTable.find("Difficulty");
+    if (option != optionTable.end() && !difficultyFromName(option->second, currentSettings.difficulty))
         errors() << "Ignoring --Difficulty=" << option->second << ": the difficulties are easy, normal and classic."
                  << std::endl;
 }
 
 bool Program::saveUserData()
 {
-    settings.write(userDocument);
+    currentSettings.write(userTree);
     std::string bytes;
-    if (!userDataBytes(userDocument, selectedUserName, bytes))
+    if (!userDataBytes(userTree, selectedUserName, bytes))
         return false;
     // The old file stays whole when the new one cannot be written; say why, or the settings of this
     // run are lost without a word.

@@ -3,7 +3,9 @@
 #include "shell/SoundDevice.hpp"
 
 #include <iostream>
+#include <map>
 #include <memory>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -13,11 +15,13 @@ int main(int argc, char** argv)
     vrk::SoundDevice soundDevice;
     auto program = std::make_unique<vrk::Program>(std::cerr);
     program->parseArguments(argc, argv);
-    soundDevice.apply(program->options, program->errors());
+    std::map<std::string, std::string> options = program->options();
+    soundDevice.apply(options, program->errors());
+    program->setOption("Sound", options["Sound"]);
     vrk::registerGameModules(*program);
     if (!program->load())
         return 1;
     program->run();
     zul::closeErrorOutput();
-    return program->exitStatus;
+    return program->exitStatus();
 }

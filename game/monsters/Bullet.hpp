@@ -9,17 +9,24 @@ namespace vrk {
 class Bullet : public Monster {
 public:
     // `heading` in degrees (0 along +x, 90 down the screen), as the hunter's that fires it.
-    Bullet(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    Bullet(GameContext& game, sf::Vector2f position, double heading);
 
-    // Spins 10 degrees per drawn frame, not per step.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    // Flies on and spins 10 degrees.
     bool step() override;
     void alert() override {}
 
-    sf::Vector2f shotPosition;
+    // Where the shot is now; the monster's own position stays where it was fired.
+    sf::Vector2f shotPosition() const { return shot; }
+    // Degrees turned, below a whole turn.
+    int spin() const { return turned; }
+    const sf::Sprite& shotSprite() const { return shotPicture; }
+
+private:
+    sf::Vector2f shot;
     double speed = BulletSpeed;
-    mutable sf::Sprite shotSprite;
-    mutable int spin = 0;
+    int turned = 0;
+    mutable sf::Sprite shotPicture;
 };
 
 } // namespace vrk

@@ -1,7 +1,8 @@
 #include "game/monsters/Hunter.hpp"
 
 #include "game/Identifiers.hpp"
-#include "game/Ingame.hpp"
+#include "game/Audio.hpp"
+#include "game/GameContext.hpp"
 #include "game/MapRecord.hpp"
 #include "game/monsters/Bullet.hpp"
 
@@ -46,23 +47,23 @@ bool hunterKindOfCode(long long code, HunterKind& kind)
     return true;
 }
 
-Hunter::Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading, HunterKind kind)
-    : Monster(program, game, position, heading), hunterKind(kind)
+Hunter::Hunter(GameContext& game, sf::Vector2f place, double bearing, HunterKind kind)
+    : Monster(game, place, bearing), hunterKind(kind)
 {
-    life = HunterLife;
-    fireTimer = game->rules().hunterFireInterval;
-    setTexture(game->texture(HunterTexture));
+    health = HunterLife;
+    shotTimer = game.hunterFireInterval();
+    setTexture(game.texture(HunterTexture));
 }
 
 bool Hunter::step()
 {
     const PatrolMoves& row = KindMoves[static_cast<int>(hunterKind)];
     // Patrollers keep walking after the player's death; only the turning hunter rests.
-    if (row.count == 0 && !game->player().alive())
+    if (row.count == 0 && !game->playerAlive())
         return false;
-    if (!chasing) {
+    if (!hunting) {
         if (row.count == 0)
-            heading = std::fmod(heading + HunterTurnSpeed, 360.0);
+            bearing = std::fmod(bearing + HunterTurnSpeed, 360.0);
         else
             patrol(row.moves, row.count);
         if (touchPlayer())
@@ -76,66 +77,66 @@ bool Hunter::step()
 
 void Hunter::alert()
 {
-    chasing = true;
-    target = game->player().position();
+    hunting = true;
+    goal = game->playerPosition();
 }
 
 bool Hunter::touchPlayer()
 {
-    if (squaredDistance(game->player().position(), position) >= HunterTouchDistanceSquared)
+    if (squaredDistance(game->playerPosition(), place) >= HunterTouchDistanceSquared)
         return false;
     game->hunterTouch(*this);
-    chasing = false;
+    hunting = false;
     return true;
 }
 
 bool Hunter::patrolTo(sf::Vector2f tried)
 {
-    frame = (frame + 1) % 6;
+    animation = (animation + 1) % 6;
     if (blockedAt(tried.x, tried.y))
         return false;
-    position = tried;
+    place = tried;
     return true;
 }
 
 void Hunter::patrol(const sf::Vector2f* moves, int count)
 {
     // The direction is only ever below count; anything else would index outside the table.
-    int d = static_cast<int>(patrolDirection);
+    int d = static_cast<int>(patrolIndex);
     if (d < 0 || d >= count)
         d = 0;
-    if (!patrolTo(position + moves[d])) {
-        patrolDirection = (d + 1) % count;
-        heading = std::fmod(heading + 360.0 / count, 360.0);
+    if (!patrolTo(place + moves[d])) {
+        patrolIndex = (d + 1) % count;
+        bearing = std::fmod(bearing + 360.0 / count, 360.0);
     }
 }
 
 void Hunter::chaseMove()
 {
-    if (squaredDistance(target, position) < HunterTouchDistanceSquared) {
+    if (squaredDistance(goal, place) < HunterTouchDistanceSquared) {
         // Arrived where the player was last seen: it hurts only a player still within reach.
-        if (squaredDistance(game->player().position(), position) < HunterTouchDistanceSquared)
+        if (squaredDistance(game->playerPosition(), place) < HunterTouchDistanceSquared)
             game->hunterTouch(*this);
-        chasing = false;
+        hunting = false;
         return;
     }
-    const double radians = toRadians(heading);
-    const sf::Vector2f tried(static_cast<float>(position.x + HunterChaseSpeed * std::cos(radians)),
-                             static_cast<float>(position.y + HunterChaseSpeed * std::sin(radians)));
-    frame = (frame + 1) % 6;
+    const double radians = toRadians(bearing);
+    const sf::Vector2f tried(static_cast<float>(place.x + HunterChaseSpeed * std::cos(radians)),
+                             static_cast<float>(place.y + HunterChaseSpeed * std::sin(radians)));
+    animation = (animation + 1) % 6;
     if (!blockedAt(tried.x, tried.y))
-        position = tried;
+        place = tried;
 }
 
 bool Hunter::canSee(sf::Vector2f point) const
 {
-    const double dx = static_cast<double>(point.x) - position.x;
-    const double dy = static_cast<double>(point.y) - position.y;
+    const double dx = static_cast<double>(point.x) - place.x;
+    const double dy = static_cast<double>(point.y) - place.y;
     const double distance = std::sqrt(dx * dx + dy * dy);
     if (distance >= HunterSightDistance)
         return false;
 
-    const double radians = toRadians(heading);
+    const double radians = toRadians(bearing);
     const double fx = HunterSightDistance * std::cos(radians);
     const double fy = HunterSightDistance * std::sin(radians);
     const double angle = toDegrees(std::atan2(fy * dx - dy * fx, dy * fy + dx * fx));
@@ -144,8 +145,8 @@ bool Hunter::canSee(sf::Vector2f point) const
 
     // Sampled line: one test per unit along the longer axis, both ends included.
     const int n = static_cast<int>(std::max(std::fabs(std::trunc(dx)), std::fabs(std::trunc(dy))));
-    double x = position.x + SightSampleOffset;
-    double y = position.y + SightSampleOffset;
+    double x = place.x + SightSampleOffset;
+    double y = place.y + SightSampleOffset;
     if (blockedAt(x, y))
         return false;
     for (int i = 0; i < n; ++i) {
@@ -159,29 +160,29 @@ bool Hunter::canSee(sf::Vector2f point) const
 
 bool Hunter::look()
 {
-    const sf::Vector2f player = game->player().position();
-    if (!canSee(player) || !game->hunterMaySee(position))
+    const sf::Vector2f player = game->playerPosition();
+    if (!canSee(player) || !game->hunterMaySee(place))
         return false;
     game->inCombat();
 
-    target = player;
-    if (!chasing)
+    goal = player;
+    if (!hunting)
         game->hunterSpotted(*this);
-    chasing = true;
-    const double dx = static_cast<double>(player.x) - position.x;
-    const double dy = static_cast<double>(player.y) - position.y;
+    hunting = true;
+    const double dx = static_cast<double>(player.x) - place.x;
+    const double dy = static_cast<double>(player.y) - place.y;
     const double length = std::sqrt(dx * dx + dy * dy);
     if (dx < 0.0 && std::trunc(dy) == 0.0)
-        heading = -180.0;
+        bearing = -180.0;
     else if (length + dx > 0.0)
-        heading = toDegrees(2.0 * std::atan(dy / (length + dx)));
+        bearing = toDegrees(2.0 * std::atan(dy / (length + dx)));
     // Standing exactly on the player gives no direction: the heading is kept.
 
-    --fireTimer;
-    if (fireTimer == 0 && game->player().alive()) {
+    --shotTimer;
+    if (shotTimer == 0 && game->playerAlive()) {
         game->audio().play(HunterFireSound, 1.0f);
-        game->world().addBullet(std::make_unique<Bullet>(program, game, position, heading));
-        fireTimer = game->rules().hunterFireInterval;
+        game->addBullet(std::make_unique<Bullet>(*game, place, bearing));
+        shotTimer = game->hunterFireInterval();
     }
     return true;
 }

@@ -17,19 +17,19 @@ bool hunterKindOfCode(long long code, HunterKind& kind);
 class Hunter : public Monster {
 public:
     // `heading` in degrees, as every heading of the game.
-    Hunter(Program* program, Ingame* game, sf::Vector2f position, double heading,
-           HunterKind kind = HunterKind::Turning);
+    Hunter(GameContext& game, sf::Vector2f position, double heading, HunterKind kind = HunterKind::Turning);
 
     bool step() override;
     void alert() override;
 
     HunterKind kind() const { return hunterKind; }
-
-    sf::Vector2f target;
-    bool chasing = false;
-    int fireTimer = HunterFireInterval;
+    bool chasing() const { return hunting; }
+    // Where a chase runs: the player's position when last seen.
+    sf::Vector2f target() const { return goal; }
+    // Steps left before the next shot while the player stays in sight.
+    int fireTimer() const { return shotTimer; }
     // Index into a patroller's moves.
-    double patrolDirection = 0.0;
+    double patrolDirection() const { return patrolIndex; }
 
     // The look: sight test, then chase renewal and the gun when the player is seen.
     // True when the player was seen.
@@ -38,7 +38,7 @@ public:
     bool canSee(sf::Vector2f point) const;
 
 private:
-    // Runs to target, hurting the player on arrival.
+    // Runs to the target, hurting the player on arrival.
     void chaseMove();
     // The player closer than 10 is touched (see Ingame::hunterTouch) and the hunter calms down;
     // true when that happened.
@@ -49,7 +49,13 @@ private:
     // divided among the moves.
     void patrol(const sf::Vector2f* moves, int count);
 
+    friend struct testing::MonsterProbe;
+
     HunterKind hunterKind;
+    sf::Vector2f goal;
+    bool hunting = false;
+    int shotTimer = HunterFireInterval;
+    double patrolIndex = 0.0;
 };
 
 } // namespace vrk

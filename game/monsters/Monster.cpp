@@ -1,6 +1,7 @@
 #include "game/monsters/Monster.hpp"
 
-#include "game/Ingame.hpp"
+#include "game/GameContext.hpp"
+#include "game/MapRecord.hpp"
 
 #include <algorithm>
 
@@ -12,49 +13,54 @@ const sf::IntRect CorpseFrame(360, 0, MonsterFrameSize, MonsterFrameSize);
 constexpr int OverlayColumns = 3;
 } // namespace
 
-Monster::Monster(Program* program, Ingame* game, sf::Vector2f position, double heading)
-    : program(program), game(game), position(position), heading(heading)
+Monster::Monster(GameContext& game, sf::Vector2f place, double bearing)
+    : game(&game), place(place), bearing(bearing)
 {
 }
 
 void Monster::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    const sf::Vector2f screen = position - game->world().camera();
-    bodySprite.setPosition(screen);
-    overlaySprite.setPosition(screen);
-    if (life != 0) {
-        const float rotation = static_cast<float>(heading + 90.0);
-        bodySprite.setRotation(rotation);
-        bodySprite.setTextureRect(sf::IntRect(0, 0, MonsterFrameSize, MonsterFrameSize));
-        overlaySprite.setRotation(rotation);
-        overlaySprite.setTextureRect(sf::IntRect(frame % OverlayColumns * MonsterFrameSize,
-                                                 frame / OverlayColumns * MonsterFrameSize, MonsterFrameSize,
+    const sf::Vector2f screen = place - game->camera();
+    // A frame turned any way stays within its size of its centre: beyond that it cannot show.
+    const sf::Vector2f size(target.getSize());
+    const float reach = static_cast<float>(MonsterFrameSize);
+    if (screen.x < -reach || screen.y < -reach || screen.x > size.x + reach || screen.y > size.y + reach)
+        return;
+    body.setPosition(screen);
+    overlay.setPosition(screen);
+    if (health != 0) {
+        const float rotation = static_cast<float>(bearing + 90.0);
+        body.setRotation(rotation);
+        body.setTextureRect(sf::IntRect(0, 0, MonsterFrameSize, MonsterFrameSize));
+        overlay.setRotation(rotation);
+        overlay.setTextureRect(sf::IntRect(animation % OverlayColumns * MonsterFrameSize,
+                                                 animation / OverlayColumns * MonsterFrameSize, MonsterFrameSize,
                                                  MonsterFrameSize));
-        target.draw(overlaySprite, states);
-        target.draw(bodySprite, states);
+        target.draw(overlay, states);
+        target.draw(body, states);
     } else {
-        bodySprite.setTextureRect(CorpseFrame);
-        target.draw(bodySprite, states);
+        body.setTextureRect(CorpseFrame);
+        target.draw(body, states);
     }
 }
 
 void Monster::damage(int amount)
 {
-    life = std::max(0, life - amount);
+    health = std::max(0, health - amount);
 }
 
 void Monster::setTexture(const sf::Texture& texture)
 {
     const float centre = MonsterFrameSize / 2.0f;
-    bodySprite.setTexture(texture);
-    overlaySprite.setTexture(texture);
-    bodySprite.setOrigin(centre, centre);
-    overlaySprite.setOrigin(centre, centre);
+    body.setTexture(texture);
+    overlay.setTexture(texture);
+    body.setOrigin(centre, centre);
+    overlay.setOrigin(centre, centre);
 }
 
 bool Monster::blockedAt(double x, double y) const
 {
-    return game->world().map().blocked(cellOf(x), cellOf(y));
+    return game->map().blocked(cellOf(x), cellOf(y));
 }
 
 } // namespace vrk

@@ -9,19 +9,24 @@
 
 namespace vrk {
 
-class Program;
-class Ingame;
+class GameContext;
 
-// Size of one animation frame of a monster sheet; sprites turn about its centre.
+namespace testing {
+struct MonsterProbe;
+}
+
+// Size of one animation animation of a monster sheet; sprites turn about its centre.
 constexpr int MonsterFrameSize = 120;
 
 // Anything hostile that lives in a map record and moves on its own: hunters and their bullets.
 class Monster : public sf::Drawable {
 public:
-    Monster(Program* program, Ingame* game, sf::Vector2f position, double heading);
+    // `heading` in degrees, for hunters and bullets alike: 0 along +x, 90 down the screen.
+    Monster(GameContext& game, sf::Vector2f position, double heading);
     ~Monster() override = default;
 
-    // Overlay frame then body, or the corpse alone once dead.
+    // Overlay frame then body, or the corpse alone once dead; nothing when it lies farther
+    // than its frame's size beyond the view.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
     // One fixed step of behaviour; true when the monster is finished and must be removed.
     virtual bool step() = 0;
@@ -35,16 +40,28 @@ public:
     // True when the cell under a scene position is a wall or a closed door, or lies off the map.
     bool blockedAt(double x, double y) const;
 
-    Program* program;
-    Ingame* game;
-    sf::Vector2f position;
-    // Degrees, for hunters and bullets alike: 0 along +x, 90 down the screen.
-    double heading;
+    sf::Vector2f position() const { return place; }
+    double heading() const { return bearing; }
+    int life() const { return health; }
+    // The overlay's animation frame.
+    int frame() const { return animation; }
+    // The pictures as drawn last.
+    const sf::Sprite& bodySprite() const { return body; }
+    const sf::Sprite& overlaySprite() const { return overlay; }
+
+protected:
+    GameContext* game;
+    sf::Vector2f place;
+    double bearing;
+    int health = 0;
+    int animation = 0;
+
+private:
+    friend struct testing::MonsterProbe;
+
     // Drawing keeps the last rotation: a corpse lies the way the hunter faced when it fell.
-    mutable sf::Sprite bodySprite;
-    mutable sf::Sprite overlaySprite;
-    int life = 0;
-    int frame = 0;
+    mutable sf::Sprite body;
+    mutable sf::Sprite overlay;
 };
 
 } // namespace vrk

@@ -1,6 +1,7 @@
 #include "credits/Credit.hpp"
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -70,17 +71,17 @@ protected:
         ASSERT_EQ(chdir(dir.c_str()), 0);
         writeImages(150);
 
-        ASSERT_TRUE(program.sceneTexture.create(vrk::SceneWidth, vrk::SceneHeight));
-        auto first = std::make_unique<vrk::Credit>(&program);
-        auto second = std::make_unique<NextModule>(&program);
+        ASSERT_TRUE(program.scene().create(vrk::SceneWidth, vrk::SceneHeight));
+        auto first = std::make_unique<vrk::Credit>(program);
+        auto second = std::make_unique<NextModule>(program);
         credit = first.get();
         next = second.get();
         program.registerModule("credit", std::move(first));
         program.registerModule("ingame", std::move(second));
-        program.stateStack.push(vrk::QuitState);
-        program.stateStack.push(vrk::IngameState);
-        program.stateStack.push(vrk::CreditState);
-        program.cursorIndex = 0;
+        vrk::testing::ProgramProbe::stateStack(program).push(vrk::QuitState);
+        vrk::testing::ProgramProbe::stateStack(program).push(vrk::IngameState);
+        vrk::testing::ProgramProbe::stateStack(program).push(vrk::CreditState);
+        program.setCursor(0);
         vrk::overlayColor = sf::Color(0, 0, 0, 128);
     }
 
@@ -150,7 +151,7 @@ TEST_F(CreditTest, StartResetsTheTimelineAndHidesTheCursor)
     EXPECT_EQ(credit->counter, 50);
     EXPECT_EQ(credit->dropLimit, 1404);
     EXPECT_EQ(credit->riseLimit, 216);
-    EXPECT_EQ(program.cursorIndex, -1);
+    EXPECT_EQ(program.cursor(), -1);
     EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 64));
     // Four loading frames, the first one restarting the dancer.
     EXPECT_EQ(vrk::loadingFrame, 4);
@@ -247,7 +248,7 @@ TEST_F(CreditTest, AnyKeyOrButtonSkipsAtOnce)
     EXPECT_EQ(next->starts, 1);
 
     // A mouse button during the fall does the same.
-    program.stateStack.push(vrk::CreditState);
+    vrk::testing::ProgramProbe::stateStack(program).push(vrk::CreditState);
     ASSERT_TRUE(credit->start());
     stepsInPhase();
     ASSERT_EQ(credit->phase, vrk::Credit::Fall);
@@ -269,8 +270,8 @@ TEST_F(CreditTest, TimingIsTheSameWithSoundOff)
     const std::vector<Snapshot> withSound = runToEnd();
     EXPECT_EQ(credit->jingle.getStatus(), sf::SoundSource::Stopped);
 
-    program.stateStack.push(vrk::CreditState);
-    program.options["Sound"] = "true";
+    vrk::testing::ProgramProbe::stateStack(program).push(vrk::CreditState);
+    program.setOption("Sound", "true");
     ASSERT_TRUE(credit->start());
     EXPECT_FALSE(credit->jingleOpened());
     const std::vector<Snapshot> without = runToEnd();
@@ -301,10 +302,10 @@ TEST_F(CreditTest, MissingImageNamesTheModuleAndEndsTheCredits)
     EXPECT_TRUE(errors.size() == line.size() || errors[errors.size() - line.size() - 1] == '\n');
 
     // Nothing is drawn, and the first step hands over to the game.
-    program.sceneTexture.clear(sf::Color::Black);
+    program.scene().clear(sf::Color::Black);
     credit->draw();
-    program.sceneTexture.display();
-    const sf::Image scene = program.sceneTexture.getTexture().copyToImage();
+    program.scene().display();
+    const sf::Image scene = program.scene().getTexture().copyToImage();
     EXPECT_EQ(scene.getPixel(960, 540), sf::Color::Black);
     credit->update(0);
     EXPECT_EQ(program.top(), vrk::IngameState);
@@ -360,10 +361,10 @@ TEST_F(CreditTest, DrawsRopeBunnyAndTitleWhereTheTimelineSays)
 {
     ASSERT_TRUE(credit->start());
     credit->update(0);
-    program.sceneTexture.clear(sf::Color::Black);
+    program.scene().clear(sf::Color::Black);
     credit->draw();
-    program.sceneTexture.display();
-    sf::Image scene = program.sceneTexture.getTexture().copyToImage();
+    program.scene().display();
+    sf::Image scene = program.scene().getTexture().copyToImage();
     // Still above the scene.
     EXPECT_EQ(scene.getPixel(960, 0), sf::Color::Black);
 
@@ -371,10 +372,10 @@ TEST_F(CreditTest, DrawsRopeBunnyAndTitleWhereTheTimelineSays)
     stepsInPhase();
     stepsInPhase();
     ASSERT_EQ(credit->phase, vrk::Credit::Hold);
-    program.sceneTexture.clear(sf::Color::Black);
+    program.scene().clear(sf::Color::Black);
     credit->draw();
-    program.sceneTexture.display();
-    scene = program.sceneTexture.getTexture().copyToImage();
+    program.scene().display();
+    scene = program.scene().getTexture().copyToImage();
     // Bunny from y 210 to 360 with the rope down into it, title from 375 to 475.
     EXPECT_EQ(scene.getPixel(960, 100), RopeColour);
     EXPECT_EQ(scene.getPixel(960 - RopeWidth / 2 - 1, 100), sf::Color::Black);

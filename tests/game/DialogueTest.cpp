@@ -32,10 +32,10 @@ protected:
     void SetUp() override
     {
         TestWorld::SetUp();
-        program.cursorIndex = AnalyseCursor;
+        program.setCursor(AnalyseCursor);
     }
 
-    void say(const std::string& key, const std::string& words) { program.languageDocument.child(key).setString(words); }
+    void say(const std::string& key, const std::string& words) { program.languageDocument().child(key).setString(words); }
 
     DialogueProbe probe() { return DialogueProbe(game->dialogue()); }
     std::string shown() const { return game->dialogue().text().getString().toAnsiString(); }
@@ -79,7 +79,7 @@ TEST_F(DialogueTest, BoxGeometryAndTalkCursor)
     EXPECT_EQ(game->dialogue().faceAlpha(), 0);
     EXPECT_EQ(game->dialogue().text().getPosition(), sf::Vector2f(20.0f, 864.0f));
     EXPECT_EQ(probe().savedCursor(), AnalyseCursor);
-    EXPECT_EQ(program.cursorIndex, TalkCursor);
+    EXPECT_EQ(program.cursor(), TalkCursor);
 }
 
 TEST_F(DialogueTest, BoxOpens8AStepThenTypesTheWords)
@@ -109,11 +109,11 @@ TEST_F(DialogueTest, AClickCompletesTheLineAndTheNextMovesOn)
     say("_INITIAL_10_Hunter", "Third");
     game->dialogue().start(0);
     steps(BoxSteps + 4);
-    probe().faceAlpha() = 100;
     game->dialogue().advance();
     EXPECT_EQ(game->dialogue().entry(), 0);
     EXPECT_EQ(game->dialogue().charsShown(), 11.0); // characters, not bytes
     game->dialogue().step();
+    probe().faceAlpha() = 100;
     EXPECT_EQ(game->dialogue().text().getString(), utf8ToSfString("H\xc3\xa9llo there"));
 
     game->dialogue().advance();
@@ -162,7 +162,7 @@ TEST_F(DialogueTest, MissingWordsShowAnEmptyLineAndGoOn)
     EXPECT_EQ(shown(), "");
     game->dialogue().advance();
     EXPECT_EQ(game->dialogue().entry(), 1);
-    EXPECT_FALSE(program.languageDocument.exists("_INITIAL_00_Maverick"));
+    EXPECT_FALSE(program.languageDocument().exists("_INITIAL_00_Maverick"));
 }
 
 TEST_F(DialogueTest, ActionLinesShowTheirWordsRunTheActionOnceAndWaitForAClick)
@@ -218,11 +218,11 @@ TEST_F(DialogueTest, HelpLineAddsItsTextsWithTheBoundKeysAndClosesWithoutAClick)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.second);
-        ASSERT_TRUE(program.settings.applyKeyPreset(c.preset));
+        ASSERT_TRUE(program.settings().applyKeyPreset(c.preset));
         if (c.up != sf::Keyboard::Unknown)
-            program.settings.bind(Action::Up, c.up);
+            program.settings().bind(Action::Up, c.up);
         game->log().clear();
-        program.cursorIndex = AnalyseCursor;
+        program.setCursor(AnalyseCursor);
         game->dialogue().start(0);
         jumpTo(22);
         game->dialogue().step();
@@ -233,11 +233,11 @@ TEST_F(DialogueTest, HelpLineAddsItsTextsWithTheBoundKeysAndClosesWithoutAClick)
         EXPECT_EQ(message->getString(), "Welcome.");
         EXPECT_EQ(game->dialogue().scriptId(), 1);
         EXPECT_EQ(game->dialogue().entry(), 0);
-        EXPECT_EQ(program.cursorIndex, AnalyseCursor);
+        EXPECT_EQ(program.cursor(), AnalyseCursor);
     }
     // A player's own run and map keys.
-    program.settings.bind(Action::Run, sf::Keyboard::Space);
-    program.settings.bind(Action::Map, sf::Keyboard::Tab);
+    program.settings().bind(Action::Run, sf::Keyboard::Space);
+    program.settings().bind(Action::Map, sf::Keyboard::Tab);
     game->log().clear();
     game->dialogue().start(0);
     jumpTo(22);
@@ -259,7 +259,7 @@ TEST_F(DialogueTest, ClosingBoxFoldsWhileSlidingLeft)
         EXPECT_EQ(game->dialogue().boxX(), step <= 22 ? 182 - 8 * step : 10) << step;
     }
     EXPECT_FALSE(game->dialogue().running());
-    EXPECT_EQ(program.cursorIndex, AnalyseCursor);
+    EXPECT_EQ(program.cursor(), AnalyseCursor);
 }
 
 class DialogueDrawTest : public DialogueTest {
@@ -267,15 +267,15 @@ protected:
     void SetUp() override
     {
         DialogueTest::SetUp();
-        ASSERT_TRUE(program.sceneTexture.create(SceneWidth, SceneHeight));
+        ASSERT_TRUE(program.scene().create(SceneWidth, SceneHeight));
     }
 
     sf::Image frame()
     {
-        program.sceneTexture.clear(sf::Color::Black);
-        game->dialogue().draw(program.sceneTexture);
-        program.sceneTexture.display();
-        return program.sceneTexture.getTexture().copyToImage();
+        program.scene().clear(sf::Color::Black);
+        game->dialogue().draw(program.scene());
+        program.scene().display();
+        return program.scene().getTexture().copyToImage();
     }
 };
 
@@ -295,19 +295,23 @@ TEST_F(DialogueDrawTest, BoxOpensAboutItsMiddleLineWithAWhiteOutline)
     EXPECT_EQ(image.getPixel(5, 962), sf::Color::Black);
 }
 
-TEST_F(DialogueDrawTest, PortraitFadesIn8PerFrameAndTheClosingBoxHasNone)
+TEST_F(DialogueDrawTest, PortraitFadesIn8PerStepAndTheClosingBoxHasNone)
 {
     game->dialogue().start(0);
     for (int i = 0; i < 40; ++i) {
         const int alpha = game->dialogue().faceAlpha();
-        game->dialogue().draw(program.sceneTexture);
+        EXPECT_EQ(alpha, std::min(255, FaceFadeSpeed * i));
+        game->dialogue().draw(program.scene());
+        game->dialogue().draw(program.scene());
         EXPECT_EQ(game->sprite(MaverickFaceTexture).getColor(),
                   sf::Color(255, 255, 255, static_cast<sf::Uint8>(alpha)));
+        game->dialogue().step();
     }
     EXPECT_EQ(game->dialogue().faceAlpha(), 255);
     probe().script() = 1;
     probe().entry() = 0;
     probe().faceAlpha() = 0;
+    game->dialogue().step();
     frame();
     EXPECT_EQ(game->dialogue().faceAlpha(), 0);
 }

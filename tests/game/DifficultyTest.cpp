@@ -1,6 +1,7 @@
 // The rules the difficulty changes, each situation played under the three difficulties: the
 // figures expected come from the difficulty's row of rules.
 #include "IngameFixture.hpp"
+#include "monsters/MonsterProbe.hpp"
 
 #include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
@@ -35,24 +36,24 @@ TestMap difficultyRoom()
 
 class DifficultyRulesTest : public IngameTest {
 protected:
-    const DifficultyRules& rules() const { return DifficultyTable[static_cast<int>(program->settings.difficulty)]; }
+    const DifficultyRules& rules() const { return DifficultyTable[static_cast<int>(program->settings().difficulty)]; }
     void startOn(Difficulty difficulty)
     {
-        program->settings.difficulty = difficulty;
+        program->settings().difficulty = difficulty;
         ASSERT_TRUE(startWith(difficultyRoom()));
         // The pointer on the view's centre: no lead.
-        program->mousePosition = sf::Vector2f(SceneWidth / 2.f, SceneHeight / 2.f);
+        ProgramProbe::mousePosition(*program) = sf::Vector2f(SceneWidth / 2.f, SceneHeight / 2.f);
     }
     Hunter& addHunter(sf::Vector2f at, double heading)
     {
-        auto hunter = std::make_unique<Hunter>(program.get(), game, at, heading);
+        auto hunter = std::make_unique<Hunter>(*game, at, heading);
         Hunter& added = *hunter;
         game->world().map().monsters.push_back(std::move(hunter));
         return added;
     }
     void activate(int column, int row)
     {
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         const sf::Vector2f at = screen(centre(column, row));
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
     }
@@ -96,7 +97,7 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
         startOn(difficulty);
         game->player().placeAt(here);
         for (const float from : {30.f, 55.f})
-            game->world().addBullet(std::make_unique<Bullet>(program.get(), game, here - sf::Vector2f(from, 0.f), 0.0));
+            game->world().addBullet(std::make_unique<Bullet>(*game, here - sf::Vector2f(from, 0.f), 0.0));
         step(2);
         EXPECT_EQ(lost(), fair ? BulletDamage : 2 * BulletDamage);
         EXPECT_EQ(game->player().guardSteps(), fair ? rules().guardSteps - 1 : 0);
@@ -106,11 +107,11 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
         game->player().placeAt(centre(12, 10));
         game->followCamera();
         Hunter& below = addHunter(centre(12, 17) + sf::Vector2f(0.f, 50.f), -90.0);
-        ASSERT_LT(std::hypot(0.f, below.position.y - game->player().position().y), HunterSightDistance);
-        ASSERT_GT(below.position.y, game->world().camera().y + SceneHeight);
+        ASSERT_LT(std::hypot(0.f, below.position().y - game->player().position().y), HunterSightDistance);
+        ASSERT_GT(below.position().y, game->world().camera().y + SceneHeight);
         const int interval = rules().hunterFireInterval;
         step(interval);
-        EXPECT_EQ(below.chasing, !rules().hunterSightInView);
+        EXPECT_EQ(below.chasing(), !rules().hunterSightInView);
         EXPECT_EQ(game->world().map().bullets.size(), rules().hunterSightInView ? 0u : 1u);
 
         // Walking down-right into a wall at its right.
@@ -141,9 +142,9 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
             pointAt(centre(3, 4));
             step();
             game->draw();
-            program->sceneTexture.display();
+            program->scene().display();
             const sf::Vector2f at = screen(centre(3, 4));
-            const sf::Color seen = program->sceneTexture.getTexture().copyToImage().getPixel(
+            const sf::Color seen = program->scene().getTexture().copyToImage().getPixel(
                 static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
             EXPECT_NEAR(seen.r, UsedCabinetGrey.r, 12);
             EXPECT_NEAR(seen.g, UsedCabinetGrey.g, 12);
@@ -172,8 +173,8 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
             EXPECT_EQ(game->player().position(), byPanel);
             EXPECT_EQ(game->player().life(), rules().maxLife / 2);
             EXPECT_EQ(map.value(WallLayer, 12, 8), OpenDoor);
-            EXPECT_EQ(map.monsters[0]->life, 0);
-            EXPECT_EQ(map.monsters[1]->life, HunterLife);
+            EXPECT_EQ(map.monsters[0]->life(), 0);
+            EXPECT_EQ(map.monsters[1]->life(), HunterLife);
         } else {
             EXPECT_EQ(game->player().position(), centre(12, 5));
             EXPECT_EQ(game->player().life(), rules().maxLife);
@@ -202,7 +203,7 @@ TEST_F(DifficultyRulesTest, TheViewLeadsTowardThePointerByAQuarterAtMost)
     game->player().placeAt(centre(8, 14));
     game->followCamera();
     const sf::Vector2f centred = game->world().camera();
-    program->mousePosition = sf::Vector2f(SceneWidth, SceneHeight / 2.f); // the right edge
+    ProgramProbe::mousePosition(*program) = sf::Vector2f(SceneWidth, SceneHeight / 2.f); // the right edge
     step(60);
     EXPECT_NEAR(game->world().camera().x - centred.x, SceneWidth * CameraLeadLimit, 1.f);
     EXPECT_NEAR(game->world().camera().y, centred.y, 1.f);
@@ -221,8 +222,8 @@ TEST_F(DifficultyRulesTest, ATouchMarksTheSideTheHunterCameFrom)
     const sf::Vector2f here = centre(12, 14);
     game->player().placeAt(here);
     Hunter& hunter = addHunter(here + sf::Vector2f(3.f, 0.f), 0.0);
-    hunter.chasing = true;
-    hunter.target = here;
+    MonsterProbe::chasing(hunter) = true;
+    MonsterProbe::target(hunter) = here;
     step();
     ASSERT_EQ(lost(), HunterTouchDamage);
     EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01);

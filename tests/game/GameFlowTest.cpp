@@ -58,7 +58,7 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
     static int calls;
     calls = 0;
     game->tasks().schedule(
-        [](Ingame&, std::vector<int>& parameters) {
+        [](GameContext&, std::vector<int>& parameters) {
             ++calls;
             return --parameters[1] == 0;
         },
@@ -74,7 +74,7 @@ TEST_F(GameFlow, TasksRunOncePerStepUntilTheyReportCompletion)
 
 TEST_F(GameFlow, SpaceAndReturnAdvanceTheConversationAndTabEndsIt)
 {
-    program->languageDocument.child("_INITIAL_00_Maverick").setString("Where am I?");
+    program->languageDocument().child("_INITIAL_00_Maverick").setString("Where am I?");
     ASSERT_TRUE(startWith(room(), true));
     step(OpeningDialogueDelay + 1 + 216 / BoxOpenSpeed + 1);
     ASSERT_TRUE(game->dialogue().running());
@@ -86,7 +86,7 @@ TEST_F(GameFlow, SpaceAndReturnAdvanceTheConversationAndTabEndsIt)
     press(sf::Keyboard::Tab);
     EXPECT_EQ(game->dialogue().scriptId(), ClosingScript);
     EXPECT_EQ(log().back(), "Welcome."); // the help line's action still took effect
-    EXPECT_EQ(program->cursorIndex, AttackCursor);
+    EXPECT_EQ(program->cursor(), AttackCursor);
     step(40);
     EXPECT_FALSE(game->dialogue().running());
     EXPECT_EQ(game->player().life(), StartLife); // Space in a conversation restarts nothing
@@ -99,7 +99,7 @@ TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
     EXPECT_FALSE(game->dialogue().running());
     step();
     EXPECT_TRUE(game->dialogue().running());
-    EXPECT_EQ(program->cursorIndex, 4);
+    EXPECT_EQ(program->cursor(), 4);
 
     // The world stands still while people talk.
     const sf::Vector2f before = game->player().position();
@@ -111,13 +111,13 @@ TEST_F(GameFlow, TheOpeningConversationStartsOnTheFiftyFirstStep)
 
     // A right click does not change the talk cursor.
     click(sf::Mouse::Right, 10, 10);
-    EXPECT_EQ(program->cursorIndex, 4);
+    EXPECT_EQ(program->cursor(), 4);
 }
 
 TEST_F(GameFlow, AMapWithoutHuntersIsWonAndSaysSoAgainAfterTheOpeningConversation)
 {
     ASSERT_TRUE(startWith(room(true), true));
-    program->languageDocument.child("_INITIAL_00_Maverick").setString("Hello");
+    program->languageDocument().child("_INITIAL_00_Maverick").setString("Hello");
     step();
     EXPECT_TRUE(game->victory());
     EXPECT_EQ(log().back(), VictoryLine);
@@ -166,17 +166,17 @@ TEST_F(GameFlow, SpaceDoesNothingWhilePlayingAndRestartsAfterDefeat)
     game->addMessage("before the end");
     setLife(0);
     game->world().slot(0).monsters[1]->damage(30);
-    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 5), 0.0));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(*game, centre(5, 5), 0.0));
     game->draw();
-    program->cursorIndex = 2;
+    program->setCursor(2);
     press(sf::Keyboard::Space);
     EXPECT_EQ(game->player().life(), StartLife);
     EXPECT_EQ(game->player().position(), PlayerStart);
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     ASSERT_EQ(game->world().slot(0).monsters.size(), 2u);
-    EXPECT_EQ(game->world().slot(0).monsters[0]->position, sf::Vector2f(120.f, 120.f));
-    EXPECT_EQ(game->world().slot(0).monsters[1]->position, sf::Vector2f(18 * 120.f, 120.f));
-    EXPECT_EQ(game->world().slot(0).monsters[1]->life, 100);
+    EXPECT_EQ(game->world().slot(0).monsters[0]->position(), sf::Vector2f(120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->position(), sf::Vector2f(18 * 120.f, 120.f));
+    EXPECT_EQ(game->world().slot(0).monsters[1]->life(), 100);
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
     EXPECT_FALSE(game->victory());
     // The level starts clean, and without the opening conversation: a death does not replay it.
@@ -191,7 +191,9 @@ TEST_F(GameFlow, ARestartLeavesNothingOfTheOldGameButTheRememberedWalls)
     game->events().addSpark(2, 2, 200);
     game->world().slot(0).explored[5] = 1;
     setLife(0);
+    step();
     game->draw();
+    ASSERT_FALSE(game->log().lines().empty()); // the defeat's line
     press(sf::Keyboard::Space);
     EXPECT_TRUE(game->log().lines().empty());
     EXPECT_EQ(game->tasks().size(), 0u); // not even the opening: it played once already
@@ -220,10 +222,10 @@ TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)
 
 TEST_F(GameFlow, TheRightButtonCyclesTheThreePlayCursors)
 {
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     for (int expected : {2, 3, 1, 2}) {
         click(sf::Mouse::Right, 0, 0);
-        EXPECT_EQ(program->cursorIndex, expected);
+        EXPECT_EQ(program->cursor(), expected);
     }
 }
 
@@ -232,7 +234,7 @@ TEST_F(GameFlow, MouseButtonsAreIgnoredWhenDead)
     setLife(0);
     click(sf::Mouse::Right, 0, 0);
     click(sf::Mouse::Left, 0, 0);
-    EXPECT_EQ(program->cursorIndex, 1);
+    EXPECT_EQ(program->cursor(), 1);
     EXPECT_EQ(game->player().attackTimer(), 0);
 }
 
@@ -242,28 +244,28 @@ TEST_F(GameFlow, ClosedDoorsHurtHuntersAndThePlayer)
     game->world().slot(0).layers[WallLayer][1 * 20 + 1] = ClosedDoor;
     game->world().slot(0).layers[WallLayer][6 * 20 + 9] = ClosedDoor;
     step();
-    EXPECT_EQ(hunter.life, 0);
+    EXPECT_EQ(hunter.life(), 0);
     EXPECT_EQ(game->player().life(), 320);
 }
 
 TEST_F(GameFlow, DeadHuntersGetNoSteps)
 {
     Hunter& hunter = static_cast<Hunter&>(*game->world().slot(0).monsters[0]);
-    const double heading = hunter.heading;
+    const double heading = hunter.heading();
     step();
-    EXPECT_NE(hunter.heading, heading); // a turning hunter turns
+    EXPECT_NE(hunter.heading(), heading); // a turning hunter turns
     hunter.damage(100);
-    const double still = hunter.heading;
+    const double still = hunter.heading();
     step(3);
-    EXPECT_EQ(hunter.heading, still);
+    EXPECT_EQ(hunter.heading(), still);
 }
 
 TEST_F(GameFlow, FinishedBulletsLeaveTheList)
 {
     // One flies into the wall at once, the other down the open room.
     game->world().slot(0).bullets.push_back(
-        std::make_unique<Bullet>(program.get(), game, sf::Vector2f(130.f, 600.f), 180.0));
-    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(5, 3), 90.0));
+        std::make_unique<Bullet>(*game, sf::Vector2f(130.f, 600.f), 180.0));
+    game->world().slot(0).bullets.push_back(std::make_unique<Bullet>(*game, centre(5, 3), 90.0));
     step();
     ASSERT_EQ(game->world().slot(0).bullets.size(), 1u);
     step(40);
@@ -275,7 +277,7 @@ protected:
     void SetUp() override
     {
         IngameTest::SetUp();
-        program->options["Sound"] = "True";
+        program->setOption("Sound", "True");
         ASSERT_TRUE(startWith(room()));
     }
 };

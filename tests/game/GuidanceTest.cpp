@@ -66,8 +66,8 @@ protected:
     sf::Image frame()
     {
         game->draw();
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     MapMark mark(sf::Vector2i cell) const { return game->exploredMap().mark(0, cell.x, cell.y); }
 };
@@ -111,7 +111,7 @@ TEST_F(Guidance, TheMapKeyShowsTheMapOverAPausedGameAndItsKeysGiveTheGameBackAsI
     }
     // A key of the player's own.
     game->setPaused(false);
-    program->settings.bind(Action::Map, sf::Keyboard::Tab);
+    program->settings().bind(Action::Map, sf::Keyboard::Tab);
     press(sf::Keyboard::M);
     EXPECT_FALSE(game->exploredMap().shown());
     press(sf::Keyboard::Tab);
@@ -151,7 +151,7 @@ TEST_F(Guidance, TheMapDrawsTheSeenCellsAndThePlayerFittedIntoTheScene)
     standAndPoint({7, 6}, {18, 6});
     press(sf::Keyboard::M);
     const sf::Image picture = frame();
-    const sf::Vector2u scene = program->sceneTexture.getSize();
+    const sf::Vector2u scene = program->scene().getSize();
     const float cell = ExploredMap::cellSize(20, 12, scene);
     const sf::Vector2f corner = ExploredMap::origin(20, 12, scene);
     ASSERT_GE(cell, 40.f);
@@ -175,8 +175,8 @@ TEST_F(Guidance, TheMapDrawsTheSeenCellsAndThePlayerFittedIntoTheScene)
 
 TEST_F(Guidance, AnalysingAnyObjectDoorOrWindowGivesItsLine)
 {
-    program->languageDocument.child("Victory").setString("The hatch of this map.");
-    program->languageDocument.child("Books").setString("Books.");
+    program->languageDocument().child("Victory").setString("The hatch of this map.");
+    program->languageDocument().child("Books").setString("Books.");
     const struct {
         int tile; // put on a floor cell; 0 to analyse the cell as it is
         sf::Vector2i cell;
@@ -193,7 +193,7 @@ TEST_F(Guidance, AnalysingAnyObjectDoorOrWindowGivesItsLine)
         {0, OpenDoorCell, DoorText.fallback},                {0, WindowCellAt, WindowText.fallback},
         {0, HatchCell, "The hatch of this map."},
     };
-    program->cursorIndex = AnalyseCursor;
+    program->setCursor(AnalyseCursor);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         if (c.tile != 0)

@@ -1,6 +1,7 @@
 // The pause, the HUD, the feedback to the player and the settings the game applies, driven
 // step by step.
 #include "IngameFixture.hpp"
+#include "monsters/MonsterProbe.hpp"
 
 #include "game/HudTexts.hpp"
 #include "game/monsters/Bullet.hpp"
@@ -65,8 +66,8 @@ protected:
     sf::Image frame()
     {
         game->draw();
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     // Runs the opening conversation to its end as a player skipping it would.
     void skipOpening()
@@ -92,12 +93,12 @@ TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
 {
     ASSERT_TRUE(startWith(arena({{16, 3}}, 'y')));
     game->player().placeAt(centre(4, 6));
-    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(10, 2), 0.0));
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(*game, centre(10, 2), 0.0));
     game->addMessage("line");
     hold(sf::Keyboard::D);
     step();
     const sf::Vector2f player = game->player().position();
-    const sf::Vector2f patrol = hunter(0).position;
+    const sf::Vector2f patrol = hunter(0).position();
     const int logLeft = game->log().stepsLeft();
     const std::size_t bullets = game->world().map().bullets.size();
     ASSERT_EQ(bullets, 1u);
@@ -106,7 +107,7 @@ TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
     ASSERT_TRUE(game->paused());
     step(300); // ten seconds of steps: the bullet would have left, the log emptied
     EXPECT_EQ(game->player().position(), player);
-    EXPECT_EQ(hunter(0).position, patrol);
+    EXPECT_EQ(hunter(0).position(), patrol);
     EXPECT_EQ(game->log().stepsLeft(), logLeft);
     EXPECT_EQ(game->world().map().bullets.size(), bullets);
 
@@ -136,7 +137,7 @@ TEST_F(Pause, TheConversationAndItsTimersWaitToo)
 
 TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena()));
     game->player().placeAt(centre(4, 6));
     hold(sf::Keyboard::D);
@@ -145,7 +146,7 @@ TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
     sendFocus(*program, sf::Event::GainedFocus);
     sendFocus(*program, sf::Event::LostFocus);
     EXPECT_TRUE(game->paused());
-    EXPECT_FALSE(program->keyDown[sf::Keyboard::D]);
+    EXPECT_FALSE(ProgramProbe::keyDown(*program)[sf::Keyboard::D]);
     EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Paused);
 
     sendFocus(*program, sf::Event::GainedFocus);
@@ -170,7 +171,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
     } cases[] = {
         {"L", false}, {"GL", true}, {"GFL", false}, {"GFLAL", false}, {"GFGL", true}, {"PF", true}, {"PFLAP", false},
     };
-    program->options["Window"] = "640x360";
+    program->setOption("Window", "640x360");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.events);
         ASSERT_TRUE(program->openWindow());
@@ -188,7 +189,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
             program->dispatchEvent(event);
         }
         EXPECT_EQ(game->paused(), c.paused);
-        program->window.close();
+        program->window().close();
     }
 }
 
@@ -221,7 +222,7 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
 {
     ASSERT_TRUE(startWith(arena()));
     game->player().placeAt(centre(6, 6));
-    ASSERT_TRUE(program->settings.applyKeyPreset("azerty"));
+    ASSERT_TRUE(program->settings().applyKeyPreset("azerty"));
     const sf::Vector2f start = game->player().position();
     hold(sf::Keyboard::W); // no longer up
     step();
@@ -236,7 +237,7 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
     EXPECT_FLOAT_EQ(game->player().position().y, start.y - 2 * WalkSpeed);
     hold(sf::Keyboard::Up, false);
 
-    program->settings.bind(Action::Pause, sf::Keyboard::Num9);
+    program->settings().bind(Action::Pause, sf::Keyboard::Num9);
     press(sf::Keyboard::P);
     EXPECT_FALSE(game->paused());
     press(sf::Keyboard::Num9);
@@ -246,19 +247,19 @@ TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
 
 TEST_F(PlaySettings, VolumeKeysStepByTenWithinLimitsAndShowTheirLevelEvenPaused)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena()));
     press(sf::Keyboard::P);
     press(sf::Keyboard::F2);
     press(sf::Keyboard::F2);
-    EXPECT_EQ(program->settings.musicVolume, 80);
+    EXPECT_EQ(program->settings().musicVolume, 80);
     EXPECT_NEAR(game->audio().music(DarkTheme).getVolume(), MusicVolume * 0.8f, 0.01f);
     EXPECT_EQ(game->hud().indicator(), "Music 80%");
     press(sf::Keyboard::F6);
-    EXPECT_EQ(program->settings.effectsVolume, 100);
+    EXPECT_EQ(program->settings().effectsVolume, 100);
     for (int i = 0; i < 12; ++i)
         press(sf::Keyboard::F5);
-    EXPECT_EQ(program->settings.effectsVolume, 0);
+    EXPECT_EQ(program->settings().effectsVolume, 0);
     EXPECT_EQ(game->audio().voice(0).getVolume(), 0.f);
     EXPECT_EQ(game->hud().indicator(), "Effects 0%");
     // The indicator goes after two seconds, steps counted while paused.
@@ -272,7 +273,7 @@ TEST_F(PlaySettings, WithSoundOffTheIndicatorSaysSo)
 {
     ASSERT_TRUE(startWith(arena()));
     press(sf::Keyboard::F3);
-    EXPECT_EQ(program->settings.musicVolume, 100);
+    EXPECT_EQ(program->settings().musicVolume, 100);
     EXPECT_EQ(game->hud().indicator(), "Music 100% (sound off for this run)");
 }
 
@@ -287,10 +288,10 @@ TEST_F(Display, TheHuntersLeftCountTheMapBeingPlayedAndDropAfterAKill)
     game->player().placeAt(centre(3, 4));
     game->followCamera();
     pointAt(centre(3, 1)); // the blade lands toward the pointer, on the hunter
-    hunter(0).position = centre(3, 3) + sf::Vector2f(0.f, 10.f);
+    MonsterProbe::position(hunter(0)) = centre(3, 3) + sf::Vector2f(0.f, 10.f);
     game->player().attack();
     step();
-    ASSERT_EQ(hunter(0).life, 0);
+    ASSERT_EQ(hunter(0).life(), 0);
     EXPECT_EQ(game->hudFrame().hunters, "Hunters 2/3");
     // A map without monsters counts none: the count follows the played map, not a fixed total.
     ASSERT_TRUE(startWith(arena()));
@@ -335,7 +336,7 @@ TEST_F(Feedback, ABulletFlashesTheEdgesRedAndMarksWhereItCameFrom)
     EXPECT_EQ(game->hud().flash(), 0);
 
     // Fired from the left, flying right.
-    game->world().map().bullets.push_back(std::make_unique<Bullet>(program.get(), game, centre(2, 6), 0.0));
+    game->world().map().bullets.push_back(std::make_unique<Bullet>(*game, centre(2, 6), 0.0));
     const int life = game->player().life();
     for (int i = 0; i < 20 && game->player().life() == life; ++i)
         step();
@@ -371,7 +372,7 @@ TEST_F(Feedback, ALargerLossFlashesStrongerAndADoorHasNoDirection)
 
 TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     // The hunter faces down at the start; the player stands in its sight.
     ASSERT_TRUE(startWith(arena({{5, 2}})));
     game->player().placeAt(centre(5, 6));
@@ -390,9 +391,9 @@ TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
     step(AlertRepeatSteps);
     EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
     Hunter& watcher = static_cast<Hunter&>(hunter(0));
-    watcher.chasing = false;
-    watcher.position = centre(5, 2);
-    watcher.heading = 90.0;
+    MonsterProbe::chasing(watcher) = false;
+    MonsterProbe::position(watcher) = centre(5, 2);
+    MonsterProbe::heading(watcher) = 90.0;
     game->player().placeAt(centre(5, 6));
     setLife(StartLife); // the first chase may have been fatal
     step();
@@ -407,7 +408,7 @@ TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
     step();
     ASSERT_EQ(game->hud().marks(), 1u);
     // Yellow pixels above the hunter, under the fog's darkness or not.
-    const sf::Vector2f at = screen(hunter(0).position);
+    const sf::Vector2f at = screen(hunter(0).position());
     ASSERT_GT(at.y, 160.f);
     const sf::Image image = frame();
     int yellow = 0;
@@ -423,7 +424,7 @@ TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
 
 TEST_F(Feedback, VictoryPlaysTheVictoryMusicInPlaceOfTheOther)
 {
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena({{17, 9}})));
     step();
     EXPECT_NE(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);

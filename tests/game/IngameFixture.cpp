@@ -189,15 +189,15 @@ void TestMap::write(zul::Tavric& field) const
 void IngameTest::SetUp()
 {
     program = std::make_unique<Program>();
-    ASSERT_TRUE(program->sceneTexture.create(SceneWidth, SceneHeight));
-    program->options["Sound"] = "False";
+    ASSERT_TRUE(program->scene().create(SceneWidth, SceneHeight));
+    program->setOption("Sound", "False");
     // The game's first rules, which most tests check; a test of the easier ones chooses them.
-    program->settings.difficulty = Difficulty::Classic;
-    auto module = std::make_unique<Ingame>(program.get());
+    program->settings().difficulty = Difficulty::Classic;
+    auto module = std::make_unique<Ingame>(*program);
     game = module.get();
     const int state = program->registerModule("ingame", std::move(module));
-    program->stateStack.push(program->quitState());
-    program->stateStack.push(state);
+    ProgramProbe::stateStack(*program).push(program->quitState());
+    ProgramProbe::stateStack(*program).push(state);
     game->setLoadingScreenShown(false);
     game->setResourceDirectory(testResourceDirectory());
 }
@@ -206,7 +206,7 @@ bool IngameTest::startWith(const TestMap& map, bool keepOpening)
 {
     // As a restart does: the previous run's hunters go first.
     game->stop();
-    map.write(program->configDocument.child("Maps").child("M0"));
+    map.write(program->configDocument().child("Maps").child("M0"));
     const bool started = game->start();
     if (started && !keepOpening)
         game->tasks().clear();

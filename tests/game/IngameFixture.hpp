@@ -5,6 +5,7 @@
 #include "game/Ingame.hpp"
 #include "game/Tuning.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <gtest/gtest.h>
 
@@ -62,13 +63,13 @@ protected:
     void step(int count = 1);
     // The player's life set through its own operation.
     void setLife(int life) { game->player().hurt(game->player().life() - life); }
-    void hold(sf::Keyboard::Key key, bool down = true) { program->keyDown[key] = down; }
+    void hold(sf::Keyboard::Key key, bool down = true) { ProgramProbe::keyDown(*program)[key] = down; }
     void press(sf::Keyboard::Key key);
     void click(sf::Mouse::Button button, int x, int y);
     // Screen position of a scene position.
     sf::Vector2f screen(sf::Vector2f scene) const { return scene - game->world().camera(); }
     // Puts the mouse pointer at a scene position.
-    void pointAt(sf::Vector2f scene) { program->mousePosition = screen(scene); }
+    void pointAt(sf::Vector2f scene) { ProgramProbe::mousePosition(*program) = screen(scene); }
     static sf::Vector2f centre(int column, int row)
     {
         return sf::Vector2f(column * TileSize + TileSize / 2.f, row * TileSize + TileSize / 2.f);

@@ -22,9 +22,9 @@ protected:
     void SetUp() override
     {
         IngameTest::SetUp();
-        program->languageDocument.child("Level2").setString("Level 2: below");
+        program->languageDocument().child("Level2").setString("Level 2: below");
         second = room(24, 14, {5, 6});
-        second.write(program->configDocument.child("Maps").child("M1"));
+        second.write(program->configDocument().child("Maps").child("M1"));
         ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     }
     std::string lastLine() const
@@ -35,7 +35,7 @@ protected:
     void clearLevel()
     {
         for (const auto& monster : game->world().map().monsters)
-            monster->damage(monster->life);
+            monster->damage(monster->life());
         step();
         ASSERT_TRUE(game->victory());
     }
@@ -66,8 +66,8 @@ TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
     EXPECT_EQ(game->furthestLevel(), 2);
     // Kept in the user data as it is written and read back.
     std::string bytes;
-    ASSERT_TRUE(userDataBytes(program->userDocument, "", bytes));
-    zul::Tavric reread(&program->dictionary, nullptr);
+    ASSERT_TRUE(userDataBytes(program->userDocument(), "", bytes));
+    zul::Tavric reread(&ProgramProbe::dictionary(*program), nullptr);
     ASSERT_TRUE(zul::parse(reread, userDataText(bytes)));
     EXPECT_EQ(reread.child("FurthestLevel").getInt(), 2);
 }
@@ -77,7 +77,7 @@ TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)
     toSecondLevel();
     MapRecord& map = game->world().map();
     map.setValue(WallLayer, 10, 8, WallCell);
-    map.monsters.front()->damage(map.monsters.front()->life);
+    map.monsters.front()->damage(map.monsters.front()->life());
     game->player().placeAt(centre(12, 9));
     setLife(0);
     step();
@@ -87,7 +87,7 @@ TEST_F(Levels, ADeathOnTheSecondMapReloadsThatMapOnly)
     EXPECT_EQ(game->player().life(), StartLife);
     EXPECT_EQ(game->world().map().value(WallLayer, 10, 8), 0) << "the map is reloaded";
     for (const auto& monster : game->world().map().monsters)
-        EXPECT_GT(monster->life, 0);
+        EXPECT_GT(monster->life(), 0);
     EXPECT_TRUE(game->tasks().empty()) << "the conversation replays only on the first map";
 }
 
@@ -109,7 +109,7 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
     press(sf::Keyboard::C);
     EXPECT_EQ(game->world().currentSlot(), 0);
 
-    program->userDocument.child("FurthestLevel").setInt(2);
+    program->userDocument().child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     EXPECT_TRUE(game->continueOffer());
     EXPECT_EQ(game->continueLine(), "Press C to continue from level 2");
@@ -121,13 +121,13 @@ TEST_F(Levels, TheSavedLevelIsOfferedAndCTakesIt)
 
 TEST_F(Levels, ASavedLevelBeyondTheMapsOrNoWholeNumberIsNotOffered)
 {
-    program->userDocument.child("FurthestLevel").setInt(3);
+    program->userDocument().child("FurthestLevel").setInt(3);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     EXPECT_FALSE(game->continueOffer());
 
     // Reaching a level writes a good number back in place of one that is none.
-    program->userDocument.removeChild("FurthestLevel");
-    program->userDocument.child("FurthestLevel").setString("two");
+    program->userDocument().removeChild("FurthestLevel");
+    program->userDocument().child("FurthestLevel").setString("two");
     ASSERT_TRUE(startWith(room(20, 12, {3, 4})));
     EXPECT_FALSE(game->continueOffer());
     toSecondLevel();
@@ -138,11 +138,11 @@ TEST_F(Levels, ASavedLevelBeyondTheMapsOrNoWholeNumberIsNotOffered)
 // its own keys, and only its victory ends the game.
 TEST_F(Levels, AThirdMapIsAnotherLevelWithItsOwnTexts)
 {
-    room(22, 13, {4, 5}).write(program->configDocument.child("Maps").child("M2"));
-    program->languageDocument.child("Level3").setString("Level 3: the roof");
-    program->languageDocument.child("Books").setString("books below");
-    program->languageDocument.child("Books2").setString("books of the roof");
-    program->userDocument.child("FurthestLevel").setInt(3);
+    room(22, 13, {4, 5}).write(program->configDocument().child("Maps").child("M2"));
+    program->languageDocument().child("Level3").setString("Level 3: the roof");
+    program->languageDocument().child("Books").setString("books below");
+    program->languageDocument().child("Books2").setString("books of the roof");
+    program->userDocument().child("FurthestLevel").setInt(3);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     ASSERT_EQ(game->world().mapCount(), 3);
     EXPECT_EQ(game->continueLine(), "Press C to continue from level 3");
@@ -185,7 +185,7 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
         TestMap map = room(20, 12, {0, 0});
         map.start = c.start;
         if (!c.start)
-            program->configDocument.child("Maps").child("M0").removeChild("Start");
+            program->configDocument().child("Maps").child("M0").removeChild("Start");
         ::testing::internal::CaptureStderr();
         ASSERT_TRUE(startWith(map));
         const std::string out = ::testing::internal::GetCapturedStderr();
@@ -201,7 +201,7 @@ TEST_F(Levels, TheStartFieldIsUsedOnFreeFloorAndRefusedElsewhereWithALine)
 // it, through the conversation and a while after.
 TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
 {
-    program->userDocument.child("FurthestLevel").setInt(2);
+    program->userDocument().child("FurthestLevel").setInt(2);
     ASSERT_TRUE(startWith(room(20, 12, {3, 4}), true));
     const std::string offer = "Press C to continue from level 2";
     for (int i = 0;
@@ -215,8 +215,8 @@ TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
 
     // White words between the middle of the scene and the top of the box.
     game->draw();
-    program->sceneTexture.display();
-    const sf::Image picture = program->sceneTexture.getTexture().copyToImage();
+    program->scene().display();
+    const sf::Image picture = program->scene().getTexture().copyToImage();
     const int boxTop = game->dialogue().boxY();
     int white = 0;
     for (int y = SceneHeight / 2; y < boxTop; ++y)

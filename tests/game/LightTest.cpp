@@ -43,23 +43,24 @@ protected:
         game->followCamera();
         game->player().face(facing);
     }
-    // The fog on a white scene: 255 lit, 127 half dark, 0 dark.
+    // The fog on a white scene after a step's light: 255 lit, 127 half dark, 0 dark.
     sf::Image fan()
     {
-        program->sceneTexture.clear(sf::Color::White);
+        game->castLight();
+        program->scene().clear(sf::Color::White);
         game->light().forgetScene();
         game->drawFog();
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     sf::Image literal()
     {
         sf::RenderTexture& fog = game->light().referenceTexture();
-        program->sceneTexture.clear(sf::Color::White);
+        program->scene().clear(sf::Color::White);
         drawLiteralFog(*game, fog);
-        program->sceneTexture.draw(sf::Sprite(fog.getTexture()));
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().draw(sf::Sprite(fog.getTexture()));
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     struct Comparison {
         unsigned missing = 0; // lit by the one-pixel rays, not by the fan

@@ -86,17 +86,17 @@ TEST_F(MapLoading, MonsterCodesCreateTheirKindAtTheCellCornerHeadingDown)
         ASSERT_NE(hunter, nullptr) << i;
         EXPECT_EQ(hunter->kind(), kinds[i]) << i;
     }
-    EXPECT_EQ(monsters[0]->position, sf::Vector2f(360.f, 480.f));
-    EXPECT_EQ(monsters[3]->position, sf::Vector2f(840.f, 720.f));
+    EXPECT_EQ(monsters[0]->position(), sf::Vector2f(360.f, 480.f));
+    EXPECT_EQ(monsters[3]->position(), sf::Vector2f(840.f, 720.f));
     for (const auto& monster : monsters)
-        EXPECT_EQ(monster->heading, 90.0);
+        EXPECT_EQ(monster->heading(), 90.0);
     EXPECT_TRUE(game->world().slot(0).layers[MonsterLayer].empty());
     EXPECT_TRUE(game->world().slot(0).bullets.empty());
 }
 
 TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
 {
-    zul::Tavric& field = program->configDocument.child("Maps").child("Only");
+    zul::Tavric& field = program->configDocument().child("Maps").child("Only");
     field.child("Width").setInt(2);
     field.child("Height").setInt(1);
     zul::Tavric& layers = field.child("Layers");
@@ -119,8 +119,8 @@ TEST_F(MapLoading, LayersAreTakenInNameOrderAndMissingOnesAreEmpty)
 TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
 {
     TestMap map(10, 10);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    zul::Tavric& wall = program->configDocument.child("Maps").child("M0").child("Layers").child("L3");
+    map.write(program->configDocument().child("Maps").child("M0"));
+    zul::Tavric& wall = program->configDocument().child("Maps").child("M0").child("Layers").child("L3");
     std::vector<zul::Tavric*>& elements = wall.getCollection()->elements;
     delete elements.back();
     elements.pop_back();
@@ -138,8 +138,8 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
 TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
 {
     TestMap map(4, 3);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    zul::Tavric& layers = program->configDocument.child("Maps").child("M0").child("Layers");
+    map.write(program->configDocument().child("Maps").child("M0"));
+    zul::Tavric& layers = program->configDocument().child("Maps").child("M0").child("Layers");
     layers.removeChild("L1");
     layers.child("L1").setInt(181);
     ::testing::internal::CaptureStderr();
@@ -150,8 +150,8 @@ TEST_F(MapLoading, ALayerThatIsNoCollectionIsRejectedLikeAShortOne)
 TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
 {
     TestMap map(3, 3);
-    map.write(program->configDocument.child("Maps").child("M0"));
-    program->configDocument.child("Maps").child("M0").child("Width").setInt(-3);
+    map.write(program->configDocument().child("Maps").child("M0"));
+    program->configDocument().child("Maps").child("M0").child("Width").setInt(-3);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
@@ -160,7 +160,7 @@ TEST_F(MapLoading, SizesThatCannotBeAMapAreRefused)
 
 TEST_F(MapLoading, EveryMapUnderMapsGetsASlotInNameOrderAsTheDocumentHoldsThem)
 {
-    zul::Tavric& maps = program->configDocument.child("Maps");
+    zul::Tavric& maps = program->configDocument().child("Maps");
     for (const char* name : {"D", "B", "C", "A"}) {
         TestMap map(name[0] - 'A' + 1, 2);
         map.write(maps.child(name));
@@ -183,7 +183,7 @@ TEST_F(MapLoading, EveryMapUnderMapsGetsASlotInNameOrderAsTheDocumentHoldsThem)
 
     // None at all: a line says so and an empty map is played, not the last one read.
     game->stop();
-    ASSERT_TRUE(program->configDocument.removeChild("Maps"));
+    ASSERT_TRUE(program->configDocument().removeChild("Maps"));
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(game->start());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "No map under \"Maps\": the game plays an empty one.\n");
@@ -200,7 +200,7 @@ TEST_F(MapLoading, ProgressCountsEveryResourceAndMap)
     EXPECT_EQ(loadingFrame, FontCount + TextureCount + 2);
 
     game->stop();
-    program->options["Sound"] = "True";
+    program->setOption("Sound", "True");
     ASSERT_TRUE(game->start());
     EXPECT_EQ(loadingFrame, FontCount + SoundCount + MusicCount + TextureCount + 2);
     EXPECT_TRUE(game->audio().enabled());
@@ -225,10 +225,10 @@ TEST_F(MapLoading, AMissingResourceIsNamedReadablyAndEndsTheRun)
     game->handleEvent(space);
     game->draw();
     click(sf::Mouse::Left, 100, 100);
-    EXPECT_EQ(program->exitStatus, 0);
+    EXPECT_EQ(program->exitStatus(), 0);
     step();
     EXPECT_EQ(program->top(), program->quitState());
-    EXPECT_EQ(program->exitStatus, 1);
+    EXPECT_EQ(program->exitStatus(), 1);
 }
 
 TEST_F(MapLoading, RestartingKeepsTheWallsTheFogRemembers)

@@ -147,7 +147,7 @@ TEST_F(Player, ADoorClosingOnThePlayerTrapsAndHurtsIt)
 TEST_F(Player, ASwingRunsNineStepsAndIsNotRestarted)
 {
     // Clicks where the pointer already is, so the facing stays 0.
-    const sf::Vector2f pointer = program->mousePosition;
+    const sf::Vector2f pointer = program->pointer();
     const auto click = [&](sf::Mouse::Button button, int, int) {
         IngameTest::click(button, static_cast<int>(pointer.x), static_cast<int>(pointer.y));
     };
@@ -166,7 +166,7 @@ TEST_F(Player, ASwingRunsNineStepsAndIsNotRestarted)
 
     // Only the attack cursor attacks.
     step(9);
-    program->cursorIndex = 2;
+    program->setCursor(2);
     click(sf::Mouse::Left, 0, 0);
     EXPECT_EQ(game->player().attackTimer(), 0);
 }
@@ -175,10 +175,10 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
 {
     // Facing 0 means the pointer is to the left: the blade lands 50 to the left.
     const sf::Vector2f hit = game->player().position() + sf::Vector2f(-50.f, 0.f);
-    auto near = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, 70.f), 90.0);
-    auto edge = std::make_unique<Hunter>(program.get(), game, hit + sf::Vector2f(0.f, -80.f), 270.0);
+    auto near = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, 70.f), 90.0);
+    auto edge = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, -80.f), 270.0);
     auto behind =
-        std::make_unique<Hunter>(program.get(), game, game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
+        std::make_unique<Hunter>(*game, game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
     Hunter& nearHunter = *near;
     Hunter& edgeHunter = *edge;
     Hunter& behindHunter = *behind;
@@ -187,9 +187,9 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
     game->world().slot(0).monsters.push_back(std::move(behind));
     game->player().attack();
     step();
-    EXPECT_EQ(nearHunter.life, 0);
-    EXPECT_EQ(edgeHunter.life, 100);
-    EXPECT_EQ(behindHunter.life, 100) << "the blade does not land behind the player";
+    EXPECT_EQ(nearHunter.life(), 0);
+    EXPECT_EQ(edgeHunter.life(), 100);
+    EXPECT_EQ(behindHunter.life(), 100) << "the blade does not land behind the player";
 }
 
 TEST_F(Player, FacesThePointerAndKeepsItsFacingWhenThePointerIsOnIt)
@@ -258,7 +258,7 @@ TEST_F(Player, ADeadPlayerNoLongerMoves)
 
 TEST_F(Player, PressingIntoAnEventCellTriggersItEveryStep)
 {
-    program->languageDocument.child("Victory").setString("Out at last");
+    program->languageDocument().child("Victory").setString("Out at last");
     game->world().slot(0).layers[WallLayer][5 * 20 + 6] = WallCell;
     game->world().slot(0).layers[EventLayer][5 * 20 + 6] = 12;
     place(sf::Vector2f(715.f, 660.f));

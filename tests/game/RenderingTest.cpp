@@ -2,12 +2,16 @@
 #include "LiteralFog.hpp"
 
 #include "game/TileBatches.hpp"
+#include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
 #include "shell/SceneCopy.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 namespace vrk {
 namespace testing {
@@ -42,22 +46,24 @@ protected:
         game->followCamera();
         game->player().face(facing);
     }
-    // Casts the light on a white scene: 255 lit, 127 half dark, 0 dark, in every channel.
+    // Casts the light of a step (which remembers walls), then paints the frame's on a white
+    // scene: 255 lit, 127 half dark, 0 dark, in every channel.
     sf::Image lightOnWhite()
     {
-        program->sceneTexture.clear(sf::Color::White);
+        game->castLight();
+        program->scene().clear(sf::Color::White);
         game->drawFog();
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     // The same with the literal fog, drawn into the module's fog texture and laid over the scene.
     sf::Image literalLightOnWhite()
     {
-        program->sceneTexture.clear(sf::Color::White);
+        program->scene().clear(sf::Color::White);
         drawLiteralFog(*game, game->light().referenceTexture());
-        program->sceneTexture.draw(sf::Sprite(game->light().referenceTexture().getTexture()));
-        program->sceneTexture.display();
-        return program->sceneTexture.getTexture().copyToImage();
+        program->scene().draw(sf::Sprite(game->light().referenceTexture().getTexture()));
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     sf::Uint8 lightAt(const sf::Image& image, sf::Vector2f scene)
     {
@@ -206,10 +212,10 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
         for (int cull = 0; cull < 2; ++cull) {
             put(view.position, view.facing);
             game->setCullDarkCells(cull == 1);
-            program->sceneTexture.clear(sf::Color(90, 20, 160));
+            program->scene().clear(sf::Color(90, 20, 160));
             game->draw();
-            program->sceneTexture.display();
-            pictures[cull] = program->sceneTexture.getTexture().copyToImage();
+            program->scene().display();
+            pictures[cull] = program->scene().getTexture().copyToImage();
         }
         unsigned differing = 0, culled = 0;
         const std::size_t bytes = std::size_t(SceneWidth) * SceneHeight * 4;
@@ -287,11 +293,11 @@ TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
     map.layers[WallLayer].assign(40 * 30, 0);
     map.layers[GroundLayer].assign(40 * 30, 0); // nothing covers the scene but the fog
     put(centre(20, 15), 0.0);                   // light toward -x
-    program->sceneTexture.clear(sf::Color(200, 100, 50, 0));
+    program->scene().clear(sf::Color(200, 100, 50, 0));
     for (int frame = 0; frame < 2; ++frame) {
         game->draw();
-        program->sceneTexture.display();
-        const sf::Image scene = program->sceneTexture.getTexture().copyToImage();
+        program->scene().display();
+        const sf::Image scene = program->scene().getTexture().copyToImage();
         const sf::Vector2f dark = screen(centre(23, 15));
         EXPECT_EQ(scene.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)), sf::Color::Black);
         unsigned transparent = 0;
@@ -300,7 +306,7 @@ TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
                 transparent += scene.getPixel(x, y).a != 255;
         EXPECT_EQ(transparent, 0u);
         // The next frame starts from an opaque scene whose dark part shows colour again.
-        program->sceneTexture.clear(sf::Color(200, 100, 50, 255));
+        program->scene().clear(sf::Color(200, 100, 50, 255));
     }
 }
 
@@ -312,11 +318,11 @@ TEST_F(Rendering, ADoorShowsItsNewTileInTheFrameAfterTheStepThatMovedIt)
     map.layers[WallLayer][15 * 40 + 17] = ClosedDoor;
     put(centre(20, 15), 0.0); // light toward -x, onto the door
     const auto doorRed = [&] {
-        program->sceneTexture.clear(sf::Color::White);
+        program->scene().clear(sf::Color::White);
         game->draw();
-        program->sceneTexture.display();
+        program->scene().display();
         const sf::Vector2f at = screen(centre(17, 15));
-        return program->sceneTexture.getTexture()
+        return program->scene().getTexture()
             .copyToImage()
             .getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y))
             .r;
@@ -348,15 +354,53 @@ TEST_F(Rendering, TheFadingOverlayIsLeftOutOnlyWhenOpaqueGroundCoversTheView)
     EXPECT_FALSE(game->coversScene());
 }
 
-TEST_F(Rendering, ASparkIsDrawnUntilItsTimerRunsOut)
+TEST_F(Rendering, ASparkShowsUntilItsTimerRunsOut)
 {
     game->events().addSpark(21, 15, 20);
-    for (int frame = 0; frame < 19; ++frame)
-        game->draw();
+    step(19);
+    game->draw();
     ASSERT_EQ(game->events().sparks().size(), 1u);
     EXPECT_EQ(game->events().sparks().front().timer, 1);
-    game->draw();
+    step();
     EXPECT_TRUE(game->events().sparks().empty());
+}
+
+TEST_F(Rendering, DrawingLeavesTheGameAsItWas)
+{
+    put(centre(20, 15), 0.3);
+    game->events().addSpark(21, 15, 20);
+    game->world().addBullet(std::make_unique<Bullet>(*game, centre(22, 15), 0.0));
+    game->dialogue().start(OpeningScript);
+    game->addMessage("a line");
+    const auto number = [](long long value) { return std::to_string(value) + " "; };
+    const struct {
+        const char* part;
+        std::function<std::string()> state;
+    } parts[] = {
+        {"sparks",
+         [&] {
+             std::string state;
+             for (const Spark& spark : game->events().sparks())
+                 state += number(spark.timer) + number(spark.frame) + number(spark.angle);
+             return state;
+         }},
+        {"bullets", [&] { return number(static_cast<const Bullet&>(*game->world().map().bullets.front()).spin()); }},
+        {"explored",
+         [&] {
+             const std::vector<int>& explored = game->world().map().explored;
+             return number(std::count(explored.begin(), explored.end(), 1));
+         }},
+        {"log", [&] { return number(static_cast<long long>(game->log().size())) + number(game->log().stepsLeft()); }},
+        {"portrait", [&] { return number(game->dialogue().faceAlpha()); }},
+        {"tasks", [&] { return number(static_cast<long long>(game->tasks().size())); }},
+    };
+    std::vector<std::string> before;
+    for (const auto& part : parts)
+        before.push_back(part.state());
+    for (int frame = 0; frame < 3; ++frame)
+        game->draw();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(parts[i].state(), before[i]) << parts[i].part;
 }
 
 TEST_F(Rendering, TheLogStacksUpwardFromTheBottomOldestLowest)
@@ -391,10 +435,10 @@ TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)
     MapRecord& map = game->world().slot(0);
     map.layers[WallLayer].assign(40 * 30, 0);
     put(centre(20, 15), 0.0); // light toward -x
-    program->sceneTexture.clear(sf::Color::White);
+    program->scene().clear(sf::Color::White);
     game->draw();
-    program->sceneTexture.display();
-    const sf::Image scene = program->sceneTexture.getTexture().copyToImage();
+    program->scene().display();
+    const sf::Image scene = program->scene().getTexture().copyToImage();
     const sf::Vector2f lit = screen(centre(17, 15) + sf::Vector2f(0.f, -1.f));
     const sf::Vector2f dark = screen(centre(23, 15));
     // Ground tile 0 of the stand-in sheet is (40, 200, ...) under the light.

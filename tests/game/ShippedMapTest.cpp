@@ -56,7 +56,7 @@ TEST_F(ShippedMap, StartsOnFreeGroundWithHuntersAndTalksFirst)
 
 TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
 {
-    program->options["Language"] = "Fr";
+    program->setOption("Language", "Fr");
     program->chooseLanguage();
     const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback,  LevelClearedText.fallback,
                                            GameWonText.fallback,  HelpTexts[0].fallback, HelpTexts[1].fallback,
@@ -70,25 +70,25 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     };
     talk();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("Help3").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("Help3").getString());
     setLife(0);
     step();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument.child("GameOver").getString());
+    EXPECT_EQ(seen.back(), program->languageDocument().child("GameOver").getString());
     press(sf::Keyboard::Space);
     // Each level cleared in turn: the next one names itself, the last ends the game.
     for (int slot = 0; slot < game->world().mapCount(); ++slot) {
         if (slot > 0) {
             press(sf::Keyboard::Space);
             collect();
-            EXPECT_EQ(seen.back(), program->languageDocument.child(levelNameKey(slot)).getString());
+            EXPECT_EQ(seen.back(), program->languageDocument().child(levelNameKey(slot)).getString());
         }
         for (const auto& monster : game->world().map().monsters)
-            monster->damage(monster->life);
+            monster->damage(monster->life());
         step();
         collect();
         const bool last = slot + 1 == game->world().mapCount();
-        EXPECT_EQ(seen.back(), program->languageDocument.child(last ? "GameWon" : "LevelCleared").getString());
+        EXPECT_EQ(seen.back(), program->languageDocument().child(last ? "GameWon" : "LevelCleared").getString());
     }
     for (const std::string& line : seen)
         EXPECT_EQ(english.count(line), 0u) << line;
@@ -134,7 +134,7 @@ TEST_F(ShippedMap, IsLostAndWonLevelByLevelAndRestartedWithSpace)
     EXPECT_EQ(game->world().currentSlot(), 0);
     EXPECT_EQ(game->world().slot(0).monsters.size(), hunters);
     for (const auto& monster : game->world().slot(0).monsters)
-        EXPECT_GT(monster->life, 0);
+        EXPECT_GT(monster->life(), 0);
 }
 
 TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
@@ -181,7 +181,7 @@ TEST_F(ShippedMap, EachRemotePanelIsSeenThroughGlassFromBesideTheDoorItOpens)
         EXPECT_LT(cellOf(game->player().position().y), remoteRow - 1);
         game->player().placeAt(beside);
         step();
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         game->log().clear();
         const sf::Vector2f panel = screen(centre(remoteColumn, remoteRow));
         click(sf::Mouse::Left, static_cast<int>(panel.x), static_cast<int>(panel.y));

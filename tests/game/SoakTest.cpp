@@ -88,13 +88,13 @@ protected:
     {
         float best = -1.f;
         for (const auto& monster : game->world().map().monsters) {
-            if (monster->life <= 0)
+            if (monster->life() <= 0)
                 continue;
-            const sf::Vector2f d = monster->position - game->player().position();
+            const sf::Vector2f d = monster->position() - game->player().position();
             const float distance = d.x * d.x + d.y * d.y;
             if (best < 0.f || distance < best) {
                 best = distance;
-                at = screen(monster->position + sf::Vector2f(TileSize / 2.f, TileSize / 2.f));
+                at = screen(monster->position() + sf::Vector2f(TileSize / 2.f, TileSize / 2.f));
             }
         }
         if (distanceOut)
@@ -107,10 +107,10 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
 {
     for (int i = 0; i < Dialogue::scripts[0].count; ++i) {
         const std::string& key = Dialogue::scripts[0].entries[i].key;
-        program->languageDocument.child(key).setString("Words of " + key + " typed out.");
+        program->languageDocument().child(key).setString("Words of " + key + " typed out.");
     }
     for (const char* key : {"Victory", "Books", "DoorPanel", "TooFar"})
-        program->languageDocument.child(key).setString(key);
+        program->languageDocument().child(key).setString(key);
 
     const TestMap map = arena();
     ASSERT_TRUE(startWith(map, true));
@@ -134,7 +134,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         if (chance(0.15)) {
             const unsigned which = random() % 10;
             const sf::Keyboard::Key key = keys[which];
-            const bool down = !program->keyDown[key] && chance(which >= 8 ? 0.3 : 0.6);
+            const bool down = !ProgramProbe::keyDown(*program)[key] && chance(which >= 8 ? 0.3 : 0.6);
             send(down ? sf::Event::KeyPressed : sf::Event::KeyReleased, key);
         }
         // The pointer wanders, and half the time goes after the nearest hunter.
@@ -150,7 +150,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         sf::Vector2f hunterAt;
         float hunterDistance = 0.f;
         if (!talking && nearestHunter(hunterAt, &hunterDistance) && hunterDistance < 150.f && chance(0.5)) {
-            if (program->cursorIndex != 1)
+            if (program->cursor() != 1)
                 click(sf::Mouse::Right, static_cast<int>(hunterAt.x), static_cast<int>(hunterAt.y));
             click(sf::Mouse::Left, static_cast<int>(hunterAt.x), static_cast<int>(hunterAt.y));
         } else if (chance(0.02)) {
@@ -160,11 +160,11 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
             const sf::Vector2f at = screen(centre(cell.x, cell.y));
             click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
         } else if (chance(talking ? 0.3 : 0.1))
-            click(sf::Mouse::Left, static_cast<int>(program->mousePosition.x),
-                  static_cast<int>(program->mousePosition.y));
+            click(sf::Mouse::Left, static_cast<int>(program->pointer().x),
+                  static_cast<int>(program->pointer().y));
         if (chance(0.01))
-            click(sf::Mouse::Right, static_cast<int>(program->mousePosition.x),
-                  static_cast<int>(program->mousePosition.y));
+            click(sf::Mouse::Right, static_cast<int>(program->pointer().x),
+                  static_cast<int>(program->pointer().y));
         if (chance(0.002))
             press(sf::Keyboard::Space); // does nothing while the game goes on
 
@@ -182,10 +182,10 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
 
         if (stepIndex % DrawEvery == 0) {
             game->draw();
-            program->sceneTexture.display();
+            program->scene().display();
             // Read the frame back as presenting it would consume it: a frame nobody reads stays
             // queued in the software renderer, and the heap would measure that queue.
-            const sf::Image frame = program->sceneTexture.getTexture().copyToImage();
+            const sf::Image frame = program->scene().getTexture().copyToImage();
             ASSERT_EQ(frame.getSize().x, static_cast<unsigned>(SceneWidth));
             ++frames;
         }
@@ -203,7 +203,7 @@ TEST_F(Soak, TenMinutesOfRandomPlayStayBoundedAndLeakFree)
         ASSERT_GE(game->player().position().y, 0.f);
         ASSERT_LT(game->player().position().y, mapHeight);
         for (const auto& monster : game->world().map().monsters)
-            ASSERT_TRUE(monster->life >= 0 && monster->life <= 100) << "monster life " << monster->life;
+            ASSERT_TRUE(monster->life() >= 0 && monster->life() <= 100) << "monster life " << monster->life();
         maxBullets = std::max(maxBullets, game->world().map().bullets.size());
         maxSparks = std::max(maxSparks, game->events().sparks().size());
         maxTasks = std::max(maxTasks, game->tasks().size());

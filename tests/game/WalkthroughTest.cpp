@@ -78,10 +78,10 @@ protected:
     void stepFighting()
     {
         for (const auto& monster : map().monsters)
-            if (monster->life > 0 && distance(monster->position, game->player().position()) < StrikeDistance) {
-                program->cursorIndex = AttackCursor;
-                pointAt(monster->position);
-                const sf::Vector2f at = screen(monster->position);
+            if (monster->life() > 0 && distance(monster->position(), game->player().position()) < StrikeDistance) {
+                program->setCursor(AttackCursor);
+                pointAt(monster->position());
+                const sf::Vector2f at = screen(monster->position());
                 click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
                 break;
             }
@@ -178,13 +178,13 @@ protected:
         // to lead there.
         for (int i = 0; i < ViewSettlingSteps && !died; ++i) {
             const sf::Vector2f toward = screen(centre(panel.cell.x, panel.cell.y));
-            program->mousePosition =
+            ProgramProbe::mousePosition(*program) =
                 sf::Vector2f(std::clamp(toward.x, 0.f, SceneWidth - 1.f), std::clamp(toward.y, 0.f, SceneHeight - 1.f));
             stepFighting();
         }
         if (died)
             return;
-        program->cursorIndex = ActivateCursor;
+        program->setCursor(ActivateCursor);
         pointAt(centre(panel.cell.x, panel.cell.y));
         const sf::Vector2f at = screen(centre(panel.cell.x, panel.cell.y));
         ASSERT_TRUE(at.x >= 0 && at.y >= 0 && at.x < SceneWidth && at.y < SceneHeight) << "the panel is off screen";
@@ -229,18 +229,18 @@ protected:
             int shortest = 0;
             const std::vector<int> steps = stepsFromPlayer();
             for (const auto& monster : map().monsters) {
-                if (monster->life <= 0)
+                if (monster->life() <= 0)
                     continue;
-                const int length = stepsTo(steps, {cellOf(monster->position.x), cellOf(monster->position.y)});
+                const int length = stepsTo(steps, {cellOf(monster->position().x), cellOf(monster->position().y)});
                 if (length >= 0 && (!nearest || length < shortest)) {
                     nearest = monster.get();
                     shortest = length;
                 }
             }
             ASSERT_NE(nearest, nullptr) << "a hunter stands where no one can walk";
-            walkTo({cellOf(nearest->position.x), cellOf(nearest->position.y)});
-            for (int i = 0; i < 20 && !died && nearest->life > 0; ++i)
-                stepToward(nearest->position);
+            walkTo({cellOf(nearest->position().x), cellOf(nearest->position().y)});
+            for (int i = 0; i < 20 && !died && nearest->life() > 0; ++i)
+                stepToward(nearest->position());
         }
         EXPECT_GE(doors, 3);
         EXPECT_TRUE(game->victory()) << "hunters left after " << steps << " steps";
@@ -250,7 +250,7 @@ protected:
                     EXPECT_TRUE(walkTo({column, row})) << "the hatch cannot be reached";
                 }
             }
-        std::cout << "Level " << level() << " won on " << difficultyName(program->settings.difficulty) << " in "
+        std::cout << "Level " << level() << " won on " << difficultyName(program->settings().difficulty) << " in "
                   << steps - startSteps << " steps, " << doors << " doors opened, " << lifeLost - startLoss
                   << " life lost, " << deaths - startDeaths << " deaths\n";
     }
@@ -289,7 +289,7 @@ TEST_F(Walkthrough, OnClassicEveryLevelIsWonByWalkingOpeningDoorsAndStrikingEver
 
 TEST_F(Walkthrough, OnNormalEveryLevelIsWonWithoutTopUpsResumingFromCheckpoints)
 {
-    program->settings.difficulty = Difficulty::Normal;
+    program->settings().difficulty = Difficulty::Normal;
     game->stop();
     ASSERT_TRUE(game->start());
     topUp = false;

@@ -1,4 +1,5 @@
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +13,24 @@ std::vector<int> cellsShown(vrk::Program& program, int frames)
     std::vector<int> cells;
     for (int i = 0; i < frames; ++i) {
         program.drawCursor();
-        cells.push_back(program.cursorSprites[program.cursorIndex].getTextureRect().left / 100);
+        cells.push_back(vrk::testing::ProgramProbe::cursorSprites(program)[program.cursor()].getTextureRect().left / 100);
     }
     return cells;
 }
 
 class CursorTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(program.sceneTexture.create(200, 200)); }
+    void SetUp() override { ASSERT_TRUE(program.scene().create(200, 200)); }
     void useImage(unsigned width)
     {
         sf::Image image;
         image.create(width, 100, sf::Color::Red);
-        ASSERT_TRUE(program.cursorTextures[1].loadFromImage(image));
-        program.cursorSprites[1].setTexture(program.cursorTextures[1]);
-        program.cursorSprites[1].setTextureRect(sf::IntRect(0, 0, 100, 100));
-        program.cursorSprites[1].setOrigin(50.f, 50.f);
-        program.cursorIndex = 1;
-        program.cursorFrame = 0;
+        ASSERT_TRUE(vrk::testing::ProgramProbe::cursorTextures(program)[1].loadFromImage(image));
+        vrk::testing::ProgramProbe::cursorSprites(program)[1].setTexture(vrk::testing::ProgramProbe::cursorTextures(program)[1]);
+        vrk::testing::ProgramProbe::cursorSprites(program)[1].setTextureRect(sf::IntRect(0, 0, 100, 100));
+        vrk::testing::ProgramProbe::cursorSprites(program)[1].setOrigin(50.f, 50.f);
+        program.setCursor(1);
+        vrk::testing::ProgramProbe::cursorFrame(program) = 0;
     }
     vrk::Program program;
 };
@@ -53,11 +54,11 @@ TEST_F(CursorTest, SingleAndNarrowImagesShowTheirOnlyCell)
 TEST_F(CursorTest, CentredOnTheMouse)
 {
     useImage(100);
-    program.sceneTexture.clear(sf::Color::Black);
-    program.mousePosition = sf::Vector2f(100.f, 100.f);
+    program.scene().clear(sf::Color::Black);
+    vrk::testing::ProgramProbe::mousePosition(program) = sf::Vector2f(100.f, 100.f);
     program.drawCursor();
-    program.sceneTexture.display();
-    const sf::Image shot = program.sceneTexture.getTexture().copyToImage();
+    program.scene().display();
+    const sf::Image shot = program.scene().getTexture().copyToImage();
     EXPECT_EQ(shot.getPixel(51, 100), sf::Color::Red);
     EXPECT_EQ(shot.getPixel(148, 148), sf::Color::Red);
     EXPECT_EQ(shot.getPixel(49, 100), sf::Color::Black);

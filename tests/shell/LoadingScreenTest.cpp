@@ -38,7 +38,7 @@ protected:
         ASSERT_TRUE(image.saveToFile("res/loading/dancingmirabo.png"));
         image.create(400, 20, sf::Color::White);
         ASSERT_TRUE(image.saveToFile("res/loading/bar.png"));
-        ASSERT_TRUE(program.sceneTexture.create(vrk::SceneWidth, vrk::SceneHeight));
+        ASSERT_TRUE(program.scene().create(vrk::SceneWidth, vrk::SceneHeight));
     }
     void TearDown() override
     {
@@ -48,7 +48,7 @@ protected:
     std::filesystem::path previous, directory;
     std::ostringstream errors;
     vrk::Program program{errors};
-    NullModule module{&program};
+    NullModule module{program};
 };
 
 } // namespace
@@ -67,7 +67,7 @@ TEST_F(LoadingScreenTest, BarGrowsAndDancerStepsOnePerCall)
         EXPECT_EQ(vrk::loadingSprites[2].getTextureRect(), sf::IntRect(0, 0, widths[i], 20));
     }
     // The full bar reaches x = 399 on the bottom row; the scene beyond it shows the clear colour.
-    const sf::Image scene = program.sceneTexture.getTexture().copyToImage();
+    const sf::Image scene = program.scene().getTexture().copyToImage();
     EXPECT_EQ(scene.getPixel(399, 1070), sf::Color::White);
     EXPECT_NE(scene.getPixel(401, 1070), sf::Color::White);
 }

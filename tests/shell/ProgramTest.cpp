@@ -1,5 +1,6 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,8 @@ namespace {
 // Records what the Program asks of it; can pop itself on a chosen update.
 class StubModule : public vrk::Module {
 public:
-    StubModule(vrk::Program* program, std::vector<std::string>* log, const std::string& name)
-        : Module(program), log(log), name(name)
+    StubModule(vrk::ModuleContext& shell, std::vector<std::string>* log, const std::string& name)
+        : Module(shell), log(log), name(name)
     {
     }
     std::vector<std::string>* log;
@@ -46,13 +47,13 @@ private:
         if (event.type == sf::Event::MouseButtonPressed)
             clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
         if (popOnEvent)
-            program->popState(true);
+            shell().popState(true);
     }
     void onUpdate(int lag) override
     {
         updates.push_back(lag);
         if (popOnUpdate == static_cast<int>(updates.size()))
-            program->popState(true);
+            shell().popState(true);
     }
     void onDraw() override { ++draws; }
 };
@@ -66,9 +67,9 @@ protected:
         directory = std::filesystem::temp_directory_path() / ("velmora-program-" + std::to_string(::getpid()));
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
-        ASSERT_TRUE(program.sceneTexture.create(64, 36));
-        auto first = std::make_unique<StubModule>(&program, &log, "credit");
-        auto second = std::make_unique<StubModule>(&program, &log, "ingame");
+        ASSERT_TRUE(program.scene().create(64, 36));
+        auto first = std::make_unique<StubModule>(program, &log, "credit");
+        auto second = std::make_unique<StubModule>(program, &log, "ingame");
         credit = first.get();
         ingame = second.get();
         ASSERT_EQ(program.registerModule("credit", std::move(first)), vrk::CreditState);
@@ -82,7 +83,7 @@ protected:
     std::vector<int> stack()
     {
         std::vector<int> items;
-        auto copy = program.stateStack;
+        auto copy = vrk::testing::ProgramProbe::stateStack(program);
         for (; !copy.empty(); copy.pop())
             items.insert(items.begin(), copy.top());
         return items;
@@ -100,7 +101,7 @@ std::map<std::string, std::string> parse(std::vector<const char*> arguments)
     vrk::Program program;
     arguments.insert(arguments.begin(), "velmora");
     program.parseArguments(static_cast<int>(arguments.size()), arguments.data());
-    return program.options;
+    return program.options();
 }
 
 } // namespace
@@ -140,7 +141,7 @@ TEST_F(ProgramTest, HundredMillisecondsRunsThreeStepsAndOneDraw)
     EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
     EXPECT_EQ(credit->updates, (std::vector<int>{66666, 33333, 0}));
     EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(program.lag, sf::microseconds(1));
+    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(1));
 }
 
 TEST_F(ProgramTest, ShortPassDoesNothingUntilAStepIsDue)
@@ -160,7 +161,7 @@ TEST_F(ProgramTest, StallAddsAtMostAQuarterSecond)
     EXPECT_TRUE(program.runPass(sf::seconds(2)));
     EXPECT_EQ(credit->updates.size(), 7u);
     EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(program.lag, sf::microseconds(250000 - 7 * 33333));
+    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(250000 - 7 * 33333));
 }
 
 TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
@@ -178,7 +179,7 @@ TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
 
 TEST_F(ProgramTest, LastModulePoppingEndsTheLoopWithoutDrawing)
 {
-    program.options["StartState"] = "ingame";
+    program.setOption("StartState", "ingame");
     ASSERT_TRUE(program.startModules());
     ingame->popOnUpdate = 2;
     EXPECT_FALSE(program.runPass(sf::milliseconds(100)));
@@ -189,7 +190,7 @@ TEST_F(ProgramTest, LastModulePoppingEndsTheLoopWithoutDrawing)
 
 TEST_F(ProgramTest, StartStateIngameLeavesOnFirstPop)
 {
-    program.options["StartState"] = "ingame";
+    program.setOption("StartState", "ingame");
     ASSERT_TRUE(program.startModules());
     EXPECT_EQ(stack(), (std::vector<int>{2, 1}));
     EXPECT_EQ(log.back(), "ingame.start");
@@ -199,7 +200,7 @@ TEST_F(ProgramTest, StartStateIngameLeavesOnFirstPop)
 
 TEST_F(ProgramTest, UnknownStartStateBehavesAsCredits)
 {
-    program.options["StartState"] = "menu";
+    program.setOption("StartState", "menu");
     ASSERT_TRUE(program.startModules());
     EXPECT_EQ(stack(), (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(log.back(), "credit.start");
@@ -230,7 +231,7 @@ TEST_F(ProgramTest, LeavingThroughTheModulesSavesAUserDataFileThatLoads)
     credit->popOnUpdate = 1;
     ingame->popOnUpdate = 1; // as Escape does
     for (int pass = 0; pass < 4 && program.top() != program.quitState(); ++pass)
-        program.runPass(program.frameTime);
+        program.runPass(vrk::testing::ProgramProbe::frameTime(program));
     ASSERT_EQ(program.top(), program.quitState());
     program.finishRun();
     ASSERT_TRUE(std::filesystem::exists("data.vrk"));
@@ -241,7 +242,7 @@ TEST_F(ProgramTest, LeavingThroughTheModulesSavesAUserDataFileThatLoads)
 TEST_F(ProgramTest, ARunThatFailedWritesNoUserData)
 {
     ASSERT_TRUE(program.startModules());
-    program.exitStatus = 1; // what a module that could not start sets
+    vrk::testing::ProgramProbe::exitStatus(program) = 1; // what a module that could not start sets
     program.finishRun();
     EXPECT_FALSE(std::filesystem::exists("data.vrk"));
 }
@@ -263,8 +264,8 @@ TEST(ProgramLetterbox, AWindowOfAnotherShapeShowsTheWholeSceneCentredBetweenBars
 TEST_F(ProgramTest, MousePositionsGoThroughTheLetterbox)
 {
     ASSERT_TRUE(program.startModules());
-    vrk::Program::letterbox({1024, 768}, {1920, 1080}, program.scaleX, program.offset);
-    program.scaleY = program.scaleX;
+    vrk::Program::letterbox({1024, 768}, {1920, 1080}, vrk::testing::ProgramProbe::scaleX(program), vrk::testing::ProgramProbe::offset(program));
+    vrk::testing::ProgramProbe::scaleY(program) = vrk::testing::ProgramProbe::scaleX(program);
     sf::Event click;
     click.type = sf::Event::MouseButtonPressed;
     click.mouseButton.button = sf::Mouse::Left;
@@ -278,14 +279,14 @@ TEST_F(ProgramTest, MousePositionsGoThroughTheLetterbox)
     move.mouseMove.x = 0;
     move.mouseMove.y = 96; // the picture's top-left corner
     program.dispatchEvent(move);
-    EXPECT_EQ(program.mousePosition, sf::Vector2f(0.f, 0.f));
+    EXPECT_EQ(program.pointer(), sf::Vector2f(0.f, 0.f));
 }
 
 TEST_F(ProgramTest, EventsReachTheModuleInSceneCoordinates)
 {
     ASSERT_TRUE(program.startModules());
-    program.scaleX = 1280.0 / 1920.0;
-    program.scaleY = 720.0 / 1080.0;
+    vrk::testing::ProgramProbe::scaleX(program) = 1280.0 / 1920.0;
+    vrk::testing::ProgramProbe::scaleY(program) = 720.0 / 1080.0;
 
     sf::Event click;
     click.type = sf::Event::MouseButtonPressed;
@@ -295,16 +296,16 @@ TEST_F(ProgramTest, EventsReachTheModuleInSceneCoordinates)
     EXPECT_TRUE(program.dispatchEvent(click));
     ASSERT_EQ(credit->clicks.size(), 1u);
     EXPECT_EQ(credit->clicks[0], sf::Vector2i(960, 1078));
-    EXPECT_EQ(program.mousePosition, sf::Vector2f(960.f, 1078.f));
+    EXPECT_EQ(program.pointer(), sf::Vector2f(960.f, 1078.f));
 
     sf::Event key;
     key.type = sf::Event::KeyPressed;
     key.key.code = sf::Keyboard::W;
     program.dispatchEvent(key);
-    EXPECT_TRUE(program.keyDown[sf::Keyboard::W]);
+    EXPECT_TRUE(vrk::testing::ProgramProbe::keyDown(program)[sf::Keyboard::W]);
     key.type = sf::Event::KeyReleased;
     program.dispatchEvent(key);
-    EXPECT_FALSE(program.keyDown[sf::Keyboard::W]);
+    EXPECT_FALSE(vrk::testing::ProgramProbe::keyDown(program)[sf::Keyboard::W]);
     key.type = sf::Event::KeyPressed;
     key.key.code = sf::Keyboard::Unknown;
     EXPECT_TRUE(program.dispatchEvent(key)) << "an unknown key is ignored, not indexed";

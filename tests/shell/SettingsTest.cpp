@@ -2,6 +2,7 @@
 // keys: fullscreen toggling, and a size given by the option or the player.
 #include "shell/Program.hpp"
 #include "shell/Settings.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>
@@ -31,9 +32,9 @@ protected:
     {
         auto program = std::make_unique<vrk::Program>();
         if (!keysOption.empty())
-            program->options["Keys"] = keysOption;
+            program->setOption("Keys", keysOption);
         if (!difficultyOption.empty())
-            program->options["Difficulty"] = difficultyOption;
+            program->setOption("Difficulty", difficultyOption);
         EXPECT_TRUE(program->loadConfiguration());
         program->loadUserData();
         ::testing::internal::CaptureStderr();
@@ -50,19 +51,19 @@ TEST_F(SettingsTest, EverySettingSurvivesARestart)
 {
     auto first = run();
     EXPECT_EQ(errors, "");
-    first->settings.musicVolume = 30;
-    first->settings.effectsVolume = 0;
-    first->settings.fullscreen = 0;
-    first->settings.windowWidth = 1024;
-    first->settings.windowHeight = 600;
-    first->settings.bind(vrk::Action::Run, sf::Keyboard::Space);
-    first->settings.bind(vrk::Action::Pause, sf::Keyboard::Numpad0);
-    first->settings.bind(vrk::Action::Map, sf::Keyboard::Tab);
+    first->settings().musicVolume = 30;
+    first->settings().effectsVolume = 0;
+    first->settings().fullscreen = 0;
+    first->settings().windowWidth = 1024;
+    first->settings().windowHeight = 600;
+    first->settings().bind(vrk::Action::Run, sf::Keyboard::Space);
+    first->settings().bind(vrk::Action::Pause, sf::Keyboard::Numpad0);
+    first->settings().bind(vrk::Action::Map, sf::Keyboard::Tab);
     ASSERT_TRUE(first->saveUserData());
 
     auto second = run();
     EXPECT_EQ(errors, "");
-    const vrk::Settings& s = second->settings;
+    const vrk::Settings& s = second->settings();
     EXPECT_EQ(s.musicVolume, 30);
     EXPECT_EQ(s.effectsVolume, 0);
     EXPECT_EQ(s.fullscreen, 0);
@@ -73,7 +74,7 @@ TEST_F(SettingsTest, EverySettingSurvivesARestart)
     EXPECT_EQ(s.key(vrk::Action::Map), sf::Keyboard::Tab);
     EXPECT_EQ(s.key(vrk::Action::Up), sf::Keyboard::W);
     // The rest of the user data is still there.
-    EXPECT_EQ(second->userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(second->userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
     // Written readably, by action and key name.
     EXPECT_NE(savedText().find("Run=\"Space\""), std::string::npos) << savedText();
 }
@@ -84,7 +85,7 @@ TEST_F(SettingsTest, ADamagedKeysSectionFallsBackToTheDefaultsAndKeepsTheOtherSe
                   "[Settings MusicVolume = 40 EffectsVolume = 70]\n"
                   "[Keys Up = \"Nope\" Left = 12 Right = \"K\" Down = \"\" Map = \"m\"]\n");
     auto program = run();
-    const vrk::Settings& s = program->settings;
+    const vrk::Settings& s = program->settings();
     EXPECT_EQ(s.key(vrk::Action::Up), sf::Keyboard::W);
     EXPECT_EQ(s.key(vrk::Action::Left), sf::Keyboard::A);
     EXPECT_EQ(s.key(vrk::Action::Down), sf::Keyboard::S);
@@ -104,8 +105,8 @@ TEST_F(SettingsTest, ADamagedKeysSectionFallsBackToTheDefaultsAndKeepsTheOtherSe
     ASSERT_TRUE(program->saveUserData());
     auto next = run();
     EXPECT_EQ(errors, "");
-    EXPECT_EQ(next->settings.key(vrk::Action::Right), sf::Keyboard::K);
-    EXPECT_EQ(next->settings.key(vrk::Action::Left), sf::Keyboard::A);
+    EXPECT_EQ(next->settings().key(vrk::Action::Right), sf::Keyboard::K);
+    EXPECT_EQ(next->settings().key(vrk::Action::Left), sf::Keyboard::A);
 }
 
 TEST_F(SettingsTest, NumbersOutOfRangeOrOfTheWrongTypeKeepTheirValue)
@@ -113,7 +114,7 @@ TEST_F(SettingsTest, NumbersOutOfRangeOrOfTheWrongTypeKeepTheirValue)
     storeUserText("[Settings MusicVolume = 250 EffectsVolume = \"loud\" WindowWidth = 10 WindowHeight = 700"
                   " Fullscreen = 0]\n");
     auto program = run();
-    const vrk::Settings& s = program->settings;
+    const vrk::Settings& s = program->settings();
     EXPECT_EQ(s.musicVolume, 100);
     EXPECT_EQ(s.effectsVolume, 100);
     EXPECT_EQ(s.windowWidth, 1280);
@@ -123,38 +124,38 @@ TEST_F(SettingsTest, NumbersOutOfRangeOrOfTheWrongTypeKeepTheirValue)
 
     // A volume between steps falls to the step below.
     storeUserText("[Settings MusicVolume = 45]\n");
-    EXPECT_EQ(run()->settings.musicVolume, 40);
+    EXPECT_EQ(run()->settings().musicVolume, 40);
     // A Keys entry that is no section at all costs nothing else.
     storeUserText("Keys = 5\n[Settings EffectsVolume = 20]\n");
     auto plain = run();
-    EXPECT_EQ(plain->settings.effectsVolume, 20);
-    EXPECT_EQ(plain->settings.key(vrk::Action::Up), sf::Keyboard::W);
+    EXPECT_EQ(plain->settings().effectsVolume, 20);
+    EXPECT_EQ(plain->settings().key(vrk::Action::Up), sf::Keyboard::W);
 }
 
 TEST_F(SettingsTest, KeysAzertyWritesTheZqsdPresetWhichStays)
 {
     auto first = run("azerty");
     EXPECT_EQ(errors, "");
-    EXPECT_EQ(first->settings.key(vrk::Action::Up), sf::Keyboard::Z);
-    EXPECT_EQ(first->settings.key(vrk::Action::Left), sf::Keyboard::Q);
-    EXPECT_EQ(first->settings.key(vrk::Action::Down), sf::Keyboard::S);
-    EXPECT_EQ(first->settings.key(vrk::Action::Right), sf::Keyboard::D);
+    EXPECT_EQ(first->settings().key(vrk::Action::Up), sf::Keyboard::Z);
+    EXPECT_EQ(first->settings().key(vrk::Action::Left), sf::Keyboard::Q);
+    EXPECT_EQ(first->settings().key(vrk::Action::Down), sf::Keyboard::S);
+    EXPECT_EQ(first->settings().key(vrk::Action::Right), sf::Keyboard::D);
     ASSERT_TRUE(first->saveUserData());
 
     auto second = run();
-    EXPECT_EQ(second->settings.key(vrk::Action::Up), sf::Keyboard::Z);
+    EXPECT_EQ(second->settings().key(vrk::Action::Up), sf::Keyboard::Z);
 
     auto unknown = run("dvorak");
     EXPECT_NE(errors.find("--Keys=dvorak"), std::string::npos) << errors;
-    EXPECT_EQ(unknown->settings.key(vrk::Action::Up), sf::Keyboard::Z);
+    EXPECT_EQ(unknown->settings().key(vrk::Action::Up), sf::Keyboard::Z);
 
     auto back = run("qwerty");
-    EXPECT_EQ(back->settings.key(vrk::Action::Up), sf::Keyboard::W);
+    EXPECT_EQ(back->settings().key(vrk::Action::Up), sf::Keyboard::W);
 }
 
 TEST_F(SettingsTest, TheDifficultyComesFromTheOptionOrTheUserDataAndIsRemembered)
 {
-    EXPECT_EQ(run()->settings.difficulty, vrk::Difficulty::Normal);
+    EXPECT_EQ(run()->settings().difficulty, vrk::Difficulty::Normal);
     struct Case {
         const char* stored;
         const char* option;
@@ -173,7 +174,7 @@ TEST_F(SettingsTest, TheDifficultyComesFromTheOptionOrTheUserDataAndIsRemembered
         SCOPED_TRACE(std::string(c.stored) + " --Difficulty=" + c.option);
         storeUserText(c.stored);
         auto program = run("", c.option);
-        EXPECT_EQ(program->settings.difficulty, c.expected);
+        EXPECT_EQ(program->settings().difficulty, c.expected);
         if (*c.error) {
             EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
             EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
@@ -181,7 +182,7 @@ TEST_F(SettingsTest, TheDifficultyComesFromTheOptionOrTheUserDataAndIsRemembered
             EXPECT_EQ(errors, "");
         }
         ASSERT_TRUE(program->saveUserData());
-        EXPECT_EQ(run()->settings.difficulty, c.expected);
+        EXPECT_EQ(run()->settings().difficulty, c.expected);
         EXPECT_EQ(errors, "");
     }
 }
@@ -212,8 +213,8 @@ protected:
     void SetUp() override
     {
         SettingsTest::SetUp();
-        ASSERT_TRUE(program.sceneTexture.create(vrk::SceneWidth, vrk::SceneHeight));
-        program.stateStack.push(program.quitState());
+        ASSERT_TRUE(program.scene().create(vrk::SceneWidth, vrk::SceneHeight));
+        vrk::testing::ProgramProbe::stateStack(program).push(program.quitState());
     }
     sf::Vector2f moveTo(int x, int y)
     {
@@ -222,7 +223,7 @@ protected:
         move.mouseMove.x = x;
         move.mouseMove.y = y;
         program.dispatchEvent(move);
-        return program.mousePosition;
+        return program.pointer();
     }
     void pressKey(sf::Keyboard::Key code, bool alt = false)
     {
@@ -234,28 +235,28 @@ protected:
     // The window pixel showing a scene position.
     sf::Vector2i windowPixel(sf::Vector2f scene) const
     {
-        return sf::Vector2i(static_cast<int>(program.offset.x + scene.x * program.scaleX + 0.5),
-                            static_cast<int>(program.offset.y + scene.y * program.scaleY + 0.5));
+        return sf::Vector2i(static_cast<int>(vrk::testing::ProgramProbe::offset(program).x + scene.x * vrk::testing::ProgramProbe::scaleX(program) + 0.5),
+                            static_cast<int>(vrk::testing::ProgramProbe::offset(program).y + scene.y * vrk::testing::ProgramProbe::scaleY(program) + 0.5));
     }
     vrk::Program program;
 };
 
 TEST_F(WindowTest, TheFullscreenToggleKeepsTheMouseMappingRight)
 {
-    program.options["Window"] = "960x600"; // another shape than the scene: bars above and below
+    program.setOption("Window", "960x600"); // another shape than the scene: bars above and below
     ASSERT_TRUE(program.openWindow());
     ASSERT_FALSE(program.isFullscreen());
-    ASSERT_EQ(program.window.getSize(), sf::Vector2u(960, 600));
+    ASSERT_EQ(program.window().getSize(), sf::Vector2u(960, 600));
     EXPECT_EQ(moveTo(480, 300), sf::Vector2f(960.f, 540.f));
     EXPECT_EQ(moveTo(0, 30), sf::Vector2f(0.f, 0.f)); // the picture's corner, under the bar
 
-    program.keyDown[sf::Keyboard::W] = true;
+    vrk::testing::ProgramProbe::keyDown(program)[sf::Keyboard::W] = true;
     pressKey(sf::Keyboard::F11);
     ASSERT_TRUE(program.isFullscreen());
-    EXPECT_EQ(program.settings.fullscreen, 1);
-    EXPECT_EQ(program.window.getSize(),
+    EXPECT_EQ(program.settings().fullscreen, 1);
+    EXPECT_EQ(program.window().getSize(),
               sf::Vector2u(sf::VideoMode::getDesktopMode().width, sf::VideoMode::getDesktopMode().height));
-    EXPECT_FALSE(program.keyDown[sf::Keyboard::W]);
+    EXPECT_FALSE(vrk::testing::ProgramProbe::keyDown(program)[sf::Keyboard::W]);
     for (const sf::Vector2f scene :
          {sf::Vector2f(960.f, 540.f), sf::Vector2f(0.f, 0.f), sf::Vector2f(1900.f, 1000.f)}) {
         const sf::Vector2i pixel = windowPixel(scene);
@@ -267,18 +268,18 @@ TEST_F(WindowTest, TheFullscreenToggleKeepsTheMouseMappingRight)
     // Alt+Return goes back to the window of the run, at its size.
     pressKey(sf::Keyboard::Return, true);
     ASSERT_FALSE(program.isFullscreen());
-    EXPECT_EQ(program.settings.fullscreen, 0);
-    EXPECT_EQ(program.window.getSize(), sf::Vector2u(960, 600));
+    EXPECT_EQ(program.settings().fullscreen, 0);
+    EXPECT_EQ(program.window().getSize(), sf::Vector2u(960, 600));
     EXPECT_EQ(moveTo(480, 300), sf::Vector2f(960.f, 540.f));
-    program.window.close();
+    program.window().close();
 }
 
 TEST_F(WindowTest, TheWindowOptionWinsForOneRunAndAResizeIsRemembered)
 {
-    program.settings.fullscreen = 1;
-    program.settings.windowWidth = 800;
-    program.settings.windowHeight = 450;
-    program.options["Window"] = "640x360";
+    program.settings().fullscreen = 1;
+    program.settings().windowWidth = 800;
+    program.settings().windowHeight = 450;
+    program.setOption("Window", "640x360");
     ASSERT_TRUE(program.openWindow());
     EXPECT_FALSE(program.isFullscreen());
     // The window reports its opening size: that is the option's, not the player's choice.
@@ -286,23 +287,23 @@ TEST_F(WindowTest, TheWindowOptionWinsForOneRunAndAResizeIsRemembered)
     opened.type = sf::Event::Resized;
     opened.size = sf::Event::SizeEvent{640, 360};
     program.dispatchEvent(opened);
-    EXPECT_EQ(program.settings.windowWidth, 800);
-    EXPECT_EQ(program.settings.fullscreen, 1);
+    EXPECT_EQ(program.settings().windowWidth, 800);
+    EXPECT_EQ(program.settings().fullscreen, 1);
 
-    program.window.setSize(sf::Vector2u(1000, 500));
+    program.window().setSize(sf::Vector2u(1000, 500));
     sf::Event resized;
     resized.type = sf::Event::Resized;
     resized.size = sf::Event::SizeEvent{1000, 500};
     program.dispatchEvent(resized);
-    EXPECT_EQ(program.settings.windowWidth, 1000);
-    EXPECT_EQ(program.settings.windowHeight, 500);
+    EXPECT_EQ(program.settings().windowWidth, 1000);
+    EXPECT_EQ(program.settings().windowHeight, 500);
     // 500 / 1080 of the scene's height: bars left and right.
-    EXPECT_NEAR(program.scaleX, 500.0 / 1080.0, 1e-9);
-    EXPECT_GT(program.offset.x, 0.f);
+    EXPECT_NEAR(vrk::testing::ProgramProbe::scaleX(program), 500.0 / 1080.0, 1e-9);
+    EXPECT_GT(vrk::testing::ProgramProbe::offset(program).x, 0.f);
     const sf::Vector2f centre = moveTo(500, 250);
     EXPECT_NEAR(centre.x, 960.f, 2.f);
     EXPECT_NEAR(centre.y, 540.f, 2.f);
-    program.window.close();
+    program.window().close();
 }
 
 } // namespace

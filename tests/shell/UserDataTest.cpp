@@ -1,4 +1,5 @@
 #include "shell/Program.hpp"
+#include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ protected:
         auto next = std::make_unique<vrk::Program>();
         EXPECT_TRUE(next->loadConfiguration());
         EXPECT_TRUE(next->loadUserData());
-        EXPECT_EQ(allMessages(next->userDocument), "");
+        EXPECT_EQ(allMessages(next->userDocument()), "");
         return next;
     }
 
@@ -87,7 +88,7 @@ TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_NE(errors, "");
-    EXPECT_EQ(errors, allMessages(broken.configDocument));
+    EXPECT_EQ(errors, allMessages(broken.configDocument()));
     EXPECT_NE(errors.find("(Entry ./lev/config.tvr, line 1"), std::string::npos) << errors;
 
     vrk::Program missing;
@@ -95,7 +96,7 @@ TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(missing.loadConfiguration());
     const std::string missingErrors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(missingErrors, allMessages(missing.configDocument));
+    EXPECT_EQ(missingErrors, allMessages(missing.configDocument()));
     EXPECT_NE(missingErrors.find("Cannot open input file './lev/config.tvr'"), std::string::npos) << missingErrors;
 }
 
@@ -108,16 +109,16 @@ TEST_F(UserDataTest, NoFileMeansEnglishAndNoUsers)
     program.chooseLanguage();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(program.selectedUserName, "");
-    EXPECT_EQ(program.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
+    EXPECT_EQ(program.selectedUser(), "");
+    EXPECT_EQ(program.languageDocument().child("Hello", publicUser).getString(publicUser), "Hello");
 
     ASSERT_TRUE(program.saveUserData());
     struct stat info;
     ASSERT_EQ(stat("data.vrk", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     auto next = nextRun();
-    EXPECT_EQ(next->userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
-    EXPECT_EQ(next->selectedUserName, "");
+    EXPECT_EQ(next->userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(next->selectedUser(), "");
 }
 
 TEST_F(UserDataTest, EmptyFileIsEmptyText)
@@ -127,9 +128,9 @@ TEST_F(UserDataTest, EmptyFileIsEmptyText)
     testing::internal::CaptureStdout();
     EXPECT_TRUE(program.loadUserData());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(program.selectedUserName, "");
+    EXPECT_EQ(program.selectedUser(), "");
     program.chooseLanguage();
-    EXPECT_EQ(program.userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(program.userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
 }
 
 TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnTheGivenErrorStream)
@@ -149,11 +150,11 @@ TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnTheGivenErrorStream)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(errors.str(), "");
-    EXPECT_EQ(errors.str(), allMessages(given.userDocument));
+    EXPECT_EQ(errors.str(), allMessages(given.userDocument()));
 
     // The game goes on in English.
     given.chooseLanguage();
-    EXPECT_EQ(given.languageDocument.child("Hello", publicUser).getString(publicUser), "Hello");
+    EXPECT_EQ(given.languageDocument().child("Hello", publicUser).getString(publicUser), "Hello");
 }
 
 TEST_F(UserDataTest, TheLastSelectedUserInNameOrderWins)
@@ -162,15 +163,15 @@ TEST_F(UserDataTest, TheLastSelectedUserInNameOrderWins)
                   "[Users\n  [Bob Selected = 1]\n  [Alice Selected = 1]\n  [Carol Selected = 0]\n]");
     ASSERT_TRUE(program.loadConfiguration());
     ASSERT_TRUE(program.loadUserData());
-    EXPECT_EQ(program.selectedUserName, "Bob");
+    EXPECT_EQ(program.selectedUser(), "Bob");
 
     ASSERT_TRUE(program.saveUserData());
     auto next = nextRun();
-    EXPECT_EQ(next->selectedUserName, "Bob");
-    EXPECT_TRUE(isSelected(next->userDocument, "Bob"));
-    EXPECT_FALSE(isSelected(next->userDocument, "Alice"));
+    EXPECT_EQ(next->selectedUser(), "Bob");
+    EXPECT_TRUE(isSelected(next->userDocument(), "Bob"));
+    EXPECT_FALSE(isSelected(next->userDocument(), "Alice"));
     // A stored 0 is not a selection, and the save drops the entry altogether.
-    zul::Tavric& users = next->userDocument.child("Users", publicUser);
+    zul::Tavric& users = next->userDocument().child("Users", publicUser);
     EXPECT_TRUE(users.exists("Carol"));
     EXPECT_FALSE(users.child("Carol", publicUser).exists("Selected"));
     EXPECT_FALSE(users.child("Alice", publicUser).exists("Selected"));
@@ -180,11 +181,11 @@ TEST_F(UserDataTest, NoSelectionWhenEveryFlagIsZero)
 {
     storeUserText("[Users [Dan Selected = 0]]");
     ASSERT_TRUE(program.loadUserData());
-    EXPECT_EQ(program.selectedUserName, "");
+    EXPECT_EQ(program.selectedUser(), "");
     ASSERT_TRUE(program.saveUserData());
     auto next = nextRun();
-    EXPECT_EQ(next->selectedUserName, "");
-    EXPECT_TRUE(next->userDocument.child("Users", publicUser).exists("Dan"));
+    EXPECT_EQ(next->selectedUser(), "");
+    EXPECT_TRUE(next->userDocument().child("Users", publicUser).exists("Dan"));
 }
 
 TEST_F(UserDataTest, EveryByteIsCombinedWithTheKeyByItsOffset)
@@ -207,13 +208,13 @@ TEST_F(UserDataTest, TheFinalByteAndAnythingAfterANulAreNotRead)
     // Without the usual trailing line end the last digit is lost.
     writeFile("data.vrk", scrambled("Number = 12"));
     ASSERT_TRUE(program.loadUserData());
-    EXPECT_EQ(program.userDocument.child("Number", publicUser).getInt(publicUser), 1);
+    EXPECT_EQ(program.userDocument().child("Number", publicUser).getInt(publicUser), 1);
 
     vrk::Program other;
     writeFile("data.vrk", scrambled(std::string("First = 1\n\0Second = 2\n", 23)));
     ASSERT_TRUE(other.loadUserData());
-    EXPECT_TRUE(other.userDocument.exists("First"));
-    EXPECT_FALSE(other.userDocument.exists("Second"));
+    EXPECT_TRUE(other.userDocument().exists("First"));
+    EXPECT_FALSE(other.userDocument().exists("Second"));
 
     // A single byte is an empty text.
     vrk::Program single;
@@ -226,7 +227,7 @@ TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
     storeUserText("CurrentLanguage = \"Fr\"\n[Users [Alice Selected = 1] [Bob]]");
     const std::string before = readFile("data.vrk");
     ASSERT_TRUE(program.loadUserData());
-    program.selectedUserName = "Bob";
+    vrk::testing::ProgramProbe::selectedUserName(program) = "Bob";
 
     // The file system refuses to grow the new file past a few bytes (room enough for the message).
     void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
@@ -251,7 +252,7 @@ TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
     // Once the disk has room again the same save goes through.
     ASSERT_TRUE(program.saveUserData());
     auto next = nextRun();
-    EXPECT_EQ(next->selectedUserName, "Bob");
+    EXPECT_EQ(next->selectedUser(), "Bob");
 }
 
 TEST_F(UserDataTest, ADirectoryInPlaceOfTheFileIsNeitherReadNorReplaced)
@@ -305,18 +306,18 @@ TEST_F(UserDataTest, LanguageIsChosenAndWrittenBack)
             storeUserText(std::string("CurrentLanguage = \"") + c.stored + "\"");
         vrk::Program run;
         if (c.option)
-            run.options["Language"] = c.option;
+            run.setOption("Language", c.option);
         ASSERT_TRUE(run.loadConfiguration());
         run.loadUserData();
         testing::internal::CaptureStderr();
         run.chooseLanguage();
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.errors);
-        EXPECT_EQ(run.languageDocument.child("Hello", publicUser).getString(publicUser), c.hello);
-        EXPECT_EQ(run.languageDocument.getName(), c.chosen);
+        EXPECT_EQ(run.languageDocument().child("Hello", publicUser).getString(publicUser), c.hello);
+        EXPECT_EQ(run.languageDocument().getName(), c.chosen);
 
         ASSERT_TRUE(run.saveUserData());
         auto next = nextRun();
-        EXPECT_EQ(next->userDocument.child("CurrentLanguage", publicUser).getString(publicUser), c.chosen);
+        EXPECT_EQ(next->userDocument().child("CurrentLanguage", publicUser).getString(publicUser), c.chosen);
     }
 }
 
@@ -325,9 +326,9 @@ TEST_F(UserDataTest, ConfigurationWithoutEnglishGivesAnEmptyLanguage)
     writeFile("lev/config.tvr", "[Language [Fr Hello = \"Bonjour\"]]\n");
     ASSERT_TRUE(program.loadConfiguration());
     program.chooseLanguage();
-    EXPECT_EQ(program.languageDocument.getName(), "En");
-    EXPECT_FALSE(program.languageDocument.exists("Hello"));
-    EXPECT_EQ(program.userDocument.child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(program.languageDocument().getName(), "En");
+    EXPECT_FALSE(program.languageDocument().exists("Hello"));
+    EXPECT_EQ(program.userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
 }
 
 } // namespace

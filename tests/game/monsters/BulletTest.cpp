@@ -14,7 +14,7 @@ class BulletTest : public TestWorld {
 protected:
     Bullet& fire(float x, float y, double angle)
     {
-        Bullet* bullet = new Bullet(&program, game.get(), sf::Vector2f(x, y), angle);
+        Bullet* bullet = new Bullet(*game, sf::Vector2f(x, y), angle);
         map().bullets.emplace_back(bullet);
         return *bullet;
     }
@@ -70,25 +70,23 @@ TEST_F(BulletTest, PassesThroughHuntersWithoutHurtingThem)
     Bullet& bullet = fire(600.0f, 700.0f, 0.0);
     for (int i = 0; i < 8; ++i)
         EXPECT_FALSE(bullet.step());
-    EXPECT_FLOAT_EQ(bullet.shotPosition.x, 800.0f);
-    EXPECT_EQ(hunter.life, 100);
+    EXPECT_FLOAT_EQ(bullet.shotPosition().x, 800.0f);
+    EXPECT_EQ(hunter.life(), 100);
 }
 
-TEST_F(BulletTest, SpinsTenDegreesPerDrawnFrame)
+TEST_F(BulletTest, SpinsTenDegreesPerStepAndDrawingDoesNotTurnIt)
 {
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(64, 64));
     game->world().setCamera(sf::Vector2f(100.0f, 200.0f));
     Bullet& bullet = fire(130.0f, 230.0f, 0.0);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_FALSE(bullet.step());
     target.draw(bullet);
     target.draw(bullet);
-    target.draw(bullet);
-    EXPECT_EQ(bullet.spin, 30);
-    EXPECT_FLOAT_EQ(bullet.shotSprite.getRotation(), 30.0f);
-    EXPECT_EQ(bullet.shotSprite.getPosition(), sf::Vector2f(30.0f, 30.0f));
-    // A step does not turn it.
-    bullet.step();
-    EXPECT_EQ(bullet.spin, 30);
+    EXPECT_EQ(bullet.spin(), 30);
+    EXPECT_FLOAT_EQ(bullet.shotSprite().getRotation(), 30.0f);
+    EXPECT_EQ(bullet.shotSprite().getPosition(), bullet.shotPosition() - sf::Vector2f(100.0f, 200.0f));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // A small walled map in map slot 0 of an in-game module that was never started, so monsters,
 // bullets, events and dialogue can be driven step by step without the shipped content.
 
+#include "MonsterProbe.hpp"
+
 #include "game/Identifiers.hpp"
 #include "game/Ingame.hpp"
 #include "game/Tuning.hpp"
@@ -23,8 +25,8 @@ protected:
     void SetUp() override
     {
         // The game's first rules, which these tests check.
-        program.settings.difficulty = Difficulty::Classic;
-        game = std::make_unique<Ingame>(&program);
+        program.settings().difficulty = Difficulty::Classic;
+        game = std::make_unique<Ingame>(program);
         makeMap(Columns, Rows, true);
         game->player().restart();
         // Far outside the map: no hunter sees it and no bullet reaches it unless a test says so.
@@ -66,13 +68,13 @@ protected:
     template <typename Kind>
     Kind& add(float x, float y, double heading = 90.0)
     {
-        Kind* monster = new Kind(&program, game.get(), sf::Vector2f(x, y), heading);
+        Kind* monster = new Kind(*game, sf::Vector2f(x, y), heading);
         map().monsters.emplace_back(monster);
         return *monster;
     }
     Hunter& add(HunterKind kind, float x, float y, double heading = 90.0)
     {
-        Hunter* hunter = new Hunter(&program, game.get(), sf::Vector2f(x, y), heading, kind);
+        Hunter* hunter = new Hunter(*game, sf::Vector2f(x, y), heading, kind);
         map().monsters.emplace_back(hunter);
         return *hunter;
     }

@@ -55,6 +55,8 @@ private:
         };
         SlotKind kind;
     };
+    // False when memory runs out.
+    bool push(const Slot& slot);
 
     Tavric* owner;
     mutable std::vector<Slot> slots;

@@ -200,17 +200,22 @@ Tavric* Collection::elementAt(std::size_t i) const
     return made;
 }
 
-bool Collection::append(Tavric* element)
+bool Collection::push(const Slot& slot)
 {
-    Slot slot;
-    slot.field = element;
-    slot.kind = SlotKind::Field;
     try {
         slots.push_back(slot);
     } catch (...) {
         return false;
     }
     return true;
+}
+
+bool Collection::append(Tavric* element)
+{
+    Slot slot;
+    slot.field = element;
+    slot.kind = SlotKind::Field;
+    return push(slot);
 }
 
 bool Collection::appendInt(int64_t value)
@@ -218,12 +223,7 @@ bool Collection::appendInt(int64_t value)
     Slot slot;
     slot.integer = value;
     slot.kind = SlotKind::Int;
-    try {
-        slots.push_back(slot);
-    } catch (...) {
-        return false;
-    }
-    return true;
+    return push(slot);
 }
 
 bool Collection::appendReal(double value)
@@ -231,12 +231,7 @@ bool Collection::appendReal(double value)
     Slot slot;
     slot.real = value;
     slot.kind = SlotKind::Real;
-    try {
-        slots.push_back(slot);
-    } catch (...) {
-        return false;
-    }
-    return true;
+    return push(slot);
 }
 
 bool Collection::plainInt(std::size_t i, int64_t& value) const
@@ -272,7 +267,7 @@ bool Collection::appendCopies(const Collection& other)
     }
     for (const Slot& slot : other.slots) {
         if (slot.kind != SlotKind::Field) {
-            slots.push_back(slot);
+            push(slot);
             continue;
         }
         Tavric* duplicate = new (std::nothrow) Tavric(*slot.field);

@@ -14,7 +14,6 @@ void fillLayer(zul::Tavric& layer, int count)
 {
     layer.setKind(zul::KindCollection);
     zul::Collection* collection = layer.makeCollection();
-    collection->elements.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         zul::Tavric* element = layer.makeChild(0);
         element->storeInt(i % 16);

@@ -2,6 +2,7 @@
 
 #include "game/Tuning.hpp"
 #include "game/monsters/Hunter.hpp"
+#include "tavric/model/Collection.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <algorithm>
@@ -114,13 +115,20 @@ bool World::loadMap(zul::Tavric& field, MapRecord& record, GameContext& game,
             continue;
         zul::Tavric& layerField = *child->second;
         ++child;
+        // A layer's numbers are read where the document holds them, without making a field of
+        // each cell; anything else in a readable layer, and every cell of one that is not, as a field.
+        const zul::Collection* cellsHeld =
+            layerField.hasRight(zul::publicUser, zul::RightRead) ? layerField.getCollection() : nullptr;
         for (int y = 0; y < record.height; ++y) {
             for (int x = 0; x < record.width; ++x) {
                 const std::size_t index = static_cast<std::size_t>(y) * record.width + x;
-                zul::Tavric* element = layerField.childAt(index);
-                if (!element)
-                    return incorrectMap(errors, x, y);
-                const long long code = element->getInt(zul::publicUser);
+                int64_t code = 0;
+                if (!cellsHeld || !cellsHeld->plainInt(index, code)) {
+                    zul::Tavric* element = layerField.childAt(index);
+                    if (!element)
+                        return incorrectMap(errors, x, y);
+                    code = element->getInt(zul::publicUser);
+                }
                 if (i == MonsterLayer) {
                     const sf::Vector2f position(static_cast<float>(x * TileSize), static_cast<float>(y * TileSize));
                     if (std::unique_ptr<Monster> monster = makeMonster(code, game, position))

@@ -117,16 +117,7 @@ Tavric::Tavric(const Tavric& other)
         Collection* copy = makeCollection();
         if (copy) {
             copy->valuesPerLine = from->collection->valuesPerLine;
-            for (const Tavric* element : from->collection->elements) {
-                Tavric* duplicate = new (std::nothrow) Tavric(*element);
-                if (!duplicate)
-                    break;
-                duplicate->parent = this;
-                if (!copy->append(duplicate)) {
-                    delete duplicate;
-                    break;
-                }
-            }
+            copy->appendCopies(*from->collection);
         }
     }
 }
@@ -185,18 +176,115 @@ Tavric::RootData* Tavric::rootBlock() const
 
 Collection::~Collection()
 {
-    for (Tavric* element : elements)
-        delete element;
+    for (const Slot& slot : slots)
+        if (slot.kind == SlotKind::Field)
+            delete slot.field;
 }
 
-bool Collection::append(Tavric* element)
+Tavric* Collection::elementAt(std::size_t i) const
+{
+    if (i >= slots.size())
+        return nullptr;
+    Slot& slot = slots[i];
+    if (slot.kind == SlotKind::Field)
+        return slot.field;
+    Tavric* made = owner->makeChild(0);
+    if (!made)
+        return nullptr;
+    if (slot.kind == SlotKind::Int)
+        made->storeInt(slot.integer);
+    else
+        made->storeReal(slot.real);
+    slot.field = made;
+    slot.kind = SlotKind::Field;
+    return made;
+}
+
+bool Collection::push(const Slot& slot)
 {
     try {
-        elements.push_back(element);
+        slots.push_back(slot);
     } catch (...) {
         return false;
     }
     return true;
+}
+
+bool Collection::append(Tavric* element)
+{
+    Slot slot;
+    slot.field = element;
+    slot.kind = SlotKind::Field;
+    return push(slot);
+}
+
+bool Collection::appendInt(int64_t value)
+{
+    Slot slot;
+    slot.integer = value;
+    slot.kind = SlotKind::Int;
+    return push(slot);
+}
+
+bool Collection::appendReal(double value)
+{
+    Slot slot;
+    slot.real = value;
+    slot.kind = SlotKind::Real;
+    return push(slot);
+}
+
+bool Collection::plainInt(std::size_t i, int64_t& value) const
+{
+    if (i >= slots.size() || slots[i].kind != SlotKind::Int)
+        return false;
+    value = slots[i].integer;
+    return true;
+}
+
+bool Collection::plainReal(std::size_t i, double& value) const
+{
+    if (i >= slots.size() || slots[i].kind != SlotKind::Real)
+        return false;
+    value = slots[i].real;
+    return true;
+}
+
+std::size_t Collection::indexOf(const Tavric* element) const
+{
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (slots[i].kind == SlotKind::Field && slots[i].field == element)
+            return i;
+    return slots.size();
+}
+
+bool Collection::appendCopies(const Collection& other)
+{
+    try {
+        slots.reserve(slots.size() + other.slots.size());
+    } catch (...) {
+        return false;
+    }
+    for (const Slot& slot : other.slots) {
+        if (slot.kind != SlotKind::Field) {
+            push(slot);
+            continue;
+        }
+        Tavric* duplicate = new (std::nothrow) Tavric(*slot.field);
+        if (!duplicate)
+            return false;
+        duplicate->parent = owner;
+        append(duplicate);
+    }
+    return true;
+}
+
+void Collection::moveTo(Tavric* field)
+{
+    owner = field;
+    for (const Slot& slot : slots)
+        if (slot.kind == SlotKind::Field)
+            slot.field->parent = field;
 }
 
 // ---------------------------------------------------------------- identification
@@ -569,7 +657,7 @@ Collection* Tavric::makeCollection()
     if (isNull())
         return nullptr;
     Extra* block = extraBlock();
-    Collection* collection = block ? new (std::nothrow) Collection : nullptr;
+    Collection* collection = block ? new (std::nothrow) Collection(this) : nullptr;
     if (!collection) {
         report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Collection)));
         return nullptr;
@@ -672,8 +760,7 @@ void Tavric::mergeInto(Tavric* existing, Tavric* node)
                 block->expression = expression;
                 block->collection = collection;
                 if (collection)
-                    for (Tavric* element : collection->elements)
-                        element->parent = existing;
+                    collection->moveTo(existing);
             } else {
                 delete expression;
                 delete collection;

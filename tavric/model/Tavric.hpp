@@ -585,6 +585,8 @@ private:
     // Expression operands are read through their value source (references followed, computed
     // fields refreshed) before they are copied.
     friend class ExpressionNode;
+    // Members made on demand and copied are parented by their collection.
+    friend class Collection;
 };
 
 } // namespace zul

@@ -832,8 +832,24 @@ int Parser::collection(Tavric& field, std::size_t& position)
             }
             continue;
         } else {
+            if (scanValue(p, literal) != RuleAccepted) {
+                failed = true;
+                result = RuleError;
+                break;
+            }
+            // A plain number is kept compact: its member is made when asked for.
+            if (!literal.nothing && literal.kind == KindValue &&
+                (literal.type == TypeInt || literal.type == TypeReal)) {
+                if (!(literal.type == TypeInt ? elements->appendInt(literal.intValue)
+                                              : elements->appendReal(literal.realValue))) {
+                    failed = true;
+                    result = RuleError;
+                    break;
+                }
+                continue;
+            }
             member.reset(field.makeChild(0));
-            if (!member || scanValue(p, literal) != RuleAccepted) {
+            if (!member) {
                 failed = true;
                 result = RuleError;
                 break;

@@ -55,11 +55,10 @@ bool ParsingTools::startsWithNoCase(const std::string& text, std::size_t positio
 {
     if (position > text.size())
         return false;
-    const std::size_t length = std::strlen(word);
-    if (length > text.size() - position)
-        return false;
-    for (std::size_t i = 0; i < length; ++i)
-        if (fold(text[position + i]) != fold(word[i]))
+    // Compared as far as the word goes, without measuring it first: the keyword tables are tried at
+    // every value and name.
+    for (std::size_t i = 0; word[i] != '\0'; ++i)
+        if (position + i >= text.size() || fold(text[position + i]) != fold(word[i]))
             return false;
     return true;
 }

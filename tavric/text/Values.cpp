@@ -76,6 +76,20 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
         }
         return scanReal(position, out);
     }
+    if (c == '0') {
+        // A lone zero (the empty cell of a map layer) is the octal form's; what runs on from it takes
+        // the full search below.
+        const std::size_t p = position + 1;
+        const char next = p < stripped.size() ? stripped[p] : ' ';
+        const bool runsOn = PT::isDigit(next) || ((next | 0x20) >= 'a' && (next | 0x20) <= 'z') || next == '_' ||
+                            next == '.';
+        if (!runsOn) {
+            out.type = TypeInt;
+            out.intValue = 0;
+            position = p;
+            return RuleAccepted;
+        }
+    }
     // Only the forms that can start with this byte are tried, in the order of the language.
     if (PT::isDigit(c) || c == '+' || c == '-') {
         result = scanReal(position, out);

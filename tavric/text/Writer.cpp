@@ -414,18 +414,24 @@ void TreeWriter::collection(const Tavric& field, int indent, std::string& text)
     for (std::size_t i = 0; i < elements.size(); ++i) {
         if (i % static_cast<std::size_t>(perLine) == 0)
             text += rowStart;
-        const Tavric& member = *elements.elementAt(i);
-        if (isIdentifier(member.getName())) {
+        // Plain numbers are written from their slots: asking for their fields would make them all.
+        int64_t plainInt = 0;
+        double plainReal = 0.0;
+        if (elements.plainInt(i, plainInt)) {
+            text += std::to_string(plainInt);
+        } else if (elements.plainReal(i, plainReal)) {
+            text += formatReal(plainReal);
+        } else if (const Tavric* member = elements.elementAt(i); member && isIdentifier(member->getName())) {
             // A named member (a bracketed node) keeps its name, declaration and children.
             std::ostringstream nested;
             TreeWriter writer(nested, user, raw, colour, plain);
             nested << '[';
-            writer.header(member);
-            writer.ownValue(member, indent + 2);
-            writer.children(member, indent + 2);
+            writer.header(*member);
+            writer.ownValue(*member, indent + 2);
+            writer.children(*member, indent + 2);
             nested << rowStart << ']';
             text += nested.str();
-        } else if (!value(member, indent + 2, text)) {
+        } else if (!member || !value(*member, indent + 2, text)) {
             text += "Nothing";
         }
         text += ' ';

@@ -121,9 +121,12 @@ TEST_F(MapLoading, AShortLayerNamesItsFirstMissingCellAndFailsTheStart)
     TestMap map(10, 10);
     map.write(program->configDocument().child("Maps").child("M0"));
     zul::Tavric& wall = program->configDocument().child("Maps").child("M0").child("Layers").child("L3");
-    std::vector<zul::Tavric*>& elements = wall.getCollection()->elements;
-    delete elements.back();
-    elements.pop_back();
+    std::vector<int64_t> kept;
+    for (std::size_t i = 0; i + 1 < wall.getCollection()->size(); ++i)
+        kept.push_back(wall.childAt(i)->getInt());
+    zul::Collection* shorter = wall.makeCollection();
+    for (int64_t code : kept)
+        shorter->appendInt(code);
 
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(game->start());

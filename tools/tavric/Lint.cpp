@@ -292,6 +292,10 @@ private:
         const SourceToken& token = tokens[i];
         if (token.role != TokenRole::Value)
             return;
+        // Up to 18 digits (the numbers of a map layer) fit in 64 bits in any base the digits allow.
+        if (token.length <= 18 && std::all_of(text.begin() + token.offset, text.begin() + token.end(),
+                                              [](char c) { return c >= '0' && c <= '9'; }))
+            return;
         const std::string value = piece(text, token);
         if (isIntegerLiteral(value) && overflows(value))
             add(token.offset, integerOverflow,

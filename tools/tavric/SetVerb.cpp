@@ -275,8 +275,7 @@ bool editedText(const std::string& path, const std::string& address, const Liter
     int member = -1;
     if (!field.hasOwnPlace() && field.getParent() && field.getParent()->getCollection()) {
         declared = field.getParent();
-        const std::vector<Tavric*>& members = declared->getCollection()->elements;
-        member = static_cast<int>(std::find(members.begin(), members.end(), &field) - members.begin());
+        member = static_cast<int>(declared->getCollection()->indexOf(&field));
     }
     const zul::SourcePlace place = declared->place();
     if (place.line > 0 && place.entry != source.name) {

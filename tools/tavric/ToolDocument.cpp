@@ -74,7 +74,13 @@ void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, co
     const zul::Collection* members = field.getCollection();
     if (!members)
         return;
-    for (const Tavric* member : members->elements) {
+    for (std::size_t i = 0; i < members->size(); ++i) {
+        // A plain number refers to nothing and holds nothing: its field need not be made.
+        int64_t plainInt = 0;
+        double plainReal = 0.0;
+        const Tavric* member = nullptr;
+        if (members->plainInt(i, plainInt) || members->plainReal(i, plainReal) || !(member = members->elementAt(i)))
+            continue;
         if (member->getKind() == zul::KindReference && !referenceTargetExists(*member, names))
             warnAt(*member, field, source.name,
                    "a member of '" + field.getName() + "' refers to '" + member->getAddressText() +

@@ -97,9 +97,20 @@ private:
             return nullptr;
         case zul::KindCollection: {
             nlohmann::ordered_json array = nlohmann::ordered_json::array();
-            if (const zul::Collection* elements = node.getCollection())
-                for (const Tavric* element : elements->elements)
+            const zul::Collection* elements = node.getCollection();
+            for (std::size_t i = 0; elements && i < elements->size(); ++i) {
+                // Plain numbers from their slots, without making their fields.
+                int64_t plainInt = 0;
+                double plainReal = 0.0;
+                if (elements->plainInt(i, plainInt))
+                    array.push_back(plainInt);
+                else if (elements->plainReal(i, plainReal))
+                    array.push_back(plainReal);
+                else if (const Tavric* element = elements->elementAt(i))
                     array.push_back(field(*element));
+                else
+                    array.push_back(nullptr);
+            }
             return array;
         }
         default:

@@ -114,6 +114,40 @@ TEST_F(Scopes, BracketedCollectionMembers)
     EXPECT_FALSE(at("c").exists("first"));
 }
 
+// Plain numbers are held compactly until asked for as fields; what is asked for is what the parser
+// made before, parented by the collection that holds it after a redeclaration or a copy.
+TEST_F(Scopes, PlainMembersAreMadeWhenAskedFor)
+{
+    ASSERT_TRUE(parse("[a l = [Collection 1 2.5]]\n[a l = [Collection 0 -4.5 00 0x1F \"s\" 0]]\n")) << messages();
+    const Tavric& l = at("a.l");
+    const Collection& members = *l.getCollection();
+    ASSERT_EQ(members.size(), 6u);
+    int64_t plain = -1;
+    EXPECT_TRUE(members.plainInt(0, plain));
+    EXPECT_EQ(plain, 0);
+    const Tavric* zero = l.childAt(0);
+    ASSERT_NE(zero, nullptr);
+    EXPECT_FALSE(members.plainInt(0, plain));
+    EXPECT_EQ(l.childAt(0), zero);
+    EXPECT_EQ(members.indexOf(zero), 0u);
+    EXPECT_EQ(members.indexOf(&l), 6u);
+    Tavric copy(l);
+    for (const Tavric* holder : {static_cast<const Tavric*>(&l), static_cast<const Tavric*>(&copy)}) {
+        EXPECT_EQ(holder->childAt(0)->getInt(), 0);
+        EXPECT_DOUBLE_EQ(holder->childAt(1)->getReal(), -4.5);
+        EXPECT_EQ(holder->childAt(2)->getInt(), 0);
+        EXPECT_EQ(holder->childAt(3)->getInt(), 31);
+        EXPECT_EQ(holder->childAt(4)->getString(), "s");
+        EXPECT_EQ(holder->childAt(5)->getType(), TypeInt);
+        for (std::size_t i = 0; i < 6; ++i) {
+            EXPECT_EQ(holder->childAt(i)->getParent(), holder) << i;
+            EXPECT_TRUE(holder->childAt(i)->isUntyped()) << i;
+            EXPECT_FALSE(holder->childAt(i)->hasOwnPlace()) << i;
+        }
+    }
+    EXPECT_NE(copy.childAt(1), l.childAt(1));
+}
+
 TEST_F(Scopes, ElementsAtTheMapScale)
 {
     std::string text = "layer = [Collection (256)\n";

@@ -222,9 +222,17 @@ void DocumentAnalysis::outlineFields()
         {
             for (const Tavric* child : node.childrenInOrder())
                 field(*child, into);
+            // Plain numbers are not fields until asked for, and have no place of their own: only
+            // the bracketed members can be in the outline.
             if (const zul::Collection* members = node.getCollection())
-                for (const Tavric* member : members->elements)
-                    field(*member, into);
+                for (std::size_t i = 0; i < members->size(); ++i) {
+                    int64_t integer;
+                    double real;
+                    if (members->plainInt(i, integer) || members->plainReal(i, real))
+                        continue;
+                    if (const Tavric* member = members->elementAt(i))
+                        field(*member, into);
+                }
         }
         void field(const Tavric& child, std::vector<Symbol>& into)
         {

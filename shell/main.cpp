@@ -1,3 +1,4 @@
+#include "shell/CommandLine.hpp"
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "shell/SoundDevice.hpp"
@@ -9,6 +10,8 @@
 
 int main(int argc, char** argv)
 {
+    if (vrk::answerInfoOption(argc, argv, std::cout))
+        return 0;
     if (zul::initErrorOutput(argv[0], false) == -1)
         return 1;
     // Before any module holds a sound, and outliving them all: their last calls are filtered too.

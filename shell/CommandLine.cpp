@@ -16,6 +16,7 @@ Options:
   --Difficulty=easy        easy, normal or classic; remembered
   --Keys=azerty            bind movement to Z Q S D (qwerty: W A S D); remembered
   --Language=Fr            play in that language of the configuration; remembered
+  --UserData=PATH          keep the settings and progress in PATH instead of data.vrk
   --help                   show this help and exit
   --version                show the version and exit
 )";

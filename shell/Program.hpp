@@ -6,6 +6,7 @@
 #include "shell/SceneCopy.hpp"
 #include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
+#include "shell/UserDataPath.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics.hpp>
@@ -95,6 +96,9 @@ public:
     bool loadConfiguration();
     bool loadUserData();
     bool saveUserData();
+    // Where the user data is read and saved; ./data.vrk for both unless main chooses.
+    void setUserDataFiles(const UserDataFiles& files) { userDataFiles = files; }
+    const UserDataFiles& userData() const { return userDataFiles; }
     void chooseLanguage();
     bool loadCursors();
     void drawCursor();
@@ -150,6 +154,7 @@ private:
     zul::Tavric configTree;
     zul::Tavric languageTree;
     std::string selectedUserName;
+    UserDataFiles userDataFiles;
     // Volumes, window and key bindings, read with the user data and written back with it.
     Settings currentSettings;
     int status = 0;

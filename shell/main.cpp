@@ -12,12 +12,17 @@ int main(int argc, char** argv)
 {
     if (vrk::answerInfoOption(argc, argv, std::cout))
         return 0;
+    const std::string startFolder = vrk::currentFolder();
     if (zul::initErrorOutput(argv[0], false) == -1)
         return 1;
+    // Now in the executable's folder, where the game's files and its data.vrk have always been.
+    const std::string gameFolder = vrk::currentFolder();
     // Before any module holds a sound, and outliving them all: their last calls are filtered too.
     vrk::SoundDevice soundDevice;
     auto program = std::make_unique<vrk::Program>(std::cerr);
     program->parseArguments(argc, argv);
+    program->setUserDataFiles(vrk::chooseUserDataFiles(
+        vrk::userDataPlaces(gameFolder, startFolder, program->option("UserData")), vrk::systemFolderChecks()));
     std::map<std::string, std::string> options = program->options();
     soundDevice.apply(options, program->errors());
     program->setOption("Sound", options["Sound"]);

@@ -31,12 +31,13 @@ TEST_F(BuiltProgram, VersionAndHelpAnswerWithoutStartingTheGame)
     const tooltest::ToolRun help = tooltest::runBuilt(directory, "velmora", "--help", "-u DISPLAY");
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--StartState=", "--Sound=", "--Window=", "--Difficulty=", "--Keys=", "--Language=",
-                               "--version", "--help"})
+                               "--UserData=", "--version", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // Every option the help names is one the README's table documents too.
     const std::string readme = slurp(VELMORA_SOURCE_DIR "/README.md");
     for (const char* option : {"`--StartState=", "`--Sound=", "`--Window=", "`--Difficulty=", "`--Keys=",
-                               "`--Language=", "`--version`", "`--help`"})
+                               "`--Language=", "`--UserData=", "`--version`",
+                               "`--help`"})
         EXPECT_NE(readme.find(option), std::string::npos) << option;
 }
 

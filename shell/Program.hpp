@@ -6,7 +6,7 @@
 #include "shell/SceneCopy.hpp"
 #include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
-#include "shell/UserDataPath.hpp"
+#include "shell/Folders.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics.hpp>

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
         return 1;
     // Now in the executable's folder, where the game's files and its data.vrk have always been.
     const std::string gameFolder = vrk::currentFolder();
+    // Every game file is then named relative to the data folder.
+    if (::chdir(vrk::chooseDataFolder(gameFolder, vrk::systemFolderChecks()).c_str()) != 0)
+        return 1;
     // Before any module holds a sound, and outliving them all: their last calls are filtered too.
     vrk::SoundDevice soundDevice;
     auto program = std::make_unique<vrk::Program>(std::cerr);

@@ -12,6 +12,11 @@ struct FolderChecks {
 };
 FolderChecks systemFolderChecks();
 
+// The folder holding the game's lev/ and res/: the executable's own (a build tree's run folder),
+// else ../share/velmora beside it (an installed game). When neither has them, the executable's
+// own, so that the missing configuration is reported there.
+std::string chooseDataFolder(const std::string& gameFolder, const FolderChecks& checks);
+
 // Where data.vrk is read at start and written at the end. They differ once: a file left beside
 // a game that can no longer write there is read, and saved to the new place.
 struct UserDataFiles {

@@ -1,4 +1,4 @@
-#include "shell/UserDataPath.hpp"
+#include "shell/Folders.hpp"
 
 #include <cerrno>
 #include <cstdlib>
@@ -46,6 +46,15 @@ FolderChecks systemFolderChecks()
     };
     checks.canCreateFiles = [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; };
     return checks;
+}
+
+std::string chooseDataFolder(const std::string& gameFolder, const FolderChecks& checks)
+{
+    const char* const configuration = "lev/config.tvr";
+    if (checks.isFile(joined(gameFolder, configuration)))
+        return gameFolder;
+    const std::string installed = joined(gameFolder, "../share/velmora");
+    return checks.isFile(joined(installed, configuration)) ? installed : gameFolder;
 }
 
 UserDataFiles chooseUserDataFiles(const UserDataPlaces& places, const FolderChecks& checks)

@@ -1,5 +1,5 @@
 #include "shell/Program.hpp"
-#include "shell/UserDataPath.hpp"
+#include "shell/Folders.hpp"
 #include "UserDataDir.hpp"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ vrk::FolderChecks fakeChecks(const std::set<std::string>& files, const std::set<
     return checks;
 }
 
-TEST(UserDataPath, TheGameFolderWhileWritableOtherwiseTheUserDataFolder)
+TEST(Folders, UserDataInTheGameFolderWhileWritableOtherwiseInTheUserDataFolder)
 {
     const std::string game = "/opt/game";
     const std::string beside = "/opt/game/data.vrk";
@@ -64,6 +64,25 @@ TEST(UserDataPath, TheGameFolderWhileWritableOtherwiseTheUserDataFolder)
     for (const auto& [option, expected] : std::set<std::pair<std::string, std::string>>{
              {"", ""}, {"mine.vrk", "/start/mine.vrk"}, {"/abs/mine.vrk", "/abs/mine.vrk"}})
         EXPECT_EQ(vrk::userDataPlaces(game, "/start", option).option, expected) << option;
+}
+
+TEST(Folders, GameDataBesideTheExecutableElseInTheInstalledDataFolder)
+{
+    const std::string bin = "/usr/games";
+    const std::string installed = "/usr/games/../share/velmora";
+    struct Case {
+        const char* what;
+        std::set<std::string> files;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"a build tree's run folder", {bin + "/lev/config.tvr"}, bin},
+        {"beside wins over installed", {bin + "/lev/config.tvr", installed + "/lev/config.tvr"}, bin},
+        {"installed", {installed + "/lev/config.tvr"}, installed},
+        {"neither: the executable's folder reports it", {}, bin},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(vrk::chooseDataFolder(bin, fakeChecks(c.files, {})), c.expected) << c.what;
 }
 
 const char* const twoLanguages = "[Language [En Hello = \"Hello\"] [Fr Hello = \"Bonjour\"]]\n";

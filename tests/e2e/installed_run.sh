@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The game installed by cmake --install into a fresh prefix and started from elsewhere: it finds
+# its data in share/velmora, plays to its first frame, and remembers its settings across two runs;
+# --UserData puts them where it says, read from the folder the game was started in.
+# Needs BUILD_DIR, RUN_DIR, TOOLS_DIR and a DISPLAY.
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh"
+: "${BUILD_DIR:?set BUILD_DIR to the build tree}"
+
+prefix="$work/prefix"
+cmake --install "$BUILD_DIR" --prefix "$prefix" >/dev/null || fail "cmake --install returned $?"
+mkdir -p "$work/elsewhere"
+
+# run_installed NAME ARGS...: one run from $work/elsewhere, closed as a window manager would.
+run_installed() {
+  local name=$1; shift
+  (cd "$work/elsewhere" && XDG_DATA_HOME="$work/xdg" exec "$prefix/bin/velmora" --Window=640x360 --Sound=False \
+    --StartState=ingame "$@" >"$work/$name.out" 2>"$work/$name.err") &
+  game_pid=$!
+  close_game
+  expect_status 0 "$name"
+  if grep -qiE 'cannot|missing|failed to load|incorrect' "$work/$name.err"; then
+    fail "$name: complaints on standard error"; sed 's/^/    | /' "$work/$name.err" | head -10
+  else
+    pass "$name: found every file of the installed game"
+  fi
+}
+
+language_in() {
+  "$prefix/bin/tavric" unscramble "$1" >"$work/user.tvr" 2>/dev/null &&
+    "$prefix/bin/tavric" get "$work/user.tvr" CurrentLanguage 2>/dev/null
+}
+
+run_installed first --Language=Fr
+[ -f "$prefix/bin/data.vrk" ] && pass "first: data.vrk beside the writable game" || fail "first: no data.vrk in bin/"
+run_installed second
+[ "$(language_in "$prefix/bin/data.vrk")" = Fr ] && pass "second: the language of the first run is kept" ||
+  fail "second: the language is $(language_in "$prefix/bin/data.vrk"), expected Fr"
+
+run_installed named --UserData=saves/mine.vrk --Language=En
+[ -f "$work/elsewhere/saves/mine.vrk" ] && pass "named: --UserData made its folder and file" ||
+  fail "named: no saves/mine.vrk where the game was started"
+[ "$(language_in "$prefix/bin/data.vrk")" = Fr ] && pass "named: data.vrk beside the game is left alone" ||
+  fail "named: data.vrk beside the game changed"
+
+[ $failures -eq 0 ] && echo "installed run: all checks passed"
+exit $((failures > 0))

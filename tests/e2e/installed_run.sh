@@ -1,15 +1,36 @@
 #!/usr/bin/env bash
-# The game installed by cmake --install into a fresh prefix and started from elsewhere: it finds
-# its data in share/velmora, plays to its first frame, and remembers its settings across two runs;
-# --UserData puts them where it says, read from the folder the game was started in.
-# Needs BUILD_DIR, RUN_DIR, TOOLS_DIR and a DISPLAY.
+# cmake --install into a fresh prefix: the usual layout, the installed programs' versions, then
+# the installed game started from elsewhere: it finds its data in share/velmora, plays, and
+# remembers its settings across two runs; --UserData puts them where it says, read from the
+# folder the game was started in. Needs BUILD_DIR, VERSION, RUN_DIR, TOOLS_DIR and a DISPLAY.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
-: "${BUILD_DIR:?set BUILD_DIR to the build tree}"
+: "${BUILD_DIR:?set BUILD_DIR to the build tree}" "${VERSION:?set VERSION to the project version}"
 
 prefix="$work/prefix"
 cmake --install "$BUILD_DIR" --prefix "$prefix" >/dev/null || fail "cmake --install returned $?"
 mkdir -p "$work/elsewhere"
+
+for file in bin/velmora bin/tavric share/velmora/lev/config.tvr share/velmora/res/text_font.ttf \
+  share/velmora/res/cursor/main.png share/velmora/res/credit/jingle.ogg share/man/man6/velmora.6 \
+  share/man/man1/tavric.1 share/doc/velmora/fonts-LICENSE.txt share/velmora/editors/tavric.tmLanguage.json \
+  share/velmora/editors/vim/syntax share/velmora/editors/nvim/tavric.lua share/velmora/editors/vscode/package.json; do
+  [ -e "$prefix/$file" ] || fail "$file is not installed"
+done
+# What only the build and the tests use stays out.
+for file in share/velmora/editors/node_modules share/velmora/editors/test share/velmora/editors/package.json \
+  bin/data.vrk bin/lev; do
+  [ -e "$prefix/$file" ] && fail "$file should not be installed"
+done
+for program in velmora tavric; do
+  said=$(cd / && "$prefix/bin/$program" --version 2>&1)
+  [ "$said" = "$program (Velmora) $VERSION" ] || fail "installed $program --version said: $said"
+done
+for page in man6/velmora.6 man1/tavric.1; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "$page: $warnings"
+done
+[ $failures -eq 0 ] && pass "the installed layout, versions and manual pages"
 
 # run_installed NAME ARGS...: one run from $work/elsewhere, closed as a window manager would.
 run_installed() {

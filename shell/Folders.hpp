@@ -5,7 +5,7 @@
 
 namespace vrk {
 
-// What the choice of the user data's place asks of the file system; tests give their own.
+// What finding the game's data and the user data asks of the file system; tests give their own.
 struct FolderChecks {
     std::function<bool(const std::string& path)> isFile;           // a regular file is there
     std::function<bool(const std::string& folder)> canCreateFiles; // new files can be made in it

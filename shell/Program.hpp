@@ -1,12 +1,12 @@
 #pragma once
 
+#include "shell/Folders.hpp"
 #include "shell/Module.hpp"
 #include "shell/ModuleContext.hpp"
 #include "shell/Resources.hpp"
 #include "shell/SceneCopy.hpp"
 #include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
-#include "shell/Folders.hpp"
 #include "tavric/model/Tavric.hpp"
 
 #include <SFML/Graphics.hpp>
@@ -98,7 +98,6 @@ public:
     bool saveUserData();
     // Where the user data is read and saved; ./data.vrk for both unless main chooses.
     void setUserDataFiles(const UserDataFiles& files) { userDataFiles = files; }
-    const UserDataFiles& userData() const { return userDataFiles; }
     void chooseLanguage();
     bool loadCursors();
     void drawCursor();

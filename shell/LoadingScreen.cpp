@@ -12,15 +12,15 @@ enum { Background = 0, Dancer = 1, Bar = 2 };
 bool Module::loadLoadingScreen()
 {
     for (int i = 0; i < LoadingImageCount; ++i) {
-        if (!loadingTextures[i].loadFromFile(loadingPaths[i])) {
+        if (!loadingTextures()[i].loadFromFile(loadingPaths[i])) {
             shellContext.errors() << "Error while loading " << loadingPaths[i] << "." << std::endl;
             return false;
         }
-        loadingSprites[i].setTexture(loadingTextures[i], true);
+        loadingSprites[i].setTexture(loadingTextures()[i], true);
     }
     const float sceneHeight = static_cast<float>(shellContext.scene().getSize().y);
-    const float barHeight = static_cast<float>(loadingTextures[Bar].getSize().y);
-    const float dancerHeight = static_cast<float>(loadingTextures[Dancer].getSize().y);
+    const float barHeight = static_cast<float>(loadingTextures()[Bar].getSize().y);
+    const float dancerHeight = static_cast<float>(loadingTextures()[Dancer].getSize().y);
     loadingSprites[Background].setPosition(0.f, 0.f);
     loadingSprites[Bar].setPosition(0.f, sceneHeight - barHeight);
     loadingSprites[Dancer].setPosition(0.f, sceneHeight - barHeight - dancerHeight);
@@ -43,7 +43,7 @@ void Module::drawLoadingScreen(unsigned done, unsigned total)
     ++loadingFrame;
     scene.draw(loadingSprites[Dancer]);
 
-    const sf::Vector2u barSize = loadingTextures[Bar].getSize();
+    const sf::Vector2u barSize = loadingTextures()[Bar].getSize();
     const double fraction = total > 0 ? static_cast<double>(done) / total : 1.0;
     const int width = static_cast<int>(fraction * barSize.x);
     loadingSprites[Bar].setTextureRect(sf::IntRect(0, 0, width, static_cast<int>(barSize.y)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/Folders.hpp"
 #include "shell/Module.hpp"
 #include "shell/ModuleContext.hpp"
 #include "shell/Resources.hpp"
@@ -95,6 +96,8 @@ public:
     bool loadConfiguration();
     bool loadUserData();
     bool saveUserData();
+    // Where the user data is read and saved; ./data.vrk for both unless main chooses.
+    void setUserDataFiles(const UserDataFiles& files) { userDataFiles = files; }
     void chooseLanguage();
     bool loadCursors();
     void drawCursor();
@@ -150,6 +153,7 @@ private:
     zul::Tavric configTree;
     zul::Tavric languageTree;
     std::string selectedUserName;
+    UserDataFiles userDataFiles;
     // Volumes, window and key bindings, read with the user data and written back with it.
     Settings currentSettings;
     int status = 0;

@@ -20,7 +20,11 @@ const char* const texturePaths[TextureCount] = {
     "res/lifebar.png",       "res/hunter.png",        "res/face/hunter.png",
     "res/face/maverick.png", "res/face/doctor.png",   "res/shot.png"};
 
-sf::Texture loadingTextures[LoadingImageCount];
+sf::Texture* loadingTextures()
+{
+    static sf::Texture textures[LoadingImageCount];
+    return textures;
+}
 sf::Sprite loadingSprites[LoadingImageCount];
 int loadingFrame = 0;
 

@@ -26,8 +26,9 @@ extern const char* const musicPaths[MusicCount];
 extern const char* const soundPaths[SoundCount];
 extern const char* const texturePaths[TextureCount];
 
-// The loading screen is shared by every module and stays loaded for the whole run.
-extern sf::Texture loadingTextures[LoadingImageCount];
+// The loading screen is shared by every module and stays loaded for the whole run. Its textures are
+// made on first use: a texture needs a display, and --version or --help must answer without one.
+sf::Texture* loadingTextures();
 extern sf::Sprite loadingSprites[LoadingImageCount];
 extern int loadingFrame;
 

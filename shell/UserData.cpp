@@ -12,7 +12,6 @@ namespace vrk {
 namespace {
 
 const char* const configPath = "./lev/config.tvr";
-const char* const userDataPath = "./data.vrk";
 const char* const defaultLanguage = "En";
 constexpr int publicUser = zul::publicUser;
 
@@ -49,7 +48,7 @@ bool Program::loadUserData()
 {
     std::string bytes;
     // A directory, a device or a FIFO in its place is unreadable user data, not something to wait for.
-    if (zul::readWholeFile(userDataPath, bytes, zul::FileKinds::RegularOnly) != 0)
+    if (zul::readWholeFile(userDataFiles.readPath, bytes, zul::FileKinds::RegularOnly) != 0)
         return false;
     zul::ParseOptions parse;
     parse.directives = showDirectives(errors());
@@ -107,7 +106,12 @@ bool Program::saveUserData()
         return false;
     // The old file stays whole when the new one cannot be written; say why, or the settings of this
     // run are lost without a word.
-    const zul::ReplaceResult saved = zul::replaceWholeFile(userDataPath, bytes);
+    const std::string folderFault = makeParentFolders(userDataFiles.savePath);
+    if (!folderFault.empty()) {
+        errors() << "Cannot save the user data: " << folderFault << std::endl;
+        return false;
+    }
+    const zul::ReplaceResult saved = zul::replaceWholeFile(userDataFiles.savePath, bytes);
     if (!saved)
         errors() << "Cannot save the user data: " << saved.text() << std::endl;
     return static_cast<bool>(saved);

@@ -52,22 +52,33 @@ protected:
     std::string directory;
 };
 
+// Runs one of the built programs of the run directory with arguments (already quoted where needed;
+// a redirection of standard input may follow them), its output kept in the scratch directory.
+inline ToolRun runBuilt(const std::string& directory, const std::string& program, const std::string& arguments,
+                        const std::string& environment)
+{
+    const std::string out = directory + "/stdout~";
+    const std::string err = directory + "/stderr~";
+    const std::string command = "env " + environment + " '" VELMORA_RUN_DIR "/" + program + "' " + arguments + " >'" +
+                                out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    ToolRun result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream outFile(out, std::ios::binary), errFile(err, std::ios::binary);
+    std::stringstream outText, errText;
+    outText << outFile.rdbuf();
+    errText << errFile.rdbuf();
+    result.out = outText.str();
+    result.err = errText.str();
+    return result;
+}
+
 class TavricTool : public ScratchDirectory {
 protected:
-    // Runs the tool with arguments (already quoted where needed; a redirection of standard input may
-    // follow them), without colour unless asked, whatever the environment.
+    // The tavric tool, without colour unless asked, whatever the environment.
     ToolRun run(const std::string& arguments, const std::string& environment = "NO_COLOR=1") const
     {
-        const std::string out = directory + "/stdout~";
-        const std::string err = directory + "/stderr~";
-        const std::string command =
-            "env " + environment + " '" VELMORA_RUN_DIR "/tavric' " + arguments + " >'" + out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        ToolRun result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = slurp(out);
-        result.err = slurp(err);
-        return result;
+        return runBuilt(directory, "tavric", arguments, environment);
     }
 };
 

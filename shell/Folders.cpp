@@ -68,7 +68,7 @@ UserDataFiles chooseUserDataFiles(const UserDataPlaces& places, const FolderChec
     files.readPath = files.savePath = beside;
     const std::string dataHome = userDataHome(places);
     // With nowhere else to go the game keeps its own folder, and a failed save says why.
-    if (checks.canCreateFiles(places.gameFolder) || dataHome.empty())
+    if ((checks.canCreateFiles(places.gameFolder) && !places.installed) || dataHome.empty())
         return files;
     files.savePath = joined(joined(dataHome, "velmora"), userDataName);
     // The file of an earlier save here is newer than one left beside the game.

@@ -30,10 +30,13 @@ struct UserDataPlaces {
     std::string option;      // --UserData=PATH, already made absolute
     std::string dataHome;    // $XDG_DATA_HOME
     std::string home;        // $HOME
+    // The game's data was found in ../share/velmora: its folder is a shared bin/, not its own.
+    bool installed = false;
 };
 
-// --UserData wins; then data.vrk beside the game when the game's folder is writable; otherwise
-// velmora/data.vrk in the user's data folder (the XDG one, ~/.local/share by default).
+// --UserData wins; then data.vrk beside the game when the game's folder is writable and its own
+// (not an installed bin/); otherwise velmora/data.vrk in the user's data folder (the XDG one,
+// ~/.local/share by default).
 UserDataFiles chooseUserDataFiles(const UserDataPlaces& places, const FolderChecks& checks);
 
 // The places of this process: its environment, the game folder given, and --UserData read

@@ -19,14 +19,16 @@ int main(int argc, char** argv)
     // Now in the executable's folder, where the game's files and its data.vrk have always been.
     const std::string gameFolder = vrk::currentFolder();
     // Every game file is then named relative to the data folder.
-    if (::chdir(vrk::chooseDataFolder(gameFolder, vrk::systemFolderChecks()).c_str()) != 0)
+    const std::string dataFolder = vrk::chooseDataFolder(gameFolder, vrk::systemFolderChecks());
+    if (::chdir(dataFolder.c_str()) != 0)
         return 1;
     // Before any module holds a sound, and outliving them all: their last calls are filtered too.
     vrk::SoundDevice soundDevice;
     auto program = std::make_unique<vrk::Program>(std::cerr);
     program->parseArguments(argc, argv);
-    program->setUserDataFiles(vrk::chooseUserDataFiles(
-        vrk::userDataPlaces(gameFolder, startFolder, program->option("UserData")), vrk::systemFolderChecks()));
+    vrk::UserDataPlaces places = vrk::userDataPlaces(gameFolder, startFolder, program->option("UserData"));
+    places.installed = dataFolder != gameFolder;
+    program->setUserDataFiles(vrk::chooseUserDataFiles(places, vrk::systemFolderChecks()));
     std::map<std::string, std::string> options = program->options();
     soundDevice.apply(options, program->errors());
     program->setOption("Sound", options["Sound"]);

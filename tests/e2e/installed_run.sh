@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # cmake --install into a fresh prefix: the usual layout, the installed programs' versions, then
 # the installed game started from elsewhere: it finds its data in share/velmora, plays, and
-# remembers its settings across two runs; --UserData puts them where it says, read from the
-# folder the game was started in. Needs BUILD_DIR, VERSION, RUN_DIR, TOOLS_DIR and a DISPLAY.
+# remembers its settings across two runs in the user's data folder; --UserData puts them where it
+# says, read from the folder the game was started in. Needs BUILD_DIR, VERSION, RUN_DIR, TOOLS_DIR and a DISPLAY.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 : "${BUILD_DIR:?set BUILD_DIR to the build tree}" "${VERSION:?set VERSION to the project version}"
@@ -52,17 +52,20 @@ language_in() {
     "$prefix/bin/tavric" get "$work/user.tvr" CurrentLanguage 2>/dev/null
 }
 
+# Even with bin/ writable (as root), an installed game keeps its data in the user's folder.
+saved="$work/xdg/velmora/data.vrk"
 run_installed first --Language=Fr
-[ -f "$prefix/bin/data.vrk" ] && pass "first: data.vrk beside the writable game" || fail "first: no data.vrk in bin/"
+[ -f "$saved" ] && [ ! -e "$prefix/bin/data.vrk" ] && pass "first: data.vrk in the user's data folder, not bin/" ||
+  fail "first: no data.vrk in \$XDG_DATA_HOME/velmora, or one in bin/"
 run_installed second
-[ "$(language_in "$prefix/bin/data.vrk")" = Fr ] && pass "second: the language of the first run is kept" ||
-  fail "second: the language is $(language_in "$prefix/bin/data.vrk"), expected Fr"
+[ "$(language_in "$saved")" = Fr ] && pass "second: the language of the first run is kept" ||
+  fail "second: the language is $(language_in "$saved"), expected Fr"
 
 run_installed named --UserData=saves/mine.vrk --Language=En
 [ -f "$work/elsewhere/saves/mine.vrk" ] && pass "named: --UserData made its folder and file" ||
   fail "named: no saves/mine.vrk where the game was started"
-[ "$(language_in "$prefix/bin/data.vrk")" = Fr ] && pass "named: data.vrk beside the game is left alone" ||
-  fail "named: data.vrk beside the game changed"
+[ "$(language_in "$saved")" = Fr ] && pass "named: the user's data.vrk is left alone" ||
+  fail "named: the user's data.vrk changed"
 
 [ $failures -eq 0 ] && echo "installed run: all checks passed"
 exit $((failures > 0))

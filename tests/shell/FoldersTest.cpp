@@ -55,6 +55,13 @@ TEST(Folders, UserDataInTheGameFolderWhileWritableOtherwiseInTheUserDataFolder)
         EXPECT_EQ(files.savePath, c.save) << c.what;
     }
 
+    // An installed game's bin/ is shared even where it is writable: the user's folder, and an old
+    // file beside the game still read.
+    vrk::UserDataPlaces installed{game, "", "/x", "/home/p", true};
+    const vrk::UserDataFiles moved = vrk::chooseUserDataFiles(installed, fakeChecks({beside}, {game}));
+    EXPECT_EQ(moved.readPath, beside);
+    EXPECT_EQ(moved.savePath, xdg);
+
     // A folder given with its final slash, as the executable's folder may be.
     vrk::UserDataPlaces slashed{"/opt/game/", "", "/x/", ""};
     EXPECT_EQ(vrk::chooseUserDataFiles(slashed, fakeChecks({}, {})).savePath, xdg);

@@ -2,13 +2,14 @@
 # The data library as another program gets it: the Development component installed into a fresh
 # prefix, every installed header compiled on its own, then this folder's consumer built against
 # that prefix with CMake (find_package) and with pkg-config, each run on a document.
-# Needs BUILD_DIR and VERSION; CXX names the compiler (the build's own, for the same library ABI).
+# Needs BUILD_DIR and VERSION; CXX names the compiler (the build's own, for the same library ABI),
+# LAUNCHER the build's compiler launcher (ccache), if it has one.
 set -u
 : "${BUILD_DIR:?set BUILD_DIR to the build tree}" "${VERSION:?set VERSION to the project version}"
 here=$(cd "$(dirname "$0")" && pwd)
 cxx=${CXX:-c++}
 launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(ccache)
+[ -n "${LAUNCHER:-}" ] && launcher=("$LAUNCHER")
 
 failures=0
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavric-consumer.XXXXXX")
@@ -24,9 +25,11 @@ cmake --install "$BUILD_DIR" --prefix "$prefix" --component Development >"$work/
 
 pc=$(find "$prefix" -name tavric.pc)
 lib=$(find "$prefix" -name libtavric.a)
-[ -n "$pc" ] && [ -n "$lib" ] && [ -f "$(dirname "$lib")/cmake/Tavric/TavricConfigVersion.cmake" ] &&
-  [ -f "$prefix/include/tavric/model/Tavric.hpp" ] && [ -f "$prefix/include/tavric/text/Documents.hpp" ] ||
+if [ -z "$pc" ] || [ -z "$lib" ] || [ ! -f "$(dirname "$lib")/cmake/Tavric/TavricConfigVersion.cmake" ] ||
+  [ ! -f "$prefix/include/tavric/model/Tavric.hpp" ] || [ ! -f "$prefix/include/tavric/text/Documents.hpp" ]; then
   fail "missing from the prefix: tavric.pc, libtavric.a, cmake/Tavric/ or the front-door headers"
+  exit 1
+fi
 # Only the library's files: no program, no game data, no private header.
 others=$(cd "$prefix" && find . -type f ! -path './include/tavric/*' ! -name libtavric.a ! -path '*/cmake/Tavric/*' \
   ! -name tavric.pc)
@@ -34,7 +37,8 @@ others=$(cd "$prefix" && find . -type f ! -path './include/tavric/*' ! -name lib
 [ -e "$prefix/include/tavric/model/TavricInternal.hpp" ] && fail "a private header is installed"
 [ $failures -eq 0 ] && pass "the Development component's layout"
 
-export PKG_CONFIG_PATH=$(dirname "$pc")
+PKG_CONFIG_PATH=$(dirname "$pc")
+export PKG_CONFIG_PATH
 said=$(pkg-config --modversion tavric 2>&1)
 [ "$said" = "$VERSION" ] || fail "pkg-config --modversion tavric said: $said"
 
@@ -73,10 +77,11 @@ check() {
 
 # With CMake: find_package(Tavric) in a project of its own, this version accepted, the next major not.
 before=$failures
-cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
-  -DTAVRIC_WANTED="$VERSION" ${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER=ccache} >"$work/cmake.out" 2>&1 &&
-  cmake --build "$work/cmake" >>"$work/cmake.out" 2>&1 ||
-  { fail "the consumer does not build with CMake"; show "$work/cmake.out"; }
+if ! { cmake -S "$here" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+  -DTAVRIC_WANTED="$VERSION" ${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER="$LAUNCHER"} &&
+  cmake --build "$work/cmake"; } >"$work/cmake.out" 2>&1; then
+  fail "the consumer does not build with CMake"; show "$work/cmake.out"
+fi
 [ -x "$work/cmake/tavric_consumer" ] && check cmake "$work/cmake/tavric_consumer"
 next=$((${VERSION%%.*} + 1)).0
 cmake -S "$here" -B "$work/cmake-next" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \

@@ -22,14 +22,14 @@ install(EXPORT TavricTargets NAMESPACE Tavric:: DESTINATION ${TAVRIC_CMAKE_DIR} 
 
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/TavricConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/TavricConfig.cmake INSTALL_DESTINATION ${TAVRIC_CMAKE_DIR})
-# Before 1.0 a minor version may change the interface.
+# Before 1.0 a minor version may change the interface: a program asks for the same minor version.
 if(PROJECT_VERSION_MAJOR EQUAL 0)
-  set(compatibility SameMinorVersion)
+  set(TAVRIC_COMPATIBILITY SameMinorVersion)
 else()
-  set(compatibility SameMajorVersion)
+  set(TAVRIC_COMPATIBILITY SameMajorVersion)
 endif()
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/TavricConfigVersion.cmake
-  VERSION ${PROJECT_VERSION} COMPATIBILITY ${compatibility})
+  VERSION ${PROJECT_VERSION} COMPATIBILITY ${TAVRIC_COMPATIBILITY})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TavricConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/TavricConfigVersion.cmake
   DESTINATION ${TAVRIC_CMAKE_DIR} COMPONENT Development)
 
@@ -38,9 +38,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TavricConfig.cmake ${CMAKE_CURRENT_BIN
 if(IS_ABSOLUTE ${CMAKE_INSTALL_LIBDIR})
   set(TAVRIC_PC_PREFIX ${CMAKE_INSTALL_PREFIX})
 else()
-  file(RELATIVE_PATH relative /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
-  string(REGEX REPLACE "/$" "" relative ${relative})
-  set(TAVRIC_PC_PREFIX "\${pcfiledir}/${relative}")
+  file(RELATIVE_PATH TAVRIC_PC_RELATIVE /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+  string(REGEX REPLACE "/$" "" TAVRIC_PC_RELATIVE ${TAVRIC_PC_RELATIVE})
+  set(TAVRIC_PC_PREFIX "\${pcfiledir}/${TAVRIC_PC_RELATIVE}")
 endif()
 foreach(folder LIBDIR INCLUDEDIR)
   set(TAVRIC_PC_${folder} ${CMAKE_INSTALL_${folder}})

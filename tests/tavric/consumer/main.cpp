@@ -1,0 +1,28 @@
+// Prints one field of a Tavric document: tavric_consumer FILE ADDRESS.
+#include <iostream>
+
+#include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: tavric_consumer FILE ADDRESS\n";
+        return 2;
+    }
+    zul::NameDictionary names;
+    zul::Tavric document(&names);
+    if (!zul::load(document, argv[1])) {
+        for (const std::string& line : document.messages())
+            std::cerr << line;
+        return 1;
+    }
+    // The read-only form looks the field up without creating it.
+    const zul::Tavric& field = static_cast<const zul::Tavric&>(document).resolve(argv[2]);
+    if (&field == &zul::nullField) {
+        std::cerr << "no field " << argv[2] << "\n";
+        return 1;
+    }
+    std::cout << field.getString() << "\n";
+    return 0;
+}

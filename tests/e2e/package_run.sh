@@ -57,13 +57,7 @@ run_unpacked() {
   (cd "$work/elsewhere" && XDG_DATA_HOME="$2" exec "$root/usr/games/velmora" --Window=640x360 --Sound=False \
     --StartState=ingame >"$work/$1.out" 2>"$work/$1.err") &
   game_pid=$!
-  if wait_for 20 window_open && window_geometry && wait_screen 40 "$work/$1.png" dialogue_shown; then
-    pass "$1: the unpacked game reached its opening conversation"
-  else
-    fail "$1: the unpacked game showed no conversation"
-  fi
-  close_game
-  expect_status 0 "$1"
+  plays_to_conversation "$1" "$work/$1.png"
 }
 
 # game_lines NAME: what the game said on standard error, without the display's word on vertical sync.

@@ -3,8 +3,8 @@
 # package (cpack -G DEB in the build tree).
 #
 # cmake --install: the programs in bin/, the game's data in share/velmora/ (where the game looks
-# when its own folder has none: ../share/velmora from the executable), manual pages, the licences,
-# the editors' files, the desktop entry, the icons and the AppStream metadata.
+# when its own folder has none: ../share/velmora from the executable), manual pages, the Tavric
+# guide, the licences, the editors' files, the desktop entry, the icons and the AppStream metadata.
 
 set(VELMORA_APP_ID io.github.velmora.Velmora)
 set(VELMORA_HOMEPAGE https://github.com/velmora/velmora)
@@ -21,6 +21,7 @@ endif()
 install(DIRECTORY ${VELMORA_RUN_DIR}/lev ${VELMORA_RUN_DIR}/res DESTINATION share/velmora COMPONENT Game)
 install(FILES docs/man/velmora.6 DESTINATION share/man/man6 COMPONENT Game)
 install(FILES docs/man/tavric.1 DESTINATION share/man/man1 COMPONENT Game)
+install(FILES docs/tavric.md DESTINATION share/doc/velmora COMPONENT Game)
 if(VELMORA_TOOLS)
   install(FILES ${VELMORA_RUN_DIR}/res/fonts-LICENSE.txt DESTINATION share/doc/velmora COMPONENT Game)
 endif()

@@ -36,7 +36,7 @@ root="$work/root"
 dpkg -x "$deb" "$root" || fail "dpkg -x returned $?"
 for file in usr/games/velmora usr/bin/tavric usr/share/velmora/lev/config.tvr usr/share/velmora/res/text_font.ttf \
   usr/share/man/man6/velmora.6.gz usr/share/man/man1/tavric.1.gz usr/share/doc/velmora/copyright \
-  usr/share/doc/velmora/changelog.gz usr/share/doc/velmora/LICENSE usr/share/doc/velmora/fonts-LICENSE.txt \
+  usr/share/doc/velmora/changelog.gz usr/share/doc/velmora/LICENSE usr/share/doc/velmora/fonts-LICENSE.txt usr/share/doc/velmora/tavric.md \
   usr/share/applications/velmora.desktop usr/share/metainfo/io.github.velmora.Velmora.metainfo.xml \
   usr/share/icons/hicolor/48x48/apps/velmora.png usr/share/icons/hicolor/256x256/apps/velmora.png \
   usr/share/velmora/editors/nvim/tavric.lua; do

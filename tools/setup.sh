@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   locales
   neovim
+  desktop-file-utils appstream lintian dpkg-dev fakeroot file
 )
 
 # Node and npm run the editor grammar's test; those already on the machine will do.

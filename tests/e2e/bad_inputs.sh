@@ -45,16 +45,7 @@ no_sanitizer_report() {
   fi
 }
 
-# plays WHAT: the game reaches its opening conversation, then closes with status 0.
-plays() {
-  if wait_for 20 window_open && window_geometry && wait_screen 40 "$dir/shot.png" dialogue_shown; then
-    pass "$1: the game plays on to its opening conversation"
-  else
-    fail "$1: no opening conversation on screen"
-  fi
-  close_game
-  expect_status 0 "$1"
-}
+plays() { plays_to_conversation "$1" "$dir/shot.png"; }
 
 # ends_alone WHAT STATUS: the game ends by itself with STATUS.
 ends_alone() {

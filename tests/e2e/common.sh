@@ -69,6 +69,18 @@ close_game() {
   finish_game 20
 }
 
+# plays_to_conversation WHAT SHOT: the game reaches its opening conversation (captured into SHOT),
+# then closes with status 0.
+plays_to_conversation() {
+  if wait_for 20 window_open && window_geometry && wait_screen 40 "$2" dialogue_shown; then
+    pass "$1: the game plays on to its opening conversation"
+  else
+    fail "$1: no opening conversation on screen"
+  fi
+  close_game
+  expect_status 0 "$1"
+}
+
 expect_status() { [ "$game_status" = "$1" ] && pass "$2: status $1" || fail "$2: status $game_status, expected $1"; }
 expect_line() {  # FILE LINE WHAT
   grep -qxF -- "$2" "$1" && pass "$3: \"$2\"" || { fail "$3: no line \"$2\" in $(basename "$1")"; sed 's/^/    | /' "$1" | head -20; }

@@ -123,5 +123,6 @@ void drawLoadingBar(Canvas&, const Palette&);
 void drawBunny(Canvas&, const Palette&);
 void drawRope(Canvas&, const Palette&);
 void drawTitle(Canvas&, const Palette&);
+void drawIcon(Canvas&, const Palette&); // any square size
 
 } // namespace art

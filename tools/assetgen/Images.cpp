@@ -34,6 +34,11 @@ const std::vector<ImageSpec>& imageSpecs()
         {"credit/bunny.png", 320, 400, drawBunny},
         {"credit/rope.png", 14, 2, drawRope},
         {"credit/title.png", 1200, 240, drawTitle},
+        // The desktop's icon, one per size installed (not part of res/).
+        {"icon/48.png", 48, 48, drawIcon},
+        {"icon/64.png", 64, 64, drawIcon},
+        {"icon/128.png", 128, 128, drawIcon},
+        {"icon/256.png", 256, 256, drawIcon},
     };
     return specs;
 }

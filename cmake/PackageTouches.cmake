@@ -1,0 +1,38 @@
+# Run by CPack on the staged tree before it packs it: what Debian wants of a package but a plain
+# cmake --install need not do. Manual pages gzipped (-n: no name or time, so the same sources
+# give the same package), the changelog beside the copyright file, and the game in games/ as
+# Debian keeps games (it finds its data from there as from bin/: ../share/velmora).
+file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+set(pages ${staged})
+list(FILTER pages INCLUDE REGEX "/share/man/man[1-9]/[^/]+\\.[1-9]$")
+foreach(page ${pages})
+  execute_process(COMMAND gzip -9nf "${page}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot gzip ${page}")
+  endif()
+endforeach()
+
+set(copyrights ${staged})
+list(FILTER copyrights INCLUDE REGEX "/share/doc/velmora/copyright$")
+foreach(copyright ${copyrights})
+  get_filename_component(docs "${copyright}" DIRECTORY)
+  file(COPY_FILE "${CPACK_VELMORA_CHANGELOG}" "${docs}/changelog")
+  execute_process(COMMAND gzip -9nf "${docs}/changelog" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot gzip ${docs}/changelog")
+  endif()
+endforeach()
+if(NOT copyrights)
+  message(FATAL_ERROR "no share/doc/velmora/copyright under ${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
+endif()
+
+set(games ${staged})
+list(FILTER games INCLUDE REGEX "/bin/velmora$")
+foreach(game ${games})
+  get_filename_component(bin "${game}" DIRECTORY)
+  file(MAKE_DIRECTORY "${bin}/../games")
+  file(RENAME "${game}" "${bin}/../games/velmora")
+endforeach()
+if(NOT games)
+  message(FATAL_ERROR "no bin/velmora under ${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
+endif()

@@ -1,6 +1,8 @@
 #include "game/Text.hpp"
 
+#include "game/LogTexts.hpp"
 #include "game/Tuning.hpp"
+#include "tavric/model/Tavric.hpp"
 
 #include <cmath>
 
@@ -29,6 +31,22 @@ void placeText(sf::Text& text, float x, float y, float align)
 {
     const sf::FloatRect bounds = text.getLocalBounds();
     text.setPosition(std::round(x - align * (bounds.left + bounds.width)), y);
+}
+
+std::string textIn(zul::Tavric& language, const LogText& text)
+{
+    // Looking a missing key up would create it in the document.
+    if (!language.exists(text.key))
+        return text.fallback;
+    return language.child(text.key, zul::publicUser).getString(zul::publicUser);
+}
+
+std::string replaceMark(std::string line, const std::string& mark, const std::string& value)
+{
+    const std::size_t at = line.find(mark);
+    if (at != std::string::npos)
+        line.replace(at, mark.size(), value);
+    return line;
 }
 
 } // namespace vrk

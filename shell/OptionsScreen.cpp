@@ -101,19 +101,12 @@ bool OptionsScreen::volumesChanged()
 
 std::string OptionsScreen::text(const LogText& words) const
 {
-    zul::Tavric& language = shellContext.languageDocument();
-    if (!language.exists(words.key))
-        return words.fallback;
-    return language.child(words.key, publicUser).getString(publicUser);
+    return textIn(shellContext.languageDocument(), words);
 }
 
 std::string OptionsScreen::text(const LogText& words, const std::string& mark, const std::string& value) const
 {
-    std::string line = text(words);
-    const std::size_t at = line.find(mark);
-    if (at != std::string::npos)
-        line.replace(at, mark.size(), value);
-    return line;
+    return replaceMark(text(words), mark, value);
 }
 
 std::vector<std::string> OptionsScreen::languages() const

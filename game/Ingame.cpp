@@ -2,7 +2,6 @@
 
 #include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
-#include "game/Text.hpp"
 #include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
 #include "shell/ModuleContext.hpp"
@@ -446,12 +445,12 @@ std::string Ingame::languageText(const std::string& key) const
 
 std::string Ingame::logText(const LogText& text) const
 {
-    return textIn(shell().languageDocument(), text);
+    return wordsOf(shell().languageDocument(), text);
 }
 
 std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
 {
-    return replaceMark(logText(text), mark, value);
+    return wordsOf(shell().languageDocument(), text, mark, value);
 }
 
 void Ingame::addBullet(std::unique_ptr<Monster> bullet)

@@ -27,26 +27,26 @@ sf::Text outlinedText(const sf::Font& font, const std::string& words, unsigned s
     return text;
 }
 
-void placeText(sf::Text& text, float x, float y, float align)
+std::string wordsOf(zul::Tavric& language, const LogText& text)
 {
-    const sf::FloatRect bounds = text.getLocalBounds();
-    text.setPosition(std::round(x - align * (bounds.left + bounds.width)), y);
-}
-
-std::string textIn(zul::Tavric& language, const LogText& text)
-{
-    // Looking a missing key up would create it in the document.
     if (!language.exists(text.key))
         return text.fallback;
     return language.child(text.key, zul::publicUser).getString(zul::publicUser);
 }
 
-std::string replaceMark(std::string line, const std::string& mark, const std::string& value)
+std::string wordsOf(zul::Tavric& language, const LogText& text, const std::string& mark, const std::string& value)
 {
+    std::string line = wordsOf(language, text);
     const std::size_t at = line.find(mark);
     if (at != std::string::npos)
         line.replace(at, mark.size(), value);
     return line;
+}
+
+void placeText(sf::Text& text, float x, float y, float align)
+{
+    const sf::FloatRect bounds = text.getLocalBounds();
+    text.setPosition(std::round(x - align * (bounds.left + bounds.width)), y);
 }
 
 } // namespace vrk

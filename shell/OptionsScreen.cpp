@@ -101,12 +101,12 @@ bool OptionsScreen::volumesChanged()
 
 std::string OptionsScreen::text(const LogText& words) const
 {
-    return textIn(shellContext.languageDocument(), words);
+    return wordsOf(shellContext.languageDocument(), words);
 }
 
 std::string OptionsScreen::text(const LogText& words, const std::string& mark, const std::string& value) const
 {
-    return replaceMark(text(words), mark, value);
+    return wordsOf(shellContext.languageDocument(), words, mark, value);
 }
 
 std::vector<std::string> OptionsScreen::languages() const

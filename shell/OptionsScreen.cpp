@@ -23,6 +23,9 @@ constexpr int publicUser = zul::publicUser;
 constexpr int VolumeStep = 10;
 // The key wait's prompt blinks: shown for this many steps of each twice as long.
 constexpr int PromptBlinkSteps = 15;
+// A volume follows a held Left or Right after this many steps, one step of 10 every so many.
+constexpr int RepeatDelay = 9;
+constexpr int RepeatEvery = 3;
 constexpr int ButtonStep = 80;
 constexpr float ButtonWidth = 700.f;
 // Left of this, a click on a row of choices goes back one; anywhere else on it, forward one.
@@ -202,6 +205,7 @@ void OptionsScreen::handleEvent(const sf::Event& event)
             break;
         case sf::Keyboard::Left:
         case sf::Keyboard::Right:
+            heldSteps = 0;
             change(selected, event.key.code == sf::Keyboard::Left ? -1 : 1);
             break;
         case sf::Keyboard::Return:
@@ -251,6 +255,14 @@ void OptionsScreen::handleEvent(const sf::Event& event)
 void OptionsScreen::update()
 {
     ++steps;
+    const bool left = shellContext.keyHeld(sf::Keyboard::Left);
+    if (!shown || capturing || !isVolumeRow(selected) || left == shellContext.keyHeld(sf::Keyboard::Right)) {
+        heldSteps = 0;
+        return;
+    }
+    ++heldSteps;
+    if (heldSteps > RepeatDelay && (heldSteps - RepeatDelay) % RepeatEvery == 0)
+        change(selected, left ? -1 : 1);
 }
 
 void OptionsScreen::select(int row)

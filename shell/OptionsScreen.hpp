@@ -96,8 +96,9 @@ private:
     int dragging = -1;
     bool volumesDirty = false;
     std::string status;
-    // Steps since the screen opened, for the key wait's blinking.
+    // Steps since the screen opened, for the key wait's blinking, and since Left or Right went down.
     int steps = 0;
+    int heldSteps = 0;
 };
 
 } // namespace vrk

@@ -37,6 +37,7 @@ public:
         program.readSettings();
         program.chooseLanguage();
         ASSERT_TRUE(program.scene().create(vrk::SceneWidth, vrk::SceneHeight));
+        vrk::testing::ProgramProbe::stateStack(program).push(program.quitState());
         program.settings().fullscreen = 0;
         program.settings().windowWidth = 960;
         program.settings().windowHeight = 540;
@@ -163,6 +164,27 @@ TEST_F(OptionsScreenTest, EveryRowChangesTheSettingAndSavesItAtOnce)
              t.click({vrk::OptionsLeftValue + 10.f, row.top + row.height / 2.f});
          },
          [&](Settings& s) { s.windowWidth = int(previousSize.x), s.windowHeight = int(previousSize.y); }, "En", false},
+        {"window size chosen in fullscreen, for the window F11 gives",
+         [](auto& t) {
+             t.goTo(OptionsScreen::FullscreenRow), t.press(sf::Keyboard::Return);
+             t.press(sf::Keyboard::Down), t.press(sf::Keyboard::Right);
+             sf::Event f11;
+             f11.type = sf::Event::KeyPressed;
+             f11.key = sf::Event::KeyEvent{sf::Keyboard::F11, false, false, false, false};
+             t.program.dispatchEvent(f11);
+             t.program.saveSettings();
+         },
+         [&](Settings& s) { s.windowWidth = int(nextSize.x), s.windowHeight = int(nextSize.y); }, "En", false},
+        {"music held down, then let go",
+         [](auto& t) {
+             t.press(sf::Keyboard::Left);
+             vrk::testing::ProgramProbe::keyDown(t.program)[sf::Keyboard::Left] = true;
+             for (int step = 0; step < 15; ++step)
+                 t.screen.update();
+             vrk::testing::ProgramProbe::keyDown(t.program)[sf::Keyboard::Left] = false;
+             t.screen.update();
+         },
+         [](Settings& s) { s.musicVolume = 70; }, "En", true},
         {"language by a click", [](auto& t) { t.click(centre(OptionsScreen::rowArea(OptionsScreen::LanguageRow))); },
          [](Settings&) {}, "Fr", false},
         {"difficulty forward then back twice",

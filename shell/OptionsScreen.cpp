@@ -141,11 +141,11 @@ std::vector<sf::Vector2u> OptionsScreen::windowSizes(const std::vector<sf::Video
 {
     std::vector<sf::Vector2u> sizes{current};
     for (const sf::VideoMode& mode : modes)
-        if (mode.bitsPerPixel == depth)
+        if (mode.bitsPerPixel == depth && mode.width >= unsigned(MinWindowWidth) &&
+            mode.height >= unsigned(MinWindowHeight))
             sizes.emplace_back(mode.width, mode.height);
-    std::sort(sizes.begin(), sizes.end(), [](sf::Vector2u a, sf::Vector2u b) {
-        return a.x != b.x ? a.x < b.x : a.y < b.y;
-    });
+    std::sort(sizes.begin(), sizes.end(),
+              [](sf::Vector2u a, sf::Vector2u b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     return sizes;
 }
@@ -294,11 +294,11 @@ void OptionsScreen::change(int row, int direction)
     case WindowRow: {
         const sf::Vector2u current(static_cast<unsigned>(settings.windowWidth),
                                    static_cast<unsigned>(settings.windowHeight));
-        const std::vector<sf::Vector2u> sizes = windowSizes(sf::VideoMode::getFullscreenModes(),
-                                                            sf::VideoMode::getDesktopMode().bitsPerPixel, current);
+        const std::vector<sf::Vector2u> sizes =
+            windowSizes(sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, current);
         const auto at = std::find(sizes.begin(), sizes.end(), current);
-        const sf::Vector2u next = sizes[cycle(static_cast<int>(at - sizes.begin()), direction,
-                                              static_cast<int>(sizes.size()))];
+        const sf::Vector2u next =
+            sizes[cycle(static_cast<int>(at - sizes.begin()), direction, static_cast<int>(sizes.size()))];
         settings.windowWidth = static_cast<int>(next.x);
         settings.windowHeight = static_cast<int>(next.y);
         applyWindow();
@@ -315,8 +315,8 @@ void OptionsScreen::change(int row, int direction)
         break;
     }
     case DifficultyRow:
-        settings.difficulty = static_cast<Difficulty>(
-            cycle(static_cast<int>(settings.difficulty), direction, static_cast<int>(std::size(OptionsDifficultyTexts))));
+        settings.difficulty = static_cast<Difficulty>(cycle(static_cast<int>(settings.difficulty), direction,
+                                                            static_cast<int>(std::size(OptionsDifficultyTexts))));
         break;
     default:
         return;

@@ -19,8 +19,9 @@ struct LogText;
 // every event and draws over the scene. Every change takes effect and is written to the user
 // data at once.
 //
-// The owner's part: pass it every event while it is open, then read volumesChanged() and, when
-// true, give its audio the volumes of shell().settings() so that the sounds playing now follow.
+// The owner's part: pass it every event and every step while it is open, and after each read
+// volumesChanged(); when true, give the audio the volumes of shell().settings() so that the sounds
+// playing now follow (a held Left or Right changes a volume in update()).
 class OptionsScreen {
 public:
     // Top to bottom: the left column, the keys' column, then the two buttons.

@@ -48,12 +48,12 @@ std::vector<std::string> logKeys()
 std::vector<std::string> requiredKeys()
 {
     std::vector<std::string> keys = logKeys();
-    for (const vrk::LogText* text : vrk::OptionsScreenTexts)
-        keys.push_back(text->key);
     const vrk::DialogueScript& opening = vrk::Dialogue::scripts[0];
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
     for (const vrk::LogText* text : vrk::HudTexts)
+        keys.push_back(text->key);
+    for (const vrk::LogText* text : vrk::OptionsScreenTexts)
         keys.push_back(text->key);
     return keys;
 }

@@ -2,6 +2,7 @@
 
 #include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
+#include "game/Progress.hpp"
 #include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
 #include "shell/ModuleContext.hpp"
@@ -18,11 +19,12 @@ namespace {
 // The loading bar counts the fonts, sounds, music, textures, one step per map and one after the
 // maps.
 constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + TextureCount;
-// Where the user data keeps the furthest level reached, counted from 1.
-const char* const FurthestLevelField = "FurthestLevel";
 } // namespace
 
-Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this) {}
+Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this)
+{
+    pauseMenu.setLayout(PauseMenuLayout);
+}
 
 Ingame::~Ingame() = default;
 
@@ -99,8 +101,8 @@ bool Ingame::onStart()
         // Once per game: a death does not replay it.
         if (!resuming)
             taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
-        const int furthest = furthestLevel();
-        continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
+        // A game the title started was chosen there: the title offers Continue itself.
+        continueOffered = offerContinue && continueLevel(shell().userDocument(), worldPart.mapCount()) > 0;
         // On a line of its own above the conversation's box rather than in the log beneath it.
         offerLeft = continueOffered ? OfferSteps : 0;
     } else {
@@ -115,12 +117,21 @@ bool Ingame::onStart()
 
 int Ingame::furthestLevel() const
 {
-    zul::Tavric& user = shell().userDocument();
-    if (!user.exists(FurthestLevelField))
-        return 0;
-    const zul::Tavric& field = user.child(FurthestLevelField, zul::publicUser);
-    // An edited file may hold anything there: only a whole number counts.
-    return field.getType() == zul::TypeInt ? static_cast<int>(field.getInt(zul::publicUser)) : 0;
+    return vrk::furthestLevel(shell().userDocument());
+}
+
+void Ingame::playFromTitle(int slot)
+{
+    level = slot;
+    resuming = false;
+    offerContinue = false;
+}
+
+void Ingame::leaveToTitle()
+{
+    // Kept now, as closing the window would: the title's Continue reads what this game reached.
+    shell().saveUserData();
+    shell().popState(true);
 }
 
 void Ingame::playLevel(int slot)
@@ -200,10 +211,30 @@ void Ingame::setPaused(bool pause)
     if (pause == isPaused)
         return;
     isPaused = pause;
-    if (isPaused)
+    if (isPaused) {
         audioPart.pauseAll();
-    else
+        refreshPauseMenu();
+        pauseMenu.select(0);
+    } else
         audioPart.resumeAll();
+}
+
+bool Ingame::pauseMenuEvent(const sf::Event& event)
+{
+    const bool menuKey = event.type == sf::Event::KeyPressed &&
+                         (event.key.code == sf::Keyboard::Up || event.key.code == sf::Keyboard::Down ||
+                          event.key.code == sf::Keyboard::Return);
+    if (!menuKey && event.type != sf::Event::MouseMoved && event.type != sf::Event::MouseButtonPressed)
+        return false;
+    const int chosen = pauseMenu.handleEvent(event);
+    if (chosen == PauseTitleItem)
+        leaveToTitle();
+    return true;
+}
+
+void Ingame::refreshPauseMenu()
+{
+    pauseMenu.setItems({logText(PausedOptionsText), logText(PausedTitleText)});
 }
 
 void Ingame::changeVolume(bool music, int direction)
@@ -227,12 +258,17 @@ void Ingame::onEvent(const sf::Event& event)
         mapPausedGame = false;
         return;
     }
+    if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
+        return;
     if (event.type == sf::Event::KeyPressed) {
         const sf::Keyboard::Key key = event.key.code;
         if (isStarted() && mapKey(key))
             return;
         if (key == sf::Keyboard::Escape) {
-            shell().popState(false);
+            if (isStarted())
+                leaveToTitle();
+            else
+                shell().popState(false);
             return;
         }
         if (!isStarted())
@@ -305,6 +341,9 @@ PlayerControls Ingame::controls() const
 void Ingame::onUpdate(int)
 {
     hudPart.stepIndicator();
+    // Its words follow the language, which the options may change during the pause.
+    if (isPaused)
+        refreshPauseMenu();
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;
@@ -413,6 +452,7 @@ HudFrame Ingame::hudFrame() const
         frame.pausedTitle = logText(PausedText);
         const char* pauseKey = keyName(shell().settings().key(Action::Pause));
         frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
+        frame.pauseMenu = &pauseMenu;
     }
     frame.camera = worldPart.camera();
     frame.player = playerPart.position();
@@ -445,16 +485,12 @@ std::string Ingame::languageText(const std::string& key) const
 
 std::string Ingame::logText(const LogText& text) const
 {
-    return shell().languageDocument().exists(text.key) ? languageText(text.key) : std::string(text.fallback);
+    return wordsOf(shell().languageDocument(), text);
 }
 
 std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
 {
-    std::string line = logText(text);
-    const std::size_t at = line.find(mark);
-    if (at != std::string::npos)
-        line.replace(at, mark.size(), value);
-    return line;
+    return wordsOf(shell().languageDocument(), text, mark, value);
 }
 
 void Ingame::addBullet(std::unique_ptr<Monster> bullet)

@@ -7,6 +7,7 @@
 #include "game/ExploredMap.hpp"
 #include "game/Hud.hpp"
 #include "game/Light.hpp"
+#include "game/Menu.hpp"
 #include "game/LogTexts.hpp"
 #include "game/MessageLog.hpp"
 #include "game/Objects.hpp"
@@ -157,6 +158,17 @@ public:
     // While paused the world, the dialogue, the timers, the music and the sounds stand still.
     bool paused() const { return isPaused; }
     void setPaused(bool pause);
+    // The pause screen's items (Options, Back to the title), shown while paused without the map.
+    enum PauseItem { PauseOptionsItem = 0, PauseTitleItem = 1 };
+    const Menu& pausedMenu() const { return pauseMenu; }
+    bool pauseMenuShown() const { return isPaused && !mapPart.shown(); }
+
+    // ---- the title ----
+    // The title chose the level (a slot) that the next start plays, as a new game: no offer to
+    // continue, which the title made itself.
+    void playFromTitle(int slot);
+    // Escape and the pause's "Back to the title": the user data is saved and the title comes back.
+    void leaveToTitle();
     // Shown after the opening conversation until the first hunter falls.
     bool objectiveShown() const;
     // What the HUD shows this frame.
@@ -186,6 +198,9 @@ private:
     void playStep();
     // The light of the frame: cast as at the step's end, but the map is left as it is.
     void castFrameLight();
+    // Keys and the pointer on the pause screen's items; false for an event they do not take.
+    bool pauseMenuEvent(const sf::Event& event);
+    void refreshPauseMenu();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);
@@ -244,6 +259,9 @@ private:
     // The slot that a start plays.
     int level = 0;
     bool continueOffered = false;
+    // Off once the title has started a game: the title offers Continue itself.
+    bool offerContinue = true;
+    Menu pauseMenu;
     // Played steps for which the offer to continue still shows.
     int offerLeft = 0;
     // Opening the map paused the game (closing it resumes).

@@ -50,6 +50,14 @@ public:
     // The run ends with a failure status once it stops.
     virtual void failRun() = 0;
 
+    // ---- going from one module to another ----
+    // Puts the module of that state id over this one: this one stops and that one starts; when
+    // it pops itself with startNext, this one starts again.
+    virtual void pushState(int state) = 0;
+    // Writes the user data at once (leaving play keeps what it reached); false, with a line on
+    // errors(), when it could not.
+    virtual bool saveUserData() = 0;
+
 protected:
     ~ModuleContext() = default;
 };

@@ -130,7 +130,7 @@ void Ingame::playFromTitle(int slot)
 void Ingame::leaveToTitle()
 {
     // Kept now, as closing the window would: the title's Continue reads what this game reached.
-    shell().saveUserData();
+    shell().saveSettings();
     shell().popState(true);
 }
 
@@ -485,12 +485,16 @@ std::string Ingame::languageText(const std::string& key) const
 
 std::string Ingame::logText(const LogText& text) const
 {
-    return wordsOf(shell().languageDocument(), text);
+    return shell().languageDocument().exists(text.key) ? languageText(text.key) : std::string(text.fallback);
 }
 
 std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
 {
-    return wordsOf(shell().languageDocument(), text, mark, value);
+    std::string line = logText(text);
+    const std::size_t at = line.find(mark);
+    if (at != std::string::npos)
+        line.replace(at, mark.size(), value);
+    return line;
 }
 
 void Ingame::addBullet(std::unique_ptr<Monster> bullet)

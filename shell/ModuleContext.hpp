@@ -54,9 +54,6 @@ public:
     // Puts the module of that state id over this one: this one stops and that one starts; when
     // it pops itself with startNext, this one starts again.
     virtual void pushState(int state) = 0;
-    // Writes the user data at once (leaving play keeps what it reached); false, with a line on
-    // errors(), when it could not.
-    virtual bool saveUserData() = 0;
 
 protected:
     ~ModuleContext() = default;

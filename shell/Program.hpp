@@ -98,7 +98,7 @@ public:
 
     bool loadConfiguration();
     bool loadUserData();
-    bool saveUserData() override;
+    bool saveUserData();
     // Where the user data is read and saved; ./data.vrk for both unless main chooses.
     void setUserDataFiles(const UserDataFiles& files) { userDataFiles = files; }
     void chooseLanguage();

@@ -53,7 +53,7 @@ bool Title::onLoad()
 
 std::string Title::words(const LogText& text) const
 {
-    return wordsOf(shell().languageDocument(), text);
+    return textIn(shell().languageDocument(), text);
 }
 
 bool Title::loadPicture(sf::Texture& texture, const char* path, bool& reported)
@@ -110,7 +110,7 @@ void Title::onRestart()
     std::vector<std::string> labels;
     for (Item item : shown)
         labels.push_back(item == ContinueItem
-                             ? wordsOf(shell().languageDocument(), TitleContinueText, "{level}", std::to_string(continueFrom))
+                             ? replaceMark(words(TitleContinueText), "{level}", std::to_string(continueFrom))
                              : words(*texts[item]));
     itemMenu.setItems(labels);
     itemMenu.select(0);

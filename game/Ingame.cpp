@@ -485,16 +485,12 @@ std::string Ingame::languageText(const std::string& key) const
 
 std::string Ingame::logText(const LogText& text) const
 {
-    return shell().languageDocument().exists(text.key) ? languageText(text.key) : std::string(text.fallback);
+    return wordsOf(shell().languageDocument(), text);
 }
 
 std::string Ingame::logText(const LogText& text, const std::string& mark, const std::string& value) const
 {
-    std::string line = logText(text);
-    const std::size_t at = line.find(mark);
-    if (at != std::string::npos)
-        line.replace(at, mark.size(), value);
-    return line;
+    return wordsOf(shell().languageDocument(), text, mark, value);
 }
 
 void Ingame::addBullet(std::unique_ptr<Monster> bullet)

@@ -2,12 +2,24 @@
 // The lines of the message log that the game writes itself, by their key in the language
 // documents, with the English line shown when a document lacks the key.
 
+#include <string>
+
+namespace zul {
+class Tavric;
+}
+
 namespace vrk {
 
 struct LogText {
     const char* key;
     const char* fallback;
 };
+
+// The words of the text in the language document, or its English words when the document lacks
+// the key (nothing is created in the document).
+std::string wordsOf(zul::Tavric& language, const LogText& text);
+// The same with its mark ("{level}") replaced by value.
+std::string wordsOf(zul::Tavric& language, const LogText& text, const std::string& mark, const std::string& value);
 
 constexpr LogText GameOverText{"GameOver", "Game over - Press space to restart"};
 constexpr LogText VictoryText{"VictoryLine", "Victory. Press space to restart."};

@@ -1,6 +1,8 @@
 #include "game/Text.hpp"
 
+#include "game/LogTexts.hpp"
 #include "game/Tuning.hpp"
+#include "tavric/model/Tavric.hpp"
 
 #include <cmath>
 
@@ -23,6 +25,22 @@ sf::Text outlinedText(const sf::Font& font, const std::string& words, unsigned s
     text.setOutlineColor(TextOutline);
     text.setOutlineThickness(TextOutlineThickness);
     return text;
+}
+
+std::string wordsOf(zul::Tavric& language, const LogText& text)
+{
+    if (!language.exists(text.key))
+        return text.fallback;
+    return language.child(text.key, zul::publicUser).getString(zul::publicUser);
+}
+
+std::string wordsOf(zul::Tavric& language, const LogText& text, const std::string& mark, const std::string& value)
+{
+    std::string line = wordsOf(language, text);
+    const std::size_t at = line.find(mark);
+    if (at != std::string::npos)
+        line.replace(at, mark.size(), value);
+    return line;
 }
 
 void placeText(sf::Text& text, float x, float y, float align)

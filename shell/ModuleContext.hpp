@@ -37,6 +37,18 @@ public:
     virtual zul::Tavric& languageDocument() = 0;
     virtual zul::Tavric& userDocument() = 0;
 
+    // ---- the options screen: a change takes effect and is kept at once ----
+    // Opens the window again as the settings now say (fullscreen, or a window of their size) and
+    // fits the scene into it; false, with the window as it was and the settings to match, when
+    // the display refuses.
+    virtual bool applyWindowSettings() = 0;
+    // The texts of that language of the configuration from now on, remembered in the user data;
+    // false (nothing changed) for a code the configuration lacks.
+    virtual bool setLanguage(const std::string& code) = 0;
+    // Writes the settings and the rest of the user data now, replacing the file whole; false with
+    // one line on errors() when it cannot (the old file stays as it was).
+    virtual bool saveSettings() = 0;
+
     // The pointer in scene coordinates, and whether a key (an sf::Keyboard::Key) is held.
     virtual sf::Vector2f pointer() const = 0;
     virtual bool keyHeld(int key) const = 0;

@@ -131,7 +131,7 @@ bool Program::openWindow()
             fullscreen = false;
         } else {
             errors() << "Ignoring --Window=" << option->second << ": expected WIDTHxHEIGHT such as 1280x720; using "
-                     << (fullscreen ? "fullscreen." : "the remembered mainWindow.") << std::endl;
+                     << (fullscreen ? "fullscreen." : "the remembered window.") << std::endl;
         }
     }
     if (!createWindow(fullscreen, windowedWidth, windowedHeight))

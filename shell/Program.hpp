@@ -58,6 +58,10 @@ public:
     void spinCursor(float degrees) override;
     void failRun() override { status = 1; }
     void setOverlayColor(sf::Color color) override { overlayColor = color; }
+    // The options screen's changes (shell/ProgramOptions.cpp).
+    bool applyWindowSettings() override;
+    bool setLanguage(const std::string& code) override;
+    bool saveSettings() override { return saveUserData(); }
 
     // Every --key=value argument, and the defaults of StartState and Sound.
     const std::map<std::string, std::string>& options() const { return optionTable; }

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +40,31 @@ inline std::string scrambled(const std::string& text)
         bytes[i] = static_cast<char>(bytes[i] ^ static_cast<char>(userDataKey[i % 32]));
     return bytes;
 }
+
+// While it lives, this process writes no file beyond a few bytes, as on a full disk; the bytes
+// are room for what a test captures from standard error.
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t bytes = 128) : oldHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &oldLimit);
+        rlimit small = oldLimit;
+        small.rlim_cur = bytes;
+        limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    bool limited = false;
+
+private:
+    void (*oldHandler)(int);
+    rlimit oldLimit{};
+};
 
 class UserDataDirTest : public ::testing::Test {
 protected:

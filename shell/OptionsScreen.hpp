@@ -1,0 +1,103 @@
+#pragma once
+
+#include "shell/Settings.hpp"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/VideoMode.hpp>
+
+#include <string>
+#include <vector>
+
+namespace vrk {
+
+class ModuleContext;
+struct LogText;
+
+// The options screen, opened from the title and from the pause screen: while open it takes
+// every event and draws over the scene. Every change takes effect and is written to the user
+// data at once.
+//
+// The owner's part: pass it every event while it is open, then read volumesChanged() and, when
+// true, give its audio the volumes of shell().settings() so that the sounds playing now follow.
+class OptionsScreen {
+public:
+    // Top to bottom: the left column, the keys' column, then the two buttons.
+    enum Row {
+        MusicRow,
+        EffectsRow,
+        FullscreenRow,
+        WindowRow,
+        LanguageRow,
+        DifficultyRow,
+        FirstKeyRow,
+        ResetRow = FirstKeyRow + ActionCount,
+        BackRow,
+        RowCount
+    };
+
+    explicit OptionsScreen(ModuleContext& shell);
+    // Where res/ lies (with a trailing slash); the run directory by default.
+    void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
+    bool load();                 // its texts and font; false with a line on shell.errors()
+    void open();
+    bool isOpen() const { return shown; }
+    void handleEvent(const sf::Event& event);   // Escape or its "Back" item closes it
+    void update();               // once per step while open (blinking, held keys), may be empty
+    void draw();                 // into shell.scene(), over what is already there
+
+    // True once after either volume changed (reading clears it).
+    bool volumesChanged();
+
+    int selectedRow() const { return selected; }
+    // Waiting for the key to bind to the selected action.
+    bool waitingForKey() const { return capturing; }
+    // The line under the rows: what a refused key, a failed save or a refused window said, or the
+    // key wait's prompt; empty for the help line.
+    const std::string& statusLine() const { return status; }
+
+    // Where a row lies in the scene (the pointer over it selects it), and a volume row's track.
+    static sf::FloatRect rowArea(int row);
+    static sf::FloatRect sliderArea(int row);
+    // The window sizes offered: the display's modes of the desktop's depth, each size once, from
+    // the smallest, with the current size among them.
+    static std::vector<sf::Vector2u> windowSizes(const std::vector<sf::VideoMode>& modes, unsigned depth,
+                                                 sf::Vector2u current);
+
+private:
+    std::string text(const LogText& words) const;
+    std::string text(const LogText& words, const std::string& mark, const std::string& value) const;
+    std::string languageName(const std::string& code) const;
+    std::vector<std::string> languages() const;
+    std::string valueText(int row) const;
+
+    void select(int row);
+    void change(int row, int direction);
+    void activate(int row);
+    void bindKey(sf::Keyboard::Key key);
+    void setVolumeAt(int row, float x);
+    void reset();
+    void applyWindow();
+    void save();
+    void close();
+    int rowAt(sf::Vector2f point) const;
+
+    void drawRow(int row, bool highlighted);
+    void drawSlider(int row, int volume, bool highlighted);
+
+    ModuleContext& shellContext;
+    std::string resourceDirectory;
+    sf::Font font;
+    bool shown = false;
+    int selected = MusicRow;
+    bool capturing = false;
+    // The volume row whose track the left button holds, or -1.
+    int dragging = -1;
+    bool volumesDirty = false;
+    std::string status;
+    // Steps since the screen opened, for the key wait's blinking.
+    int steps = 0;
+};
+
+} // namespace vrk

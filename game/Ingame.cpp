@@ -21,7 +21,7 @@ namespace {
 constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + TextureCount;
 } // namespace
 
-Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this)
+Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this), optionsPart(shell)
 {
     pauseMenu.setLayout(PauseMenuLayout);
 }
@@ -90,6 +90,8 @@ bool Ingame::onStart()
         reportResourceFailure(shell().errors(), *this, "fog texture");
         return false;
     }
+    if (!optionsPart.load())
+        return false;
     logPart.setFont(fonts[MessageFont]);
     hudPart.setFont(fonts[MessageFont]);
     audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
@@ -227,7 +229,9 @@ bool Ingame::pauseMenuEvent(const sf::Event& event)
     if (!menuKey && event.type != sf::Event::MouseMoved && event.type != sf::Event::MouseButtonPressed)
         return false;
     const int chosen = pauseMenu.handleEvent(event);
-    if (chosen == PauseTitleItem)
+    if (chosen == PauseOptionsItem)
+        optionsPart.open();
+    else if (chosen == PauseTitleItem)
         leaveToTitle();
     return true;
 }
@@ -256,6 +260,12 @@ void Ingame::onEvent(const sf::Event& event)
             setPaused(true);
         // Closing the map then leaves the game paused.
         mapPausedGame = false;
+        return;
+    }
+    if (isStarted() && optionsPart.isOpen()) {
+        optionsPart.handleEvent(event);
+        if (optionsPart.volumesChanged())
+            audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
         return;
     }
     if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
@@ -344,6 +354,8 @@ void Ingame::onUpdate(int)
     // Its words follow the language, which the options may change during the pause.
     if (isPaused)
         refreshPauseMenu();
+    if (optionsPart.isOpen())
+        optionsPart.update();
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;

@@ -16,6 +16,7 @@
 #include "game/TileBatches.hpp"
 #include "game/World.hpp"
 #include "shell/Module.hpp"
+#include "shell/OptionsScreen.hpp"
 #include "shell/Resources.hpp"
 
 #include <SFML/Graphics/Font.hpp>
@@ -161,6 +162,8 @@ public:
     // The pause screen's items (Options, Back to the title), shown while paused without the map.
     enum PauseItem { PauseOptionsItem = 0, PauseTitleItem = 1 };
     const Menu& pausedMenu() const { return pauseMenu; }
+    // The options, opened from the pause screen.
+    const OptionsScreen& options() const { return optionsPart; }
     bool pauseMenuShown() const { return isPaused && !mapPart.shown(); }
 
     // ---- the title ----
@@ -178,7 +181,11 @@ public:
     // Whether starting shows the loading screen (on by default).
     void setLoadingScreenShown(bool shown) { showLoadingScreen = shown; }
     // Resources are read from this directory (with a trailing slash) instead of the game's own.
-    void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
+    void setResourceDirectory(const std::string& directory)
+    {
+        resourceDirectory = directory;
+        optionsPart.setResourceDirectory(directory);
+    }
     void observeFrames(FrameObserver* observer) { frameObserver = observer; }
     // Whether tile drawing skips the cells under unbroken darkness (on by default).
     void setCullDarkCells(bool cull) { cullDarkCells = cull; }
@@ -252,6 +259,7 @@ private:
     Hud hudPart;
     ExploredMap mapPart;
     ObjectHighlight highlightPart;
+    OptionsScreen optionsPart;
 
     // By ground tile value: the tile has no translucent pixel.
     std::vector<bool> opaqueGround;

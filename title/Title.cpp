@@ -41,7 +41,7 @@ constexpr float HintTop = 975.f;
 
 } // namespace
 
-Title::Title(ModuleContext& shell, PlayChoice play) : Module(shell), playChoice(std::move(play))
+Title::Title(ModuleContext& shell, PlayChoice play) : Module(shell), playChoice(std::move(play)), optionsScreen(shell)
 {
     itemMenu.setLayout(TitleMenuLayout);
 }
@@ -53,7 +53,7 @@ bool Title::onLoad()
 
 std::string Title::words(const LogText& text) const
 {
-    return textIn(shell().languageDocument(), text);
+    return wordsOf(shell().languageDocument(), text);
 }
 
 bool Title::loadPicture(sf::Texture& texture, const char* path, bool& reported)
@@ -76,6 +76,8 @@ bool Title::onStart()
         reportResourceFailure(shell().errors(), *this, fontPaths[MessageFont]);
         return false;
     }
+    if (!optionsScreen.load())
+        return false;
     viewLoaded = loadPicture(view, viewPath, viewReported);
     if (viewLoaded)
         view.setSmooth(true);
@@ -105,22 +107,33 @@ void Title::onRestart()
         shown.push_back(ContinueItem);
     shown.insert(shown.end(), {NewGameItem, OptionsItem, CreditsItem, QuitItem});
 
+    refreshWords();
+    itemMenu.select(0);
+    shell().setCursor(MainCursor);
+    if (themeOpen) {
+        theme.setLoop(true);
+        followMusicVolume();
+        theme.play();
+    }
+}
+
+void Title::refreshWords()
+{
     const LogText* const texts[] = {&TitleContinueText, &TitleNewGameText, &TitleOptionsText, &TitleCreditsText,
                                     &TitleQuitText};
     std::vector<std::string> labels;
     for (Item item : shown)
         labels.push_back(item == ContinueItem
-                             ? replaceMark(words(TitleContinueText), "{level}", std::to_string(continueFrom))
+                             ? wordsOf(shell().languageDocument(), TitleContinueText, "{level}", std::to_string(continueFrom))
                              : words(*texts[item]));
     itemMenu.setItems(labels);
-    itemMenu.select(0);
     hint = words(TitleHintText);
-    shell().setCursor(MainCursor);
-    if (themeOpen) {
-        theme.setLoop(true);
-        theme.setVolume(MusicVolume * static_cast<float>(shell().settings().musicVolume) / 100.f);
-        theme.play();
-    }
+}
+
+void Title::followMusicVolume()
+{
+    // As loud as the game's own music at the same setting.
+    theme.setVolume(MusicVolume * static_cast<float>(shell().settings().musicVolume) / 100.f);
 }
 
 void Title::onStop()
@@ -140,6 +153,7 @@ void Title::choose(Item item)
         shell().pushState(IngameState);
         return;
     case OptionsItem:
+        optionsScreen.open();
         return;
     case CreditsItem:
         shell().pushState(CreditState);
@@ -154,6 +168,13 @@ void Title::onEvent(const sf::Event& event)
 {
     if (!isStarted())
         return;
+    if (optionsScreen.isOpen()) {
+        optionsScreen.handleEvent(event);
+        if (optionsScreen.volumesChanged())
+            followMusicVolume();
+        refreshWords();
+        return;
+    }
     if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Escape) {
         shell().popState(false);
         return;
@@ -165,6 +186,8 @@ void Title::onEvent(const sf::Event& event)
 
 void Title::onUpdate(int)
 {
+    if (optionsScreen.isOpen())
+        optionsScreen.update();
 }
 
 void Title::onDraw()
@@ -200,6 +223,8 @@ void Title::onDraw()
     sf::Text line = outlinedText(font, hint, HintSize);
     placeText(line, size.x / 2.f, HintTop, 0.5f);
     scene.draw(line);
+    if (optionsScreen.isOpen())
+        optionsScreen.draw();
 }
 
 } // namespace vrk

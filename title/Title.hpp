@@ -3,6 +3,7 @@
 #include "game/LogTexts.hpp"
 #include "game/Menu.hpp"
 #include "shell/Module.hpp"
+#include "shell/OptionsScreen.hpp"
 
 #include <SFML/Audio/Music.hpp>
 #include <SFML/Graphics/Font.hpp>
@@ -31,6 +32,7 @@ public:
     // The items shown, in menu order: Continue only when there is a level to continue from.
     const std::vector<Item>& items() const { return shown; }
     const Menu& menu() const { return itemMenu; }
+    const OptionsScreen& options() const { return optionsScreen; }
     // The level Continue plays (from 1), 0 when it is not shown.
     int continueLevel() const { return continueFrom; }
     // Does what the item says, as Return or a click on it does.
@@ -38,7 +40,11 @@ public:
 
     // ---- for tests ----
     // Resources are read from this directory (with a trailing slash) instead of the game's own.
-    void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
+    void setResourceDirectory(const std::string& directory)
+    {
+        resourceDirectory = directory;
+        optionsScreen.setResourceDirectory(directory);
+    }
 
 private:
     bool onLoad() override;
@@ -54,6 +60,9 @@ private:
     // An optional picture: a missing one is reported once per run and the title goes on without it.
     bool loadPicture(sf::Texture& texture, const char* path, bool& reported);
     std::string words(const LogText& text) const;
+    // The items' words and the help line in the language in use (the options may change it).
+    void refreshWords();
+    void followMusicVolume();
 
     PlayChoice playChoice;
     sf::Font font;
@@ -66,6 +75,7 @@ private:
     sf::Music theme;
     bool themeOpen = false;
     Menu itemMenu;
+    OptionsScreen optionsScreen;
     std::vector<Item> shown;
     int continueFrom = 0;
     std::string hint;

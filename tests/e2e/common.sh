@@ -139,6 +139,21 @@ dialogue_shown() {
 paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
 unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
 
+# The title: the first item's yellow frame and words (Continue, or New game) in the menu's column.
+title_shown() {
+  [ "$(convert "$1" -crop "$(crop_args 590 420 740 104)" +repage -fuzz 8% -fill white -opaque 'rgb(255,220,40)' \
+       -fill black +opaque white -colorspace gray -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null)" -gt 30 ]
+}
+
+# leave_game SECONDS: Escape from play to the title, Escape again on the title to quit; waits for
+# the end as finish_game does.
+leave_game() {
+  xdotool key Escape
+  wait_screen 15 "$work/left-to-title.png" title_shown || fail "Escape from play did not show the title"
+  xdotool key Escape
+  finish_game "$1"
+}
+
 # changed_share FILE1 FILE2 SX SY SW SH: per mille of the rectangle's pixels that differ
 # clearly between two captures.
 changed_share() {

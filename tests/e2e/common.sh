@@ -139,6 +139,18 @@ dialogue_shown() {
 paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
 unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
 
+# The credits: something lit in the middle column (rope, bunny), dark at the sides.
+credits_shown() { [ "$(lit_share "$1" 760 0 400 1080)" -gt 20 ] && [ "$(lit_share "$1" 0 0 500 1080)" -lt 5 ]; }
+
+# The life bar (red, at 20, 20) and the run bar (yellow, at 20, 113), drawn over the fog.
+bars_shown() {
+  local r g b
+  read -r r g b <<<"$(mean_rgb "$1" 40 30 300 70)"
+  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 110 ] && [ "${b:-255}" -lt 110 ] || return 1
+  read -r r g b <<<"$(mean_rgb "$1" 25 125 100 40)"
+  [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
+}
+
 # The title: the first item's yellow frame and words (Continue, or New game) in the menu's column.
 title_shown() {
   [ "$(convert "$1" -crop "$(crop_args 590 420 740 104)" +repage -fuzz 8% -fill white -opaque 'rgb(255,220,40)' \

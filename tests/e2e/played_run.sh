@@ -13,18 +13,6 @@ mkdir -p "$shots"
 # ---- what the screen must show (scene coordinates; the player stands at the centre, 960 x 540,
 # on the classic rules, where the view does not lead toward the pointer) ----
 
-# The credits: something lit in the middle column (rope, bunny), dark at the sides.
-credits_shown() { [ "$(lit_share "$1" 760 0 400 1080)" -gt 20 ] && [ "$(lit_share "$1" 0 0 500 1080)" -lt 5 ]; }
-
-# The life bar (red, at 20, 20) and the run bar (yellow, at 20, 113), drawn over the fog.
-bars_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 40 30 300 70)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 110 ] && [ "${b:-255}" -lt 110 ] || return 1
-  read -r r g b <<<"$(mean_rgb "$1" 25 125 100 40)"
-  [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
-}
-
 # White text in the message log, bottom left: its lowest line, below the three lines a dialogue
 # box can hold (dialogue text is white too), and denser than the fading trails a sliding box's
 # outline leaves.

@@ -10,14 +10,6 @@ export GAME_WINDOW=960x540
 shots=${E2E_SHOTS:-$work/shots}
 mkdir -p "$shots"
 
-# The credits: something lit in the middle column (rope, bunny), dark at the sides.
-credits_shown() { [ "$(lit_share "$1" 760 0 400 1080)" -gt 20 ] && [ "$(lit_share "$1" 0 0 500 1080)" -lt 5 ]; }
-# Play: the life bar (red, at 20, 20) drawn over the fog.
-bars_shown() {
-  local r g b
-  read -r r g b <<<"$(mean_rgb "$1" 40 30 300 70)"
-  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 110 ] && [ "${b:-255}" -lt 110 ]
-}
 # Four items (no Continue) or five: white words in the last item's place, at 430 + 100 per item.
 item_words() { [ "$(white_share "$1" 760 "$2" 400 84)" -gt 20 ]; }
 four_items() { item_words "$1" 730 && ! item_words "$1" 830; }

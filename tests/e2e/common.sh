@@ -151,13 +151,13 @@ bars_shown() {
   [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
 }
 
-# The title: the top edge of the first item's yellow frame (a line the credits' lettering never
-# draws), and the white help line at the bottom.
+# The title: the first item's yellow frame and words in the menu's column, and the white help
+# line at the bottom (the credits' lettering, yellowish too, never stands in both places at once).
 yellow_share() {
   convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -fuzz 8% -fill white -opaque 'rgb(255,220,40)' \
     -fill black +opaque white -colorspace gray -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
 }
-title_shown() { [ "$(yellow_share "$1" 620 424 680 8)" -gt 250 ] && [ "$(white_share "$1" 400 978 1120 36)" -gt 30 ]; }
+title_shown() { [ "$(yellow_share "$1" 590 420 740 104)" -gt 15 ] && [ "$(white_share "$1" 400 978 1120 36)" -gt 15 ]; }
 
 # leave_game SECONDS: Escape from play to the title, Escape again on the title to quit; waits for
 # the end as finish_game does.

@@ -223,7 +223,8 @@ void Ingame::setPaused(bool pause)
 
 bool Ingame::pauseMenuEvent(const sf::Event& event)
 {
-    const bool menuKey = event.type == sf::Event::KeyPressed &&
+    // The pause key keeps resuming, whatever it is bound to.
+    const bool menuKey = event.type == sf::Event::KeyPressed && event.key.code != shell().settings().key(Action::Pause) &&
                          (event.key.code == sf::Keyboard::Up || event.key.code == sf::Keyboard::Down ||
                           event.key.code == sf::Keyboard::Return);
     if (!menuKey && event.type != sf::Event::MouseMoved && event.type != sf::Event::MouseButtonPressed)

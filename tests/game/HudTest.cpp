@@ -271,6 +271,12 @@ TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
     EXPECT_EQ(paused.getPixel(static_cast<unsigned>(box.left - MenuFrameThickness / 2),
                               static_cast<unsigned>(box.top + box.height / 2)),
               MenuHighlight);
+
+    // A pause bound to Return still resumes rather than choosing an item.
+    program->settings().bind(Action::Pause, sf::Keyboard::Return);
+    press(sf::Keyboard::Return);
+    EXPECT_FALSE(game->paused());
+    EXPECT_FALSE(game->options().isOpen());
 }
 
 // ---- settings in play ----

@@ -23,6 +23,9 @@ constexpr int publicUser = zul::publicUser;
 constexpr int VolumeStep = 10;
 // The key wait's prompt blinks: shown for this many steps of each twice as long.
 constexpr int PromptBlinkSteps = 15;
+// A volume follows a held Left or Right after this many steps, one step of 10 every so many.
+constexpr int RepeatDelay = 9;
+constexpr int RepeatEvery = 3;
 constexpr int ButtonStep = 80;
 constexpr float ButtonWidth = 700.f;
 // Left of this, a click on a row of choices goes back one; anywhere else on it, forward one.
@@ -138,11 +141,11 @@ std::vector<sf::Vector2u> OptionsScreen::windowSizes(const std::vector<sf::Video
 {
     std::vector<sf::Vector2u> sizes{current};
     for (const sf::VideoMode& mode : modes)
-        if (mode.bitsPerPixel == depth)
+        if (mode.bitsPerPixel == depth && mode.width >= unsigned(MinWindowWidth) &&
+            mode.height >= unsigned(MinWindowHeight))
             sizes.emplace_back(mode.width, mode.height);
-    std::sort(sizes.begin(), sizes.end(), [](sf::Vector2u a, sf::Vector2u b) {
-        return a.x != b.x ? a.x < b.x : a.y < b.y;
-    });
+    std::sort(sizes.begin(), sizes.end(),
+              [](sf::Vector2u a, sf::Vector2u b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     return sizes;
 }
@@ -202,6 +205,7 @@ void OptionsScreen::handleEvent(const sf::Event& event)
             break;
         case sf::Keyboard::Left:
         case sf::Keyboard::Right:
+            heldSteps = 0;
             change(selected, event.key.code == sf::Keyboard::Left ? -1 : 1);
             break;
         case sf::Keyboard::Return:
@@ -251,6 +255,14 @@ void OptionsScreen::handleEvent(const sf::Event& event)
 void OptionsScreen::update()
 {
     ++steps;
+    const bool left = shellContext.keyHeld(sf::Keyboard::Left);
+    if (!shown || capturing || !isVolumeRow(selected) || left == shellContext.keyHeld(sf::Keyboard::Right)) {
+        heldSteps = 0;
+        return;
+    }
+    ++heldSteps;
+    if (heldSteps > RepeatDelay && (heldSteps - RepeatDelay) % RepeatEvery == 0)
+        change(selected, left ? -1 : 1);
 }
 
 void OptionsScreen::select(int row)
@@ -282,11 +294,11 @@ void OptionsScreen::change(int row, int direction)
     case WindowRow: {
         const sf::Vector2u current(static_cast<unsigned>(settings.windowWidth),
                                    static_cast<unsigned>(settings.windowHeight));
-        const std::vector<sf::Vector2u> sizes = windowSizes(sf::VideoMode::getFullscreenModes(),
-                                                            sf::VideoMode::getDesktopMode().bitsPerPixel, current);
+        const std::vector<sf::Vector2u> sizes =
+            windowSizes(sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, current);
         const auto at = std::find(sizes.begin(), sizes.end(), current);
-        const sf::Vector2u next = sizes[cycle(static_cast<int>(at - sizes.begin()), direction,
-                                              static_cast<int>(sizes.size()))];
+        const sf::Vector2u next =
+            sizes[cycle(static_cast<int>(at - sizes.begin()), direction, static_cast<int>(sizes.size()))];
         settings.windowWidth = static_cast<int>(next.x);
         settings.windowHeight = static_cast<int>(next.y);
         applyWindow();
@@ -303,8 +315,8 @@ void OptionsScreen::change(int row, int direction)
         break;
     }
     case DifficultyRow:
-        settings.difficulty = static_cast<Difficulty>(
-            cycle(static_cast<int>(settings.difficulty), direction, static_cast<int>(std::size(OptionsDifficultyTexts))));
+        settings.difficulty = static_cast<Difficulty>(cycle(static_cast<int>(settings.difficulty), direction,
+                                                            static_cast<int>(std::size(OptionsDifficultyTexts))));
         break;
     default:
         return;

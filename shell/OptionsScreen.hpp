@@ -19,8 +19,9 @@ struct LogText;
 // every event and draws over the scene. Every change takes effect and is written to the user
 // data at once.
 //
-// The owner's part: pass it every event while it is open, then read volumesChanged() and, when
-// true, give its audio the volumes of shell().settings() so that the sounds playing now follow.
+// The owner's part: pass it every event and every step while it is open, and after each read
+// volumesChanged(); when true, give the audio the volumes of shell().settings() so that the sounds
+// playing now follow (a held Left or Right changes a volume in update()).
 class OptionsScreen {
 public:
     // Top to bottom: the left column, the keys' column, then the two buttons.
@@ -40,12 +41,17 @@ public:
     explicit OptionsScreen(ModuleContext& shell);
     // Where res/ lies (with a trailing slash); the run directory by default.
     void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
-    bool load();                 // its texts and font; false with a line on shell.errors()
+    // Its font (its words are read from the language document as they are drawn, so a change of
+    // language shows at once); false with a line on shell.errors().
+    bool load();
     void open();
     bool isOpen() const { return shown; }
-    void handleEvent(const sf::Event& event);   // Escape or its "Back" item closes it
-    void update();               // once per step while open (blinking, held keys), may be empty
-    void draw();                 // into shell.scene(), over what is already there
+    // Escape or its "Back" item closes it.
+    void handleEvent(const sf::Event& event);
+    // Once per step while open: the key wait's blinking, a volume following a held Left or Right.
+    void update();
+    // Into shell.scene(), over what is already there.
+    void draw();
 
     // True once after either volume changed (reading clears it).
     bool volumesChanged();
@@ -60,8 +66,8 @@ public:
     // Where a row lies in the scene (the pointer over it selects it), and a volume row's track.
     static sf::FloatRect rowArea(int row);
     static sf::FloatRect sliderArea(int row);
-    // The window sizes offered: the display's modes of the desktop's depth, each size once, from
-    // the smallest, with the current size among them.
+    // The window sizes offered: the display's modes of the desktop's depth that the user data can
+    // keep, each size once, from the smallest, with the current size among them.
     static std::vector<sf::Vector2u> windowSizes(const std::vector<sf::VideoMode>& modes, unsigned depth,
                                                  sf::Vector2u current);
 
@@ -96,8 +102,9 @@ private:
     int dragging = -1;
     bool volumesDirty = false;
     std::string status;
-    // Steps since the screen opened, for the key wait's blinking.
+    // Steps since the screen opened, for the key wait's blinking, and since Left or Right went down.
     int steps = 0;
+    int heldSteps = 0;
 };
 
 } // namespace vrk

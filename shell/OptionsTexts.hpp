@@ -9,14 +9,14 @@ namespace vrk {
 
 constexpr LogText OptionsTitleText{"OptionsTitle", "Options"};
 // The labels of the rows above the keys' column, in the screen's order.
-constexpr LogText OptionsRowTexts[6] = {{"OptionsMusic", "Music volume"},   {"OptionsEffects", "Effects volume"},
+constexpr LogText OptionsRowTexts[6] = {{"OptionsMusic", "Music volume"},    {"OptionsEffects", "Effects volume"},
                                         {"OptionsFullscreen", "Fullscreen"}, {"OptionsWindow", "Window size"},
                                         {"OptionsLanguage", "Language"},     {"OptionsDifficulty", "Difficulty"}};
 constexpr LogText OptionsKeysText{"OptionsKeys", "Keys"};
 // By action, in the order of Action.
 constexpr LogText OptionsActionTexts[ActionCount] = {
-    {"OptionsActionUp", "Walk up"},     {"OptionsActionDown", "Walk down"}, {"OptionsActionLeft", "Walk left"},
-    {"OptionsActionRight", "Walk right"}, {"OptionsActionRun", "Run"},      {"OptionsActionPause", "Pause"},
+    {"OptionsActionUp", "Walk up"},       {"OptionsActionDown", "Walk down"}, {"OptionsActionLeft", "Walk left"},
+    {"OptionsActionRight", "Walk right"}, {"OptionsActionRun", "Run"},        {"OptionsActionPause", "Pause"},
     {"OptionsActionMap", "Map"}};
 constexpr LogText OptionsResetText{"OptionsReset", "Reset to defaults"};
 constexpr LogText OptionsBackText{"OptionsBack", "Back"};
@@ -42,15 +42,39 @@ constexpr LogText OptionsWindowRefusedText{"OptionsWindowRefused", "The display 
 constexpr LogText OptionsHelpText{"OptionsHelp", "Arrows choose and change, Return acts, Escape goes back."};
 
 // Every text above, for the checks of the language documents.
-constexpr const LogText* OptionsScreenTexts[] = {
-    &OptionsTitleText,         &OptionsRowTexts[0],        &OptionsRowTexts[1],        &OptionsRowTexts[2],
-    &OptionsRowTexts[3],       &OptionsRowTexts[4],        &OptionsRowTexts[5],        &OptionsKeysText,
-    &OptionsActionTexts[0],    &OptionsActionTexts[1],     &OptionsActionTexts[2],     &OptionsActionTexts[3],
-    &OptionsActionTexts[4],    &OptionsActionTexts[5],     &OptionsActionTexts[6],     &OptionsResetText,
-    &OptionsBackText,          &OptionsOnText,             &OptionsOffText,            &OptionsDifficultyTexts[0],
-    &OptionsDifficultyTexts[1], &OptionsDifficultyTexts[2], &OptionsDifficultyAbout[0], &OptionsDifficultyAbout[1],
-    &OptionsDifficultyAbout[2], &OptionsLanguageNameText,   &OptionsPressKeyText,       &OptionsSwappedText,
-    &OptionsReservedText,      &OptionsUnboundText,        &OptionsResetDoneText,      &OptionsSaveFailedText,
-    &OptionsWindowRefusedText, &OptionsHelpText};
+constexpr const LogText* OptionsScreenTexts[] = {&OptionsTitleText,
+                                                 &OptionsRowTexts[0],
+                                                 &OptionsRowTexts[1],
+                                                 &OptionsRowTexts[2],
+                                                 &OptionsRowTexts[3],
+                                                 &OptionsRowTexts[4],
+                                                 &OptionsRowTexts[5],
+                                                 &OptionsKeysText,
+                                                 &OptionsActionTexts[0],
+                                                 &OptionsActionTexts[1],
+                                                 &OptionsActionTexts[2],
+                                                 &OptionsActionTexts[3],
+                                                 &OptionsActionTexts[4],
+                                                 &OptionsActionTexts[5],
+                                                 &OptionsActionTexts[6],
+                                                 &OptionsResetText,
+                                                 &OptionsBackText,
+                                                 &OptionsOnText,
+                                                 &OptionsOffText,
+                                                 &OptionsDifficultyTexts[0],
+                                                 &OptionsDifficultyTexts[1],
+                                                 &OptionsDifficultyTexts[2],
+                                                 &OptionsDifficultyAbout[0],
+                                                 &OptionsDifficultyAbout[1],
+                                                 &OptionsDifficultyAbout[2],
+                                                 &OptionsLanguageNameText,
+                                                 &OptionsPressKeyText,
+                                                 &OptionsSwappedText,
+                                                 &OptionsReservedText,
+                                                 &OptionsUnboundText,
+                                                 &OptionsResetDoneText,
+                                                 &OptionsSaveFailedText,
+                                                 &OptionsWindowRefusedText,
+                                                 &OptionsHelpText};
 
 } // namespace vrk

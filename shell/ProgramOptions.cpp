@@ -11,8 +11,13 @@ bool Program::applyWindowSettings()
     const bool wanted = currentSettings.fullscreen != 0;
     const unsigned width = static_cast<unsigned>(currentSettings.windowWidth);
     const unsigned height = static_cast<unsigned>(currentSettings.windowHeight);
-    if (mainWindow.isOpen() && wanted == fullscreenNow && (wanted || mainWindow.getSize() == sf::Vector2u(width, height)))
+    if (mainWindow.isOpen() && wanted == fullscreenNow &&
+        (wanted || mainWindow.getSize() == sf::Vector2u(width, height))) {
+        // A size chosen in fullscreen waits for the next window.
+        windowedWidth = width;
+        windowedHeight = height;
         return true;
+    }
     const bool ok = createWindow(wanted, width, height);
     if (ok) {
         // The player's choice outlasts a --Window given for the run.

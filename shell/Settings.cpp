@@ -102,8 +102,8 @@ struct IntSetting {
 };
 const IntSetting intSettings[] = {
     {"MusicVolume", &Settings::musicVolume, 0, 100},       {"EffectsVolume", &Settings::effectsVolume, 0, 100},
-    {"Fullscreen", &Settings::fullscreen, 0, 1},           {"WindowWidth", &Settings::windowWidth, 320, 16384},
-    {"WindowHeight", &Settings::windowHeight, 180, 16384},
+    {"Fullscreen", &Settings::fullscreen, 0, 1},           {"WindowWidth", &Settings::windowWidth, MinWindowWidth, 16384},
+    {"WindowHeight", &Settings::windowHeight, MinWindowHeight, 16384},
 };
 
 const char* const difficultyNames[] = {"easy", "normal", "classic"};

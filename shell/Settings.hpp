@@ -28,6 +28,10 @@ const char* difficultyName(Difficulty difficulty);
 // False (difficulty untouched) for a name that names none.
 bool difficultyFromName(const std::string& name, Difficulty& difficulty);
 
+// The smallest window the user data keeps.
+constexpr int MinWindowWidth = 320;
+constexpr int MinWindowHeight = 180;
+
 // What the player chose and the game keeps in the user data between runs: the volumes, the
 // window, the key bindings. Every value has a default, so a missing or damaged entry costs only
 // itself.

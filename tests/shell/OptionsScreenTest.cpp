@@ -18,10 +18,10 @@ using vrk::OptionsScreen;
 using vrk::Settings;
 
 const char* const twoLanguages = "[Language\n"
-                                  "  [En OptionsLanguageName = \"English\"]\n"
-                                  "  [Fr OptionsLanguageName = \"Français\" OptionsActionUp = \"Monter\"\n"
-                                  "      OptionsPressKey = \"Une touche pour {action}\"]\n"
-                                  "]\n";
+                                 "  [En OptionsLanguageName = \"English\"]\n"
+                                 "  [Fr OptionsLanguageName = \"Français\" OptionsActionUp = \"Monter\"\n"
+                                 "      OptionsPressKey = \"Une touche pour {action}\"]\n"
+                                 "]\n";
 
 // Public: the tables of cases below drive it from lambdas.
 class OptionsScreenTest : public vrk::testing::UserDataDirTest {
@@ -37,6 +37,7 @@ public:
         program.readSettings();
         program.chooseLanguage();
         ASSERT_TRUE(program.scene().create(vrk::SceneWidth, vrk::SceneHeight));
+        vrk::testing::ProgramProbe::stateStack(program).push(program.quitState());
         program.settings().fullscreen = 0;
         program.settings().windowWidth = 960;
         program.settings().windowHeight = 540;
@@ -66,7 +67,8 @@ public:
         if (type == sf::Event::MouseMoved)
             event.mouseMove = sf::Event::MouseMoveEvent{static_cast<int>(at.x), static_cast<int>(at.y)};
         else
-            event.mouseButton = sf::Event::MouseButtonEvent{sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y)};
+            event.mouseButton =
+                sf::Event::MouseButtonEvent{sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y)};
         send(event);
     }
     void click(sf::Vector2f at)
@@ -81,7 +83,10 @@ public:
         while (screen.selectedRow() != row)
             press(sf::Keyboard::Down);
     }
-    static sf::Vector2f centre(sf::FloatRect area) { return {area.left + area.width / 2.f, area.top + area.height / 2.f}; }
+    static sf::Vector2f centre(sf::FloatRect area)
+    {
+        return {area.left + area.width / 2.f, area.top + area.height / 2.f};
+    }
     static sf::Vector2f onSlider(int row, float share)
     {
         const sf::FloatRect track = OptionsScreen::sliderArea(row);
@@ -140,9 +145,8 @@ TEST_F(OptionsScreenTest, EveryRowChangesTheSettingAndSavesItAtOnce)
     const RowCase cases[] = {
         {"music down by key", [](auto& t) { t.goTo(OptionsScreen::MusicRow), t.press(sf::Keyboard::Left); },
          [](Settings& s) { s.musicVolume = 90; }, "En", true},
-        {"music by a click on its track",
-         [](auto& t) { t.click(onSlider(OptionsScreen::MusicRow, 0.3f)); }, [](Settings& s) { s.musicVolume = 30; },
-         "En", true},
+        {"music by a click on its track", [](auto& t) { t.click(onSlider(OptionsScreen::MusicRow, 0.3f)); },
+         [](Settings& s) { s.musicVolume = 30; }, "En", true},
         {"effects dragged along the track",
          [](auto& t) {
              t.mouse(sf::Event::MouseButtonPressed, onSlider(OptionsScreen::EffectsRow, 0.f));
@@ -163,6 +167,27 @@ TEST_F(OptionsScreenTest, EveryRowChangesTheSettingAndSavesItAtOnce)
              t.click({vrk::OptionsLeftValue + 10.f, row.top + row.height / 2.f});
          },
          [&](Settings& s) { s.windowWidth = int(previousSize.x), s.windowHeight = int(previousSize.y); }, "En", false},
+        {"window size chosen in fullscreen, for the window F11 gives",
+         [](auto& t) {
+             t.goTo(OptionsScreen::FullscreenRow), t.press(sf::Keyboard::Return);
+             t.press(sf::Keyboard::Down), t.press(sf::Keyboard::Right);
+             sf::Event f11;
+             f11.type = sf::Event::KeyPressed;
+             f11.key = sf::Event::KeyEvent{sf::Keyboard::F11, false, false, false, false};
+             t.program.dispatchEvent(f11);
+             t.program.saveSettings();
+         },
+         [&](Settings& s) { s.windowWidth = int(nextSize.x), s.windowHeight = int(nextSize.y); }, "En", false},
+        {"music held down, then let go",
+         [](auto& t) {
+             t.press(sf::Keyboard::Left);
+             vrk::testing::ProgramProbe::keyDown(t.program)[sf::Keyboard::Left] = true;
+             for (int step = 0; step < 15; ++step)
+                 t.screen.update();
+             vrk::testing::ProgramProbe::keyDown(t.program)[sf::Keyboard::Left] = false;
+             t.screen.update();
+         },
+         [](Settings& s) { s.musicVolume = 70; }, "En", true},
         {"language by a click", [](auto& t) { t.click(centre(OptionsScreen::rowArea(OptionsScreen::LanguageRow))); },
          [](Settings&) {}, "Fr", false},
         {"difficulty forward then back twice",
@@ -238,7 +263,9 @@ TEST_F(OptionsScreenTest, ABoundKeySwapsAndAReservedOneIsRefused)
     const std::vector<K::Key> defaults{K::W, K::S, K::A, K::D, K::LShift, K::P, K::M};
     const BindCase cases[] = {
         {vrk::Action::Map, K::K, {K::W, K::S, K::A, K::D, K::LShift, K::P, K::K}, ""},
-        {vrk::Action::Down, K::W, {K::S, K::W, K::A, K::D, K::LShift, K::P, K::M},
+        {vrk::Action::Down,
+         K::W,
+         {K::S, K::W, K::A, K::D, K::LShift, K::P, K::M},
          "Walk up had that key: it takes the old one."},
         {vrk::Action::Run, K::Space, {K::W, K::S, K::A, K::D, K::Space, K::P, K::M}, ""},
         {vrk::Action::Up, K::F5, defaults, "F5 is kept for the game itself: choose another."},
@@ -330,8 +357,8 @@ TEST_F(OptionsScreenTest, AFailedSaveSaysSoOnceAndLeavesTheOldFileWhole)
 
 TEST(OptionsWindowSizes, TheDisplaysSizesOfItsDepthOnceEachFromTheSmallestWithTheCurrentOne)
 {
-    const std::vector<sf::VideoMode> modes{{1920, 1080, 24}, {1280, 720, 24}, {1280, 720, 24},
-                                           {1024, 768, 16},  {1280, 1024, 24}, {800, 600, 24}};
+    const std::vector<sf::VideoMode> modes{{1920, 1080, 24}, {1280, 720, 24}, {1280, 720, 24}, {1024, 768, 16},
+                                           {1280, 1024, 24}, {800, 600, 24},  {320, 160, 24}};
     EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {1000, 500}),
               (std::vector<sf::Vector2u>{{800, 600}, {1000, 500}, {1280, 720}, {1280, 1024}, {1920, 1080}}));
     EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {1280, 720}),
@@ -352,7 +379,9 @@ double luminance(sf::Color colour)
 
 sf::Color over(sf::Color top, sf::Color below)
 {
-    auto mix = [&](sf::Uint8 a, sf::Uint8 b) { return sf::Uint8(std::lround((a * top.a + b * (255 - top.a)) / 255.0)); };
+    auto mix = [&](sf::Uint8 a, sf::Uint8 b) {
+        return sf::Uint8(std::lround((a * top.a + b * (255 - top.a)) / 255.0));
+    };
     return sf::Color(mix(top.r, below.r), mix(top.g, below.g), mix(top.b, below.b));
 }
 
@@ -386,7 +415,8 @@ TEST_F(OptionsScreenTest, TheShadeAndTheHighlightAreDrawnAndEveryTextReadsAtFour
     expectNear(picture.getPixel(unsigned(quarter.x), unsigned(quarter.y)), vrk::OptionsText, "filled");
     expectNear(picture.getPixel(unsigned(threeQuarters.x), unsigned(threeQuarters.y)), vrk::OptionsTrack, "track");
 
-    for (const sf::Color text : {vrk::OptionsText, vrk::OptionsChosenText, vrk::OptionsQuietText, vrk::OptionsWarningText})
+    for (const sf::Color text :
+         {vrk::OptionsText, vrk::OptionsChosenText, vrk::OptionsQuietText, vrk::OptionsWarningText})
         for (const sf::Color behind : {shaded, highlighted}) {
             const double ratio = (luminance(text) + 0.05) / (luminance(behind) + 0.05);
             EXPECT_GE(ratio, 4.5) << int(text.r) << "," << int(text.g) << "," << int(text.b);

@@ -237,6 +237,13 @@ bool Ingame::pauseMenuEvent(const sf::Event& event)
     return true;
 }
 
+void Ingame::followOptionsVolumes()
+{
+    // The sounds playing now (paused ones included) take the volumes the options just set.
+    if (optionsPart.volumesChanged())
+        audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
+}
+
 void Ingame::refreshPauseMenu()
 {
     pauseMenu.setItems({logText(PausedOptionsText), logText(PausedTitleText)});
@@ -265,8 +272,7 @@ void Ingame::onEvent(const sf::Event& event)
     }
     if (isStarted() && optionsPart.isOpen()) {
         optionsPart.handleEvent(event);
-        if (optionsPart.volumesChanged())
-            audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
+        followOptionsVolumes();
         return;
     }
     if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
@@ -355,8 +361,10 @@ void Ingame::onUpdate(int)
     // Its words follow the language, which the options may change during the pause.
     if (isPaused)
         refreshPauseMenu();
-    if (optionsPart.isOpen())
+    if (optionsPart.isOpen()) {
         optionsPart.update();
+        followOptionsVolumes();
+    }
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;

@@ -208,6 +208,7 @@ private:
     // Keys and the pointer on the pause screen's items; false for an event they do not take.
     bool pauseMenuEvent(const sf::Event& event);
     void refreshPauseMenu();
+    void followOptionsVolumes();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);

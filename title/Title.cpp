@@ -186,8 +186,11 @@ void Title::onEvent(const sf::Event& event)
 
 void Title::onUpdate(int)
 {
-    if (optionsScreen.isOpen())
-        optionsScreen.update();
+    if (!optionsScreen.isOpen())
+        return;
+    optionsScreen.update();
+    if (optionsScreen.volumesChanged())
+        followMusicVolume();
 }
 
 void Title::onDraw()

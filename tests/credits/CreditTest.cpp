@@ -2,6 +2,7 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
+#include "tests/shell/StubModule.hpp"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -18,26 +19,8 @@
 
 namespace {
 
-// Stands in for the title, which follows the credits: counts how often it is started and stopped.
-class NextModule : public vrk::Module {
-public:
-    using Module::Module;
-    int starts = 0;
-    int stops = 0;
-
-private:
-    bool onLoad() override { return true; }
-    bool onStart() override
-    {
-        ++starts;
-        return true;
-    }
-    void onRestart() override {}
-    void onStop() override { ++stops; }
-    void onEvent(const sf::Event&) override {}
-    void onUpdate(int) override {}
-    void onDraw() override {}
-};
+// Stands in for the title, which follows the credits: counts how often it is started.
+using NextModule = vrk::testing::StubModule;
 
 const sf::Color BunnyColour(200, 40, 40);
 const sf::Color RopeColour(40, 200, 40);

@@ -1,6 +1,7 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
+#include "tests/shell/StubModule.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,51 +13,7 @@
 
 namespace {
 
-// Records what the Program asks of it; can pop itself on a chosen update.
-class StubModule : public vrk::Module {
-public:
-    StubModule(vrk::ModuleContext& shell, std::vector<std::string>* log, const std::string& name)
-        : Module(shell), log(log), name(name)
-    {
-    }
-    std::vector<std::string>* log;
-    std::string name;
-    std::vector<int> updates;
-    std::vector<sf::Vector2i> clicks;
-    int draws = 0;
-    int popOnUpdate = -1;
-    bool popOnEvent = false;
-    bool loadResult = true;
-    bool startResult = true;
-
-private:
-    bool onLoad() override
-    {
-        log->push_back(name + ".load");
-        return loadResult;
-    }
-    bool onStart() override
-    {
-        log->push_back(name + ".start");
-        return startResult;
-    }
-    void onRestart() override {}
-    void onStop() override { log->push_back(name + ".stop"); }
-    void onEvent(const sf::Event& event) override
-    {
-        if (event.type == sf::Event::MouseButtonPressed)
-            clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
-        if (popOnEvent)
-            shell().popState(true);
-    }
-    void onUpdate(int lag) override
-    {
-        updates.push_back(lag);
-        if (popOnUpdate == static_cast<int>(updates.size()))
-            shell().popState(true);
-    }
-    void onDraw() override { ++draws; }
-};
+using vrk::testing::StubModule;
 
 class ProgramTest : public ::testing::Test {
 protected:

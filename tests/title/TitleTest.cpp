@@ -5,6 +5,7 @@
 #include "shell/GameModules.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tests/game/IngameFixture.hpp"
+#include "tests/shell/StubModule.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -15,30 +16,6 @@
 namespace vrk {
 namespace testing {
 namespace {
-
-// The credits as far as the title cares: any key ends them.
-class StandInCredits : public Module {
-public:
-    using Module::Module;
-    int starts = 0;
-
-private:
-    bool onLoad() override { return true; }
-    bool onStart() override
-    {
-        ++starts;
-        return true;
-    }
-    void onRestart() override {}
-    void onStop() override {}
-    void onEvent(const sf::Event& event) override
-    {
-        if (event.type == sf::Event::KeyPressed)
-            shell().popState(true);
-    }
-    void onUpdate(int) override {}
-    void onDraw() override {}
-};
 
 constexpr int Levels = 3;
 
@@ -52,7 +29,9 @@ struct TitleRig {
         std::remove(userData.c_str());
         program.setUserDataFiles(UserDataFiles{userData, userData});
         EXPECT_TRUE(program.scene().create(SceneWidth, SceneHeight));
-        auto creditModule = std::make_unique<StandInCredits>(program);
+        // The credits as far as the title cares: any key ends them.
+        auto creditModule = std::make_unique<StubModule>(program);
+        creditModule->popOnEvent = true;
         auto gameModule = std::make_unique<Ingame>(program);
         credits = creditModule.get();
         game = gameModule.get();
@@ -101,7 +80,7 @@ struct TitleRig {
     std::ostringstream errors;
     Program program{errors};
     std::string userData;
-    StandInCredits* credits = nullptr;
+    StubModule* credits = nullptr;
     Title* title = nullptr;
     Ingame* game = nullptr;
     std::vector<int> played;

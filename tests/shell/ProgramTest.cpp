@@ -98,33 +98,38 @@ TEST(ProgramOptions, WindowSize)
     }
 }
 
-TEST_F(ProgramTest, HundredMillisecondsRunsThreeStepsAndOneDraw)
+// Passes of the loop, each given its elapsed time: the steps due run back to back (told the time
+// still due after them) and one frame is drawn; a short pass does nothing; a stall counts at most
+// a quarter of a second.
+TEST(ProgramLoop, PassesRunTheStepsDueAndDrawOnce)
 {
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
-    EXPECT_EQ(credit->updates, (std::vector<int>{66666, 33333, 0}));
-    EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(1));
-}
-
-TEST_F(ProgramTest, ShortPassDoesNothingUntilAStepIsDue)
-{
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::microseconds(33332)));
-    EXPECT_TRUE(credit->updates.empty());
-    EXPECT_EQ(credit->draws, 0);
-    EXPECT_TRUE(program.runPass(sf::microseconds(1)));
-    EXPECT_EQ(credit->updates, (std::vector<int>{0}));
-    EXPECT_EQ(credit->draws, 1);
-}
-
-TEST_F(ProgramTest, StallAddsAtMostAQuarterSecond)
-{
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::seconds(2)));
-    EXPECT_EQ(credit->updates.size(), 7u);
-    EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(250000 - 7 * 33333));
+    const int step = 1000000 / vrk::StepsPerSecond;
+    const struct {
+        std::vector<sf::Int64> passes; // microseconds each
+        std::vector<int> updates;
+        int draws;
+        sf::Int64 lag;
+    } cases[] = {
+        {{100000}, {2 * step, step, 0}, 1, 100000 - 3 * step},
+        {{step - 1}, {}, 0, step - 1},
+        {{step - 1, 1}, {0}, 1, 0},
+        {{2000000}, {6 * step, 5 * step, 4 * step, 3 * step, 2 * step, step, 0}, 1,
+         vrk::MaxLagPerPassMicroseconds - 7 * step},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.passes.front());
+        vrk::Program program;
+        ASSERT_TRUE(program.scene().create(64, 36));
+        auto module = std::make_unique<StubModule>(program);
+        StubModule& stub = *module;
+        program.registerModule("credit", std::move(module));
+        ASSERT_TRUE(program.startModules());
+        for (sf::Int64 pass : row.passes)
+            EXPECT_TRUE(program.runPass(sf::microseconds(pass)));
+        EXPECT_EQ(stub.updates, row.updates);
+        EXPECT_EQ(stub.draws, row.draws);
+        EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(row.lag));
+    }
 }
 
 TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)

@@ -1,5 +1,6 @@
 #include "game/Hud.hpp"
 
+#include "game/Menu.hpp"
 #include "game/Text.hpp"
 #include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
@@ -233,6 +234,8 @@ void Hud::drawPause(sf::RenderTarget& target, const HudFrame& frame) const
         target.draw(line);
         y += 56.f;
     }
+    if (frame.pauseMenu)
+        frame.pauseMenu->draw(target, *textFont);
 }
 
 void Hud::drawIndicator(sf::RenderTarget& target) const

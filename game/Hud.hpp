@@ -9,6 +9,7 @@
 
 namespace vrk {
 
+class Menu;
 class Monster;
 
 // What the HUD shows in one frame, in the language in use; empty texts are not drawn.
@@ -23,6 +24,7 @@ struct HudFrame {
     std::string offer; // the offer to continue a later level, above the conversation's box
     std::string pausedTitle;
     std::vector<std::string> pausedLines;
+    const Menu* pauseMenu = nullptr; // its items, under the lines
     sf::Vector2f camera;
     sf::Vector2f player; // scene position
 };

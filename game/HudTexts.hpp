@@ -17,6 +17,9 @@ constexpr LogText PausedText{"Paused", "Paused"};
 // "{key}" stands for the key bound to the pause.
 constexpr LogText PausedKeysText{"PausedKeys", "{key} to resume, Escape to leave."};
 constexpr LogText PausedSettingsText{"PausedSettings", "F2 F3 music, F5 F6 effects, F11 fullscreen."};
+// The pause screen's items.
+constexpr LogText PausedOptionsText{"PausedOptions", "Options"};
+constexpr LogText PausedTitleText{"PausedTitle", "Back to the title"};
 // Followed by the volume in percent.
 constexpr LogText MusicVolumeText{"MusicVolume", "Music"};
 constexpr LogText EffectsVolumeText{"EffectsVolume", "Effects"};
@@ -25,6 +28,6 @@ constexpr LogText SoundOffText{"SoundOff", "(sound off for this run)"};
 constexpr const LogText* HudTexts[] = {&HuntersText,    &ObjectiveText,      &LifeText,        &RunText,
                                        &ModeTexts[0],   &ModeTexts[1],       &ModeTexts[2],    &PausedText,
                                        &PausedKeysText, &PausedSettingsText, &MusicVolumeText, &EffectsVolumeText,
-                                       &SoundOffText};
+                                       &SoundOffText,   &PausedOptionsText,  &PausedTitleText};
 
 } // namespace vrk

@@ -2,6 +2,7 @@
 
 #include "game/HudTexts.hpp"
 #include "game/Identifiers.hpp"
+#include "game/Progress.hpp"
 #include "game/Tuning.hpp"
 #include "game/monsters/Monster.hpp"
 #include "shell/ModuleContext.hpp"
@@ -18,11 +19,12 @@ namespace {
 // The loading bar counts the fonts, sounds, music, textures, one step per map and one after the
 // maps.
 constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + TextureCount;
-// Where the user data keeps the furthest level reached, counted from 1.
-const char* const FurthestLevelField = "FurthestLevel";
 } // namespace
 
-Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this) {}
+Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this), optionsPart(shell)
+{
+    pauseMenu.setLayout(PauseMenuLayout);
+}
 
 Ingame::~Ingame() = default;
 
@@ -88,6 +90,8 @@ bool Ingame::onStart()
         reportResourceFailure(shell().errors(), *this, "fog texture");
         return false;
     }
+    if (!optionsPart.load())
+        return false;
     logPart.setFont(fonts[MessageFont]);
     hudPart.setFont(fonts[MessageFont]);
     audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
@@ -99,8 +103,8 @@ bool Ingame::onStart()
         // Once per game: a death does not replay it.
         if (!resuming)
             taskPart.schedule(&Dialogue::openingTask, {OpeningDialogueDelay});
-        const int furthest = furthestLevel();
-        continueOffered = furthest > 1 && furthest <= worldPart.mapCount();
+        // A game the title started was chosen there: the title offers Continue itself.
+        continueOffered = offerContinue && continueLevel(shell().userDocument(), worldPart.mapCount()) > 0;
         // On a line of its own above the conversation's box rather than in the log beneath it.
         offerLeft = continueOffered ? OfferSteps : 0;
     } else {
@@ -115,12 +119,21 @@ bool Ingame::onStart()
 
 int Ingame::furthestLevel() const
 {
-    zul::Tavric& user = shell().userDocument();
-    if (!user.exists(FurthestLevelField))
-        return 0;
-    const zul::Tavric& field = user.child(FurthestLevelField, zul::publicUser);
-    // An edited file may hold anything there: only a whole number counts.
-    return field.getType() == zul::TypeInt ? static_cast<int>(field.getInt(zul::publicUser)) : 0;
+    return vrk::furthestLevel(shell().userDocument());
+}
+
+void Ingame::playFromTitle(int slot)
+{
+    level = slot;
+    resuming = false;
+    offerContinue = false;
+}
+
+void Ingame::leaveToTitle()
+{
+    // Kept now, as closing the window would: the title's Continue reads what this game reached.
+    shell().saveSettings();
+    shell().popState(true);
 }
 
 void Ingame::playLevel(int slot)
@@ -200,10 +213,40 @@ void Ingame::setPaused(bool pause)
     if (pause == isPaused)
         return;
     isPaused = pause;
-    if (isPaused)
+    if (isPaused) {
         audioPart.pauseAll();
-    else
+        refreshPauseMenu();
+        pauseMenu.select(0);
+    } else
         audioPart.resumeAll();
+}
+
+bool Ingame::pauseMenuEvent(const sf::Event& event)
+{
+    // The pause key keeps resuming, whatever it is bound to.
+    const bool menuKey = event.type == sf::Event::KeyPressed && event.key.code != shell().settings().key(Action::Pause) &&
+                         (event.key.code == sf::Keyboard::Up || event.key.code == sf::Keyboard::Down ||
+                          event.key.code == sf::Keyboard::Return);
+    if (!menuKey && event.type != sf::Event::MouseMoved && event.type != sf::Event::MouseButtonPressed)
+        return false;
+    const int chosen = pauseMenu.handleEvent(event);
+    if (chosen == PauseOptionsItem)
+        optionsPart.open();
+    else if (chosen == PauseTitleItem)
+        leaveToTitle();
+    return true;
+}
+
+void Ingame::followOptionsVolumes()
+{
+    // The sounds playing now (paused ones included) take the volumes the options just set.
+    if (optionsPart.volumesChanged())
+        audioPart.setVolumes(shell().settings().musicVolume, shell().settings().effectsVolume);
+}
+
+void Ingame::refreshPauseMenu()
+{
+    pauseMenu.setItems({logText(PausedOptionsText), logText(PausedTitleText)});
 }
 
 void Ingame::changeVolume(bool music, int direction)
@@ -227,12 +270,22 @@ void Ingame::onEvent(const sf::Event& event)
         mapPausedGame = false;
         return;
     }
+    if (isStarted() && optionsPart.isOpen()) {
+        optionsPart.handleEvent(event);
+        followOptionsVolumes();
+        return;
+    }
+    if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
+        return;
     if (event.type == sf::Event::KeyPressed) {
         const sf::Keyboard::Key key = event.key.code;
         if (isStarted() && mapKey(key))
             return;
         if (key == sf::Keyboard::Escape) {
-            shell().popState(false);
+            if (isStarted())
+                leaveToTitle();
+            else
+                shell().popState(false);
             return;
         }
         if (!isStarted())
@@ -305,6 +358,13 @@ PlayerControls Ingame::controls() const
 void Ingame::onUpdate(int)
 {
     hudPart.stepIndicator();
+    // Its words follow the language, which the options may change during the pause.
+    if (isPaused)
+        refreshPauseMenu();
+    if (optionsPart.isOpen()) {
+        optionsPart.update();
+        followOptionsVolumes();
+    }
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
     if (isPaused)
         return;
@@ -413,6 +473,7 @@ HudFrame Ingame::hudFrame() const
         frame.pausedTitle = logText(PausedText);
         const char* pauseKey = keyName(shell().settings().key(Action::Pause));
         frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
+        frame.pauseMenu = &pauseMenu;
     }
     frame.camera = worldPart.camera();
     frame.player = playerPart.position();

@@ -7,6 +7,7 @@
 #include "game/ExploredMap.hpp"
 #include "game/Hud.hpp"
 #include "game/Light.hpp"
+#include "game/Menu.hpp"
 #include "game/LogTexts.hpp"
 #include "game/MessageLog.hpp"
 #include "game/Objects.hpp"
@@ -15,6 +16,7 @@
 #include "game/TileBatches.hpp"
 #include "game/World.hpp"
 #include "shell/Module.hpp"
+#include "shell/OptionsScreen.hpp"
 #include "shell/Resources.hpp"
 
 #include <SFML/Graphics/Font.hpp>
@@ -157,6 +159,19 @@ public:
     // While paused the world, the dialogue, the timers, the music and the sounds stand still.
     bool paused() const { return isPaused; }
     void setPaused(bool pause);
+    // The pause screen's items (Options, Back to the title), shown while paused without the map.
+    enum PauseItem { PauseOptionsItem = 0, PauseTitleItem = 1 };
+    const Menu& pausedMenu() const { return pauseMenu; }
+    // The options, opened from the pause screen.
+    const OptionsScreen& options() const { return optionsPart; }
+    bool pauseMenuShown() const { return isPaused && !mapPart.shown(); }
+
+    // ---- the title ----
+    // The title chose the level (a slot) that the next start plays, as a new game: no offer to
+    // continue, which the title made itself.
+    void playFromTitle(int slot);
+    // Escape and the pause's "Back to the title": the user data is saved and the title comes back.
+    void leaveToTitle();
     // Shown after the opening conversation until the first hunter falls.
     bool objectiveShown() const;
     // What the HUD shows this frame.
@@ -166,7 +181,11 @@ public:
     // Whether starting shows the loading screen (on by default).
     void setLoadingScreenShown(bool shown) { showLoadingScreen = shown; }
     // Resources are read from this directory (with a trailing slash) instead of the game's own.
-    void setResourceDirectory(const std::string& directory) { resourceDirectory = directory; }
+    void setResourceDirectory(const std::string& directory)
+    {
+        resourceDirectory = directory;
+        optionsPart.setResourceDirectory(directory);
+    }
     void observeFrames(FrameObserver* observer) { frameObserver = observer; }
     // Whether tile drawing skips the cells under unbroken darkness (on by default).
     void setCullDarkCells(bool cull) { cullDarkCells = cull; }
@@ -186,6 +205,10 @@ private:
     void playStep();
     // The light of the frame: cast as at the step's end, but the map is left as it is.
     void castFrameLight();
+    // Keys and the pointer on the pause screen's items; false for an event they do not take.
+    bool pauseMenuEvent(const sf::Event& event);
+    void refreshPauseMenu();
+    void followOptionsVolumes();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);
@@ -237,6 +260,7 @@ private:
     Hud hudPart;
     ExploredMap mapPart;
     ObjectHighlight highlightPart;
+    OptionsScreen optionsPart;
 
     // By ground tile value: the tile has no translucent pixel.
     std::vector<bool> opaqueGround;
@@ -244,6 +268,9 @@ private:
     // The slot that a start plays.
     int level = 0;
     bool continueOffered = false;
+    // Off once the title has started a game: the title offers Continue itself.
+    bool offerContinue = true;
+    Menu pauseMenu;
     // Played steps for which the offer to continue still shows.
     int offerLeft = 0;
     // Opening the map paused the game (closing it resumes).

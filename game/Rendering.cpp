@@ -97,6 +97,8 @@ void Ingame::onDraw()
     hudPart.drawOverlays(scene, hud);
     if (mapPart.shown())
         mapPart.draw(scene, fonts[MessageFont], worldPart.currentSlot(), playerPart.position(), mapWords());
+    if (optionsPart.isOpen())
+        optionsPart.draw();
     stageDrawn(FrameStage::Interface);
 }
 

@@ -4,6 +4,7 @@
 // these names, so a figure is written once.
 
 #include "game/MapFormat.hpp"
+#include "game/Menu.hpp"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
@@ -72,6 +73,16 @@ constexpr float MusicVolume = 70.f;
 const sf::Color TextFill(255, 255, 255);
 const sf::Color TextOutline(16, 16, 16);
 constexpr float TextOutlineThickness = 3.f;
+
+// ---- menus: the title's and the pause's ----
+// The selected item's words and frame, over a dark panel; the scene behind a menu is dimmed
+// by MenuDim so that the plain items' white stays readable on the brightest floor.
+const sf::Color MenuHighlight(255, 220, 40);
+const sf::Color MenuPanel(0, 0, 0, 170);
+const sf::Color MenuDim(0, 0, 0, 185);
+constexpr float MenuFrameThickness = 4.f;
+// The pause screen's items, under its title and its two lines.
+constexpr MenuLayout PauseMenuLayout{960.f, 700.f, 84.f, 640.f, 70.f, 44};
 
 // ---- the HUD and its feedback ----
 // A hit flashes the screen's edges red at this alpha plus this much per point of life lost,

@@ -10,7 +10,8 @@ const char* const helpText = R"(Usage: velmora [--key=value ...]
 A top-down action game.
 
 Options:
-  --StartState=ingame      skip the opening credits
+  --StartState=ingame      skip the opening credits and the title: play at once
+  --StartState=title       skip the opening credits: start at the title
   --Sound=False            no sound and no music
   --Window=WIDTHxHEIGHT    play in a window of that size for this run, e.g. 1280x720
   --Difficulty=easy        easy, normal or classic; remembered

@@ -62,6 +62,11 @@ public:
     // The run ends with a failure status once it stops.
     virtual void failRun() = 0;
 
+    // ---- going from one module to another ----
+    // Puts the module of that state id over this one: this one stops and that one starts; when
+    // it pops itself with startNext, this one starts again.
+    virtual void pushState(int state) = 0;
+
 protected:
     ~ModuleContext() = default;
 };

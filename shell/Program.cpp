@@ -46,10 +46,11 @@ void Program::spinCursor(float degrees)
         cursorSprites[cursorIndex].rotate(degrees);
 }
 
-int Program::registerModule(const std::string& name, std::unique_ptr<Module> module)
+int Program::registerModule(const std::string& name, std::unique_ptr<Module> module, bool stacked)
 {
     modules.push_back(std::move(module));
     moduleNames.push_back(name);
+    moduleStacked.push_back(stacked);
     return static_cast<int>(modules.size()) - 1;
 }
 
@@ -194,17 +195,25 @@ bool Program::startModules()
         return false;
     stateStack.push(quitState());
     for (int i = quitState() - 1; i >= 0; --i)
-        stateStack.push(i);
+        if (moduleStacked[i])
+            stateStack.push(i);
     for (const auto& module : modules)
         if (!module || !module->load())
             return false;
     // Starting further down drops the entries above rather than replacing the top, so that
-    // leaving the chosen module exposes what lies below it exactly as in a full run.
+    // leaving the chosen module exposes what lies below it exactly as in a full run; a module
+    // that only a push reaches takes the place of the first one, over the rest.
     const std::string& first = optionTable["StartState"];
-    for (int i = 1; i < quitState(); ++i)
-        if (first == moduleNames[i])
-            while (top() != i)
-                stateStack.pop();
+    for (int i = 1; i < quitState(); ++i) {
+        if (first != moduleNames[i])
+            continue;
+        if (!moduleStacked[i]) {
+            stateStack.pop();
+            stateStack.push(i);
+        }
+        while (top() != i)
+            stateStack.pop();
+    }
     topModule()->start();
     return true;
 }
@@ -224,6 +233,16 @@ void Program::popState(bool startNext)
     if (startNext)
         if (Module* next = topModule())
             next->start();
+}
+
+void Program::pushState(int state)
+{
+    if (!module(state))
+        return;
+    if (Module* current = topModule())
+        current->stop();
+    stateStack.push(state);
+    module(state)->start();
 }
 
 void Program::letterbox(sf::Vector2u mainWindow, sf::Vector2u scene, double& scale, sf::Vector2f& offset)
@@ -346,7 +365,8 @@ bool Program::runPass(sf::Time elapsed)
         module->update(static_cast<int>(k * step));
     }
     Module* module = topModule();
-    if (!module)
+    // A module that could not start ends the run, whatever lies below it.
+    if (!module || status != 0)
         return false;
 
     if (!module->coversScene()) {

@@ -73,9 +73,10 @@ public:
     const std::string& selectedUser() const { return selectedUserName; }
 
     // Adds a module under the next state id (0, 1, ...) with the name that the option
-    // StartState selects it by. The first one registered is on top at start-up; the quit
-    // sentinel's id comes after the last. main registers the game's modules before load.
-    int registerModule(const std::string& name, std::unique_ptr<Module> module);
+    // StartState selects it by. The stacked ones lie on the stack at start-up, the first one
+    // registered on top; one that is not stacked is reached only by pushState (or StartState).
+    // The quit sentinel's id comes after the last. main registers the game's modules before load.
+    int registerModule(const std::string& name, std::unique_ptr<Module> module, bool stacked = true);
     int quitState() const { return static_cast<int>(modules.size()); }
     Module* module(int state) const;
 
@@ -85,6 +86,8 @@ public:
     void run();
     void popState(bool startNext) override;
     void present() override;
+    // ---- going from one module to another ----
+    void pushState(int state) override;
 
     // One pass of the main loop given the time elapsed since the previous one;
     // false when the loop must end.
@@ -168,6 +171,7 @@ private:
 
     std::vector<std::unique_ptr<Module>> modules;
     std::vector<std::string> moduleNames;
+    std::vector<bool> moduleStacked;
     // The window differs from the scene in size, and by more than half.
     // Written by the window's closing, so the end of run need not write it again.
     bool userDataSaved = false;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots from the real game: docs/screenshots/credits.png,
-# conversation.png, fog.png, hud.png and pause.png. Usage: tools/screenshots.sh [BUILD_DIR] (default build).
+# Makes the README's screenshots from the real game: docs/screenshots/credits.png, title-en.png,
+# conversation.png, fog.png, hud.png and pause.png, then title-fr.png and options-en.png,
+# options-fr.png (the title's Options). Usage: tools/screenshots.sh [BUILD_DIR] (default build).
 # The game plays in a 1920x1080 window on a virtual display (its own Xvfb unless DISPLAY is
 # set), driven with xdotool; each picture is taken once the screen shows the moment wanted.
 set -euo pipefail
@@ -65,6 +66,14 @@ if wait_screen 30 "$work/credits.png" credits_title; then keep credits "$work/cr
 fi
 xdotool key Return
 
+# The title, its first item lit (no level reached yet: New game); the pointer off the menu.
+rm -f "$previous"
+title_ready() { title_shown "$1" && still "$1" 0 0 1920 1080; }
+if wait_screen 20 "$work/title-en.png" title_ready; then keep title-en "$work/title-en.png"; else
+  echo "screenshots: no title on screen" >&2; status=1
+fi
+xdotool key Return
+
 point_at 1800 700
 rm -f "$previous"
 if wait_screen 40 "$work/conversation.png" conversation_ready; then keep conversation "$work/conversation.png"; else
@@ -109,10 +118,33 @@ if wait_screen 5 "$work/pause.png" paused_shown; then keep pause "$work/pause.pn
 fi
 xdotool key p
 
-xdotool key Escape
-finish_game 15
+leave_game 15
 if [ $status -ne 0 ]; then
   echo "screenshots: the game ended with status $game_status; its output:" >&2
   cat "$dir/stdout" "$dir/stderr" | sed 's/^/    | /' >&2
 fi
+
+# The title in French, then the options screen from its Options (the second item) in each language.
+options_ready() { ! title_shown "$1" && still "$1" 0 0 1920 1080; }
+for language in en fr; do
+  dir=$(fresh_run "screenshots-$language")
+  if [ $language = fr ]; then start_game "$dir" --StartState=title --Language=Fr; else start_game "$dir" --StartState=title; fi
+  wait_for 20 window_open && window_geometry || { echo "screenshots: no game window ($language)" >&2; exit 1; }
+  point_at 1800 1050
+  rm -f "$previous"
+  if [ $language = fr ]; then
+    if wait_screen 20 "$work/title-fr.png" title_ready; then keep title-fr "$work/title-fr.png"; else
+      echo "screenshots: no French title on screen" >&2; status=1
+    fi
+  else
+    wait_screen 20 "$work/title-$language.png" title_shown
+  fi
+  xdotool key Down Return
+  rm -f "$previous"
+  if wait_screen 10 "$work/options-$language.png" options_ready; then keep "options-$language" "$work/options-$language.png"; else
+    echo "screenshots: no options screen ($language)" >&2; status=1
+  fi
+  xdotool key Escape Escape
+  finish_game 15
+done
 exit $status

@@ -7,6 +7,7 @@
 #include "game/HudTexts.hpp"
 #include "shell/OptionsTexts.hpp"
 #include "game/Ingame.hpp"
+#include "title/TitleTexts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,8 @@ std::vector<std::string> requiredKeys()
     for (int i = 0; i < opening.count; ++i)
         keys.push_back(opening.entries[i].key);
     for (const vrk::LogText* text : vrk::HudTexts)
+        keys.push_back(text->key);
+    for (const vrk::LogText* text : vrk::TitleTexts)
         keys.push_back(text->key);
     for (const vrk::LogText* text : vrk::OptionsScreenTexts)
         keys.push_back(text->key);
@@ -259,10 +262,10 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 76u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
+    ASSERT_EQ(keys.size(), 84u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
         << "5 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, 24 of the map and of "
-           "analysing, 4 texts of each map after the first, 13 texts of the HUD and the pause and the 23 lines of the "
-           "opening conversation, and the options screen's";
+           "analysing, 4 texts of each map after the first, 15 texts of the HUD and the pause, the 23 lines of the "
+           "opening conversation, 6 texts of the title, and the options screen's";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

@@ -5,6 +5,7 @@
 
 #include "credits/Credit.hpp"
 #include "shell/Resources.hpp"
+#include "title/Title.hpp"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Graphics/Font.hpp>
@@ -94,6 +95,23 @@ TEST(ContentImages, CursorsAreStripsOfCellsCentredOnTheHotSpot)
         // Nothing touches the cell's edge, where a cursor would look cut.
         EXPECT_FALSE(hasInk(image, 0, 0, vrk::CursorCell, 1)) << vrk::cursorPaths[i];
     }
+}
+
+// The map tool's view of the first level: the scene's shape, a JPEG, and the level's floor in it
+// rather than the dark beyond the map.
+TEST(ContentImages, TheTitlesViewIsTheFirstLevelInTheScenesShape)
+{
+    sf::Image view;
+    ASSERT_TRUE(loadImage(vrk::Title::viewPath, view));
+    EXPECT_EQ(view.getSize().x * 9, view.getSize().y * 16);
+    EXPECT_EQ(fileBytes(runPath(vrk::Title::viewPath)).substr(0, 3), "\xFF\xD8\xFF") << "a JPEG file";
+    double light = 0.0;
+    for (unsigned y = 0; y < view.getSize().y; y += 4)
+        for (unsigned x = 0; x < view.getSize().x; x += 4) {
+            const sf::Color c = view.getPixel(x, y);
+            light += (c.r + c.g + c.b) / 3.0 > 60.0;
+        }
+    EXPECT_GT(light / (view.getSize().x / 4 * (view.getSize().y / 4)), 0.5);
 }
 
 TEST(ContentImages, LoadingScreenFillsTheSceneWithTheDancerOnTheBar)

@@ -3,6 +3,8 @@
 
 #include "ContentFixture.hpp"
 
+#include <SFML/Graphics/Image.hpp>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -219,4 +221,26 @@ TEST_F(MapTool, AFailedRunLeavesThePreviousDocumentAlone)
     EXPECT_EQ(compile(bad), 1);
     std::ifstream after(dir + "/config.tvr");
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), kept);
+}
+
+// The title's background: the part of the map round its start, at the size asked, the dark
+// beyond the map where the view is larger; a malformed size is a usage error.
+TEST_F(MapTool, AViewIsAsLargeAsAskedAndDarkBeyondTheMap)
+{
+    const std::string source = write("view.map", grids);
+    const std::string sheets = std::string(VELMORA_RUN_DIR) + "/res";
+    const std::string out = dir + "/view.png";
+    // The map is 5 x 3 cells of 30 picture pixels.
+    ASSERT_EQ(runCommand(tool + " --picture " + out + " --sheets " + sheets + " --view 200x120 " + source, errors), 0)
+        << errors;
+    sf::Image view;
+    ASSERT_TRUE(view.loadFromFile(out));
+    EXPECT_EQ(view.getSize(), sf::Vector2u(200, 120));
+    EXPECT_EQ(view.getPixel(199, 119), sf::Color(10, 10, 14));
+    EXPECT_NE(view.getPixel(15, 15), sf::Color(10, 10, 14)) << "the map's first cell";
+    for (const char* bad : {"0x30", "60", "60x", "60x30x1", "x30", "99999x30"})
+        EXPECT_EQ(runCommand(tool + " --picture " + out + " --sheets " + sheets + " --view " + bad + " " + source, errors),
+                  2)
+            << bad;
+    EXPECT_EQ(runCommand(tool + " --out " + dir + "/config.tvr --view 60x30 " + source, errors), 2);
 }

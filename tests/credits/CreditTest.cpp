@@ -2,6 +2,7 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
+#include "tests/shell/StubModule.hpp"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -18,26 +19,8 @@
 
 namespace {
 
-// Stands in for the in-game module: counts how often it is started and stopped.
-class NextModule : public vrk::Module {
-public:
-    using Module::Module;
-    int starts = 0;
-    int stops = 0;
-
-private:
-    bool onLoad() override { return true; }
-    bool onStart() override
-    {
-        ++starts;
-        return true;
-    }
-    void onRestart() override {}
-    void onStop() override { ++stops; }
-    void onEvent(const sf::Event&) override {}
-    void onUpdate(int) override {}
-    void onDraw() override {}
-};
+// Stands in for the title, which follows the credits: counts how often it is started.
+using NextModule = vrk::testing::StubModule;
 
 const sf::Color BunnyColour(200, 40, 40);
 const sf::Color RopeColour(40, 200, 40);
@@ -77,9 +60,9 @@ protected:
         credit = first.get();
         next = second.get();
         program.registerModule("credit", std::move(first));
-        program.registerModule("ingame", std::move(second));
+        program.registerModule("title", std::move(second));
         vrk::testing::ProgramProbe::stateStack(program).push(vrk::QuitState);
-        vrk::testing::ProgramProbe::stateStack(program).push(vrk::IngameState);
+        vrk::testing::ProgramProbe::stateStack(program).push(vrk::TitleState);
         vrk::testing::ProgramProbe::stateStack(program).push(vrk::CreditState);
         program.setCursor(0);
         vrk::overlayColor = sf::Color(0, 0, 0, 128);
@@ -190,11 +173,11 @@ TEST_F(CreditTest, PhasesLastAsTheDistancesTake)
     ASSERT_EQ(credit->phase, vrk::Credit::End);
     EXPECT_EQ(next->starts, 0);
     credit->update(0);
-    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(program.top(), vrk::TitleState);
     EXPECT_EQ(next->starts, 1);
     // Stopped on the way out: its images are released.
     EXPECT_EQ(credit->textures[vrk::Credit::Bunny].getSize(), sf::Vector2u(0, 0));
-    // The wash stays in force for the game.
+    // The wash stays in force for what follows.
     EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32));
 }
 
@@ -244,7 +227,7 @@ TEST_F(CreditTest, AnyKeyOrButtonSkipsAtOnce)
     event.type = sf::Event::KeyPressed;
     event.key.code = sf::Keyboard::A;
     credit->handleEvent(event);
-    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(program.top(), vrk::TitleState);
     EXPECT_EQ(next->starts, 1);
 
     // A mouse button during the fall does the same.
@@ -255,7 +238,7 @@ TEST_F(CreditTest, AnyKeyOrButtonSkipsAtOnce)
     event.type = sf::Event::MouseButtonPressed;
     event.mouseButton.button = sf::Mouse::Right;
     credit->handleEvent(event);
-    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(program.top(), vrk::TitleState);
     EXPECT_EQ(next->starts, 2);
 }
 
@@ -301,14 +284,14 @@ TEST_F(CreditTest, MissingImageNamesTheModuleAndEndsTheCredits)
     EXPECT_EQ(errors.substr(errors.size() - line.size()), line) << errors;
     EXPECT_TRUE(errors.size() == line.size() || errors[errors.size() - line.size() - 1] == '\n');
 
-    // Nothing is drawn, and the first step hands over to the game.
+    // Nothing is drawn, and the first step hands over to the title.
     program.scene().clear(sf::Color::Black);
     credit->draw();
     program.scene().display();
     const sf::Image scene = program.scene().getTexture().copyToImage();
     EXPECT_EQ(scene.getPixel(960, 540), sf::Color::Black);
     credit->update(0);
-    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(program.top(), vrk::TitleState);
     EXPECT_EQ(next->starts, 1);
 }
 
@@ -317,7 +300,7 @@ TEST_F(CreditTest, StopBeforeStartIsHarmless)
     credit->stop();
     credit->draw();
     credit->update(0);
-    EXPECT_EQ(program.top(), vrk::IngameState);
+    EXPECT_EQ(program.top(), vrk::TitleState);
 }
 
 TEST_F(CreditTest, RopeSwaysWhileFallingAndHangsStraightOtherwise)

@@ -180,9 +180,30 @@ user_data_kept "missing loading image"
 prepare no-credit-image
 rm "$dir/res/credit/title.png"
 start_game "$dir"
+# Without the credits the title comes at once; it writes its name instead of the missing picture.
+if wait_for 20 window_open && window_geometry && wait_screen 20 "$dir/title.png" title_shown; then
+  pass "missing credits image: the title shows"
+else
+  fail "missing credits image: no title"
+fi
+xdotool key Return
 plays "missing credits image"
+expect_line "$dir/stderr" "vrk::Title failure: res/credit/title.png" "missing credits image: the title says so"
 expect_line "$dir/stderr" "vrk::Credit failure: ./res/credit/title.png" "missing credits image"
 user_data_kept "missing credits image"
+
+prepare no-title-view
+rm "$dir/res/title/view.jpg"
+start_game "$dir" --StartState=title
+if wait_for 20 window_open && window_geometry && wait_screen 20 "$dir/title.png" title_shown; then
+  pass "missing title view: the title shows over black"
+else
+  fail "missing title view: no title"
+fi
+close_game
+expect_status 0 "missing title view"
+expect_line "$dir/stderr" "vrk::Title failure: res/title/view.jpg" "missing title view"
+user_data_kept "missing title view"
 
 prepare silent-no-sound
 rm "$dir/res/disrupt.ogg" "$dir/res/victory.ogg"

@@ -151,6 +151,35 @@ dialogue_shown() {
 paused_shown() { [ "$(white_share "$1" 760 390 400 110)" -gt 80 ]; }
 unpaused() { [ "$(white_share "$1" 760 390 400 110)" -lt 20 ]; }
 
+# The credits: something lit in the middle column (rope, bunny), dark at the sides.
+credits_shown() { [ "$(lit_share "$1" 760 0 400 1080)" -gt 20 ] && [ "$(lit_share "$1" 0 0 500 1080)" -lt 5 ]; }
+
+# The life bar (red, at 20, 20) and the run bar (yellow, at 20, 113), drawn over the fog.
+bars_shown() {
+  local r g b
+  read -r r g b <<<"$(mean_rgb "$1" 40 30 300 70)"
+  [ "${r:-0}" -gt 140 ] && [ "${g:-255}" -lt 110 ] && [ "${b:-255}" -lt 110 ] || return 1
+  read -r r g b <<<"$(mean_rgb "$1" 25 125 100 40)"
+  [ "${r:-0}" -gt 150 ] && [ "${g:-0}" -gt 120 ] && [ "${b:-255}" -lt 110 ]
+}
+
+# The title: the first item's yellow frame and words in the menu's column, and the white help
+# line at the bottom (the credits' lettering, yellowish too, never stands in both places at once).
+yellow_share() {
+  convert "$1" -crop "$(crop_args "$2" "$3" "$4" "$5")" +repage -fuzz 8% -fill white -opaque 'rgb(255,220,40)' \
+    -fill black +opaque white -colorspace gray -format '%[fx:int(1000*mean+0.5)]' info: 2>/dev/null
+}
+title_shown() { [ "$(yellow_share "$1" 590 420 740 104)" -gt 15 ] && [ "$(white_share "$1" 400 978 1120 36)" -gt 15 ]; }
+
+# leave_game SECONDS: Escape from play to the title, Escape again on the title to quit; waits for
+# the end as finish_game does.
+leave_game() {
+  xdotool key Escape
+  wait_screen 15 "$work/left-to-title.png" title_shown || fail "Escape from play did not show the title"
+  xdotool key Escape
+  finish_game "$1"
+}
+
 # changed_share FILE1 FILE2 SX SY SW SH: per mille of the rectangle's pixels that differ
 # clearly between two captures.
 changed_share() {

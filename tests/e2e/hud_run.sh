@@ -65,8 +65,7 @@ point_at 1700 300
 xdotool key F11
 wait_for 10 geometry_is 960 540 && pass "F11 again gives the window back" || fail "F11 again: ${win_w}x$win_h"
 point_at 1700 300
-xdotool key Escape
-finish_game 15
+leave_game 15
 expect_status 0 "leaving after the settings changed"
 [ "$(user_value "$dir" Settings.MusicVolume)" = 90 ] && pass "data.vrk keeps the music volume" ||
   fail "data.vrk: Settings.MusicVolume is '$(user_value "$dir" Settings.MusicVolume)'"
@@ -80,8 +79,7 @@ wait_for 20 window_open || fail "no window on the second run"
 wait_for 10 geometry_is 1280 720 && pass "the second run opens the remembered 1280x720 window" ||
   fail "the second run's window is ${win_w}x$win_h"
 point_at 1700 300
-xdotool key Escape
-finish_game 15
+leave_game 15
 expect_status 0 "the second run"
 [ "$(user_value "$dir" Keys.Up)" = Z ] && pass "--Keys=azerty is written: Up is Z" ||
   fail "data.vrk: Keys.Up is '$(user_value "$dir" Keys.Up)'"

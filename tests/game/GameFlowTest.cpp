@@ -3,6 +3,8 @@
 #include "game/monsters/Bullet.hpp"
 #include "game/monsters/Hunter.hpp"
 
+#include <fstream>
+
 namespace vrk {
 namespace testing {
 namespace {
@@ -212,12 +214,13 @@ TEST_F(GameFlow, RestartsDoNotPileUpHunters)
     EXPECT_EQ(game->tasks().size(), 0u); // no opening after a death
 }
 
-TEST_F(GameFlow, EscapeLeavesTheModuleAndStartsNothingBelow)
+TEST_F(GameFlow, EscapeSavesAndLeavesTheModule)
 {
     press(sf::Keyboard::Escape);
     EXPECT_EQ(program->top(), program->quitState());
     EXPECT_TRUE(game->world().slot(0).monsters.empty());
     EXPECT_FALSE(game->isStarted());
+    EXPECT_TRUE(std::ifstream(testResourceDirectory() + "data.vrk").good());
 }
 
 TEST_F(GameFlow, TheRightButtonCyclesTheThreePlayCursors)

@@ -9,6 +9,8 @@
 #include "game/monsters/Monster.hpp"
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 
 namespace vrk {
 namespace testing {
@@ -212,6 +214,69 @@ TEST_F(Pause, ThePauseScreenDimsTheGameAndNamesItself)
     // The white title in the middle of the scene.
     const sf::IntRect title(760, 390, 400, 110);
     EXPECT_GT(whiteShare(paused, title), whiteShare(playing, title) + 0.1);
+}
+
+// Its items by keys (U Up, D Down, R Return, M the map's key first) or by the pointer: Options
+// opens the options over the pause, "Back to the title" saves and leaves; the map takes the keys.
+TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
+{
+    const struct {
+        const char* keys;
+        int clicked; // -1: none
+        bool optionsOpen;
+        bool left;
+    } cases[] = {
+        {"R", -1, true, false}, {"DR", -1, false, true}, {"UR", -1, false, true}, {"", 0, true, false},
+        {"", 1, false, true},   {"MDR", -1, false, false},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(std::string("keys \"") + row.keys + "\", click on " + std::to_string(row.clicked));
+        // Back on the stack after a row that left: the fixture registers the game as state 0.
+        if (program->top() == program->quitState())
+            ProgramProbe::stateStack(*program).push(0);
+        ASSERT_TRUE(startWith(arena()));
+        std::remove((testResourceDirectory() + "data.vrk").c_str());
+        press(sf::Keyboard::P);
+        ASSERT_TRUE(game->pauseMenuShown());
+        EXPECT_EQ(game->pausedMenu().items(), (std::vector<std::string>{"Options", "Back to the title"}));
+        for (const char* k = row.keys; *k; ++k)
+            press(*k == 'U' ? sf::Keyboard::Up
+                  : *k == 'D' ? sf::Keyboard::Down
+                  : *k == 'M' ? sf::Keyboard::M
+                              : sf::Keyboard::Return);
+        if (row.clicked >= 0) {
+            const sf::FloatRect box = game->pausedMenu().itemBox(row.clicked);
+            sf::Event move;
+            move.type = sf::Event::MouseMoved;
+            move.mouseMove = sf::Event::MouseMoveEvent{static_cast<int>(box.left + 10), static_cast<int>(box.top + 10)};
+            program->dispatchEvent(move);
+            EXPECT_EQ(game->pausedMenu().selected(), row.clicked);
+            click(sf::Mouse::Left, static_cast<int>(box.left + 10), static_cast<int>(box.top + 10));
+        }
+        EXPECT_EQ(game->options().isOpen(), row.optionsOpen);
+        EXPECT_EQ(program->top() == program->quitState(), row.left);
+        EXPECT_EQ(std::ifstream(testResourceDirectory() + "data.vrk").good(), row.left) << "leaving saves";
+        if (row.optionsOpen) {
+            press(sf::Keyboard::Escape);
+            EXPECT_FALSE(game->options().isOpen());
+            EXPECT_TRUE(game->paused()) << "closing the options gives the pause back";
+            EXPECT_NE(program->top(), program->quitState());
+        }
+    }
+    // Drawn once the map is closed again: the selected item's frame in the highlight colour.
+    press(sf::Keyboard::M);
+    ASSERT_TRUE(game->pauseMenuShown());
+    const sf::FloatRect box = game->pausedMenu().itemBox(game->pausedMenu().selected());
+    const sf::Image paused = frame();
+    EXPECT_EQ(paused.getPixel(static_cast<unsigned>(box.left - MenuFrameThickness / 2),
+                              static_cast<unsigned>(box.top + box.height / 2)),
+              MenuHighlight);
+
+    // A pause bound to Return still resumes rather than choosing an item.
+    program->settings().bind(Action::Pause, sf::Keyboard::Return);
+    press(sf::Keyboard::Return);
+    EXPECT_FALSE(game->paused());
+    EXPECT_FALSE(game->options().isOpen());
 }
 
 // ---- settings in play ----

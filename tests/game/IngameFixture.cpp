@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <deque>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -200,6 +201,10 @@ void IngameTest::SetUp()
     ProgramProbe::stateStack(*program).push(state);
     game->setLoadingScreenShown(false);
     game->setResourceDirectory(testResourceDirectory());
+    // Leaving play saves the user data: never into the run directory the tests start in.
+    const std::string userData = testResourceDirectory() + "data.vrk";
+    std::remove(userData.c_str());
+    program->setUserDataFiles(UserDataFiles{userData, userData});
 }
 
 bool IngameTest::startWith(const TestMap& map, bool keepOpening)

@@ -1,6 +1,7 @@
 #include "shell/GameModules.hpp"
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
+#include "tests/shell/StubModule.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,51 +13,7 @@
 
 namespace {
 
-// Records what the Program asks of it; can pop itself on a chosen update.
-class StubModule : public vrk::Module {
-public:
-    StubModule(vrk::ModuleContext& shell, std::vector<std::string>* log, const std::string& name)
-        : Module(shell), log(log), name(name)
-    {
-    }
-    std::vector<std::string>* log;
-    std::string name;
-    std::vector<int> updates;
-    std::vector<sf::Vector2i> clicks;
-    int draws = 0;
-    int popOnUpdate = -1;
-    bool popOnEvent = false;
-    bool loadResult = true;
-    bool startResult = true;
-
-private:
-    bool onLoad() override
-    {
-        log->push_back(name + ".load");
-        return loadResult;
-    }
-    bool onStart() override
-    {
-        log->push_back(name + ".start");
-        return startResult;
-    }
-    void onRestart() override {}
-    void onStop() override { log->push_back(name + ".stop"); }
-    void onEvent(const sf::Event& event) override
-    {
-        if (event.type == sf::Event::MouseButtonPressed)
-            clicks.push_back(sf::Vector2i(event.mouseButton.x, event.mouseButton.y));
-        if (popOnEvent)
-            shell().popState(true);
-    }
-    void onUpdate(int lag) override
-    {
-        updates.push_back(lag);
-        if (popOnUpdate == static_cast<int>(updates.size()))
-            shell().popState(true);
-    }
-    void onDraw() override { ++draws; }
-};
+using vrk::testing::StubModule;
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -68,12 +25,17 @@ protected:
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
         ASSERT_TRUE(program.scene().create(64, 36));
+        // As the game registers them: the credits over the title, the game only pushed.
         auto first = std::make_unique<StubModule>(program, &log, "credit");
-        auto second = std::make_unique<StubModule>(program, &log, "ingame");
+        auto second = std::make_unique<StubModule>(program, &log, "title");
+        auto third = std::make_unique<StubModule>(program, &log, "ingame");
         credit = first.get();
-        ingame = second.get();
+        title = second.get();
+        ingame = third.get();
         ASSERT_EQ(program.registerModule("credit", std::move(first)), vrk::CreditState);
-        ASSERT_EQ(program.registerModule("ingame", std::move(second)), vrk::IngameState);
+        ASSERT_EQ(program.registerModule("title", std::move(second)), vrk::TitleState);
+        ASSERT_EQ(program.registerModule("ingame", std::move(third), false), vrk::IngameState);
+        ASSERT_EQ(program.quitState(), vrk::QuitState);
     }
     void TearDown() override
     {
@@ -93,6 +55,7 @@ protected:
     vrk::Program program;
     std::vector<std::string> log;
     StubModule* credit = nullptr;
+    StubModule* title = nullptr;
     StubModule* ingame = nullptr;
 };
 
@@ -135,33 +98,38 @@ TEST(ProgramOptions, WindowSize)
     }
 }
 
-TEST_F(ProgramTest, HundredMillisecondsRunsThreeStepsAndOneDraw)
+// Passes of the loop, each given its elapsed time: the steps due run back to back (told the time
+// still due after them) and one frame is drawn; a short pass does nothing; a stall counts at most
+// a quarter of a second.
+TEST(ProgramLoop, PassesRunTheStepsDueAndDrawOnce)
 {
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
-    EXPECT_EQ(credit->updates, (std::vector<int>{66666, 33333, 0}));
-    EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(1));
-}
-
-TEST_F(ProgramTest, ShortPassDoesNothingUntilAStepIsDue)
-{
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::microseconds(33332)));
-    EXPECT_TRUE(credit->updates.empty());
-    EXPECT_EQ(credit->draws, 0);
-    EXPECT_TRUE(program.runPass(sf::microseconds(1)));
-    EXPECT_EQ(credit->updates, (std::vector<int>{0}));
-    EXPECT_EQ(credit->draws, 1);
-}
-
-TEST_F(ProgramTest, StallAddsAtMostAQuarterSecond)
-{
-    ASSERT_TRUE(program.startModules());
-    EXPECT_TRUE(program.runPass(sf::seconds(2)));
-    EXPECT_EQ(credit->updates.size(), 7u);
-    EXPECT_EQ(credit->draws, 1);
-    EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(250000 - 7 * 33333));
+    const int step = 1000000 / vrk::StepsPerSecond;
+    const struct {
+        std::vector<sf::Int64> passes; // microseconds each
+        std::vector<int> updates;
+        int draws;
+        sf::Int64 lag;
+    } cases[] = {
+        {{100000}, {2 * step, step, 0}, 1, 100000 - 3 * step},
+        {{step - 1}, {}, 0, step - 1},
+        {{step - 1, 1}, {0}, 1, 0},
+        {{2000000}, {6 * step, 5 * step, 4 * step, 3 * step, 2 * step, step, 0}, 1,
+         vrk::MaxLagPerPassMicroseconds - 7 * step},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.passes.front());
+        vrk::Program program;
+        ASSERT_TRUE(program.scene().create(64, 36));
+        auto module = std::make_unique<StubModule>(program);
+        StubModule& stub = *module;
+        program.registerModule("credit", std::move(module));
+        ASSERT_TRUE(program.startModules());
+        for (sf::Int64 pass : row.passes)
+            EXPECT_TRUE(program.runPass(sf::microseconds(pass)));
+        EXPECT_EQ(stub.updates, row.updates);
+        EXPECT_EQ(stub.draws, row.draws);
+        EXPECT_EQ(vrk::testing::ProgramProbe::lag(program), sf::microseconds(row.lag));
+    }
 }
 
 TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
@@ -171,46 +139,93 @@ TEST_F(ProgramTest, ModulePoppingItselfHandsTheRestOfTheBatchOn)
     EXPECT_TRUE(program.runPass(sf::milliseconds(100)));
     EXPECT_EQ(credit->updates, (std::vector<int>{66666}));
     EXPECT_EQ(credit->draws, 0);
-    EXPECT_EQ(ingame->updates, (std::vector<int>{33333, 0}));
-    EXPECT_EQ(ingame->draws, 1);
-    EXPECT_EQ(log,
-              (std::vector<std::string>{"credit.load", "ingame.load", "credit.start", "credit.stop", "ingame.start"}));
+    EXPECT_EQ(title->updates, (std::vector<int>{33333, 0}));
+    EXPECT_EQ(title->draws, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "title.load", "ingame.load", "credit.start", "credit.stop",
+                                             "title.start"}));
 }
 
 TEST_F(ProgramTest, LastModulePoppingEndsTheLoopWithoutDrawing)
 {
-    program.setOption("StartState", "ingame");
+    program.setOption("StartState", "title");
     ASSERT_TRUE(program.startModules());
-    ingame->popOnUpdate = 2;
+    title->popOnUpdate = 2;
     EXPECT_FALSE(program.runPass(sf::milliseconds(100)));
-    EXPECT_EQ(ingame->updates, (std::vector<int>{66666, 33333}));
-    EXPECT_EQ(ingame->draws, 0);
+    EXPECT_EQ(title->updates, (std::vector<int>{66666, 33333}));
+    EXPECT_EQ(title->draws, 0);
     EXPECT_EQ(program.top(), vrk::QuitState);
 }
 
-TEST_F(ProgramTest, StartStateIngameLeavesOnFirstPop)
+// A stacked module is reached by dropping those above it; one only pushed takes the opening
+// module's place, so that leaving it shows the title as in a full run.
+TEST_F(ProgramTest, StartStateChoosesTheFirstModuleAndWhatLiesBelowIt)
 {
-    program.setOption("StartState", "ingame");
+    const struct {
+        const char* start;
+        std::vector<int> stack;
+        const char* started;
+    } cases[] = {
+        {"credit", {vrk::QuitState, vrk::TitleState, vrk::CreditState}, "credit.start"},
+        {"title", {vrk::QuitState, vrk::TitleState}, "title.start"},
+        {"ingame", {vrk::QuitState, vrk::TitleState, vrk::IngameState}, "ingame.start"},
+        {"menu", {vrk::QuitState, vrk::TitleState, vrk::CreditState}, "credit.start"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.start);
+        vrk::Program fresh;
+        std::vector<std::string> events;
+        fresh.registerModule("credit", std::make_unique<StubModule>(fresh, &events, "credit"));
+        fresh.registerModule("title", std::make_unique<StubModule>(fresh, &events, "title"));
+        fresh.registerModule("ingame", std::make_unique<StubModule>(fresh, &events, "ingame"), false);
+        fresh.setOption("StartState", row.start);
+        ASSERT_TRUE(fresh.startModules());
+        std::vector<int> items;
+        for (auto copy = vrk::testing::ProgramProbe::stateStack(fresh); !copy.empty(); copy.pop())
+            items.insert(items.begin(), copy.top());
+        EXPECT_EQ(items, row.stack);
+        EXPECT_EQ(events.back(), row.started);
+        // Leaving the first module shows the title.
+        fresh.popState(true);
+        EXPECT_EQ(fresh.top(), row.stack.size() == 2 ? vrk::QuitState : vrk::TitleState);
+    }
+}
+
+// The whole walk: credits, title, play, back to the title, the credits again, back, quit.
+TEST_F(ProgramTest, PushedModulesGiveTheirPlaceBackWhenTheyPop)
+{
     ASSERT_TRUE(program.startModules());
-    EXPECT_EQ(stack(), (std::vector<int>{2, 1}));
-    EXPECT_EQ(log.back(), "ingame.start");
+    log.clear();
+    program.popState(true);
+    program.pushState(vrk::IngameState);
+    EXPECT_EQ(stack(), (std::vector<int>{vrk::QuitState, vrk::TitleState, vrk::IngameState}));
+    program.popState(true);
+    program.pushState(vrk::CreditState);
+    program.popState(true);
+    EXPECT_EQ(stack(), (std::vector<int>{vrk::QuitState, vrk::TitleState}));
+    program.pushState(vrk::QuitState + 1); // no such module: nothing happens
     program.popState(false);
     EXPECT_EQ(program.top(), vrk::QuitState);
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.stop", "title.start", "title.stop", "ingame.start", "ingame.stop",
+                                             "title.start", "title.stop", "credit.start", "credit.stop", "title.start",
+                                             "title.stop"}));
 }
 
-TEST_F(ProgramTest, UnknownStartStateBehavesAsCredits)
+TEST_F(ProgramTest, AModuleThatCannotStartEndsTheRunWhateverLiesBelow)
 {
-    program.setOption("StartState", "menu");
+    ingame->startResult = false;
+    program.setOption("StartState", "ingame");
     ASSERT_TRUE(program.startModules());
-    EXPECT_EQ(stack(), (std::vector<int>{2, 1, 0}));
-    EXPECT_EQ(log.back(), "credit.start");
+    EXPECT_FALSE(program.runPass(sf::milliseconds(100)));
+    EXPECT_EQ(program.exitStatus(), 1);
+    EXPECT_EQ(title->updates.size(), 0u) << "the title below was never started";
+    EXPECT_EQ(title->draws, 0);
 }
 
 TEST_F(ProgramTest, FailedModuleLoadStopsStartUp)
 {
     ingame->loadResult = false;
     EXPECT_FALSE(program.startModules());
-    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "ingame.load"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "title.load", "ingame.load"}));
 }
 
 TEST_F(ProgramTest, ClosingStopsEveryStackedModuleAndSaves)
@@ -220,8 +235,8 @@ TEST_F(ProgramTest, ClosingStopsEveryStackedModuleAndSaves)
     closed.type = sf::Event::Closed;
     EXPECT_FALSE(program.dispatchEvent(closed));
     EXPECT_EQ(program.top(), vrk::QuitState);
-    EXPECT_EQ(log,
-              (std::vector<std::string>{"credit.load", "ingame.load", "credit.start", "credit.stop", "ingame.stop"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"credit.load", "title.load", "ingame.load", "credit.start", "credit.stop",
+                                             "title.stop"}));
     EXPECT_TRUE(std::filesystem::exists("data.vrk"));
 }
 
@@ -229,7 +244,7 @@ TEST_F(ProgramTest, LeavingThroughTheModulesSavesAUserDataFileThatLoads)
 {
     ASSERT_TRUE(program.startModules());
     credit->popOnUpdate = 1;
-    ingame->popOnUpdate = 1; // as Escape does
+    title->popOnUpdate = 1; // as Escape does
     for (int pass = 0; pass < 4 && program.top() != program.quitState(); ++pass)
         program.runPass(vrk::testing::ProgramProbe::frameTime(program));
     ASSERT_EQ(program.top(), program.quitState());
@@ -311,9 +326,8 @@ TEST_F(ProgramTest, EventsReachTheModuleInSceneCoordinates)
     EXPECT_TRUE(program.dispatchEvent(key)) << "an unknown key is ignored, not indexed";
 
     credit->popOnEvent = true;
-    ingame->popOnEvent = false;
     EXPECT_TRUE(program.dispatchEvent(key));
-    EXPECT_EQ(program.top(), vrk::IngameState);
-    ingame->popOnEvent = true;
+    EXPECT_EQ(program.top(), vrk::TitleState);
+    title->popOnEvent = true;
     EXPECT_FALSE(program.dispatchEvent(key)) << "the loop ends as soon as the sentinel shows";
 }

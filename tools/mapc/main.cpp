@@ -3,8 +3,9 @@
 //   velmora_mapc --out CONFIG [--text TEXTFILE]... MAP...
 //       writes the configuration document: the text files inside "Language", the maps under
 //       "Maps" in the order given (a map's place in name order is what the game uses).
-//   velmora_mapc --picture OUT.png --sheets RESDIR MAP
-//       draws the map with the game's sheets.
+//   velmora_mapc --picture OUT.png --sheets RESDIR [--view WIDTHxHEIGHT] MAP
+//       draws the map with the game's sheets; with --view only that many pixels round the start,
+//       as play shows them (the title's background).
 //   velmora_mapc --export-tmx DIR --sheets RESDIR MAP...
 //       writes each map as DIR/STEM.tmx for Tiled, with a .tsx per sheet pointing into RESDIR.
 // A map is a character grid (.map) or a Tiled map (.tmx, .tmj, .json). A malformed source is
@@ -29,7 +30,7 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR MAP"
+    std::cerr << "usage: velmora_mapc --out CONFIG [--text FILE]... MAP... | --picture OUT.png --sheets DIR [--view WxH] MAP"
                  " | --export-tmx DIR --sheets DIR MAP...\n";
     return 2;
 }
@@ -107,11 +108,11 @@ bool exportTmx(const std::string& dir, const std::string& sheetDir, const std::v
 
 int main(int argc, char** argv)
 {
-    std::string out, picture, sheets, exportDir;
+    std::string out, picture, sheets, exportDir, viewSize;
     std::vector<std::string> textPaths, mapPaths;
     // The options that take one value, and where it goes.
     const std::pair<const char*, std::string*> valued[] = {
-        {"--out", &out}, {"--picture", &picture}, {"--export-tmx", &exportDir}, {"--sheets", &sheets}};
+        {"--out", &out}, {"--picture", &picture}, {"--export-tmx", &exportDir}, {"--sheets", &sheets}, {"--view", &viewSize}};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& into) {
@@ -139,8 +140,15 @@ int main(int argc, char** argv)
         }
     }
     const int modes = int(!out.empty()) + int(!picture.empty()) + int(!exportDir.empty());
+    unsigned viewWidth = 0, viewHeight = 0;
+    if (!viewSize.empty()) {
+        char x = 0, extra = 0;
+        if (std::sscanf(viewSize.c_str(), "%u%c%u%c", &viewWidth, &x, &viewHeight, &extra) != 3 || x != 'x' ||
+            viewWidth == 0 || viewHeight == 0 || viewWidth > 8192 || viewHeight > 8192)
+            return usage();
+    }
     if (mapPaths.empty() || modes != 1 || (!picture.empty() && (sheets.empty() || mapPaths.size() != 1)) ||
-        (!exportDir.empty() && sheets.empty()))
+        (!exportDir.empty() && sheets.empty()) || (!viewSize.empty() && picture.empty()))
         return usage();
 
     std::vector<mapc::Map> maps;
@@ -162,7 +170,10 @@ int main(int argc, char** argv)
         return exportTmx(exportDir, sheets, maps, mapPaths) ? 0 : 1;
     if (!picture.empty()) {
         std::string error;
-        if (!mapc::drawPicture(maps[0], sheets, picture, error)) {
+        const bool drawn = viewSize.empty()
+                               ? mapc::drawPicture(maps[0], sheets, picture, error)
+                               : mapc::drawView(maps[0], sheets, viewWidth, viewHeight, picture, error);
+        if (!drawn) {
             std::cerr << error << "\n";
             return 1;
         }

@@ -193,16 +193,12 @@ TEST_F(Expressions, TruthsOnLiterals)
           "1 < 2.5"},
          {"2 < 1", "1 > 2", "2 <= 1", "1 >= 2", "1 < 3 < 2"}},
     };
-    for (const Case& c : cases) {
-        for (const char* expression : c.holds) {
-            EXPECT_TRUE(x(expression).getBool()) << c.name << ": " << expression;
-            EXPECT_EQ(at("x").getType(), TypeBool) << c.name << ": " << expression;
-        }
-        for (const char* expression : c.fails) {
-            EXPECT_FALSE(x(expression).getBool()) << c.name << ": " << expression;
-            EXPECT_EQ(at("x").getType(), TypeBool) << c.name << ": " << expression;
-        }
-    }
+    for (const Case& c : cases)
+        for (const bool truth : {true, false})
+            for (const char* expression : truth ? c.holds : c.fails) {
+                EXPECT_EQ(x(expression).getBool(), truth) << c.name << ": " << expression;
+                EXPECT_EQ(at("x").getType(), TypeBool) << c.name << ": " << expression;
+            }
 }
 
 // The integer levels on literals: each result is an int.

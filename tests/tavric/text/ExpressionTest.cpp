@@ -171,56 +171,81 @@ TEST_F(Expressions, CompoundAssignments)
     EXPECT_EQ(field("s.k").getInt(), 9);
 }
 
-TEST_F(Expressions, Logical)
+// Logic, equality and ordering on literals: each expression is a bool, true or false as listed.
+TEST_F(Expressions, TruthsOnLiterals)
 {
-    EXPECT_TRUE(x("yes || no").getBool());
-    EXPECT_FALSE(x("no .OR. no").getBool());
-    EXPECT_TRUE(x("no or yes").getBool());
-    EXPECT_TRUE(x("no OU yes").getBool());
-    EXPECT_FALSE(x("yes ^^ yes").getBool());
-    EXPECT_TRUE(x("yes .xor. no").getBool());
-    EXPECT_FALSE(x("yes && no").getBool());
-    EXPECT_TRUE(x("yes AND 1 et 2").getBool());
-    EXPECT_EQ(at("x").getType(), TypeBool);
+    struct Case {
+        const char* name;
+        std::vector<const char*> holds;
+        std::vector<const char*> fails;
+    };
+    const Case cases[] = {
+        {"Logical",
+         {"yes || no", "no or yes", "no OU yes", "yes .xor. no", "yes AND 1 et 2"},
+         {"no .OR. no", "yes ^^ yes", "yes && no"}},
+        {"Equality",
+         {"1 == 1 == 1", "1 != 2", "1 <> 2", "1 .eq. 1", "1 equal to 1", "1 \xC3\xA9gal \xC3\xA0 1", "1 is unlike 2",
+          "\"a\" == \"a\"", "12 ~== \"12\"", "12 ~!= \"13\"", "12 ~<> \"13\""},
+         {"1 == 2"}},
+        {"OrderingFollowsTheWords",
+         {"1 < 2", "2 > 1", "1 <= 1", "2 >= 2", "1 .LT. 2", "1 lesser than 2", "1 inf\xC3\xA9rieur \xC3\xA0 2",
+          "2 greater than 1", "2 sup\xC3\xA9rieur \xC3\xA0 1", "2 .GE. 2", "1 .le. 2", "1 < 2 < 3", "\"abc\" < \"abd\"",
+          "1 < 2.5"},
+         {"2 < 1", "1 > 2", "2 <= 1", "1 >= 2", "1 < 3 < 2"}},
+    };
+    for (const Case& c : cases)
+        for (const bool truth : {true, false})
+            for (const char* expression : truth ? c.holds : c.fails) {
+                EXPECT_EQ(x(expression).getBool(), truth) << c.name << ": " << expression;
+                EXPECT_EQ(at("x").getType(), TypeBool) << c.name << ": " << expression;
+            }
 }
 
-TEST_F(Expressions, Equality)
+// The integer levels on literals: each result is an int.
+TEST_F(Expressions, IntegersOnLiterals)
 {
-    EXPECT_TRUE(x("1 == 1 == 1").getBool());
-    EXPECT_FALSE(x("1 == 2").getBool());
-    EXPECT_TRUE(x("1 != 2").getBool());
-    EXPECT_TRUE(x("1 <> 2").getBool());
-    EXPECT_TRUE(x("1 .eq. 1").getBool());
-    EXPECT_TRUE(x("1 equal to 1").getBool());
-    EXPECT_TRUE(x("1 \xC3\xA9gal \xC3\xA0 1").getBool());
-    EXPECT_TRUE(x("1 is unlike 2").getBool());
-    EXPECT_TRUE(x("\"a\" == \"a\"").getBool());
-    EXPECT_TRUE(x("12 ~== \"12\"").getBool());
-    EXPECT_TRUE(x("12 ~!= \"13\"").getBool());
-    EXPECT_TRUE(x("12 ~<> \"13\"").getBool());
-}
-
-TEST_F(Expressions, OrderingFollowsTheWords)
-{
-    EXPECT_TRUE(x("1 < 2").getBool());
-    EXPECT_FALSE(x("2 < 1").getBool());
-    EXPECT_TRUE(x("2 > 1").getBool());
-    EXPECT_FALSE(x("1 > 2").getBool());
-    EXPECT_TRUE(x("1 <= 1").getBool());
-    EXPECT_FALSE(x("2 <= 1").getBool());
-    EXPECT_TRUE(x("2 >= 2").getBool());
-    EXPECT_FALSE(x("1 >= 2").getBool());
-    EXPECT_TRUE(x("1 .LT. 2").getBool());
-    EXPECT_TRUE(x("1 lesser than 2").getBool());
-    EXPECT_TRUE(x("1 inf\xC3\xA9rieur \xC3\xA0 2").getBool());
-    EXPECT_TRUE(x("2 greater than 1").getBool());
-    EXPECT_TRUE(x("2 sup\xC3\xA9rieur \xC3\xA0 1").getBool());
-    EXPECT_TRUE(x("2 .GE. 2").getBool());
-    EXPECT_TRUE(x("1 .le. 2").getBool());
-    EXPECT_TRUE(x("1 < 2 < 3").getBool());
-    EXPECT_FALSE(x("1 < 3 < 2").getBool());
-    EXPECT_TRUE(x("\"abc\" < \"abd\"").getBool());
-    EXPECT_TRUE(x("1 < 2.5").getBool());
+    constexpr int64_t lowest = std::numeric_limits<int64_t>::min();
+    constexpr int64_t highest = std::numeric_limits<int64_t>::max();
+    struct Case {
+        const char* name;
+        const char* expression;
+        int64_t value;
+    };
+    const Case cases[] = {
+        {"Bitwise", "6 | 1", 7},
+        {"Bitwise", "6 ^ 3", 5},
+        {"Bitwise", "6 & 3", 2},
+        {"Bitwise", "1 | 2 & 3", 3},
+        {"Shifts", "1 << 4", 16},
+        {"Shifts", "16 >> 2", 4},
+        {"Shifts", "1 <<> 3", 8},
+        {"Shifts", "-16 >>< 2", -4},
+        {"Shifts", "1 << 65", 2},
+        {"Shifts", "-1 << 63", lowest},
+        {"ArithmeticOnIntegers", "7 / 2", 3},
+        {"ArithmeticOnIntegers", "-7 / 2", -3},
+        {"ArithmeticOnIntegers", "7 % 3", 1},
+        {"ArithmeticOnIntegers", "7 : 2", 3},
+        {"ArithmeticOnIntegers", "3 x 4", 12},
+        {"ArithmeticOnIntegers", "7.0 + 1", 8},
+        {"ArithmeticOnIntegers", "10 - 2 - 3", 5},
+        {"ArithmeticOnIntegers", "5 - -3", 8},
+        {"ArithmeticOnIntegers", "'A' + 1", 66},
+        {"IntegerEdgesWrapInsteadOfTrapping", "9223372036854775807 + 1", lowest},
+        {"IntegerEdgesWrapInsteadOfTrapping", "-9223372036854775808 / -1", lowest},
+        {"IntegerEdgesWrapInsteadOfTrapping", "-9223372036854775808 % -1", 0},
+        {"IntegerEdgesWrapInsteadOfTrapping", "4611686018427387904 * 4", 0},
+        {"Power", "2 .* 10", 1024},
+        {"Power", "2 pow 3", 8},
+        {"Power", "9 .* 0.5", 3},
+        {"Power", "2 .* 3 .* 2", 64},
+        {"Power", "10 .* 30", highest},
+        {"Power", "-8 .* 0.5", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(x(c.expression).getInt(), c.value) << c.name << ": " << c.expression;
+        EXPECT_EQ(at("x").getType(), TypeInt) << c.name << ": " << c.expression;
+    }
 }
 
 TEST_F(Expressions, BoolsDoNotOrder)
@@ -228,56 +253,6 @@ TEST_F(Expressions, BoolsDoNotOrder)
     EXPECT_FALSE(x("yes < no").getBool());
     // Raised on the literal operand, a field of its own: its address is a root's.
     EXPECT_EQ(messages(), "[] : Cannot test  difference  between field bool and field bool.\n");
-}
-
-TEST_F(Expressions, Bitwise)
-{
-    EXPECT_EQ(x("6 | 1").getInt(), 7);
-    EXPECT_EQ(x("6 ^ 3").getInt(), 5);
-    EXPECT_EQ(x("6 & 3").getInt(), 2);
-    EXPECT_EQ(x("1 | 2 & 3").getInt(), 3);
-}
-
-TEST_F(Expressions, Shifts)
-{
-    EXPECT_EQ(x("1 << 4").getInt(), 16);
-    EXPECT_EQ(x("16 >> 2").getInt(), 4);
-    EXPECT_EQ(x("1 <<> 3").getInt(), 8);
-    EXPECT_EQ(x("-16 >>< 2").getInt(), -4);
-    EXPECT_EQ(x("1 << 65").getInt(), 2);
-    EXPECT_EQ(x("-1 << 63").getInt(), std::numeric_limits<int64_t>::min());
-}
-
-TEST_F(Expressions, ArithmeticOnIntegers)
-{
-    EXPECT_EQ(x("7 / 2").getInt(), 3);
-    EXPECT_EQ(x("-7 / 2").getInt(), -3);
-    EXPECT_EQ(x("7 % 3").getInt(), 1);
-    EXPECT_EQ(x("7 : 2").getInt(), 3);
-    EXPECT_EQ(x("3 x 4").getInt(), 12);
-    EXPECT_EQ(x("7.0 + 1").getInt(), 8);
-    EXPECT_EQ(at("x").getType(), TypeInt);
-    EXPECT_EQ(x("10 - 2 - 3").getInt(), 5);
-    EXPECT_EQ(x("5 - -3").getInt(), 8);
-    EXPECT_EQ(x("'A' + 1").getInt(), 66);
-}
-
-TEST_F(Expressions, IntegerEdgesWrapInsteadOfTrapping)
-{
-    EXPECT_EQ(x("9223372036854775807 + 1").getInt(), std::numeric_limits<int64_t>::min());
-    EXPECT_EQ(x("-9223372036854775808 / -1").getInt(), std::numeric_limits<int64_t>::min());
-    EXPECT_EQ(x("-9223372036854775808 % -1").getInt(), 0);
-    EXPECT_EQ(x("4611686018427387904 * 4").getInt(), 0);
-}
-
-TEST_F(Expressions, Power)
-{
-    EXPECT_EQ(x("2 .* 10").getInt(), 1024);
-    EXPECT_EQ(x("2 pow 3").getInt(), 8);
-    EXPECT_EQ(x("9 .* 0.5").getInt(), 3);
-    EXPECT_EQ(x("2 .* 3 .* 2").getInt(), 64);
-    EXPECT_EQ(x("10 .* 30").getInt(), std::numeric_limits<int64_t>::max());
-    EXPECT_EQ(x("-8 .* 0.5").getInt(), 0);
 }
 
 TEST_F(Expressions, Concatenation)
@@ -292,60 +267,61 @@ TEST_F(Expressions, Concatenation)
 
 // ---- what has no value ----
 
-TEST_F(Expressions, DivisionByZeroHasNoValue)
+// A value the operation cannot give: one message at x, and 0 when read.
+TEST_F(Expressions, OperationsWithoutAValue)
 {
-    EXPECT_TRUE(parse("x = 7 / 0\n"));
-    EXPECT_EQ(messages(), "[].x : Division by zero. The expression has no value.\n");
-    EXPECT_EQ(field("x").getInt(), 0);
-    EXPECT_EQ(x("7 % 0").getInt(), 0);
-    EXPECT_EQ(messages(), "[].x : Division by zero. The expression has no value.\n");
+    struct Case {
+        const char* name;
+        const char* expression;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"DivisionByZero", "7 / 0", "[].x : Division by zero. The expression has no value.\n"},
+        {"DivisionByZero", "7 % 0", "[].x : Division by zero. The expression has no value.\n"},
+        {"NegativeShift", "1 << -1", "[].x : Shift by a negative amount. The expression has no value.\n"},
+    };
+    for (const Case& c : cases) {
+        Tavric& value = x(c.expression);
+        EXPECT_EQ(messages(), c.message) << c.name << ": " << c.expression;
+        EXPECT_EQ(value.getInt(), 0) << c.name << ": " << c.expression;
+        EXPECT_EQ(messages(), c.message) << c.name << ": " << c.expression;
+    }
 }
 
-TEST_F(Expressions, DivisionByZeroAtReadTime)
+// Operands that cannot be read: the parse goes on, the read gives 0 with a message (the whole text where
+// given), and the tree does not finalize.
+TEST(ExpressionFailures, AtReadTime)
 {
-    ASSERT_TRUE(parse("[s z = 0 q = 1 / z]\n")) << messages();
-    EXPECT_EQ(field("s.q").getInt(), 0);
-    EXPECT_EQ(messages(), "[].s : Division by zero. The expression has no value.\n");
-    EXPECT_FALSE(root.finalize());
-}
-
-TEST_F(Expressions, NegativeShiftHasNoValue)
-{
-    EXPECT_TRUE(parse("x = 1 << -1\n"));
-    EXPECT_EQ(messages(), "[].x : Shift by a negative amount. The expression has no value.\n");
-    EXPECT_EQ(field("x").getInt(), 0);
-}
-
-TEST_F(Expressions, PointerOperandsFail)
-{
-    ASSERT_TRUE(parse("[s a = 1 p = &a q = p + 1]\n")) << messages();
-    EXPECT_FALSE(root.finalize());
-    EXPECT_EQ(field("s.q").getInt(), 0);
-}
-
-TEST_F(Expressions, ExpressionsThatReadThemselvesFailCleanly)
-{
-    ASSERT_TRUE(parse("[s a = b + 1 b = a + 1]\n")) << messages();
-    EXPECT_EQ(field("s.a").getInt(), 0);
-    EXPECT_FALSE(lines().empty());
-    EXPECT_FALSE(root.finalize());
-}
-
-TEST_F(Expressions, MissingOperandFieldFails)
-{
-    ASSERT_TRUE(parse("[s b = absent + 1]\n")) << messages();
-    EXPECT_EQ(field("s.b").getInt(), 0);
-    EXPECT_NE(messages().find("Cannot perform 'create' operation on it."), std::string::npos);
-    EXPECT_FALSE(root.exists("absent"));
-}
-
-TEST_F(Expressions, TheReadingUserNeedsTheReadRight)
-{
-    ASSERT_TRUE(parse("[s private a = 1 b = a + 1]\n")) << messages();
-    EXPECT_EQ(field("s.b").getInt(), 0);
-    EXPECT_NE(messages().find("Permission denied. Cannot perform 'read' operation. Public user rights are "
-                              "insufficient."),
-              std::string::npos);
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* address;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"DivisionByZeroAtReadTime", "[s z = 0 q = 1 / z]\n", "s.q",
+         "[].s : Division by zero. The expression has no value.\n"},
+        {"PointerOperandsFail", "[s a = 1 p = &a q = p + 1]\n", "s.q", nullptr},
+        {"ExpressionsThatReadThemselvesFailCleanly", "[s a = b + 1 b = a + 1]\n", "s.a", nullptr},
+        // The missing operand is not created.
+        {"MissingOperandFieldFails", "[s b = absent + 1]\n", "s.b",
+         "[].s : Node is constant. Cannot perform 'create' operation on it.\n"},
+        {"TheReadingUserNeedsTheReadRight", "[s private a = 1 b = a + 1]\n", "s.b",
+         "private [].s.a : Permission denied. Cannot perform 'read' operation. Public user rights are "
+         "insufficient.\n"},
+    };
+    for (const Case& c : cases) {
+        texttest::Document document;
+        ASSERT_TRUE(document.parse(c.text)) << c.name << "\n" << document.messages();
+        EXPECT_EQ(document.field(c.address).getInt(), 0) << c.name;
+        if (c.message)
+            EXPECT_EQ(document.messages(), c.message) << c.name;
+        else
+            EXPECT_FALSE(document.lines().empty()) << c.name;
+        EXPECT_FALSE(document.root.exists("absent")) << c.name;
+        EXPECT_FALSE(document.root.finalize()) << c.name;
+        EXPECT_EQ(document.field(c.address).getInt(), 0) << c.name;
+    }
 }
 
 TEST_F(Expressions, DeclaredTypeOfAFoldedResult)

@@ -17,7 +17,8 @@ std::string excerpt(const std::string& shown, std::size_t caret)
 
 struct Case {
     const char* text;
-    const char* first; // the first message line, without its newline
+    const char* first;            // the first message line, without its newline
+    const char* second = nullptr; // where given, the second line and no other before the excerpt
 };
 
 // One failing text per message; the first line is the message, the last two the excerpt.
@@ -59,56 +60,57 @@ TEST_F(Messages, EachErrorAsAWholeLine)
         {"c = [Collection (8 1]", "(Entry stdin, line 1, col 20): Missing ')' after opening '('."},
         {"c = [Collection 1 = 2]", "(Entry stdin, line 1, col 19): Expected value."},
         {"c = [Collection 1 2", "(Entry stdin, line 1, col 20): Missing ']' token to close node or special scope."},
+        // Positions count the text as written: a newline inside a comment counts, a tab or a carriage return is
+        // one column.
+        {"/* one\ntwo */ a = 1\nx = 'ab'\n",
+         "(Entry stdin, line 3, col 7): Expected \"'\" after character value definition."},
+        {"a = 1\r\n\tx = 'ab'\r\n", "(Entry stdin, line 2, col 8): Expected \"'\" after character value definition."},
+        // An operator without its operand: the value's message, then the operator's, quoting what stands there.
+        {"a = 5 +\nb = 1\n", "(Entry stdin, line 1, col 8): Expected value.",
+         "(Entry stdin, line 1, col 8): Expected operand after an operator. '' encountered instead."},
+        {"a = 5 + ]\n", "(Entry stdin, line 1, col 9): Expected value.",
+         "(Entry stdin, line 1, col 9): Expected operand after an operator. ']' encountered instead."},
     };
     for (const Case& c : cases) {
         texttest::Document document;
         EXPECT_FALSE(document.parse(c.text)) << c.text;
         ASSERT_GE(document.lines().size(), 3u) << c.text;
         EXPECT_EQ(document.lines().front(), std::string(c.first) + "\n") << c.text;
+        if (c.second) {
+            ASSERT_EQ(document.lines().size(), 4u) << c.text;
+            EXPECT_EQ(document.lines()[1], std::string(c.second) + "\n") << c.text;
+        }
         EXPECT_EQ(document.lines()[document.lines().size() - 2].rfind("Parsing: Ended on error near \"", 0), 0u)
             << c.text;
         EXPECT_NE(document.root.lastError(), 0) << c.text;
     }
 }
 
-TEST_F(Messages, ExcerptStartsThreeBeforeTheFailure)
+// The whole text of a failure: its line, then the excerpt from three bytes before the failure, at most twenty.
+TEST(MessageLines, WhereTheyStartAndEnd)
 {
-    EXPECT_FALSE(parse("alpha = 1\nbeta = 'xy'\ngamma = 3\n"));
-    // 'x' is at byte 18; the character check fails at byte 19 ('y'), shown 3 bytes into the excerpt.
-    EXPECT_EQ(messages(), "(Entry stdin, line 2, col 10): Expected \"'\" after character value definition.\n" +
-                              excerpt(" 'xy' gamma = 3 ", 3));
-}
-
-TEST_F(Messages, ExcerptAtTheStartOfTheText)
-{
-    EXPECT_FALSE(parse("%"));
-    EXPECT_EQ(messages(), "(Entry stdin, line 1, col 1): Expected field name. Got '%'.\n" + excerpt("%", 0));
-    root.clearMessages();
-    EXPECT_FALSE(parse("= %"));
-    EXPECT_EQ(messages(), "(Entry stdin, line 1, col 3): Expected value.\n" + excerpt("= %", 2));
-}
-
-TEST_F(Messages, ExcerptIsCutAtTwentyCharacters)
-{
-    EXPECT_FALSE(parse("x = 1\n%abcdefghijklmnopqrstuvwxyz\n"));
-    EXPECT_EQ(messages(), "(Entry stdin, line 2, col 1): Expected field name. Got '%abcdefghijklmnopqrstuvwxyz'.\n" +
-                              excerpt(" 1 %abcdefghijklmnop", 3));
-}
-
-TEST_F(Messages, OperandMissingAfterAnOperator)
-{
-    EXPECT_FALSE(parse("a = 5 +\nb = 1\n"));
-    ASSERT_EQ(lines().size(), 4u);
-    EXPECT_EQ(lines()[0], "(Entry stdin, line 1, col 8): Expected value.\n");
-    EXPECT_EQ(lines()[1],
-              "(Entry stdin, line 1, col 8): Expected operand after an operator. '' encountered instead.\n");
-}
-
-TEST_F(Messages, OperandMissingQuotesWhatStandsThere)
-{
-    EXPECT_FALSE(parse("a = 5 + ]\n"));
-    EXPECT_EQ(lines()[1],
-              "(Entry stdin, line 1, col 9): Expected operand after an operator. ']' encountered instead.\n");
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* first;
+        const char* shown;
+        std::size_t caret;
+    };
+    const Case cases[] = {
+        // 'x' is at byte 18; the character check fails at byte 19 ('y'), shown 3 bytes into the excerpt.
+        {"ExcerptStartsThreeBeforeTheFailure", "alpha = 1\nbeta = 'xy'\ngamma = 3\n",
+         "(Entry stdin, line 2, col 10): Expected \"'\" after character value definition.", " 'xy' gamma = 3 ", 3},
+        {"ExcerptAtTheStartOfTheText", "%", "(Entry stdin, line 1, col 1): Expected field name. Got '%'.", "%", 0},
+        {"ExcerptAtTheStartOfTheText", "= %", "(Entry stdin, line 1, col 3): Expected value.", "= %", 2},
+        {"ExcerptIsCutAtTwentyCharacters", "x = 1\n%abcdefghijklmnopqrstuvwxyz\n",
+         "(Entry stdin, line 2, col 1): Expected field name. Got '%abcdefghijklmnopqrstuvwxyz'.",
+         " 1 %abcdefghijklmnop", 3},
+    };
+    for (const Case& c : cases) {
+        texttest::Document document;
+        EXPECT_FALSE(document.parse(c.text)) << c.name;
+        EXPECT_EQ(document.messages(), std::string(c.first) + "\n" + excerpt(c.shown, c.caret)) << c.name;
+    }
 }
 
 TEST_F(Messages, WarningsLetTheParseGoOn)
@@ -120,19 +122,6 @@ TEST_F(Messages, WarningsLetTheParseGoOn)
                           "incomplete.\n");
     EXPECT_EQ(field("x").getInt(), 1);
     EXPECT_EQ(field("y").getInt(), 2);
-}
-
-TEST_F(Messages, PositionsCountTheTextAsWritten)
-{
-    // The newline inside the comment still counts: the error is on the third line as written.
-    EXPECT_FALSE(parse("/* one\ntwo */ a = 1\nx = 'ab'\n"));
-    EXPECT_EQ(lines().front(), "(Entry stdin, line 3, col 7): Expected \"'\" after character value definition.\n");
-}
-
-TEST_F(Messages, TabsAndCarriageReturnsCountOneColumn)
-{
-    EXPECT_FALSE(parse("a = 1\r\n\tx = 'ab'\r\n"));
-    EXPECT_EQ(lines().front(), "(Entry stdin, line 2, col 8): Expected \"'\" after character value definition.\n");
 }
 
 TEST_F(Messages, LoadNamesTheFile)
@@ -198,20 +187,21 @@ void expectRecords(const Tavric& root, const std::vector<Record>& expected)
 TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
 {
     const char* missing = "Missing ']' token to close node or special scope.";
-    {
+    struct Case {
+        const char* text;
+        Record error;
+        Record opened;
+    };
+    const Case cases[] = {
+        {"a = 1\n[s\n  x = 1\n", {Severity::Error, 4, 1, missing}, {Severity::Note, 2, 1, "opened here"}},
+        {"c = [Collection 1\n 2", {Severity::Error, 2, 3, missing}, {Severity::Note, 1, 5, "opened here"}},
+        {"s = [Script x", {Severity::Error, 1, 13, missing}, {Severity::Note, 1, 5, "opened here"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         texttest::Document text;
-        EXPECT_FALSE(text.parse("a = 1\n[s\n  x = 1\n"));
-        expectRecords(text.root, {{Severity::Error, 4, 1, missing}, {Severity::Note, 2, 1, "opened here"}});
-    }
-    {
-        texttest::Document text;
-        EXPECT_FALSE(text.parse("c = [Collection 1\n 2"));
-        expectRecords(text.root, {{Severity::Error, 2, 3, missing}, {Severity::Note, 1, 5, "opened here"}});
-    }
-    {
-        texttest::Document text;
-        EXPECT_FALSE(text.parse("s = [Script x"));
-        expectRecords(text.root, {{Severity::Error, 1, 13, missing}, {Severity::Note, 1, 5, "opened here"}});
+        EXPECT_FALSE(text.parse(c.text));
+        expectRecords(text.root, {c.error, c.opened});
     }
     {
         texttest::Document text;
@@ -252,8 +242,8 @@ TEST_F(Messages, FieldsKeepWhereTheyAreDeclared)
         int line, column;
     };
     const Case cases[] = {
-        {"a", "stdin", 1, 1},        {"s", "stdin", 2, 2},  {"s.b", "stdin", 3, 3},
-        {"s.inner", part, 2, 3},     {"c", "stdin", 6, 1},
+        {"a", "stdin", 1, 1},    {"s", "stdin", 2, 2}, {"s.b", "stdin", 3, 3},
+        {"s.inner", part, 2, 3}, {"c", "stdin", 6, 1},
     };
     for (const Case& c : cases) {
         const SourcePlace where = at(c.address).place();

@@ -138,56 +138,56 @@ TEST_F(Writer, PointerToNowhereIsWrittenAsAnAddress)
     }
 }
 
-TEST_F(Writer, PlainAndSpacedForms)
+// The layout of each form, spaced and, where given, plain.
+TEST(WriterLayout, EachForm)
 {
-    ASSERT_TRUE(parse("a = 1\nb = \"x\\ty\"\n"));
-    EXPECT_EQ(written(true), "a=1\nb=\"x\\ty\"\n");
-    EXPECT_EQ(written(false), "a = 1\nb = \"x\\ty\"\n");
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* spaced;
+        const char* plain;
+    };
+    const Case cases[] = {
+        {"PlainAndSpacedForms", "a = 1\nb = \"x\\ty\"\n", "a = 1\nb = \"x\\ty\"\n", "a=1\nb=\"x\\ty\"\n"},
+        {"ValuesByType", "t = yes\nf = no\nr = 1.5\nc = 'a'\nd = $7\np = #ff\nn = NULL\ni = -3\n",
+         "t = True\nf = False\nr = 1.5000000000000000\nc = 'a'\nd = $7\np = #ff\nn = NULL\ni = -3\n", nullptr},
+        {"CollectionsInRows", "a = [Collection 1 2 3]\nb = [Collection (2) 1 2 3]\n",
+         "a = [Collection\n  1 2 3 \n]\nb = [Collection (2)\n  1 2 \n  3 \n]\n",
+         "a=[Collection\n1 2 3 \n]\nb=[Collection (2)\n1 2 \n3 \n]\n"},
+        {"NestedCollectionClosesAtItsIndentation", "[s a = [Collection (8) 1 2]]\n",
+         "[s\n  a = [Collection (8)\n    1 2 \n  ]\n\n]\n", nullptr},
+        {"StructuresAreBracketedAndIndented", "[s = 1 k = 2 [t y = 3]]\n",
+         "[s = 1\n  k = 2\n  [t\n    y = 3\n\n  ]\n\n]\n", "[s=1\nk=2\n[t\ny=3\n\n]\n\n]\n"},
+        {"DeclarationsBeforeTheName",
+         "private strict int a = 1\nlimited[3F] b = 2\nrestricted extern local Field c = 3\n"
+         "int const : const d\ntype e = NULL\nstruct Point p\nScript s\n",
+         "private strict int a = 1\nlimited[3f] b = 2\nrestricted extern local field c = 3\n"
+         "int const : const d\ntype e = NULL\nstruct Point p\nScript s\n",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        Document document;
+        ASSERT_TRUE(document.parse(c.text)) << c.name << "\n" << document.messages();
+        EXPECT_EQ(document.written(), c.spaced) << c.name;
+        if (c.plain) {
+            EXPECT_EQ(document.written(true), c.plain) << c.name;
+        }
+    }
 }
 
-TEST_F(Writer, ValuesByType)
+TEST_F(Writer, FoldedExpressionsAsValuesUnlessRaw)
 {
-    ASSERT_TRUE(parse("t = yes\nf = no\nr = 1.5\nc = 'a'\nd = $7\np = #ff\nn = NULL\ni = -3\n"));
-    EXPECT_EQ(written(), "t = True\nf = False\nr = 1.5000000000000000\nc = 'a'\nd = $7\np = #ff\nn = NULL\ni = -3\n");
-}
-
-TEST_F(Writer, CollectionsInRows)
-{
-    ASSERT_TRUE(parse("a = [Collection 1 2 3]\nb = [Collection (2) 1 2 3]\n"));
-    EXPECT_EQ(written(), "a = [Collection\n  1 2 3 \n]\nb = [Collection (2)\n  1 2 \n  3 \n]\n");
-    EXPECT_EQ(written(true), "a=[Collection\n1 2 3 \n]\nb=[Collection (2)\n1 2 \n3 \n]\n");
-}
-
-TEST_F(Writer, NestedCollectionClosesAtItsIndentation)
-{
-    ASSERT_TRUE(parse("[s a = [Collection (8) 1 2]]\n"));
-    EXPECT_EQ(written(), "[s\n  a = [Collection (8)\n    1 2 \n  ]\n\n]\n");
-}
-
-TEST_F(Writer, StructuresAreBracketedAndIndented)
-{
-    ASSERT_TRUE(parse("[s = 1 k = 2 [t y = 3]]\n")) << messages();
-    EXPECT_EQ(written(), "[s = 1\n  k = 2\n  [t\n    y = 3\n\n  ]\n\n]\n");
-    EXPECT_EQ(written(true), "[s=1\nk=2\n[t\ny=3\n\n]\n\n]\n");
-}
-
-TEST_F(Writer, DeclarationsBeforeTheName)
-{
-    ASSERT_TRUE(parse("private strict int a = 1\nlimited[3F] b = 2\nrestricted extern local Field c = 3\n"
-                      "int const : const d\ntype e = NULL\nstruct Point p\nScript s\n"));
-    EXPECT_EQ(written(), "private strict int a = 1\nlimited[3f] b = 2\nrestricted extern local field c = 3\n"
-                         "int const : const d\ntype e = NULL\nstruct Point p\nScript s\n");
+    ASSERT_TRUE(parse("a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n"));
+    EXPECT_EQ(written(), "a = 14\nb = a + 6\nc = True\n");
+    EXPECT_EQ(written(false, true), "a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n");
+    EXPECT_EQ(written(true, true), "a=2+3*4\nb=a+2*3\nc=1<2\n");
 }
 
 TEST_F(Writer, EscapesThatReadBack)
 {
     ASSERT_TRUE(parse("s = \"back\\\\slash\"\n"));
     EXPECT_EQ(written(), "s = \"back\\\\slash\"\n");
-    ASSERT_TRUE(field("s").setString(std::string("a\0"
-                                                 "1\x01"
-                                                 "2\x7f"
-                                                 "b\xff",
-                                                 8)));
+    ASSERT_TRUE(field("s").setString(std::string{'a', '\0', '1', '\x01', '2', '\x7f', 'b', '\xff'}));
     EXPECT_EQ(written(), "s = \"a\\0\\061\\01\\062\\0177b\\0377\"\n");
     ASSERT_TRUE(field("s").setString("http://x/*y*/"));
     // Comment marks are text inside a string.
@@ -206,18 +206,10 @@ TEST_F(Writer, CharactersOfTwoBytes)
 
 TEST_F(Writer, RealsReadBackExactly)
 {
-    const double values[] = {0.1,
-                             0.1 + 0.2,
-                             1.0 / 3,
-                             1e-300,
-                             5e-324,
-                             1e300,
-                             -0.0,
-                             -123.456,
-                             1e22,
-                             std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity()};
+    constexpr double largest = std::numeric_limits<double>::max();
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const double values[] = {0.1,  0.1 + 0.2, 1.0 / 3, 1e-300,  5e-324,   1e300,
+                             -0.0, -123.456,  1e22,    largest, infinity, -infinity};
     for (const double value : values) {
         Document document;
         ASSERT_TRUE(document.root["r"].setReal(value));
@@ -238,13 +230,6 @@ TEST_F(Writer, IntegersAndDescriptorsAtTheirLimits)
     expectRoundTrip(root, false, true);
 }
 
-TEST_F(Writer, UnnamedChildrenAreNotWritten)
-{
-    root[""].setInt(1);
-    root["x"].setInt(2);
-    EXPECT_EQ(written(), "x = 2\n");
-}
-
 TEST_F(Writer, NamesTheParserWouldTakeForWordsAreQuoted)
 {
     for (const char* name : {"index", "local", "Message", "int", "const", "Field", "publique"})
@@ -254,12 +239,15 @@ TEST_F(Writer, NamesTheParserWouldTakeForWordsAreQuoted)
     expectRoundTrip(root, false, true);
 }
 
-TEST_F(Writer, NamesThatAreNoIdentifiersAreLeftOut)
+// Unnamed children, and names that are no identifiers, are left out.
+TEST_F(Writer, NamesThatCannotBeWrittenAreLeftOut)
 {
-    ASSERT_TRUE(root["two words"].setInt(1));
-    ASSERT_TRUE(root["9lives"].setInt(2));
-    ASSERT_TRUE(root["kept"].setInt(3));
-    EXPECT_EQ(written(), "kept = 3\n");
+    for (const char* name : {"", "two words", "9lives"}) {
+        Document document;
+        ASSERT_TRUE(document.root[name].setInt(1)) << '"' << name << '"';
+        ASSERT_TRUE(document.root["kept"].setInt(3)) << '"' << name << '"';
+        EXPECT_EQ(document.written(), "kept = 3\n") << '"' << name << '"';
+    }
 }
 
 TEST_F(Writer, LinkedChildrenAreWrittenAsTheirOwnContent)
@@ -282,14 +270,6 @@ TEST_F(Writer, ColoursForTheConsole)
                                            "\x1b[1;33ms\x1b[00m = \x1b[1;32m\"t\"\x1b[00m\n");
     // The plain form never colours.
     EXPECT_EQ(written(true, false, true), "private int a\ns=\"t\"\n");
-}
-
-TEST_F(Writer, FoldedExpressionsAsValuesUnlessRaw)
-{
-    ASSERT_TRUE(parse("a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n"));
-    EXPECT_EQ(written(), "a = 14\nb = a + 6\nc = True\n");
-    EXPECT_EQ(written(false, true), "a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n");
-    EXPECT_EQ(written(true, true), "a=2+3*4\nb=a+2*3\nc=1<2\n");
 }
 
 TEST_F(Writer, ExpressionsNeedTheReadRight)

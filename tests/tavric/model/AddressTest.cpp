@@ -12,21 +12,22 @@ using Address = tavrictest::Document;
 
 TEST_F(Address, StepsOfTheAddressForms)
 {
-    std::vector<int> steps;
     const int a = dictionary.idOf("a");
     const int b = dictionary.idOf("b");
-    ASSERT_TRUE(root.parseAddress("[].a->b._", steps));
-    EXPECT_EQ((std::vector<int>{1, -a, b, 2}), steps);
-    ASSERT_TRUE(root.parseAddress("[]->a", steps));
-    EXPECT_EQ((std::vector<int>{-1, a}), steps);
-    ASSERT_TRUE(root.parseAddress("_->{}a.", steps));
-    EXPECT_EQ((std::vector<int>{-2, a}), steps);
-    ASSERT_TRUE(root.parseAddress("", steps));
-    EXPECT_TRUE(steps.empty());
-    ASSERT_TRUE(root.parseAddress("{}{", steps));
-    EXPECT_TRUE(steps.empty());
-    ASSERT_TRUE(root.parseAddress("_private", steps));
-    EXPECT_EQ(std::vector<int>{dictionary.idOf("_private")}, steps);
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"[].a->b._", {1, -a, b, 2}},
+        {"[]->a", {-1, a}},
+        {"_->{}a.", {-2, a}},
+        {"", {}},
+        {"{}{", {}},
+        {"_private", {dictionary.idOf("_private")}},
+    };
+    // One vector throughout, so each parse must replace what the one before left.
+    std::vector<int> steps;
+    for (const auto& [address, expected] : cases) {
+        ASSERT_TRUE(root.parseAddress(address, steps)) << address;
+        EXPECT_EQ(expected, steps) << address;
+    }
     EXPECT_TRUE(lines().empty());
 }
 
@@ -35,21 +36,19 @@ TEST_F(Address, SyntaxErrors)
     for (const char* address : {"[]a", "a b", "a{}", "{}.a", "a..b", "9a", "a-b", "[]_", "_ "}) {
         std::vector<int> steps;
         EXPECT_FALSE(root.parseAddress(address, steps)) << address;
-        EXPECT_EQ("[] : Syntax error while resolving address '" + std::string(address) + "'.\n", lastLine());
-        EXPECT_EQ(&nullField, &root.resolve(address));
-        EXPECT_EQ(ErrorAddressSyntax, root.lastError());
+        EXPECT_EQ("[] : Syntax error while resolving address '" + std::string(address) + "'.\n", lastLine()) << address;
+        EXPECT_EQ(&nullField, &root.resolve(address)) << address;
+        EXPECT_EQ(ErrorAddressSyntax, root.lastError()) << address;
     }
 }
 
 TEST_F(Address, RootMarkAndParent)
 {
     Tavric& b = root["a"]["b"];
-    EXPECT_EQ(&root, &b.resolve("[]"));
-    EXPECT_EQ(&root, &b.resolve("[]."));
-    EXPECT_EQ(&root["a"], &b.resolve("_"));
-    EXPECT_EQ(&b, &b.resolve(""));
-    EXPECT_EQ(&b, &b.resolve("{}"));
-    EXPECT_EQ(&b, &b.resolve("_.b"));
+    const std::pair<const char*, Tavric*> targets[] = {{"[]", &root}, {"[].", &root}, {"_", &root["a"]},
+                                                       {"", &b},      {"{}", &b},     {"_.b", &b}};
+    for (const auto& [address, target] : targets)
+        EXPECT_EQ(target, &b.resolve(address)) << address;
     EXPECT_EQ(&nullField, &root.resolve("_"));
     EXPECT_EQ("[] : Cannot go higher than field '[]'.\n", lastLine());
     EXPECT_EQ(ErrorTooHigh, root.lastError());
@@ -205,8 +204,7 @@ TEST_F(Address, FinalizeReportsATypedReferenceMismatch)
     EXPECT_EQ(TypeString, reference.getType());
 
     root.setOptionWord(3);
-    root["r2"].declareType(TypeInt);
-    root["r2"].storeReference("text", false);
+    intOnText(root, "r2", false);
     EXPECT_FALSE(root.finalize());
 }
 
@@ -216,15 +214,14 @@ TEST_F(Address, FinalizeEvaluatesComputedFieldsInNameOrder)
     std::vector<int> users;
     auto computed = [&](const char* name, bool constant, int64_t value) {
         Tavric& field = root["group"][name];
-        field.setKind(KindComputed);
-        field.setExpression(new tavrictest::ScriptedExpression(
-            &dictionary, constant, [&order, &users, name, value](Tavric& context, Tavric& result, int user) {
-                order.push_back(name);
-                users.push_back(user);
-                EXPECT_EQ("[].group", context.getAddress());
-                result.setInt(value);
-                return true;
-            }));
+        tavrictest::makeComputed(field, constant,
+                                 [&order, &users, name, value](Tavric& context, Tavric& result, int user) {
+                                     order.push_back(name);
+                                     users.push_back(user);
+                                     EXPECT_EQ("[].group", context.getAddress());
+                                     result.setInt(value);
+                                     return true;
+                                 });
         return &field;
     };
     Tavric* b = computed("b", true, 2);
@@ -247,9 +244,7 @@ TEST_F(Address, FinalizeEvaluatesComputedFieldsInNameOrder)
 TEST_F(Address, FinalizeFailsOnAFailedEvaluationOrATypeMismatch)
 {
     Tavric& failing = root["f"];
-    failing.setKind(KindComputed);
-    failing.setExpression(
-        new tavrictest::ScriptedExpression(&dictionary, true, [](Tavric&, Tavric&, int) { return false; }));
+    tavrictest::makeComputed(failing, true, tavrictest::fails());
     root.setSystemAccess(true);
     EXPECT_FALSE(root.finalize());
     EXPECT_FALSE(root.hasSystemAccess());
@@ -257,11 +252,7 @@ TEST_F(Address, FinalizeFailsOnAFailedEvaluationOrATypeMismatch)
 
     Tavric& typed = root["t"];
     typed.declareType(TypeReal);
-    typed.setKind(KindComputed);
-    typed.setExpression(new tavrictest::ScriptedExpression(&dictionary, true, [](Tavric&, Tavric& result, int) {
-        result.setInt(3);
-        return true;
-    }));
+    tavrictest::makeComputed(typed, true, tavrictest::givesInt(3));
     EXPECT_FALSE(root.finalize());
     EXPECT_EQ("real [].t : Cannot assign data of type field int to current field. Type mismatch.\n", lastLine());
 }

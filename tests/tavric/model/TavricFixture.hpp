@@ -47,4 +47,26 @@ private:
     zul::NameDictionary* dictionary;
 };
 
+// Makes field computed by a scripted expression, which the field then owns.
+inline ScriptedExpression* makeComputed(zul::Tavric& field, bool constant, ScriptedExpression::Body body)
+{
+    auto* expression = new ScriptedExpression(field.getDictionary(), constant, std::move(body));
+    field.setKind(zul::KindComputed);
+    field.setExpression(expression);
+    return expression;
+}
+
+// Bodies most tests need: a fixed integer, or a failed evaluation.
+inline ScriptedExpression::Body givesInt(int64_t value)
+{
+    return [value](zul::Tavric&, zul::Tavric& result, int) {
+        result.setInt(value);
+        return true;
+    };
+}
+inline ScriptedExpression::Body fails()
+{
+    return [](zul::Tavric&, zul::Tavric&, int) { return false; };
+}
+
 } // namespace tavrictest

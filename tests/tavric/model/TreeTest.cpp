@@ -17,9 +17,8 @@ TEST(NameDictionaryTest, IdsStartAtTwentyAndNamesComeBack)
     EXPECT_EQ(firstNameId + 1, dictionary.idOf("second"));
     EXPECT_EQ(firstNameId, dictionary.idOf("first"));
     EXPECT_EQ("first", dictionary.nameOf(firstNameId));
-    EXPECT_EQ(&emptyString, &dictionary.nameOf(19));
-    EXPECT_EQ(&emptyString, &dictionary.nameOf(-1));
-    EXPECT_EQ(&emptyString, &dictionary.nameOf(100000));
+    for (int unknown : {firstNameId - 1, -1, 100000})
+        EXPECT_EQ(&emptyString, &dictionary.nameOf(unknown)) << unknown;
 }
 
 TEST(NameDictionaryTest, ManyNamesKeepTheirIdsAndReferences)
@@ -44,8 +43,8 @@ TEST_F(Tree, RootIdentification)
     EXPECT_EQ(0, root.depth());
     EXPECT_TRUE(root.isEmpty());
     EXPECT_TRUE(root.isUntyped());
-    EXPECT_EQ(15, root.getDefaultRights());
-    EXPECT_EQ(2, root.getOptionWord());
+    EXPECT_EQ(rightsPublic, root.getDefaultRights());
+    EXPECT_EQ(defaultOptionWord, root.getOptionWord());
     EXPECT_EQ(0u, root.userRightsCount());
 }
 
@@ -150,15 +149,16 @@ TEST_F(Tree, CopyFromLinksChildrenWithoutOwningThem)
 {
     NameDictionary* shared = &dictionary;
     auto source = std::make_unique<Tavric>(shared);
-    (*source)["Language"]["En"]["Hello"] = "Hello";
-    (*source)["Language"]["En"]["Bye"] = "Bye";
+    Tavric& en = (*source)["Language"]["En"];
+    en["Hello"] = "Hello";
+    en["Bye"] = "Bye";
     {
         Tavric copy(shared);
         copy["Hello"] = "old";
-        EXPECT_TRUE(copy.copyFrom((*source)["Language"]["En"]));
+        EXPECT_TRUE(copy.copyFrom(en));
         EXPECT_EQ("En", copy.getName());
         EXPECT_EQ("[]", copy.getAddress());
-        EXPECT_EQ(&(*source)["Language"]["En"]["Hello"], &copy["Hello"]);
+        EXPECT_EQ(&en["Hello"], &copy["Hello"]);
         EXPECT_EQ("Bye", copy["Bye"].getString());
         EXPECT_TRUE(copy.exists("Bye"));
         EXPECT_TRUE(copy.isLinked(dictionary.idOf("Bye")));
@@ -167,8 +167,8 @@ TEST_F(Tree, CopyFromLinksChildrenWithoutOwningThem)
         EXPECT_EQ(copy.childrenBegin(), copy.childrenEnd());
     }
     // The copy is gone; the source's children are intact.
-    EXPECT_EQ("Hello", (*source)["Language"]["En"]["Hello"].getString());
-    EXPECT_EQ("Bye", (*source)["Language"]["En"]["Bye"].getString());
+    EXPECT_EQ("Hello", en["Hello"].getString());
+    EXPECT_EQ("Bye", en["Bye"].getString());
 }
 
 TEST_F(Tree, CopyFromKeepsTheAddressOfARenamedChild)
@@ -230,11 +230,7 @@ TEST_F(Tree, CopyConstructionCopiesValueAndCollection)
 TEST_F(Tree, CopyConstructionClonesTheExpression)
 {
     Tavric& sum = root["sum"];
-    sum.setKind(KindComputed);
-    sum.setExpression(new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric& result, int) {
-        result.setInt(42);
-        return true;
-    }));
+    tavrictest::makeComputed(sum, false, tavrictest::givesInt(42));
     Tavric copy(sum);
     ASSERT_NE(nullptr, copy.getExpression());
     EXPECT_NE(sum.getExpression(), copy.getExpression());
@@ -277,11 +273,7 @@ TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
 TEST_F(Tree, LaterDeclarationReplacesExpressionAndCollection)
 {
     Tavric* computed = root.makeChild(dictionary.idOf("v"));
-    computed->setKind(KindComputed);
-    computed->setExpression(new tavrictest::ScriptedExpression(&dictionary, false, [](Tavric&, Tavric& result, int) {
-        result.setInt(1);
-        return true;
-    }));
+    tavrictest::makeComputed(*computed, false, tavrictest::givesInt(1));
     Tavric* kept = root.adoptChild(computed);
 
     Tavric* list = root.makeChild(dictionary.idOf("v"));

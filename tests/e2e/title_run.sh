@@ -32,7 +32,8 @@ else
 fi
 
 xdotool key Return
-wait_screen 15 "$shots/new-game.png" bars_shown && pass "Return on New game starts play" ||
+# Play loads its level first: more time than the screens that only draw.
+wait_screen 30 "$shots/new-game.png" bars_shown && pass "Return on New game starts play" ||
   fail "New game did not start play"
 
 xdotool key Escape

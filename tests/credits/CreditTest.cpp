@@ -166,15 +166,16 @@ TEST_F(CreditTest, PhasesLastAsTheDistancesTake)
         int leaveSteps, leftY, leftTitleY;
     };
     const Case cases[] = {
-        // Falls from -150: 1370 after 38 steps is not past 1404, 1410 after 39 is. Rises from 1410 to
-        // 210. Lands exactly on -150.
-        {"150 high", 150, 39, 1410, 120, 375, 9, -150, 375 + 9 * 40},
         // -100 + 40 * 38 = 1420; then down to 210 in 121 steps; then 210 - 8 * 40 = -110.
         {"short", 100, 38, 1420, 121, 320, 8, -110, 320 + 8 * 40},
         // Leaves for 23 steps (210 down to -710); the title, starting at 770 + 210, goes down three
         // times to 1100 and stays there.
         {"tall", 700, 53, 1420, 121, 980, 23, -710, 1100},
+        // Falls from -150: 1370 after 38 steps is not past 1404, 1410 after 39 is. Rises from 1410 to
+        // 210. Lands exactly on -150.
+        {"150 high", 150, 39, 1410, 120, 375, 9, -150, 375 + 9 * 40},
     };
+    // The last row, at the size the fixture set up, runs on to the hand-over.
     for (const Case& c : cases) {
         writeImages(c.bunnyHeight);
         ASSERT_TRUE(credit->start()) << c.name;

@@ -40,6 +40,9 @@ void saveImage(const std::string& path, unsigned width, unsigned height, sf::Col
 // One step of the timeline as the tests compare it.
 using Snapshot = std::tuple<int, int, int, int>;
 
+// The steps from start to the hand-over with a bunny 150 high: wait, fall, rise, hold, leave, end.
+constexpr std::size_t StepsToTheEnd = 50 + 39 + 120 + 50 + 9 + 1;
+
 class CreditTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -106,6 +109,15 @@ protected:
         return steps;
     }
 
+    // The scene as the credits draw it over black.
+    sf::Image drawn()
+    {
+        program.scene().clear(sf::Color::Black);
+        credit->draw();
+        program.scene().display();
+        return program.scene().getTexture().copyToImage();
+    }
+
     // Every step from start to the hand-over.
     std::vector<Snapshot> runToEnd()
     {
@@ -143,34 +155,55 @@ TEST_F(CreditTest, StartResetsTheTimelineAndHidesTheCursor)
 
 TEST_F(CreditTest, PhasesLastAsTheDistancesTake)
 {
-    ASSERT_TRUE(credit->start());
-    EXPECT_EQ(stepsInPhase(), 50);
+    // The bunny falls by 40 until past 1404, rises by 10 to the first value not above 216 with the
+    // title 1.1 of its height below it, and leaves by 40 until out of sight; the title goes down
+    // with it until below the scene.
+    struct Case {
+        const char* name;
+        unsigned bunnyHeight;
+        int fallSteps, fallenY;
+        int riseSteps, risenTitleY;
+        int leaveSteps, leftY, leftTitleY;
+    };
+    const Case cases[] = {
+        // -100 + 40 * 38 = 1420; then down to 210 in 121 steps; then 210 - 8 * 40 = -110.
+        {"short", 100, 38, 1420, 121, 320, 8, -110, 320 + 8 * 40},
+        // Leaves for 23 steps (210 down to -710); the title, starting at 770 + 210, goes down three
+        // times to 1100 and stays there.
+        {"tall", 700, 53, 1420, 121, 980, 23, -710, 1100},
+        // Falls from -150: 1370 after 38 steps is not past 1404, 1410 after 39 is. Rises from 1410 to
+        // 210. Lands exactly on -150.
+        {"150 high", 150, 39, 1410, 120, 375, 9, -150, 375 + 9 * 40},
+    };
+    // The last row, at the size the fixture set up, runs on to the hand-over.
+    for (const Case& c : cases) {
+        writeImages(c.bunnyHeight);
+        ASSERT_TRUE(credit->start()) << c.name;
+        EXPECT_EQ(stepsInPhase(), 50) << c.name;
 
-    // Falls from -150 by 40: 1370 after 38 steps is not past 1404, 1410 after 39 is.
-    ASSERT_EQ(credit->phase, vrk::Credit::Fall);
-    EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 64));
-    EXPECT_EQ(stepsInPhase(), 39);
-    EXPECT_EQ(credit->bunnyY, 1410);
-    EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 255));
+        ASSERT_EQ(credit->phase, vrk::Credit::Fall) << c.name;
+        EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 64)) << c.name;
+        EXPECT_EQ(stepsInPhase(), c.fallSteps) << c.name;
+        EXPECT_EQ(credit->bunnyY, c.fallenY) << c.name;
+        EXPECT_EQ(vrk::overlayColor, sf::Color(0, 0, 0, 255)) << c.name;
 
-    // Rises from 1410 by 10 to 210, the first value not above 216; the title 165 below it.
-    ASSERT_EQ(credit->phase, vrk::Credit::Rise);
-    EXPECT_EQ(stepsInPhase(), 120);
-    EXPECT_EQ(credit->bunnyY, 210);
-    EXPECT_EQ(credit->titleY, 375);
+        ASSERT_EQ(credit->phase, vrk::Credit::Rise) << c.name;
+        EXPECT_EQ(stepsInPhase(), c.riseSteps) << c.name;
+        EXPECT_EQ(credit->bunnyY, 210) << c.name;
+        EXPECT_EQ(credit->titleY, c.risenTitleY) << c.name;
 
-    ASSERT_EQ(credit->phase, vrk::Credit::Hold);
-    EXPECT_EQ(credit->counter, 100);
-    EXPECT_EQ(stepsInPhase(), 50);
+        ASSERT_EQ(credit->phase, vrk::Credit::Hold) << c.name;
+        EXPECT_EQ(credit->counter, 100) << c.name;
+        EXPECT_EQ(stepsInPhase(), 50) << c.name;
 
-    // Leaves from 210 by 40 and lands exactly on -150 after 9 steps; the title goes down.
-    ASSERT_EQ(credit->phase, vrk::Credit::Leave);
-    EXPECT_EQ(stepsInPhase(), 9);
-    EXPECT_EQ(credit->bunnyY, -150);
-    EXPECT_EQ(credit->titleY, 375 + 9 * 40);
-    EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32));
+        ASSERT_EQ(credit->phase, vrk::Credit::Leave) << c.name;
+        EXPECT_EQ(stepsInPhase(), c.leaveSteps) << c.name;
+        EXPECT_EQ(credit->bunnyY, c.leftY) << c.name;
+        EXPECT_EQ(credit->titleY, c.leftTitleY) << c.name;
+        EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32)) << c.name;
+        ASSERT_EQ(credit->phase, vrk::Credit::End) << c.name;
+    }
 
-    ASSERT_EQ(credit->phase, vrk::Credit::End);
     EXPECT_EQ(next->starts, 0);
     credit->update(0);
     EXPECT_EQ(program.top(), vrk::TitleState);
@@ -179,38 +212,6 @@ TEST_F(CreditTest, PhasesLastAsTheDistancesTake)
     EXPECT_EQ(credit->textures[vrk::Credit::Bunny].getSize(), sf::Vector2u(0, 0));
     // The wash stays in force for what follows.
     EXPECT_EQ(vrk::overlayColor, sf::Color(255, 255, 255, 32));
-}
-
-TEST_F(CreditTest, LeavingOvershootsAShortBunny)
-{
-    writeImages(100);
-    ASSERT_TRUE(credit->start());
-    stepsInPhase();
-    // -100 + 40 * 38 = 1420; then down to 210 in 121 steps; then 210 - 8 * 40 = -110.
-    EXPECT_EQ(stepsInPhase(), 38);
-    EXPECT_EQ(credit->bunnyY, 1420);
-    EXPECT_EQ(stepsInPhase(), 121);
-    EXPECT_EQ(credit->bunnyY, 210);
-    stepsInPhase();
-    EXPECT_EQ(stepsInPhase(), 8);
-    EXPECT_EQ(credit->bunnyY, -110);
-    EXPECT_EQ(credit->phase, vrk::Credit::End);
-}
-
-TEST_F(CreditTest, TitleStopsOnceBelowTheScene)
-{
-    // A tall bunny leaves for 23 steps (210 down to -710); the title, starting at 770 + 210,
-    // goes down three times to 1100 and stays there.
-    writeImages(700);
-    ASSERT_TRUE(credit->start());
-    while (credit->phase != vrk::Credit::Leave && program.top() == vrk::CreditState)
-        credit->update(0);
-    ASSERT_EQ(credit->phase, vrk::Credit::Leave);
-    EXPECT_EQ(credit->bunnyY, 210);
-    EXPECT_EQ(credit->titleY, 980);
-    EXPECT_EQ(stepsInPhase(), 23);
-    EXPECT_EQ(credit->bunnyY, -710);
-    EXPECT_EQ(credit->titleY, 1100);
 }
 
 TEST_F(CreditTest, AnyKeyOrButtonSkipsAtOnce)
@@ -260,7 +261,7 @@ TEST_F(CreditTest, TimingIsTheSameWithSoundOff)
     const std::vector<Snapshot> without = runToEnd();
     EXPECT_EQ(credit->jingle.getStatus(), sf::SoundSource::Stopped);
 
-    EXPECT_EQ(withSound.size(), 50u + 39u + 120u + 50u + 9u + 1u);
+    EXPECT_EQ(withSound.size(), StepsToTheEnd);
     EXPECT_EQ(withSound, without);
 }
 
@@ -270,7 +271,7 @@ TEST_F(CreditTest, MissingJingleIsSilent)
     ASSERT_TRUE(credit->start());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(credit->jingleOpened());
-    EXPECT_EQ(runToEnd().size(), 50u + 39u + 120u + 50u + 9u + 1u);
+    EXPECT_EQ(runToEnd().size(), StepsToTheEnd);
 }
 
 TEST_F(CreditTest, MissingImageNamesTheModuleAndEndsTheCredits)
@@ -285,11 +286,7 @@ TEST_F(CreditTest, MissingImageNamesTheModuleAndEndsTheCredits)
     EXPECT_TRUE(errors.size() == line.size() || errors[errors.size() - line.size() - 1] == '\n');
 
     // Nothing is drawn, and the first step hands over to the title.
-    program.scene().clear(sf::Color::Black);
-    credit->draw();
-    program.scene().display();
-    const sf::Image scene = program.scene().getTexture().copyToImage();
-    EXPECT_EQ(scene.getPixel(960, 540), sf::Color::Black);
+    EXPECT_EQ(drawn().getPixel(960, 540), sf::Color::Black);
     credit->update(0);
     EXPECT_EQ(program.top(), vrk::TitleState);
     EXPECT_EQ(next->starts, 1);
@@ -344,21 +341,13 @@ TEST_F(CreditTest, DrawsRopeBunnyAndTitleWhereTheTimelineSays)
 {
     ASSERT_TRUE(credit->start());
     credit->update(0);
-    program.scene().clear(sf::Color::Black);
-    credit->draw();
-    program.scene().display();
-    sf::Image scene = program.scene().getTexture().copyToImage();
     // Still above the scene.
-    EXPECT_EQ(scene.getPixel(960, 0), sf::Color::Black);
+    EXPECT_EQ(drawn().getPixel(960, 0), sf::Color::Black);
 
-    stepsInPhase();
-    stepsInPhase();
-    stepsInPhase();
+    while (credit->phase != vrk::Credit::Hold && program.top() == vrk::CreditState)
+        credit->update(0);
     ASSERT_EQ(credit->phase, vrk::Credit::Hold);
-    program.scene().clear(sf::Color::Black);
-    credit->draw();
-    program.scene().display();
-    scene = program.scene().getTexture().copyToImage();
+    const sf::Image scene = drawn();
     // Bunny from y 210 to 360 with the rope down into it, title from 375 to 475.
     EXPECT_EQ(scene.getPixel(960, 100), RopeColour);
     EXPECT_EQ(scene.getPixel(960 - RopeWidth / 2 - 1, 100), sf::Color::Black);

@@ -36,16 +36,41 @@ std::string allMessages(const zul::Tavric& document)
     return text;
 }
 
-std::vector<std::string> directoryEntries(const std::string& dir)
+std::string textOf(zul::Tavric& document, const char* name)
+{
+    return document.child(name, publicUser).getString(publicUser);
+}
+
+// The names in the current directory, in order: a save leaves no temporary file behind.
+std::vector<std::string> directoryEntries()
 {
     std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
+    if (DIR* d = opendir(".")) {
         while (dirent* entry = readdir(d))
             if (entry->d_name[0] != '.')
                 names.push_back(entry->d_name);
         closedir(d);
     }
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+unsigned permissions(const char* path)
+{
+    struct stat info;
+    EXPECT_EQ(stat(path, &info), 0) << path;
+    return info.st_mode & 0777;
+}
+
+// What the call wrote to standard error; standard output must stay empty.
+template <class Call>
+std::string stderrOf(Call call)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    call();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    return testing::internal::GetCapturedStderr();
 }
 
 // Every test runs in a directory of its own holding a configuration with two languages.
@@ -74,26 +99,18 @@ protected:
 
 TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
 {
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(program.loadConfiguration());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderrOf([&] { EXPECT_TRUE(program.loadConfiguration()); }), "");
 
     vrk::Program broken;
     writeFile("lev/config.tvr", "[Language [En Hello = ]\n");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(broken.loadConfiguration());
-    const std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    const std::string errors = stderrOf([&] { EXPECT_FALSE(broken.loadConfiguration()); });
     EXPECT_NE(errors, "");
     EXPECT_EQ(errors, allMessages(broken.configDocument()));
     EXPECT_NE(errors.find("(Entry ./lev/config.tvr, line 1"), std::string::npos) << errors;
 
     vrk::Program missing;
     ASSERT_EQ(unlink("lev/config.tvr"), 0);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(missing.loadConfiguration());
-    const std::string missingErrors = testing::internal::GetCapturedStderr();
+    const std::string missingErrors = stderrOf([&] { EXPECT_FALSE(missing.loadConfiguration()); });
     EXPECT_EQ(missingErrors, allMessages(missing.configDocument()));
     EXPECT_NE(missingErrors.find("Cannot open input file './lev/config.tvr'"), std::string::npos) << missingErrors;
 }
@@ -101,21 +118,18 @@ TEST_F(UserDataTest, ConfigurationFailuresGoToStandardError)
 TEST_F(UserDataTest, NoFileMeansEnglishAndNoUsers)
 {
     ASSERT_TRUE(program.loadConfiguration());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(program.loadUserData());
-    program.chooseLanguage();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string said = stderrOf([&] {
+        EXPECT_FALSE(program.loadUserData());
+        program.chooseLanguage();
+    });
+    EXPECT_EQ(said, "");
     EXPECT_EQ(program.selectedUser(), "");
-    EXPECT_EQ(program.languageDocument().child("Hello", publicUser).getString(publicUser), "Hello");
+    EXPECT_EQ(textOf(program.languageDocument(), "Hello"), "Hello");
 
     ASSERT_TRUE(program.saveUserData());
-    struct stat info;
-    ASSERT_EQ(stat("data.vrk", &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    EXPECT_EQ(permissions("data.vrk"), 0644u);
     auto next = nextRun();
-    EXPECT_EQ(next->userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(textOf(next->userDocument(), "CurrentLanguage"), "En");
     EXPECT_EQ(next->selectedUser(), "");
 }
 
@@ -123,12 +137,10 @@ TEST_F(UserDataTest, EmptyFileIsEmptyText)
 {
     writeFile("data.vrk", "");
     ASSERT_TRUE(program.loadConfiguration());
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(program.loadUserData());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(stderrOf([&] { EXPECT_TRUE(program.loadUserData()); }), "");
     EXPECT_EQ(program.selectedUser(), "");
     program.chooseLanguage();
-    EXPECT_EQ(program.userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(textOf(program.userDocument(), "CurrentLanguage"), "En");
 }
 
 TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnTheGivenErrorStream)
@@ -142,17 +154,13 @@ TEST_F(UserDataTest, FileFromAnotherKeyIsReportedOnTheGivenErrorStream)
     vrk::Program given(errors);
     ASSERT_TRUE(given.loadConfiguration());
 
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(given.loadUserData());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(stderrOf([&] { EXPECT_FALSE(given.loadUserData()); }), "");
     EXPECT_NE(errors.str(), "");
     EXPECT_EQ(errors.str(), allMessages(given.userDocument()));
 
     // The game goes on in English.
     given.chooseLanguage();
-    EXPECT_EQ(given.languageDocument().child("Hello", publicUser).getString(publicUser), "Hello");
+    EXPECT_EQ(textOf(given.languageDocument(), "Hello"), "Hello");
 }
 
 TEST_F(UserDataTest, TheLastSelectedUserInNameOrderWins)
@@ -232,17 +240,13 @@ TEST_F(UserDataTest, AnInterruptedSaveLeavesTheOldFile)
     {
         const vrk::testing::FullDisk full;
         ASSERT_TRUE(full.limited);
-        ::testing::internal::CaptureStderr();
-        saved = program.saveUserData();
-        said = ::testing::internal::GetCapturedStderr();
+        said = stderrOf([&] { saved = program.saveUserData(); });
     }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(said, "Cannot save the user data: cannot write the new content of './data.vrk': File too large\n");
     EXPECT_EQ(readFile("data.vrk"), before);
-    std::vector<std::string> entries = directoryEntries(".");
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"data.vrk", "lev"}));
+    EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"data.vrk", "lev"}));
 
     // Once the disk has room again the same save goes through.
     ASSERT_TRUE(program.saveUserData());
@@ -254,13 +258,9 @@ TEST_F(UserDataTest, ADirectoryInPlaceOfTheFileIsNeitherReadNorReplaced)
 {
     ASSERT_EQ(mkdir("data.vrk", 0755), 0);
     EXPECT_FALSE(program.loadUserData());
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(program.saveUserData());
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(stderrOf([&] { EXPECT_FALSE(program.saveUserData()); }),
               "Cannot save the user data: cannot replace './data.vrk': it is not a regular file\n");
-    std::vector<std::string> entries = directoryEntries(".");
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"data.vrk", "lev"}));
+    EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"data.vrk", "lev"}));
 }
 
 TEST_F(UserDataTest, SavingKeepsThePermissionsOfTheOldFile)
@@ -269,9 +269,7 @@ TEST_F(UserDataTest, SavingKeepsThePermissionsOfTheOldFile)
     ASSERT_EQ(chmod("data.vrk", 0600), 0);
     ASSERT_TRUE(program.loadUserData());
     ASSERT_TRUE(program.saveUserData());
-    struct stat info;
-    ASSERT_EQ(stat("data.vrk", &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(permissions("data.vrk"), 0600u);
 }
 
 // ---- language choice ----
@@ -304,15 +302,13 @@ TEST_F(UserDataTest, LanguageIsChosenAndWrittenBack)
             run.setOption("Language", c.option);
         ASSERT_TRUE(run.loadConfiguration());
         run.loadUserData();
-        testing::internal::CaptureStderr();
-        run.chooseLanguage();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.errors);
-        EXPECT_EQ(run.languageDocument().child("Hello", publicUser).getString(publicUser), c.hello);
+        EXPECT_EQ(stderrOf([&] { run.chooseLanguage(); }), c.errors);
+        EXPECT_EQ(textOf(run.languageDocument(), "Hello"), c.hello);
         EXPECT_EQ(run.languageDocument().getName(), c.chosen);
 
         ASSERT_TRUE(run.saveUserData());
         auto next = nextRun();
-        EXPECT_EQ(next->userDocument().child("CurrentLanguage", publicUser).getString(publicUser), c.chosen);
+        EXPECT_EQ(textOf(next->userDocument(), "CurrentLanguage"), c.chosen);
     }
 }
 
@@ -323,7 +319,7 @@ TEST_F(UserDataTest, ConfigurationWithoutEnglishGivesAnEmptyLanguage)
     program.chooseLanguage();
     EXPECT_EQ(program.languageDocument().getName(), "En");
     EXPECT_FALSE(program.languageDocument().exists("Hello"));
-    EXPECT_EQ(program.userDocument().child("CurrentLanguage", publicUser).getString(publicUser), "En");
+    EXPECT_EQ(textOf(program.userDocument(), "CurrentLanguage"), "En");
 }
 
 } // namespace

@@ -194,66 +194,64 @@ TEST_F(TavricTool, FmtKeepsTheTextAndChecks)
                        "Try 'tavric help fmt'.\n");
 }
 
-TEST_F(TavricTool, GetReadsInEachType)
+TEST_F(TavricTool, GetReadsAddressesOrRefuses)
 {
-    const std::string path =
-        file("doc.tvr", "[s r = 0.1 i = -42 t = yes c = 'A' e8 = '\xC3\xA9' n = \"name\" e = i * 2]\nempty\n");
-    const std::string quoted = "'" + path + "'";
-    EXPECT_EQ(run("get " + quoted + " s.n").out, "name\n");
-    EXPECT_EQ(run("get " + quoted + " s.i --as int").out, "-42\n");
-    EXPECT_EQ(run("get " + quoted + " s.i --as=real").out, "-42\n");
-    EXPECT_EQ(run("get " + quoted + " s.r --as real").out, "0.10000000000000001\n");
-    EXPECT_EQ(run("get " + quoted + " s.t --as bool").out, "true\n");
-    // A character is printed as itself, a two-byte one too.
-    EXPECT_EQ(run("get " + quoted + " s.c --as char").out, "A\n");
-    EXPECT_EQ(run("get " + quoted + " s.e8 --as char").out, "\xC3\xA9\n");
-    EXPECT_EQ(run("get " + quoted + " s.e --as int").out, "-84\n");
-    EXPECT_EQ(run("get " + quoted + " s.i").out, "-42\n");
-    const ToolRun found = run("get " + quoted + " '[]->s.t' --as bool");
-    EXPECT_EQ(found.status, 1);
-}
-
-TEST_F(TavricTool, GetPicksCollectionMembersFromZero)
-{
-    const std::string path =
-        file("doc.tvr", "c = [Collection 10 20 30]\nm = [Collection [a x = 1] [b x = 2]]\n[s l = [Collection 'q']]\n");
-    const std::string quoted = "'" + path + "'";
-    EXPECT_EQ(run("get " + quoted + " 'c[0]'").out, "10\n");
-    EXPECT_EQ(run("get " + quoted + " 'c[2]' --as int").out, "30\n");
-    EXPECT_EQ(run("get " + quoted + " 'm[1].x'").out, "2\n");
-    EXPECT_EQ(run("get " + quoted + " 's.l[0]' --as char").out, "q\n");
-    const ToolRun beyond = run("get " + quoted + " 'c[3]'");
-    EXPECT_EQ(beyond.status, 1);
-    EXPECT_EQ(beyond.out, "");
-    EXPECT_EQ(beyond.err, path + ": error: index 3 is out of range: 'c' has 3 members\n");
-    EXPECT_EQ(run("get " + quoted + " 's[0]'").err, path + ": error: 's' is not a collection\n");
-    EXPECT_EQ(run("get " + quoted + " 'c[x]'").err,
-              path + ": error: bad index in address 'c[x]': an index is written [N], from 0\n");
-}
-
-TEST_F(TavricTool, GetRefusals)
-{
-    const std::string path = file("doc.tvr", "[s i = 1]\nempty\ntext = \"abc\"\nprivate secret = 1\n");
-    const std::string quoted = "'" + path + "'";
-    const ToolRun missing = run("get " + quoted + " s.none");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
-    // A field that does not exist is named, with where it was looked for, in one line.
-    EXPECT_EQ(missing.err, path + ": error: no field named 'none' in [].s\n");
-    EXPECT_EQ(run("get " + quoted + " nothing.deeper").err, path + ": error: no field named 'nothing' in []\n");
-
-    const ToolRun emptyField = run("get " + quoted + " empty --as int");
-    EXPECT_EQ(emptyField.status, 1);
-    EXPECT_EQ(emptyField.err, path + ":2:1: error: [].empty: Field is empty.\n empty\n ^\n");
-
-    const ToolRun unconvertible = run("get " + quoted + " text --as char");
-    EXPECT_EQ(unconvertible.status, 1);
-    EXPECT_EQ(unconvertible.err.substr(0, unconvertible.err.find('\n')),
-              path + ":3:1: error: [].text: Field cannot be converted into field char. It may be a nonsense.");
-
-    EXPECT_EQ(run("get " + quoted + " secret").status, 1);
-    EXPECT_EQ(run("get " + quoted + " s..i").status, 1);
-    EXPECT_EQ(run("get '" + directory + "/none.tvr' s").status, 1);
+    enum Doc { Types, Lists, Refusals, Missing };
+    const std::string docs[] = {
+        file("types.tvr", "[s r = 0.1 i = -42 t = yes c = 'A' e8 = '\xC3\xA9' n = \"name\" e = i * 2]\nempty\n"),
+        file("lists.tvr",
+             "c = [Collection 10 20 30]\nm = [Collection [a x = 1] [b x = 2]]\n[s l = [Collection 'q']]\n"),
+        file("refusals.tvr", "[s i = 1]\nempty\ntext = \"abc\"\nprivate secret = 1\n"),
+        directory + "/none.tvr",
+    };
+    // A read prints the value and nothing else; a refusal prints nothing and says why after the file's name.
+    struct Case {
+        const char* name;
+        Doc doc;
+        const char* args;
+        const char* out; // null: refused with status 1
+        const char* err; // after the file's name; null: not checked
+    };
+    const Case cases[] = {
+        {"string by default", Types, "s.n", "name\n", nullptr},
+        {"int", Types, "s.i --as int", "-42\n", nullptr},
+        {"int as real, with =", Types, "s.i --as=real", "-42\n", nullptr},
+        {"real", Types, "s.r --as real", "0.10000000000000001\n", nullptr},
+        {"bool", Types, "s.t --as bool", "true\n", nullptr},
+        // A character is printed as itself, a two-byte one too.
+        {"char", Types, "s.c --as char", "A\n", nullptr},
+        {"two-byte char", Types, "s.e8 --as char", "\xC3\xA9\n", nullptr},
+        {"expression", Types, "s.e --as int", "-84\n", nullptr},
+        {"int by default", Types, "s.i", "-42\n", nullptr},
+        {"the root dereferenced", Types, "'[]->s.t' --as bool", nullptr, nullptr},
+        // Collection members count from zero.
+        {"first member", Lists, "'c[0]'", "10\n", nullptr},
+        {"last member", Lists, "'c[2]' --as int", "30\n", nullptr},
+        {"member's field", Lists, "'m[1].x'", "2\n", nullptr},
+        {"nested member", Lists, "'s.l[0]' --as char", "q\n", nullptr},
+        {"beyond the end", Lists, "'c[3]'", nullptr, ": error: index 3 is out of range: 'c' has 3 members\n"},
+        {"index of a node", Lists, "'s[0]'", nullptr, ": error: 's' is not a collection\n"},
+        {"bad index", Lists, "'c[x]'", nullptr,
+         ": error: bad index in address 'c[x]': an index is written [N], from 0\n"},
+        // A field that does not exist is named, with where it was looked for, in one line.
+        {"missing field", Refusals, "s.none", nullptr, ": error: no field named 'none' in [].s\n"},
+        {"missing node", Refusals, "nothing.deeper", nullptr, ": error: no field named 'nothing' in []\n"},
+        {"empty field", Refusals, "empty --as int", nullptr, ":2:1: error: [].empty: Field is empty.\n empty\n ^\n"},
+        {"unconvertible", Refusals, "text --as char", nullptr,
+         ":3:1: error: [].text: Field cannot be converted into field char. It may be a nonsense.\n"
+         " text = \"abc\"\n ^\n"},
+        {"private field", Refusals, "secret", nullptr, nullptr},
+        {"empty address step", Refusals, "s..i", nullptr, nullptr},
+        {"missing file", Missing, "s", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        const ToolRun result = run("get '" + docs[c.doc] + "' " + c.args);
+        EXPECT_EQ(result.status, c.out ? 0 : 1) << c.name;
+        EXPECT_EQ(result.out, c.out ? c.out : "") << c.name;
+        if (c.out || c.err) {
+            EXPECT_EQ(result.err, c.out ? "" : docs[c.doc] + c.err) << c.name;
+        }
+    }
 }
 
 TEST_F(TavricTool, JsonInDocumentOrderWithoutPrivateFields)

@@ -467,7 +467,8 @@ HudFrame Ingame::hudFrame() const
         frame.modeIndex = cursor - AttackCursor;
         frame.mode = logText(ModeTexts[frame.modeIndex]);
     }
-    frame.paused = isPaused && !mapPart.shown();
+    // The options lay their own shade over the game: the pause's words would show through it.
+    frame.paused = isPaused && !mapPart.shown() && !optionsPart.isOpen();
     frame.offer = continueLine();
     if (isPaused) {
         frame.pausedTitle = logText(PausedText);

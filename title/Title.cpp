@@ -222,12 +222,15 @@ void Title::onDraw()
         placeText(heading, size.x / 2.f, NameTop, 0.5f);
         scene.draw(heading);
     }
+    // The options' shade would let the items show through it, as a second menu.
+    if (optionsScreen.isOpen()) {
+        optionsScreen.draw();
+        return;
+    }
     itemMenu.draw(scene, font);
     sf::Text line = outlinedText(font, hint, HintSize);
     placeText(line, size.x / 2.f, HintTop, 0.5f);
     scene.draw(line);
-    if (optionsScreen.isOpen())
-        optionsScreen.draw();
 }
 
 } // namespace vrk

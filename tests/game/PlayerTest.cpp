@@ -36,9 +36,10 @@ protected:
         game->followCamera();
         // Pointer to the left of the player: facing 0, along +x.
         pointAt(position - sf::Vector2f(200.f, 0.f));
+        start = game->player().position();
     }
     sf::Vector2f moved() const { return game->player().position() - start; }
-    sf::Vector2f start = centre(5, 5);
+    sf::Vector2f start; // where moved() counts from
 };
 
 TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
@@ -46,7 +47,7 @@ TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
     hold(sf::Keyboard::W);
     hold(sf::Keyboard::D);
     step();
-    EXPECT_EQ(moved(), sf::Vector2f(13.f, -13.f));
+    EXPECT_EQ(moved(), sf::Vector2f(WalkSpeed, -WalkSpeed));
     EXPECT_TRUE(game->player().moving());
     EXPECT_EQ(game->player().directionX(), 2);
     EXPECT_EQ(game->player().directionY(), 0);
@@ -57,30 +58,29 @@ TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
     hold(sf::Keyboard::Left);
     start = game->player().position();
     step();
-    EXPECT_EQ(moved(), sf::Vector2f(-13.f, -13.f));
+    EXPECT_EQ(moved(), sf::Vector2f(-WalkSpeed, -WalkSpeed));
     EXPECT_FLOAT_EQ(game->player().legs().getRotation(), 135.f);
 }
 
 TEST_F(Player, RunningSpendsStaminaThenCrawlsAtEight)
 {
     place(centre(1, 5));
-    start = game->player().position();
     hold(sf::Keyboard::RControl);
     hold(sf::Keyboard::Right);
     step(50);
-    EXPECT_EQ(moved(), sf::Vector2f(1000.f, 0.f));
-    EXPECT_EQ(game->player().stamina(), 80);
+    EXPECT_EQ(moved(), sf::Vector2f(50 * RunSpeed, 0.f));
+    EXPECT_EQ(game->player().stamina(), MaxStamina - 50);
 
     // Running in place drains stamina too.
     hold(sf::Keyboard::Right, false);
-    step(80);
+    step(MaxStamina - 50);
     EXPECT_EQ(game->player().stamina(), 0);
     start = game->player().position();
     EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
 
     hold(sf::Keyboard::Right);
     step(2);
-    EXPECT_EQ(moved(), sf::Vector2f(16.f, 0.f));
+    EXPECT_EQ(moved(), sf::Vector2f(2 * ExhaustedSpeed, 0.f));
     EXPECT_EQ(game->player().stamina(), 0);
 
     // Released, the run key gives back one point per step and the walk speed.
@@ -88,7 +88,7 @@ TEST_F(Player, RunningSpendsStaminaThenCrawlsAtEight)
     start = game->player().position();
     step(3);
     EXPECT_EQ(game->player().stamina(), 3);
-    EXPECT_EQ(moved(), sf::Vector2f(39.f, 0.f));
+    EXPECT_EQ(moved(), sf::Vector2f(3 * WalkSpeed, 0.f));
 }
 
 // A wall, or the ground beyond the map's edge, refuses the whole move: no sliding along it.
@@ -115,7 +115,6 @@ TEST_F(Player, WallsAndTheMapsEdgeRefuseTheWholeMove)
     for (const Case& c : cases) {
         ASSERT_TRUE(startWith(c.open ? TestMap(20, 12) : room())) << c.name;
         place(c.position);
-        start = game->player().position();
         for (const K::Key key : c.keys)
             hold(key);
         step();

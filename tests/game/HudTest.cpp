@@ -58,6 +58,11 @@ double whiteShare(const sf::Image& image, sf::IntRect region)
     return meanOver(image, region, [](sf::Color c) { return c.r > 220 && c.g > 220 && c.b > 220 ? 1.0 : 0.0; });
 }
 
+double yellowShare(const sf::Image& image, sf::IntRect region)
+{
+    return meanOver(image, region, [](sf::Color c) { return c.r > 200 && c.g > 180 && c.b < 100 ? 1.0 : 0.0; });
+}
+
 double meanBrightness(const sf::Image& image, sf::IntRect region)
 {
     return meanOver(image, region, [](sf::Color c) { return (c.r + c.g + c.b) / 3.0; });
@@ -85,6 +90,17 @@ protected:
         ASSERT_FALSE(game->dialogue().running());
     }
     Monster& hunter(int index) { return *game->world().map().monsters[index]; }
+    // Starts on map with the player at the centre of a cell, and the camera on it if follow.
+    bool startAt(const TestMap& map, int column, int row, bool follow = false)
+    {
+        if (!startWith(map))
+            return false;
+        game->player().placeAt(centre(column, row));
+        if (follow)
+            game->followCamera();
+        return true;
+    }
+    sf::Music::Status music(int theme) { return game->audio().music(theme).getStatus(); }
 };
 
 // ---- pause ----
@@ -93,8 +109,7 @@ using Pause = HudTest;
 
 TEST_F(Pause, PStopsStepsAndTimersAndAResumeDoesNotCatchUp)
 {
-    ASSERT_TRUE(startWith(arena({{16, 3}}, 'y')));
-    game->player().placeAt(centre(4, 6));
+    ASSERT_TRUE(startAt(arena({{16, 3}}, 'y'), 4, 6));
     game->world().map().bullets.push_back(std::make_unique<Bullet>(*game, centre(10, 2), 0.0));
     game->addMessage("line");
     hold(sf::Keyboard::D);
@@ -140,22 +155,21 @@ TEST_F(Pause, TheConversationAndItsTimersWaitToo)
 TEST_F(Pause, LosingTheFocusPausesAndReleasesTheHeldKeys)
 {
     program->setOption("Sound", "True");
-    ASSERT_TRUE(startWith(arena()));
-    game->player().placeAt(centre(4, 6));
+    ASSERT_TRUE(startAt(arena(), 4, 6));
     hold(sf::Keyboard::D);
-    ASSERT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+    ASSERT_EQ(music(DarkTheme), sf::Music::Playing);
 
     sendFocus(*program, sf::Event::GainedFocus);
     sendFocus(*program, sf::Event::LostFocus);
     EXPECT_TRUE(game->paused());
     EXPECT_FALSE(ProgramProbe::keyDown(*program)[sf::Keyboard::D]);
-    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Paused);
+    EXPECT_EQ(music(DarkTheme), sf::Music::Paused);
 
     sendFocus(*program, sf::Event::GainedFocus);
     EXPECT_TRUE(game->paused()); // the player resumes when ready
     press(sf::Keyboard::P);
     EXPECT_FALSE(game->paused());
-    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+    EXPECT_EQ(music(DarkTheme), sf::Music::Playing);
     const sf::Vector2f before = game->player().position();
     step();
     EXPECT_EQ(game->player().position(), before); // D was let go with the focus
@@ -183,7 +197,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
             event.type = *e == 'G' ? sf::Event::GainedFocus : sf::Event::LostFocus;
             if (*e == 'F' || *e == 'A' || *e == 'P') {
                 event.type = sf::Event::KeyPressed;
-                event.key = sf::Event::KeyEvent{*e == 'F' ? sf::Keyboard::F11
+                event.key = sf::Event::KeyEvent{*e == 'F'   ? sf::Keyboard::F11
                                                 : *e == 'A' ? sf::Keyboard::Return
                                                             : sf::Keyboard::P,
                                                 *e == 'A', false, false, false};
@@ -197,9 +211,7 @@ TEST_F(Pause, OnlyAWindowThatHadTheFocusPausesOnALossAndSwitchesKeepThePause)
 
 TEST_F(Pause, ThePauseScreenDimsTheGameAndNamesItself)
 {
-    ASSERT_TRUE(startWith(arena()));
-    game->player().placeAt(centre(7, 6));
-    game->followCamera();
+    ASSERT_TRUE(startAt(arena(), 7, 6, true));
     pointAt(centre(7, 10)); // the light down over the band below the words
     step();
     const sf::IntRect band(0, 700, 1920, 300); // under the pause screen's words
@@ -226,8 +238,8 @@ TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
         bool optionsOpen;
         bool left;
     } cases[] = {
-        {"R", -1, true, false}, {"DR", -1, false, true}, {"UR", -1, false, true}, {"", 0, true, false},
-        {"", 1, false, true},   {"MDR", -1, false, false},
+        {"R", -1, true, false}, {"DR", -1, false, true}, {"UR", -1, false, true},
+        {"", 0, true, false},   {"", 1, false, true},    {"MDR", -1, false, false},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(std::string("keys \"") + row.keys + "\", click on " + std::to_string(row.clicked));
@@ -240,7 +252,7 @@ TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
         ASSERT_TRUE(game->pauseMenuShown());
         EXPECT_EQ(game->pausedMenu().items(), (std::vector<std::string>{"Options", "Back to the title"}));
         for (const char* k = row.keys; *k; ++k)
-            press(*k == 'U' ? sf::Keyboard::Up
+            press(*k == 'U'   ? sf::Keyboard::Up
                   : *k == 'D' ? sf::Keyboard::Down
                   : *k == 'M' ? sf::Keyboard::M
                               : sf::Keyboard::Return);
@@ -285,8 +297,7 @@ using PlaySettings = HudTest;
 
 TEST_F(PlaySettings, ABindingChangeMovesThePlayer)
 {
-    ASSERT_TRUE(startWith(arena()));
-    game->player().placeAt(centre(6, 6));
+    ASSERT_TRUE(startAt(arena(), 6, 6));
     ASSERT_TRUE(program->settings().applyKeyPreset("azerty"));
     const sf::Vector2f start = game->player().position();
     hold(sf::Keyboard::W); // no longer up
@@ -379,12 +390,11 @@ TEST_F(Display, TheCursorsModeIsNamedAndTheBarsLabelled)
     EXPECT_EQ(game->hudFrame().mode, "Attack");
     EXPECT_EQ(game->hudFrame().lifeLabel, "Life");
     EXPECT_EQ(game->hudFrame().runLabel, "Run");
-    click(sf::Mouse::Right, 100, 100);
-    EXPECT_EQ(game->hudFrame().mode, "Analyse");
-    click(sf::Mouse::Right, 100, 100);
-    EXPECT_EQ(game->hudFrame().mode, "Activate");
-    click(sf::Mouse::Right, 100, 100);
-    EXPECT_EQ(game->hudFrame().mode, "Attack");
+    // Each right click turns to the next mode, round to the first.
+    for (const char* mode : {"Analyse", "Activate", "Attack"}) {
+        click(sf::Mouse::Right, 100, 100);
+        EXPECT_EQ(game->hudFrame().mode, mode);
+    }
 }
 
 // ---- feedback ----
@@ -393,9 +403,7 @@ using Feedback = HudTest;
 
 TEST_F(Feedback, ABulletFlashesTheEdgesRedAndMarksWhereItCameFrom)
 {
-    ASSERT_TRUE(startWith(arena()));
-    game->player().placeAt(centre(5, 6));
-    game->followCamera();
+    ASSERT_TRUE(startAt(arena(), 5, 6, true));
     const sf::IntRect edge(1860, 300, 60, 400); // the dark side, away from the light
     const double before = redShare(frame(), edge);
     EXPECT_EQ(game->hud().flash(), 0);
@@ -439,8 +447,7 @@ TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
 {
     program->setOption("Sound", "True");
     // The hunter faces down at the start; the player stands in its sight.
-    ASSERT_TRUE(startWith(arena({{5, 2}})));
-    game->player().placeAt(centre(5, 6));
+    ASSERT_TRUE(startAt(arena({{5, 2}}), 5, 6));
     step();
     EXPECT_EQ(game->audio().timesAsked(AlertSound), 1);
     EXPECT_EQ(game->hud().marks(), 1u);
@@ -467,22 +474,14 @@ TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
 
 TEST_F(Feedback, TheExclamationMarkStandsOverTheHunterForASecond)
 {
-    ASSERT_TRUE(startWith(arena({{5, 5}})));
-    game->player().placeAt(centre(5, 9));
-    game->followCamera();
+    ASSERT_TRUE(startAt(arena({{5, 5}}), 5, 9, true));
     step();
     ASSERT_EQ(game->hud().marks(), 1u);
     // Yellow pixels above the hunter, under the fog's darkness or not.
     const sf::Vector2f at = screen(hunter(0).position());
     ASSERT_GT(at.y, 160.f);
-    const sf::Image image = frame();
-    int yellow = 0;
-    for (int y = static_cast<int>(at.y) - 160; y < static_cast<int>(at.y) - 60; ++y)
-        for (int x = static_cast<int>(at.x) - 30; x < static_cast<int>(at.x) + 30; ++x) {
-            const sf::Color c = image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
-            yellow += c.r > 200 && c.g > 180 && c.b < 100;
-        }
-    EXPECT_GT(yellow, 100);
+    const sf::IntRect above(static_cast<int>(at.x) - 30, static_cast<int>(at.y) - 160, 60, 100);
+    EXPECT_GT(yellowShare(frame(), above) * above.width * above.height, 100.0);
     step(SpottedMarkSteps);
     EXPECT_EQ(game->hud().marks(), 0u);
 }
@@ -492,17 +491,17 @@ TEST_F(Feedback, VictoryPlaysTheVictoryMusicInPlaceOfTheOther)
     program->setOption("Sound", "True");
     ASSERT_TRUE(startWith(arena({{17, 9}})));
     step();
-    EXPECT_NE(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);
+    EXPECT_NE(music(VictoryTheme), sf::Music::Playing);
     hunter(0).damage(HunterLife);
     step();
     ASSERT_TRUE(game->victory());
-    EXPECT_EQ(game->audio().music(VictoryTheme).getStatus(), sf::Music::Playing);
-    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Stopped);
-    EXPECT_EQ(game->audio().music(MainTheme).getStatus(), sf::Music::Stopped);
+    EXPECT_EQ(music(VictoryTheme), sf::Music::Playing);
+    EXPECT_EQ(music(DarkTheme), sf::Music::Stopped);
+    EXPECT_EQ(music(MainTheme), sf::Music::Stopped);
     // Space restarts with the game's own music.
     press(sf::Keyboard::Space);
-    EXPECT_EQ(game->audio().music(VictoryTheme).getStatus(), sf::Music::Stopped);
-    EXPECT_EQ(game->audio().music(DarkTheme).getStatus(), sf::Music::Playing);
+    EXPECT_EQ(music(VictoryTheme), sf::Music::Stopped);
+    EXPECT_EQ(music(DarkTheme), sf::Music::Playing);
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "game/monsters/Hunter.hpp"
 #include "tavric/model/Tavric.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace vrk {
 namespace testing {
@@ -34,9 +36,10 @@ protected:
         game->followCamera();
         // Pointer to the left of the player: facing 0, along +x.
         pointAt(position - sf::Vector2f(200.f, 0.f));
+        start = game->player().position();
     }
     sf::Vector2f moved() const { return game->player().position() - start; }
-    sf::Vector2f start = centre(5, 5);
+    sf::Vector2f start; // where moved() counts from
 };
 
 TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
@@ -44,7 +47,7 @@ TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
     hold(sf::Keyboard::W);
     hold(sf::Keyboard::D);
     step();
-    EXPECT_EQ(moved(), sf::Vector2f(13.f, -13.f));
+    EXPECT_EQ(moved(), sf::Vector2f(WalkSpeed, -WalkSpeed));
     EXPECT_TRUE(game->player().moving());
     EXPECT_EQ(game->player().directionX(), 2);
     EXPECT_EQ(game->player().directionY(), 0);
@@ -55,30 +58,29 @@ TEST_F(Player, WalksAtThirteenOnEachAxisEvenDiagonally)
     hold(sf::Keyboard::Left);
     start = game->player().position();
     step();
-    EXPECT_EQ(moved(), sf::Vector2f(-13.f, -13.f));
+    EXPECT_EQ(moved(), sf::Vector2f(-WalkSpeed, -WalkSpeed));
     EXPECT_FLOAT_EQ(game->player().legs().getRotation(), 135.f);
 }
 
 TEST_F(Player, RunningSpendsStaminaThenCrawlsAtEight)
 {
     place(centre(1, 5));
-    start = game->player().position();
     hold(sf::Keyboard::RControl);
     hold(sf::Keyboard::Right);
     step(50);
-    EXPECT_EQ(moved(), sf::Vector2f(1000.f, 0.f));
-    EXPECT_EQ(game->player().stamina(), 80);
+    EXPECT_EQ(moved(), sf::Vector2f(50 * RunSpeed, 0.f));
+    EXPECT_EQ(game->player().stamina(), MaxStamina - 50);
 
     // Running in place drains stamina too.
     hold(sf::Keyboard::Right, false);
-    step(80);
+    step(MaxStamina - 50);
     EXPECT_EQ(game->player().stamina(), 0);
     start = game->player().position();
     EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
 
     hold(sf::Keyboard::Right);
     step(2);
-    EXPECT_EQ(moved(), sf::Vector2f(16.f, 0.f));
+    EXPECT_EQ(moved(), sf::Vector2f(2 * ExhaustedSpeed, 0.f));
     EXPECT_EQ(game->player().stamina(), 0);
 
     // Released, the run key gives back one point per step and the walk speed.
@@ -86,45 +88,39 @@ TEST_F(Player, RunningSpendsStaminaThenCrawlsAtEight)
     start = game->player().position();
     step(3);
     EXPECT_EQ(game->player().stamina(), 3);
-    EXPECT_EQ(moved(), sf::Vector2f(39.f, 0.f));
+    EXPECT_EQ(moved(), sf::Vector2f(3 * WalkSpeed, 0.f));
 }
 
-TEST_F(Player, AWallRefusesTheWholeMoveWithoutSliding)
+// A wall, or the ground beyond the map's edge, refuses the whole move: no sliding along it.
+TEST_F(Player, WallsAndTheMapsEdgeRefuseTheWholeMove)
 {
-    place(sf::Vector2f(125.f, 125.f)); // cell (1, 1), the corner of the room
-    start = game->player().position();
-    hold(sf::Keyboard::A);
-    step();
-    EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
-    hold(sf::Keyboard::S);
-    step();
-    EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
-    hold(sf::Keyboard::A, false);
-    hold(sf::Keyboard::W);
-    hold(sf::Keyboard::S, false);
-    step();
-    EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
-}
-
-TEST_F(Player, OutsideTheMapIsAWall)
-{
-    // Open ground to the very edge: no border walls.
-    ASSERT_TRUE(startWith(TestMap(20, 12)));
-    place(sf::Vector2f(5.f, 5.f));
-    start = game->player().position();
-    hold(sf::Keyboard::A);
-    step();
-    hold(sf::Keyboard::A, false);
-    hold(sf::Keyboard::W);
-    step();
-    EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
-    place(sf::Vector2f(20 * 120 - 5.f, 12 * 120 - 5.f));
-    start = game->player().position();
-    hold(sf::Keyboard::W, false);
-    hold(sf::Keyboard::D);
-    hold(sf::Keyboard::S);
-    step();
-    EXPECT_EQ(moved(), sf::Vector2f(0.f, 0.f));
+    using K = sf::Keyboard;
+    const float width = 20 * TileSize, height = 12 * TileSize;
+    // open: open ground to the very edge, no border walls; (125, 125) is cell (1, 1), the room's corner.
+    const struct Case {
+        const char* name;
+        bool open;
+        sf::Vector2f position;
+        std::vector<K::Key> keys;
+        sf::Vector2f moved;
+    } cases[] = {
+        {"corner, left", false, {125.f, 125.f}, {K::A}, {0.f, 0.f}},
+        {"corner, left and down", false, {125.f, 125.f}, {K::A, K::S}, {0.f, 0.f}},
+        {"corner, up", false, {125.f, 125.f}, {K::W}, {0.f, 0.f}},
+        {"open, walks", true, {5.f, 5.f}, {K::D}, {WalkSpeed, 0.f}},
+        {"open, off the left edge", true, {5.f, 5.f}, {K::A}, {0.f, 0.f}},
+        {"open, off the top edge", true, {5.f, 5.f}, {K::W}, {0.f, 0.f}},
+        {"open, off the bottom right corner", true, {width - 5.f, height - 5.f}, {K::D, K::S}, {0.f, 0.f}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(startWith(c.open ? TestMap(20, 12) : room())) << c.name;
+        place(c.position);
+        for (const K::Key key : c.keys)
+            hold(key);
+        step();
+        EXPECT_EQ(moved(), c.moved) << c.name;
+        std::fill(std::begin(ProgramProbe::keyDown(*program)), std::end(ProgramProbe::keyDown(*program)), false);
+    }
 }
 
 TEST_F(Player, ADoorClosingOnThePlayerTrapsAndHurtsIt)
@@ -175,16 +171,13 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
 {
     // Facing 0 means the pointer is to the left: the blade lands 50 to the left.
     const sf::Vector2f hit = game->player().position() + sf::Vector2f(-50.f, 0.f);
-    auto near = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, 70.f), 90.0);
-    auto edge = std::make_unique<Hunter>(*game, hit + sf::Vector2f(0.f, -80.f), 270.0);
-    auto behind =
-        std::make_unique<Hunter>(*game, game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
-    Hunter& nearHunter = *near;
-    Hunter& edgeHunter = *edge;
-    Hunter& behindHunter = *behind;
-    game->world().slot(0).monsters.push_back(std::move(near));
-    game->world().slot(0).monsters.push_back(std::move(edge));
-    game->world().slot(0).monsters.push_back(std::move(behind));
+    const auto add = [&](sf::Vector2f at, double heading) -> Hunter& {
+        game->world().slot(0).monsters.push_back(std::make_unique<Hunter>(*game, at, heading));
+        return static_cast<Hunter&>(*game->world().slot(0).monsters.back());
+    };
+    Hunter& nearHunter = add(hit + sf::Vector2f(0.f, 70.f), 90.0);
+    Hunter& edgeHunter = add(hit + sf::Vector2f(0.f, -80.f), 270.0);
+    Hunter& behindHunter = add(game->player().position() + sf::Vector2f(60.f, 0.f), 180.0);
     game->player().attack();
     step();
     EXPECT_EQ(nearHunter.life(), 0);
@@ -194,22 +187,25 @@ TEST_F(Player, AHunterSeventyFromTheHitPointDiesOnTheFirstSwingStep)
 
 TEST_F(Player, FacesThePointerAndKeepsItsFacingWhenThePointerIsOnIt)
 {
+    // The pointer from the player, the facing and the body's rotation.
+    const struct Case {
+        const char* name;
+        sf::Vector2f pointer;
+        double facing;
+        float rotation;
+    } cases[] = {
+        {"right", {300.f, 0.f}, -Pi, 90.f},
+        {"below", {0.f, 300.f}, -Pi / 2, 180.f},
+        {"up left", {-300.f, -300.f}, Pi / 4, 360.f - 45.f},
+        {"on the player: the last facing stays", {0.f, 0.f}, Pi / 4, 360.f - 45.f},
+    };
     const sf::Vector2f at = game->player().position();
-    pointAt(at + sf::Vector2f(300.f, 0.f));
-    step();
-    EXPECT_DOUBLE_EQ(game->player().facing(), -Pi);
-    pointAt(at + sf::Vector2f(0.f, 300.f));
-    step();
-    EXPECT_DOUBLE_EQ(game->player().facing(), -Pi / 2);
-    EXPECT_FLOAT_EQ(game->player().body().getRotation(), 180.f);
-    pointAt(at + sf::Vector2f(-300.f, -300.f));
-    step();
-    EXPECT_DOUBLE_EQ(game->player().facing(), Pi / 4);
-    EXPECT_FLOAT_EQ(game->player().body().getRotation(), 360.f - 45.f);
-
-    pointAt(at);
-    step();
-    EXPECT_DOUBLE_EQ(game->player().facing(), Pi / 4);
+    for (const Case& c : cases) {
+        pointAt(at + c.pointer);
+        step();
+        EXPECT_DOUBLE_EQ(game->player().facing(), c.facing) << c.name;
+        EXPECT_FLOAT_EQ(game->player().body().getRotation(), c.rotation) << c.name;
+    }
     game->draw();
 }
 
@@ -271,18 +267,23 @@ TEST_F(Player, PressingIntoAnEventCellTriggersItEveryStep)
 
 TEST_F(Player, OnlyEventNumbersOfTheTableHaveHandlers)
 {
-    MapRecord& map = game->world().slot(0);
-    map.layers[EventLayer][1 * 20 + 1] = 2;
-    map.layers[EventLayer][1 * 20 + 2] = 1;
-    map.layers[EventLayer][1 * 20 + 3] = 181;
-    map.layers[EventLayer][1 * 20 + 4] = 100000;
-    ASSERT_NE(Events::handler(0, DoorPanelEvent), nullptr);
-    EXPECT_EQ(game->eventHandlerAt(1, 1), Events::handler(0, DoorPanelEvent));
-    EXPECT_EQ(game->eventHandlerAt(2, 1), nullptr);
-    EXPECT_EQ(game->eventHandlerAt(3, 1), nullptr);
-    EXPECT_EQ(game->eventHandlerAt(4, 1), nullptr);
-    EXPECT_EQ(game->eventHandlerAt(-1, 1), nullptr);
-    EXPECT_EQ(game->eventHandlerAt(1, 12), nullptr);
+    const EventHandler door = Events::handler(0, DoorPanelEvent);
+    ASSERT_NE(door, nullptr);
+    // The event number written to the cell (0: left alone) and the handler found there.
+    const struct Case {
+        const char* name;
+        int column, row, event;
+        EventHandler handler;
+    } cases[] = {
+        {"door panel", 1, 1, DoorPanelEvent, door},    {"1, not in the table", 2, 1, 1, nullptr},
+        {"181, not in the table", 3, 1, 181, nullptr}, {"100000, not in the table", 4, 1, 100000, nullptr},
+        {"left of the map", -1, 1, 0, nullptr},        {"below the map", 1, 12, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        if (c.event != 0)
+            game->world().slot(0).layers[EventLayer][c.row * 20 + c.column] = c.event;
+        EXPECT_EQ(game->eventHandlerAt(c.column, c.row), c.handler) << c.name;
+    }
     // Clicking such cells, or outside the map, is harmless.
     click(sf::Mouse::Left, 4 * 120 + 5 - static_cast<int>(game->world().camera().x),
           125 - static_cast<int>(game->world().camera().y));

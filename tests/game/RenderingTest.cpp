@@ -33,6 +33,14 @@ TestMap walledMap()
     return TestMap(rows);
 }
 
+unsigned differingPixels(const sf::Image& a, const sf::Image& b)
+{
+    unsigned count = 0;
+    for (std::size_t i = 0; i < std::size_t(SceneWidth) * SceneHeight * 4; i += 4)
+        count += std::memcmp(a.getPixelsPtr() + i, b.getPixelsPtr() + i, 4) != 0;
+    return count;
+}
+
 class Rendering : public IngameTest {
 protected:
     void SetUp() override
@@ -45,6 +53,16 @@ protected:
         game->player().placeAt(position);
         game->followCamera();
         game->player().face(facing);
+    }
+    // Every cell of a layer of the map being played set to value.
+    void fill(int layer, int value) { game->world().slot(0).layers[layer].assign(40 * 30, value); }
+    // A whole frame drawn over a scene cleared to background.
+    sf::Image drawnOn(sf::Color background)
+    {
+        program->scene().clear(background);
+        game->draw();
+        program->scene().display();
+        return program->scene().getTexture().copyToImage();
     }
     // Casts the light of a step (which remembers walls), then paints the frame's on a white
     // scene: 255 lit, 127 half dark, 0 dark, in every channel.
@@ -65,33 +83,35 @@ protected:
         program->scene().display();
         return program->scene().getTexture().copyToImage();
     }
-    sf::Uint8 lightAt(const sf::Image& image, sf::Vector2f scene)
+    sf::Color pixelAt(const sf::Image& image, sf::Vector2f scene)
     {
         const sf::Vector2f at = screen(scene);
-        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y)).r;
+        return image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y));
     }
+    sf::Uint8 lightAt(const sf::Image& image, sf::Vector2f scene) { return pixelAt(image, scene).r; }
 };
+
+// The camera as far right and down as the map lets it go.
+const sf::Vector2f LastCamera(40 * 120 - 1920.f, 30 * 120 - 1080.f);
 
 TEST_F(Rendering, VisibleCellsCoverTheSceneClippedToTheMap)
 {
-    game->world().setCamera(sf::Vector2f(0.f, 0.f));
-    CellRange range = game->visibleCells();
-    EXPECT_EQ(range.x0, 0);
-    EXPECT_EQ(range.y0, 0);
-    EXPECT_EQ(range.x1, 16);
-    EXPECT_EQ(range.y1, 9);
-
-    game->world().setCamera(sf::Vector2f(130.f, 250.f));
-    range = game->visibleCells();
-    EXPECT_EQ(range.x0, 1);
-    EXPECT_EQ(range.y0, 2);
-    EXPECT_EQ(range.x1, 17);
-    EXPECT_EQ(range.y1, 11);
-
-    game->world().setCamera(sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
-    range = game->visibleCells();
-    EXPECT_EQ(range.x1, 39);
-    EXPECT_EQ(range.y1, 29);
+    const struct Case {
+        const char* name;
+        sf::Vector2f camera;
+        int x0, y0, x1, y1;
+    } cases[] = {
+        {"origin", {0.f, 0.f}, 0, 0, 16, 9},
+        {"between cells", {130.f, 250.f}, 1, 2, 17, 11},
+        {"far corner: a pixel of margin reaches the cells before", LastCamera, 23, 20, 39, 29},
+    };
+    for (const Case& c : cases) {
+        game->world().setCamera(c.camera);
+        const CellRange range = game->visibleCells();
+        EXPECT_EQ(std::vector<int>({range.x0, range.y0, range.x1, range.y1}),
+                  std::vector<int>({c.x0, c.y0, c.x1, c.y1}))
+            << c.name;
+    }
 }
 
 TEST_F(Rendering, TheCameraFollowsThePlayerAndStaysOnTheMap)
@@ -101,7 +121,7 @@ TEST_F(Rendering, TheCameraFollowsThePlayerAndStaysOnTheMap)
     put(centre(1, 1), 0.0);
     EXPECT_EQ(game->world().camera(), sf::Vector2f(0.f, 0.f));
     put(centre(38, 28), 0.0);
-    EXPECT_EQ(game->world().camera(), sf::Vector2f(40 * 120 - 1920.f, 30 * 120 - 1080.f));
+    EXPECT_EQ(game->world().camera(), LastCamera);
 }
 
 TEST_F(Rendering, ARayEndsAtTheFirstWallSampleAndRemembersTheWall)
@@ -120,7 +140,7 @@ TEST_F(Rendering, ARayEndsAtTheFirstWallSampleAndRemembersTheWall)
 
     // The default cone has 1800 rays; one that finds no wall draws 1140 long.
     game->light().setHalfFieldOfView(HalfFieldOfView);
-    game->world().slot(0).layers[WallLayer].assign(40 * 30, 0);
+    fill(WallLayer, 0);
     put(centre(20, 15), 0.0);
     game->castLight();
     EXPECT_NEAR(static_cast<double>(game->light().rayLengths().size()), 1800.0, 1.0);
@@ -143,7 +163,7 @@ TEST_F(Rendering, ARayLeavingTheMapTouchesNothingThere)
 TEST_F(Rendering, WallsStayHalfVisibleAfterThePlayerTurnsAwayButGroundDoesNot)
 {
     MapRecord& map = game->world().slot(0);
-    map.layers[WallLayer].assign(40 * 30, 0);
+    fill(WallLayer, 0);
     map.layers[WallLayer][15 * 40 + 25] = WallCell;
     put(centre(20, 15), Pi); // looking along +x at the wall 5 cells away
     sf::Image light = lightOnWhite();
@@ -199,8 +219,8 @@ TEST_F(Rendering, TheFanLightsWhatTheLiteralFogLightsAndRemembersTheSameWalls)
 
 TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
 {
-    game->world().slot(0).layers[ObjectLayer].assign(40 * 30, 3);
-    game->world().slot(0).layers[CeilingLayer].assign(40 * 30, 0);
+    fill(ObjectLayer, 3);
+    fill(CeilingLayer, 0);
     for (int i = 0; i < 40 * 30; i += 7)
         game->world().slot(0).layers[CeilingLayer][i] = 5;
     const struct {
@@ -212,19 +232,13 @@ TEST_F(Rendering, SkippingDarkCellsChangesNoPixel)
         for (int cull = 0; cull < 2; ++cull) {
             put(view.position, view.facing);
             game->setCullDarkCells(cull == 1);
-            program->scene().clear(sf::Color(90, 20, 160));
-            game->draw();
-            program->scene().display();
-            pictures[cull] = program->scene().getTexture().copyToImage();
+            pictures[cull] = drawnOn(sf::Color(90, 20, 160));
         }
-        unsigned differing = 0, culled = 0;
-        const std::size_t bytes = std::size_t(SceneWidth) * SceneHeight * 4;
-        for (std::size_t i = 0; i < bytes; i += 4)
-            differing += std::memcmp(pictures[0].getPixelsPtr() + i, pictures[1].getPixelsPtr() + i, 4) != 0;
+        unsigned culled = 0;
         for (int row = game->light().litRange().y0; row <= game->light().litRange().y1; ++row)
             for (int column = game->light().litRange().x0; column <= game->light().litRange().x1; ++column)
                 culled += !game->light().lit(column, row);
-        EXPECT_EQ(differing, 0u) << "facing " << view.facing;
+        EXPECT_EQ(differingPixels(pictures[0], pictures[1]), 0u) << "facing " << view.facing;
         EXPECT_GT(culled, 10u); // the comparison is worth something
     }
 }
@@ -248,12 +262,6 @@ TEST_F(Rendering, OpaqueTilesFromTheCopiedSheetPaintTheSheetsPixels)
         target.display();
         return target.getTexture().copyToImage();
     };
-    const auto differing = [](const sf::Image& a, const sf::Image& b) {
-        unsigned count = 0;
-        for (std::size_t i = 0; i < std::size_t(SceneWidth) * SceneHeight * 4; i += 4)
-            count += std::memcmp(a.getPixelsPtr() + i, b.getPixelsPtr() + i, 4) != 0;
-        return count;
-    };
     const sf::Texture& ground = game->texture(GroundSheet);
     // The copy itself holds the sheet's texels, in whatever order it stores them.
     sf::Texture copy;
@@ -270,7 +278,7 @@ TEST_F(Rendering, OpaqueTilesFromTheCopiedSheetPaintTheSheetsPixels)
     for (const sf::Vector2f camera : {sf::Vector2f(0.f, 0.f), sf::Vector2f(600.f, 240.f), sf::Vector2f(613.5f, 97.25f),
                                       sf::Vector2f(1000.75f, 1201.5f)}) {
         const sf::Image expected = picture(shaded, ground, camera);
-        EXPECT_EQ(differing(picture(copied, ground, camera), expected), 0u) << camera.x << ", " << camera.y;
+        EXPECT_EQ(differingPixels(picture(copied, ground, camera), expected), 0u) << camera.x << ", " << camera.y;
     }
 
     // Another sheet in the same batches: its copy replaces the first.
@@ -283,50 +291,34 @@ TEST_F(Rendering, OpaqueTilesFromTheCopiedSheetPaintTheSheetsPixels)
     sf::Texture other;
     ASSERT_TRUE(other.loadFromImage(inverted));
     const sf::Image expected = picture(shaded, other, sf::Vector2f(0.f, 0.f));
-    EXPECT_EQ(differing(picture(copied, other, sf::Vector2f(0.f, 0.f)), expected), 0u);
-    EXPECT_GT(differing(expected, picture(shaded, ground, sf::Vector2f(0.f, 0.f))), 1000u);
+    EXPECT_EQ(differingPixels(picture(copied, other, sf::Vector2f(0.f, 0.f)), expected), 0u);
+    EXPECT_GT(differingPixels(expected, picture(shaded, ground, sf::Vector2f(0.f, 0.f))), 1000u);
 }
 
 TEST_F(Rendering, FramesLeaveTheSceneOpaqueWhateverItHeldAfterTheStart)
 {
-    MapRecord& map = game->world().slot(0);
-    map.layers[WallLayer].assign(40 * 30, 0);
-    map.layers[GroundLayer].assign(40 * 30, 0); // nothing covers the scene but the fog
-    put(centre(20, 15), 0.0);                   // light toward -x
-    program->scene().clear(sf::Color(200, 100, 50, 0));
-    for (int frame = 0; frame < 2; ++frame) {
-        game->draw();
-        program->scene().display();
-        const sf::Image scene = program->scene().getTexture().copyToImage();
-        const sf::Vector2f dark = screen(centre(23, 15));
-        EXPECT_EQ(scene.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)), sf::Color::Black);
+    fill(WallLayer, 0);
+    fill(GroundLayer, 0);     // nothing covers the scene but the fog
+    put(centre(20, 15), 0.0); // light toward -x
+    // The second frame starts from an opaque scene whose dark part shows colour again.
+    for (const sf::Color background : {sf::Color(200, 100, 50, 0), sf::Color(200, 100, 50, 255)}) {
+        const sf::Image scene = drawnOn(background);
+        EXPECT_EQ(pixelAt(scene, centre(23, 15)), sf::Color::Black) << int(background.a);
         unsigned transparent = 0;
         for (unsigned y = 0; y < SceneHeight; ++y)
             for (unsigned x = 0; x < SceneWidth; ++x)
                 transparent += scene.getPixel(x, y).a != 255;
-        EXPECT_EQ(transparent, 0u);
-        // The next frame starts from an opaque scene whose dark part shows colour again.
-        program->scene().clear(sf::Color(200, 100, 50, 255));
+        EXPECT_EQ(transparent, 0u) << int(background.a);
     }
 }
 
 TEST_F(Rendering, ADoorShowsItsNewTileInTheFrameAfterTheStepThatMovedIt)
 {
-    MapRecord& map = game->world().slot(0);
-    map.layers[WallLayer].assign(40 * 30, 0);
-    map.layers[GroundLayer].assign(40 * 30, 1);
-    map.layers[WallLayer][15 * 40 + 17] = ClosedDoor;
+    fill(WallLayer, 0);
+    fill(GroundLayer, 1);
+    game->world().slot(0).layers[WallLayer][15 * 40 + 17] = ClosedDoor;
     put(centre(20, 15), 0.0); // light toward -x, onto the door
-    const auto doorRed = [&] {
-        program->scene().clear(sf::Color::White);
-        game->draw();
-        program->scene().display();
-        const sf::Vector2f at = screen(centre(17, 15));
-        return program->scene().getTexture()
-            .copyToImage()
-            .getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y))
-            .r;
-    };
+    const auto doorRed = [&] { return pixelAt(drawnOn(sf::Color::White), centre(17, 15)).r; };
     EXPECT_EQ(doorRed(), 40); // tile 0 of the stand-in ground sheet
     const unsigned builds = game->tiles().builds(GroundLayer);
     EXPECT_EQ(doorRed(), 40);
@@ -342,7 +334,7 @@ TEST_F(Rendering, ADoorShowsItsNewTileInTheFrameAfterTheStepThatMovedIt)
 TEST_F(Rendering, TheFadingOverlayIsLeftOutOnlyWhenOpaqueGroundCoversTheView)
 {
     MapRecord& map = game->world().slot(0);
-    map.layers[GroundLayer].assign(40 * 30, 1);
+    fill(GroundLayer, 1);
     put(centre(20, 15), 0.0);
     EXPECT_TRUE(game->coversScene());
     map.layers[GroundLayer][15 * 40 + 13] = 0; // a visible hole: the overlay's fading shows there
@@ -432,18 +424,12 @@ TEST_F(Rendering, AnEndsLineShowsOnceAndStaysWhateverTheFrames)
 
 TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)
 {
-    MapRecord& map = game->world().slot(0);
-    map.layers[WallLayer].assign(40 * 30, 0);
+    fill(WallLayer, 0);
     put(centre(20, 15), 0.0); // light toward -x
-    program->scene().clear(sf::Color::White);
-    game->draw();
-    program->scene().display();
-    const sf::Image scene = program->scene().getTexture().copyToImage();
-    const sf::Vector2f lit = screen(centre(17, 15) + sf::Vector2f(0.f, -1.f));
-    const sf::Vector2f dark = screen(centre(23, 15));
+    const sf::Image scene = drawnOn(sf::Color::White);
     // Ground tile 0 of the stand-in sheet is (40, 200, ...) under the light.
-    EXPECT_EQ(scene.getPixel(static_cast<unsigned>(lit.x), static_cast<unsigned>(lit.y)).g, 200);
-    EXPECT_EQ(scene.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)), sf::Color::Black);
+    EXPECT_EQ(pixelAt(scene, centre(17, 15) + sf::Vector2f(0.f, -1.f)).g, 200);
+    EXPECT_EQ(pixelAt(scene, centre(23, 15)), sf::Color::Black);
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 #include "credits/Credit.hpp"
 
 #include "shell/ModuleContext.hpp"
+#include "shell/Resources.hpp"
 #include "shell/SceneSize.hpp"
 #include "shell/Settings.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "shell/TypeName.hpp"
-
-#include <SFML/System/Err.hpp>
 
 #include <cmath>
 
@@ -67,10 +66,7 @@ bool Credit::onStart()
 
     if (shell().option("Sound") == "True") {
         // The jingle is optional: a missing file means silence, without SFML's complaint.
-        std::streambuf* previous = sf::err().rdbuf(nullptr);
-        jingleOpen = jingle.openFromFile(jinglePath);
-        sf::err().rdbuf(previous);
-        sf::err().clear();
+        jingleOpen = loadQuietly([this] { return jingle.openFromFile(jinglePath); });
     }
     drawLoadingScreen(LoadingParts, LoadingParts);
 

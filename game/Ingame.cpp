@@ -273,6 +273,8 @@ void Ingame::onEvent(const sf::Event& event)
     if (isStarted() && optionsPart.isOpen()) {
         optionsPart.handleEvent(event);
         followOptionsVolumes();
+        // Its words follow the language, which only an event on the options can change.
+        refreshPauseMenu();
         return;
     }
     if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
@@ -358,9 +360,6 @@ PlayerControls Ingame::controls() const
 void Ingame::onUpdate(int)
 {
     hudPart.stepIndicator();
-    // Its words follow the language, which the options may change during the pause.
-    if (isPaused)
-        refreshPauseMenu();
     if (optionsPart.isOpen()) {
         optionsPart.update();
         followOptionsVolumes();

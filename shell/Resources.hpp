@@ -2,6 +2,7 @@
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Err.hpp>
 #include <SFML/System/Vector2.hpp>
 
 // Resource file names, relative to the game's directory. Modules address entries by index.
@@ -31,5 +32,17 @@ extern const char* const texturePaths[TextureCount];
 sf::Texture* loadingTextures();
 extern sf::Sprite loadingSprites[LoadingImageCount];
 extern int loadingFrame;
+
+// Runs a load with SFML's own complaint held back, for a file whose absence the caller either
+// reports in its own words or tolerates; gives what the load gave.
+template <typename Load>
+bool loadQuietly(Load load)
+{
+    std::streambuf* previous = sf::err().rdbuf(nullptr);
+    const bool loaded = load();
+    sf::err().rdbuf(previous);
+    sf::err().clear();
+    return loaded;
+}
 
 } // namespace vrk

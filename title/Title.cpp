@@ -15,7 +15,6 @@
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
-#include <SFML/System/Err.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -59,10 +58,7 @@ std::string Title::words(const LogText& text) const
 bool Title::loadPicture(sf::Texture& texture, const char* path, bool& reported)
 {
     // SFML's own complaint would repeat the line below.
-    std::streambuf* previous = sf::err().rdbuf(nullptr);
-    const bool loaded = texture.loadFromFile(resourceDirectory + path);
-    sf::err().rdbuf(previous);
-    sf::err().clear();
+    const bool loaded = loadQuietly([&] { return texture.loadFromFile(resourceDirectory + path); });
     if (!loaded && !reported) {
         reported = true;
         reportResourceFailure(shell().errors(), *this, path);
@@ -88,10 +84,7 @@ bool Title::onStart()
     themeOpen = false;
     if (shell().option("Sound") == "True") {
         // Like the credits' jingle: a title without its music is still a title.
-        std::streambuf* previous = sf::err().rdbuf(nullptr);
-        themeOpen = theme.openFromFile(resourceDirectory + musicPaths[MainTheme]);
-        sf::err().rdbuf(previous);
-        sf::err().clear();
+        themeOpen = loadQuietly([this] { return theme.openFromFile(resourceDirectory + musicPaths[MainTheme]); });
     }
     restart();
     return true;

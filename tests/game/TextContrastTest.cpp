@@ -4,6 +4,7 @@
 #include "game/Identifiers.hpp"
 #include "game/MapRecord.hpp"
 #include "game/Tuning.hpp"
+#include "tests/Contrast.hpp"
 
 #include <SFML/Graphics.hpp>
 
@@ -19,17 +20,7 @@ namespace vrk {
 namespace testing {
 namespace {
 
-double channel(sf::Uint8 value)
-{
-    const double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-// Relative luminance, as contrast ratios are defined.
-double luminance(sf::Color colour)
-{
-    return 0.2126 * channel(colour.r) + 0.7152 * channel(colour.g) + 0.0722 * channel(colour.b);
-}
+using legibility::luminance;
 
 struct Floors {
     sf::IntRect lightest, darkest;

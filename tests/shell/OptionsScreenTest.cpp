@@ -5,6 +5,7 @@
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
+#include "tests/Contrast.hpp"
 
 #include <gtest/gtest.h>
 
@@ -366,25 +367,6 @@ TEST(OptionsWindowSizes, TheDisplaysSizesOfItsDepthOnceEachFromTheSmallestWithTh
     EXPECT_EQ(OptionsScreen::windowSizes({}, 24, {640, 360}), (std::vector<sf::Vector2u>{{640, 360}}));
 }
 
-double channel(sf::Uint8 value)
-{
-    const double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(sf::Color colour)
-{
-    return 0.2126 * channel(colour.r) + 0.7152 * channel(colour.g) + 0.0722 * channel(colour.b);
-}
-
-sf::Color over(sf::Color top, sf::Color below)
-{
-    auto mix = [&](sf::Uint8 a, sf::Uint8 b) {
-        return sf::Uint8(std::lround((a * top.a + b * (255 - top.a)) / 255.0));
-    };
-    return sf::Color(mix(top.r, below.r), mix(top.g, below.g), mix(top.b, below.b));
-}
-
 // Within one step of each channel: the GPU rounds blending its own way.
 void expectNear(sf::Color actual, sf::Color expected, const char* where)
 {
@@ -402,8 +384,8 @@ TEST_F(OptionsScreenTest, TheShadeAndTheHighlightAreDrawnAndEveryTextReadsAtFour
     program.scene().display();
     const sf::Image picture = program.scene().getTexture().copyToImage();
     // The lightest scene the texts can lie on: white under the shade, and under the highlight too.
-    const sf::Color shaded = over(vrk::OptionsShade, sf::Color::White);
-    const sf::Color highlighted = over(vrk::OptionsHighlight, shaded);
+    const sf::Color shaded = legibility::over(vrk::OptionsShade, sf::Color::White);
+    const sf::Color highlighted = legibility::over(vrk::OptionsHighlight, shaded);
     const sf::FloatRect chosen = OptionsScreen::rowArea(OptionsScreen::EffectsRow);
     expectNear(picture.getPixel(5, 5), shaded, "shade");
     expectNear(picture.getPixel(unsigned(chosen.left + 4), unsigned(chosen.top + 4)), highlighted, "highlight");
@@ -418,8 +400,7 @@ TEST_F(OptionsScreenTest, TheShadeAndTheHighlightAreDrawnAndEveryTextReadsAtFour
     for (const sf::Color text :
          {vrk::OptionsText, vrk::OptionsChosenText, vrk::OptionsQuietText, vrk::OptionsWarningText})
         for (const sf::Color behind : {shaded, highlighted}) {
-            const double ratio = (luminance(text) + 0.05) / (luminance(behind) + 0.05);
-            EXPECT_GE(ratio, 4.5) << int(text.r) << "," << int(text.g) << "," << int(text.b);
+            EXPECT_GE(legibility::ratio(text, behind), 4.5) << int(text.r) << "," << int(text.g) << "," << int(text.b);
         }
 }
 

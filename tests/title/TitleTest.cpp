@@ -5,6 +5,7 @@
 #include "shell/GameModules.hpp"
 #include "tavric/model/Tavric.hpp"
 #include "tests/game/IngameFixture.hpp"
+#include "tests/Contrast.hpp"
 #include "tests/shell/StubModule.hpp"
 
 #include <cmath>
@@ -261,29 +262,16 @@ TEST(TitleMenu, DrawsTheHighlightOverTheDimmedView)
 // Worst case, the outline aside: the words over a view that is white everywhere, as dimmed.
 TEST(TitleMenu, TheWordsReadAtFourAndAHalfToOneOverTheLightestView)
 {
-    const auto over = [](sf::Color below, sf::Color layer) {
-        const auto mix = [&](sf::Uint8 b, sf::Uint8 l) {
-            return static_cast<sf::Uint8>((l * layer.a + b * (255 - layer.a)) / 255);
-        };
-        return sf::Color(mix(below.r, layer.r), mix(below.g, layer.g), mix(below.b, layer.b));
-    };
-    const auto luminance = [](sf::Color colour) {
-        const auto channel = [](sf::Uint8 value) {
-            const double c = value / 255.0;
-            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(colour.r) + 0.7152 * channel(colour.g) + 0.0722 * channel(colour.b);
-    };
-    const sf::Color dimmed = over(sf::Color::White, MenuDim);
+    const sf::Color dimmed = legibility::over(MenuDim, sf::Color::White);
     const struct {
         const char* what;
         sf::Color words, behind;
     } cases[] = {
         {"an item and the help line", TextFill, dimmed},
-        {"the highlighted item", MenuHighlight, over(dimmed, MenuPanel)},
+        {"the highlighted item", MenuHighlight, legibility::over(MenuPanel, dimmed)},
     };
     for (const auto& row : cases) {
-        const double ratio = (luminance(row.words) + 0.05) / (luminance(row.behind) + 0.05);
+        const double ratio = legibility::ratio(row.words, row.behind);
         std::printf("%s: %.1f to 1\n", row.what, ratio);
         EXPECT_GE(ratio, 4.5) << row.what;
     }

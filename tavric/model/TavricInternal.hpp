@@ -48,6 +48,27 @@ private:
     static int depth;
 };
 
+// The way into a field for the library's own code beyond the parser (the writer, the memory and
+// speed checks): what builds a tree or stores a value without the public operations' checks.
+struct TavricAccess {
+    static Tavric* makeChild(Tavric& parent, int nameId) { return parent.makeChild(nameId); }
+    static Tavric* adoptChild(Tavric& parent, Tavric* node) { return parent.adoptChild(node); }
+    static void setNameId(Tavric& field, int nameId) { field.setNameId(nameId); }
+    static void storeBool(Tavric& field, bool value) { field.storeBool(value); }
+    static void storeInt(Tavric& field, int64_t value) { field.storeInt(value); }
+    static void storeReal(Tavric& field, double value) { field.storeReal(value); }
+    static void storeString(Tavric& field, const std::string& value) { field.storeString(value); }
+    static void storeReference(Tavric& field, const std::string& address, bool pointer)
+    {
+        field.storeReference(address, pointer);
+    }
+    static void storeFrom(Tavric& field, const Tavric& other) { field.storeFrom(other); }
+    static bool isTargetValid(const Tavric& field) { return field.isTargetValid(); }
+    static bool isSlotValid(const Tavric& field, int slotType) { return field.isSlotValid(slotType); }
+    static bool isStringId(const Tavric& field) { return field.isStringId(); }
+    static int getStringId(const Tavric& field) { return field.getStringId(); }
+};
+
 struct Tavric::Children {
     std::map<int, Tavric*> byId;
     std::map<int, bool> linkedIds;
@@ -79,7 +100,6 @@ private:
 
 struct Tavric::RootData {
     NameDictionary* dictionary = nullptr;
-    void* loadContext = nullptr;
     bool ownsDictionary = false;
     int lastError = 0;
     std::vector<std::string> messages;

@@ -142,20 +142,43 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
     return accepted;
 }
 
-bool load(Tavric& root, const std::string& path, const LoadOptions& options)
+namespace {
+
+// The result of a read into root: the diagnostics from the first one not yet there.
+ReadResult readResult(const Tavric& root, std::size_t before, bool accepted)
+{
+    ReadResult result;
+    result.accepted = accepted;
+    const std::vector<Diagnostic>& all = root.getRoot().diagnostics();
+    if (before < all.size()) {
+        try {
+            result.diagnostics.assign(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        } catch (const std::bad_alloc&) {
+            // The root keeps them all the same.
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+ReadResult load(Tavric& root, const std::string& path, const LoadOptions& options)
 {
     if (&root == &nullField)
-        return false;
+        return ReadResult();
+    const std::size_t before = root.getRoot().diagnostics().size();
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
     context.includeStack.push_back(canonicalPath(path));
-    return loadInto(root, path, options.finalize, context);
+    const bool accepted = loadInto(root, path, options.finalize, context);
+    return readResult(root, before, accepted);
 }
 
-bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
+ReadResult parse(Tavric& root, const std::string& text, const ParseOptions& options)
 {
     if (&root == &nullField)
-        return false;
+        return ReadResult();
+    const std::size_t before = root.getRoot().diagnostics().size();
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
     context.tokens = options.tokens;
@@ -168,7 +191,7 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
     if (options.tokens != nullptr) {
         if (text.size() > maxRecordedText) {
             root.report(ErrorMemory, modelmsg::memoryExhausted(text.size()));
-            return false;
+            return readResult(root, before, false);
         }
         // Few texts hold more than a token per two bytes. Reserved at once, the record is never
         // copied as it grows, and the pages it does not fill cost nothing.
@@ -177,29 +200,8 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
         } catch (const std::bad_alloc&) {
         }
     }
-    return parseInto(root, text, options.finalize, context);
-}
-
-bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
-{
-    LoadOptions options;
-    options.finalize = finalize;
-    return zul::load(*this, path, options);
-}
-
-bool Tavric::parseAs(const std::string& text, const std::string& path, bool finalize, int /*user*/)
-{
-    ParseOptions options;
-    options.finalize = finalize;
-    options.path = path;
-    return zul::parse(*this, text, options);
-}
-
-bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
-{
-    ParseOptions options;
-    options.finalize = finalize;
-    return zul::parse(*this, text, options);
+    const bool accepted = parseInto(root, text, options.finalize, context);
+    return readResult(root, before, accepted);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,7 +61,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     zul::ParseOptions options;
     options.finalize = false;
     options.tokens = &tokens;
-    const bool parsed = zul::parse(literal.root, document, options);
+    const bool parsed = zul::parse(literal.root, document, options).accepted;
     const std::vector<zul::Diagnostic>& found = literal.root.diagnostics();
     if (!parsed || !found.empty())
         return found.empty() ? "it does not read as a value" : found.front().text;

@@ -119,7 +119,7 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
         report.directive(directive);
     };
     options.includes = steps.includes;
-    bool accepted = zul::parse(root, source.text, options);
+    bool accepted = zul::parse(root, source.text, options).accepted;
     if (accepted && steps.warnAboutReferences)
         warnAboutMissingTargets(root, *root.getDictionary(), source);
     if (steps.finalize) {

@@ -208,9 +208,9 @@ TEST_F(Tree, CopyConstructionCopiesValueAndCollection)
     ASSERT_NE(nullptr, collection);
     collection->valuesPerLine = 4;
     for (int i = 0; i < 3; ++i) {
-        Tavric* element = layer.makeChild(0);
+        Tavric* element = TavricAccess::makeChild(layer, 0);
         ASSERT_NE(nullptr, element);
-        element->storeInt(i * 10);
+        TavricAccess::storeInt(*element, i * 10);
         ASSERT_TRUE(collection->append(element));
     }
     Tavric copy(layer);
@@ -239,21 +239,21 @@ TEST_F(Tree, CopyConstructionClonesTheExpression)
 
 TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
 {
-    Tavric* first = root.makeChild(dictionary.idOf("x"));
+    Tavric* first = TavricAccess::makeChild(root, dictionary.idOf("x"));
     ASSERT_NE(nullptr, first);
-    first->storeInt(1);
-    Tavric* firstChild = first->makeChild(dictionary.idOf("inner"));
-    firstChild->storeInt(10);
-    first->adoptChild(firstChild);
-    EXPECT_EQ(first, root.adoptChild(first));
+    TavricAccess::storeInt(*first, 1);
+    Tavric* firstChild = TavricAccess::makeChild(*first, dictionary.idOf("inner"));
+    TavricAccess::storeInt(*firstChild, 10);
+    TavricAccess::adoptChild(*first, firstChild);
+    EXPECT_EQ(first, TavricAccess::adoptChild(root, first));
 
-    Tavric* second = root.makeChild(dictionary.idOf("x"));
+    Tavric* second = TavricAccess::makeChild(root, dictionary.idOf("x"));
     second->declareType(TypeString);
-    second->storeString("two");
-    Tavric* secondChild = second->makeChild(dictionary.idOf("other"));
-    secondChild->storeInt(20);
-    second->adoptChild(secondChild);
-    EXPECT_EQ(first, root.adoptChild(second));
+    TavricAccess::storeString(*second, "two");
+    Tavric* secondChild = TavricAccess::makeChild(*second, dictionary.idOf("other"));
+    TavricAccess::storeInt(*secondChild, 20);
+    TavricAccess::adoptChild(*second, secondChild);
+    EXPECT_EQ(first, TavricAccess::adoptChild(root, second));
 
     EXPECT_EQ(1u, root.childCount());
     EXPECT_EQ("two", root["x"].getString());
@@ -263,26 +263,26 @@ TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
     EXPECT_EQ(&root["x"], root["x"]["other"].getParent());
 
     // A bare declaration keeps the value and merges only children.
-    Tavric* bare = root.makeChild(dictionary.idOf("x"));
-    bare->adoptChild(bare->makeChild(dictionary.idOf("third")));
-    root.adoptChild(bare);
+    Tavric* bare = TavricAccess::makeChild(root, dictionary.idOf("x"));
+    TavricAccess::adoptChild(*bare, TavricAccess::makeChild(*bare, dictionary.idOf("third")));
+    TavricAccess::adoptChild(root, bare);
     EXPECT_EQ("two", root["x"].getString());
     EXPECT_TRUE(root["x"].exists("third"));
 }
 
 TEST_F(Tree, LaterDeclarationReplacesExpressionAndCollection)
 {
-    Tavric* computed = root.makeChild(dictionary.idOf("v"));
+    Tavric* computed = TavricAccess::makeChild(root, dictionary.idOf("v"));
     tavrictest::makeComputed(*computed, false, tavrictest::givesInt(1));
-    Tavric* kept = root.adoptChild(computed);
+    Tavric* kept = TavricAccess::adoptChild(root, computed);
 
-    Tavric* list = root.makeChild(dictionary.idOf("v"));
+    Tavric* list = TavricAccess::makeChild(root, dictionary.idOf("v"));
     list->setKind(KindCollection);
     Collection* collection = list->makeCollection();
-    Tavric* element = list->makeChild(0);
-    element->storeInt(9);
+    Tavric* element = TavricAccess::makeChild(*list, 0);
+    TavricAccess::storeInt(*element, 9);
     collection->append(element);
-    EXPECT_EQ(kept, root.adoptChild(list));
+    EXPECT_EQ(kept, TavricAccess::adoptChild(root, list));
 
     EXPECT_EQ(nullptr, kept->getExpression());
     ASSERT_NE(nullptr, kept->getCollection());
@@ -295,7 +295,7 @@ TEST_F(Tree, DeclarationSettersLeaveNullFieldAlone)
 {
     nullField.setConstant(true);
     nullField.setKind(KindCollection);
-    nullField.setNameId(99);
+    TavricAccess::setNameId(nullField, 99);
     nullField.setSystemAccess(true);
     EXPECT_FALSE(nullField.isConstant());
     EXPECT_EQ(KindNone, nullField.getKind());
@@ -316,7 +316,7 @@ TEST_F(Tree, NullFieldGivesDefaultsAndTouchesNothing)
     EXPECT_EQ(&nullField, &nullField.resolve("a.b"));
     EXPECT_EQ(nullField.childrenBegin(), nullField.childrenEnd());
     EXPECT_FALSE(nullField.copyFrom(root));
-    EXPECT_EQ(nullptr, nullField.makeChild(30));
+    EXPECT_EQ(nullptr, TavricAccess::makeChild(nullField, 30));
     EXPECT_TRUE(nullField.messages().empty());
     EXPECT_EQ(0, nullField.getDefaultRights());
     EXPECT_FALSE(nullField.hasRight(publicUser, RightAccess));

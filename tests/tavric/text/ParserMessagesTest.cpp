@@ -73,7 +73,7 @@ TEST_F(Messages, EachErrorAsAWholeLine)
     };
     for (const Case& c : cases) {
         texttest::Document document;
-        EXPECT_FALSE(document.parse(c.text)) << c.text;
+        EXPECT_FALSE(document.parseText(c.text)) << c.text;
         ASSERT_GE(document.lines().size(), 3u) << c.text;
         EXPECT_EQ(document.lines().front(), std::string(c.first) + "\n") << c.text;
         if (c.second) {
@@ -108,14 +108,14 @@ TEST(MessageLines, WhereTheyStartAndEnd)
     };
     for (const Case& c : cases) {
         texttest::Document document;
-        EXPECT_FALSE(document.parse(c.text)) << c.name;
+        EXPECT_FALSE(document.parseText(c.text)) << c.name;
         EXPECT_EQ(document.messages(), std::string(c.first) + "\n" + excerpt(c.shown, c.caret)) << c.name;
     }
 }
 
 TEST_F(Messages, WarningsLetTheParseGoOn)
 {
-    EXPECT_TRUE(parse("Message x = 1\nWarning\ny = 2\n"));
+    EXPECT_TRUE(parseText("Message x = 1\nWarning\ny = 2\n"));
     EXPECT_EQ(messages(), "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
                           "incomplete.\n"
                           "(Entry stdin, line 3, col 1): Expected string after a directive. Directive 'Warning' is "
@@ -152,9 +152,9 @@ TEST_F(Messages, LoadOfADirectory)
 
 TEST_F(Messages, LastErrorHoldsTheCode)
 {
-    EXPECT_FALSE(parse("x = 'ab'"));
+    EXPECT_FALSE(parseText("x = 'ab'"));
     EXPECT_EQ(root.lastError(), 36);
-    EXPECT_FALSE(parse("[a"));
+    EXPECT_FALSE(parseText("[a"));
     EXPECT_EQ(root.lastError(), 24);
 }
 
@@ -200,13 +200,13 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         texttest::Document text;
-        EXPECT_FALSE(text.parse(c.text));
+        EXPECT_FALSE(text.parseText(c.text));
         expectRecords(text.root, {c.error, c.opened});
     }
     {
         texttest::Document text;
         // The line keeps line 0; the record stands at the field.
-        EXPECT_TRUE(text.parse("x = 1\nCollection c = [Sequence]\n"));
+        EXPECT_TRUE(text.parseText("x = 1\nCollection c = [Sequence]\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         EXPECT_EQ(text.root.diagnostics()[0].severity, Severity::Warning);
         EXPECT_EQ(text.root.diagnostics()[0].line, 2);
@@ -216,7 +216,7 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
     {
         // A runtime diagnostic stands where its field is declared; its subject is the field.
         texttest::Document text;
-        EXPECT_TRUE(text.parse("\n  int w = \"wide\"\n"));
+        EXPECT_TRUE(text.parseText("\n  int w = \"wide\"\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         const Diagnostic& record = text.root.diagnostics()[0];
         EXPECT_EQ(record.severity, Severity::Error);
@@ -234,7 +234,7 @@ TEST_F(Messages, FieldsKeepWhereTheyAreDeclared)
 {
     texttest::ScratchDirectory files;
     const std::string part = files.file("part.tvr", "\n  inner = 1\n");
-    ASSERT_TRUE(parse("a = 1\n[s\n  b = 2\n  Include \"" + part + "\"\n]\nc = [Collection 7 8 [m x = 1]]\n", true))
+    ASSERT_TRUE(parseText("a = 1\n[s\n  b = 2\n  Include \"" + part + "\"\n]\nc = [Collection 7 8 [m x = 1]]\n", true))
         << messages();
     struct Case {
         const char* address;
@@ -263,7 +263,7 @@ TEST_F(Messages, FieldsKeepWhereTheyAreDeclared)
 
 TEST_F(Messages, AFailedLookupIsPlacedAtTheFieldThatNeedsItAndNamesWhatItMissed)
 {
-    EXPECT_FALSE(parse("bonus = 2\n[sword\n  damage = 4 + bonus\n]\n", true));
+    EXPECT_FALSE(parseText("bonus = 2\n[sword\n  damage = 4 + bonus\n]\n", true));
     ASSERT_FALSE(root.diagnostics().empty()) << messages();
     const Diagnostic& record = root.diagnostics().front();
     EXPECT_EQ(record.line, 3);

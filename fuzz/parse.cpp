@@ -26,7 +26,7 @@ void exercise(fuzz::Document& document, const std::string& text, bool finalize, 
         fuzz::fail("a refused text left no message", text);
     bool placed = false;
     for (std::size_t i = before; i < document.root.diagnostics().size(); ++i)
-        placed = placed || document.root.diagnostics()[i].line > 0;
+        placed = placed || document.root.diagnostics()[i].range.known();
     if (!accepted && !stopped && !placed)
         fuzz::fail("a refused text left no diagnostic with a place", text, fuzz::joinedMessages(document.root));
     if (read) {

@@ -9,6 +9,7 @@
 #include "tavric/model/Collection.hpp"
 #include "tavric/model/Expression.hpp"
 #include "tavric/model/NameDictionary.hpp"
+#include "tavric/model/SourceRange.hpp"
 
 namespace zul {
 
@@ -106,26 +107,26 @@ class Tavric;
 
 enum class Severity { Error, Warning, Note };
 
+// Another place a diagnostic is about, with what it is there ("opened here").
+struct RelatedPlace {
+    SourceRange range;
+    std::string text;
+};
+
 // One diagnostic as recorded, for tools that lay diagnostics out themselves; the message list keeps
 // the library's own lines.
 struct Diagnostic {
     int code = ErrorNone;
     Severity severity = Severity::Error;
-    std::string entry; // the text concerned: a file path, or "stdin"
-    int line = 0;      // 1-based; 0 when the diagnostic has no place in a text
-    int column = 0;
+    // Where it stands; not known (line 0) when the diagnostic has no place in a text, the entry
+    // then naming the text concerned all the same.
+    SourceRange range;
     std::string subject; // the declaration and address of the field concerned, when there is one
     std::string text;    // the message without its place or leading ": "
     // A name looked for and not found, and the address of the field it was looked for in.
     std::string missingName;
     std::string searchedIn;
-};
-
-// Where a field was declared: the file (or "stdin"), line and column; line 0 when unknown.
-struct SourcePlace {
-    std::string entry;
-    int line = 0;
-    int column = 0;
+    std::vector<RelatedPlace> related;
 };
 
 // Returned by every failed navigation; compare addresses with it.
@@ -318,9 +319,10 @@ public:
     std::string declarationPrefix(bool colour = false) const;
 
     // ---- place in the text ----
-    // Where the field was declared; a field without a place of its own (a plain member of a
-    // collection, a field made by a program) has that of the nearest enclosing field that has one.
-    SourcePlace place() const;
+    // Where the field was declared, from the start of its declaration to the end of its value (of
+    // its "]" for a node); a field without a place of its own (a plain member of a collection, a
+    // field made by a program) has that of the nearest enclosing field that has one.
+    SourceRange place() const;
     bool hasOwnPlace() const { return placeIndex != 0; }
 
     // ---- declaration (set by the parser) ----
@@ -439,8 +441,9 @@ private:
     // merged into it (its value and declaration when it has any, its children recursively) and
     // deleted. Returns the child that remains.
     Tavric* adoptChild(Tavric* node);
-    // Set by the parser: entry from placeEntry, line and column 1-based.
-    void setPlace(uint32_t entry, int line, int column);
+    // Set by the parser: where the declaration starts (entry from placeEntry), then where it ends.
+    void setPlace(uint32_t entry, const SourcePosition& start);
+    void setPlaceEnd(const SourcePosition& end);
     // The number of an entry name in the root's table of entries (entered when new); 0 when the
     // table cannot grow.
     uint32_t placeEntry(const std::string& entry) const;

@@ -76,11 +76,16 @@ struct Tavric::Children {
     ChildMap byName;
 };
 
-// A place in a text, small because most fields of a document have one.
+// A field's place in a text, small because most fields of a document have one. Offsets beyond 4 GB
+// are kept as the largest (no text that long is read whole).
 struct PlaceRecord {
     uint32_t entry; // index into the root's place entries
     uint32_t line;
     uint32_t column;
+    uint32_t offset;
+    uint32_t endLine;
+    uint32_t endColumn;
+    uint32_t endOffset;
 };
 
 // The field whose text is being read or whose value is being resolved: what is reported meanwhile,

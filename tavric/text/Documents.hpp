@@ -19,9 +19,7 @@ enum class DirectiveKind { Message, Warning, Error };
 struct DirectiveText {
     DirectiveKind kind = DirectiveKind::Message;
     std::string text;
-    std::string entry; // the file that holds the directive, or "stdin"
-    int line = 0;
-    int column = 0;
+    SourceRange range; // the directive, from its word to the end of its text
 };
 
 // Receives directive texts as the parser meets them. The library prints nothing itself: without a

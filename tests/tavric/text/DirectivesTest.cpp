@@ -69,18 +69,18 @@ TEST_F(Directives, TextsGoToTheCallersSinkWithTheirPlaceAndNothingIsPrinted)
         bool accepted;
         DirectiveKind kind;
         const char* said;
-        int line, column;
-        bool reachesX; // the field after the directive
+        int line, column, endColumn; // the directive, from its word to the end of its text
+        bool reachesX;               // the field after the directive
     };
     const Case cases[] = {
         {"Message \"Hello\\tworld\"\nx = 1\n", defaultOptionWord, true, DirectiveKind::Message, "Hello\tworld", 1, 1,
-         true},
+         23, true},
         {"a = 1\n  Attention \"careful\"\nx = 1\n", defaultOptionWord, true, DirectiveKind::Warning, "careful", 2, 3,
-         true},
+         22, true},
         {"Warning \"careful\"\nx = 1\n", defaultOptionWord | OptionStopOnWarnings, false, DirectiveKind::Warning,
-         "careful", 1, 1, false},
+         "careful", 1, 1, 18, false},
         {"a = 1\nError \"stop here\"\nx = 2\n", defaultOptionWord, false, DirectiveKind::Error, "stop here", 2, 1,
-         false},
+         18, false},
     };
     for (const Case& c : cases) {
         Document document;
@@ -98,9 +98,11 @@ TEST_F(Directives, TextsGoToTheCallersSinkWithTheirPlaceAndNothingIsPrinted)
         ASSERT_EQ(seen.size(), 1u) << c.text;
         EXPECT_EQ(seen[0].kind, c.kind) << c.text;
         EXPECT_EQ(seen[0].text, c.said) << c.text;
-        EXPECT_EQ(seen[0].entry, "stdin") << c.text;
-        EXPECT_EQ(seen[0].line, c.line) << c.text;
-        EXPECT_EQ(seen[0].column, c.column) << c.text;
+        EXPECT_EQ(seen[0].range.entry, "stdin") << c.text;
+        EXPECT_EQ(seen[0].range.start.line, c.line) << c.text;
+        EXPECT_EQ(seen[0].range.start.column, c.column) << c.text;
+        EXPECT_EQ(seen[0].range.end.line, c.line) << c.text;
+        EXPECT_EQ(seen[0].range.end.column, c.endColumn) << c.text;
         EXPECT_EQ(document.root.exists("x"), c.reachesX) << c.text;
         if (c.kind == DirectiveKind::Error) {
             EXPECT_TRUE(document.root.exists("a")) << "fields before the error stay";
@@ -120,8 +122,8 @@ TEST_F(Directives, TextsOfAnIncludedFileNameThatFile)
     const std::string top = files.file("top.tvr", "Include " + quoted(part) + "\n");
     ASSERT_TRUE(zul::load(root, top, options)) << messages();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].entry, part);
-    EXPECT_EQ(seen[0].line, 2);
+    EXPECT_EQ(seen[0].range.entry, part);
+    EXPECT_EQ(seen[0].range.start.line, 2);
 }
 
 TEST_F(Directives, ErrorInAnIncludedFileNamesBothFiles)

@@ -31,41 +31,46 @@ TEST(NameDictionaryTest, ManyNamesKeepTheirIdsAndReferences)
     EXPECT_EQ("n199", dictionary.nameOf(firstNameId + 199));
 }
 
-TEST_F(Tree, RootIdentification)
+TEST_F(Tree, FieldsKnowWhereTheyStand)
 {
-    EXPECT_EQ("[]", root.getName());
-    EXPECT_EQ("[]", root.getAddress());
-    EXPECT_EQ(std::vector<int>{1}, root.getIdPath());
+    // Each field by the names from the root; the id path is the root's 1 and the names' ids.
+    struct Case {
+        std::vector<const char*> path;
+        const char* address;
+        const char* parentAddress;
+        std::size_t rightsEntries; // a child holds its parent's entry
+    };
+    const Case cases[] = {
+        {{}, "[]", "", 0},
+        {{"Users"}, "[].Users", "[]", 1},
+        {{"Users", "Selected"}, "[].Users.Selected", "[].Users", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        Tavric* field = &root;
+        std::vector<int> idPath{1};
+        for (const char* name : c.path) {
+            Tavric& next = field->child(name);
+            ASSERT_NE(&nullField, &next);
+            EXPECT_EQ(&next, &(*field)[name]) << "found again, not made again";
+            EXPECT_EQ(field, next.getParent());
+            field = &next;
+            idPath.push_back(dictionary.idOf(name));
+        }
+        EXPECT_EQ(c.path.empty() ? "[]" : c.path.back(), field->getName());
+        EXPECT_EQ(c.address, field->getAddress());
+        EXPECT_EQ(idPath, field->getIdPath());
+        EXPECT_EQ(c.parentAddress, field->getParentAddress());
+        EXPECT_EQ(std::vector<int>(idPath.begin(), idPath.end() - 1), field->getParentIdPath());
+        EXPECT_EQ(&root, &field->getRoot());
+        EXPECT_EQ(static_cast<int>(c.path.size()), field->depth());
+        EXPECT_EQ(c.rightsEntries, field->userRightsCount());
+        EXPECT_TRUE(field->isEmpty());
+        EXPECT_TRUE(field->isUntyped());
+        EXPECT_EQ(rightsPublic, field->getDefaultRights());
+        EXPECT_EQ(defaultOptionWord, field->getOptionWord());
+    }
     EXPECT_EQ(1, root.getIdentity());
-    EXPECT_EQ("", root.getParentAddress());
-    EXPECT_TRUE(root.getParentIdPath().empty());
-    EXPECT_EQ(&root, &root.getRoot());
-    EXPECT_EQ(0, root.depth());
-    EXPECT_TRUE(root.isEmpty());
-    EXPECT_TRUE(root.isUntyped());
-    EXPECT_EQ(rightsPublic, root.getDefaultRights());
-    EXPECT_EQ(defaultOptionWord, root.getOptionWord());
-    EXPECT_EQ(0u, root.userRightsCount());
-}
-
-TEST_F(Tree, ChildrenAreCreatedOnFirstAccess)
-{
-    Tavric& users = root["Users"];
-    ASSERT_NE(&nullField, &users);
-    EXPECT_EQ(&users, &root.child("Users"));
-    EXPECT_EQ("Users", users.getName());
-    EXPECT_EQ("[].Users", users.getAddress());
-    EXPECT_EQ((std::vector<int>{1, dictionary.idOf("Users")}), users.getIdPath());
-    EXPECT_EQ("[]", users.getParentAddress());
-    EXPECT_EQ(std::vector<int>{1}, users.getParentIdPath());
-    EXPECT_EQ(&root, users.getParent());
-    EXPECT_EQ(1, users.depth());
-
-    Tavric& selected = users["Selected"];
-    EXPECT_EQ("[].Users.Selected", selected.getAddress());
-    EXPECT_EQ(&root, &selected.getRoot());
-    EXPECT_EQ(2, selected.depth());
-    EXPECT_EQ(1u, selected.userRightsCount());
 }
 
 TEST_F(Tree, IdentityShiftsTheIdByTheParentsDepth)

@@ -5,6 +5,7 @@
 // shipped map is. Prints a table; run under a display at 1920 x 1080.
 #include "game/monsters/Bullet.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tests/shell/ProgramProbe.hpp"
 
 #include "FrameClock.hpp"
@@ -37,9 +38,9 @@ struct Session : bench::GameSession {
     // time of the parse and of the loader.
     bool play(const std::string& text, Sample& parseTime, Sample& loadTime)
     {
-        document = std::make_unique<zul::Tavric>(&vrk::testing::ProgramProbe::dictionary(*program), nullptr);
+        document = std::make_unique<zul::Tavric>(&vrk::testing::ProgramProbe::dictionary(*program));
         const Stopwatch parse;
-        if (!document->parse(text, true))
+        if (!zul::parse(*document, text))
             return false;
         parseTime = parse.read();
         game->world().clearObjects();

@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/TavricInternal.hpp"
 
 namespace {
 
@@ -15,8 +16,9 @@ void fillLayer(zul::Tavric& layer, int count)
     layer.setKind(zul::KindCollection);
     zul::Collection* collection = layer.makeCollection();
     for (int i = 0; i < count; ++i) {
-        zul::Tavric* element = layer.makeChild(0);
-        element->storeInt(i % 16);
+        // Made as the parser makes them.
+        zul::Tavric* element = zul::TavricAccess::makeChild(layer, 0);
+        zul::TavricAccess::storeInt(*element, i % 16);
         collection->append(element);
     }
 }

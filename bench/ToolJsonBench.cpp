@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tools/tavric/ToolJson.hpp"
 
 namespace {
@@ -17,7 +18,7 @@ void WideDocumentAsJson(benchmark::State& state)
         text += "f" + std::to_string(i) + " = " + std::to_string(i) + "\n";
     zul::NameDictionary names;
     zul::Tavric root(&names);
-    if (!root.parse(text, true)) {
+    if (!zul::parse(root, text)) {
         state.SkipWithError("the document does not parse");
         return;
     }

@@ -7,8 +7,8 @@ include(CMakePackageConfigHelpers)
 # What a program needs to read and write documents, and what those headers include; the rest of
 # tavric/ is the library's own.
 set(TAVRIC_PUBLIC_HEADERS
-  model/Tavric.hpp model/Collection.hpp model/Expression.hpp model/NameDictionary.hpp
-  text/Documents.hpp text/SourceToken.hpp)
+  model/Tavric.hpp model/Collection.hpp model/Expression.hpp model/NameDictionary.hpp model/SourceRange.hpp
+  text/Documents.hpp text/SourceToken.hpp text/SourceLines.hpp)
 foreach(header ${TAVRIC_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${CMAKE_SOURCE_DIR}/tavric/${header}

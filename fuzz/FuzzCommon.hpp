@@ -22,10 +22,22 @@ struct Document {
     zul::Tavric root{&dictionary};
 };
 
+// Parses text into root; true when it was accepted (and resolved, with finalize).
+inline bool parse(zul::Tavric& root, const std::string& text, bool finalize)
+{
+    zul::ParseOptions options;
+    options.finalize = finalize;
+    return zul::parse(root, text, options).accepted;
+}
+
 inline std::string written(const zul::Tavric& node, bool plain, bool raw, bool colour = false)
 {
     std::ostringstream out;
-    node.write(out, zul::publicUser, raw, colour, plain, 0);
+    zul::WriteOptions options;
+    options.raw = raw;
+    options.colour = colour;
+    options.plain = plain;
+    zul::write(node, out, options);
     return out.str();
 }
 

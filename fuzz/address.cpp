@@ -4,6 +4,8 @@
 
 #include "FuzzCommon.hpp"
 
+#include "tavric/model/TavricInternal.hpp"
+
 namespace {
 
 const char* const base =
@@ -46,13 +48,13 @@ void resolveEverywhere(zul::Tavric& root, const std::string& address)
     // document would hold them.
     zul::Tavric& holder = root.child("holder", zul::publicUser);
     zul::Tavric& reference = holder.child("ref", zul::publicUser);
-    reference.storeReference(address, false);
+    zul::TavricAccess::storeReference(reference, address, false);
     follow(reference);
     zul::Tavric& pointer = holder.child("ptr", zul::publicUser);
-    pointer.storeReference(address, true);
+    zul::TavricAccess::storeReference(pointer, address, true);
     follow(pointer);
     zul::Tavric& text = holder.child("str", zul::publicUser);
-    text.storeString(address);
+    zul::TavricAccess::storeString(text, address);
     follow(text);
 }
 
@@ -68,10 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         input.erase(cut);
     }
     fuzz::Document document;
-    if (!document.root.parse(base, true))
+    if (!fuzz::parse(document.root, base, true))
         fuzz::fail("the base document does not parse", fuzz::joinedMessages(document.root));
     if (!extra.empty())
-        (void)document.root.parse(extra, true);
+        (void)fuzz::parse(document.root, extra, true);
     std::size_t start = 0;
     for (int count = 0; count < 16 && start <= input.size(); ++count) {
         std::size_t end = input.find('\n', start);

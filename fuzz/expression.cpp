@@ -40,13 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     {
         // Resolved after the parse, as the application loads its documents.
         fuzz::Document document;
-        (void)document.root.parse(std::string(context) + "e = " + expression + "\n", true);
+        (void)fuzz::parse(document.root, std::string(context) + "e = " + expression + "\n", true);
         readAll(document);
     }
     {
         // Left unresolved: the first read evaluates.
         fuzz::Document document;
-        (void)document.root.parse(std::string(context) + "self = self + 1\n[inner e = " + expression + "\n]\n", false);
+        (void)fuzz::parse(document.root, std::string(context) + "self = self + 1\n[inner e = " + expression + "\n]\n",
+                          false);
         (void)document.root.resolve("inner.e").getInt(zul::publicUser);
         readAll(document);
     }

@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const std::string text = fuzz::textOf(data, size);
     fuzz::Document original;
-    if (!original.root.parse(text, false))
+    if (!fuzz::parse(original.root, text, false))
         return 0;
     std::string once;
     if (!tavricfmt::formatSource(text, once))
         fuzz::fail("an accepted text is not laid out", text, "");
     fuzz::Document again;
-    if (!again.root.parse(once, false))
+    if (!fuzz::parse(again.root, once, false))
         fuzz::fail("the layout is refused", text, once + "\n" + fuzz::joinedMessages(again.root));
     if (tavricfmt::treeFingerprint(again.root) != tavricfmt::treeFingerprint(original.root))
         fuzz::fail("the layout reads to another tree", text, once);

@@ -21,12 +21,12 @@ void exercise(fuzz::Document& document, const std::string& text, bool finalize, 
         stopped = stopped || directive.kind != zul::DirectiveKind::Message;
     };
     const std::size_t before = document.root.diagnostics().size();
-    const bool accepted = zul::parse(document.root, text, options);
+    const bool accepted = zul::parse(document.root, text, options).accepted;
     if (!accepted && document.root.messages().empty())
         fuzz::fail("a refused text left no message", text);
     bool placed = false;
     for (std::size_t i = before; i < document.root.diagnostics().size(); ++i)
-        placed = placed || document.root.diagnostics()[i].line > 0;
+        placed = placed || document.root.diagnostics()[i].range.known();
     if (!accepted && !stopped && !placed)
         fuzz::fail("a refused text left no diagnostic with a place", text, fuzz::joinedMessages(document.root));
     if (read) {
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     {
         fuzz::Document document;
-        if (!document.root.parse(existing, true))
+        if (!fuzz::parse(document.root, existing, true))
             fuzz::fail("the base document does not parse", fuzz::joinedMessages(document.root));
         exercise(document, text, true, true);
     }

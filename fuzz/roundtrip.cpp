@@ -16,13 +16,13 @@ namespace {
 void roundTrip(const std::string& text, bool finalize)
 {
     fuzz::Document first;
-    if (!first.root.parse(text, finalize)) {
+    if (!fuzz::parse(first.root, text, finalize)) {
         // What a refused text left in the tree (the game saves user data after a failed load) is
         // still written as text the parser accepts, and that text is a fixed point.
         if (!finalize) {
             const std::string partial = fuzz::written(first.root, true, false);
             fuzz::Document again;
-            if (!again.root.parse(partial, false))
+            if (!fuzz::parse(again.root, partial, false))
                 fuzz::fail("what a refused text left is written as a text that is refused too", partial,
                            fuzz::joinedMessages(again.root));
             roundTrip(partial, false);
@@ -36,7 +36,7 @@ void roundTrip(const std::string& text, bool finalize)
         const bool raw = (form & 2) != 0;
         const std::string once = fuzz::written(first.root, plain, raw);
         fuzz::Document second;
-        if (!second.root.parse(once, finalize))
+        if (!fuzz::parse(second.root, once, finalize))
             fuzz::fail(finalize ? "written text refused (finalized)" : "written text refused", once,
                        fuzz::joinedMessages(second.root));
         const std::string twice = fuzz::written(second.root, plain, raw);
@@ -54,7 +54,7 @@ void roundTrip(const std::string& text, bool finalize)
         shared.copyFrom(*node);
         const std::string once = fuzz::written(shared, true, false);
         fuzz::Document second;
-        if (!second.root.parse(once, finalize))
+        if (!fuzz::parse(second.root, once, finalize))
             fuzz::fail("written shared node refused", once, fuzz::joinedMessages(second.root));
         const std::string twice = fuzz::written(second.root, true, false);
         if (once != twice)

@@ -38,9 +38,9 @@ void chooseLanguage(Start& start)
 
 void load(Start& start, const std::string& bytes)
 {
-    if (!start.config.parse(configuration, true))
+    if (!fuzz::parse(start.config, configuration, true))
         fuzz::fail("the configuration does not parse", fuzz::joinedMessages(start.config));
-    start.parsed = start.user.parse(vrk::userDataText(bytes), true);
+    start.parsed = fuzz::parse(start.user, vrk::userDataText(bytes), true);
     if (start.parsed)
         vrk::findSelectedUser(start.user, start.selected);
     chooseLanguage(start);
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     // evaluated, then fail to.
     zul::NameDictionary names;
     zul::Tavric unresolved(&names);
-    if (!unresolved.parse(vrk::userDataText(saved), false))
+    if (!fuzz::parse(unresolved, vrk::userDataText(saved), false))
         fuzz::fail("saved user data does not parse again", savedText, fuzz::joinedMessages(unresolved));
     if (second.selected != first.selected)
         fuzz::fail("the selected user changed over a save", first.selected, second.selected);

@@ -16,7 +16,7 @@ sf::Color overlayColor(0, 0, 0, 128);
 Program::Program() : Program(std::cerr) {}
 
 Program::Program(std::ostream& errors)
-    : userTree(&dictionary, nullptr), configTree(&dictionary, nullptr), languageTree(&dictionary, nullptr),
+    : userTree(&dictionary), configTree(&dictionary), languageTree(&dictionary),
       errorStream(errors)
 {
     lag = sf::Time::Zero;

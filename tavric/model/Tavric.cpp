@@ -25,7 +25,7 @@ const std::vector<int> noPointerLevels;
 
 // ---------------------------------------------------------------- construction
 
-Tavric::Tavric(NameDictionary* dictionary, void* loadContext)
+Tavric::Tavric(NameDictionary* dictionary)
     : systemAccess(false), kindDeclared(false), strict(false), constant(false), external(false), local(false),
       restricted(false), empty(true), untyped(true), boolValue(false), boolValid(false), intValid(false),
       realValid(false), stringValid(false), pointerValid(false), targetValid(false), stringIsId(false),
@@ -33,10 +33,8 @@ Tavric::Tavric(NameDictionary* dictionary, void* loadContext)
 {
     defaultRights = RightsAll;
     optionWord = defaultOptionWord;
-    if (RootData* data = rootBlock()) {
+    if (RootData* data = rootBlock())
         data->dictionary = dictionary;
-        data->loadContext = loadContext;
-    }
     if (dictionary)
         nameId = dictionary->idOf("[]");
 }
@@ -108,10 +106,8 @@ Tavric::Tavric(const Tavric& other)
         to->expression = from->expression->clone();
     if (from->root) {
         // A copied root shares the dictionary; it never owns it, nor takes the messages.
-        if (RootData* data = rootBlock()) {
+        if (RootData* data = rootBlock())
             data->dictionary = from->root->dictionary;
-            data->loadContext = from->root->loadContext;
-        }
     }
     if (from->collection) {
         Collection* copy = makeCollection();
@@ -320,12 +316,6 @@ NameDictionary* Tavric::getDictionary() const
         return root.extra->root->dictionary;
     // Every tree has one; a detached copy falls back on the library's own.
     return nullField.extra && nullField.extra->root ? nullField.extra->root->dictionary : nullptr;
-}
-
-void* Tavric::getLoadContext() const
-{
-    const Tavric& root = getRoot();
-    return root.extra && root.extra->root ? root.extra->root->loadContext : nullptr;
 }
 
 const std::string& Tavric::getName() const

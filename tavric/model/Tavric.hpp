@@ -9,6 +9,7 @@
 #include "tavric/model/Collection.hpp"
 #include "tavric/model/Expression.hpp"
 #include "tavric/model/NameDictionary.hpp"
+#include "tavric/model/SourceRange.hpp"
 
 namespace zul {
 
@@ -106,26 +107,26 @@ class Tavric;
 
 enum class Severity { Error, Warning, Note };
 
+// Another place a diagnostic is about, with what it is there ("opened here").
+struct RelatedPlace {
+    SourceRange range;
+    std::string text;
+};
+
 // One diagnostic as recorded, for tools that lay diagnostics out themselves; the message list keeps
 // the library's own lines.
 struct Diagnostic {
     int code = ErrorNone;
     Severity severity = Severity::Error;
-    std::string entry; // the text concerned: a file path, or "stdin"
-    int line = 0;      // 1-based; 0 when the diagnostic has no place in a text
-    int column = 0;
+    // Where it stands; not known (line 0) when the diagnostic has no place in a text, the entry
+    // then naming the text concerned all the same.
+    SourceRange range;
     std::string subject; // the declaration and address of the field concerned, when there is one
     std::string text;    // the message without its place or leading ": "
     // A name looked for and not found, and the address of the field it was looked for in.
     std::string missingName;
     std::string searchedIn;
-};
-
-// Where a field was declared: the file (or "stdin"), line and column; line 0 when unknown.
-struct SourcePlace {
-    std::string entry;
-    int line = 0;
-    int column = 0;
+    std::vector<RelatedPlace> related;
 };
 
 // Returned by every failed navigation; compare addresses with it.
@@ -164,7 +165,7 @@ public:
 
     // ---- construction ----
     // A root bound to an existing dictionary (not owned).
-    explicit Tavric(NameDictionary* dictionary, void* loadContext = nullptr);
+    explicit Tavric(NameDictionary* dictionary);
     // A field with a dictionary of its own and no rights for anybody (as nullField).
     Tavric();
     // The other field's own attributes and value; its collection is copied element by element,
@@ -216,7 +217,6 @@ public:
     const std::string& getName() const;
     int getNameId() const { return nameId; }
     NameDictionary* getDictionary() const;
-    void* getLoadContext() const;
 
     // Derived identification (computed on demand).
     std::string getAddress() const;
@@ -319,14 +319,10 @@ public:
     std::string declarationPrefix(bool colour = false) const;
 
     // ---- place in the text ----
-    // Where the field was declared; a field without a place of its own (a plain member of a
-    // collection, a field made by a program) has that of the nearest enclosing field that has one.
-    SourcePlace place() const;
-    // The number of an entry name in the root's table of entries (entered when new); 0 when the
-    // table cannot grow.
-    uint32_t placeEntry(const std::string& entry) const;
-    // Set by the parser: entry from placeEntry, line and column 1-based.
-    void setPlace(uint32_t entry, int line, int column);
+    // Where the field was declared, from the start of its declaration to the end of its value (of
+    // its "]" for a node); a field without a place of its own (a plain member of a collection, a
+    // field made by a program) has that of the nearest enclosing field that has one.
+    SourceRange place() const;
     bool hasOwnPlace() const { return placeIndex != 0; }
 
     // ---- declaration (set by the parser) ----
@@ -409,6 +405,28 @@ public:
     // Creates (or replaces) the collection; null when memory runs out.
     Collection* makeCollection();
 
+    // ---- the value as stored ----
+    // In the field's own type, as the parser or the last store left it: no rights check, no
+    // conversion, no evaluation and no diagnostic (for tools that show a tree as it stands).
+    bool rawBool() const { return boolValue; }
+    int64_t rawInt() const { return intValue; }
+    double rawReal() const { return realValue; }
+    // The string slot (the name when held as an id).
+    const std::string& rawString() const;
+    int32_t rawPointer() const { return pointerValue; }
+    // The address text of a reference or pointer field.
+    const std::string& getAddressText() const { return rawString(); }
+    // The field a reference or pointer designates once the resolution bound it; null otherwise.
+    Tavric* getTarget() const;
+
+    // Reading and writing text: the free functions of tavric/text/Documents.hpp.
+
+private:
+    // The parser's, the evaluator's and the writer's way in (TavricInternal.hpp): building a tree
+    // and storing values without the checks the public operations make.
+    friend struct TavricAccess;
+    friend class Parser;
+
     // ---- tree building (parser) ----
     // A new field under this one, not yet entered among the children (nameId 0: unnamed, as the
     // elements of a collection). Null after a memory diagnostic.
@@ -423,6 +441,12 @@ public:
     // merged into it (its value and declaration when it has any, its children recursively) and
     // deleted. Returns the child that remains.
     Tavric* adoptChild(Tavric* node);
+    // Set by the parser: where the declaration starts (entry from placeEntry), then where it ends.
+    void setPlace(uint32_t entry, const SourcePosition& start);
+    void setPlaceEnd(const SourcePosition& end);
+    // The number of an entry name in the root's table of entries (entered when new); 0 when the
+    // table cannot grow.
+    uint32_t placeEntry(const std::string& entry) const;
 
     // ---- unchecked stores (no rights or type check; for the parser and the evaluator) ----
     void storeBool(bool value);
@@ -440,33 +464,13 @@ public:
     // Field assignment without checks.
     void storeFrom(const Tavric& other);
 
-    // ---- raw slots (no rights, no conversion, no diagnostic; for the writer) ----
-    bool rawBool() const { return boolValue; }
-    int64_t rawInt() const { return intValue; }
-    double rawReal() const { return realValue; }
-    // The string slot (the name when held as an id).
-    const std::string& rawString() const;
-    int32_t rawPointer() const { return pointerValue; }
+    // ---- slots (for the writer and the evaluator) ----
     bool isPointerConst() const { return pointerIsConst; }
     bool isStringId() const { return stringIsId; }
     int getStringId() const { return stringId; }
-    // The address text of a reference or pointer field.
-    const std::string& getAddressText() const { return rawString(); }
-    Tavric* getTarget() const;
     bool isTargetValid() const { return targetValid; }
     bool isSlotValid(int slotType) const;
 
-    // ---- text: parser, directives, writer (defined in tavric/text) ----
-    bool load(const std::string& path, bool finalize, int user = publicUser);
-    bool parse(const std::string& text, bool finalize, int user = publicUser);
-    // Parses text that was read from path (by the caller): messages name path, and an include of
-    // path itself is refused as a cycle, as with load.
-    bool parseAs(const std::string& text, const std::string& path, bool finalize, int user = publicUser);
-    bool write(std::ostream& out, int user = publicUser, bool raw = false, bool colour = false, bool plain = false,
-               int indent = 0) const;
-    bool save(const std::string& path, int user = publicUser, bool raw = false, bool plain = false) const;
-
-private:
     struct Children;
     struct RootData;
     struct Extra;

@@ -175,10 +175,9 @@ void Tavric::reportAbout(int code, const std::string& text, const std::string& m
         Diagnostic record;
         record.code = code;
         const Tavric* placed = DiagnosticScope::current ? DiagnosticScope::current : this;
-        const SourcePlace where = placed->place();
-        record.entry = where.line > 0 ? where.entry : getEntryName();
-        record.line = where.line;
-        record.column = where.column;
+        record.range = placed->place();
+        if (!record.range.known())
+            record.range.entry = getEntryName();
         record.subject = subject;
         record.text = text.compare(0, 2, ": ") == 0 ? text.substr(2) : text;
         if (!missingName.empty()) {
@@ -193,9 +192,18 @@ void Tavric::reportAbout(int code, const std::string& text, const std::string& m
 
 // ---------------------------------------------------------------- places
 
-SourcePlace Tavric::place() const
+namespace {
+
+uint32_t narrowed(std::size_t value)
 {
-    SourcePlace where;
+    return value < UINT32_MAX ? static_cast<uint32_t>(value) : UINT32_MAX;
+}
+
+} // namespace
+
+SourceRange Tavric::place() const
+{
+    SourceRange where;
     for (const Tavric* field = this; field; field = field->parent) {
         if (field->placeIndex == 0)
             continue;
@@ -205,8 +213,8 @@ SourcePlace Tavric::place() const
             break;
         const PlaceRecord& record = data->places[field->placeIndex - 1];
         where.entry = record.entry < data->placeEntries.size() ? data->placeEntries[record.entry] : "stdin";
-        where.line = static_cast<int>(record.line);
-        where.column = static_cast<int>(record.column);
+        where.start = {static_cast<int>(record.line), static_cast<int>(record.column), record.offset};
+        where.end = {static_cast<int>(record.endLine), static_cast<int>(record.endColumn), record.endOffset};
         break;
     }
     return where;
@@ -231,14 +239,18 @@ uint32_t Tavric::placeEntry(const std::string& entry) const
     return static_cast<uint32_t>(entries.size() - 1);
 }
 
-void Tavric::setPlace(uint32_t entry, int line, int column)
+void Tavric::setPlace(uint32_t entry, const SourcePosition& start)
 {
     if (isNull())
         return;
     RootData* data = getRoot().rootBlock();
     if (!data)
         return;
-    const PlaceRecord record{entry, static_cast<uint32_t>(line), static_cast<uint32_t>(column)};
+    const uint32_t line = static_cast<uint32_t>(start.line);
+    const uint32_t column = static_cast<uint32_t>(start.column);
+    const uint32_t offset = narrowed(start.offset);
+    // Until its end is read, the declaration is where it starts.
+    const PlaceRecord record{entry, line, column, offset, line, column, offset};
     if (placeIndex != 0 && placeIndex <= data->places.size()) {
         data->places[placeIndex - 1] = record;
         return;
@@ -249,6 +261,19 @@ void Tavric::setPlace(uint32_t entry, int line, int column)
         return; // the field simply has no place of its own
     }
     placeIndex = static_cast<uint32_t>(data->places.size());
+}
+
+void Tavric::setPlaceEnd(const SourcePosition& end)
+{
+    if (isNull() || placeIndex == 0)
+        return;
+    const RootData* data = getRoot().extra ? getRoot().extra->root : nullptr;
+    if (!data || placeIndex > data->places.size())
+        return;
+    PlaceRecord& record = getRoot().extra->root->places[placeIndex - 1];
+    record.endLine = static_cast<uint32_t>(end.line);
+    record.endColumn = static_cast<uint32_t>(end.column);
+    record.endOffset = narrowed(end.offset);
 }
 
 void Tavric::reportPermission(int right, int user) const

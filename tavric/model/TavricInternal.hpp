@@ -48,6 +48,27 @@ private:
     static int depth;
 };
 
+// The way into a field for the library's own code beyond the parser (the writer, the memory and
+// speed checks): what builds a tree or stores a value without the public operations' checks.
+struct TavricAccess {
+    static Tavric* makeChild(Tavric& parent, int nameId) { return parent.makeChild(nameId); }
+    static Tavric* adoptChild(Tavric& parent, Tavric* node) { return parent.adoptChild(node); }
+    static void setNameId(Tavric& field, int nameId) { field.setNameId(nameId); }
+    static void storeBool(Tavric& field, bool value) { field.storeBool(value); }
+    static void storeInt(Tavric& field, int64_t value) { field.storeInt(value); }
+    static void storeReal(Tavric& field, double value) { field.storeReal(value); }
+    static void storeString(Tavric& field, const std::string& value) { field.storeString(value); }
+    static void storeReference(Tavric& field, const std::string& address, bool pointer)
+    {
+        field.storeReference(address, pointer);
+    }
+    static void storeFrom(Tavric& field, const Tavric& other) { field.storeFrom(other); }
+    static bool isTargetValid(const Tavric& field) { return field.isTargetValid(); }
+    static bool isSlotValid(const Tavric& field, int slotType) { return field.isSlotValid(slotType); }
+    static bool isStringId(const Tavric& field) { return field.isStringId(); }
+    static int getStringId(const Tavric& field) { return field.getStringId(); }
+};
+
 struct Tavric::Children {
     std::map<int, Tavric*> byId;
     std::map<int, bool> linkedIds;
@@ -55,11 +76,16 @@ struct Tavric::Children {
     ChildMap byName;
 };
 
-// A place in a text, small because most fields of a document have one.
+// A field's place in a text, small because most fields of a document have one. Offsets beyond 4 GB
+// are kept as the largest (no text that long is read whole).
 struct PlaceRecord {
     uint32_t entry; // index into the root's place entries
     uint32_t line;
     uint32_t column;
+    uint32_t offset;
+    uint32_t endLine;
+    uint32_t endColumn;
+    uint32_t endOffset;
 };
 
 // The field whose text is being read or whose value is being resolved: what is reported meanwhile,
@@ -79,7 +105,6 @@ private:
 
 struct Tavric::RootData {
     NameDictionary* dictionary = nullptr;
-    void* loadContext = nullptr;
     bool ownsDictionary = false;
     int lastError = 0;
     std::vector<std::string> messages;

@@ -78,27 +78,26 @@ int Parser::directive(Tavric& node, std::size_t& position)
     case IncludeRaw:
         return include(node, argument, which == IncludeRaw, wordAt);
     case Message:
-        emit(DirectiveKind::Message, argument, wordAt);
+        emit(DirectiveKind::Message, argument, wordAt, p);
         return RuleAccepted;
     case Warning:
-        emit(DirectiveKind::Warning, argument, wordAt);
+        emit(DirectiveKind::Warning, argument, wordAt, p);
         return node.stopsOnWarnings() ? (failed = true, RuleError) : RuleAccepted;
     default:
-        emit(DirectiveKind::Error, argument, wordAt);
+        emit(DirectiveKind::Error, argument, wordAt, p);
         failed = true;
         return RuleError;
     }
 }
 
-void Parser::emit(DirectiveKind kind, const std::string& text, std::size_t at)
+void Parser::emit(DirectiveKind kind, const std::string& text, std::size_t at, std::size_t end)
 {
     if (!context.directives)
         return;
     DirectiveText directive;
     directive.kind = kind;
     directive.text = text;
-    directive.entry = entryName;
-    lineAndColumn(at, directive.line, directive.column);
+    directive.range = rangeOf(at, end);
     (*context.directives)(directive);
 }
 

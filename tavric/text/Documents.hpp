@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/SourceToken.hpp"
@@ -18,9 +19,7 @@ enum class DirectiveKind { Message, Warning, Error };
 struct DirectiveText {
     DirectiveKind kind = DirectiveKind::Message;
     std::string text;
-    std::string entry; // the file that holds the directive, or "stdin"
-    int line = 0;
-    int column = 0;
+    SourceRange range; // the directive, from its word to the end of its text
 };
 
 // Receives directive texts as the parser meets them. The library prints nothing itself: without a
@@ -65,10 +64,19 @@ struct WriteOptions {
     int indent = 0;
 };
 
-// Reads the file at path into root. False after a diagnostic in root's messages.
-bool load(Tavric& root, const std::string& path, const LoadOptions& options = LoadOptions());
+// What a load or a parse gives back: whether the text was accepted (and resolved, when asked), and
+// the diagnostics it added to the root's (the root keeps them as well, with their message lines).
+struct [[nodiscard]] ReadResult {
+    bool accepted = false;
+    std::vector<Diagnostic> diagnostics;
+
+    explicit operator bool() const { return accepted; }
+};
+
+// Reads the file at path into root. Not accepted after a diagnostic in root's messages.
+ReadResult load(Tavric& root, const std::string& path, const LoadOptions& options = LoadOptions());
 // Reads text into root.
-bool parse(Tavric& root, const std::string& text, const ParseOptions& options = ParseOptions());
+ReadResult parse(Tavric& root, const std::string& text, const ParseOptions& options = ParseOptions());
 // The node's value and children as text that parse reads back into the same tree.
 bool write(const Tavric& node, std::ostream& out, const WriteOptions& options = WriteOptions());
 // Writes the text to path, replacing the file only once it is whole (colour and indent aside).

@@ -246,7 +246,7 @@ Tavric& finish(ExpressionNode& node)
 
 Tavric& integerResult(ExpressionNode& node, int64_t value)
 {
-    node.result().storeInt(value);
+    TavricAccess::storeInt(node.result(), value);
     return finish(node);
 }
 
@@ -456,7 +456,7 @@ Tavric& sequence(ExpressionNode& node, Tavric& context, int user)
     const Tavric& source = ExpressionNode::valueSource(*first, user);
     if (&source == &nullField)
         return nullField;
-    node.result().storeFrom(source);
+    TavricAccess::storeFrom(node.result(), source);
     return finish(node);
 }
 
@@ -509,7 +509,7 @@ Tavric& assignment(ExpressionNode& node, Tavric& context, int user)
     const Tavric& assigned = ExpressionNode::valueSource(*value, user);
     if (&assigned == &nullField)
         return nullField;
-    node.result().storeFrom(assigned);
+    TavricAccess::storeFrom(node.result(), assigned);
     node.setResultConstant(false);
     return node.result();
 }
@@ -527,7 +527,7 @@ Tavric& logicalOr(ExpressionNode& node, Tavric& context, int user)
         accumulated =
             i == 0 ? value : (node.operatorAt(i - 1) == op::Or ? (accumulated || value) : (accumulated != value));
     }
-    node.result().storeBool(accumulated);
+    TavricAccess::storeBool(node.result(), accumulated);
     return finish(node);
 }
 
@@ -543,7 +543,7 @@ Tavric& logicalAnd(ExpressionNode& node, Tavric& context, int user)
             return nullField;
         accumulated = accumulated && value;
     }
-    node.result().storeBool(accumulated);
+    TavricAccess::storeBool(node.result(), accumulated);
     return finish(node);
 }
 
@@ -559,7 +559,7 @@ Tavric& comparison(ExpressionNode& node, Tavric& context, int user)
         forwardMessages(*values[i], context);
         forwardMessages(*values[i + 1], context);
     }
-    node.result().storeBool(holds);
+    TavricAccess::storeBool(node.result(), holds);
     return finish(node);
 }
 
@@ -636,7 +636,7 @@ Tavric& concatenation(ExpressionNode& node, Tavric& context, int user)
             return nullField;
         text += part;
     }
-    node.result().storeString(text);
+    TavricAccess::storeString(node.result(), text);
     return finish(node);
 }
 

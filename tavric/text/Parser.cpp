@@ -87,7 +87,7 @@ void reportOpenInput(const Tavric& node, const std::string& path, const std::str
     node.addMessage(parsemsg::OpenInput, message + "\n");
     Diagnostic diagnostic;
     diagnostic.code = parsemsg::OpenInput;
-    diagnostic.entry = path;
+    diagnostic.range.entry = path;
     diagnostic.text = message;
     node.addDiagnostic(diagnostic);
 }
@@ -142,20 +142,43 @@ bool parseInto(Tavric& node, const std::string& text, bool finalize, ParseContex
     return accepted;
 }
 
-bool load(Tavric& root, const std::string& path, const LoadOptions& options)
+namespace {
+
+// The result of a read into root: the diagnostics from the first one not yet there.
+ReadResult readResult(const Tavric& root, std::size_t before, bool accepted)
+{
+    ReadResult result;
+    result.accepted = accepted;
+    const std::vector<Diagnostic>& all = root.getRoot().diagnostics();
+    if (before < all.size()) {
+        try {
+            result.diagnostics.assign(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        } catch (const std::bad_alloc&) {
+            // The root keeps them all the same.
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+ReadResult load(Tavric& root, const std::string& path, const LoadOptions& options)
 {
     if (&root == &nullField)
-        return false;
+        return ReadResult();
+    const std::size_t before = root.getRoot().diagnostics().size();
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
     context.includeStack.push_back(canonicalPath(path));
-    return loadInto(root, path, options.finalize, context);
+    const bool accepted = loadInto(root, path, options.finalize, context);
+    return readResult(root, before, accepted);
 }
 
-bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
+ReadResult parse(Tavric& root, const std::string& text, const ParseOptions& options)
 {
     if (&root == &nullField)
-        return false;
+        return ReadResult();
+    const std::size_t before = root.getRoot().diagnostics().size();
     ParseContext context;
     context.directives = options.directives ? &options.directives : nullptr;
     context.tokens = options.tokens;
@@ -168,7 +191,7 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
     if (options.tokens != nullptr) {
         if (text.size() > maxRecordedText) {
             root.report(ErrorMemory, modelmsg::memoryExhausted(text.size()));
-            return false;
+            return readResult(root, before, false);
         }
         // Few texts hold more than a token per two bytes. Reserved at once, the record is never
         // copied as it grows, and the pages it does not fill cost nothing.
@@ -177,29 +200,8 @@ bool parse(Tavric& root, const std::string& text, const ParseOptions& options)
         } catch (const std::bad_alloc&) {
         }
     }
-    return parseInto(root, text, options.finalize, context);
-}
-
-bool Tavric::load(const std::string& path, bool finalize, int /*user*/)
-{
-    LoadOptions options;
-    options.finalize = finalize;
-    return zul::load(*this, path, options);
-}
-
-bool Tavric::parseAs(const std::string& text, const std::string& path, bool finalize, int /*user*/)
-{
-    ParseOptions options;
-    options.finalize = finalize;
-    options.path = path;
-    return zul::parse(*this, text, options);
-}
-
-bool Tavric::parse(const std::string& text, bool finalize, int /*user*/)
-{
-    ParseOptions options;
-    options.finalize = finalize;
-    return zul::parse(*this, text, options);
+    const bool accepted = parseInto(root, text, options.finalize, context);
+    return readResult(root, before, accepted);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -253,13 +255,13 @@ bool Parser::run()
     return accepted;
 }
 
-void Parser::error(int code, std::size_t position, const std::string& message)
+void Parser::error(int code, std::size_t position, const std::string& message, std::size_t opened)
 {
     // A rule that stops at a comment never closed stops because of it.
     if (position != noPosition && PT::unclosedCommentAt(stripped, position))
         record(parsemsg::UnclosedComment, position, parsemsg::unclosedComment, Severity::Error);
     else
-        record(code, position, message, Severity::Error);
+        record(code, position, message, Severity::Error, opened);
     failed = true;
 }
 
@@ -268,36 +270,53 @@ void Parser::note(int code, std::size_t position, const std::string& message)
     record(code, position, message, Severity::Note);
 }
 
-void Parser::record(int code, std::size_t position, const std::string& message, Severity severity)
+void Parser::record(int code, std::size_t position, const std::string& message, Severity severity,
+                    std::size_t opened)
 {
     Diagnostic diagnostic;
     diagnostic.code = code;
     diagnostic.severity = severity;
-    diagnostic.entry = entryName;
-    if (position != noPosition)
-        lineAndColumn(position, diagnostic.line, diagnostic.column);
+    diagnostic.range = rangeOfWordAt(position);
     diagnostic.text = message.compare(0, 2, ": ") == 0 ? message.substr(2) : message;
-    target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.line) + ", col " +
-                                std::to_string(diagnostic.column) + ")" + message + "\n");
+    target.addMessage(code, "(Entry " + entryName + ", line " + std::to_string(diagnostic.range.start.line) +
+                                ", col " + std::to_string(diagnostic.range.start.column) + ")" + message + "\n");
     // A message about a whole field (a kind that does not match) keeps line 0 in its line, as it
     // always has; its record stands where the field is declared.
-    if (position == noPosition && DiagnosticScope::current) {
-        const SourcePlace where = DiagnosticScope::current->place();
-        diagnostic.line = where.line;
-        diagnostic.column = where.column;
+    if (position == noPosition && DiagnosticScope::current && DiagnosticScope::current->place().known())
+        diagnostic.range = DiagnosticScope::current->place();
+    if (opened != noPosition) {
+        RelatedPlace where;
+        where.range = rangeOf(opened, opened + 1);
+        where.text = "opened here";
+        diagnostic.related.push_back(where);
     }
     target.addDiagnostic(diagnostic);
 }
 
-void Parser::openedHere(std::size_t position)
+SourceRange Parser::rangeOf(std::size_t begin, std::size_t end)
 {
-    Diagnostic diagnostic;
-    diagnostic.code = parsemsg::MissingBracket;
-    diagnostic.severity = Severity::Note;
-    diagnostic.entry = entryName;
-    lineAndColumn(position, diagnostic.line, diagnostic.column);
-    diagnostic.text = "opened here";
-    target.addDiagnostic(diagnostic);
+    SourceRange range;
+    range.entry = entryName;
+    range.start = positionAt(begin);
+    range.end = positionAt(end);
+    return range;
+}
+
+SourceRange Parser::rangeOfWordAt(std::size_t position)
+{
+    if (position == noPosition) {
+        SourceRange range;
+        range.entry = entryName;
+        return range;
+    }
+    SourceRange range;
+    range.entry = entryName;
+    range.start = positionAt(position);
+    // The same line: the column moves on by the bytes between.
+    range.end = range.start;
+    range.end.offset = PT::wordEnd(stripped, range.start.offset);
+    range.end.column += static_cast<int>(range.end.offset - range.start.offset);
+    return range;
 }
 
 bool Parser::warning(const Tavric& node, int code, std::size_t position, const std::string& message)
@@ -314,7 +333,7 @@ bool Parser::startsWithByteOrderMark() const
     return original.compare(0, 3, "\xEF\xBB\xBF") == 0;
 }
 
-void Parser::lineAndColumn(std::size_t position, int& line, int& column)
+SourcePosition Parser::positionAt(std::size_t position)
 {
     // Fields are placed in the order of the text: counting on from the last place keeps a whole
     // parse linear.
@@ -329,19 +348,24 @@ void Parser::lineAndColumn(std::size_t position, int& line, int& column)
         cursor.position = newline + 1;
     }
     cursor.position = end;
-    line = cursor.line;
-    column = static_cast<int>(end - cursor.lineStart) + 1;
+    SourcePosition at;
+    at.line = cursor.line;
+    at.column = static_cast<int>(end - cursor.lineStart) + 1;
+    at.offset = end;
     // The mark takes no room on the line as an editor shows it.
-    if (line == 1 && end >= 3 && startsWithByteOrderMark())
-        column -= 3;
+    if (at.line == 1 && end >= 3 && startsWithByteOrderMark())
+        at.column -= 3;
+    return at;
 }
 
 void Parser::placeField(Tavric& field, std::size_t position)
 {
-    int line = 0;
-    int column = 0;
-    lineAndColumn(position, line, column);
-    field.setPlace(entryIndex, line, column);
+    field.setPlace(entryIndex, positionAt(position));
+}
+
+void Parser::endField(Tavric& field, std::size_t position)
+{
+    field.setPlaceEnd(positionAt(position));
 }
 
 void Parser::unreadable(std::size_t position)
@@ -436,6 +460,7 @@ int Parser::element(Tavric& node, std::size_t& position)
     const int assigned = assignment(*field, position);
     if (assigned == RuleError)
         return RuleError;
+    endField(*field, position);
     if (assigned == RuleNoMatch && followedByString(position)) {
         // A word and a quoted text on one line: a directive misspelt, not an empty field and a name.
         error(parsemsg::UnknownDirective, nameAt, parsemsg::unknownDirective(stripped.substr(nameAt, position - nameAt)));
@@ -478,9 +503,9 @@ int Parser::bracketedNode(Tavric& parent, std::size_t& position, std::unique_ptr
             if (p < stripped.size() && stripped[p] == ']') {
                 token(p, p + 1, TokenRole::Close);
                 ++p;
+                endField(*made, p);
             } else {
-                error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
-                openedHere(position);
+                error(parsemsg::MissingBracket, p, parsemsg::missingBracket, position);
                 result = RuleError;
             }
         } else {
@@ -693,6 +718,7 @@ int Parser::assignment(Tavric& field, std::size_t& position)
     position = p;
     if (result == RuleError)
         return RuleError;
+    endField(field, p);
     if (!kindsAgree(declaredKind, foundKind) &&
         !warning(field, parsemsg::KindMismatch, noPosition,
                  parsemsg::kindMismatch(Tavric::kindNames[declaredKind], Tavric::kindNames[foundKind])))
@@ -728,8 +754,7 @@ int Parser::specialScope(Tavric& field, std::size_t& position, int& foundKind)
     }
     field.setKind(foundKind);
     if (p >= stripped.size() || stripped[p] != ']') {
-        error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
-        openedHere(position);
+        error(parsemsg::MissingBracket, p, parsemsg::missingBracket, position);
         position = p;
         return RuleError;
     }
@@ -805,9 +830,8 @@ int Parser::collection(Tavric& field, std::size_t& position)
     for (;;) {
         PT::skipSeparators(stripped, p);
         if (p >= stripped.size()) {
-            error(parsemsg::MissingBracket, p, parsemsg::missingBracket);
             // The scope word "[Collection" ends where this rule began.
-            openedHere(stripped.rfind('[', position));
+            error(parsemsg::MissingBracket, p, parsemsg::missingBracket, stripped.rfind('[', position));
             result = RuleError;
             break;
         }
@@ -883,6 +907,8 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
     if (after >= stripped.size() || stripped[after] == '\n' || stripped[after] == '\r' || stripped[after] == ';') {
         const std::size_t at = position;
         position = p;
+        // What the store reports about the field covers its value.
+        endField(field, p);
         return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;
     }
     // Read again as an expression, with its own tokens.
@@ -895,6 +921,7 @@ int Parser::valueOrExpression(Tavric& field, std::size_t& position)
     }
     const std::size_t at = position;
     position = e;
+    endField(field, e);
     if (tree->isOperand()) {
         // No operator at all (as in "x = 5]"): the value itself, as if it stood alone.
         return storeLiteral(field, literal, at) ? RuleAccepted : RuleError;

@@ -60,15 +60,18 @@ public:
     // Parses the whole text into the target; false when any rule failed or text remains.
     bool run();
 
+    // Position meaning "no position": messages then print line 0 and column 0.
+    static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
+
     // ---- shared with the directives and expressions ----
     const std::string& text() const { return stripped; }
     ParseContext& parseContext() { return context; }
     // Appends "(Entry ..., line ..., col ...)" and the text; an error (not a warning) fails the parse.
-    void error(int code, std::size_t position, const std::string& message);
+    // opened: where the bracket or quote that was never closed stands, for the record (a related
+    // place "opened here"); noPosition when the error is about no such thing.
+    void error(int code, std::size_t position, const std::string& message, std::size_t opened = noPosition);
     // The same line without failing the parse.
     void note(int code, std::size_t position, const std::string& message);
-    // Where the bracket a "missing ']'" error is about was opened (a record only, no message line).
-    void openedHere(std::size_t position);
     // A warning: goes on (true) unless the node stops on warnings, which then fails the parse.
     bool warning(const Tavric& node, int code, std::size_t position, const std::string& message);
     // What stands at a position, for "Got '...'" messages: the rest of its line, cut short.
@@ -80,19 +83,22 @@ public:
     // Stores a literal into a field, with the type check against a declared type.
     bool storeLiteral(Tavric& field, const Literal& literal, std::size_t position);
 
-    // Position meaning "no position": messages then print line 0 and column 0.
-    static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
-
 private:
     bool startsWithByteOrderMark() const;
-    void lineAndColumn(std::size_t position, int& line, int& column);
-    // Where the field's declaration starts, kept with the field.
+    // Line, column and offset of a byte position (positions asked in text order cost a pass in all).
+    SourcePosition positionAt(std::size_t position);
+    SourceRange rangeOf(std::size_t begin, std::size_t end);
+    // The word (or the one character) at a position, where a message about it points.
+    SourceRange rangeOfWordAt(std::size_t position);
+    // Where the field's declaration starts, then where it ends, kept with the field.
     void placeField(Tavric& field, std::size_t position);
+    void endField(Tavric& field, std::size_t position);
     // Reports what stands where an element was expected and none begins.
     void unreadable(std::size_t position);
     // A string literal after blanks on the same line.
     bool followedByString(std::size_t position) const;
-    void record(int code, std::size_t position, const std::string& message, Severity severity);
+    void record(int code, std::size_t position, const std::string& message, Severity severity,
+                std::size_t opened = noPosition);
     int body(Tavric& node, std::size_t& position);
     int element(Tavric& node, std::size_t& position);
     // "[" declaration, assignment, body, "]": the new node in made.
@@ -108,7 +114,7 @@ private:
     int directive(Tavric& node, std::size_t& position);
     int include(Tavric& node, const std::string& path, bool raw, std::size_t at);
     // Hands a directive's text to the caller's sink.
-    void emit(DirectiveKind kind, const std::string& text, std::size_t at);
+    void emit(DirectiveKind kind, const std::string& text, std::size_t at, std::size_t end);
 
     // Value forms (Values.cpp).
     int scanValueForm(std::size_t& position, Literal& out);

@@ -194,4 +194,21 @@ void ParsingTools::lineAndColumn(const std::string& text, std::size_t position, 
     ++column;
 }
 
+std::size_t ParsingTools::wordEnd(const std::string& text, std::size_t position)
+{
+    const auto wordByte = [&text](std::size_t i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+    };
+    std::size_t end = position;
+    while (end < text.size() && wordByte(end))
+        ++end;
+    if (end == position && end < text.size() && text[end] != '\n' && text[end] != '\r') {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return end;
+}
+
 } // namespace zul

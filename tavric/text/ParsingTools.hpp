@@ -183,6 +183,10 @@ public:
     // ---- whole-text helpers ----
     // 1-based line and column of a byte position.
     static void lineAndColumn(const std::string& text, std::size_t position, int& line, int& column);
+    // The end of what a message about a position points at: the word there (letters, digits, "_"
+    // and the bytes of characters outside ASCII), else the one character there; the position itself
+    // at a line's end or the text's.
+    static std::size_t wordEnd(const std::string& text, std::size_t position);
 };
 
 } // namespace zul

@@ -34,8 +34,9 @@ enum class TokenRole : std::uint8_t {
 
 enum class Language : std::uint8_t { None, English, French };
 
-// One piece of the text, by byte offset and length. Twelve bytes: a large document records
-// millions of them (one per number of a map layer), so offsets are 32 bits.
+// One piece of the text, by byte offset and length; SourceLines gives its SourceRange. Twelve bytes:
+// a large document records millions of them (one per number of a map layer), so offsets are 32 bits
+// and lines and columns are counted only when asked for.
 struct SourceToken {
     SourceToken() = default;
     SourceToken(std::size_t offset, std::size_t length, TokenRole role = TokenRole::Value,

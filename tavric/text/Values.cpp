@@ -346,7 +346,7 @@ int Parser::scanString(std::size_t& position, std::string& out)
         out.append(stripped, p, run - p);
         p = run;
         if (p >= stripped.size()) {
-            error(parsemsg::UnclosedString, p, parsemsg::unclosedString);
+            error(parsemsg::UnclosedString, p, parsemsg::unclosedString, position);
             position = p;
             return RuleError;
         }

@@ -11,6 +11,7 @@
 #include "tavric/model/Declaration.hpp"
 #include "tavric/model/ModelMessages.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/model/TavricInternal.hpp"
 #include "tavric/text/Documents.hpp"
 #include "tavric/text/ExpressionNode.hpp"
 #include "tavric/text/ParsingTools.hpp"
@@ -305,7 +306,7 @@ void TreeWriter::header(const Tavric& field)
     // in another order (a chain or a cycle of pointers) they would no longer match once declared.
     if (field.arePointerLevelsTaken())
         words.levels.clear();
-    if (field.getKind() == KindPointer && field.isUntyped() && field.isTargetValid() && field.getTarget()) {
+    if (field.getKind() == KindPointer && field.isUntyped() && TavricAccess::isTargetValid(field) && field.getTarget()) {
         const Tavric& target = *field.getTarget();
         std::vector<int> derived = target.getPointerLevels();
         derived.push_back(target.isConstant() ? 1 : 0);
@@ -492,34 +493,21 @@ bool write(const Tavric& node, std::ostream& out, const WriteOptions& options)
     return !out.fail();
 }
 
-bool Tavric::write(std::ostream& out, int user, bool raw, bool colour, bool plain, int indent) const
-{
-    WriteOptions options;
-    options.user = user;
-    options.raw = raw;
-    options.colour = colour;
-    options.plain = plain;
-    options.indent = indent;
-    return zul::write(*this, out, options);
-}
-
 bool save(const Tavric& node, const std::string& path, const WriteOptions& options)
 {
-    return node.save(path, options.user, options.raw, options.plain);
-}
-
-bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
-{
-    if (isNull())
+    if (&node == &nullField)
         return false;
     std::string bytes;
     try {
         std::ostringstream text;
-        if (!write(text, user, raw, false, plain, 0))
+        WriteOptions whole = options;
+        whole.colour = false;
+        whole.indent = 0;
+        if (!write(node, text, whole))
             return false;
         bytes = text.str();
     } catch (const std::bad_alloc&) {
-        report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
+        node.report(ErrorMemory, modelmsg::memoryExhausted(sizeof(Tavric)));
         return false;
     }
     // Replaced whole: a failed save leaves the old file as it was.
@@ -527,9 +515,9 @@ bool Tavric::save(const std::string& path, int user, bool raw, bool plain) const
     if (!replaced) {
         const int code = replaced.error;
         if (replaced.step == ReplaceStep::Create)
-            report(ErrorOpenOutput, modelmsg::openOutput(path, code, std::strerror(code)));
+            node.report(ErrorOpenOutput, modelmsg::openOutput(path, code, std::strerror(code)));
         else
-            report(ErrorWriteOutput, modelmsg::writeOutput(path, code, std::strerror(code)));
+            node.report(ErrorWriteOutput, modelmsg::writeOutput(path, code, std::strerror(code)));
         return false;
     }
     return true;

@@ -117,7 +117,7 @@ Config& Config::get()
     if (done)
         return config;
     done = true;
-    config.loaded = zul::load(config.document, runPath("lev/config.tvr"));
+    config.loaded = zul::load(config.document, runPath("lev/config.tvr")).accepted;
     for (const std::string& line : config.document.messages())
         config.messages += line;
     const zul::Tavric* mapsField = config.find({vrk::MapsKey});

@@ -42,7 +42,7 @@ struct Config {
     static Config& get();
 
     zul::NameDictionary dictionary;
-    zul::Tavric document{&dictionary, nullptr};
+    zul::Tavric document{&dictionary};
     bool loaded = false;
     std::string messages;
     std::vector<MapData> maps;

@@ -77,7 +77,7 @@ TEST_F(MapTool, WritesLayersOfDocumentCodesThatTheDataLibraryReads)
     const std::string text = write("Xx.tvr", "[Xx\n  Hello = \"Été\"\n]\n");
     ASSERT_EQ(compile(source, "--text " + text), 0) << errors;
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     EXPECT_EQ(document["Language"]["Xx"]["Hello"].getString(), "Été");
     const zul::Tavric& map = document["Maps"]["Small"];
@@ -112,7 +112,7 @@ TEST_F(MapTool, AStartCellGoesIntoTheMapAndNoneIsWrittenWithoutIt)
     const std::string none = write("none.map", replaced(grids, "map Small", "map Other"));
     ASSERT_EQ(compile(given + " " + none), 0) << errors;
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     const zul::Tavric& start = document["Maps"]["Small"]["Start"];
     EXPECT_EQ(start["Column"].getType(), zul::TypeInt);
@@ -142,7 +142,7 @@ TEST_F(MapTool, WindowsHaveTheirOwnCodeAndWallsJoinThem)
         replaced(replaced(grids, "'.' ground=0\n", "'.' ground=0\n'W' ground=4 walls=window\n"), "#.|.#\n", "#.|W#\n");
     ASSERT_EQ(compile(write("window.map", withWindow)), 0) << errors;
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     const zul::Tavric& layers = document["Maps"]["Small"]["Layers"];
     auto cell = [&](const char* layer, int x, int y) {

@@ -163,11 +163,8 @@ void writeCollection(zul::Tavric& field, const std::string& name, const std::vec
     zul::Tavric& layer = field.child(name);
     layer.setKind(7);
     zul::Collection* collection = layer.makeCollection();
-    for (const long long value : values) {
-        zul::Tavric* element = layer.makeChild(0);
-        element->storeInt(value);
-        collection->append(element);
-    }
+    for (const long long value : values)
+        collection->appendInt(value);
 }
 
 void TestMap::write(zul::Tavric& field) const

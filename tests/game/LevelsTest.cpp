@@ -67,7 +67,7 @@ TEST_F(Levels, VictoryOnTheFirstMapLeadsToTheSecondAtItsStart)
     // Kept in the user data as it is written and read back.
     std::string bytes;
     ASSERT_TRUE(userDataBytes(program->userDocument(), "", bytes));
-    zul::Tavric reread(&ProgramProbe::dictionary(*program), nullptr);
+    zul::Tavric reread(&ProgramProbe::dictionary(*program));
     ASSERT_TRUE(zul::parse(reread, userDataText(bytes)));
     EXPECT_EQ(reread.child("FurthestLevel").getInt(), 2);
 }

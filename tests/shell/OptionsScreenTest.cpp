@@ -5,6 +5,7 @@
 #include "shell/Program.hpp"
 #include "tests/shell/ProgramProbe.hpp"
 #include "UserDataDir.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tests/Contrast.hpp"
 
 #include <gtest/gtest.h>
@@ -110,12 +111,12 @@ public:
     static void expectSame(const Settings& actual, const Settings& expected, const std::string& where)
     {
         zul::NameDictionary names;
-        zul::Tavric left(&names, nullptr), right(&names, nullptr);
+        zul::Tavric left(&names), right(&names);
         actual.write(left);
         expected.write(right);
         std::ostringstream leftText, rightText;
-        left.write(leftText);
-        right.write(rightText);
+        zul::write(left, leftText);
+        zul::write(right, rightText);
         EXPECT_NE(rightText.str().find("MusicVolume"), std::string::npos);
         EXPECT_EQ(leftText.str(), rightText.str()) << where;
     }

@@ -3,6 +3,7 @@
 // silently measures an empty map.
 #include "bench/GeneratedMap.hpp"
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,8 @@ TEST(GeneratedMap, CompilesWithItsHuntersWallsAndStart)
     for (const int hunters : {0, 12, 1000}) {
         SCOPED_TRACE(hunters);
         zul::NameDictionary names;
-        zul::Tavric document(&names, nullptr);
-        ASSERT_TRUE(document.parse(mapsDocument(hunters), true));
+        zul::Tavric document(&names);
+        ASSERT_TRUE(zul::parse(document, mapsDocument(hunters)));
         zul::Tavric& map = document.child("Maps").child("Generated");
         EXPECT_EQ(map.child("Width").getInt(), Side);
         EXPECT_EQ(map.child("Height").getInt(), Side);

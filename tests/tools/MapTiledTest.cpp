@@ -165,7 +165,7 @@ TEST_F(Tiled, TmxrasterizerDrawsMap0AsTheMapPictureDoes)
                 skip[size_t(y * width + x)] = 1;
     };
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, binaryDir + "/run/lev/config.tvr"));
     const zul::Tavric& map = document["Maps"]["Map0"];
     const int columns = int(map["Width"].getInt()), rows = int(map["Height"].getInt());
@@ -288,7 +288,7 @@ TEST_F(Tiled, SmallMapsGiveTheirCodesAndAreNamedByPropertyOrFile)
     writeFile(json, smallJson);
     ASSERT_EQ(compile(tmx + " " + json, dir + "/config.tvr"), 0) << errors;
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     auto codes = [&](const char* map, const char* layer) {
         std::vector<long long> values;
@@ -326,7 +326,7 @@ TEST_F(Tiled, TheStartCellComesFromTheMapsProperties)
                              " {\"name\":\"StartRow\", \"type\":\"int\", \"value\":0}"));
     ASSERT_EQ(compile(tmx + " " + json, dir + "/config.tvr"), 0) << errors;
     zul::NameDictionary dictionary;
-    zul::Tavric document(&dictionary, nullptr);
+    zul::Tavric document(&dictionary);
     ASSERT_TRUE(zul::load(document, dir + "/config.tvr"));
     EXPECT_EQ(document["Maps"]["small"]["Start"]["Column"].getInt(), 1);
     EXPECT_EQ(document["Maps"]["small"]["Start"]["Row"].getInt(), 1);

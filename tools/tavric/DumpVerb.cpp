@@ -10,7 +10,7 @@ namespace tavrictool {
 Outcome dumpVerb(const Arguments& args, Streams& streams)
 {
     Document document(args, streams);
-    if (!document.load(args.positional[0], false))
+    if (!loadDocument(document, args.positional[0], false))
         return Outcome::Refused;
     // The whole text first: a failed write leaves nothing half-written on the output.
     std::ostringstream text;

@@ -144,7 +144,7 @@ Outcome getVerb(const Arguments& args, Streams& streams)
     if (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string")
         return Outcome::BadCall;
     Document document(args, streams);
-    if (!document.load(args.positional[0], true))
+    if (!loadDocument(document, args.positional[0], true))
         return Outcome::Refused;
     Tavric& root = document.root;
     Report& report = document.report;

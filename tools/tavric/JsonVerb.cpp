@@ -11,7 +11,7 @@ namespace tavrictool {
 Outcome jsonVerb(const Arguments& args, Streams& streams)
 {
     Document document(args, streams);
-    if (!document.load(args.positional[0], true))
+    if (!loadDocument(document, args.positional[0], true))
         return Outcome::Refused;
     const zul::Tavric& root = document.root;
     nlohmann::ordered_json json = toJson(root, args.has("--all"), args.has("--raw"));

@@ -61,7 +61,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     zul::ParseOptions options;
     options.finalize = false;
     options.tokens = &tokens;
-    const bool parsed = zul::parse(literal.root, document, options);
+    const bool parsed = zul::parse(literal.root, document, options).accepted;
     const std::vector<zul::Diagnostic>& found = literal.root.diagnostics();
     if (!parsed || !found.empty())
         return found.empty() ? "it does not read as a value" : found.front().text;
@@ -120,22 +120,6 @@ std::string unsettable(const Tavric& field, const std::string& address)
     }
 }
 
-// The byte offset of a place (line and column 1-based, the column in bytes; a byte-order mark takes
-// no column on the first line).
-std::size_t offsetOf(const std::string& text, int line, int column)
-{
-    std::size_t start = 0;
-    for (int l = 1; l < line; ++l) {
-        const void* newline = std::memchr(text.data() + start, '\n', text.size() - start);
-        if (!newline)
-            return text.size();
-        start = static_cast<const char*>(newline) - text.data() + 1;
-    }
-    if (line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        start += 3;
-    return start + static_cast<std::size_t>(column - 1);
-}
-
 bool isGap(TokenRole role)
 {
     return role == TokenRole::LineComment || role == TokenRole::BlockComment || role == TokenRole::Semicolon ||
@@ -154,10 +138,10 @@ std::size_t nextToken(const SourceTokens& tokens, std::size_t i)
 // tokens.size() when the text does not hold it so.
 std::size_t valueToken(const std::string& text, const SourceTokens& tokens, const Tavric& declared, int member)
 {
-    const zul::SourcePlace place = declared.place();
-    if (place.line == 0)
+    const zul::SourceRange place = declared.place();
+    if (!place.known() || place.start.offset > text.size())
         return tokens.size();
-    const std::size_t at = offsetOf(text, place.line, place.column);
+    const std::size_t at = place.start.offset;
     std::size_t i =
         std::lower_bound(tokens.begin(), tokens.end(), at,
                          [](const SourceToken& token, std::size_t offset) { return token.offset < offset; }) -
@@ -277,8 +261,8 @@ bool editedText(const std::string& path, const std::string& address, const Liter
         declared = field.getParent();
         member = static_cast<int>(declared->getCollection()->indexOf(&field));
     }
-    const zul::SourcePlace place = declared->place();
-    if (place.line > 0 && place.entry != source.name) {
+    const zul::SourceRange place = declared->place();
+    if (place.known() && place.entry != source.name) {
         report.refused(source.name, "'" + address + "' is written in '" + place.entry +
                                         "', which this file includes: set it in that file");
         return false;

@@ -51,12 +51,11 @@ void warnAt(const Tavric& reference, const Tavric& holder, const std::string& en
 {
     zul::Diagnostic warning;
     warning.severity = zul::Severity::Warning;
-    const zul::SourcePlace place = reference.place();
-    warning.entry = place.line > 0 ? place.entry : entry;
-    warning.line = place.line;
-    warning.column = place.column;
-    if (warning.line == 0)
+    warning.range = reference.place();
+    if (!warning.range.known()) {
+        warning.range.entry = entry;
         warning.subject = holder.getAddress();
+    }
     warning.text = text;
     holder.addDiagnostic(warning);
 }
@@ -119,7 +118,7 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
         report.directive(directive);
     };
     options.includes = steps.includes;
-    bool accepted = zul::parse(root, source.text, options);
+    bool accepted = zul::parse(root, source.text, options).accepted;
     if (accepted && steps.warnAboutReferences)
         warnAboutMissingTargets(root, *root.getDictionary(), source);
     if (steps.finalize) {

@@ -29,26 +29,26 @@ struct LoadSteps {
 bool loadDocument(const std::string& path, std::istream& in, zul::Tavric& root, const LoadSteps& steps, Report& report,
                   Source& source);
 
-// One document loaded for a verb, with its report on the verb's error stream.
+// One document for a verb, with its report on the verb's error stream.
 struct Document {
     Document(const Arguments& args, Streams& streams) : report(streams.err, args.colourErr(streams)), in(streams.in) {}
-    bool load(const std::string& path, bool finalize)
-    {
-        LoadSteps steps;
-        steps.finalize = finalize;
-        const bool loaded = loadDocument(path, in, root, steps, report, source);
-        reported = root.diagnostics().size();
-        return loaded;
-    }
 
     Report report;
     zul::NameDictionary names;
     zul::Tavric root{&names};
     Source source;
     std::size_t reported = 0; // the root's diagnostics printed so far
-
-private:
-    std::istream& in;
+    std::istream& in;         // read for the path "-"
 };
+
+// Loads the document at path for a verb (loadDocument above, the diagnostics printed).
+inline bool loadDocument(Document& document, const std::string& path, bool finalize)
+{
+    LoadSteps steps;
+    steps.finalize = finalize;
+    const bool loaded = loadDocument(path, document.in, document.root, steps, document.report, document.source);
+    document.reported = document.root.diagnostics().size();
+    return loaded;
+}
 
 } // namespace tavrictool

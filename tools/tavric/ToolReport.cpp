@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/SourceLines.hpp"
 
 namespace tavrictool {
 
@@ -84,21 +85,41 @@ void Report::excerpt(const std::string& entry, int line, int column)
     out << ' ' << shown << '\n' << ' ' << caret << paint("^", "\x1b[1;32m") << '\n';
 }
 
+namespace {
+
+// "entry:line:column", or the entry alone for no place in a text.
+std::string placeText(const zul::SourceRange& range)
+{
+    if (!range.known())
+        return range.entry;
+    return range.entry + ":" + std::to_string(range.start.line) + ":" + std::to_string(range.start.column);
+}
+
+} // namespace
+
+void Report::note(const zul::SourceRange& range, const std::string& text)
+{
+    out << paint(placeText(range) + ":", "\x1b[1m") << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << ' '
+        << text << '\n';
+}
+
 void Report::show(const zul::Diagnostic& record)
 {
-    std::string place = record.entry;
-    if (record.line > 0)
-        place += ":" + std::to_string(record.line) + ":" + std::to_string(record.column);
+    const std::string place = placeText(record.range);
     out << paint(place + ":", "\x1b[1m") << ' '
         << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
     if (!record.subject.empty())
         out << record.subject << ": ";
     out << record.text << '\n';
-    if (record.line > 0)
-        excerpt(record.entry, record.line, record.column);
+    if (record.range.known())
+        excerpt(record.range.entry, record.range.start.line, record.range.start.column);
     if (!record.missingName.empty())
-        out << paint(place + ":", "\x1b[1m") << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << " '"
-            << record.missingName << "' is not a field of " << record.searchedIn << '\n';
+        note(record.range, "'" + record.missingName + "' is not a field of " + record.searchedIn);
+    for (const zul::RelatedPlace& related : record.related) {
+        note(related.range, related.text);
+        if (related.range.known())
+            excerpt(related.range.entry, related.range.start.line, related.range.start.column);
+    }
     if (record.severity == zul::Severity::Error)
         ++errorCount;
     else if (record.severity == zul::Severity::Warning)
@@ -121,9 +142,7 @@ void Report::directive(const zul::DirectiveText& directive)
     }
     zul::Diagnostic record;
     record.severity = directive.kind == zul::DirectiveKind::Error ? zul::Severity::Error : zul::Severity::Warning;
-    record.entry = directive.entry;
-    record.line = directive.line;
-    record.column = directive.column;
+    record.range = directive.range;
     record.text = directive.text;
     show(record);
 }
@@ -133,16 +152,11 @@ void Report::finding(const std::string& entry, const std::string& text, std::siz
 {
     zul::Diagnostic record;
     record.severity = zul::Severity::Warning;
-    record.entry = entry;
-    zul::ParsingTools::lineAndColumn(text, offset, record.line, record.column);
-    // The parser counts the columns of the first line after a byte-order mark.
-    if (record.line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 && record.column > 3)
-        record.column -= 3;
+    record.range = zul::SourceLines(text, entry).range(offset, offset);
     record.text = message + " [" + name + "]";
     show(record);
     if (!hint.empty())
-        out << paint(entry + ":" + std::to_string(record.line) + ":" + std::to_string(record.column) + ":", "\x1b[1m")
-            << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << ' ' << hint << '\n';
+        note(record.range, hint);
 }
 
 void Report::refused(const std::string& name, const std::string& problem)

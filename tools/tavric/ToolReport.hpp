@@ -44,6 +44,8 @@ public:
 
 private:
     void show(const zul::Diagnostic& record);
+    // "PLACE: note: TEXT" after a diagnostic.
+    void note(const zul::SourceRange& range, const std::string& text);
     void excerpt(const std::string& entry, int line, int column);
     const std::string* sourceOf(const std::string& entry);
     std::string paint(const std::string& text, const char* code) const;

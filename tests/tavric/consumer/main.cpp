@@ -12,9 +12,12 @@ int main(int argc, char** argv)
     }
     zul::NameDictionary names;
     zul::Tavric document(&names);
-    if (!zul::load(document, argv[1])) {
-        for (const std::string& line : document.messages())
-            std::cerr << line;
+    const zul::ReadResult loaded = zul::load(document, argv[1]);
+    if (!loaded) {
+        // Where each diagnostic stands: columns count bytes.
+        for (const zul::Diagnostic& diagnostic : loaded.diagnostics)
+            std::cerr << diagnostic.range.entry << ", line " << diagnostic.range.start.line << ", col "
+                      << diagnostic.range.start.column << ": " << diagnostic.text << "\n";
         return 1;
     }
     // The read-only form looks the field up without creating it.

@@ -131,22 +131,22 @@ TEST_F(Address, FinalizeBindsPointersAndReferences)
 {
     root["data"]["value"] = 4;
     Tavric& pointer = root["p"];
-    pointer.storeReference("data.value", true);
+    TavricAccess::storeReference(pointer, "data.value", true);
     Tavric& nowhere = root["n"];
-    nowhere.storeReference("nowhere", true);
+    TavricAccess::storeReference(nowhere, "nowhere", true);
     Tavric& reference = root["r"];
-    reference.storeReference("data.value", false);
+    TavricAccess::storeReference(reference, "data.value", false);
     Tavric& toMissing = root["m"];
-    toMissing.storeReference("later.made", false);
+    TavricAccess::storeReference(toMissing, "later.made", false);
     root.setSystemAccess(true);
 
     ASSERT_TRUE(root.finalize());
     EXPECT_FALSE(root.hasSystemAccess());
-    EXPECT_TRUE(pointer.isTargetValid());
+    EXPECT_TRUE(TavricAccess::isTargetValid(pointer));
     EXPECT_EQ(&root["data"]["value"], pointer.getTarget());
     EXPECT_EQ(std::vector<int>{0}, pointer.getPointerLevels());
     EXPECT_EQ(&root["data"]["value"], &root.resolve("p->"));
-    EXPECT_FALSE(nowhere.isTargetValid());
+    EXPECT_FALSE(TavricAccess::isTargetValid(nowhere));
     EXPECT_EQ(TypeInt, reference.getType());
     EXPECT_EQ(4, reference.getInt());
     // Missing targets of references are created by the resolution.
@@ -160,7 +160,7 @@ Tavric& intOnText(Tavric& root, const char* name, bool pointer)
     root["text"] = "x";
     Tavric& field = root[name];
     field.declareType(TypeInt);
-    field.storeReference("text", pointer);
+    TavricAccess::storeReference(field, "text", pointer);
     return field;
 }
 
@@ -180,7 +180,7 @@ TEST_F(Address, FinalizeChecksDeclaredLevelsAndConstTargets)
     Tavric& plain = root["plain"];
     plain.declareType(TypeInt);
     plain.setPointerLevels({0});
-    plain.storeReference("fixed", true);
+    TavricAccess::storeReference(plain, "fixed", true);
     plain.setPointerLevels({0});
     // A const level may not be stored into a plain one.
     EXPECT_FALSE(root.finalize());
@@ -188,7 +188,7 @@ TEST_F(Address, FinalizeChecksDeclaredLevelsAndConstTargets)
 
     Tavric& accepting = root["accepting"];
     accepting.declareType(TypeInt);
-    accepting.storeReference("fixed", true);
+    TavricAccess::storeReference(accepting, "fixed", true);
     accepting.setPointerLevels({1});
     accepting.setConstant(true);
     EXPECT_TRUE(root.finalize());

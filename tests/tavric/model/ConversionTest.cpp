@@ -69,7 +69,7 @@ TEST_F(Conversion, ReadsInEachType)
     };
     const std::string toReal = notConverted("real"), toChar = notConverted("char"), toBool = notConverted("bool"),
                       toInt = notConverted("int");
-    const Prepare pointerLevels = [](Tavric& f) { f.storeReference("x", true), f.setPointerLevels({1, 0}); };
+    const Prepare pointerLevels = [](Tavric& f) { TavricAccess::storeReference(f, "x", true), f.setPointerLevels({1, 0}); };
     const Case cases[] = {
         // Reals truncate toward zero.
         {"real 3.9 to int", stored(3.9), TypeInt, "3"},
@@ -118,7 +118,7 @@ TEST_F(Conversion, ReadsInEachType)
         // Other types do not convert.
         {"descriptor to int", [](Tavric& f) { f.setDescriptor(9); }, TypeInt, "9"},
         {"then descriptor to bool is refused", nullptr, TypeBool, "false", toBool.c_str(), ErrorConversion},
-        {"void to int", [](Tavric& f) { f.storeInt(3), f.declareType(TypeVoid); }, TypeInt, "3"},
+        {"void to int", [](Tavric& f) { TavricAccess::storeInt(f, 3), f.declareType(TypeVoid); }, TypeInt, "3"},
         {"then void to string is refused", nullptr, TypeString, "",
          "[].v : Field is not initialized and the program try to read it. Default value will be returned.\n",
          ErrorNotInitialized},
@@ -126,13 +126,13 @@ TEST_F(Conversion, ReadsInEachType)
         {"then strict int to real is refused", nullptr, TypeReal, "0",
          "strict int [].v : Field is strict and cannot be converted to field real.\n", ErrorStrict},
         // Pointer fields and containers do not read as scalars.
-        {"pointer to int", [](Tavric& f) { f.storeReference("x", true); }, TypeInt, "0", toInt.c_str(),
+        {"pointer to int", [](Tavric& f) { TavricAccess::storeReference(f, "x", true); }, TypeInt, "0", toInt.c_str(),
          ErrorConversion},
         {"const pointer to pointer to string", pointerLevels, TypeString, "",
          "const : : [].v : Field cannot be converted into field string const ::. It may be a nonsense.\n",
          ErrorConversion},
         // A container with no integer slot reads as 0 without a message.
-        {"collection to int", [](Tavric& f) { f.storeReal(2.5), f.setKind(KindCollection); }, TypeInt, "0"},
+        {"collection to int", [](Tavric& f) { TavricAccess::storeReal(f, 2.5), f.setKind(KindCollection); }, TypeInt, "0"},
     };
     for (const Case& c : cases) {
         if (c.prepare) {
@@ -145,7 +145,7 @@ TEST_F(Conversion, ReadsInEachType)
         EXPECT_EQ(c.expected, readAs(field, c.as)) << c.name;
         expectOutcome(before, c.message, c.error, c.name);
         if (c.message) {
-            EXPECT_FALSE(field.isSlotValid(c.as)) << c.name;
+            EXPECT_FALSE(TavricAccess::isSlotValid(field, c.as)) << c.name;
         }
     }
 }
@@ -171,15 +171,15 @@ TEST_F(Conversion, ConversionsAreCachedUntilTheNextWrite)
     Tavric& field = root["s"];
     field = "12";
     EXPECT_EQ(12, field.getInt());
-    EXPECT_TRUE(field.isSlotValid(TypeInt));
-    EXPECT_TRUE(field.isSlotValid(TypeString));
-    EXPECT_FALSE(field.isSlotValid(TypeReal));
+    EXPECT_TRUE(TavricAccess::isSlotValid(field, TypeInt));
+    EXPECT_TRUE(TavricAccess::isSlotValid(field, TypeString));
+    EXPECT_FALSE(TavricAccess::isSlotValid(field, TypeReal));
     field = "13";
-    EXPECT_FALSE(field.isSlotValid(TypeInt));
+    EXPECT_FALSE(TavricAccess::isSlotValid(field, TypeInt));
     EXPECT_EQ(13, field.getInt());
     field = 2.5;
-    EXPECT_TRUE(field.isSlotValid(TypeReal));
-    EXPECT_FALSE(field.isSlotValid(TypeString));
+    EXPECT_TRUE(TavricAccess::isSlotValid(field, TypeReal));
+    EXPECT_FALSE(TavricAccess::isSlotValid(field, TypeString));
     EXPECT_EQ(TypeReal, field.getType());
     EXPECT_EQ(KindValue, field.getKind());
 }
@@ -252,7 +252,7 @@ TEST_F(Conversion, FieldAssignmentCopiesEveryValidSlot)
     Tavric& copy = root["copy"];
     ASSERT_TRUE(copy.assign(root["src"]));
     EXPECT_EQ(TypeString, copy.getType());
-    EXPECT_TRUE(copy.isSlotValid(TypeInt));
+    EXPECT_TRUE(TavricAccess::isSlotValid(copy, TypeInt));
     EXPECT_EQ(42, copy.getInt());
     EXPECT_EQ("42", copy.getString());
     EXPECT_EQ(&copy, &(copy = root["src"]));
@@ -269,8 +269,8 @@ TEST_F(Conversion, StringHeldAsIdIsReadThroughTheDictionary)
     Tavric& flag = root["flag"];
     flag = true;
     EXPECT_EQ("true", static_cast<const Tavric&>(flag).getString());
-    EXPECT_TRUE(flag.isStringId());
-    EXPECT_EQ(dictionary.idOf("true"), flag.getStringId());
+    EXPECT_TRUE(TavricAccess::isStringId(flag));
+    EXPECT_EQ(dictionary.idOf("true"), TavricAccess::getStringId(flag));
     EXPECT_EQ("true", flag.getString());
 }
 
@@ -295,7 +295,7 @@ TEST_F(Conversion, ReferenceReadsItsTargetInEveryType)
 {
     root["target"] = 12;
     Tavric& reference = root["ref"];
-    reference.storeReference("target", false);
+    TavricAccess::storeReference(reference, "target", false);
     for (const auto& [type, text] :
          {std::pair{TypeInt, "12"}, {TypeReal, "12"}, {TypeString, "12"}, {TypeBool, "true"}})
         EXPECT_EQ(text, readAs(reference, type)) << type;
@@ -303,18 +303,18 @@ TEST_F(Conversion, ReferenceReadsItsTargetInEveryType)
     root["target"] = 13;
     EXPECT_EQ(13, static_cast<const Tavric&>(reference).getInt());
 
-    reference.storeReference("missing", false);
+    TavricAccess::storeReference(reference, "missing", false);
     EXPECT_EQ(0, reference.getInt());
     EXPECT_EQ("[] : Node is constant. Cannot perform 'create' operation on it.\n", lastLine());
 }
 
 TEST_F(Conversion, ReferenceCycleEndsInADiagnostic)
 {
-    root["a"].storeReference("b", false);
-    root["b"].storeReference("a", false);
+    TavricAccess::storeReference(root["a"], "b", false);
+    TavricAccess::storeReference(root["b"], "a", false);
     EXPECT_EQ(0, root["a"].getInt());
     EXPECT_EQ(ErrorNotAddress, root.lastError());
-    root["self"].storeReference("self", false);
+    TavricAccess::storeReference(root["self"], "self", false);
     EXPECT_EQ("", root["self"].getString());
     EXPECT_EQ("[].self : Field '[].self' is not a tavric address but a field void. It cannot be dereferenced.\n",
               lastLine());
@@ -378,10 +378,10 @@ TEST_F(Conversion, Comparisons)
         std::vector<std::pair<ComparisonTest, bool>> results;
         const char* message = nullptr;
     };
-    const Prepare voidField = [](Tavric& f) { f.storeInt(1), f.declareType(TypeVoid); };
+    const Prepare voidField = [](Tavric& f) { TavricAccess::storeInt(f, 1), f.declareType(TypeVoid); };
     const Prepare referenceToThree = [](Tavric& f) {
         f.getRoot()["x"] = 3;
-        f.storeReference("x", false);
+        TavricAccess::storeReference(f, "x", false);
     };
     const char* boolOrder = "[].left : Cannot test  difference  between field bool and field bool.\n";
     const char* voidEquality = "[].left : Cannot test  equality or inequality  between field void and field int.\n";

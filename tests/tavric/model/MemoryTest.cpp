@@ -115,9 +115,9 @@ TEST_F(Memory, CollectionElementsStayLean)
     ASSERT_NE(nullptr, collection);
     const long long before = liveBytes;
     for (int i = 0; i < count; ++i) {
-        Tavric* element = layer.makeChild(0);
+        Tavric* element = TavricAccess::makeChild(layer, 0);
         ASSERT_NE(nullptr, element);
-        element->storeInt(i % 7);
+        TavricAccess::storeInt(*element, i % 7);
         ASSERT_TRUE(collection->append(element));
     }
     long long sum = 0;

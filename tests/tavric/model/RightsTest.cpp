@@ -50,7 +50,7 @@ TEST_F(Rights, LookupIsJudgedOnTheFieldLookedIn)
 TEST_F(Rights, LockedProtectedAndLimited)
 {
     Tavric& locked = root["locked"];
-    locked.storeInt(1);
+    TavricAccess::storeInt(locked, 1);
     locked.setDefaultRights(rightsLocked);
     EXPECT_EQ(0, locked.getInt());
     EXPECT_EQ("locked [].locked : Permission denied. Cannot perform 'read' operation. Public user rights are "
@@ -59,7 +59,7 @@ TEST_F(Rights, LockedProtectedAndLimited)
     EXPECT_TRUE(locked.hasRight(publicUser, RightExecute));
 
     Tavric& guarded = root["guarded"];
-    guarded.storeInt(2);
+    TavricAccess::storeInt(guarded, 2);
     guarded.setDefaultRights(rightsProtected);
     EXPECT_EQ(2, guarded.getInt());
     EXPECT_FALSE(guarded.setInt(3));
@@ -67,7 +67,7 @@ TEST_F(Rights, LockedProtectedAndLimited)
 
     // limited[f4]: the parent may do everything, everybody else only read.
     Tavric& limited = root["limited"];
-    limited.storeInt(4);
+    TavricAccess::storeInt(limited, 4);
     limited.setParentRights(0xf);
     limited.setDefaultRights(0x4);
     const int parentUser = static_cast<int>(root.getIdentity());
@@ -97,7 +97,7 @@ TEST_F(Rights, ParentEntryFollowsTheParentsIdentity)
 TEST_F(Rights, UserEntriesAndTheirNames)
 {
     Tavric& shared = root["shared"];
-    shared.storeInt(8);
+    TavricAccess::storeInt(shared, 8);
     shared.setDefaultRights(rightsPrivate);
     const int alice = dictionary.idOf("Alice");
     shared.setUserRights(alice, RightRead);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+// The model tests build trees as the parser does, and look at the slots.
+#include "tavric/model/TavricInternal.hpp"
 
 namespace tavrictest {
 

@@ -31,41 +31,46 @@ TEST(NameDictionaryTest, ManyNamesKeepTheirIdsAndReferences)
     EXPECT_EQ("n199", dictionary.nameOf(firstNameId + 199));
 }
 
-TEST_F(Tree, RootIdentification)
+TEST_F(Tree, FieldsKnowWhereTheyStand)
 {
-    EXPECT_EQ("[]", root.getName());
-    EXPECT_EQ("[]", root.getAddress());
-    EXPECT_EQ(std::vector<int>{1}, root.getIdPath());
+    // Each field by the names from the root; the id path is the root's 1 and the names' ids.
+    struct Case {
+        std::vector<const char*> path;
+        const char* address;
+        const char* parentAddress;
+        std::size_t rightsEntries; // a child holds its parent's entry
+    };
+    const Case cases[] = {
+        {{}, "[]", "", 0},
+        {{"Users"}, "[].Users", "[]", 1},
+        {{"Users", "Selected"}, "[].Users.Selected", "[].Users", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        Tavric* field = &root;
+        std::vector<int> idPath{1};
+        for (const char* name : c.path) {
+            Tavric& next = field->child(name);
+            ASSERT_NE(&nullField, &next);
+            EXPECT_EQ(&next, &(*field)[name]) << "found again, not made again";
+            EXPECT_EQ(field, next.getParent());
+            field = &next;
+            idPath.push_back(dictionary.idOf(name));
+        }
+        EXPECT_EQ(c.path.empty() ? "[]" : c.path.back(), field->getName());
+        EXPECT_EQ(c.address, field->getAddress());
+        EXPECT_EQ(idPath, field->getIdPath());
+        EXPECT_EQ(c.parentAddress, field->getParentAddress());
+        EXPECT_EQ(std::vector<int>(idPath.begin(), idPath.end() - 1), field->getParentIdPath());
+        EXPECT_EQ(&root, &field->getRoot());
+        EXPECT_EQ(static_cast<int>(c.path.size()), field->depth());
+        EXPECT_EQ(c.rightsEntries, field->userRightsCount());
+        EXPECT_TRUE(field->isEmpty());
+        EXPECT_TRUE(field->isUntyped());
+        EXPECT_EQ(rightsPublic, field->getDefaultRights());
+        EXPECT_EQ(defaultOptionWord, field->getOptionWord());
+    }
     EXPECT_EQ(1, root.getIdentity());
-    EXPECT_EQ("", root.getParentAddress());
-    EXPECT_TRUE(root.getParentIdPath().empty());
-    EXPECT_EQ(&root, &root.getRoot());
-    EXPECT_EQ(0, root.depth());
-    EXPECT_TRUE(root.isEmpty());
-    EXPECT_TRUE(root.isUntyped());
-    EXPECT_EQ(rightsPublic, root.getDefaultRights());
-    EXPECT_EQ(defaultOptionWord, root.getOptionWord());
-    EXPECT_EQ(0u, root.userRightsCount());
-}
-
-TEST_F(Tree, ChildrenAreCreatedOnFirstAccess)
-{
-    Tavric& users = root["Users"];
-    ASSERT_NE(&nullField, &users);
-    EXPECT_EQ(&users, &root.child("Users"));
-    EXPECT_EQ("Users", users.getName());
-    EXPECT_EQ("[].Users", users.getAddress());
-    EXPECT_EQ((std::vector<int>{1, dictionary.idOf("Users")}), users.getIdPath());
-    EXPECT_EQ("[]", users.getParentAddress());
-    EXPECT_EQ(std::vector<int>{1}, users.getParentIdPath());
-    EXPECT_EQ(&root, users.getParent());
-    EXPECT_EQ(1, users.depth());
-
-    Tavric& selected = users["Selected"];
-    EXPECT_EQ("[].Users.Selected", selected.getAddress());
-    EXPECT_EQ(&root, &selected.getRoot());
-    EXPECT_EQ(2, selected.depth());
-    EXPECT_EQ(1u, selected.userRightsCount());
 }
 
 TEST_F(Tree, IdentityShiftsTheIdByTheParentsDepth)
@@ -208,9 +213,9 @@ TEST_F(Tree, CopyConstructionCopiesValueAndCollection)
     ASSERT_NE(nullptr, collection);
     collection->valuesPerLine = 4;
     for (int i = 0; i < 3; ++i) {
-        Tavric* element = layer.makeChild(0);
+        Tavric* element = TavricAccess::makeChild(layer, 0);
         ASSERT_NE(nullptr, element);
-        element->storeInt(i * 10);
+        TavricAccess::storeInt(*element, i * 10);
         ASSERT_TRUE(collection->append(element));
     }
     Tavric copy(layer);
@@ -239,21 +244,21 @@ TEST_F(Tree, CopyConstructionClonesTheExpression)
 
 TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
 {
-    Tavric* first = root.makeChild(dictionary.idOf("x"));
+    Tavric* first = TavricAccess::makeChild(root, dictionary.idOf("x"));
     ASSERT_NE(nullptr, first);
-    first->storeInt(1);
-    Tavric* firstChild = first->makeChild(dictionary.idOf("inner"));
-    firstChild->storeInt(10);
-    first->adoptChild(firstChild);
-    EXPECT_EQ(first, root.adoptChild(first));
+    TavricAccess::storeInt(*first, 1);
+    Tavric* firstChild = TavricAccess::makeChild(*first, dictionary.idOf("inner"));
+    TavricAccess::storeInt(*firstChild, 10);
+    TavricAccess::adoptChild(*first, firstChild);
+    EXPECT_EQ(first, TavricAccess::adoptChild(root, first));
 
-    Tavric* second = root.makeChild(dictionary.idOf("x"));
+    Tavric* second = TavricAccess::makeChild(root, dictionary.idOf("x"));
     second->declareType(TypeString);
-    second->storeString("two");
-    Tavric* secondChild = second->makeChild(dictionary.idOf("other"));
-    secondChild->storeInt(20);
-    second->adoptChild(secondChild);
-    EXPECT_EQ(first, root.adoptChild(second));
+    TavricAccess::storeString(*second, "two");
+    Tavric* secondChild = TavricAccess::makeChild(*second, dictionary.idOf("other"));
+    TavricAccess::storeInt(*secondChild, 20);
+    TavricAccess::adoptChild(*second, secondChild);
+    EXPECT_EQ(first, TavricAccess::adoptChild(root, second));
 
     EXPECT_EQ(1u, root.childCount());
     EXPECT_EQ("two", root["x"].getString());
@@ -263,26 +268,26 @@ TEST_F(Tree, AdoptChildMergesARepeatedDeclaration)
     EXPECT_EQ(&root["x"], root["x"]["other"].getParent());
 
     // A bare declaration keeps the value and merges only children.
-    Tavric* bare = root.makeChild(dictionary.idOf("x"));
-    bare->adoptChild(bare->makeChild(dictionary.idOf("third")));
-    root.adoptChild(bare);
+    Tavric* bare = TavricAccess::makeChild(root, dictionary.idOf("x"));
+    TavricAccess::adoptChild(*bare, TavricAccess::makeChild(*bare, dictionary.idOf("third")));
+    TavricAccess::adoptChild(root, bare);
     EXPECT_EQ("two", root["x"].getString());
     EXPECT_TRUE(root["x"].exists("third"));
 }
 
 TEST_F(Tree, LaterDeclarationReplacesExpressionAndCollection)
 {
-    Tavric* computed = root.makeChild(dictionary.idOf("v"));
+    Tavric* computed = TavricAccess::makeChild(root, dictionary.idOf("v"));
     tavrictest::makeComputed(*computed, false, tavrictest::givesInt(1));
-    Tavric* kept = root.adoptChild(computed);
+    Tavric* kept = TavricAccess::adoptChild(root, computed);
 
-    Tavric* list = root.makeChild(dictionary.idOf("v"));
+    Tavric* list = TavricAccess::makeChild(root, dictionary.idOf("v"));
     list->setKind(KindCollection);
     Collection* collection = list->makeCollection();
-    Tavric* element = list->makeChild(0);
-    element->storeInt(9);
+    Tavric* element = TavricAccess::makeChild(*list, 0);
+    TavricAccess::storeInt(*element, 9);
     collection->append(element);
-    EXPECT_EQ(kept, root.adoptChild(list));
+    EXPECT_EQ(kept, TavricAccess::adoptChild(root, list));
 
     EXPECT_EQ(nullptr, kept->getExpression());
     ASSERT_NE(nullptr, kept->getCollection());
@@ -295,7 +300,7 @@ TEST_F(Tree, DeclarationSettersLeaveNullFieldAlone)
 {
     nullField.setConstant(true);
     nullField.setKind(KindCollection);
-    nullField.setNameId(99);
+    TavricAccess::setNameId(nullField, 99);
     nullField.setSystemAccess(true);
     EXPECT_FALSE(nullField.isConstant());
     EXPECT_EQ(KindNone, nullField.getKind());
@@ -316,7 +321,7 @@ TEST_F(Tree, NullFieldGivesDefaultsAndTouchesNothing)
     EXPECT_EQ(&nullField, &nullField.resolve("a.b"));
     EXPECT_EQ(nullField.childrenBegin(), nullField.childrenEnd());
     EXPECT_FALSE(nullField.copyFrom(root));
-    EXPECT_EQ(nullptr, nullField.makeChild(30));
+    EXPECT_EQ(nullptr, TavricAccess::makeChild(nullField, 30));
     EXPECT_TRUE(nullField.messages().empty());
     EXPECT_EQ(0, nullField.getDefaultRights());
     EXPECT_FALSE(nullField.hasRight(publicUser, RightAccess));

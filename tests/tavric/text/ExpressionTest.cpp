@@ -17,7 +17,7 @@ struct Expressions : Text {
     Tavric& x(const std::string& expression)
     {
         root.clearMessages();
-        EXPECT_TRUE(parse("x = " + expression + "\n")) << expression << "\n" << messages();
+        EXPECT_TRUE(parseText("x = " + expression + "\n")) << expression << "\n" << messages();
         return field("x");
     }
     const ExpressionNode* tree(const std::string& address)
@@ -96,7 +96,7 @@ TEST_F(Expressions, ConstantTreesFoldAtParseTime)
 
 TEST_F(Expressions, OneNodeHoldsEveryOperandOfItsLevel)
 {
-    ASSERT_TRUE(parse("[s a = 10 b = 3 c = 2 d = a - b - c]\n")) << messages();
+    ASSERT_TRUE(parseText("[s a = 10 b = 3 c = 2 d = a - b - c]\n")) << messages();
     const ExpressionNode* node = tree("s.d");
     ASSERT_NE(node, nullptr);
     // Nodes without operator are gone: the root is the subtraction itself.
@@ -109,7 +109,7 @@ TEST_F(Expressions, OneNodeHoldsEveryOperandOfItsLevel)
 
 TEST_F(Expressions, ConstantSubtreesFoldInsideOthers)
 {
-    ASSERT_TRUE(parse("[s a = 1 b = a + 2 * 3]\n")) << messages();
+    ASSERT_TRUE(parseText("[s a = 1 b = a + 2 * 3]\n")) << messages();
     const ExpressionNode* node = tree("s.b");
     ASSERT_NE(node, nullptr);
     EXPECT_FALSE(node->isFolded());
@@ -120,7 +120,7 @@ TEST_F(Expressions, ConstantSubtreesFoldInsideOthers)
 
 TEST_F(Expressions, NonConstantExpressionsFollowTheirOperands)
 {
-    ASSERT_TRUE(parse("[s a = 1 b = a + 1]\n", true)) << messages();
+    ASSERT_TRUE(parseText("[s a = 1 b = a + 1]\n", true)) << messages();
     EXPECT_EQ(field("s.b").getInt(), 2);
     ASSERT_TRUE(field("s.a").setInt(41));
     EXPECT_EQ(field("s.b").getInt(), 42);
@@ -128,7 +128,7 @@ TEST_F(Expressions, NonConstantExpressionsFollowTheirOperands)
 
 TEST_F(Expressions, ReferenceToAConstantField)
 {
-    ASSERT_TRUE(parse("const c = 6\ny = c * 7\n", true)) << messages();
+    ASSERT_TRUE(parseText("const c = 6\ny = c * 7\n", true)) << messages();
     EXPECT_EQ(field("y").getInt(), 42);
     EXPECT_TRUE(at("y").getExpression()->isConstant());
 }
@@ -137,14 +137,14 @@ TEST_F(Expressions, ReferenceToAConstantField)
 
 TEST_F(Expressions, Sequence)
 {
-    ASSERT_TRUE(parse("[s b = 4 c = 5 a = b, c]\n", true)) << messages();
+    ASSERT_TRUE(parseText("[s b = 4 c = 5 a = b, c]\n", true)) << messages();
     EXPECT_EQ(field("s.a").getInt(), 4);
     EXPECT_EQ(x("1, 2, 3").getInt(), 1);
 }
 
 TEST_F(Expressions, AssignmentWritesItsTargets)
 {
-    ASSERT_TRUE(parse("[s a = 1 t = 10 b = a = 5 u = t += 5]\n", true)) << messages();
+    ASSERT_TRUE(parseText("[s a = 1 t = 10 b = a = 5 u = t += 5]\n", true)) << messages();
     EXPECT_EQ(field("s.a").getInt(), 5);
     EXPECT_EQ(field("s.b").getInt(), 5);
     // The resolution evaluated u once; every read evaluates it again.
@@ -155,7 +155,7 @@ TEST_F(Expressions, AssignmentWritesItsTargets)
 
 TEST_F(Expressions, CompoundAssignments)
 {
-    ASSERT_TRUE(parse("[s a = 1 b = a <<= 4 c = 16 d = c >>= 2 e = \"ab\" f = e ##= 12 g = 7 h = g %= 4\n"
+    ASSERT_TRUE(parseText("[s a = 1 b = a <<= 4 c = 16 d = c >>= 2 e = \"ab\" f = e ##= 12 g = 7 h = g %= 4\n"
                       " r = 1.5 q = r *= 2 v = 3 w = v *= 0.5 k = 3 m = k .*= 2]\n",
                       true))
         << messages();
@@ -312,7 +312,7 @@ TEST(ExpressionFailures, AtReadTime)
     };
     for (const Case& c : cases) {
         texttest::Document document;
-        ASSERT_TRUE(document.parse(c.text)) << c.name << "\n" << document.messages();
+        ASSERT_TRUE(document.parseText(c.text)) << c.name << "\n" << document.messages();
         EXPECT_EQ(document.field(c.address).getInt(), 0) << c.name;
         if (c.message)
             EXPECT_EQ(document.messages(), c.message) << c.name;
@@ -326,14 +326,14 @@ TEST(ExpressionFailures, AtReadTime)
 
 TEST_F(Expressions, DeclaredTypeOfAFoldedResult)
 {
-    EXPECT_TRUE(parse("int x = 1 + 2\nstring s = 1 + 2\n"));
+    EXPECT_TRUE(parseText("int x = 1 + 2\nstring s = 1 + 2\n"));
     EXPECT_EQ(field("x").getInt(), 3);
     EXPECT_EQ(messages(), "string [].s : Cannot assign data of type field int to current field. Type mismatch.\n");
 }
 
 TEST_F(Expressions, CopiesOfAComputedFieldEvaluateAlike)
 {
-    ASSERT_TRUE(parse("c = [Collection [m = 2 + 3] 1]\n")) << messages();
+    ASSERT_TRUE(parseText("c = [Collection [m = 2 + 3] 1]\n")) << messages();
     Tavric copy(at("c"));
     ASSERT_NE(copy.childAt(0), nullptr);
     EXPECT_EQ(copy.childAt(0)->getInt(), 5);

@@ -73,7 +73,7 @@ TEST_F(Messages, EachErrorAsAWholeLine)
     };
     for (const Case& c : cases) {
         texttest::Document document;
-        EXPECT_FALSE(document.parse(c.text)) << c.text;
+        EXPECT_FALSE(document.parseText(c.text)) << c.text;
         ASSERT_GE(document.lines().size(), 3u) << c.text;
         EXPECT_EQ(document.lines().front(), std::string(c.first) + "\n") << c.text;
         if (c.second) {
@@ -108,14 +108,14 @@ TEST(MessageLines, WhereTheyStartAndEnd)
     };
     for (const Case& c : cases) {
         texttest::Document document;
-        EXPECT_FALSE(document.parse(c.text)) << c.name;
+        EXPECT_FALSE(document.parseText(c.text)) << c.name;
         EXPECT_EQ(document.messages(), std::string(c.first) + "\n" + excerpt(c.shown, c.caret)) << c.name;
     }
 }
 
 TEST_F(Messages, WarningsLetTheParseGoOn)
 {
-    EXPECT_TRUE(parse("Message x = 1\nWarning\ny = 2\n"));
+    EXPECT_TRUE(parseText("Message x = 1\nWarning\ny = 2\n"));
     EXPECT_EQ(messages(), "(Entry stdin, line 1, col 9): Expected string after a directive. Directive 'Message' is "
                           "incomplete.\n"
                           "(Entry stdin, line 3, col 1): Expected string after a directive. Directive 'Warning' is "
@@ -152,9 +152,9 @@ TEST_F(Messages, LoadOfADirectory)
 
 TEST_F(Messages, LastErrorHoldsTheCode)
 {
-    EXPECT_FALSE(parse("x = 'ab'"));
+    EXPECT_FALSE(parseText("x = 'ab'"));
     EXPECT_EQ(root.lastError(), 36);
-    EXPECT_FALSE(parse("[a"));
+    EXPECT_FALSE(parseText("[a"));
     EXPECT_EQ(root.lastError(), 24);
 }
 
@@ -162,67 +162,82 @@ TEST_F(Messages, LastErrorHoldsTheCode)
 
 namespace {
 
-// The records behind the lines, as a tool lays them out: severity, place, text; and where an unclosed
-// bracket was opened.
-struct Record {
-    Severity severity;
-    int line;
-    int column;
-    const char* text;
+// The records behind the lines, as a tool lays them out: severity, range, text; and where an
+// unclosed bracket or string was opened.
+struct Point {
+    int line, column;
+    std::size_t offset;
 };
 
-void expectRecords(const Tavric& root, const std::vector<Record>& expected)
+void expectRange(const SourceRange& range, Point start, Point end)
 {
-    const std::vector<Diagnostic>& records = root.diagnostics();
-    ASSERT_EQ(records.size(), expected.size()) << root.messages().size();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(records[i].severity, expected[i].severity) << i;
-        EXPECT_EQ(records[i].entry, "stdin") << i;
-        EXPECT_EQ(records[i].line, expected[i].line) << i;
-        EXPECT_EQ(records[i].column, expected[i].column) << i;
-        EXPECT_EQ(records[i].text, expected[i].text) << i;
-    }
+    EXPECT_EQ(range.entry, "stdin");
+    EXPECT_EQ(range.start.line, start.line);
+    EXPECT_EQ(range.start.column, start.column);
+    EXPECT_EQ(range.start.offset, start.offset);
+    EXPECT_EQ(range.end.line, end.line);
+    EXPECT_EQ(range.end.column, end.column);
+    EXPECT_EQ(range.end.offset, end.offset);
 }
 
-TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
+TEST_F(Messages, RecordsOfErrorsWithWhatTheyPointAtAndWhereTheirScopeOpened)
 {
     const char* missing = "Missing ']' token to close node or special scope.";
+    const char* unclosed = "Expected '\"' after string value definition.";
     struct Case {
         const char* text;
-        Record error;
-        Record opened;
+        const char* said;
+        Point start, end;  // the error: the word or the one character at its place; none at a line end
+        Point opened;      // line 0: no related place
     };
     const Case cases[] = {
-        {"a = 1\n[s\n  x = 1\n", {Severity::Error, 4, 1, missing}, {Severity::Note, 2, 1, "opened here"}},
-        {"c = [Collection 1\n 2", {Severity::Error, 2, 3, missing}, {Severity::Note, 1, 5, "opened here"}},
-        {"s = [Script x", {Severity::Error, 1, 13, missing}, {Severity::Note, 1, 5, "opened here"}},
+        {"a = 1\n[s\n  x = 1\n", missing, {4, 1, 17}, {4, 1, 17}, {2, 1, 6}},
+        {"c = [Collection 1\n 2", missing, {2, 3, 20}, {2, 3, 20}, {1, 5, 4}},
+        {"s = [Script x", missing, {1, 13, 12}, {1, 14, 13}, {1, 5, 4}},
+        {"a = 1\ns = \"to the end\n", unclosed, {3, 1, 22}, {3, 1, 22}, {2, 5, 10}},
+        {"count = 08\n", "Malformed number '08': a number that starts with 0 is octal, with the digits 0 to 7.",
+         {1, 10, 9}, {1, 11, 10}, {0, 0, 0}},
+        {"[ = 1]", "Expected field name. Got '= 1]'.", {1, 3, 2}, {1, 4, 3}, {0, 0, 0}},
+        // Columns count bytes: "été" takes five.
+        {"x = \xC3\xA9t\xC3\xA9\n", "Expected value.", {1, 5, 4}, {1, 10, 9}, {0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         texttest::Document text;
-        EXPECT_FALSE(text.parse(c.text));
-        expectRecords(text.root, {c.error, c.opened});
+        EXPECT_FALSE(text.parseText(c.text));
+        ASSERT_EQ(text.root.diagnostics().size(), 1u) << text.messages();
+        const Diagnostic& record = text.root.diagnostics()[0];
+        EXPECT_EQ(record.severity, Severity::Error);
+        EXPECT_EQ(record.text, c.said);
+        expectRange(record.range, c.start, c.end);
+        ASSERT_EQ(record.related.size(), c.opened.line > 0 ? 1u : 0u);
+        if (c.opened.line > 0) {
+            EXPECT_EQ(record.related[0].text, "opened here");
+            expectRange(record.related[0].range, c.opened, {c.opened.line, c.opened.column + 1, c.opened.offset + 1});
+        }
     }
+}
+
+TEST_F(Messages, RecordsAboutAFieldStandOnItsDeclaration)
+{
     {
         texttest::Document text;
-        // The line keeps line 0; the record stands at the field.
-        EXPECT_TRUE(text.parse("x = 1\nCollection c = [Sequence]\n"));
+        // The line keeps line 0; the record covers the field.
+        EXPECT_TRUE(text.parseText("x = 1\nCollection c = [Sequence]\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         EXPECT_EQ(text.root.diagnostics()[0].severity, Severity::Warning);
-        EXPECT_EQ(text.root.diagnostics()[0].line, 2);
-        EXPECT_EQ(text.root.diagnostics()[0].column, 1);
+        expectRange(text.root.diagnostics()[0].range, {2, 1, 6}, {2, 26, 31});
         EXPECT_EQ(text.lines()[0].rfind("(Entry stdin, line 0, col 0): Warning", 0), 0u);
     }
     {
         // A runtime diagnostic stands where its field is declared; its subject is the field.
         texttest::Document text;
-        EXPECT_TRUE(text.parse("\n  int w = \"wide\"\n"));
+        EXPECT_TRUE(text.parseText("\n  int w = \"wide\"\n"));
         ASSERT_EQ(text.root.diagnostics().size(), 1u);
         const Diagnostic& record = text.root.diagnostics()[0];
         EXPECT_EQ(record.severity, Severity::Error);
         EXPECT_EQ(record.code, ErrorTypeMismatch);
-        EXPECT_EQ(record.line, 2);
-        EXPECT_EQ(record.column, 3);
+        expectRange(record.range, {2, 3, 3}, {2, 17, 17});
         EXPECT_EQ(record.subject, "int [].w");
         EXPECT_EQ(record.text, "Cannot assign data of type field string to current field. Type mismatch.");
         text.root.clearMessages();
@@ -230,44 +245,67 @@ TEST_F(Messages, RecordsOfErrorsWarningsAndOpenedBrackets)
     }
 }
 
+TEST_F(Messages, AReadGivesBackTheDiagnosticsItAdded)
+{
+    texttest::ScratchDirectory files;
+    ParseOptions options;
+    options.finalize = false;
+    const ReadResult first = zul::parse(root, "a = 'xy'\n", options);
+    EXPECT_FALSE(first);
+    ASSERT_EQ(first.diagnostics.size(), 1u);
+    EXPECT_EQ(first.diagnostics[0].text, "Expected \"'\" after character value definition.");
+    const ReadResult second = zul::parse(root, "b = 2\n", options);
+    EXPECT_TRUE(second);
+    EXPECT_TRUE(second.diagnostics.empty()) << "the root keeps the earlier ones; the read gives its own";
+    EXPECT_EQ(root.diagnostics().size(), 1u);
+    const ReadResult missing = zul::load(root, files.path + "/none.tvr");
+    EXPECT_FALSE(missing);
+    ASSERT_EQ(missing.diagnostics.size(), 1u);
+    EXPECT_EQ(missing.diagnostics[0].range.entry, files.path + "/none.tvr");
+    EXPECT_FALSE(missing.diagnostics[0].range.known());
+}
+
 TEST_F(Messages, FieldsKeepWhereTheyAreDeclared)
 {
     texttest::ScratchDirectory files;
     const std::string part = files.file("part.tvr", "\n  inner = 1\n");
-    ASSERT_TRUE(parse("a = 1\n[s\n  b = 2\n  Include \"" + part + "\"\n]\nc = [Collection 7 8 [m x = 1]]\n", true))
+    ASSERT_TRUE(parseText("a = 1\n[s\n  b = 2\n  Include \"" + part + "\"\n]\nc = [Collection 7 8 [m x = 1]]\n", true))
         << messages();
     struct Case {
         const char* address;
         std::string entry;
-        int line, column;
+        int line, column, endLine, endColumn; // a node ends past its "]"
     };
     const Case cases[] = {
-        {"a", "stdin", 1, 1},    {"s", "stdin", 2, 2}, {"s.b", "stdin", 3, 3},
-        {"s.inner", part, 2, 3}, {"c", "stdin", 6, 1},
+        {"a", "stdin", 1, 1, 1, 6},    {"s", "stdin", 2, 2, 5, 2},  {"s.b", "stdin", 3, 3, 3, 8},
+        {"s.inner", part, 2, 3, 2, 12}, {"c", "stdin", 6, 1, 6, 31},
     };
     for (const Case& c : cases) {
-        const SourcePlace where = at(c.address).place();
+        const SourceRange where = at(c.address).place();
         EXPECT_EQ(where.entry, c.entry) << c.address;
-        EXPECT_EQ(where.line, c.line) << c.address;
-        EXPECT_EQ(where.column, c.column) << c.address;
+        EXPECT_EQ(where.start.line, c.line) << c.address;
+        EXPECT_EQ(where.start.column, c.column) << c.address;
+        EXPECT_EQ(where.end.line, c.endLine) << c.address;
+        EXPECT_EQ(where.end.column, c.endColumn) << c.address;
     }
     // Plain members share their collection's place; a bracketed member has its own.
     const Collection& members = *at("c").getCollection();
-    EXPECT_EQ(members.elementAt(1)->place().line, 6);
-    EXPECT_EQ(members.elementAt(1)->place().column, 1);
-    EXPECT_EQ(members.elementAt(2)->place().column, 22);
+    EXPECT_EQ(members.elementAt(1)->place().start.line, 6);
+    EXPECT_EQ(members.elementAt(1)->place().start.column, 1);
+    EXPECT_EQ(members.elementAt(2)->place().start.column, 22);
+    EXPECT_EQ(members.elementAt(2)->place().end.column, 30);
     const Tavric copy(at("s.b"));
-    EXPECT_EQ(copy.place().line, 3);
-    EXPECT_EQ(Tavric(&dictionary).place().line, 0);
+    EXPECT_EQ(copy.place().start.line, 3);
+    EXPECT_FALSE(Tavric(&dictionary).place().known());
 }
 
 TEST_F(Messages, AFailedLookupIsPlacedAtTheFieldThatNeedsItAndNamesWhatItMissed)
 {
-    EXPECT_FALSE(parse("bonus = 2\n[sword\n  damage = 4 + bonus\n]\n", true));
+    EXPECT_FALSE(parseText("bonus = 2\n[sword\n  damage = 4 + bonus\n]\n", true));
     ASSERT_FALSE(root.diagnostics().empty()) << messages();
     const Diagnostic& record = root.diagnostics().front();
-    EXPECT_EQ(record.line, 3);
-    EXPECT_EQ(record.column, 3);
+    EXPECT_EQ(record.range.start.line, 3);
+    EXPECT_EQ(record.range.start.column, 3);
     EXPECT_EQ(record.missingName, "bonus");
     EXPECT_EQ(record.searchedIn, "[].sword");
     // The library's own line is unchanged.
@@ -276,7 +314,7 @@ TEST_F(Messages, AFailedLookupIsPlacedAtTheFieldThatNeedsItAndNamesWhatItMissed)
     root.clearMessages();
     static_cast<const Tavric&>(at("sword")).child("none");
     ASSERT_EQ(root.diagnostics().size(), 1u);
-    EXPECT_EQ(root.diagnostics()[0].line, 2);
+    EXPECT_EQ(root.diagnostics()[0].range.start.line, 2);
     EXPECT_EQ(root.diagnostics()[0].missingName, "none");
 }
 

@@ -42,7 +42,7 @@ TEST_F(Scopes, TheDocumentMayHaveAValue)
     ASSERT_TRUE(parse("= 42\nx = 1\n")) << messages();
     EXPECT_EQ(root.getInt(), 42);
     // Without a declaration, the document's value stands where it is assigned.
-    EXPECT_EQ(root.place().line, 1);
+    EXPECT_EQ(root.place().start.line, 1);
     EXPECT_EQ(field("x").getInt(), 1);
 }
 

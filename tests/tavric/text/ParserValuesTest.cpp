@@ -14,7 +14,7 @@ struct Values : Text {
     // Parses one line "x = VALUE" and gives x.
     const Tavric& value(const std::string& text)
     {
-        EXPECT_TRUE(parse("x = " + text + "\n")) << text << "\n" << messages();
+        EXPECT_TRUE(parseText("x = " + text + "\n")) << text << "\n" << messages();
         return at("x");
     }
 };
@@ -25,7 +25,7 @@ TEST_F(Values, RealsNeedADigitBeforeThePoint)
     EXPECT_DOUBLE_EQ(at("x").getReal(), 1.5);
     EXPECT_DOUBLE_EQ(value("5.").getReal(), 5.0);
     EXPECT_EQ(at("x").getType(), TypeReal);
-    EXPECT_FALSE(parse("y = .5\n"));
+    EXPECT_FALSE(parseText("y = .5\n"));
     EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 5): Expected value.\n");
 }
 
@@ -75,7 +75,7 @@ TEST_F(Values, NothingNowhereAndNull)
 TEST_F(Values, KeywordsAreMatchedAsPrefixes)
 {
     // "Yes" is taken; the rest of the word is read as what follows the value: a field.
-    ASSERT_TRUE(parse("flag = yesterday\n"));
+    ASSERT_TRUE(parseText("flag = yesterday\n"));
     EXPECT_TRUE(at("flag").getBool());
     EXPECT_NE(&at("terday"), &nullField);
 }
@@ -140,10 +140,10 @@ TEST_F(Values, CommentMarksInsideLiteralsAreText)
     };
     for (const auto& c : cases) {
         Document first;
-        ASSERT_TRUE(first.parse(c.first)) << c.first << "\n" << first.messages();
+        ASSERT_TRUE(first.parseText(c.first)) << c.first << "\n" << first.messages();
         EXPECT_EQ(first.written(true), c.second) << c.first;
         Document again;
-        ASSERT_TRUE(again.parse(c.second)) << c.second;
+        ASSERT_TRUE(again.parseText(c.second)) << c.second;
         EXPECT_EQ(again.written(true), c.second);
     }
 }
@@ -158,7 +158,7 @@ TEST_F(Values, ACommentNeverClosedIsAnErrorAtItsOpening)
     };
     for (const auto& c : cases) {
         Document document;
-        EXPECT_FALSE(document.parse(c.first)) << c.first;
+        EXPECT_FALSE(document.parseText(c.first)) << c.first;
         ASSERT_FALSE(document.lines().empty()) << c.first;
         EXPECT_EQ(document.lines().front(),
                   std::string("(Entry stdin, ") + c.second + "): Comment opened with '/*' is never closed with '*/'.\n")
@@ -192,14 +192,14 @@ TEST_F(Values, Addresses)
 
 TEST_F(Values, AddressesResolveOnFinalize)
 {
-    ASSERT_TRUE(parse("[b c = 7]\nr = b.c\np = &b.c\n", true)) << messages();
+    ASSERT_TRUE(parseText("[b c = 7]\nr = b.c\np = &b.c\n", true)) << messages();
     EXPECT_EQ(field("r").getInt(), 7);
     EXPECT_EQ(&field("p").dereference(), &at("b.c"));
 }
 
 TEST_F(Values, LiteralEndsAtASeparatorAfterBlanks)
 {
-    ASSERT_TRUE(parse("x = 5 ; y = 1\nz = 5   \nw = 2 + 1\n")) << messages();
+    ASSERT_TRUE(parseText("x = 5 ; y = 1\nz = 5   \nw = 2 + 1\n")) << messages();
     EXPECT_EQ(at("x").getKind(), KindValue);
     EXPECT_EQ(at("y").getKind(), KindValue);
     EXPECT_EQ(at("z").getKind(), KindValue);
@@ -210,7 +210,7 @@ TEST_F(Values, LiteralEndsAtASeparatorAfterBlanks)
 TEST_F(Values, ValueBeforeABracketIsTheValue)
 {
     // "5]" is read as an expression without operator: the value itself.
-    ASSERT_TRUE(parse("[s x = 5]\n[t y = b]\n")) << messages();
+    ASSERT_TRUE(parseText("[s x = 5]\n[t y = b]\n")) << messages();
     EXPECT_EQ(at("s.x").getKind(), KindValue);
     EXPECT_EQ(field("s.x").getInt(), 5);
     EXPECT_EQ(at("t.y").getKind(), KindReference);
@@ -218,19 +218,19 @@ TEST_F(Values, ValueBeforeABracketIsTheValue)
 
 TEST_F(Values, ValueStartsOnTheLineOfTheSign)
 {
-    EXPECT_FALSE(parse("x =\n5\n"));
+    EXPECT_FALSE(parseText("x =\n5\n"));
     EXPECT_EQ(lines().front(), "(Entry stdin, line 1, col 4): Expected value.\n");
 }
 
 TEST_F(Values, LineContinuationJoinsAnAssignment)
 {
-    ASSERT_TRUE(parse("x = 5 \\\n + 1\n")) << messages();
+    ASSERT_TRUE(parseText("x = 5 \\\n + 1\n")) << messages();
     EXPECT_EQ(field("x").getInt(), 6);
 }
 
 TEST_F(Values, LiteralOfAnotherTypeThanDeclared)
 {
-    EXPECT_TRUE(parse("int x = \"a\"\n"));
+    EXPECT_TRUE(parseText("int x = \"a\"\n"));
     EXPECT_EQ(messages(), "int [].x : Cannot assign data of type field string to current field. Type mismatch.\n");
     EXPECT_TRUE(at("x").isEmpty());
 }
@@ -238,7 +238,7 @@ TEST_F(Values, LiteralOfAnotherTypeThanDeclared)
 TEST_F(Values, LiteralOfAnotherTypeStopsUnderStopOnWarning)
 {
     root.setOptionWord(3);
-    EXPECT_FALSE(parse("int x = \"a\"\n"));
+    EXPECT_FALSE(parseText("int x = \"a\"\n"));
     EXPECT_EQ(lines().front(), "int [].x : Cannot assign data of type field string to current field. Type mismatch.\n");
 }
 

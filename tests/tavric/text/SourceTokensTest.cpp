@@ -45,7 +45,7 @@ Reading read(const std::string& text, bool keepCollectionValues, Tavric& root)
     options.finalize = false;
     options.tokens = &tokens;
     options.keepCollectionValues = keepCollectionValues;
-    Reading reading{parse(root, text, options), "", ""};
+    Reading reading{parse(root, text, options).accepted, "", ""};
     for (const std::string& line : root.messages())
         reading.messages += line;
     reading.tokens = shown(text, tokens);

@@ -57,7 +57,7 @@ TEST(TextMemory, EveryFailedAllocationOfAParseEndsCleanly)
         bool failed = false;
         {
             FailAllocation failure(n);
-            accepted = text.parse(source, true);
+            accepted = text.parseText(source, true);
             failed = failureHappened;
         }
         if (!failed) {
@@ -77,7 +77,7 @@ TEST(TextMemory, EveryFailedAllocationOfAParseEndsCleanly)
 TEST(TextMemory, EveryFailedAllocationOfAWriteEndsCleanly)
 {
     Document text;
-    ASSERT_TRUE(text.parse(document, true));
+    ASSERT_TRUE(text.parseText(document, true));
     const std::string whole = text.written(false, true);
     for (long n = 0;; ++n) {
         std::ostringstream out;

@@ -98,7 +98,7 @@ void expectRoundTrip(const Tavric& original, bool plain, bool raw)
     std::ostringstream first;
     ASSERT_TRUE(zul::write(original, first, texttest::writeOptions(raw, plain)));
     Document again;
-    ASSERT_TRUE(again.parse(first.str())) << first.str() << "\n" << again.messages();
+    ASSERT_TRUE(again.parseText(first.str())) << first.str() << "\n" << again.messages();
     EXPECT_TRUE(again.lines().empty()) << again.messages();
     EXPECT_EQ(again.written(plain, raw), first.str());
     if (raw)
@@ -131,7 +131,7 @@ TEST_F(Writer, PointerToNowhereIsWrittenAsAnAddress)
     // Both spellings read back as the same pointer to nowhere; the writer's rule is "&" and the address.
     for (const char* text : {"w = Nowhere\n", "w = &nowhere\n", "w = Nullepart\n"}) {
         Document document;
-        ASSERT_TRUE(document.parse(text)) << text;
+        ASSERT_TRUE(document.parseText(text)) << text;
         EXPECT_EQ(document.written(false, false), "w = &nowhere\n") << text;
         EXPECT_EQ(document.root["w"].getKind(), KindPointer) << text;
         EXPECT_EQ(document.root["w"].getAddressText(), "nowhere") << text;
@@ -167,7 +167,7 @@ TEST(WriterLayout, EachForm)
     };
     for (const Case& c : cases) {
         Document document;
-        ASSERT_TRUE(document.parse(c.text)) << c.name << "\n" << document.messages();
+        ASSERT_TRUE(document.parseText(c.text)) << c.name << "\n" << document.messages();
         EXPECT_EQ(document.written(), c.spaced) << c.name;
         if (c.plain) {
             EXPECT_EQ(document.written(true), c.plain) << c.name;
@@ -177,7 +177,7 @@ TEST(WriterLayout, EachForm)
 
 TEST_F(Writer, FoldedExpressionsAsValuesUnlessRaw)
 {
-    ASSERT_TRUE(parse("a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n"));
+    ASSERT_TRUE(parseText("a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n"));
     EXPECT_EQ(written(), "a = 14\nb = a + 6\nc = True\n");
     EXPECT_EQ(written(false, true), "a = 2 + 3 * 4\nb = a + 2 * 3\nc = 1 < 2\n");
     EXPECT_EQ(written(true, true), "a=2+3*4\nb=a+2*3\nc=1<2\n");
@@ -185,7 +185,7 @@ TEST_F(Writer, FoldedExpressionsAsValuesUnlessRaw)
 
 TEST_F(Writer, EscapesThatReadBack)
 {
-    ASSERT_TRUE(parse("s = \"back\\\\slash\"\n"));
+    ASSERT_TRUE(parseText("s = \"back\\\\slash\"\n"));
     EXPECT_EQ(written(), "s = \"back\\\\slash\"\n");
     ASSERT_TRUE(field("s").setString(std::string{'a', '\0', '1', '\x01', '2', '\x7f', 'b', '\xff'}));
     EXPECT_EQ(written(), "s = \"a\\0\\061\\01\\062\\0177b\\0377\"\n");
@@ -196,7 +196,7 @@ TEST_F(Writer, EscapesThatReadBack)
 
 TEST_F(Writer, CharactersOfTwoBytes)
 {
-    ASSERT_TRUE(parse("c = '\xC3\xA9'\n"));
+    ASSERT_TRUE(parseText("c = '\xC3\xA9'\n"));
     EXPECT_EQ(written(), "c = '\xC3\xA9'\n");
     ASSERT_TRUE(field("c").setChar(0x1234));
     EXPECT_EQ(written(), "c = '\\011064'\n");
@@ -214,7 +214,7 @@ TEST_F(Writer, RealsReadBackExactly)
         Document document;
         ASSERT_TRUE(document.root["r"].setReal(value));
         Document again;
-        ASSERT_TRUE(again.parse(document.written())) << value << " " << again.messages();
+        ASSERT_TRUE(again.parseText(document.written())) << value << " " << again.messages();
         const double back = again.field("r").getReal();
         EXPECT_EQ(back, value) << document.written();
         EXPECT_EQ(std::signbit(back), std::signbit(value)) << document.written();
@@ -253,7 +253,7 @@ TEST_F(Writer, NamesThatCannotBeWrittenAreLeftOut)
 TEST_F(Writer, LinkedChildrenAreWrittenAsTheirOwnContent)
 {
     Document source;
-    ASSERT_TRUE(source.parse("[shared a = 1 b = \"two\"]\nz = 3\n"));
+    ASSERT_TRUE(source.parseText("[shared a = 1 b = \"two\"]\nz = 3\n"));
     ASSERT_TRUE(root.copyFrom(source.field("shared")));
     root["own"].setInt(0);
     EXPECT_EQ(written(), "own = 0\na = 1\nb = \"two\"\n");
@@ -262,7 +262,7 @@ TEST_F(Writer, LinkedChildrenAreWrittenAsTheirOwnContent)
 
 TEST_F(Writer, ColoursForTheConsole)
 {
-    ASSERT_TRUE(parse("private int a = yes\ns = \"t\"\n"));
+    ASSERT_TRUE(parseText("private int a = yes\ns = \"t\"\n"));
     // The bool literal does not match the declared int: only the declaration is kept.
     root.clearMessages();
     ASSERT_TRUE(field("s").setString("t"));
@@ -274,7 +274,7 @@ TEST_F(Writer, ColoursForTheConsole)
 
 TEST_F(Writer, ExpressionsNeedTheReadRight)
 {
-    ASSERT_TRUE(parse("private e = a + 1\n"));
+    ASSERT_TRUE(parseText("private e = a + 1\n"));
     std::ostringstream out;
     ASSERT_TRUE(zul::write(root, out, texttest::asStored()));
     EXPECT_EQ(out.str(), "private e\n");
@@ -286,7 +286,7 @@ TEST_F(Writer, ExpressionsNeedTheReadRight)
 
 TEST_F(Writer, EveryFormRoundTrips)
 {
-    ASSERT_TRUE(parse(everyForm)) << messages();
+    ASSERT_TRUE(parseText(everyForm)) << messages();
     ASSERT_TRUE(lines().empty()) << messages();
     for (const bool plain : {false, true})
         for (const bool raw : {false, true}) {
@@ -297,12 +297,12 @@ TEST_F(Writer, EveryFormRoundTrips)
 
 TEST_F(Writer, RoundTripAfterTheResolution)
 {
-    ASSERT_TRUE(parse("a = 1\np = &a\nint : q = &a\nr = a\n[s x = 2]\nps = &s.x\n", true)) << messages();
+    ASSERT_TRUE(parseText("a = 1\np = &a\nint : q = &a\nr = a\n[s x = 2]\nps = &s.x\n", true)) << messages();
     std::ostringstream text;
     ASSERT_TRUE(zul::write(root, text, texttest::asStored()));
     EXPECT_EQ(text.str(), "a = 1\np = &a\nint : q = &a\nr = a\n[s\n  x = 2\n\n]\nps = &s.x\n");
     Document again;
-    ASSERT_TRUE(again.parse(text.str(), true)) << again.messages();
+    ASSERT_TRUE(again.parseText(text.str(), true)) << again.messages();
     expectSameField(root, again.root, "[]");
 }
 
@@ -320,7 +320,7 @@ TEST_F(Writer, EveryByteOfAStringRoundTrips)
 TEST_F(Writer, SaveAndLoadBack)
 {
     ScratchDirectory files;
-    ASSERT_TRUE(parse(everyForm));
+    ASSERT_TRUE(parseText(everyForm));
     const std::string path = files.path + "/saved.tvr";
     ASSERT_TRUE(zul::save(root, path, texttest::writeOptions(true, true))) << messages();
     EXPECT_EQ(files.read("saved.tvr"), written(true, true));
@@ -334,7 +334,7 @@ TEST_F(Writer, SaveAndLoadBack)
 
 TEST_F(Writer, SaveIntoAMissingDirectory)
 {
-    ASSERT_TRUE(parse("a = 1\n"));
+    ASSERT_TRUE(parseText("a = 1\n"));
     EXPECT_FALSE(zul::save(root, "/nonexistent/dir/out.tvr"));
     EXPECT_EQ(messages(), "[] : Cannot open output file '/nonexistent/dir/out.tvr' for saving the current tree. Error "
                           "code is 2: 'No such file or directory'.\n");
@@ -344,7 +344,7 @@ TEST_F(Writer, SaveIntoAMissingDirectory)
 TEST_F(Writer, AFailedSaveLeavesNothingHalfWritten)
 {
     ScratchDirectory files;
-    ASSERT_TRUE(parse("a = 1\n"));
+    ASSERT_TRUE(parseText("a = 1\n"));
     // A directory where the file should go: refused before anything is written beside it.
     ASSERT_EQ(::mkdir((files.path + "/taken").c_str(), 0755), 0);
     EXPECT_FALSE(zul::save(root, files.path + "/taken"));
@@ -369,7 +369,7 @@ TEST_F(Writer, SaveReplacesTheOldFileWhole)
 {
     ScratchDirectory files;
     const std::string path = files.file("data.tvr", std::string(10000, 'x'));
-    ASSERT_TRUE(parse("a = 1\n"));
+    ASSERT_TRUE(parseText("a = 1\n"));
     ASSERT_TRUE(zul::save(root, path, texttest::writeOptions(false, true)));
     EXPECT_EQ(files.read("data.tvr"), "a=1\n");
 }

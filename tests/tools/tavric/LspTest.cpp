@@ -192,6 +192,38 @@ TEST(LanguageServer, answersAWholeConversation)
     EXPECT_NE(speed.find("rights: public (15"), std::string::npos) << speed;
 }
 
+TEST(LanguageServer, publishesWhatEachDiagnosticCoversAndWhereItsScopeOpened)
+{
+    struct Case {
+        const char* text;
+        json range;   // in UTF-16 units: "é" is one, though two bytes
+        json opened;  // the related place, null: none
+    };
+    const Case cases[] = {
+        {"count = 08\n", range(0, 9, 10), nullptr},              // the digit no octal number has
+        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr},     // the word read as no value
+        {"s = \"\xC3\xA9\"\nint w = \"\xC3\xA9\"\n", range(1, 0, 11), nullptr}, // the field's declaration
+        {"[menu\n  title = \"Start\"\n", range(2, 0, 0), range(0, 0, 1)},
+        {"x = 1\ns = \"\xC3\xA9 and on\n", range(2, 0, 0), range(1, 4, 5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Session session(conversation({initialize, opened(uri, c.text), request(2, "shutdown")}));
+        const std::vector<json> published = session.diagnostics(uri);
+        ASSERT_EQ(published.size(), 1u);
+        ASSERT_EQ(published[0].size(), 1u);
+        EXPECT_EQ(published[0][0]["range"], c.range);
+        if (c.opened.is_null()) {
+            EXPECT_FALSE(published[0][0].contains("relatedInformation"));
+            continue;
+        }
+        const json related = published[0][0]["relatedInformation"];
+        ASSERT_EQ(related.size(), 1u);
+        EXPECT_EQ(related[0]["message"], "opened here");
+        EXPECT_EQ(related[0]["location"], json({{"uri", uri}, {"range", c.opened}}));
+    }
+}
+
 TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
 {
     // The included file exists only in the editor: its unsaved text is what the include reads.
@@ -470,7 +502,12 @@ TEST(TextPositions, countsUtf16UnitsOrBytes)
     EXPECT_EQ(units.offset(0, 99), text.find('\r')); // past the end: the line's end, before CR
     EXPECT_EQ(units.offset(1, 0), text.find('z'));
     EXPECT_EQ(units.offset(7, 0), text.size());
-    EXPECT_EQ(units.offsetOfPlace(1, 14), y); // the parser's byte column, mark not counted
+    zul::SourceRange word; // "y", as the parser places it: line 1, byte column 14 (the mark not counted)
+    word.start = {1, 14, y};
+    word.end = {1, 15, y + 1};
+    EXPECT_EQ(units.span(word).start.character, 10u);
+    EXPECT_EQ(units.span(word).end.character, 11u);
+    EXPECT_EQ(bytes.span(word).end.character, 14u);
     EXPECT_EQ(units.at(text.size()).line, 1u);
 }
 

@@ -120,9 +120,13 @@ bool formatOne(const tavrictool::Source& source, bool fromFile, std::string& for
 std::string treeFingerprint(const zul::Tavric& root)
 {
     std::ostringstream text;
-    root.write(text, zul::publicUser, true, false, false, 0);
+    zul::WriteOptions options;
+    options.raw = true;
+    zul::write(root, text, options);
     text << "\n----\n";
-    root.write(text, zul::publicUser, false, false, true, 0);
+    options.raw = false;
+    options.plain = true;
+    zul::write(root, text, options);
     return text.str();
 }
 

@@ -9,6 +9,7 @@
 #include "tools/tavric/ToolDocument.hpp"
 #include "tools/tavric/ToolJson.hpp"
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/SourceLines.hpp"
 
 namespace tavriclsp {
 
@@ -147,7 +148,10 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
 {
     std::string problem;
     if (!tavrictool::acceptedText(documentText, tavrictool::InputKind::Document, problem)) {
-        found.push_back({path, 1, 1, Level::Error, "this document " + problem, ""});
+        Finding finding;
+        finding.range = zul::SourceLines(documentText, path).range(0, 0);
+        finding.message = "this document " + problem;
+        found.push_back(finding);
         return;
     }
     tavrictool::LoadSteps steps;
@@ -162,7 +166,11 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         const Level level = directive.kind == zul::DirectiveKind::Error     ? Level::Error
                             : directive.kind == zul::DirectiveKind::Warning ? Level::Warning
                                                                             : Level::Information;
-        found.push_back({directive.entry, directive.line, directive.column, level, directive.text, ""});
+        Finding finding;
+        finding.range = directive.range;
+        finding.level = level;
+        finding.message = directive.text;
+        found.push_back(finding);
     };
     // The report lays diagnostics out for a terminal; here they are taken from the tree's records.
     std::ostream nowhere(nullptr);
@@ -174,20 +182,29 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         const Level level = record.severity == zul::Severity::Error     ? Level::Error
                             : record.severity == zul::Severity::Warning ? Level::Warning
                                                                         : Level::Information;
-        std::string message =
-            record.line == 0 && !record.subject.empty() ? record.subject + ": " + record.text : record.text;
-        found.push_back({record.entry.empty() ? path : record.entry, record.line, record.column, level, message, ""});
+        Finding finding;
+        finding.range = record.range;
+        if (finding.range.entry.empty())
+            finding.range.entry = path;
+        finding.level = level;
+        finding.message =
+            !record.range.known() && !record.subject.empty() ? record.subject + ": " + record.text : record.text;
+        finding.related = record.related;
+        found.push_back(finding);
     }
-    if (loaded)
-        for (const tavrictool::LintFinding& finding : tavrictool::lintText(documentText, tokens)) {
-            const Position at = positions.at(finding.offset);
-            std::string message = finding.text;
-            if (!finding.hint.empty())
-                message += " (" + finding.hint + ")";
-            // Columns are the parser's: bytes from the line's start, 1-based.
-            found.push_back({path, static_cast<int>(at.line) + 1, static_cast<int>(at.character) + 1, Level::Warning,
-                             message, finding.name});
+    if (loaded) {
+        const zul::SourceLines lines(documentText, path);
+        for (const tavrictool::LintFinding& lint : tavrictool::lintText(documentText, tokens)) {
+            Finding finding;
+            finding.range = lines.range(lint.offset, zul::ParsingTools::wordEnd(documentText, lint.offset));
+            finding.level = Level::Warning;
+            finding.message = lint.text;
+            if (!lint.hint.empty())
+                finding.message += " (" + lint.hint + ")";
+            finding.code = lint.name;
+            found.push_back(finding);
         }
+    }
     tokens.erase(std::remove_if(tokens.begin(), tokens.end(), [](const SourceToken& t) { return t.length == 0; }),
                  tokens.end());
     std::stable_sort(tokens.begin(), tokens.end(),
@@ -204,11 +221,6 @@ zul::Language DocumentAnalysis::language() const
         english += token.language == zul::Language::English;
     }
     return french > english ? zul::Language::French : zul::Language::English;
-}
-
-std::size_t DocumentAnalysis::offsetOf(const zul::SourcePlace& place) const
-{
-    return positions.offsetOfPlace(place.line, place.column);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -236,13 +248,14 @@ void DocumentAnalysis::outlineFields()
         }
         void field(const Tavric& child, std::vector<Symbol>& into)
         {
-            if (!child.hasOwnPlace() || child.place().entry != self.documentPath) {
+            const zul::SourceRange place = child.place();
+            if (!child.hasOwnPlace() || place.entry != self.documentPath) {
                 fields(child, into);
                 return;
             }
             Symbol symbol;
             symbol.field = &child;
-            symbol.start = self.offsetOf(child.place());
+            symbol.start = std::min(place.start.offset, self.documentText.size());
             symbol.declaration = symbol.start;
             symbol.nameStart = symbol.nameEnd = symbol.start;
             const zul::SourceTokens& tokens = self.tokens;
@@ -409,7 +422,7 @@ bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (name.compare(0, 5, "inclu") != 0)
             return false;
-        where.entry = unquoted(documentText.substr(argument->offset, argument->length));
+        where.range.entry = unquoted(documentText.substr(argument->offset, argument->length));
         return true;
     }
     if (token->role != TokenRole::Address)
@@ -438,11 +451,7 @@ bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const
     const Tavric& target = from->resolve(address, zul::publicUser);
     if (&target == &zul::nullField || !target.hasOwnPlace())
         return false;
-    const zul::SourcePlace place = target.place();
-    where.entry = place.entry;
-    where.line = place.line;
-    where.column = place.column;
-    where.length = target.getName().size();
+    where.range = target.place();
     return true;
 }
 

@@ -17,15 +17,14 @@ namespace tavriclsp {
 
 enum class Level { Error = 1, Warning = 2, Information = 3 };
 
-// A diagnostic. Its place is the parser's (line and byte column, 1-based; line 0: none) in the file
-// named by entry, which is the document's own path for its own text.
+// A diagnostic, placed in the file its range names (the document's own path for its own text; not
+// known: none).
 struct Finding {
-    std::string entry;
-    int line = 0;
-    int column = 0;
+    zul::SourceRange range;
     Level level = Level::Error;
     std::string message;
     std::string code; // the warning's name, for the tool's own warnings
+    std::vector<zul::RelatedPlace> related;
 };
 
 // A field of the document's own text with the extent of its declaration, by byte offsets.
@@ -39,12 +38,9 @@ struct Symbol {
     std::vector<Symbol> children;
 };
 
-// Where a definition is: a place in a file, or a whole file (line 0).
+// Where a definition is: a field's declaration in a file, or a whole file (range not known).
 struct Definition {
-    std::string entry;
-    int line = 0;
-    int column = 0;
-    std::size_t length = 0;
+    zul::SourceRange range;
 };
 
 // Completion kinds, numbered as the protocol numbers them.
@@ -88,8 +84,6 @@ public:
     // The name of the field whose declaration starts at that offset, past its access words; false
     // when no field of this text starts there.
     bool nameAt(std::size_t declaration, std::size_t& from, std::size_t& to) const;
-    // The place of a field as a byte offset in this text (for its own fields).
-    std::size_t offsetOf(const zul::SourcePlace& place) const;
 
 private:
     void outlineFields();
@@ -101,7 +95,6 @@ private:
 
     std::string documentPath;
     std::string documentText;
-    TextPositions positions{documentText, Encoding::Utf8};
     zul::NameDictionary names;
     zul::Tavric root{&names};
     zul::SourceTokens tokens;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "MessageReader.hpp"
+#include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/WholeFile.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
 
 namespace tavriclsp {
@@ -78,24 +80,6 @@ int hexValue(char c)
         return c - '0';
     c = static_cast<char>(c | 0x20);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-// The end of the word at offset, for a diagnostic's range: a name, else one character.
-std::size_t wordEnd(const std::string& text, std::size_t offset)
-{
-    std::size_t end = offset;
-    const auto nameByte = [&text](std::size_t i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
-    };
-    while (end < text.size() && nameByte(end))
-        ++end;
-    if (end == offset && end < text.size() && text[end] != '\n' && text[end] != '\r') {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return end;
 }
 
 } // namespace
@@ -427,20 +411,19 @@ void LanguageServer::publish(OpenDocument& document)
     std::map<std::string, json> byUri;
     byUri[document.uri] = json::array();
     for (const Finding& finding : analysis.findings()) {
-        const std::string key = fileKey(finding.entry);
+        const std::string key = fileKey(finding.range.entry);
         std::string uri = document.uri;
         json where;
-        if (key == ownKey || finding.line == 0) {
-            const std::size_t at = TextPositions(analysis.text(), encoding).offsetOfPlace(finding.line, finding.column);
-            where = range(analysis.text(), at, finding.line == 0 ? at : wordEnd(analysis.text(), at));
+        if (!finding.range.known()) {
+            where = range(analysis.text(), 0, 0);
+        } else if (key == ownKey) {
+            where = rangeOf(finding.range);
         } else {
             // An open file has diagnostics of its own; those of a closed one are shown under its name.
             if (documents.count(key))
                 continue;
-            uri = uriOfPath(finding.entry);
-            const Position at{static_cast<std::size_t>(finding.line - 1),
-                              static_cast<std::size_t>(std::max(finding.column, 1) - 1)};
-            where = {{"start", position(at)}, {"end", position(at)}};
+            uri = uriOfPath(finding.range.entry);
+            where = rangeOf(finding.range);
         }
         json diagnostic = {{"range", where},
                            {"severity", static_cast<int>(finding.level)},
@@ -448,6 +431,10 @@ void LanguageServer::publish(OpenDocument& document)
                            {"message", finding.message}};
         if (!finding.code.empty())
             diagnostic["code"] = finding.code;
+        for (const zul::RelatedPlace& related : finding.related)
+            diagnostic["relatedInformation"].push_back(
+                {{"location", {{"uri", uriFor(related.range.entry)}, {"range", rangeOf(related.range)}}},
+                 {"message", related.text}});
         json& list = byUri[uri];
         if (list.is_null())
             list = json::array();
@@ -480,6 +467,33 @@ json LanguageServer::range(const std::string& text, std::size_t from, std::size_
 {
     const TextPositions positions(text, encoding);
     return {{"start", position(positions.at(from))}, {"end", position(positions.at(to))}};
+}
+
+json LanguageServer::rangeOf(const zul::SourceRange& place) const
+{
+    std::string read;
+    const std::string* text = nullptr;
+    const auto open = documents.find(fileKey(place.entry));
+    if (open != documents.end() && open->second.analysis)
+        text = &open->second.analysis->text();
+    else if (zul::readWholeFile(place.entry, read) == 0)
+        text = &read;
+    if (!text) {
+        // A file gone since it was read: its lines and byte columns as they are.
+        const auto at = [](const zul::SourcePosition& point) {
+            return Position{static_cast<std::size_t>(std::max(point.line, 1) - 1),
+                            static_cast<std::size_t>(std::max(point.column, 1) - 1)};
+        };
+        return {{"start", position(at(place.start))}, {"end", position(at(place.end))}};
+    }
+    const Span span = TextPositions(*text, encoding).span(place);
+    return {{"start", position(span.start)}, {"end", position(span.end)}};
+}
+
+std::string LanguageServer::uriFor(const std::string& path) const
+{
+    const auto open = documents.find(fileKey(path));
+    return open != documents.end() ? open->second.uri : uriOfPath(path);
 }
 
 json LanguageServer::formatting(const OpenDocument& document) const
@@ -533,22 +547,21 @@ json LanguageServer::definition(const OpenDocument& document, const json& params
     Definition where;
     if (!document.analysis->definition(offsetOf(document, params.at("position")), where))
         return nullptr;
-    const std::string key = fileKey(where.entry);
-    const auto open = documents.find(key);
-    const std::string uri = open != documents.end() ? open->second.uri : uriOfPath(where.entry);
-    if (where.line == 0)
+    const std::string uri = uriFor(where.range.entry);
+    if (!where.range.known())
         return {{"uri", uri}, {"range", {{"start", position({0, 0})}, {"end", position({0, 0})}}}};
+    const auto open = documents.find(fileKey(where.range.entry));
     if (open != documents.end()) {
+        // The field's name, past its access words.
         const std::string& text = open->second.analysis->text();
-        const std::size_t at = TextPositions(text, encoding).offsetOfPlace(where.line, where.column);
-        std::size_t from = at;
-        std::size_t to = wordEnd(text, at);
-        open->second.analysis->nameAt(at, from, to);
+        std::size_t from = std::min(where.range.start.offset, text.size());
+        std::size_t to = zul::ParsingTools::wordEnd(text, from);
+        open->second.analysis->nameAt(from, from, to);
         return {{"uri", uri}, {"range", range(text, from, to)}};
     }
-    const Position at{static_cast<std::size_t>(where.line - 1),
-                      static_cast<std::size_t>(std::max(where.column, 1) - 1)};
-    return {{"uri", uri}, {"range", {{"start", position(at)}, {"end", position(at)}}}};
+    zul::SourceRange start = where.range;
+    start.end = start.start;
+    return {{"uri", uri}, {"range", rangeOf(start)}};
 }
 
 json LanguageServer::completion(const OpenDocument& document, const json& params) const

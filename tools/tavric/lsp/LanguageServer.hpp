@@ -63,6 +63,10 @@ private:
     OpenDocument* find(const nlohmann::json& params);
     std::size_t offsetOf(const OpenDocument& document, const nlohmann::json& position) const;
     nlohmann::json range(const std::string& text, std::size_t from, std::size_t to) const;
+    // The protocol's range of a place of the library's, in the text of the file it names.
+    nlohmann::json rangeOf(const zul::SourceRange& place) const;
+    // An open document's URI, else the file's.
+    std::string uriFor(const std::string& path) const;
     // The text of an open document by its file's key, for includes; false when none is open.
     bool openText(const std::string& path, std::string& text) const;
 

@@ -77,13 +77,4 @@ std::size_t TextPositions::offset(std::size_t line, std::size_t character) const
     return at;
 }
 
-std::size_t TextPositions::offsetOfPlace(int line, int column) const
-{
-    if (line <= 0)
-        return 0;
-    const std::size_t index = std::min(static_cast<std::size_t>(line - 1), starts.size() - 1);
-    const std::size_t base = index == 0 ? byteOrderMark : starts[index];
-    return std::min(base + static_cast<std::size_t>(std::max(column, 1) - 1), text.size());
-}
-
 } // namespace tavriclsp

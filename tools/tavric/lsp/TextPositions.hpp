@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tavric/model/SourceRange.hpp"
+
 namespace tavriclsp {
 
 enum class Encoding { Utf16, Utf8 };
@@ -17,14 +19,20 @@ struct Position {
     std::size_t character = 0;
 };
 
+struct Span {
+    Position start;
+    Position end;
+};
+
 class TextPositions {
 public:
     TextPositions(const std::string& text, Encoding encoding);
     Position at(std::size_t offset) const;
     // The offset of a position; one past a line's end or past the last line is clamped to the end.
     std::size_t offset(std::size_t line, std::size_t character) const;
-    // The offset of the parser's line (1-based) and byte column (1-based).
-    std::size_t offsetOfPlace(int line, int column) const;
+    // The protocol's stretch of a place in this text, from its byte offsets: the one way the library's
+    // places (byte columns) become the client's positions.
+    Span span(const zul::SourceRange& range) const { return {at(range.start.offset), at(range.end.offset)}; }
     std::size_t lineCount() const { return starts.size(); }
 
 private:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/text/Documents.hpp"
 #include "tools/tavric/fmt/FmtCommand.hpp"
 #include "tools/tavric/fmt/Formatter.hpp"
 
@@ -142,7 +143,9 @@ Parsed parse(const std::string& text)
     zul::NameDictionary names;
     zul::Tavric root(&names);
     Parsed result;
-    result.accepted = root.parse(text, false);
+    zul::ParseOptions options;
+    options.finalize = false;
+    result.accepted = zul::parse(root, text, options).accepted;
     result.fingerprint = tavricfmt::treeFingerprint(root);
     return result;
 }

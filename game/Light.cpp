@@ -47,6 +47,20 @@ constexpr std::size_t SectorRays = 200;
 constexpr float MinimumCore = 90.f;
 } // namespace
 
+namespace {
+void addDisc(sf::VertexArray& vertices, sf::Vector2f centre, float radius, sf::Color colour)
+{
+    sf::Vector2f previous = centre + sf::Vector2f(radius, 0.f);
+    for (int k = 1; k <= BodyLightSegments; ++k) {
+        const double angle = 2.0 * Pi * k / BodyLightSegments;
+        const sf::Vector2f next = centre + sf::Vector2f(static_cast<float>(radius * std::cos(angle)),
+                                                        static_cast<float>(radius * std::sin(angle)));
+        fog::addTriangle(vertices, centre, previous, next, colour);
+        previous = next;
+    }
+}
+} // namespace
+
 void Light::rememberWalls(MapRecord& record) const
 {
     for (const sf::Vector2i& hit : hits)
@@ -138,6 +152,9 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
     const bool fill = !sceneAlphaKnown;
     sceneAlphaKnown = true;
     const std::size_t firstShape = beginDarkness(vertices, sf::Vector2f(scene.getSize()), record, range, camera, fill);
+    // Before the light's shapes, which clear what they cover whatever lies below.
+    if (awareness > 0.f)
+        addDisc(vertices, position - camera, awareness, HalfDark);
 
     // The rim of the fan runs through the two far corners of each ray's one-unit line (the ray
     // runs along the line's edge y = 0 in the line's own frame), so the fan lights every pixel
@@ -211,14 +228,7 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
         i = end + 1;
     }
 
-    sf::Vector2f previous = origin + sf::Vector2f(BodyLightRadius, 0.f);
-    for (int k = 1; k <= BodyLightSegments; ++k) {
-        const double angle = 2.0 * Pi * k / BodyLightSegments;
-        const sf::Vector2f next = origin + sf::Vector2f(static_cast<float>(BodyLightRadius * std::cos(angle)),
-                                                        static_cast<float>(BodyLightRadius * std::sin(angle)));
-        addTriangle(vertices, origin, previous, next, Clear);
-        previous = next;
-    }
+    addDisc(vertices, origin, BodyLightRadius, Clear);
 
     clearReachedWalls(vertices, hits, camera);
 

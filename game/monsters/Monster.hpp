@@ -40,6 +40,8 @@ public:
     // True when the cell under a scene position is a wall or a closed door, or lies off the map.
     bool blockedAt(double x, double y) const;
 
+    // Moved by the rules rather than by its own step (pushed out of the player).
+    void placeAt(sf::Vector2f position) { place = position; }
     sf::Vector2f position() const { return place; }
     double heading() const { return bearing; }
     int life() const { return health; }

@@ -191,8 +191,11 @@ TEST(ContentImages, SparkBulletAndPortraits)
     for (int r = 0; r < 3; ++r)
         EXPECT_TRUE(hasInk(spark, r * Tile, 0, Tile, Tile)) << "spark frame " << r;
     ASSERT_TRUE(loadImage("res/shot.png", shot));
-    EXPECT_EQ(shot.getSize(), sf::Vector2u(15, 15)) << "the bullet turns about (7.5, 7.5)";
+    // The first rules' shot turns about (7.5, 7.5); the readable one beside it is larger.
+    EXPECT_EQ(shot.getSize(), sf::Vector2u(15 + 32, 32));
     EXPECT_GT(shot.getPixel(7, 7).a, 200);
+    EXPECT_GT(shot.getPixel(15 + 16, 16).a, 200);
+    EXPECT_GT(shot.getPixel(15 + 16 + 8, 16).a, 150) << "larger than the first";
     for (int i = 11; i <= 13; ++i) {
         sf::Image face;
         ASSERT_TRUE(loadImage(vrk::texturePaths[i], face)) << vrk::texturePaths[i];

@@ -58,6 +58,18 @@ protected:
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
     }
     int lost() const { return rules().maxLife - game->player().life(); }
+    // The next case of a table on the same start: the cases' hunters gone, the swing over, the
+    // player back at `at` unhurt and unguarded.
+    void nextCase(sf::Vector2f at)
+    {
+        auto& monsters = game->world().map().monsters;
+        monsters.resize(std::min<std::size_t>(monsters.size(), 2));
+        step(SwingSteps);
+        game->player().placeAt(at);
+        game->player().guardFor(0);
+        setLife(rules().maxLife);
+        game->followCamera();
+    }
 };
 
 TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
@@ -227,6 +239,71 @@ TEST_F(DifficultyRulesTest, ATouchMarksTheSideTheHunterCameFrom)
     step();
     ASSERT_EQ(lost(), HunterTouchDamage);
     EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01);
+}
+
+// The eight sides a hunter can come from, and the four ways the player can aim.
+sf::Vector2f side(int eighth)
+{
+    const double radians = eighth * Pi / 4.0;
+    return sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
+}
+
+// A hunter runs at the player from each side: on the easier rules it stops at his body (pushed
+// out, never overlapping), on classic it runs onto him as the first rules have it; either way its
+// touch hurts.
+TEST_F(DifficultyRulesTest, AHunterRunningIntoThePlayerFromEverySide)
+{
+    const sf::Vector2f here = centre(12, 14);
+    for (const Difficulty difficulty : Difficulties) {
+        startOn(difficulty);
+        for (int eighth = 0; eighth < 8; ++eighth) {
+            SCOPED_TRACE(std::string(difficultyName(difficulty)) + " from side " + std::to_string(eighth));
+            nextCase(here);
+            const sf::Vector2f from = side(eighth);
+            Hunter& hunter = addHunter(here + from * 200.f, toDegrees(std::atan2(-from.y, -from.x)));
+            MonsterProbe::chasing(hunter) = true;
+            MonsterProbe::target(hunter) = here;
+            float nearest = 1e9f;
+            for (int i = 0; i < 40; ++i) {
+                step();
+                const sf::Vector2f d = hunter.position() - game->player().position();
+                nearest = std::min(nearest, std::hypot(d.x, d.y));
+            }
+            EXPECT_GE(lost(), HunterTouchDamage);
+            if (rules().bodyGap > 0.f)
+                EXPECT_GE(nearest, rules().bodyGap - 0.01f);
+            else
+                EXPECT_LT(nearest, 10.f);
+        }
+    }
+}
+
+// A strike reaches a hunter standing on the player or touching him, whichever way the player
+// aims; on the easier rules a touch pushes him away in that very step, and the swing still lands.
+TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
+{
+    const sf::Vector2f here = centre(12, 14);
+    for (const Difficulty difficulty : Difficulties) {
+        startOn(difficulty);
+        for (int aim = 0; aim < 8; aim += 2)
+            for (int eighth = -1; eighth < 8; ++eighth) {
+                // Side -1: standing on the player's centre, having run in along the aim.
+                SCOPED_TRACE(std::string(difficultyName(difficulty)) + " aiming " + std::to_string(aim) + ", side " +
+                             std::to_string(eighth));
+                nextCase(here);
+                const sf::Vector2f from = eighth < 0 ? side(aim) : side(eighth);
+                const float distance = eighth < 0 ? 0.f : touchReach(rules()) - 2.f;
+                Hunter& hunter = addHunter(here + from * distance, toDegrees(std::atan2(-from.y, -from.x)));
+                MonsterProbe::chasing(hunter) = true;
+                MonsterProbe::target(hunter) = here;
+                const sf::Vector2f pointer = screen(here + side(aim) * 300.f);
+                pointAt(here + side(aim) * 300.f);
+                game->player().face(aim * Pi / 4.0 + Pi); // from the pointer to the player
+                click(sf::Mouse::Left, static_cast<int>(pointer.x), static_cast<int>(pointer.y));
+                step();
+                EXPECT_EQ(hunter.life(), 0);
+            }
+    }
 }
 
 } // namespace

@@ -394,13 +394,16 @@ void Ingame::playStep()
     if (EventHandler handler = eventHandlerAt(tried.x, tried.y))
         handler(*this, tried.x * TileSize + TileSize / 2, tried.y * TileSize + TileSize / 2, StepMode);
 
+    // The hunters judge whether they stand in the view by the one this step shows (a touch's push
+    // moves it on after them).
+    leadCamera();
+    followCamera();
     // A touch's push would throw the player out of his own swing's reach before it lands: where
     // touches push, the swing also lands before the hunters move.
     if (rules().touchPush > 0.f)
         strike();
     worldPart.stepMonsters();
     keepHuntersOff();
-    leadCamera();
     followCamera();
     guideStep();
     healOutOfCombat();

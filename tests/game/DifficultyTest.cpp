@@ -306,6 +306,86 @@ TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
     }
 }
 
+bool inView(sf::Vector2f place, sf::Vector2f camera)
+{
+    return place.x >= camera.x && place.y >= camera.y && place.x < camera.x + SceneWidth &&
+           place.y < camera.y + SceneHeight;
+}
+
+// Hunters all over the room, every one facing the player, chasing him and ready to fire, while
+// the view swings right then left with the pointer: on the easier rules every shot comes from a
+// hunter inside the view shown after that step; on classic some come from outside it.
+TEST_F(DifficultyRulesTest, NoHunterOutsideTheViewFires)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        startOn(difficulty);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        std::vector<Hunter*> hunters;
+        for (int row = 10; row <= 20; row += 2)
+            for (int column = 1; column <= 22; column += 3) {
+                const sf::Vector2f at = centre(column, row);
+                const sf::Vector2f d = here - at;
+                if (std::hypot(d.x, d.y) < 2 * TileSize)
+                    continue;
+                Hunter& hunter = addHunter(at, toDegrees(std::atan2(d.y, d.x)));
+                MonsterProbe::chasing(hunter) = true;
+                MonsterProbe::target(hunter) = here;
+                hunters.push_back(&hunter);
+            }
+        int inside = 0;
+        int outside = 0;
+        for (int i = 0; i < 60; ++i) {
+            ProgramProbe::mousePosition(*program) = sf::Vector2f(i < 30 ? SceneWidth - 1.f : 0.f, SceneHeight / 2.f);
+            // Every hunter that sees the player this step fires.
+            for (Hunter* hunter : hunters)
+                MonsterProbe::fireTimer(*hunter) = 1;
+            game->player().guardFor(GuardSteps); // alive throughout
+            step();
+            for (Hunter* hunter : hunters)
+                if (hunter->fireTimer() == rules().hunterFireInterval)
+                    ++(inView(hunter->position(), game->world().camera()) ? inside : outside);
+        }
+        EXPECT_GT(inside, 0);
+        if (rules().hunterSightInView)
+            EXPECT_EQ(outside, 0);
+        else
+            EXPECT_GT(outside, 0);
+    }
+}
+
+// A shot fired from inside the view flies on after its hunter leaves the view, and when it hurts
+// the marker points at where that hunter is now, off the screen (on classic: where it was fired).
+TEST_F(DifficultyRulesTest, AShotWhoseHunterLeftTheViewFliesOnAndMarksTheHunter)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        startOn(difficulty);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        game->followCamera();
+        // To the player's left, inside the view; it fires on its next look.
+        Hunter& hunter = addHunter(here - sf::Vector2f(500.f, 0.f), 0.0);
+        MonsterProbe::fireTimer(hunter) = 1;
+        step();
+        ASSERT_EQ(game->world().map().bullets.size(), 1u);
+        // Gone beyond the view's bottom edge, its back turned.
+        const sf::Vector2f away = game->world().camera() + sf::Vector2f(300.f, SceneHeight + 200.f);
+        MonsterProbe::position(hunter) = away;
+        MonsterProbe::heading(hunter) = 90.0;
+        MonsterProbe::chasing(hunter) = false;
+        int steps = 0;
+        for (; game->player().life() == rules().maxLife && steps < 30; ++steps)
+            step();
+        EXPECT_EQ(lost(), BulletDamage);
+        EXPECT_EQ(game->world().map().bullets.size(), 0u);
+        const sf::Vector2f towards = rules().readableThreats ? away - game->player().position()
+                                                             : sf::Vector2f(-1.f, 0.f); // where it was fired
+        EXPECT_NEAR(game->hud().markerAngle(), std::atan2(towards.y, towards.x), 0.01);
+    }
+}
+
 } // namespace
 } // namespace testing
 } // namespace vrk

@@ -135,6 +135,16 @@ void Light::cast(const MapRecord& record, const CellRange& visible, sf::Vector2f
                 for (int nx = std::max(0, x - 1); nx <= std::min(rangeWidth - 1, x + 1); ++nx)
                     litCells[static_cast<std::size_t>(ny) * rangeWidth + nx] = 1;
         }
+    // The circle of awareness shows whatever lies under it, dimly.
+    if (awareness > 0.f) {
+        const int x0 = std::max(range.x0, cellOf(position.x - awareness));
+        const int x1 = std::min(range.x1, cellOf(position.x + awareness));
+        const int y0 = std::max(range.y0, cellOf(position.y - awareness));
+        const int y1 = std::min(range.y1, cellOf(position.y + awareness));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                litCells[static_cast<std::size_t>(y - range.y0) * rangeWidth + (x - range.x0)] = 1;
+    }
 }
 
 // Written without blending, clear shapes clear the fog whatever lies below them, so the order

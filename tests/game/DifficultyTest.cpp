@@ -279,7 +279,8 @@ TEST_F(DifficultyRulesTest, AHunterRunningIntoThePlayerFromEverySide)
 }
 
 // A strike reaches a hunter standing on the player or touching him, whichever way the player
-// aims; on the easier rules a touch pushes him away in that very step, and the swing still lands.
+// aims, on the swing's first step; on the easier rules the hunter's bump pushes him away in that
+// very step, and the swing still lands.
 TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
 {
     const sf::Vector2f here = centre(12, 14);
@@ -287,13 +288,15 @@ TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
         startOn(difficulty);
         for (int aim = 0; aim < 8; aim += 2)
             for (int eighth = -1; eighth < 8; ++eighth) {
-                // Side -1: standing on the player's centre, having run in along the aim.
+                // Side -1: standing on the player's centre, having run in from behind him along
+                // the aim, as a hunter out of the cone does (the bump throws him forward, past it).
                 SCOPED_TRACE(std::string(difficultyName(difficulty)) + " aiming " + std::to_string(aim) + ", side " +
                              std::to_string(eighth));
                 nextCase(here);
                 const sf::Vector2f from = eighth < 0 ? side(aim) : side(eighth);
                 const float distance = eighth < 0 ? 0.f : touchReach(rules()) - 2.f;
-                Hunter& hunter = addHunter(here + from * distance, toDegrees(std::atan2(-from.y, -from.x)));
+                const sf::Vector2f run = eighth < 0 ? from : -from;
+                Hunter& hunter = addHunter(here + from * distance, toDegrees(std::atan2(run.y, run.x)));
                 MonsterProbe::chasing(hunter) = true;
                 MonsterProbe::target(hunter) = here;
                 const sf::Vector2f pointer = screen(here + side(aim) * 300.f);

@@ -148,6 +148,9 @@ struct DifficultyRules {
     float cameraLead;
     bool slideAlongWalls;
     int hunterFireInterval;
+    // Panels, remote panels and cabinets work from every cell that touches them (a remote panel:
+    // from every floor cell that touches its door), as well as from within their reach.
+    bool useFromTouchingCells;
     // Hunters keep their centres this far from the player's (a touch is their meeting, and a
     // hunter closer is pushed out); 0: the first rules' touch, which lets them overlap.
     float bodyGap;
@@ -195,13 +198,19 @@ constexpr float AwarenessRadius = 180.f; // a cell and a half
 // Indexed by the Difficulty of the settings: easy, normal, classic.
 constexpr int DifficultyCount = 3;
 constexpr DifficultyRules DifficultyTable[DifficultyCount] = {
-    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire, gap, awareness,
-    // readable
+    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire, touching, gap,
+    // awareness, readable
     {EasyLife, false, TouchPush, GuardSteps, true, EasyCabinetHeal, EasyCalmSteps, EasyHealEvery, true, CameraLeadShare,
-     true, EasyFireInterval, BodyGap, AwarenessRadius, true},
+     true, EasyFireInterval, true, BodyGap, AwarenessRadius, true},
     {StartLife, false, TouchPush, GuardSteps, true, NormalCabinetHeal, 0, 0, true, CameraLeadShare, true,
-     HunterFireInterval, BodyGap, AwarenessRadius, true},
-    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval, 0.f, 0.f, false},
+     HunterFireInterval, true, BodyGap, AwarenessRadius, true},
+    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval, false, 0.f, 0.f, false},
 };
+
+// The row of a difficulty (the settings' Difficulty as an int); out of range reads the nearest.
+constexpr const DifficultyRules& rulesFor(int difficulty)
+{
+    return DifficultyTable[difficulty < 0 ? 0 : difficulty >= DifficultyCount ? DifficultyCount - 1 : difficulty];
+}
 
 } // namespace vrk

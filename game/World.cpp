@@ -277,8 +277,15 @@ void World::drawMonstersNear(sf::RenderTarget& target, sf::Vector2f point, float
 
 void World::drawBullets(sf::RenderTarget& target) const
 {
+    // Those that batch go out in one draw: a frame may hold hundreds.
+    batched.setPrimitiveType(sf::Triangles);
+    batched.clear();
+    const sf::Texture* texture = nullptr;
     for (const auto& bullet : map().bullets)
-        target.draw(*bullet);
+        if (!bullet->batch(batched, texture))
+            target.draw(*bullet);
+    if (batched.getVertexCount() > 0)
+        target.draw(batched, sf::RenderStates(texture));
 }
 
 } // namespace vrk

@@ -3,6 +3,7 @@
 #include "game/MapRecord.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include <functional>
 #include <iosfwd>
@@ -83,6 +84,8 @@ private:
     int current = 0;
     int loaded = 0;
     sf::Vector2f view;
+    // Reused by every frame's bullets.
+    mutable sf::VertexArray batched;
 };
 
 } // namespace vrk

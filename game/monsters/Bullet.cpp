@@ -25,37 +25,54 @@ Bullet::Bullet(GameContext& game, sf::Vector2f place, double bearing, const Mons
 
 void Bullet::draw(sf::RenderTarget& target, sf::RenderStates states) const
 {
-    const sf::Vector2f screen = shot - game->camera();
-    shotPicture.setRotation(static_cast<float>(turned));
-    if (!game->rules().readableThreats) {
-        shotPicture.setTextureRect(SmallShot);
-        shotPicture.setOrigin(SmallShot.width / 2.f, SmallShot.height / 2.f);
-        shotPicture.setPosition(screen);
-        shotPicture.setScale(1.f, 1.f);
-        shotPicture.setColor(sf::Color::White);
-        target.draw(shotPicture, states);
+    const sf::Texture* texture = nullptr;
+    sf::VertexArray triangles(sf::Triangles);
+    if (batch(triangles, texture)) {
+        states.texture = texture;
+        target.draw(triangles, states);
         return;
     }
-    shotPicture.setTextureRect(BrightShot);
-    shotPicture.setOrigin(BrightShot.width / 2.f, BrightShot.height / 2.f);
+    shotPicture.setTextureRect(SmallShot);
+    shotPicture.setOrigin(SmallShot.width / 2.f, SmallShot.height / 2.f);
+    shotPicture.setPosition(shot - game->camera());
+    shotPicture.setRotation(static_cast<float>(turned));
+    target.draw(shotPicture, states);
+}
+
+bool Bullet::batch(sf::VertexArray& triangles, const sf::Texture*& texture) const
+{
+    if (!game->rules().readableThreats)
+        return false;
+    texture = shotPicture.getTexture();
+    const sf::Vector2f screen = shot - game->camera();
     const double radians = toRadians(bearing);
     const sf::Vector2f back(static_cast<float>(-std::cos(radians)), static_cast<float>(-std::sin(radians)));
     const sf::Vector2f flown = shot - place;
     const float travelled = std::sqrt(flown.x * flown.x + flown.y * flown.y);
+    const float half = BrightShot.width / 2.f;
+    const auto add = [&](sf::Vector2f centre, float scale, sf::Uint8 alpha) {
+        sf::Transform transform;
+        transform.translate(centre).rotate(static_cast<float>(turned)).scale(scale, scale);
+        const sf::Color colour(255, 255, 255, alpha);
+        const float left = static_cast<float>(BrightShot.left), top = static_cast<float>(BrightShot.top);
+        const sf::Vertex corners[4] = {
+            sf::Vertex(transform.transformPoint(-half, -half), colour, sf::Vector2f(left, top)),
+            sf::Vertex(transform.transformPoint(half, -half), colour, sf::Vector2f(left + 2 * half, top)),
+            sf::Vertex(transform.transformPoint(half, half), colour, sf::Vector2f(left + 2 * half, top + 2 * half)),
+            sf::Vertex(transform.transformPoint(-half, half), colour, sf::Vector2f(left, top + 2 * half))};
+        for (const int i : {0, 1, 2, 0, 2, 3})
+            triangles.append(corners[i]);
+    };
+    // The trail, faintest first, then the shot over it.
     for (int k = TrailCopies; k >= 1; --k) {
         const float distance = TrailSpacing * static_cast<float>(k);
         if (distance > travelled)
             continue;
         const float share = 1.f - static_cast<float>(k) / (TrailCopies + 1);
-        shotPicture.setPosition(screen + back * distance);
-        shotPicture.setScale(share, share);
-        shotPicture.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(200.f * share)));
-        target.draw(shotPicture, states);
+        add(screen + back * distance, share, static_cast<sf::Uint8>(200.f * share));
     }
-    shotPicture.setPosition(screen);
-    shotPicture.setScale(1.f, 1.f);
-    shotPicture.setColor(sf::Color::White);
-    target.draw(shotPicture, states);
+    add(screen, 1.f, 255);
+    return true;
 }
 
 bool Bullet::step()

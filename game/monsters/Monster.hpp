@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
 namespace vrk {
@@ -28,6 +29,9 @@ public:
     // Overlay frame then body, or the corpse alone once dead; nothing when it lies farther
     // than its frame's size beyond the view.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    // Appends its picture as textured triangles (screen coordinates) to a batch drawn at once
+    // with `texture`, and returns true; false when it must be drawn on its own.
+    virtual bool batch(sf::VertexArray&, const sf::Texture*&) const { return false; }
     // One fixed step of behaviour; true when the monster is finished and must be removed.
     virtual bool step() = 0;
     // Starts a chase toward the player's current position.

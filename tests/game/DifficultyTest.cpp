@@ -58,6 +58,16 @@ protected:
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
     }
     int lost() const { return rules().maxLife - game->player().life(); }
+    // Starts on the difficulty with the player in the middle of the room's open part, the view on
+    // him; returns his place.
+    sf::Vector2f startInMiddle(Difficulty difficulty)
+    {
+        startOn(difficulty);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        game->followCamera();
+        return here;
+    }
     // The next case of a table on the same start: the cases' hunters gone, the swing over, the
     // player back at `at` unhurt and unguarded.
     void nextCase(sf::Vector2f at)
@@ -303,9 +313,8 @@ sf::Vector2f side(int eighth)
 // touch hurts.
 TEST_F(DifficultyRulesTest, AHunterRunningIntoThePlayerFromEverySide)
 {
-    const sf::Vector2f here = centre(12, 14);
     for (const Difficulty difficulty : Difficulties) {
-        startOn(difficulty);
+        const sf::Vector2f here = startInMiddle(difficulty);
         for (int eighth = 0; eighth < 8; ++eighth) {
             SCOPED_TRACE(std::string(difficultyName(difficulty)) + " from side " + std::to_string(eighth));
             nextCase(here);
@@ -333,9 +342,8 @@ TEST_F(DifficultyRulesTest, AHunterRunningIntoThePlayerFromEverySide)
 // very step, and the swing still lands.
 TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
 {
-    const sf::Vector2f here = centre(12, 14);
     for (const Difficulty difficulty : Difficulties) {
-        startOn(difficulty);
+        const sf::Vector2f here = startInMiddle(difficulty);
         for (int aim = 0; aim < 8; aim += 2)
             for (int eighth = -1; eighth < 8; ++eighth) {
                 // Side -1: standing on the player's centre, having run in from behind him along
@@ -372,9 +380,7 @@ TEST_F(DifficultyRulesTest, NoHunterOutsideTheViewFires)
 {
     for (const Difficulty difficulty : Difficulties) {
         SCOPED_TRACE(difficultyName(difficulty));
-        startOn(difficulty);
-        const sf::Vector2f here = centre(12, 14);
-        game->player().placeAt(here);
+        const sf::Vector2f here = startInMiddle(difficulty);
         std::vector<Hunter*> hunters;
         for (int row = 10; row <= 20; row += 2)
             for (int column = 1; column <= 22; column += 3) {
@@ -414,10 +420,7 @@ TEST_F(DifficultyRulesTest, AShotWhoseHunterLeftTheViewFliesOnAndMarksTheHunter)
 {
     for (const Difficulty difficulty : Difficulties) {
         SCOPED_TRACE(difficultyName(difficulty));
-        startOn(difficulty);
-        const sf::Vector2f here = centre(12, 14);
-        game->player().placeAt(here);
-        game->followCamera();
+        const sf::Vector2f here = startInMiddle(difficulty);
         // To the player's left, inside the view; it fires on its next look.
         Hunter& hunter = addHunter(here - sf::Vector2f(500.f, 0.f), 0.0);
         MonsterProbe::fireTimer(hunter) = 1;

@@ -4,17 +4,17 @@
 #include "game/Audio.hpp"
 #include "game/GameContext.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vrk {
 
 namespace {
-// The picture holds the first rules' shot (15 x 15) and beside it the readable one (32 x 32).
+// The picture holds the first rules' shot (15 x 15) and beside it the readable one with its
+// trail, flying toward +x, its centre this far from its left edge.
 const sf::IntRect SmallShot(0, 0, 15, 15);
-const sf::IntRect BrightShot(15, 0, 32, 32);
-// The trail: this many fading copies behind the shot, this far apart, never behind the muzzle.
-constexpr int TrailCopies = 3;
-constexpr float TrailSpacing = 14.f;
+const sf::IntRect BrightShot(15, 0, 48, 24);
+constexpr float BrightCentre = 36.f;
 } // namespace
 
 Bullet::Bullet(GameContext& game, sf::Vector2f place, double bearing, const Monster* shooter)
@@ -44,34 +44,24 @@ bool Bullet::batch(sf::VertexArray& triangles, const sf::Texture*& texture) cons
     if (!game->rules().readableThreats)
         return false;
     texture = shotPicture.getTexture();
-    const sf::Vector2f screen = shot - game->camera();
-    const double radians = toRadians(bearing);
-    const sf::Vector2f back(static_cast<float>(-std::cos(radians)), static_cast<float>(-std::sin(radians)));
+    // One quad along the flight; its trail never reaches back past the muzzle.
     const sf::Vector2f flown = shot - place;
-    const float travelled = std::sqrt(flown.x * flown.x + flown.y * flown.y);
-    const float half = BrightShot.width / 2.f;
-    const auto add = [&](sf::Vector2f centre, float scale, sf::Uint8 alpha) {
-        sf::Transform transform;
-        transform.translate(centre).rotate(static_cast<float>(turned)).scale(scale, scale);
-        const sf::Color colour(255, 255, 255, alpha);
-        const float left = static_cast<float>(BrightShot.left), top = static_cast<float>(BrightShot.top);
-        const sf::Vertex corners[4] = {
-            sf::Vertex(transform.transformPoint(-half, -half), colour, sf::Vector2f(left, top)),
-            sf::Vertex(transform.transformPoint(half, -half), colour, sf::Vector2f(left + 2 * half, top)),
-            sf::Vertex(transform.transformPoint(half, half), colour, sf::Vector2f(left + 2 * half, top + 2 * half)),
-            sf::Vertex(transform.transformPoint(-half, half), colour, sf::Vector2f(left, top + 2 * half))};
-        for (const int i : {0, 1, 2, 0, 2, 3})
-            triangles.append(corners[i]);
-    };
-    // The trail, faintest first, then the shot over it.
-    for (int k = TrailCopies; k >= 1; --k) {
-        const float distance = TrailSpacing * static_cast<float>(k);
-        if (distance > travelled)
-            continue;
-        const float share = 1.f - static_cast<float>(k) / (TrailCopies + 1);
-        add(screen + back * distance, share, static_cast<sf::Uint8>(200.f * share));
-    }
-    add(screen, 1.f, 255);
+    const float trail = std::min(BrightCentre, std::sqrt(flown.x * flown.x + flown.y * flown.y));
+    const float ahead = static_cast<float>(BrightShot.width) - BrightCentre;
+    const float half = BrightShot.height / 2.f;
+    sf::Transform transform;
+    transform.translate(shot - game->camera()).rotate(static_cast<float>(bearing));
+    const float left = static_cast<float>(BrightShot.left) + BrightCentre - trail;
+    const float right = static_cast<float>(BrightShot.left + BrightShot.width);
+    const float top = static_cast<float>(BrightShot.top);
+    const float bottom = static_cast<float>(BrightShot.top + BrightShot.height);
+    const sf::Vertex corners[4] = {
+        sf::Vertex(transform.transformPoint(-trail, -half), sf::Color::White, sf::Vector2f(left, top)),
+        sf::Vertex(transform.transformPoint(ahead, -half), sf::Color::White, sf::Vector2f(right, top)),
+        sf::Vertex(transform.transformPoint(ahead, half), sf::Color::White, sf::Vector2f(right, bottom)),
+        sf::Vertex(transform.transformPoint(-trail, half), sf::Color::White, sf::Vector2f(left, bottom))};
+    for (const int i : {0, 1, 2, 0, 2, 3})
+        triangles.append(corners[i]);
     return true;
 }
 

@@ -46,9 +46,39 @@ void Ingame::hunterTouch(const Hunter& hunter)
     const DifficultyRules& r = rules();
     if (!r.touchEveryStep && playerPart.guarded())
         return;
-    hitPlayer(HunterTouchDamage, &source);
+    hitPlayer(HunterTouchDamage, &source, &hunter);
+    // The push goes straight away from the hunter's body: along its run it would throw the player
+    // through a hunter that stands on or past his centre, and leave it behind his back.
     if (!r.touchEveryStep && playerPart.alive())
-        playerPart.push(away * r.touchPush, worldPart.map());
+        playerPart.push((length < 1.f ? away : (player - hunter.position()) / length) * r.touchPush, worldPart.map());
+}
+
+void Ingame::keepHuntersOff()
+{
+    const float gap = rules().bodyGap;
+    if (gap <= 0.f)
+        return;
+    const MapRecord& map = worldPart.map();
+    for (const auto& monster : map.monsters) {
+        if (monster->life() <= 0)
+            continue;
+        const sf::Vector2f player = playerPart.position();
+        const sf::Vector2f d = monster->position() - player;
+        const float length = std::hypot(d.x, d.y);
+        if (length >= gap)
+            continue;
+        // Straight out from the player's centre; one standing on it backs off the way it came.
+        sf::Vector2f out = d / length;
+        if (length < 1.f) {
+            const double radians = toRadians(monster->heading());
+            out = -sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
+        }
+        const sf::Vector2f wanted = player + out * gap;
+        if (!map.blockedAt(wanted))
+            monster->placeAt(wanted);
+        else // A hunter with a wall at its back holds: the player gives way.
+            playerPart.push(-out * (gap - length), map);
+    }
 }
 
 bool Ingame::hunterMaySee(sf::Vector2f hunter) const

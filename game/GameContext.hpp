@@ -16,6 +16,7 @@ class Events;
 class Hunter;
 class Monster;
 class TaskList;
+struct DifficultyRules;
 struct MapRecord;
 struct Settings;
 
@@ -28,8 +29,9 @@ public:
     virtual bool playerAlive() const = 0;
     // Turns the player to an angle in radians (the light's facing).
     virtual void facePlayer(double angle) = 0;
-    // The player loses life, from a place (a hunter, where a bullet was fired) or none.
-    virtual void hitPlayer(int amount, const sf::Vector2f* source) = 0;
+    // The player loses life, from a place (a hunter, where a bullet was fired) or none, and by
+    // the hunter that hurt (itself or its bullet's shooter) when there is one.
+    virtual void hitPlayer(int amount, const sf::Vector2f* source, const Monster* shooter = nullptr) = 0;
 
     // ---- the played map ----
     virtual MapRecord& map() = 0;
@@ -44,6 +46,8 @@ public:
     virtual TaskList& tasks() = 0;
 
     // ---- the hunters' rules ----
+    // The rules of the difficulty in use.
+    virtual const DifficultyRules& rules() const = 0;
     // Steps between two shots, by the difficulty in use.
     virtual int hunterFireInterval() const = 0;
     // A hunter within touching distance.

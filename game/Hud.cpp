@@ -50,13 +50,18 @@ void Hud::restart()
 {
     flashAlpha = 0;
     markerLeft = 0;
+    markerShooter = nullptr;
     spottedMarks.clear();
 }
 
-void Hud::step()
+void Hud::step(sf::Vector2f player)
 {
     flashAlpha = std::max(0, flashAlpha - HitFlashFade);
     markerLeft = std::max(0, markerLeft - 1);
+    if (markerLeft == 0)
+        markerShooter = nullptr;
+    else if (markerShooter)
+        aimMarker(player, markerShooter->position());
     for (Mark& mark : spottedMarks)
         --mark.steps;
     spottedMarks.erase(std::remove_if(spottedMarks.begin(), spottedMarks.end(),
@@ -77,17 +82,29 @@ sf::Vector2f spottedMarkPlace(sf::Vector2f hunter, sf::Vector2u screen)
                         std::clamp(hunter.y - 60.f - SpottedSize, 0.f, static_cast<float>(screen.y) - SpottedSize));
 }
 
-void Hud::hit(int loss, sf::Vector2f player, const sf::Vector2f* source)
+void Hud::hit(int loss, sf::Vector2f player, const sf::Vector2f* source, const Monster* shooter)
 {
     if (loss <= 0)
         return;
     // A stronger blow flashes brighter; a weak one never dims a flash still showing.
     flashAlpha = std::max(flashAlpha, std::min(HitFlashMax, HitFlashBase + HitFlashPerLife * loss));
+    markerShooter = shooter;
     if (source && *source != player) {
-        markerDirection =
-            std::atan2(static_cast<double>(source->y - player.y), static_cast<double>(source->x - player.x));
+        aimMarker(player, *source);
         markerLeft = HitMarkerSteps;
     }
+    if (shooter) {
+        aimMarker(player, shooter->position());
+        markerLeft = HitMarkerSteps;
+    }
+}
+
+void Hud::aimMarker(sf::Vector2f player, sf::Vector2f toward)
+{
+    // A hunter standing on the player gives no direction: the last one stays.
+    const sf::Vector2f d = toward - player;
+    if (std::fabs(d.x) + std::fabs(d.y) >= 1.f)
+        markerDirection = std::atan2(static_cast<double>(d.y), static_cast<double>(d.x));
 }
 
 void Hud::spotted(const Monster* hunter)

@@ -43,13 +43,15 @@ public:
     void setFont(const sf::Font& font) { textFont = &font; }
     // Nothing of an earlier game's feedback stays (its hunters are gone).
     void restart();
-    // The feedback's timers, once per played step.
-    void step();
+    // The feedback's timers, once per played step; the marker turns toward where its hunter now
+    // stands, seen from the player's place.
+    void step(sf::Vector2f player);
     // The indicator's timer, once per step, paused or not: it answers keys pressed during a pause.
     void stepIndicator();
 
-    // The player lost `loss` life; from `source` (scene position) when it has one.
-    void hit(int loss, sf::Vector2f player, const sf::Vector2f* source);
+    // The player lost `loss` life; from `source` (scene position) when it has one. With a shooter
+    // the marker follows that hunter, on the screen or off it, while it shows.
+    void hit(int loss, sf::Vector2f player, const sf::Vector2f* source, const Monster* shooter = nullptr);
     void spotted(const Monster* hunter);
     void showIndicator(const std::string& text, int percent);
 
@@ -72,6 +74,7 @@ private:
         const Monster* hunter;
         int steps;
     };
+    void aimMarker(sf::Vector2f player, sf::Vector2f toward);
     void drawVignette(sf::RenderTarget& target) const;
     void drawMarker(sf::RenderTarget& target, sf::Vector2f player) const;
     void drawPause(sf::RenderTarget& target, const HudFrame& frame) const;
@@ -81,6 +84,7 @@ private:
     int flashAlpha = 0;
     int markerLeft = 0;
     double markerDirection = 0.0;
+    const Monster* markerShooter = nullptr;
     std::vector<Mark> spottedMarks;
     std::string indicatorText;
     int indicatorPercent = 0;

@@ -407,15 +407,22 @@ void Ingame::playStep()
     if (EventHandler handler = eventHandlerAt(tried.x, tried.y))
         handler(*this, tried.x * TileSize + TileSize / 2, tried.y * TileSize + TileSize / 2, StepMode);
 
-    worldPart.stepMonsters();
+    // The hunters judge whether they stand in the view by the one this step shows (a touch's push
+    // moves it on after them).
     leadCamera();
+    followCamera();
+    // A touch's push would throw the player out of his own swing's reach before it lands: where
+    // touches push, the swing also lands before the hunters move.
+    if (rules().touchPush > 0.f)
+        strike();
+    worldPart.stepMonsters();
+    keepHuntersOff();
     followCamera();
     guideStep();
     healOutOfCombat();
     logPart.step();
-    hudPart.step();
-    if (playerPart.attackTimer() != 0)
-        worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
+    hudPart.step(playerPart.position());
+    strike();
     // A hunter down is a checkpoint, but for the last: the level is won then.
     const int left = worldPart.monstersLeft();
     if (left < standing && left > 0)
@@ -440,7 +447,14 @@ void Ingame::playStep()
     logPart.keep(logText(maps > 1 ? GameWonText : VictoryText));
 }
 
-void Ingame::hitPlayer(int amount, const sf::Vector2f* source)
+void Ingame::strike()
+{
+    if (playerPart.attackTimer() != 0)
+        worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage, playerPart.position(),
+                                     touchReach(rules()));
+}
+
+void Ingame::hitPlayer(int amount, const sf::Vector2f* source, const Monster* shooter)
 {
     if (playerPart.guarded())
         return;
@@ -448,7 +462,7 @@ void Ingame::hitPlayer(int amount, const sf::Vector2f* source)
     playerPart.hurt(amount);
     inCombat();
     if (wasAlive) {
-        hudPart.hit(amount, playerPart.position(), source);
+        hudPart.hit(amount, playerPart.position(), source, rules().readableThreats ? shooter : nullptr);
         playerPart.guardFor(rules().guardSteps);
     }
 }

@@ -139,15 +139,18 @@ public:
     // The map's words, its marks replaced by the bound keys.
     MapWords mapWords() const;
     // The player loses life, from a place (a hunter, where a bullet was fired) or none.
-    void hitPlayer(int amount, const sf::Vector2f* source) override;
+    void hitPlayer(int amount, const sf::Vector2f* source, const Monster* shooter = nullptr) override;
     // A hunter that was not chasing has just seen the player.
     void hunterSpotted(const Monster& hunter) override;
 
     // ---- the rules of the difficulty in use (game/Difficulty.cpp) ----
-    const DifficultyRules& rules() const;
+    const DifficultyRules& rules() const override;
     // A hunter within touching distance: a hit from the side it came from, every step on classic,
     // else one bump that pushes the player away.
     void hunterTouch(const Hunter& hunter) override;
+    // On the easier rules no hunter's body overlaps the player's: one closer than the gap is
+    // pushed straight out (or, with a wall at its back, the player is).
+    void keepHuntersOff();
     // Whether a hunter at this place may spot the player and fire (on the easier rules: only
     // from inside the view).
     bool hunterMaySee(sf::Vector2f hunter) const override;
@@ -213,6 +216,8 @@ private:
     void reportProgress(unsigned& progress);
     // The rules of a step that is not paused.
     void playStep();
+    // The swing, while it lasts, hits the hunters where it lands and those touching the player.
+    void strike();
     // The light of the frame: cast as at the step's end, but the map is left as it is.
     void castFrameLight();
     // Keys and the pointer on the pause screen's items; false for an event they do not take.

@@ -47,6 +47,20 @@ constexpr std::size_t SectorRays = 200;
 constexpr float MinimumCore = 90.f;
 } // namespace
 
+namespace {
+void addDisc(sf::VertexArray& vertices, sf::Vector2f centre, float radius, sf::Color colour)
+{
+    sf::Vector2f previous = centre + sf::Vector2f(radius, 0.f);
+    for (int k = 1; k <= BodyLightSegments; ++k) {
+        const double angle = 2.0 * Pi * k / BodyLightSegments;
+        const sf::Vector2f next = centre + sf::Vector2f(static_cast<float>(radius * std::cos(angle)),
+                                                        static_cast<float>(radius * std::sin(angle)));
+        fog::addTriangle(vertices, centre, previous, next, colour);
+        previous = next;
+    }
+}
+} // namespace
+
 void Light::rememberWalls(MapRecord& record) const
 {
     for (const sf::Vector2i& hit : hits)
@@ -121,6 +135,16 @@ void Light::cast(const MapRecord& record, const CellRange& visible, sf::Vector2f
                 for (int nx = std::max(0, x - 1); nx <= std::min(rangeWidth - 1, x + 1); ++nx)
                     litCells[static_cast<std::size_t>(ny) * rangeWidth + nx] = 1;
         }
+    // The circle of awareness shows whatever lies under it, dimly.
+    if (awareness > 0.f) {
+        const int x0 = std::max(range.x0, cellOf(position.x - awareness));
+        const int x1 = std::min(range.x1, cellOf(position.x + awareness));
+        const int y0 = std::max(range.y0, cellOf(position.y - awareness));
+        const int y1 = std::min(range.y1, cellOf(position.y + awareness));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                litCells[static_cast<std::size_t>(y - range.y0) * rangeWidth + (x - range.x0)] = 1;
+    }
 }
 
 // Written without blending, clear shapes clear the fog whatever lies below them, so the order
@@ -138,6 +162,9 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
     const bool fill = !sceneAlphaKnown;
     sceneAlphaKnown = true;
     const std::size_t firstShape = beginDarkness(vertices, sf::Vector2f(scene.getSize()), record, range, camera, fill);
+    // Before the light's shapes, which clear what they cover whatever lies below.
+    if (awareness > 0.f)
+        addDisc(vertices, position - camera, awareness, HalfDark);
 
     // The rim of the fan runs through the two far corners of each ray's one-unit line (the ray
     // runs along the line's edge y = 0 in the line's own frame), so the fan lights every pixel
@@ -211,14 +238,7 @@ void Light::paint(sf::RenderTexture& scene, const MapRecord& record, sf::Vector2
         i = end + 1;
     }
 
-    sf::Vector2f previous = origin + sf::Vector2f(BodyLightRadius, 0.f);
-    for (int k = 1; k <= BodyLightSegments; ++k) {
-        const double angle = 2.0 * Pi * k / BodyLightSegments;
-        const sf::Vector2f next = origin + sf::Vector2f(static_cast<float>(BodyLightRadius * std::cos(angle)),
-                                                        static_cast<float>(BodyLightRadius * std::sin(angle)));
-        addTriangle(vertices, origin, previous, next, Clear);
-        previous = next;
-    }
+    addDisc(vertices, origin, BodyLightRadius, Clear);
 
     clearReachedWalls(vertices, hits, camera);
 

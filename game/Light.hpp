@@ -32,6 +32,9 @@ public:
     // Whether a cell of the range cast last can show anything through the fog.
     bool lit(int column, int row) const;
 
+    // Around the player, this far, the fog is only half dark whatever the cone's direction; 0: none.
+    void setAwareness(float radius) { awareness = radius; }
+    float awarenessRadius() const { return awareness; }
     double viewDistance() const { return reach; }
     double halfFieldOfView() const { return halfCone; }
     // Narrows or widens the cone (radians); restart puts it back.
@@ -46,6 +49,7 @@ public:
 private:
     double reach;
     double halfCone;
+    float awareness = 0.f;
     std::vector<double> angles; // radians, one per ray of the cone
     std::vector<float> lengths; // per ray, the length of its transparent line
     std::vector<sf::Vector2i> hits;

@@ -48,6 +48,7 @@ void Ingame::castLight()
 
 void Ingame::castFrameLight()
 {
+    lightPart.setAwareness(playerPart.alive() ? rules().awarenessRadius : 0.f);
     lightPart.cast(worldPart.map(), visibleCells(), playerPart.position(), playerPart.facing());
 }
 
@@ -79,13 +80,21 @@ void Ingame::onDraw()
     playerPart.draw(scene, camera);
     if (!alive)
         worldPart.drawMonsters(scene);
-    worldPart.drawBullets(scene);
+    // On the easier rules bullets glow: they are drawn over the fog instead.
+    const bool readable = rules().readableThreats;
+    if (!readable)
+        worldPart.drawBullets(scene);
     eventsPart.drawSparks(scene, sprites[SparkTexture], camera);
     stageDrawn(FrameStage::Characters);
 
     drawLayer(CeilingLayer, range);
     stageDrawn(FrameStage::Ceiling);
     lightPart.paint(scene, worldPart.map(), camera, playerPart.position());
+    // The hunters within the circle of awareness show whatever the cone's direction.
+    if (alive && lightPart.awarenessRadius() > 0.f)
+        worldPart.drawMonstersNear(scene, playerPart.position(), lightPart.awarenessRadius());
+    if (readable)
+        worldPart.drawBullets(scene);
     highlightPart.draw(scene, camera);
     stageDrawn(FrameStage::Fog);
 

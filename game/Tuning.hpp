@@ -151,7 +151,24 @@ struct DifficultyRules {
     // Panels, remote panels and cabinets work from every cell that touches them (a remote panel:
     // from every floor cell that touches its door), as well as from within their reach.
     bool useFromTouchingCells;
+    // Hunters keep their centres this far from the player's (a touch is their meeting, and a
+    // hunter closer is pushed out); 0: the first rules' touch, which lets them overlap.
+    float bodyGap;
+    // Hunters this close to the player show through the fog whatever the cone's direction; 0: none.
+    float awarenessRadius;
+    // Bullets larger and brighter with a short trail, drawn over the fog, and the hit marker
+    // following the hunter that hurt; else the first rules' look.
+    bool readableThreats;
 };
+
+// How near a hunter's centre comes to the player's to touch him: within the gap the rules keep
+// between bodies and a little beyond it (a hunter held at the gap still touches), else the first
+// rules' 10 units. A strike reaches every hunter this near whatever its aim.
+constexpr float BodyContactSlack = 4.f;
+constexpr float touchReach(const DifficultyRules& rules)
+{
+    return rules.bodyGap > 0.f ? rules.bodyGap + BodyContactSlack : 10.f;
+}
 
 // The view leads toward the pointer by at most this share of its size, closing this share of
 // the gap each step.
@@ -174,16 +191,20 @@ constexpr int EasyCalmSteps = 150; // 5 s
 constexpr int EasyHealEvery = 10;
 constexpr float CameraLeadShare = 0.5f;
 constexpr int EasyFireInterval = 30;
+// Shoulder to shoulder: the two bodies drawn reach about 35 units from their centres.
+constexpr float BodyGap = 70.f;
+constexpr float AwarenessRadius = 180.f; // a cell and a half
 
 // Indexed by the Difficulty of the settings: easy, normal, classic.
 constexpr int DifficultyCount = 3;
 constexpr DifficultyRules DifficultyTable[DifficultyCount] = {
-    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire, touching
+    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire, touching, gap,
+    // awareness, readable
     {EasyLife, false, TouchPush, GuardSteps, true, EasyCabinetHeal, EasyCalmSteps, EasyHealEvery, true, CameraLeadShare,
-     true, EasyFireInterval, true},
+     true, EasyFireInterval, true, BodyGap, AwarenessRadius, true},
     {StartLife, false, TouchPush, GuardSteps, true, NormalCabinetHeal, 0, 0, true, CameraLeadShare, true,
-     HunterFireInterval, true},
-    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval, false},
+     HunterFireInterval, true, BodyGap, AwarenessRadius, true},
+    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval, false, 0.f, 0.f, false},
 };
 
 // The row of a difficulty (the settings' Difficulty as an int); out of range reads the nearest.

@@ -235,11 +235,13 @@ void World::addBullet(std::unique_ptr<Monster> bullet)
     map().bullets.push_back(std::move(bullet));
 }
 
-void World::damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount)
+void World::damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount, sf::Vector2f player,
+                               float touching)
 {
     for (const auto& monster : map().monsters) {
         const sf::Vector2f d = monster->position() - point;
-        if (d.x * d.x + d.y * d.y < radiusSquared)
+        const sf::Vector2f body = monster->position() - player;
+        if (d.x * d.x + d.y * d.y < radiusSquared || body.x * body.x + body.y * body.y < touching * touching)
             monster->damage(amount);
     }
 }
@@ -264,10 +266,26 @@ void World::drawMonsters(sf::RenderTarget& target) const
         target.draw(*monster);
 }
 
+void World::drawMonstersNear(sf::RenderTarget& target, sf::Vector2f point, float radius) const
+{
+    for (const auto& monster : map().monsters) {
+        const sf::Vector2f d = monster->position() - point;
+        if (monster->life() > 0 && d.x * d.x + d.y * d.y < radius * radius)
+            target.draw(*monster);
+    }
+}
+
 void World::drawBullets(sf::RenderTarget& target) const
 {
+    // Those that batch go out in one draw: a frame may hold hundreds.
+    batched.setPrimitiveType(sf::Triangles);
+    batched.clear();
+    const sf::Texture* texture = nullptr;
     for (const auto& bullet : map().bullets)
-        target.draw(*bullet);
+        if (!bullet->batch(batched, texture))
+            target.draw(*bullet);
+    if (batched.getVertexCount() > 0)
+        target.draw(batched, sf::RenderStates(texture));
 }
 
 } // namespace vrk

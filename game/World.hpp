@@ -3,6 +3,7 @@
 #include "game/MapRecord.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include <functional>
 #include <iosfwd>
@@ -58,7 +59,9 @@ public:
     // Steps of the living monsters, then of the bullets (a finished bullet is destroyed).
     void stepMonsters();
     void addBullet(std::unique_ptr<Monster> bullet);
-    void damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount);
+    // A strike: every living monster closer than the radius to where it lands, and every one
+    // touching the player (within `touching` of his centre), whichever way he aims.
+    void damageMonstersNear(sf::Vector2f point, float radiusSquared, int amount, sf::Vector2f player, float touching);
     // True also for a map without monsters.
     bool allMonstersDead() const;
     // The monsters of the played map, and those of them still alive.
@@ -66,6 +69,8 @@ public:
     int monstersLeft() const;
     void drawMonsters(sf::RenderTarget& target) const;
     void drawBullets(sf::RenderTarget& target) const;
+    // The living monsters whose centres lie within radius of a scene position.
+    void drawMonstersNear(sf::RenderTarget& target, sf::Vector2f point, float radius) const;
 
 private:
     bool loadMap(zul::Tavric& field, MapRecord& record, GameContext& game, const std::function<void()>& progress,
@@ -79,6 +84,8 @@ private:
     int current = 0;
     int loaded = 0;
     sf::Vector2f view;
+    // Reused by every frame's bullets.
+    mutable sf::VertexArray batched;
 };
 
 } // namespace vrk

@@ -81,9 +81,15 @@ void Hunter::alert()
     goal = game->playerPosition();
 }
 
+bool Hunter::touching() const
+{
+    const double reach = touchReach(game->rules());
+    return squaredDistance(game->playerPosition(), place) < reach * reach;
+}
+
 bool Hunter::touchPlayer()
 {
-    if (squaredDistance(game->playerPosition(), place) >= HunterTouchDistanceSquared)
+    if (!touching())
         return false;
     game->hunterTouch(*this);
     hunting = false;
@@ -113,9 +119,11 @@ void Hunter::patrol(const sf::Vector2f* moves, int count)
 
 void Hunter::chaseMove()
 {
-    if (squaredDistance(goal, place) < HunterTouchDistanceSquared) {
-        // Arrived where the player was last seen: it hurts only a player still within reach.
-        if (squaredDistance(game->playerPosition(), place) < HunterTouchDistanceSquared)
+    // Where the player was last seen, or (bodies kept apart) at the player's side.
+    const bool arrived = squaredDistance(goal, place) < HunterTouchDistanceSquared;
+    if (arrived || (game->rules().bodyGap > 0.f && touching())) {
+        // It hurts only a player still within reach.
+        if (touching())
             game->hunterTouch(*this);
         hunting = false;
         return;
@@ -181,7 +189,7 @@ bool Hunter::look()
     --shotTimer;
     if (shotTimer == 0 && game->playerAlive()) {
         game->audio().play(HunterFireSound, 1.0f);
-        game->addBullet(std::make_unique<Bullet>(*game, place, bearing));
+        game->addBullet(std::make_unique<Bullet>(*game, place, bearing, this));
         shotTimer = game->hunterFireInterval();
     }
     return true;

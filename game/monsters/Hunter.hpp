@@ -40,6 +40,8 @@ public:
 private:
     // Runs to the target, hurting the player on arrival.
     void chaseMove();
+    // The player within reach of a touch: closer than 10, or by the gap the rules keep between bodies.
+    bool touching() const;
     // The player closer than 10 is touched (see Ingame::hunterTouch) and the hunter calms down;
     // true when that happened.
     bool touchPlayer();

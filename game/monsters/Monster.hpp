@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 #include <SFML/System/Vector2.hpp>
 
 namespace vrk {
@@ -28,6 +29,9 @@ public:
     // Overlay frame then body, or the corpse alone once dead; nothing when it lies farther
     // than its frame's size beyond the view.
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    // Appends its picture as textured triangles (screen coordinates) to a batch drawn at once
+    // with `texture`, and returns true; false when it must be drawn on its own.
+    virtual bool batch(sf::VertexArray&, const sf::Texture*&) const { return false; }
     // One fixed step of behaviour; true when the monster is finished and must be removed.
     virtual bool step() = 0;
     // Starts a chase toward the player's current position.
@@ -40,6 +44,8 @@ public:
     // True when the cell under a scene position is a wall or a closed door, or lies off the map.
     bool blockedAt(double x, double y) const;
 
+    // Moved by the rules rather than by its own step (pushed out of the player).
+    void placeAt(sf::Vector2f position) { place = position; }
     sf::Vector2f position() const { return place; }
     double heading() const { return bearing; }
     int life() const { return health; }

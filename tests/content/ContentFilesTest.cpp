@@ -191,8 +191,13 @@ TEST(ContentImages, SparkBulletAndPortraits)
     for (int r = 0; r < 3; ++r)
         EXPECT_TRUE(hasInk(spark, r * Tile, 0, Tile, Tile)) << "spark frame " << r;
     ASSERT_TRUE(loadImage("res/shot.png", shot));
-    EXPECT_EQ(shot.getSize(), sf::Vector2u(15, 15)) << "the bullet turns about (7.5, 7.5)";
+    // The first rules' shot turns about (7.5, 7.5); the readable one beside it is larger, its
+    // trail behind it (toward -x).
+    EXPECT_EQ(shot.getSize(), sf::Vector2u(15 + 48, 24));
     EXPECT_GT(shot.getPixel(7, 7).a, 200);
+    EXPECT_GT(shot.getPixel(15 + 36, 12).a, 200);
+    EXPECT_GT(shot.getPixel(15 + 36 + 8, 12).a, 40) << "larger than the first";
+    EXPECT_GT(shot.getPixel(15 + 24, 12).a, 50) << "the trail";
     for (int i = 11; i <= 13; ++i) {
         sf::Image face;
         ASSERT_TRUE(loadImage(vrk::texturePaths[i], face)) << vrk::texturePaths[i];

@@ -58,6 +58,28 @@ protected:
         click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
     }
     int lost() const { return rules().maxLife - game->player().life(); }
+    // Starts on the difficulty with the player in the middle of the room's open part, the view on
+    // him; returns his place.
+    sf::Vector2f startInMiddle(Difficulty difficulty)
+    {
+        startOn(difficulty);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        game->followCamera();
+        return here;
+    }
+    // The next case of a table on the same start: the cases' hunters gone, the swing over, the
+    // player back at `at` unhurt and unguarded.
+    void nextCase(sf::Vector2f at)
+    {
+        auto& monsters = game->world().map().monsters;
+        monsters.resize(std::min<std::size_t>(monsters.size(), 2));
+        step(SwingSteps);
+        game->player().placeAt(at);
+        game->player().guardFor(0);
+        setLife(rules().maxLife);
+        game->followCamera();
+    }
 };
 
 TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
@@ -277,6 +299,147 @@ TEST_F(DifficultyRulesTest, ATouchMarksTheSideTheHunterCameFrom)
     step();
     ASSERT_EQ(lost(), HunterTouchDamage);
     EXPECT_NEAR(std::fabs(game->hud().markerAngle()), Pi, 0.01);
+}
+
+// The eight sides a hunter can come from, and the four ways the player can aim.
+sf::Vector2f side(int eighth)
+{
+    const double radians = eighth * Pi / 4.0;
+    return sf::Vector2f(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)));
+}
+
+// A hunter runs at the player from each side: on the easier rules it stops at his body (pushed
+// out, never overlapping), on classic it runs onto him as the first rules have it; either way its
+// touch hurts.
+TEST_F(DifficultyRulesTest, AHunterRunningIntoThePlayerFromEverySide)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        const sf::Vector2f here = startInMiddle(difficulty);
+        for (int eighth = 0; eighth < 8; ++eighth) {
+            SCOPED_TRACE(std::string(difficultyName(difficulty)) + " from side " + std::to_string(eighth));
+            nextCase(here);
+            const sf::Vector2f from = side(eighth);
+            Hunter& hunter = addHunter(here + from * 200.f, toDegrees(std::atan2(-from.y, -from.x)));
+            MonsterProbe::chasing(hunter) = true;
+            MonsterProbe::target(hunter) = here;
+            float nearest = 1e9f;
+            for (int i = 0; i < 40; ++i) {
+                step();
+                const sf::Vector2f d = hunter.position() - game->player().position();
+                nearest = std::min(nearest, std::hypot(d.x, d.y));
+            }
+            EXPECT_GE(lost(), HunterTouchDamage);
+            if (rules().bodyGap > 0.f)
+                EXPECT_GE(nearest, rules().bodyGap - 0.01f);
+            else
+                EXPECT_LT(nearest, 10.f);
+        }
+    }
+}
+
+// A strike reaches a hunter standing on the player or touching him, whichever way the player
+// aims, on the swing's first step; on the easier rules the hunter's bump pushes him away in that
+// very step, and the swing still lands.
+TEST_F(DifficultyRulesTest, AStrikeReachesAHunterOnThePlayerOrTouchingHim)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        const sf::Vector2f here = startInMiddle(difficulty);
+        for (int aim = 0; aim < 8; aim += 2)
+            for (int eighth = -1; eighth < 8; ++eighth) {
+                // Side -1: standing on the player's centre, having run in from behind him along
+                // the aim, as a hunter out of the cone does (the bump throws him forward, past it).
+                SCOPED_TRACE(std::string(difficultyName(difficulty)) + " aiming " + std::to_string(aim) + ", side " +
+                             std::to_string(eighth));
+                nextCase(here);
+                const sf::Vector2f from = eighth < 0 ? side(aim) : side(eighth);
+                const float distance = eighth < 0 ? 0.f : touchReach(rules()) - 2.f;
+                const sf::Vector2f run = eighth < 0 ? from : -from;
+                Hunter& hunter = addHunter(here + from * distance, toDegrees(std::atan2(run.y, run.x)));
+                MonsterProbe::chasing(hunter) = true;
+                MonsterProbe::target(hunter) = here;
+                const sf::Vector2f pointer = screen(here + side(aim) * 300.f);
+                pointAt(here + side(aim) * 300.f);
+                game->player().face(aim * Pi / 4.0 + Pi); // from the pointer to the player
+                click(sf::Mouse::Left, static_cast<int>(pointer.x), static_cast<int>(pointer.y));
+                step();
+                EXPECT_EQ(hunter.life(), 0);
+            }
+    }
+}
+
+bool inView(sf::Vector2f place, sf::Vector2f camera)
+{
+    return place.x >= camera.x && place.y >= camera.y && place.x < camera.x + SceneWidth &&
+           place.y < camera.y + SceneHeight;
+}
+
+// Hunters all over the room, every one facing the player, chasing him and ready to fire, while
+// the view swings right then left with the pointer: on the easier rules every shot comes from a
+// hunter inside the view shown after that step; on classic some come from outside it.
+TEST_F(DifficultyRulesTest, NoHunterOutsideTheViewFires)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        const sf::Vector2f here = startInMiddle(difficulty);
+        std::vector<Hunter*> hunters;
+        for (int row = 10; row <= 20; row += 2)
+            for (int column = 1; column <= 22; column += 3) {
+                const sf::Vector2f at = centre(column, row);
+                const sf::Vector2f d = here - at;
+                if (std::hypot(d.x, d.y) < 2 * TileSize)
+                    continue;
+                Hunter& hunter = addHunter(at, toDegrees(std::atan2(d.y, d.x)));
+                MonsterProbe::chasing(hunter) = true;
+                MonsterProbe::target(hunter) = here;
+                hunters.push_back(&hunter);
+            }
+        int inside = 0;
+        int outside = 0;
+        for (int i = 0; i < 60; ++i) {
+            ProgramProbe::mousePosition(*program) = sf::Vector2f(i < 30 ? SceneWidth - 1.f : 0.f, SceneHeight / 2.f);
+            // Every hunter that sees the player this step fires.
+            for (Hunter* hunter : hunters)
+                MonsterProbe::fireTimer(*hunter) = 1;
+            game->player().guardFor(GuardSteps); // alive throughout
+            step();
+            for (Hunter* hunter : hunters)
+                if (hunter->fireTimer() == rules().hunterFireInterval)
+                    ++(inView(hunter->position(), game->world().camera()) ? inside : outside);
+        }
+        EXPECT_GT(inside, 0);
+        if (rules().hunterSightInView)
+            EXPECT_EQ(outside, 0);
+        else
+            EXPECT_GT(outside, 0);
+    }
+}
+
+// A shot fired from inside the view flies on after its hunter leaves the view, and when it hurts
+// the marker points at where that hunter is now, off the screen (on classic: where it was fired).
+TEST_F(DifficultyRulesTest, AShotWhoseHunterLeftTheViewFliesOnAndMarksTheHunter)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        const sf::Vector2f here = startInMiddle(difficulty);
+        // To the player's left, inside the view; it fires on its next look.
+        Hunter& hunter = addHunter(here - sf::Vector2f(500.f, 0.f), 0.0);
+        MonsterProbe::fireTimer(hunter) = 1;
+        step();
+        ASSERT_EQ(game->world().map().bullets.size(), 1u);
+        // Gone beyond the view's bottom edge, its back turned.
+        const sf::Vector2f away = game->world().camera() + sf::Vector2f(300.f, SceneHeight + 200.f);
+        MonsterProbe::position(hunter) = away;
+        MonsterProbe::heading(hunter) = 90.0;
+        MonsterProbe::chasing(hunter) = false;
+        int steps = 0;
+        for (; game->player().life() == rules().maxLife && steps < 30; ++steps)
+            step();
+        EXPECT_EQ(lost(), BulletDamage);
+        EXPECT_EQ(game->world().map().bullets.size(), 0u);
+        const sf::Vector2f towards = rules().readableThreats ? away - game->player().position()
+                                                             : sf::Vector2f(-1.f, 0.f); // where it was fired
+        EXPECT_NEAR(game->hud().markerAngle(), std::atan2(towards.y, towards.x), 0.01);
+    }
 }
 
 } // namespace

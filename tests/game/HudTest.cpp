@@ -443,6 +443,27 @@ TEST_F(Feedback, ALargerLossFlashesStrongerAndADoorHasNoDirection)
     EXPECT_EQ(game->hud().flash(), 0);
 }
 
+// A touch marks the hunter itself: on the easier rules the marker follows it while it shows,
+// off the screen too; on classic it keeps the side the blow came from.
+TEST_F(Feedback, ATouchMarksTheHunterAndTheMarkerFollowsIt)
+{
+    for (const Difficulty difficulty : {Difficulty::Normal, Difficulty::Classic}) {
+        program->settings().difficulty = difficulty;
+        ASSERT_TRUE(startAt(arena({{5, 6}}), 4, 6, true));
+        Hunter& touching = static_cast<Hunter&>(hunter(0));
+        MonsterProbe::position(touching) = game->player().position() + sf::Vector2f(5.f, 0.f);
+        MonsterProbe::heading(touching) = 180.0;
+        step();
+        ASSERT_GT(game->hud().markerSteps(), 0);
+        const double first = game->hud().markerAngle();
+        EXPECT_NEAR(first, 0.0, 0.01); // toward +x
+        // Far below the view, out of sight.
+        MonsterProbe::position(touching) = game->player().position() + sf::Vector2f(0.f, 2000.f);
+        step();
+        EXPECT_NEAR(game->hud().markerAngle(), difficulty == Difficulty::Classic ? first : Pi / 2, 0.01);
+    }
+}
+
 TEST_F(Feedback, TheAlertSoundsOncePerSpottingNotEveryStep)
 {
     program->setOption("Sound", "True");

@@ -42,7 +42,7 @@ struct ResourceDirectory {
                       {"res/face/hunter.png", 300, 300},
                       {"res/face/maverick.png", 300, 300},
                       {"res/face/doctor.png", 300, 300},
-                      {"res/shot.png", 15, 15}};
+                      {"res/shot.png", 63, 24}};
         for (const auto& image : images) {
             sf::Image picture;
             picture.create(image.w, image.h);

@@ -171,7 +171,7 @@ TEST_F(FilledFan, StaysExactForNarrowAndWideCones)
     }
 }
 
-TEST_F(FilledFan, ThePlayersBodyIsLitWhicheverWayItFaces)
+TEST_F(FilledFan, ThePlayersBodyIsLitAndTheCircleOfAwarenessDimWhicheverWayItFaces)
 {
     for (const double facing : {0.0, 1.0, 2.5, -2.0}) {
         put(game->player().position(), facing);
@@ -183,11 +183,23 @@ TEST_F(FilledFan, ThePlayersBodyIsLitWhicheverWayItFaces)
                 origin + r * sf::Vector2f(static_cast<float>(std::cos(facing)), static_cast<float>(std::sin(facing)));
             EXPECT_EQ(image.getPixel(static_cast<unsigned>(at.x), static_cast<unsigned>(at.y)).r, Lit) << r;
         }
-        const sf::Vector2f dark =
-            origin + 90.f * sf::Vector2f(static_cast<float>(std::cos(facing)), static_cast<float>(std::sin(facing)));
-        if (!inHitCell(game->player().position() + (dark - origin))) {
-            EXPECT_NE(image.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)).r, Lit);
+        // Beyond the body: dark on classic; on the easier rules the circle of awareness is half
+        // dark, and darkness beyond it.
+        for (const Difficulty difficulty : {Difficulty::Classic, Difficulty::Normal}) {
+            program->settings().difficulty = difficulty;
+            const sf::Image around = fan();
+            for (const float r : {90.f, 170.f, 250.f}) {
+                const sf::Vector2f dark = origin + r * sf::Vector2f(static_cast<float>(std::cos(facing)),
+                                                                    static_cast<float>(std::sin(facing)));
+                const bool dim = difficulty == Difficulty::Normal && r < AwarenessRadius;
+                if (!inHitCell(game->player().position() + (dark - origin))) {
+                    EXPECT_EQ(around.getPixel(static_cast<unsigned>(dark.x), static_cast<unsigned>(dark.y)).r,
+                              dim ? 127 : 0)
+                        << r;
+                }
+            }
         }
+        program->settings().difficulty = Difficulty::Classic;
     }
 }
 

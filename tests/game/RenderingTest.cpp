@@ -432,6 +432,37 @@ TEST_F(Rendering, TheSceneShowsTilesUnderTheLightAndDarknessElsewhere)
     EXPECT_EQ(pixelAt(scene, centre(23, 15)), sf::Color::Black);
 }
 
+// Behind the player, in the dark: a hunter within the circle of awareness shows whole over the
+// fog and one beyond it does not; a bullet shows larger than the first rules' and with its trail.
+// On classic all of them stay under the fog. (Stand-in pictures are opaque, green 200.)
+TEST_F(Rendering, NearHuntersAndBulletsShowInTheDarkOnTheEasierRules)
+{
+    fill(WallLayer, 0);
+    fill(CeilingLayer, 0);
+    put(centre(20, 15), 0.0); // light toward -x: +x is dark
+    const sf::Vector2f here = game->player().position();
+    auto& monsters = game->world().map().monsters;
+    monsters.push_back(std::make_unique<Hunter>(*game, here + sf::Vector2f(130.f, 0.f), 180.0));
+    monsters.push_back(std::make_unique<Hunter>(*game, here + sf::Vector2f(330.f, 0.f), 180.0));
+    // Flying up, three steps from where it was fired.
+    auto bullet = std::make_unique<Bullet>(*game, here + sf::Vector2f(600.f, 200.f), -90.0);
+    for (int i = 0; i < 3; ++i)
+        bullet->step();
+    const sf::Vector2f shot = bullet->shotPosition();
+    game->world().map().bullets.push_back(std::move(bullet));
+    for (const Difficulty difficulty : {Difficulty::Normal, Difficulty::Classic}) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        program->settings().difficulty = difficulty;
+        const bool easier = difficulty != Difficulty::Classic;
+        const sf::Image scene = drawnOn(sf::Color::White);
+        EXPECT_EQ(pixelAt(scene, here + sf::Vector2f(130.f, 0.f)).g, easier ? 200 : 0);
+        EXPECT_EQ(pixelAt(scene, here + sf::Vector2f(330.f, 0.f)).g, 0);
+        // Beside the shot, beyond the small picture's 7.5, and behind it on its trail.
+        EXPECT_EQ(pixelAt(scene, shot + sf::Vector2f(10.f, 0.f)).g, easier ? 200 : 0);
+        EXPECT_EQ(pixelAt(scene, shot + sf::Vector2f(0.f, 28.f)).g, easier ? 200 : 0);
+    }
+}
+
 } // namespace
 } // namespace testing
 } // namespace vrk

@@ -30,7 +30,7 @@ const std::vector<ImageSpec>& imageSpecs()
         {"face/hunter.png", 400, 400, drawFaceHunter},
         {"face/maverick.png", 400, 400, drawFaceMaverick},
         {"face/doctor.png", 400, 400, drawFaceDoctor},
-        {"shot.png", 15, 15, drawShot},
+        {"shot.png", 15 + 48, 24, drawShot},
         {"credit/bunny.png", 320, 400, drawBunny},
         {"credit/rope.png", 14, 2, drawRope},
         {"credit/title.png", 1200, 240, drawTitle},

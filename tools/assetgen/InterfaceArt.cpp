@@ -70,11 +70,21 @@ void drawSpark(Canvas& sheet, const Palette& p)
     }
 }
 
+// Two pictures side by side: the first rules' small spinning shot (15 x 15), then the easier
+// rules' larger, brighter one with its trail behind it (48 x 24, flying toward +x, the shot's
+// centre at (36, 12)), whose glow stays readable over dark floor.
 void drawShot(Canvas& c, const Palette& p)
 {
     c.fill(circle(7.5f, 7.5f, 7), p("shot_glow").withAlpha(0.5f), 3);
     c.fill(circle(7.5f, 7.5f, 4.5f), p("shot_core"));
     c.fill(ellipse(9, 6, 2.5f, 1.5f, -30), Colour(1, 1, 1, 0.9f)); // the spin shows on this glint
+    const float x = 15 + 36, y = 12;
+    const Colour glow = p("shot_glow").scaled(1.3f);
+    c.fill(polygon({{15, y}, {x, y - 7}, {x, y + 7}}), linear(15, y, glow.withAlpha(0.f), x, y, glow.withAlpha(0.7f)), 2);
+    c.fill(circle(x, y, 11.5f), radial(x, y, 11.5f, glow.withAlpha(0.85f), p("shot_glow").withAlpha(0.f)));
+    c.fill(circle(x, y, 7.5f), p("shot_glow").scaled(1.4f), 2);
+    c.fill(circle(x, y, 5), p("shot_core"));
+    c.fill(circle(x, y, 2.5f), Colour(1, 1, 1, 1));
 }
 
 // The bars are filled up to column 400 (life) or 130 (stamina) and transparent after: the game

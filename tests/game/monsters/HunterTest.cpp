@@ -103,6 +103,7 @@ TEST_F(HunterTest, FiresOnThe20thStepInSightAndEvery20After)
     }
     const Bullet& bullet = static_cast<const Bullet&>(*map().bullets.front());
     EXPECT_NEAR(bullet.heading(), 0.0, 1e-6);
+    EXPECT_EQ(bullet.shooter(), &hunter);
     EXPECT_EQ(hunter.fireTimer(), 20);
 }
 

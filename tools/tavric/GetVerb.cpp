@@ -140,7 +140,7 @@ bool printNode(const Tavric& field, std::ostream& out)
 
 Outcome getVerb(const Arguments& args, Streams& streams)
 {
-    const std::string type = args.as.empty() ? "string" : args.as;
+    const std::string type = args.value("--as").empty() ? "string" : args.value("--as");
     if (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string")
         return Outcome::BadCall;
     Document document(args, streams);
@@ -165,7 +165,7 @@ Outcome getVerb(const Arguments& args, Streams& streams)
                     << '\n';
         return streams.out.flush() ? Outcome::Done : Outcome::Refused;
     }
-    if (args.as.empty() && isNode(found))
+    if (args.value("--as").empty() && isNode(found))
         return printNode(found, streams.out) && streams.out.flush() ? Outcome::Done : Outcome::Refused;
     const std::string text = valueText(const_cast<Tavric&>(found), type);
     if (root.diagnostics().size() != before) {

@@ -6,11 +6,11 @@
 #include <ostream>
 #include <sstream>
 
-#include "Lint.hpp"
 #include "ToolAddress.hpp"
 #include "ToolDocument.hpp"
 #include "ToolJson.hpp"
 #include "Verbs.hpp"
+#include "tavric/format/Lint.hpp"
 #include "tavric/model/Collection.hpp"
 #include "tavric/text/Documents.hpp"
 #include "tavric/text/WholeFile.hpp"
@@ -67,7 +67,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
         return found.empty() ? "it does not read as a value" : found.front().text;
     // Readings an author rarely means ("notes" as no and a field, an integer beyond 64 bits).
     SourceTokens copy(tokens);
-    const std::vector<LintFinding> findings = lintText(document, copy);
+    const std::vector<zul::LintFinding> findings = zul::lintText(document, copy);
     if (!findings.empty())
         return findings.front().text;
     const Tavric* field = literal.root.childrenInOrder().empty() ? nullptr : literal.root.childrenInOrder().front();

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "tools/tavric/Lint.hpp"
+#include "tavric/format/Lint.hpp"
 #include "tools/tavric/ToolDocument.hpp"
 #include "tools/tavric/ToolJson.hpp"
 #include "tavric/text/ParsingTools.hpp"
@@ -179,7 +179,7 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         found.push_back({record.entry.empty() ? path : record.entry, record.line, record.column, level, message, ""});
     }
     if (loaded)
-        for (const tavrictool::LintFinding& finding : tavrictool::lintText(documentText, tokens)) {
+        for (const zul::LintFinding& finding : zul::lintText(documentText, tokens)) {
             const Position at = positions.at(finding.offset);
             std::string message = finding.text;
             if (!finding.hint.empty())

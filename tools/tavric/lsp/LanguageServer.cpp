@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "MessageReader.hpp"
-#include "tools/tavric/fmt/Formatter.hpp"
+#include "tavric/format/Formatter.hpp"
 
 namespace tavriclsp {
 
@@ -487,7 +487,7 @@ json LanguageServer::formatting(const OpenDocument& document) const
     const std::string& text = document.analysis->text();
     std::string formatted;
     // A text that does not parse is left alone: its diagnostics say why.
-    if (!document.analysis->accepted() || !tavricfmt::formatSource(text, formatted))
+    if (!document.analysis->accepted() || !zul::formatSource(text, formatted))
         return nullptr;
     if (formatted == text)
         return json::array();

@@ -13,6 +13,7 @@
 #include "tavric/format/Lint.hpp"
 #include "tavric/model/Collection.hpp"
 #include "tavric/text/Documents.hpp"
+#include "tavric/text/Emitter.hpp"
 #include "tavric/text/WholeFile.hpp"
 
 namespace tavrictool {
@@ -40,7 +41,7 @@ struct Literal {
 };
 
 // The value is read as the value of this field.
-const std::string literalPrefix = "v = ";
+const char* const literalField = "v";
 
 std::string trimmed(const std::string& text)
 {
@@ -56,7 +57,9 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     literal.text = trimmed(given);
     if (literal.text.empty())
         return "no value given";
-    const std::string document = literalPrefix + literal.text + "\n";
+    std::string document;
+    zul::Emitter(document).value(literalField, literal.text);
+    const std::size_t literalStart = document.size() - literal.text.size() - 1;
     SourceTokens tokens;
     zul::ParseOptions options;
     options.finalize = false;
@@ -90,7 +93,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     for (const SourceToken& token : tokens)
         if (token.role != TokenRole::ValueEnd)
             kept.push_back(&token);
-    if (kept.size() != 3 || kept[2]->offset != literalPrefix.size() || kept[2]->length != literal.text.size())
+    if (kept.size() != 3 || kept[2]->offset != literalStart || kept[2]->length != literal.text.size())
         return "it is not one value: a number, a text in quotes, a character, yes or no";
     literal.field = field;
     return "";

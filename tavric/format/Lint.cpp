@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/Words.hpp"
 
 namespace zul {
 
@@ -48,27 +49,21 @@ std::size_t editDistance(const std::string& a, const std::string& b)
 // The type, access or qualifier word nearest to word, when it is a likely misspelling of one.
 std::string nearestDeclarationWord(const std::string& word)
 {
-    std::vector<WordList> lists(std::begin(ParsingTools::typeWords), std::end(ParsingTools::typeWords));
-    const auto add = [&lists](const auto& words) { lists.push_back({words, std::size(words)}); };
-    add(ParsingTools::privateWords);
-    add(ParsingTools::protectedWords);
-    add(ParsingTools::lockedWords);
-    add(ParsingTools::publicWords);
-    add(ParsingTools::limitedWords);
-    add(ParsingTools::externWords);
-    add(ParsingTools::localWords);
-    add(ParsingTools::strictWords);
-    add(ParsingTools::restrictedWords);
-    add(ParsingTools::constWords);
+    // The first of equally near words wins: types, then access, then qualifiers.
+    std::vector<WordList> lists;
+    for (const WordClass wordClass : {WordClass::Type, WordClass::Access, WordClass::Qualifier})
+        for (const WordMeaning& meaning : wordMeanings())
+            if (meaning.wordClass == wordClass)
+                lists.push_back(meaning.words);
     std::string best;
     std::size_t bestDistance = 3;
     const std::string written = lower(word);
     for (const WordList& list : lists)
         for (std::size_t i = 0; i < list.count; ++i) {
-            const std::size_t distance = editDistance(written, list.words[i]);
+            const std::size_t distance = editDistance(written, list.words[i].spelling);
             if (distance < bestDistance && distance * 3 <= written.size()) {
                 bestDistance = distance;
-                best = list.words[i];
+                best = list.words[i].spelling;
             }
         }
     return best;

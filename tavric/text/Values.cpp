@@ -190,15 +190,15 @@ int Parser::scanKeyword(std::size_t& position, Literal& out)
 {
     // Matched as prefixes, without looking at what follows ("Yesterday" starts with "Yes").
     std::size_t p = position;
-    if (PT::matchAnyNoCase(stripped, p, PT::nothingWords) >= 0) {
+    if (PT::matchAnyNoCase(stripped, p, lexicon::nothingWords) >= 0) {
         out.nothing = true;
-    } else if (PT::matchAnyNoCase(stripped, p, PT::nullAddressWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::nullAddressWords) >= 0) {
         out.kind = KindPointer;
         out.text = "nowhere";
-    } else if (PT::matchAnyNoCase(stripped, p, PT::trueWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::trueWords) >= 0) {
         out.type = TypeBool;
         out.boolValue = true;
-    } else if (PT::matchAnyNoCase(stripped, p, PT::falseWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::falseWords) >= 0) {
         out.type = TypeBool;
         out.boolValue = false;
     } else if (PT::matchNoCase(stripped, p, PT::nullPointerWord)) {

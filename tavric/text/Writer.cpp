@@ -45,21 +45,11 @@ bool isIdentifier(const std::string& name)
 // A name the parser would take for a qualifier, kind, type or directive word: it is written quoted.
 bool isReservedWord(const std::string& name)
 {
-    static const WordList lists[] = {
-        {PT::externWords, 1},     {PT::localWords, 1},        {PT::privateWords, 2},   {PT::protectedWords, 2},
-        {PT::lockedWords, 2},     {PT::publicWords, 2},       {PT::limitedWords, 2},   {PT::strictWords, 1},
-        {PT::restrictedWords, 2}, {PT::constWords, 2},        {PT::fieldKindWords, 2}, {PT::collectionKindWords, 1},
-        {PT::scriptKindWords, 1}, {PT::sequenceKindWords, 1}, {PT::xmlKindWords, 1},   {PT::includeWords, 2},
-        {PT::includeRawWords, 2}, {PT::messageWords, 1},      {PT::warningWords, 2},   {PT::errorWords, 2},
-    };
-    for (const WordList& list : lists) {
+    for (const WordMeaning& meaning : wordMeanings()) {
         std::size_t p = 0;
-        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
-            return true;
-    }
-    for (const WordList& list : PT::typeWords) {
-        std::size_t p = 0;
-        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
+        if (meaning.wordClass != WordClass::Value &&
+            PT::matchKeyword(name, p, meaning.words.words, meaning.words.count, PT::identifierSet) >= 0 &&
+            p == name.size())
             return true;
     }
     return false;

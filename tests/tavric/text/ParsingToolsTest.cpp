@@ -8,6 +8,7 @@
 #include <utility>
 
 using zul::ParsingTools;
+namespace lexicon = zul::lexicon;
 
 namespace {
 
@@ -17,14 +18,14 @@ TEST(KeywordMatching, PublicIsWholeWordAndCaseFolded)
 {
     std::string text = "Public x";
     std::size_t position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, lexicon::publicWords, ParsingTools::identifierSet));
     EXPECT_EQ(6u, position);
 
     for (const char* longer : {"publicx", "public7", "public_"}) {
         std::string word = longer;
         position = 0;
         EXPECT_EQ(-1,
-                  ParsingTools::matchKeyword(word, position, ParsingTools::publicWords, ParsingTools::identifierSet))
+                  ParsingTools::matchKeyword(word, position, lexicon::publicWords, ParsingTools::identifierSet))
             << longer;
         EXPECT_EQ(0u, position) << longer;
     }
@@ -34,17 +35,17 @@ TEST(KeywordMatching, IntWordsPickTheWholeWord)
 {
     std::string text = "int x";
     std::size_t position = 0;
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, lexicon::intTypeWords, ParsingTools::identifierSet));
     EXPECT_EQ(3u, position);
 
     text = "integer x";
     position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, lexicon::intTypeWords, ParsingTools::identifierSet));
     EXPECT_EQ(7u, position);
 
     text = "intx";
     position = 0;
-    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, lexicon::intTypeWords, ParsingTools::identifierSet));
     EXPECT_EQ(0u, position);
 }
 
@@ -52,17 +53,17 @@ TEST(KeywordMatching, LaterSynonymsAreTriedAfterAPrefixFails)
 {
     std::string text = "publique x";
     std::size_t position = 0;
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, lexicon::publicWords, ParsingTools::identifierSet));
     EXPECT_EQ(std::string("publique").size(), position);
 
     text = "charactère c";
     position = 0;
-    EXPECT_EQ(2, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(2, ParsingTools::matchKeyword(text, position, lexicon::charTypeWords, ParsingTools::identifierSet));
     EXPECT_EQ(std::string("charactère").size(), position);
 
     text = "Character c";
     position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, lexicon::charTypeWords, ParsingTools::identifierSet));
 }
 
 TEST(KeywordMatching, AccentedCapitalsAreNotFolded)
@@ -70,20 +71,20 @@ TEST(KeywordMatching, AccentedCapitalsAreNotFolded)
     // Only "a" to "z" are folded: the two bytes of "é" and "É" differ.
     std::string text = "PRIVÉ x";
     std::size_t position = 0;
-    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
+    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, lexicon::privateWords, ParsingTools::identifierSet));
     text = "PRIVé x";
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
+    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, lexicon::privateWords, ParsingTools::identifierSet));
 }
 
 TEST(KeywordMatching, TypeWordsAreIndexedByFieldType)
 {
-    ASSERT_EQ(9u, ParsingTools::typeWordCount);
+    ASSERT_EQ(9u, std::size(lexicon::typeWords));
     const char* samples[] = {"variable", "bool", "entier", "réel", "char", "chaine", "index", "type", "struct"};
-    for (std::size_t type = 0; type < ParsingTools::typeWordCount; ++type) {
+    for (std::size_t type = 0; type < std::size(lexicon::typeWords); ++type) {
         std::string text = std::string(samples[type]) + " name";
         std::size_t position = 0;
         EXPECT_GE(
-            ParsingTools::matchKeyword(text, position, ParsingTools::typeWords[type], ParsingTools::identifierSet), 0)
+            ParsingTools::matchKeyword(text, position, lexicon::typeWords[type], ParsingTools::identifierSet), 0)
             << samples[type];
         EXPECT_EQ(std::string(samples[type]).size(), position);
     }
@@ -93,7 +94,7 @@ TEST(KeywordMatching, MatchAtTheEndOfTheText)
 {
     std::string text = "True";
     std::size_t position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::trueWords, ParsingTools::identifierSet));
+    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, lexicon::trueWords, ParsingTools::identifierSet));
     EXPECT_EQ(4u, position);
 }
 
@@ -116,7 +117,7 @@ TEST(Matching, MatchAnyNoCaseTakesTheFirstInArrayOrder)
     EXPECT_EQ(2u, position);
     text = "yesterday";
     position = 0;
-    EXPECT_EQ(1, ParsingTools::matchAnyNoCase(text, position, ParsingTools::trueWords));
+    EXPECT_EQ(1, ParsingTools::matchAnyNoCase(text, position, lexicon::trueWords));
     EXPECT_EQ(3u, position);
 }
 

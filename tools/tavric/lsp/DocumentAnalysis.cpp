@@ -9,6 +9,7 @@
 #include "tools/tavric/ToolDocument.hpp"
 #include "tools/tavric/ToolJson.hpp"
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/Words.hpp"
 
 namespace tavriclsp {
 
@@ -24,35 +25,10 @@ constexpr std::size_t hoverValueBytes = 400;
 // Every word of the language's tables, for completion.
 std::vector<std::string> keywords()
 {
-    using PT = zul::ParsingTools;
     std::vector<std::string> words;
-    const auto add = [&words](const auto& list) { words.insert(words.end(), std::begin(list), std::end(list)); };
-    add(PT::nullAddressWords);
-    add(PT::nothingWords);
-    add(PT::includeWords);
-    add(PT::includeRawWords);
-    add(PT::messageWords);
-    add(PT::warningWords);
-    add(PT::errorWords);
-    add(PT::externWords);
-    add(PT::localWords);
-    add(PT::privateWords);
-    add(PT::protectedWords);
-    add(PT::lockedWords);
-    add(PT::publicWords);
-    add(PT::limitedWords);
-    add(PT::strictWords);
-    add(PT::restrictedWords);
-    add(PT::constWords);
-    add(PT::trueWords);
-    add(PT::falseWords);
-    add(PT::fieldKindWords);
-    add(PT::collectionKindWords);
-    add(PT::scriptKindWords);
-    add(PT::sequenceKindWords);
-    add(PT::xmlKindWords);
-    for (const zul::WordList& list : PT::typeWords)
-        words.insert(words.end(), list.words, list.words + list.count);
+    for (const zul::WordMeaning& meaning : zul::wordMeanings())
+        for (std::size_t i = 0; i < meaning.words.count; ++i)
+            words.push_back(meaning.words.words[i].spelling);
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
     return words;

@@ -170,7 +170,8 @@ private:
             token.role != TokenRole::Value)
             return;
         const std::size_t end = token.offset + token.length;
-        if (next->offset != end || !ParsingTools::isIdentifierByte(text[end - 1]) || !ParsingTools::isIdentifierByte(text[end]))
+        if (next->offset != end || !ParsingTools::isIdentifierByte(text[end - 1]) ||
+            !ParsingTools::isIdentifierByte(text[end]))
             return;
         const std::string word = piece(text, token) + piece(text, *next);
         add(token.offset, keywordPrefix,

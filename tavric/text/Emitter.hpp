@@ -46,8 +46,8 @@ public:
 private:
     struct Frame {
         bool collection = false;
-        std::string indent;  // of the lines inside
-        std::string closing; // what closes it
+        std::string indent;    // of the lines inside
+        std::string closing;   // what closes it
         bool lineOpen = false; // the line of its "[" is not ended yet
         std::size_t perLine = 0;
         std::size_t count = 0; // members so far

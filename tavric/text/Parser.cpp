@@ -505,9 +505,10 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     if (qualifiers(field, p) == RuleError)
         return RuleError;
 
-    static const WordList kindWords[] = {lexicon::listOf(lexicon::fieldKindWords), lexicon::listOf(lexicon::collectionKindWords),
-                                         lexicon::listOf(lexicon::scriptKindWords), lexicon::listOf(lexicon::sequenceKindWords),
-                                         lexicon::listOf(lexicon::xmlKindWords)};
+    static const WordList kindWords[] = {
+        lexicon::listOf(lexicon::fieldKindWords), lexicon::listOf(lexicon::collectionKindWords),
+        lexicon::listOf(lexicon::scriptKindWords), lexicon::listOf(lexicon::sequenceKindWords),
+        lexicon::listOf(lexicon::xmlKindWords)};
     static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
     for (int i = 0; i < 5; ++i) {
         const std::size_t wordAt = p;

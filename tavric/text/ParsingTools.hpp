@@ -34,7 +34,6 @@ public:
     static constexpr const char* scopeClose = "]";
     static constexpr const char* sizeWords[] = {"Byte", "Short", "Word", "Long"};
 
-
     // ---- single tokens ----
     static constexpr const char* reservedName = "_";
     static constexpr const char* dotToken = ".";

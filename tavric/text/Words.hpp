@@ -46,13 +46,11 @@ inline constexpr Word voidTypeWords[] = {{"variant", En}, {"void", En}, {"variab
 inline constexpr Word boolTypeWords[] = {{"boolean", En}, {"booléen", Fr}, {"bool", En}};
 inline constexpr Word intTypeWords[] = {{"integer", En}, {"int", En}, {"entier", Fr}};
 inline constexpr Word realTypeWords[] = {{"double", En}, {"real", En}, {"réel", Fr}};
-inline constexpr Word charTypeWords[] = {
-    {"character", En}, {"char", En}, {"charactère", Fr}, {"caractère", Fr}};
+inline constexpr Word charTypeWords[] = {{"character", En}, {"char", En}, {"charactère", Fr}, {"caractère", Fr}};
 inline constexpr Word stringTypeWords[] = {{"string", En}, {"chaine", Fr}, {"chaîne", Fr}};
 inline constexpr Word descriptorTypeWords[] = {{"descriptor", En}, {"index", En}};
 inline constexpr Word pointerTypeWords[] = {{"type", En}};
-inline constexpr Word structTypeWords[] = {
-    {"record", En}, {"structure", En}, {"struct", En}, {"enregistrement", Fr}};
+inline constexpr Word structTypeWords[] = {{"record", En}, {"structure", En}, {"struct", En}, {"enregistrement", Fr}};
 // Kinds.
 inline constexpr Word fieldKindWords[] = {{"Field", En}, {"Champ", Fr}};
 inline constexpr Word collectionKindWords[] = {{"Collection", En}};
@@ -71,15 +69,16 @@ inline constexpr Word nothingWords[] = {{"Nothing", En}, {"Rien", Fr}, {"Vide", 
 inline constexpr Word trueWords[] = {{"True", En}, {"Yes", En}, {"Vrai", Fr}, {"Oui", Fr}};
 inline constexpr Word falseWords[] = {{"False", En}, {"Non", Fr}, {"Faux", Fr}, {"No", En}};
 
-template <std::size_t N> constexpr WordList listOf(const Word (&words)[N])
+template <std::size_t N>
+constexpr WordList listOf(const Word (&words)[N])
 {
     return {words, N};
 }
 
 // The type words, indexed by FieldType.
 inline constexpr WordList typeWords[] = {
-    listOf(voidTypeWords),   listOf(boolTypeWords),       listOf(intTypeWords),
-    listOf(realTypeWords),   listOf(charTypeWords),       listOf(stringTypeWords),
+    listOf(voidTypeWords),       listOf(boolTypeWords),    listOf(intTypeWords),
+    listOf(realTypeWords),       listOf(charTypeWords),    listOf(stringTypeWords),
     listOf(descriptorTypeWords), listOf(pointerTypeWords), listOf(structTypeWords),
 };
 

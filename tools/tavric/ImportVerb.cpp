@@ -70,10 +70,7 @@ public:
             return refuse(here(), "the integer " + written + " is beyond 64 bits");
         return scalar(zul::realText(value));
     }
-    bool string(json::string_t& value)
-    {
-        return scalar(zul::quotedString(value, zul::QuoteForm::Readable));
-    }
+    bool string(json::string_t& value) { return scalar(zul::quotedString(value, zul::QuoteForm::Readable)); }
     bool binary(json::binary_t&) { return refuse(here(), "binary values have no Tavric form"); }
 
     bool start_object(std::size_t) { return open(false); }

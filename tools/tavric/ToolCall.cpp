@@ -66,9 +66,9 @@ bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& r
             optionsEnded = true;
             continue;
         }
-        const bool option = !optionsEnded && (verb.dashWordsAreOptions
-                                                  ? word.size() > 1 && word[0] == '-'
-                                                  : word.size() > 2 && word.compare(0, 2, "--") == 0);
+        const bool option =
+            !optionsEnded && (verb.dashWordsAreOptions ? word.size() > 1 && word[0] == '-'
+                                                       : word.size() > 2 && word.compare(0, 2, "--") == 0);
         if (!option) {
             result.positional.push_back(word);
         } else if (!readOption(words, i, verb, result)) {
@@ -253,7 +253,14 @@ const std::vector<Verb>& verbs()
          1,
          1,
          unscrambleVerb},
-        {"lsp", "tavric lsp", "A language server for editors, over standard input and output (README: In your editor).\n", {colour}, false, 0, 0, lspVerb},
+        {"lsp",
+         "tavric lsp",
+         "A language server for editors, over standard input and output (README: In your editor).\n",
+         {colour},
+         false,
+         0,
+         0,
+         lspVerb},
         {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {colour}, false, 0, 1, helpVerb},
     };
     return table;

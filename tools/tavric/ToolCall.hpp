@@ -66,7 +66,8 @@ struct Arguments {
     std::set<std::string> valueSet(const char* option) const
     {
         const auto found = values.find(option);
-        return found == values.end() ? std::set<std::string>() : std::set<std::string>(found->second.begin(), found->second.end());
+        return found == values.end() ? std::set<std::string>()
+                                     : std::set<std::string>(found->second.begin(), found->second.end());
     }
     bool colourOut(const Streams& streams) const { return colourFor(streams.outIsColourTerminal); }
     bool colourErr(const Streams& streams) const { return colourFor(streams.errIsColourTerminal); }

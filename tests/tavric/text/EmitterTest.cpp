@@ -25,8 +25,8 @@ TEST(Literals, StringsInBothForms)
         {"l'eau \"vive\" \\", "\"l\\'eau \\\"vive\\\" \\\\\"", "\"l'eau \\\"vive\\\" \\\\\""},
         {"\t\n\r\a\b\f\v", "\"\\t\\n\\r\\a\\b\\f\\v\"", "\"\\t\\n\\r\\a\\b\\f\\v\""},
         // An octal escape escapes the octal digits after it, not other digits.
-        {std::string("\0" "7" "8", 3), "\"\\0\\067""8\"", "\"\\0\\067""8\""},
-        {"\x01" "5\x7F", "\"\\01\\065\\0177\"", "\"\\01\\065\\0177\""},
+        {std::string(1, '\0') + "78", "\"\\0\\0678\"", "\"\\0\\0678\""},
+        {std::string(1, '\x01') + "5\x7F", "\"\\01\\065\\0177\"", "\"\\01\\065\\0177\""},
         {"caf\xC3\xA9", "\"caf\\0303\\0251\"", "\"caf\xC3\xA9\""},
     };
     for (const auto& c : cases) {
@@ -84,7 +84,8 @@ TEST(Literals, RealsInBothForms)
 }
 
 // Builds a text with the emitter.
-template <typename Steps> std::string emitted(Steps steps, const EmitterOptions& options = {})
+template <typename Steps>
+std::string emitted(Steps steps, const EmitterOptions& options = {})
 {
     std::string text;
     Emitter emitter(text, options);
@@ -118,25 +119,26 @@ TEST(Emitter, Layouts)
              e.end();
          }),
          "= 7\n[n = 1\n  b = 2\n]\n"},
-        {"rows and members", emitted(
-                                 [](Emitter& e) {
-                                     e.beginCollection("l");
-                                     for (int i = 1; i <= 5; ++i)
-                                         e.value("", std::to_string(i));
-                                     e.beginNode("item");
-                                     e.value("x", "1");
-                                     e.end();
-                                     e.beginCollection("item");
-                                     e.value("", "9");
-                                     e.end();
-                                     e.beginCollection("item");
-                                     e.end();
-                                     e.value("", "6");
-                                     e.end();
-                                     e.beginCollection("empty");
-                                     e.end();
-                                 },
-                                 EmitterOptions{2, 2}),
+        {"rows and members",
+         emitted(
+             [](Emitter& e) {
+                 e.beginCollection("l");
+                 for (int i = 1; i <= 5; ++i)
+                     e.value("", std::to_string(i));
+                 e.beginNode("item");
+                 e.value("x", "1");
+                 e.end();
+                 e.beginCollection("item");
+                 e.value("", "9");
+                 e.end();
+                 e.beginCollection("item");
+                 e.end();
+                 e.value("", "6");
+                 e.end();
+                 e.beginCollection("empty");
+                 e.end();
+             },
+             EmitterOptions{2, 2}),
          "l = [Collection\n  1 2\n  3 4\n  5\n  [item\n    x = 1\n  ]\n  [item = [Collection\n      9\n  ]]\n"
          "  [item = [Collection]]\n  6\n]\nempty = [Collection]\n"},
         {"a format and a collection as own value", emitted([](Emitter& e) {

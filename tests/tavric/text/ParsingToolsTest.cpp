@@ -53,8 +53,7 @@ TEST(KeywordMatching, TypeWordsAreIndexedByFieldType)
     for (std::size_t type = 0; type < std::size(lexicon::typeWords); ++type) {
         std::string text = std::string(samples[type]) + " name";
         std::size_t position = 0;
-        EXPECT_GE(
-            ParsingTools::matchKeyword(text, position, lexicon::typeWords[type], ParsingTools::identifierSet), 0)
+        EXPECT_GE(ParsingTools::matchKeyword(text, position, lexicon::typeWords[type], ParsingTools::identifierSet), 0)
             << samples[type];
         EXPECT_EQ(std::string(samples[type]).size(), position);
     }

@@ -35,9 +35,9 @@ TEST(Words, LanguageOfTheWordsAsWritten)
         const char* text;
         Language language;
     } cases[] = {
-        {"VRAI", Language::French}, {"non", Language::French},  {"No", Language::English},
+        {"VRAI", Language::French},         {"non", Language::French},      {"No", Language::English},
         {"priv\xC3\xA9", Language::French}, {"Include", Language::English}, {"inclurec", Language::French},
-        {"chaine", Language::French}, {"string", Language::English}, {"Message", Language::English},
+        {"chaine", Language::French},       {"string", Language::English},  {"Message", Language::English},
     };
     for (const auto& c : cases) {
         const std::string text = std::string("x ") + c.text + " y";

@@ -153,7 +153,7 @@ std::size_t nextToken(const SourceTokens& tokens, std::size_t i)
 }
 
 // The token of the literal that gives the field its value: the one after the "=" of its
-// declaration, or, for a member of a collection, the member-th member after "[Collection".
+// declaration, or, for a member of a collection, the member-th member after the collection's opening.
 // tokens.size() when the text does not hold it so.
 std::size_t valueToken(const std::string& text, const SourceTokens& tokens, const Tavric& declared, int member)
 {

@@ -428,7 +428,7 @@ bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const
 std::vector<std::string> DocumentAnalysis::nodesAround(std::size_t offset) const
 {
     // Each open scope before the offset: "[" with the node's name after it, or a special scope
-    // ("[Collection") that belongs to the field named before its sign.
+    // (a collection's opening) that belongs to the field named before its sign.
     std::vector<std::string> path;
     for (std::size_t i = 0; i < tokens.size() && tokens[i].offset < offset; ++i) {
         const SourceToken& token = tokens[i];

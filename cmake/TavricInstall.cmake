@@ -8,7 +8,8 @@ include(CMakePackageConfigHelpers)
 # tavric/ is the library's own.
 set(TAVRIC_PUBLIC_HEADERS
   model/Tavric.hpp model/Collection.hpp model/Expression.hpp model/NameDictionary.hpp model/SourceRange.hpp
-  text/Documents.hpp text/SourceToken.hpp text/SourceLines.hpp)
+  text/Documents.hpp text/SourceToken.hpp text/SourceLines.hpp text/Literals.hpp text/Emitter.hpp text/Words.hpp
+  format/Formatter.hpp format/Lint.hpp)
 foreach(header ${TAVRIC_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${CMAKE_SOURCE_DIR}/tavric/${header}

@@ -8,8 +8,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "tools/tavric/fmt/FmtCommand.hpp"
-#include "tools/tavric/fmt/Formatter.hpp"
+#include "tavric/format/Formatter.hpp"
+#include "tools/tavric/Verbs.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
@@ -18,22 +18,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     if (!fuzz::parse(original.root, text, false))
         return 0;
     std::string once;
-    if (!tavricfmt::formatSource(text, once))
+    if (!zul::formatSource(text, once))
         fuzz::fail("an accepted text is not laid out", text, "");
     fuzz::Document again;
     if (!fuzz::parse(again.root, once, false))
         fuzz::fail("the layout is refused", text, once + "\n" + fuzz::joinedMessages(again.root));
-    if (tavricfmt::treeFingerprint(again.root) != tavricfmt::treeFingerprint(original.root))
+    if (zul::treeFingerprint(again.root) != zul::treeFingerprint(original.root))
         fuzz::fail("the layout reads to another tree", text, once);
-    if (tavricfmt::withoutLayout(once) != tavricfmt::withoutLayout(text))
+    if (zul::withoutLayout(once) != zul::withoutLayout(text))
         fuzz::fail("the layout changed more than blanks", text, once);
     std::istringstream in(text);
     std::ostringstream out;
     std::ostringstream err;
-    if (tavricfmt::runFmt({"-"}, in, out, err) != 0 || out.str() != once)
+    tavrictool::Arguments args;
+    args.positional = {"-"};
+    tavrictool::Streams streams{in, out, err};
+    if (tavrictool::fmtVerb(args, streams) != tavrictool::Outcome::Done || out.str() != once)
         fuzz::fail("the verb refuses or lays out otherwise", text, out.str() + "\n" + err.str());
     std::string twice;
-    if (!tavricfmt::formatSource(once, twice) || twice != once)
+    if (!zul::formatSource(once, twice) || twice != once)
         fuzz::fail("the layout of the layout differs", once, twice);
     return 0;
 }

@@ -30,15 +30,15 @@ int Parser::directive(Tavric& node, std::size_t& position)
     const char* const ids = PT::identifierSet;
     std::size_t p = position;
     int which = -1;
-    if (PT::matchKeyword(stripped, p, PT::includeWords, ids) >= 0)
+    if (PT::matchKeyword(stripped, p, lexicon::includeWords, ids) >= 0)
         which = Include;
-    else if (PT::matchKeyword(stripped, p, PT::includeRawWords, ids) >= 0)
+    else if (PT::matchKeyword(stripped, p, lexicon::includeRawWords, ids) >= 0)
         which = IncludeRaw;
-    else if (PT::matchKeyword(stripped, p, PT::messageWords, ids) >= 0)
+    else if (PT::matchKeyword(stripped, p, lexicon::messageWords, ids) >= 0)
         which = Message;
-    else if (PT::matchKeyword(stripped, p, PT::warningWords, ids) >= 0)
+    else if (PT::matchKeyword(stripped, p, lexicon::warningWords, ids) >= 0)
         which = Warning;
-    else if (PT::matchKeyword(stripped, p, PT::errorWords, ids) >= 0)
+    else if (PT::matchKeyword(stripped, p, lexicon::errorWords, ids) >= 0)
         which = Error;
     if (which < 0)
         return RuleNoMatch;

@@ -44,10 +44,10 @@ struct RightsWord {
     int rights;
 };
 const RightsWord rightsWords[] = {
-    {{PT::privateWords, 2}, rightsPrivate},
-    {{PT::lockedWords, 2}, rightsLocked},
-    {{PT::protectedWords, 2}, rightsProtected},
-    {{PT::publicWords, 2}, rightsPublic},
+    {lexicon::listOf(lexicon::privateWords), rightsPrivate},
+    {lexicon::listOf(lexicon::lockedWords), rightsLocked},
+    {lexicon::listOf(lexicon::protectedWords), rightsProtected},
+    {lexicon::listOf(lexicon::publicWords), rightsPublic},
 };
 
 const RightsWord* matchRightsWord(const std::string& text, std::size_t& position)
@@ -530,13 +530,14 @@ int Parser::declaration(Tavric& field, std::size_t& position)
     if (qualifiers(field, p) == RuleError)
         return RuleError;
 
-    static const char* const* const kindWords[] = {PT::fieldKindWords, PT::collectionKindWords, PT::scriptKindWords,
-                                                   PT::sequenceKindWords, PT::xmlKindWords};
-    static const std::size_t kindWordCounts[] = {2, 1, 1, 1, 1};
+    static const WordList kindWords[] = {
+        lexicon::listOf(lexicon::fieldKindWords), lexicon::listOf(lexicon::collectionKindWords),
+        lexicon::listOf(lexicon::scriptKindWords), lexicon::listOf(lexicon::sequenceKindWords),
+        lexicon::listOf(lexicon::xmlKindWords)};
     static const int kinds[] = {KindValue, KindCollection, KindProgram, KindSequence, KindXml};
     for (int i = 0; i < 5; ++i) {
         const std::size_t wordAt = p;
-        if (PT::matchKeyword(stripped, p, kindWords[i], kindWordCounts[i], PT::identifierSet) >= 0) {
+        if (PT::matchKeyword(stripped, p, kindWords[i], PT::identifierSet) >= 0) {
             token(wordAt, p, TokenRole::Kind);
             field.setKind(kinds[i]);
             field.setKindDeclared(true);
@@ -582,14 +583,14 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
     for (;;) {
         const std::size_t wordAt = p;
         TokenRole role = TokenRole::Qualifier;
-        if (PT::matchKeyword(stripped, p, PT::externWords, ids) >= 0) {
+        if (PT::matchKeyword(stripped, p, lexicon::externWords, ids) >= 0) {
             field.setExternal(true);
-        } else if (PT::matchKeyword(stripped, p, PT::localWords, ids) >= 0) {
+        } else if (PT::matchKeyword(stripped, p, lexicon::localWords, ids) >= 0) {
             field.setLocal(true);
         } else if (const RightsWord* access = matchRightsWord(stripped, p)) {
             field.setDefaultRights(access->rights);
             role = TokenRole::Rights;
-        } else if (PT::matchKeyword(stripped, p, PT::limitedWords, ids) >= 0) {
+        } else if (PT::matchKeyword(stripped, p, lexicon::limitedWords, ids) >= 0) {
             role = TokenRole::Rights;
             // limited[XY]: X for the parent's identity, Y for everyone else; one digit is Y alone.
             if (p >= stripped.size() || stripped[p] != '[') {
@@ -617,9 +618,9 @@ int Parser::qualifiers(Tavric& field, std::size_t& p)
             ++p;
             field.setDefaultRights(defaultRights);
             field.setParentRights(parentRights);
-        } else if (PT::matchKeyword(stripped, p, PT::strictWords, ids) >= 0) {
+        } else if (PT::matchKeyword(stripped, p, lexicon::strictWords, ids) >= 0) {
             field.setStrict(true);
-        } else if (PT::matchKeyword(stripped, p, PT::restrictedWords, ids) >= 0) {
+        } else if (PT::matchKeyword(stripped, p, lexicon::restrictedWords, ids) >= 0) {
             field.setRestricted(true);
         } else {
             return RuleAccepted;
@@ -635,14 +636,14 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
     bool declared = false;
     bool levelConst = false;
     std::size_t wordAt = p;
-    if (PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0) {
+    if (PT::matchKeyword(stripped, p, lexicon::constWords, ids) >= 0) {
         token(wordAt, p, TokenRole::Type);
         declared = levelConst = true;
         PT::skipSeparators(stripped, p);
     }
     wordAt = p;
-    for (std::size_t t = 0; t < PT::typeWordCount; ++t) {
-        if (PT::matchKeyword(stripped, p, PT::typeWords[t], ids) < 0)
+    for (std::size_t t = 0; t < std::size(lexicon::typeWords); ++t) {
+        if (PT::matchKeyword(stripped, p, lexicon::typeWords[t], ids) < 0)
             continue;
         token(wordAt, p, TokenRole::Type);
         declared = true;
@@ -662,7 +663,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
         break;
     }
     // A const after the type; written twice for the same level it is only a warning.
-    for (std::size_t at = p; PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0; at = p) {
+    for (std::size_t at = p; PT::matchKeyword(stripped, p, lexicon::constWords, ids) >= 0; at = p) {
         token(at, p, TokenRole::Type);
         if (levelConst && !warning(field, parsemsg::ConstTwice, at, parsemsg::constTwice))
             return RuleError;
@@ -678,7 +679,7 @@ int Parser::typeSpecification(Tavric& field, std::size_t& p)
         declared = true;
         PT::skipSeparators(stripped, p);
         wordAt = p;
-        levelConst = PT::matchKeyword(stripped, p, PT::constWords, ids) >= 0;
+        levelConst = PT::matchKeyword(stripped, p, lexicon::constWords, ids) >= 0;
         if (levelConst) {
             token(wordAt, p, TokenRole::Type);
             PT::skipSeparators(stripped, p);

@@ -46,6 +46,7 @@ struct Literal {
     int type = 0;               // FieldType of a value
     bool nothing = false;
     bool boolValue = false;
+    bool clamped = false; // an integer beyond 64 bits, read as the nearest limit
     int64_t intValue = 0; // int, char, descriptor and raw pointer values
     double realValue = 0.0;
     std::string text; // string value, or address text of a reference or pointer

@@ -4,11 +4,6 @@
 
 namespace zul {
 
-const WordList ParsingTools::typeWords[typeWordCount] = {
-    {voidTypeWords, 3},   {boolTypeWords, 3},       {intTypeWords, 3},     {realTypeWords, 3},   {charTypeWords, 4},
-    {stringTypeWords, 3}, {descriptorTypeWords, 2}, {pointerTypeWords, 1}, {structTypeWords, 4},
-};
-
 const NumberForm ParsingTools::numberForms[4] = {hexadecimalForm, decimalForm, octalForm, binaryForm};
 
 int ParsingTools::fold(char c)
@@ -84,6 +79,30 @@ int ParsingTools::matchKeyword(const std::string& text, std::size_t& position, c
         if (!startsWithNoCase(text, position, words[i]))
             continue;
         const std::size_t end = position + std::strlen(words[i]);
+        // A prefix of a longer word: a later synonym may still be the whole word.
+        if (end < text.size() && inSetFolded(text[end], followingSet))
+            continue;
+        position = end;
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int ParsingTools::matchAnyNoCase(const std::string& text, std::size_t& position, const Word* words, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (matchNoCase(text, position, words[i].spelling))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int ParsingTools::matchKeyword(const std::string& text, std::size_t& position, const Word* words, std::size_t count,
+                               const char* followingSet)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!startsWithNoCase(text, position, words[i].spelling))
+            continue;
+        const std::size_t end = position + std::strlen(words[i].spelling);
         // A prefix of a longer word: a later synonym may still be the whole word.
         if (end < text.size() && inSetFolded(text[end], followingSet))
             continue;

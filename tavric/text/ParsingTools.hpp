@@ -3,13 +3,9 @@
 #include <cstddef>
 #include <string>
 
-namespace zul {
+#include "tavric/text/Words.hpp"
 
-// A list of synonyms: any of its words selects the same meaning. Order matters, the first match wins.
-struct WordList {
-    const char* const* words;
-    std::size_t count;
-};
+namespace zul {
 
 // How an integer literal is written: its prefix and the digits allowed after it.
 struct NumberForm {
@@ -29,51 +25,14 @@ public:
     static constexpr const char* blankSet = " \t";
     static constexpr const char* lineContinuations[] = {"\\\r\n", "\\\n", "\\\r"};
 
-    // ---- word tables (synonyms: English first) ----
-    static constexpr const char* nullAddressWords[] = {"Nowhere", "Nullepart"};
-    static constexpr const char* nothingWords[] = {"Nothing", "Rien", "Vide"};
+    // ---- token tables (the words of the language are in Words.hpp) ----
     static constexpr const char* assignmentWords[] = {"=", ":=", "<=", "<-"};
-    static constexpr const char* includeWords[] = {"Include", "Inclure"};
-    static constexpr const char* includeRawWords[] = {"Includec", "Inclurec"};
-    static constexpr const char* messageWords[] = {"Message"};
-    static constexpr const char* warningWords[] = {"Warning", "Attention"};
-    static constexpr const char* errorWords[] = {"Error", "Erreur"};
-    static constexpr const char* externWords[] = {"extern"};
-    static constexpr const char* localWords[] = {"local"};
-    static constexpr const char* privateWords[] = {"private", "privé"};
-    static constexpr const char* protectedWords[] = {"protected", "protégé"};
-    static constexpr const char* lockedWords[] = {"locked", "verrouillé"};
-    static constexpr const char* publicWords[] = {"public", "publique"};
-    static constexpr const char* limitedWords[] = {"limited", "limité"};
-    static constexpr const char* strictWords[] = {"strict"};
-    static constexpr const char* restrictedWords[] = {"restricted", "restreint"};
-    static constexpr const char* constWords[] = {"const", "solid"};
-    static constexpr const char* trueWords[] = {"True", "Yes", "Vrai", "Oui"};
-    static constexpr const char* falseWords[] = {"False", "Non", "Faux", "No"};
-    static constexpr const char* fieldKindWords[] = {"Field", "Champ"};
-    static constexpr const char* collectionKindWords[] = {"Collection"};
-    static constexpr const char* scriptKindWords[] = {"Script"};
-    static constexpr const char* sequenceKindWords[] = {"Sequence"};
-    static constexpr const char* xmlKindWords[] = {"XML"};
     static constexpr const char* scriptScopeWords[] = {"[Script"};
     static constexpr const char* sequenceScopeWords[] = {"[Sequence"};
     static constexpr const char* collectionScopeWords[] = {"[Collection"};
     static constexpr const char* xmlScopeWords[] = {"[XML"};
     static constexpr const char* scopeClose = "]";
     static constexpr const char* sizeWords[] = {"Byte", "Short", "Word", "Long"};
-
-    // Type words, indexed by FieldType (the word declaring type 7 is "type").
-    static constexpr const char* voidTypeWords[] = {"variant", "void", "variable"};
-    static constexpr const char* boolTypeWords[] = {"boolean", "booléen", "bool"};
-    static constexpr const char* intTypeWords[] = {"integer", "int", "entier"};
-    static constexpr const char* realTypeWords[] = {"double", "real", "réel"};
-    static constexpr const char* charTypeWords[] = {"character", "char", "charactère", "caractère"};
-    static constexpr const char* stringTypeWords[] = {"string", "chaine", "chaîne"};
-    static constexpr const char* descriptorTypeWords[] = {"descriptor", "index"};
-    static constexpr const char* pointerTypeWords[] = {"type"};
-    static constexpr const char* structTypeWords[] = {"record", "structure", "struct", "enregistrement"};
-    static constexpr std::size_t typeWordCount = 9;
-    static const WordList typeWords[typeWordCount];
 
     // ---- single tokens ----
     static constexpr const char* reservedName = "_";
@@ -140,6 +99,10 @@ public:
     // Index of the word that matched, or -1.
     static int matchKeyword(const std::string& text, std::size_t& position, const char* const* words, std::size_t count,
                             const char* followingSet);
+    // The same, over the words of the language.
+    static int matchAnyNoCase(const std::string& text, std::size_t& position, const Word* words, std::size_t count);
+    static int matchKeyword(const std::string& text, std::size_t& position, const Word* words, std::size_t count,
+                            const char* followingSet);
     static bool matchExact(const std::string& text, std::size_t& position, const char* literal);
     static int matchAnyExact(const std::string& text, std::size_t& position, const char* const* literals,
                              std::size_t count);
@@ -151,6 +114,17 @@ public:
     }
     template <std::size_t N>
     static int matchKeyword(const std::string& text, std::size_t& position, const char* const (&words)[N],
+                            const char* followingSet)
+    {
+        return matchKeyword(text, position, words, N, followingSet);
+    }
+    template <std::size_t N>
+    static int matchAnyNoCase(const std::string& text, std::size_t& position, const Word (&words)[N])
+    {
+        return matchAnyNoCase(text, position, words, N);
+    }
+    template <std::size_t N>
+    static int matchKeyword(const std::string& text, std::size_t& position, const Word (&words)[N],
                             const char* followingSet)
     {
         return matchKeyword(text, position, words, N, followingSet);

@@ -3,47 +3,22 @@
 #include <algorithm>
 
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/Words.hpp"
 
 namespace zul {
 
-namespace {
-
-const char* const frenchWords[] = {
-    "Nullepart",
-    "Rien",
-    "Vide",
-    "Inclure",
-    "Inclurec",
-    "Attention",
-    "Erreur",
-    "priv\xC3\xA9",
-    "prot\xC3\xA9g\xC3\xA9",
-    "verrouill\xC3\xA9",
-    "publique",
-    "limit\xC3\xA9",
-    "restreint",
-    "Vrai",
-    "Oui",
-    "Non",
-    "Faux",
-    "Champ",
-    "bool\xC3\xA9"
-    "en",
-    "entier",
-    "r\xC3\xA9"
-    "el",
-    "charact\xC3\xA8re",
-    "caract\xC3\xA8re",
-    "chaine",
-    "cha\xC3\xAEne",
-    "enregistrement",
-};
-
-} // namespace
-
 Language wordLanguage(const std::string& text, std::size_t offset, std::size_t length)
 {
-    for (const char* word : frenchWords) {
+    // The French synonyms of the table, gathered once.
+    static const std::vector<const char*> french = [] {
+        std::vector<const char*> words;
+        for (const WordMeaning& meaning : wordMeanings())
+            for (std::size_t i = 0; i < meaning.words.count; ++i)
+                if (meaning.words.words[i].language == Language::French)
+                    words.push_back(meaning.words.words[i].spelling);
+        return words;
+    }();
+    for (const char* word : french) {
         std::size_t position = offset;
         if (ParsingTools::matchNoCase(text, position, word) && position == offset + length)
             return Language::French;

@@ -53,6 +53,8 @@ struct SourceToken {
     TokenRole role = TokenRole::Value;
     // For the words of the language's tables (qualifiers, kinds, types, directives, keyword values).
     Language language = Language::None;
+    // An integer literal beyond 64 bits, which reads as the nearest limit.
+    bool clamped = false;
 };
 
 static_assert(sizeof(SourceToken) == 12, "a token record is held whole: keep the token small");

@@ -25,11 +25,13 @@ void skipSigns(const std::string& text, std::size_t& p)
 }
 
 // The C conversion of the text from the first sign to the last digit: one sign gives a signed number,
-// a run of several signs gives 0, an out-of-range number saturates.
-int64_t convertInteger(const std::string& text, std::size_t start, int base)
+// a run of several signs gives 0, an out-of-range number saturates (and says so).
+int64_t convertInteger(const std::string& text, std::size_t start, int base, bool& clamped)
 {
     errno = 0;
-    return std::strtoll(text.c_str() + start, nullptr, base);
+    const int64_t value = std::strtoll(text.c_str() + start, nullptr, base);
+    clamped = errno == ERANGE;
+    return value;
 }
 
 } // namespace
@@ -41,6 +43,8 @@ int Parser::scanValue(std::size_t& position, Literal& out)
     if (result == RuleAccepted) {
         const bool address = out.kind == KindReference || (start < stripped.size() && stripped[start] == '&');
         token(start, position, address ? TokenRole::Address : TokenRole::Value);
+        if (out.clamped && tokens != nullptr)
+            tokens->back().clamped = true;
     }
     return result;
 }
@@ -50,6 +54,7 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
     out.kind = KindValue;
     out.type = TypeVoid;
     out.nothing = false;
+    out.clamped = false;
     out.text.clear();
     const char c = position < stripped.size() ? stripped[position] : '\0';
     int result = RuleNoMatch;
@@ -71,6 +76,7 @@ int Parser::scanValueForm(std::size_t& position, Literal& out)
             out.type = TypeInt;
             // Saturated like the C conversion.
             out.intValue = overflow ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(value);
+            out.clamped = overflow;
             position = p;
             return RuleAccepted;
         }
@@ -184,15 +190,15 @@ int Parser::scanKeyword(std::size_t& position, Literal& out)
 {
     // Matched as prefixes, without looking at what follows ("Yesterday" starts with "Yes").
     std::size_t p = position;
-    if (PT::matchAnyNoCase(stripped, p, PT::nothingWords) >= 0) {
+    if (PT::matchAnyNoCase(stripped, p, lexicon::nothingWords) >= 0) {
         out.nothing = true;
-    } else if (PT::matchAnyNoCase(stripped, p, PT::nullAddressWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::nullAddressWords) >= 0) {
         out.kind = KindPointer;
         out.text = "nowhere";
-    } else if (PT::matchAnyNoCase(stripped, p, PT::trueWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::trueWords) >= 0) {
         out.type = TypeBool;
         out.boolValue = true;
-    } else if (PT::matchAnyNoCase(stripped, p, PT::falseWords) >= 0) {
+    } else if (PT::matchAnyNoCase(stripped, p, lexicon::falseWords) >= 0) {
         out.type = TypeBool;
         out.boolValue = false;
     } else if (PT::matchNoCase(stripped, p, PT::nullPointerWord)) {
@@ -226,9 +232,9 @@ int Parser::scanInteger(std::size_t& position, Literal& out, const char* prefix,
     out.type = TypeInt;
     if (base == 2) {
         // The digits alone: the C conversion would stop at the "b" of the prefix.
-        out.intValue = convertInteger(stripped, digitsAt, 2);
+        out.intValue = convertInteger(stripped, digitsAt, 2, out.clamped);
     } else {
-        out.intValue = convertInteger(stripped, position, base);
+        out.intValue = convertInteger(stripped, position, base, out.clamped);
     }
     position = p;
     return RuleAccepted;
@@ -248,7 +254,7 @@ int Parser::scanOctal(std::size_t& position, Literal& out)
         return RuleError;
     }
     out.type = TypeInt;
-    out.intValue = convertInteger(stripped, position, 8);
+    out.intValue = convertInteger(stripped, position, 8, out.clamped);
     position = p;
     return RuleAccepted;
 }
@@ -474,7 +480,7 @@ int Parser::scanDecimal(std::size_t& position, Literal& out)
         return RuleError;
     }
     out.type = TypeInt;
-    out.intValue = convertInteger(stripped, position, 10);
+    out.intValue = convertInteger(stripped, position, 10, out.clamped);
     position = p;
     return RuleAccepted;
 }

@@ -14,6 +14,7 @@
 #include "tavric/model/TavricInternal.hpp"
 #include "tavric/text/Documents.hpp"
 #include "tavric/text/ExpressionNode.hpp"
+#include "tavric/text/Literals.hpp"
 #include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/WholeFile.hpp"
 
@@ -22,130 +23,6 @@ namespace zul {
 namespace {
 
 using PT = ParsingTools;
-
-bool isOctalDigit(char c)
-{
-    return c >= '0' && c <= '7';
-}
-
-std::string octal(uint32_t value)
-{
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + (value & 7)));
-        value >>= 3;
-    } while (value != 0);
-    return digits;
-}
-
-// One byte of a character or string. True when it was written as an octal escape, so that a
-// following octal digit is escaped too (it would otherwise extend the number).
-bool escapeByte(std::string& out, unsigned char c)
-{
-    switch (c) {
-    case 0:
-        out += "\\0";
-        return true;
-    case 7:
-        out += "\\a";
-        return false;
-    case 8:
-        out += "\\b";
-        return false;
-    case 9:
-        out += "\\t";
-        return false;
-    case 10:
-        out += "\\n";
-        return false;
-    case 11:
-        out += "\\v";
-        return false;
-    case 12:
-        out += "\\f";
-        return false;
-    case 13:
-        out += "\\r";
-        return false;
-    case '"':
-        out += "\\\"";
-        return false;
-    case '\'':
-        out += "\\'";
-        return false;
-    case '\\':
-        out += "\\\\";
-        return false;
-    default:
-        break;
-    }
-    if (c < 32 || c >= 127) {
-        out += "\\0" + octal(c);
-        return true;
-    }
-    out += static_cast<char>(c);
-    return false;
-}
-
-std::string escapeString(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + 2);
-    bool afterOctal = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (afterOctal && isOctalDigit(c)) {
-            out += "\\0" + octal(static_cast<unsigned char>(c));
-            afterOctal = true;
-        } else {
-            afterOctal = escapeByte(out, static_cast<unsigned char>(c));
-        }
-    }
-    return out;
-}
-
-std::string escapeChar(uint16_t value)
-{
-    std::string out;
-    const unsigned low = value & 0xFFu;
-    const unsigned high = value >> 8;
-    if (high == 0)
-        escapeByte(out, static_cast<unsigned char>(low));
-    else if (low >= 128)
-        // Two bytes, in the order the parser reads them: the first byte is the low half.
-        out = {static_cast<char>(low), static_cast<char>(high)};
-    else
-        out = "\\0" + octal(value);
-    return out;
-}
-
-bool readsBackAs(const char* first, const char* last, double value)
-{
-    double back = 0.0;
-    const auto result = std::from_chars(first + (*first == '-' ? 1 : 0), last, back, std::chars_format::fixed);
-    if (*first == '-')
-        back = -back;
-    return result.ec == std::errc() && back == value && std::signbit(back) == std::signbit(value);
-}
-
-// Fixed notation with 16 decimals, or more when 16 would not give the same double back; never an
-// exponent, which the parser does not read.
-std::string formatReal(double value)
-{
-    if (std::isnan(value))
-        return "0.0";
-    if (std::isinf(value))
-        return std::string(value < 0 ? "-1" : "1") + std::string(309, '0') + ".0";
-    char buffer[1600];
-    auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
-    if (written.ec == std::errc() && readsBackAs(buffer, written.ptr, value))
-        return std::string(buffer, written.ptr);
-    written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    std::string text(buffer, written.ptr);
-    if (text.find('.') == std::string::npos)
-        text += ".0";
-    return text;
-}
 
 // True when an operand written right after an operator would be read as part of a longer one
 // ("<" then "-1" reads "<-"; "&" then "&a" reads "&&").
@@ -169,21 +46,11 @@ bool isIdentifier(const std::string& name)
 // A name the parser would take for a qualifier, kind, type or directive word: it is written quoted.
 bool isReservedWord(const std::string& name)
 {
-    static const WordList lists[] = {
-        {PT::externWords, 1},     {PT::localWords, 1},        {PT::privateWords, 2},   {PT::protectedWords, 2},
-        {PT::lockedWords, 2},     {PT::publicWords, 2},       {PT::limitedWords, 2},   {PT::strictWords, 1},
-        {PT::restrictedWords, 2}, {PT::constWords, 2},        {PT::fieldKindWords, 2}, {PT::collectionKindWords, 1},
-        {PT::scriptKindWords, 1}, {PT::sequenceKindWords, 1}, {PT::xmlKindWords, 1},   {PT::includeWords, 2},
-        {PT::includeRawWords, 2}, {PT::messageWords, 1},      {PT::warningWords, 2},   {PT::errorWords, 2},
-    };
-    for (const WordList& list : lists) {
+    for (const WordMeaning& meaning : wordMeanings()) {
         std::size_t p = 0;
-        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
-            return true;
-    }
-    for (const WordList& list : PT::typeWords) {
-        std::size_t p = 0;
-        if (PT::matchKeyword(name, p, list, PT::identifierSet) >= 0 && p == name.size())
+        if (meaning.wordClass != WordClass::Value &&
+            PT::matchKeyword(name, p, meaning.words.words, meaning.words.count, PT::identifierSet) >= 0 &&
+            p == name.size())
             return true;
     }
     return false;
@@ -378,13 +245,13 @@ void TreeWriter::typedValue(const Tavric& field, std::string& text)
         text += std::to_string(field.rawInt());
         break;
     case TypeReal:
-        text += formatReal(field.rawReal());
+        text += realText(field.rawReal(), RealForm::Writer);
         break;
     case TypeChar:
-        piece(text, "'" + escapeChar(static_cast<uint16_t>(field.rawInt() & 0xFFFF)) + "'", PT::ColourBoldGreen);
+        piece(text, quotedChar(static_cast<uint16_t>(field.rawInt() & 0xFFFF)), PT::ColourBoldGreen);
         break;
     case TypeString:
-        piece(text, "\"" + escapeString(field.rawString()) + "\"", PT::ColourBoldGreen);
+        piece(text, quotedString(field.rawString()), PT::ColourBoldGreen);
         break;
     case TypeDescriptor:
         // Unsigned, the form the descriptor rule reads back.
@@ -421,7 +288,7 @@ void TreeWriter::collection(const Tavric& field, int indent, std::string& text)
         if (elements.plainInt(i, plainInt)) {
             text += std::to_string(plainInt);
         } else if (elements.plainReal(i, plainReal)) {
-            text += formatReal(plainReal);
+            text += realText(plainReal, RealForm::Writer);
         } else if (const Tavric* member = elements.elementAt(i); member && isIdentifier(member->getName())) {
             // A named member (a bracketed node) keeps its name, declaration and children.
             std::ostringstream nested;

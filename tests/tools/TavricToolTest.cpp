@@ -215,8 +215,8 @@ TEST_F(TavricTool, GetReadsAddressesOrRefuses)
     const Case cases[] = {
         {"string by default", Types, "s.n", "name\n", nullptr},
         {"int", Types, "s.i --as int", "-42\n", nullptr},
-        {"int as real, with =", Types, "s.i --as=real", "-42\n", nullptr},
-        {"real", Types, "s.r --as real", "0.10000000000000001\n", nullptr},
+        {"int as real, with =", Types, "s.i --as=real", "-42.0\n", nullptr},
+        {"real", Types, "s.r --as real", "0.1\n", nullptr},
         {"bool", Types, "s.t --as bool", "true\n", nullptr},
         // A character is printed as itself, a two-byte one too.
         {"char", Types, "s.c --as char", "A\n", nullptr},

@@ -7,52 +7,50 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tavric/text/Emitter.hpp"
 #include "tavric/text/WholeFile.hpp"
 
 namespace mapc {
 
 void writeConfig(std::ostream& out, const std::vector<std::string>& texts, const std::vector<Map>& maps)
 {
-    out << "// Velmora's configuration: texts of every language and the maps.\n"
-           "// Written by velmora_mapc from content/text and content/maps: edit those, not this file.\n\n";
-    out << "[Language\n";
-    // Each text indented one level inside "Language", so that the document is laid out as
-    // "tavric fmt" lays it out.
-    for (const std::string& text : texts) {
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos)
-                end = text.size();
-            if (end > start)
-                out << "  " << text.substr(start, end - start);
-            out << '\n';
-            start = end + 1;
-        }
-    }
-    out << "]\n\n[" << vrk::MapsKey << "\n";
+    std::string text;
+    zul::Emitter config(text);
+    config.comment("Velmora's configuration: texts of every language and the maps.");
+    config.comment("Written by velmora_mapc from content/text and content/maps: edit those, not this file.");
+    config.blankLine();
+    config.beginNode("Language");
+    // Each text indented inside "Language", so that the document is laid out as "tavric fmt" lays it out.
+    for (const std::string& language : texts)
+        config.verbatim(language);
+    config.end();
+    config.blankLine();
+    config.beginNode(vrk::MapsKey);
     for (const Map& map : maps) {
-        out << "  [" << map.name << "\n";
-        out << "    " << vrk::WidthKey << " = " << map.width << "\n";
-        out << "    " << vrk::HeightKey << " = " << map.height << "\n";
-        if (map.hasStart)
-            out << "    [" << vrk::StartKey << "\n      " << vrk::StartColumnKey << " = " << map.startColumn
-                << "\n      " << vrk::StartRowKey << " = " << map.startRow << "\n    ]\n";
-        out << "    [" << vrk::LayersKey << "\n";
-        for (int layer = 0; layer < LayerCount; ++layer) {
-            out << "      // " << vrk::LayerNames[layer] << "\n";
-            out << "      " << vrk::layerKey(layer) << " = [Collection (" << map.width << ")\n";
-            for (int y = 0; y < map.height; ++y) {
-                out << "       ";
-                for (int x = 0; x < map.width; ++x)
-                    out << ' ' << map.code(layer, x, y);
-                out << '\n';
-            }
-            out << "      ]\n";
+        config.beginNode(map.name);
+        config.value(vrk::WidthKey, std::to_string(map.width));
+        config.value(vrk::HeightKey, std::to_string(map.height));
+        if (map.hasStart) {
+            config.beginNode(vrk::StartKey);
+            config.value(vrk::StartColumnKey, std::to_string(map.startColumn));
+            config.value(vrk::StartRowKey, std::to_string(map.startRow));
+            config.end();
         }
-        out << "    ]\n  ]\n";
+        config.beginNode(vrk::LayersKey);
+        for (int layer = 0; layer < LayerCount; ++layer) {
+            config.comment(vrk::LayerNames[layer]);
+            // One map row a line.
+            config.beginCollection(vrk::layerKey(layer), static_cast<std::size_t>(map.width));
+            for (int y = 0; y < map.height; ++y)
+                for (int x = 0; x < map.width; ++x)
+                    config.value("", std::to_string(map.code(layer, x, y)));
+            config.end();
+        }
+        config.end();
+        config.end();
     }
-    out << "]\n";
+    config.end();
+    out << text;
 }
 
 namespace {

@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <ostream>
 
-#include "Lint.hpp"
 #include "ToolDocument.hpp"
 #include "Verbs.hpp"
+#include "tavric/format/Lint.hpp"
 
 namespace tavrictool {
 
 Outcome checkVerb(const Arguments& args, Streams& streams)
 {
-    for (const std::string& name : args.allowed)
-        if (std::find(lintNames().begin(), lintNames().end(), name) == lintNames().end()) {
+    zul::LintOptions lint;
+    lint.allowed = args.valueSet("--allow");
+    for (const std::string& name : lint.allowed)
+        if (std::find(zul::lintNames().begin(), zul::lintNames().end(), name) == zul::lintNames().end()) {
             streams.err << "tavric: no warning named '" << name << "'\n";
             return Outcome::BadCall;
         }
@@ -24,13 +26,12 @@ Outcome checkVerb(const Arguments& args, Streams& streams)
         Source source;
         zul::SourceTokens tokens;
         LoadSteps steps;
-        steps.warnAboutReferences = args.allowed.count("missing-target") == 0;
+        steps.warnAboutReferences = lint.allowed.count("missing-target") == 0;
         steps.tokens = &tokens;
         const bool loaded = loadDocument(path, streams.in, root, steps, report, source);
         if (loaded)
-            for (const LintFinding& finding : lintText(source.text, tokens))
-                if (!args.allowed.count(finding.name))
-                    report.finding(source.name, source.text, finding.offset, finding.text, finding.name, finding.hint);
+            for (const zul::LintFinding& finding : zul::lintText(source.text, tokens, lint))
+                report.finding(source.name, source.text, finding.offset, finding.text, finding.name, finding.hint);
         accepted = loaded && accepted;
         report.dropSource(source);
     }

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <sstream>
@@ -13,6 +12,7 @@
 #include "ToolJson.hpp"
 #include "Verbs.hpp"
 #include "tavric/text/Documents.hpp"
+#include "tavric/text/Literals.hpp"
 #include "tavric/text/ParsingTools.hpp"
 
 namespace tavrictool {
@@ -37,11 +37,8 @@ std::string valueText(Tavric& field, const std::string& type)
         return field.getBool(zul::publicUser) ? "true" : "false";
     if (type == "int")
         return std::to_string(field.getInt(zul::publicUser));
-    if (type == "real") {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.17g", field.getReal(zul::publicUser));
-        return buffer;
-    }
+    if (type == "real")
+        return zul::realText(field.getReal(zul::publicUser));
     if (type == "char")
         return characterText(field.getChar(zul::publicUser));
     return field.getString(zul::publicUser);
@@ -89,11 +86,8 @@ std::string lossOf(const Tavric& field, const std::string& type, const std::stri
     case zul::TypeReal: {
         const double value = holder.rawReal();
         const bool whole = std::isfinite(value) && std::trunc(value) == value && std::fabs(value) < 9.2e18;
-        if ((type == "int" && !whole) || (type == "bool" && value != 0 && value != 1) || type == "char") {
-            char text[64];
-            std::snprintf(text, sizeof text, "%.17g", value);
-            return std::string("the real ") + text;
-        }
+        if ((type == "int" && !whole) || (type == "bool" && value != 0 && value != 1) || type == "char")
+            return "the real " + zul::realText(value);
         return "";
     }
     case zul::TypeString: {
@@ -140,7 +134,7 @@ bool printNode(const Tavric& field, std::ostream& out)
 
 Outcome getVerb(const Arguments& args, Streams& streams)
 {
-    const std::string type = args.as.empty() ? "string" : args.as;
+    const std::string type = args.value("--as").empty() ? "string" : args.value("--as");
     if (type != "bool" && type != "int" && type != "real" && type != "char" && type != "string")
         return Outcome::BadCall;
     Document document(args, streams);
@@ -165,7 +159,7 @@ Outcome getVerb(const Arguments& args, Streams& streams)
                     << '\n';
         return streams.out.flush() ? Outcome::Done : Outcome::Refused;
     }
-    if (args.as.empty() && isNode(found))
+    if (args.value("--as").empty() && isNode(found))
         return printNode(found, streams.out) && streams.out.flush() ? Outcome::Done : Outcome::Refused;
     const std::string text = valueText(const_cast<Tavric&>(found), type);
     if (root.diagnostics().size() != before) {

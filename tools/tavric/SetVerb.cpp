@@ -6,13 +6,14 @@
 #include <ostream>
 #include <sstream>
 
-#include "Lint.hpp"
 #include "ToolAddress.hpp"
 #include "ToolDocument.hpp"
 #include "ToolJson.hpp"
 #include "Verbs.hpp"
+#include "tavric/format/Lint.hpp"
 #include "tavric/model/Collection.hpp"
 #include "tavric/text/Documents.hpp"
+#include "tavric/text/Emitter.hpp"
 #include "tavric/text/WholeFile.hpp"
 
 namespace tavrictool {
@@ -40,7 +41,7 @@ struct Literal {
 };
 
 // The value is read as the value of this field.
-const std::string literalPrefix = "v = ";
+const char* const literalField = "v";
 
 std::string trimmed(const std::string& text)
 {
@@ -56,7 +57,9 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     literal.text = trimmed(given);
     if (literal.text.empty())
         return "no value given";
-    const std::string document = literalPrefix + literal.text + "\n";
+    std::string document;
+    zul::Emitter(document).value(literalField, literal.text);
+    const std::size_t literalStart = document.size() - literal.text.size() - 1;
     SourceTokens tokens;
     zul::ParseOptions options;
     options.finalize = false;
@@ -67,7 +70,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
         return found.empty() ? "it does not read as a value" : found.front().text;
     // Readings an author rarely means ("notes" as no and a field, an integer beyond 64 bits).
     SourceTokens copy(tokens);
-    const std::vector<LintFinding> findings = lintText(document, copy);
+    const std::vector<zul::LintFinding> findings = zul::lintText(document, copy);
     if (!findings.empty())
         return findings.front().text;
     const Tavric* field = literal.root.childrenInOrder().empty() ? nullptr : literal.root.childrenInOrder().front();
@@ -90,7 +93,7 @@ std::string parseLiteral(const std::string& given, Literal& literal)
     for (const SourceToken& token : tokens)
         if (token.role != TokenRole::ValueEnd)
             kept.push_back(&token);
-    if (kept.size() != 3 || kept[2]->offset != literalPrefix.size() || kept[2]->length != literal.text.size())
+    if (kept.size() != 3 || kept[2]->offset != literalStart || kept[2]->length != literal.text.size())
         return "it is not one value: a number, a text in quotes, a character, yes or no";
     literal.field = field;
     return "";
@@ -134,7 +137,7 @@ std::size_t nextToken(const SourceTokens& tokens, std::size_t i)
 }
 
 // The token of the literal that gives the field its value: the one after the "=" of its
-// declaration, or, for a member of a collection, the member-th member after "[Collection".
+// declaration, or, for a member of a collection, the member-th member after the collection's opening.
 // tokens.size() when the text does not hold it so.
 std::size_t valueToken(const std::string& text, const SourceTokens& tokens, const Tavric& declared, int member)
 {

@@ -1,6 +1,5 @@
 #include "ToolCall.hpp"
 
-#include <algorithm>
 #include <ostream>
 
 #include "Verbs.hpp"
@@ -9,32 +8,70 @@ namespace tavrictool {
 
 namespace {
 
-// Splits the words; false (with the offending word) for an option the verb does not take.
+// Reads the option the word at i names (with its value, from the word or the next one); false when
+// the verb takes no such option.
+bool readOption(const std::vector<std::string>& words, std::size_t& i, const Verb& verb, Arguments& result)
+{
+    const std::string& word = words[i];
+    for (const Option& option : verb.options) {
+        const std::string name = option.name;
+        const bool named = word == name || (option.shortName != nullptr && word == option.shortName);
+        const bool withValue = word.compare(0, name.size() + 1, name + "=") == 0;
+        const std::string value = withValue ? word.substr(name.size() + 1) : "";
+        switch (option.form) {
+        case OptionForm::Flag:
+            if (named) {
+                result.flags.insert(name);
+                return true;
+            }
+            break;
+        case OptionForm::Value:
+            if (named && i + 1 < words.size()) {
+                result.values[name].push_back(words[++i]);
+                return true;
+            }
+            if (withValue) {
+                result.values[name].push_back(value);
+                return true;
+            }
+            break;
+        case OptionForm::Colour:
+        case OptionForm::ColourAlone:
+            if ((named && option.form == OptionForm::ColourAlone) || value == "always") {
+                result.colour = ColourChoice::Always;
+                return true;
+            }
+            if (value == "never" || value == "auto") {
+                result.colour = value == "never" ? ColourChoice::Never : ColourChoice::Auto;
+                return true;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+// Splits the words by the verb's options; false (with the offending word) for an option the verb
+// does not take.
 bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& result, std::string& bad)
 {
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--help") {
             result.help = true;
-        } else if (verb.ownOptions || word.size() < 2 || word.compare(0, 2, "--") != 0 || word == "--") {
+            continue;
+        }
+        if (verb.dashWordsAreOptions && !optionsEnded && word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool option =
+            !optionsEnded && (verb.dashWordsAreOptions ? word.size() > 1 && word[0] == '-'
+                                                       : word.size() > 2 && word.compare(0, 2, "--") == 0);
+        if (!option) {
             result.positional.push_back(word);
-        } else if (word == "--color=always" || (word == "--color" && std::string(verb.name) == "dump")) {
-            result.colour = ColourChoice::Always;
-        } else if (word == "--color=never") {
-            result.colour = ColourChoice::Never;
-        } else if (word == "--color=auto") {
-            result.colour = ColourChoice::Auto;
-        } else if (verb.takesAs && word == "--as" && i + 1 < words.size()) {
-            result.as = words[++i];
-        } else if (verb.takesAs && word.compare(0, 5, "--as=") == 0) {
-            result.as = word.substr(5);
-        } else if (std::string(verb.name) == "check" && word == "--allow" && i + 1 < words.size()) {
-            result.allowed.insert(words[++i]);
-        } else if (std::string(verb.name) == "check" && word.compare(0, 8, "--allow=") == 0) {
-            result.allowed.insert(word.substr(8));
-        } else if (std::find(verb.flags.begin(), verb.flags.end(), word) != verb.flags.end()) {
-            result.flags.insert(word);
-        } else {
+        } else if (!readOption(words, i, verb, result)) {
             bad = word;
             return false;
         }
@@ -45,6 +82,10 @@ bool split(const std::vector<std::string>& words, const Verb& verb, Arguments& r
 // The usage of a bad call: the problem, if any, the synopsis, and where to read more.
 Outcome badCall(std::ostream& err, const Verb* verb, const std::string& problem)
 {
+    if (verb && verb->usage) {
+        err << verb->usage << "Try 'tavric help " << verb->name << "'.\n";
+        return Outcome::BadCall;
+    }
     if (!problem.empty())
         err << "tavric: " << problem << '\n';
     if (verb)
@@ -78,16 +119,10 @@ Outcome run(const std::vector<std::string>& words, Streams& streams)
         describe(*verb, streams.out);
         return Outcome::Done;
     }
-    if (!verb->ownOptions && (args.positional.size() < verb->minFiles || args.positional.size() > verb->maxFiles))
+    if (args.positional.size() < verb->minFiles || args.positional.size() > verb->maxFiles)
         return badCall(streams.err, verb, "");
     const Outcome outcome = verb->run(args, streams);
-    if (outcome != Outcome::BadCall)
-        return outcome;
-    // A verb that reads its own options has said what is wrong with them.
-    if (!verb->ownOptions)
-        return badCall(streams.err, verb, "");
-    streams.err << "Try 'tavric help " << verb->name << "'.\n";
-    return outcome;
+    return outcome == Outcome::BadCall ? badCall(streams.err, verb, "") : outcome;
 }
 
 } // namespace
@@ -112,6 +147,7 @@ const char* const commonHelp =
 
 const std::vector<Verb>& verbs()
 {
+    const Option colour{"--color", OptionForm::Colour};
     static const std::vector<Verb> table = {
         {"check",
          "tavric check [--warnings-as-errors] [--allow NAME]... [--color=WHEN] FILE...",
@@ -122,8 +158,7 @@ const std::vector<Verb>& verbs()
          "stray-word, duplicate-field, integer-overflow, invalid-utf8, truncated-real. --allow NAME\n"
          "silences one kind.\n"
          "Exit status 1 when any error was found (or any warning, with --warnings-as-errors).\n",
-         {"--warnings-as-errors"},
-         false,
+         {{"--warnings-as-errors", OptionForm::Flag}, {"--allow", OptionForm::Value}, colour},
          false,
          1,
          1000000,
@@ -135,19 +170,18 @@ const std::vector<Verb>& verbs()
          "Prints the result, or: --check lists the files that would change (status 1 if any), --diff\n"
          "shows the change as a unified diff, -w rewrites each file in place. A file that does not load\n"
          "is left alone, with the parser's message and status 1.\n",
-         {},
-         false,
+         {{"--check", OptionForm::Flag}, {"--diff", OptionForm::Flag}, {"--write", OptionForm::Flag, "-w"}},
          true,
          1,
          1000000,
-         fmtVerb},
+         fmtVerb,
+         "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\n"},
         {"dump",
          "tavric dump [--plain] [--raw] [--color[=WHEN]] FILE",
          "Writes the document back out with the game's writer, as the game would save it: includes\n"
          "expanded, comments dropped, keywords in English. --plain without spaces or indentation,\n"
          "--raw with expressions as written rather than their values.\n",
-         {"--plain", "--raw"},
-         false,
+         {{"--plain", OptionForm::Flag}, {"--raw", OptionForm::Flag}, {"--color", OptionForm::ColourAlone}},
          false,
          1,
          1,
@@ -159,8 +193,7 @@ const std::vector<Verb>& verbs()
          "field as JSON with --json. A collection member is picked by its index, counted from 0: list[0]\n"
          "is the first member, maps[2].name a member's child. A value that the type asked cannot hold\n"
          "(\"hello\" or 2.5 as int) is refused with status 1, unless --lossy is given.\n",
-         {"--lossy", "--json"},
-         true,
+         {{"--lossy", OptionForm::Flag}, {"--json", OptionForm::Flag}, {"--as", OptionForm::Value}, colour},
          false,
          2,
          2,
@@ -171,8 +204,7 @@ const std::vector<Verb>& verbs()
          "locked, limited) are left out unless --all is given. References, pointers and computed fields\n"
          "show the value the game reads (a pointer to nothing: null); --raw shows their address or\n"
          "expression as written.\n",
-         {"--all", "--raw"},
-         false,
+         {{"--all", OptionForm::Flag}, {"--raw", OptionForm::Flag}, colour},
          false,
          1,
          1,
@@ -187,8 +219,7 @@ const std::vector<Verb>& verbs()
          "field, a node, a collection, a reference, a pointer or a computed field, and a value written in\n"
          "an included file (set it in that file). The file is replaced whole, only once the new text\n"
          "reads back with the new value.\n",
-         {},
-         false,
+         {colour},
          false,
          3,
          3,
@@ -201,8 +232,7 @@ const std::vector<Verb>& verbs()
          "refused with its JSON pointer and status 1: a key that is not a Tavric name (ASCII letters,\n"
          "digits and _, not starting with a digit), a key given twice, an empty object below the top, an\n"
          "integer beyond 64 bits, nesting deeper than 200 levels.\n",
-         {},
-         false,
+         {colour},
          false,
          1,
          1,
@@ -210,8 +240,7 @@ const std::vector<Verb>& verbs()
         {"scramble",
          "tavric scramble FILE",
          "Scrambles a plain user data text into the form the game stores in data.vrk (to standard output).\n",
-         {},
-         false,
+         {colour},
          false,
          1,
          1,
@@ -219,14 +248,20 @@ const std::vector<Verb>& verbs()
         {"unscramble",
          "tavric unscramble FILE",
          "Turns data.vrk back into text (to standard output), to inspect or repair it.\n",
-         {},
-         false,
+         {colour},
          false,
          1,
          1,
          unscrambleVerb},
-        {"lsp", "tavric lsp", "A language server for editors, over standard input and output (README: In your editor).\n", {}, false, false, 0, 0, lspVerb},
-        {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {}, false, false, 0, 1, helpVerb},
+        {"lsp",
+         "tavric lsp",
+         "A language server for editors, over standard input and output (README: In your editor).\n",
+         {colour},
+         false,
+         0,
+         0,
+         lspVerb},
+        {"help", "tavric help [VERB]", "Describes the tool, or one verb.\n", {colour}, false, 0, 1, helpVerb},
     };
     return table;
 }

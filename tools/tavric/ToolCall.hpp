@@ -5,6 +5,7 @@
 // prints the usage of a bad call.
 
 #include <iosfwd>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,17 +33,42 @@ struct Streams {
 
 enum class ColourChoice { Auto, Always, Never };
 
-// The words after the verb: options ("--x", "--x=value", or a valued option followed by its value)
-// and the rest; "-" alone is standard input. A verb that reads its own options gets every word.
+// How an option is written after its verb.
+enum class OptionForm {
+    Flag,        // --name
+    Value,       // --name VALUE or --name=VALUE, any number of times
+    Colour,      // --color=auto|always|never
+    ColourAlone, // the same, and --color alone for always
+};
+
+struct Option {
+    const char* name;
+    OptionForm form;
+    const char* shortName = nullptr; // "-w" beside "--write"
+};
+
+// The words after the verb, as the verb's options read them: options by their long name, and the
+// rest; "-" alone is standard input.
 struct Arguments {
     std::vector<std::string> positional;
     std::set<std::string> flags;
-    std::string as;
-    std::set<std::string> allowed; // --allow NAME: kinds of warning not to report
+    std::map<std::string, std::vector<std::string>> values;
     ColourChoice colour = ColourChoice::Auto;
     bool help = false;
 
     bool has(const char* flag) const { return flags.count(flag) != 0; }
+    // The last value given to a valued option, or "".
+    std::string value(const char* option) const
+    {
+        const auto found = values.find(option);
+        return found == values.end() || found->second.empty() ? std::string() : found->second.back();
+    }
+    std::set<std::string> valueSet(const char* option) const
+    {
+        const auto found = values.find(option);
+        return found == values.end() ? std::set<std::string>()
+                                     : std::set<std::string>(found->second.begin(), found->second.end());
+    }
     bool colourOut(const Streams& streams) const { return colourFor(streams.outIsColourTerminal); }
     bool colourErr(const Streams& streams) const { return colourFor(streams.errIsColourTerminal); }
 
@@ -58,12 +84,16 @@ struct Verb {
     const char* name;
     const char* synopsis;
     const char* description;
-    std::vector<std::string> flags; // options without a value
-    bool takesAs;                   // --as TYPE
-    bool ownOptions;                // reads its own options: gets every word as it was given
+    std::vector<Option> options;
+    // Every word that starts with "-" (but "-" alone) is an option, refused when the verb does not
+    // take it, and "--" ends the options; otherwise only words that start with "--" are, and other
+    // words (a negative VALUE) are given as they are.
+    bool dashWordsAreOptions;
     std::size_t minFiles;
     std::size_t maxFiles; // positional words at the most
     Outcome (*run)(const Arguments&, Streams&);
+    // What a bad call prints before "Try 'tavric help VERB'", when not the problem and the synopsis.
+    const char* usage = nullptr;
 };
 
 // Every verb, in the order help lists them.

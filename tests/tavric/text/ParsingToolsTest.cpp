@@ -8,93 +8,55 @@
 #include <utility>
 
 using zul::ParsingTools;
+namespace lexicon = zul::lexicon;
 
 namespace {
 
 // ---------------------------------------------------------------- keyword matching
 
-TEST(KeywordMatching, PublicIsWholeWordAndCaseFolded)
+TEST(KeywordMatching, WholeWordsCaseFoldedLaterSynonymsTried)
 {
-    std::string text = "Public x";
-    std::size_t position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
-    EXPECT_EQ(6u, position);
-
-    for (const char* longer : {"publicx", "public7", "public_"}) {
-        std::string word = longer;
-        position = 0;
-        EXPECT_EQ(-1,
-                  ParsingTools::matchKeyword(word, position, ParsingTools::publicWords, ParsingTools::identifierSet))
-            << longer;
-        EXPECT_EQ(0u, position) << longer;
+    const struct {
+        const char* text;
+        zul::WordList words;
+        int index;         // the synonym matched, or -1
+        std::size_t after; // the position after the match (0 when none)
+    } cases[] = {
+        {"Public x", lexicon::listOf(lexicon::publicWords), 0, 6},
+        {"publicx", lexicon::listOf(lexicon::publicWords), -1, 0},
+        {"public7", lexicon::listOf(lexicon::publicWords), -1, 0},
+        {"public_", lexicon::listOf(lexicon::publicWords), -1, 0},
+        {"int x", lexicon::listOf(lexicon::intTypeWords), 1, 3},
+        {"integer x", lexicon::listOf(lexicon::intTypeWords), 0, 7},
+        {"intx", lexicon::listOf(lexicon::intTypeWords), -1, 0},
+        // A synonym that only matched as a prefix lets the later ones be tried.
+        {"publique x", lexicon::listOf(lexicon::publicWords), 1, 8},
+        {"charactère c", lexicon::listOf(lexicon::charTypeWords), 2, 11},
+        {"Character c", lexicon::listOf(lexicon::charTypeWords), 0, 9},
+        // Only "a" to "z" are folded: the two bytes of "é" and "É" differ.
+        {"PRIVÉ x", lexicon::listOf(lexicon::privateWords), -1, 0},
+        {"PRIVé x", lexicon::listOf(lexicon::privateWords), 1, 6},
+        {"True", lexicon::listOf(lexicon::trueWords), 0, 4},
+    };
+    for (const auto& c : cases) {
+        const std::string text = c.text;
+        std::size_t position = 0;
+        EXPECT_EQ(c.index, ParsingTools::matchKeyword(text, position, c.words, ParsingTools::identifierSet)) << c.text;
+        EXPECT_EQ(c.after, position) << c.text;
     }
-}
-
-TEST(KeywordMatching, IntWordsPickTheWholeWord)
-{
-    std::string text = "int x";
-    std::size_t position = 0;
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
-    EXPECT_EQ(3u, position);
-
-    text = "integer x";
-    position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
-    EXPECT_EQ(7u, position);
-
-    text = "intx";
-    position = 0;
-    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::intTypeWords, ParsingTools::identifierSet));
-    EXPECT_EQ(0u, position);
-}
-
-TEST(KeywordMatching, LaterSynonymsAreTriedAfterAPrefixFails)
-{
-    std::string text = "publique x";
-    std::size_t position = 0;
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::publicWords, ParsingTools::identifierSet));
-    EXPECT_EQ(std::string("publique").size(), position);
-
-    text = "charactère c";
-    position = 0;
-    EXPECT_EQ(2, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
-    EXPECT_EQ(std::string("charactère").size(), position);
-
-    text = "Character c";
-    position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::charTypeWords, ParsingTools::identifierSet));
-}
-
-TEST(KeywordMatching, AccentedCapitalsAreNotFolded)
-{
-    // Only "a" to "z" are folded: the two bytes of "é" and "É" differ.
-    std::string text = "PRIVÉ x";
-    std::size_t position = 0;
-    EXPECT_EQ(-1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
-    text = "PRIVé x";
-    EXPECT_EQ(1, ParsingTools::matchKeyword(text, position, ParsingTools::privateWords, ParsingTools::identifierSet));
 }
 
 TEST(KeywordMatching, TypeWordsAreIndexedByFieldType)
 {
-    ASSERT_EQ(9u, ParsingTools::typeWordCount);
     const char* samples[] = {"variable", "bool", "entier", "réel", "char", "chaine", "index", "type", "struct"};
-    for (std::size_t type = 0; type < ParsingTools::typeWordCount; ++type) {
+    ASSERT_EQ(std::size(samples), std::size(lexicon::typeWords));
+    for (std::size_t type = 0; type < std::size(lexicon::typeWords); ++type) {
         std::string text = std::string(samples[type]) + " name";
         std::size_t position = 0;
-        EXPECT_GE(
-            ParsingTools::matchKeyword(text, position, ParsingTools::typeWords[type], ParsingTools::identifierSet), 0)
+        EXPECT_GE(ParsingTools::matchKeyword(text, position, lexicon::typeWords[type], ParsingTools::identifierSet), 0)
             << samples[type];
         EXPECT_EQ(std::string(samples[type]).size(), position);
     }
-}
-
-TEST(KeywordMatching, MatchAtTheEndOfTheText)
-{
-    std::string text = "True";
-    std::size_t position = 0;
-    EXPECT_EQ(0, ParsingTools::matchKeyword(text, position, ParsingTools::trueWords, ParsingTools::identifierSet));
-    EXPECT_EQ(4u, position);
 }
 
 // ---------------------------------------------------------------- plain matching
@@ -116,7 +78,7 @@ TEST(Matching, MatchAnyNoCaseTakesTheFirstInArrayOrder)
     EXPECT_EQ(2u, position);
     text = "yesterday";
     position = 0;
-    EXPECT_EQ(1, ParsingTools::matchAnyNoCase(text, position, ParsingTools::trueWords));
+    EXPECT_EQ(1, ParsingTools::matchAnyNoCase(text, position, lexicon::trueWords));
     EXPECT_EQ(3u, position);
 }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tavric/text/WholeFile.hpp"
-#include "tools/tavric/Lint.hpp"
+#include "tavric/format/Lint.hpp"
 
 namespace {
 
@@ -198,7 +198,7 @@ TEST(GuideText, EveryMessageOfTheLibraryHasItsRow)
 TEST(GuideText, EveryWarningOfCheckHasItsRow)
 {
     const std::string tables = messageSections();
-    for (const std::string& name : tavrictool::lintNames())
+    for (const std::string& name : zul::lintNames())
         EXPECT_NE(tables.find("| `" + name + "` |"), std::string::npos) << "no row for the warning " << name;
 }
 

@@ -199,13 +199,27 @@ function cString(body) {
 }
 const literals = (text) => [...text.matchAll(/"((?:[^"\\]|\\.)*)"/g)].map((m) => cString(m[1]));
 
-// Every word table of the lexer, by its name in ParsingTools.hpp.
+const textFile = (name) => fs.readFileSync(path.join(top, 'tavric', 'text', name), 'utf8');
+
+// Every word table of the lexer, by its name: the language's words (Words.hpp) and the tokens and
+// other words the lexer knows (ParsingTools.hpp).
 function parserWordTables() {
-  const header = fs.readFileSync(path.join(top, 'tavric', 'text', 'ParsingTools.hpp'), 'utf8');
   const tables = new Map();
-  for (const m of header.matchAll(/static constexpr const char\* (\w+)\[\] = \{([^}]*)\};/g))
+  for (const m of textFile('Words.hpp').matchAll(/inline constexpr Word (\w+)\[\] = \{([\s\S]*?)\};/g))
+    tables.set(m[1], literals(m[2]));
+  for (const m of textFile('ParsingTools.hpp').matchAll(/static constexpr const char\* (\w+)\[\] = \{([^}]*)\};/g))
     tables.set(m[1], literals(m[2]));
   return tables;
+}
+
+// The class the library's table gives each word table (Words.cpp), by the colour class it takes here.
+function libraryWordClasses() {
+  const classes = new Map();
+  const colour = { Type: ['type'], Access: ['access', 'limited'], Qualifier: ['qualifier'], Kind: ['kind'],
+    Directive: ['directive'], Value: ['constant'] };
+  for (const m of textFile('Words.cpp').matchAll(/\{WordClass::(\w+), "(?:[^"\\]|\\.)*", listOf\((\w+)\)\}/g))
+    classes.set(m[2], colour[m[1]] || []);
+  return classes;
 }
 
 // The word operators of the expression table ("or ", ".OR.", "égal à "), without their blank.
@@ -277,6 +291,12 @@ function checkKeywords(grammar) {
   const failures = [];
   const tables = parserWordTables();
   const classes = Object.entries(wordClasses).map(([name, c]) => ({ name, ...c, words: [] }));
+  const library = libraryWordClasses();
+  if (library.size === 0) failures.push('Words.cpp: no word table found');
+  for (const [table, allowed] of library) {
+    const owner = classes.find((c) => c.tables.includes(table));
+    if (owner && !allowed.includes(owner.name)) failures.push(`Words.cpp: ${table} is not of the class ${owner.name}`);
+  }
   for (const [table, words] of tables) {
     const owner = classes.find((c) => c.tables.includes(table));
     if (owner) owner.words.push(...words);

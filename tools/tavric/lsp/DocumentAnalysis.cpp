@@ -5,11 +5,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "tools/tavric/Lint.hpp"
+#include "tavric/format/Lint.hpp"
 #include "tools/tavric/ToolDocument.hpp"
 #include "tools/tavric/ToolJson.hpp"
 #include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/SourceLines.hpp"
+#include "tavric/text/Words.hpp"
 
 namespace tavriclsp {
 
@@ -25,35 +26,10 @@ constexpr std::size_t hoverValueBytes = 400;
 // Every word of the language's tables, for completion.
 std::vector<std::string> keywords()
 {
-    using PT = zul::ParsingTools;
     std::vector<std::string> words;
-    const auto add = [&words](const auto& list) { words.insert(words.end(), std::begin(list), std::end(list)); };
-    add(PT::nullAddressWords);
-    add(PT::nothingWords);
-    add(PT::includeWords);
-    add(PT::includeRawWords);
-    add(PT::messageWords);
-    add(PT::warningWords);
-    add(PT::errorWords);
-    add(PT::externWords);
-    add(PT::localWords);
-    add(PT::privateWords);
-    add(PT::protectedWords);
-    add(PT::lockedWords);
-    add(PT::publicWords);
-    add(PT::limitedWords);
-    add(PT::strictWords);
-    add(PT::restrictedWords);
-    add(PT::constWords);
-    add(PT::trueWords);
-    add(PT::falseWords);
-    add(PT::fieldKindWords);
-    add(PT::collectionKindWords);
-    add(PT::scriptKindWords);
-    add(PT::sequenceKindWords);
-    add(PT::xmlKindWords);
-    for (const zul::WordList& list : PT::typeWords)
-        words.insert(words.end(), list.words, list.words + list.count);
+    for (const zul::WordMeaning& meaning : zul::wordMeanings())
+        for (std::size_t i = 0; i < meaning.words.count; ++i)
+            words.push_back(meaning.words.words[i].spelling);
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
     return words;
@@ -194,7 +170,7 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
     }
     if (loaded) {
         const zul::SourceLines lines(documentText, path);
-        for (const tavrictool::LintFinding& lint : tavrictool::lintText(documentText, tokens)) {
+        for (const zul::LintFinding& lint : zul::lintText(documentText, tokens)) {
             Finding finding;
             finding.range = lines.range(lint.offset, zul::ParsingTools::wordEnd(documentText, lint.offset));
             finding.level = Level::Warning;
@@ -461,7 +437,7 @@ bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const
 std::vector<std::string> DocumentAnalysis::nodesAround(std::size_t offset) const
 {
     // Each open scope before the offset: "[" with the node's name after it, or a special scope
-    // ("[Collection") that belongs to the field named before its sign.
+    // (a collection's opening) that belongs to the field named before its sign.
     std::vector<std::string> path;
     for (std::size_t i = 0; i < tokens.size() && tokens[i].offset < offset; ++i) {
         const SourceToken& token = tokens[i];

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "MessageReader.hpp"
+#include "tavric/format/Formatter.hpp"
 #include "tavric/text/ParsingTools.hpp"
 #include "tavric/text/WholeFile.hpp"
-#include "tools/tavric/fmt/Formatter.hpp"
 
 namespace tavriclsp {
 
@@ -501,7 +501,7 @@ json LanguageServer::formatting(const OpenDocument& document) const
     const std::string& text = document.analysis->text();
     std::string formatted;
     // A text that does not parse is left alone: its diagnostics say why.
-    if (!document.analysis->accepted() || !tavricfmt::formatSource(text, formatted))
+    if (!document.analysis->accepted() || !zul::formatSource(text, formatted))
         return nullptr;
     if (formatted == text)
         return json::array();

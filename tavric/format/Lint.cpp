@@ -1,19 +1,14 @@
-#include "Lint.hpp"
+#include "tavric/format/Lint.hpp"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
-#include <set>
 
 #include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/Words.hpp"
 
-namespace tavrictool {
+namespace zul {
 
 namespace {
-
-using zul::ParsingTools;
-using zul::SourceToken;
-using zul::TokenRole;
 
 constexpr const char* keywordPrefix = "keyword-prefix";
 constexpr const char* strayWord = "stray-word";
@@ -54,27 +49,21 @@ std::size_t editDistance(const std::string& a, const std::string& b)
 // The type, access or qualifier word nearest to word, when it is a likely misspelling of one.
 std::string nearestDeclarationWord(const std::string& word)
 {
-    std::vector<zul::WordList> lists(std::begin(ParsingTools::typeWords), std::end(ParsingTools::typeWords));
-    const auto add = [&lists](const auto& words) { lists.push_back({words, std::size(words)}); };
-    add(ParsingTools::privateWords);
-    add(ParsingTools::protectedWords);
-    add(ParsingTools::lockedWords);
-    add(ParsingTools::publicWords);
-    add(ParsingTools::limitedWords);
-    add(ParsingTools::externWords);
-    add(ParsingTools::localWords);
-    add(ParsingTools::strictWords);
-    add(ParsingTools::restrictedWords);
-    add(ParsingTools::constWords);
+    // The first of equally near words wins: types, then access, then qualifiers.
+    std::vector<WordList> lists;
+    for (const WordClass wordClass : {WordClass::Type, WordClass::Access, WordClass::Qualifier})
+        for (const WordMeaning& meaning : wordMeanings())
+            if (meaning.wordClass == wordClass)
+                lists.push_back(meaning.words);
     std::string best;
     std::size_t bestDistance = 3;
     const std::string written = lower(word);
-    for (const zul::WordList& list : lists)
+    for (const WordList& list : lists)
         for (std::size_t i = 0; i < list.count; ++i) {
-            const std::size_t distance = editDistance(written, list.words[i]);
+            const std::size_t distance = editDistance(written, list.words[i].spelling);
             if (distance < bestDistance && distance * 3 <= written.size()) {
                 bestDistance = distance;
-                best = list.words[i];
+                best = list.words[i].spelling;
             }
         }
     return best;
@@ -92,34 +81,6 @@ bool isRealLiteral(const std::string& value)
     const std::size_t start = !value.empty() && value[0] == '-' ? 1 : 0;
     return start < value.size() && std::isdigit(static_cast<unsigned char>(value[start])) &&
            value.find('.') != std::string::npos;
-}
-
-// Whether an integer literal lies beyond what 64 bits hold (the parser clamps it to the limit).
-bool overflows(const std::string& value)
-{
-    const bool negative = value[0] == '-';
-    std::size_t p = negative ? 1 : 0;
-    unsigned base = 10;
-    if (value.compare(p, 2, "0x") == 0 || value.compare(p, 2, "0X") == 0) {
-        base = 16;
-        p += 2;
-    } else if (value.compare(p, 2, "0b") == 0 || value.compare(p, 2, "0B") == 0) {
-        base = 2;
-        p += 2;
-    } else if (value.size() > p + 1 && value[p] == '0') {
-        base = 8;
-    }
-    const std::uint64_t limit = negative ? std::uint64_t(1) << 63 : (std::uint64_t(1) << 63) - 1;
-    std::uint64_t total = 0;
-    for (; p < value.size(); ++p) {
-        const int digit = std::isdigit(static_cast<unsigned char>(value[p]))
-                              ? value[p] - '0'
-                              : std::tolower(static_cast<unsigned char>(value[p])) - 'a' + 10;
-        if (total > (limit - static_cast<unsigned>(digit)) / base)
-            return true;
-        total = total * base + static_cast<unsigned>(digit);
-    }
-    return false;
 }
 
 // The offset of the first byte of a string that does not belong to well-formed UTF-8, or npos.
@@ -168,7 +129,8 @@ class Linter {
 public:
     // Empty tokens mark places, not text: they are dropped in place (a copy would double the
     // memory that a large document's tokens take).
-    Linter(const std::string& text, zul::SourceTokens& all) : text(text), tokens(all)
+    Linter(const std::string& text, SourceTokens& all, const LintOptions& options)
+        : text(text), tokens(all), options(options)
     {
         tokens.erase(
             std::remove_if(tokens.begin(), tokens.end(), [](const SourceToken& token) { return token.length == 0; }),
@@ -193,7 +155,8 @@ public:
 private:
     void add(std::size_t offset, const char* name, std::string message, std::string hint)
     {
-        findings.push_back(LintFinding{offset, name, std::move(message), std::move(hint)});
+        if (!options.allowed.count(name))
+            findings.push_back(LintFinding{offset, name, std::move(message), std::move(hint)});
     }
 
     const SourceToken* at(std::size_t i) const { return i < tokens.size() ? &tokens[i] : nullptr; }
@@ -207,7 +170,8 @@ private:
             token.role != TokenRole::Value)
             return;
         const std::size_t end = token.offset + token.length;
-        if (next->offset != end || !ParsingTools::isIdentifierByte(text[end - 1]) || !ParsingTools::isIdentifierByte(text[end]))
+        if (next->offset != end || !ParsingTools::isIdentifierByte(text[end - 1]) ||
+            !ParsingTools::isIdentifierByte(text[end]))
             return;
         const std::string word = piece(text, token) + piece(text, *next);
         add(token.offset, keywordPrefix,
@@ -292,12 +256,12 @@ private:
         const SourceToken& token = tokens[i];
         if (token.role != TokenRole::Value)
             return;
-        // Up to 18 digits (the numbers of a map layer) fit in 64 bits in any base the digits allow.
-        if (token.length <= 18 && std::all_of(text.begin() + token.offset, text.begin() + token.end(),
-                                              [](char c) { return c >= '0' && c <= '9'; }))
+        // The numbers of a map layer are most of a large document: only what may be text is looked at.
+        const char first = text[token.offset];
+        if (!token.clamped && first != '"' && first != '\'')
             return;
         const std::string value = piece(text, token);
-        if (isIntegerLiteral(value) && overflows(value))
+        if (token.clamped)
             add(token.offset, integerOverflow,
                 "'" + value + "' does not fit in 64 bits: it reads as " +
                     (value[0] == '-' ? "-9223372036854775808" : "9223372036854775807"),
@@ -338,7 +302,8 @@ private:
     }
 
     const std::string& text;
-    zul::SourceTokens& tokens;
+    SourceTokens& tokens;
+    const LintOptions& options;
     std::vector<NodeNames> nodes;
     std::vector<LintFinding> findings;
     std::size_t skipName = static_cast<std::size_t>(-1);
@@ -353,9 +318,9 @@ const std::vector<std::string>& lintNames()
     return names;
 }
 
-std::vector<LintFinding> lintText(const std::string& text, zul::SourceTokens& tokens)
+std::vector<LintFinding> lintText(const std::string& text, SourceTokens& tokens, const LintOptions& options)
 {
-    return Linter(text, tokens).run();
+    return Linter(text, tokens, options).run();
 }
 
-} // namespace tavrictool
+} // namespace zul

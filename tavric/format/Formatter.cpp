@@ -1,17 +1,15 @@
-#include "tools/tavric/fmt/Formatter.hpp"
+#include "tavric/format/Formatter.hpp"
 
+#include <sstream>
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
 #include "tavric/text/Operators.hpp"
 #include "tavric/text/Documents.hpp"
 
-namespace tavricfmt {
+namespace zul {
 
 namespace {
-
-using zul::SourceToken;
-using zul::TokenRole;
 
 bool isComment(TokenRole role)
 {
@@ -67,7 +65,10 @@ std::size_t laidOutEnd(const std::string& source, const SourceToken& token)
 // are kept as written; the other roles decide blanks and indentation.
 class Layout {
 public:
-    Layout(const std::string& source, const zul::SourceTokens& tokens) : source(source), tokens(tokens) {}
+    Layout(const std::string& source, const SourceTokens& tokens, const FormatOptions& options)
+        : source(source), tokens(tokens), options(options)
+    {
+    }
 
     std::string run()
     {
@@ -101,7 +102,7 @@ public:
                 } else if (gap.continued) {
                     line += " \\";
                     endLine();
-                    line.assign(depth * indentWidth + continuationIndent, ' ');
+                    line.assign(depth * options.indentWidth + options.continuationIndent, ' ');
                 } else {
                     line += spacing(tokens[previous], atom, gap.empty);
                 }
@@ -181,8 +182,8 @@ private:
             else
                 shown.append(source, tokens[i].offset, tokens[i].length);
         }
-        zul::OperatorMatch match;
-        if (!zul::matchOperator(shown, 0, match))
+        OperatorMatch match;
+        if (!matchOperator(shown, 0, match))
             return first;
         std::size_t last = first;
         for (std::size_t k = 1; k < gapStarts.size() && gapStarts[k] < match.length; ++k)
@@ -205,7 +206,7 @@ private:
             i = next;
         }
         const std::size_t level = closing < depth ? depth - closing : 0;
-        return std::string(level * indentWidth, ' ');
+        return std::string(level * options.indentWidth, ' ');
     }
 
     static const char* spacing(const SourceToken& previous, const SourceToken& atom, bool touching)
@@ -227,7 +228,8 @@ private:
     }
 
     const std::string& source;
-    const zul::SourceTokens& tokens;
+    const SourceTokens& tokens;
+    const FormatOptions& options;
     std::string out;
     std::string line;
     std::size_t depth = 0;
@@ -235,12 +237,12 @@ private:
 
 } // namespace
 
-std::string formatTokens(const std::string& source, const zul::SourceTokens& tokens)
+std::string formatTokens(const std::string& source, const SourceTokens& tokens, const FormatOptions& options)
 {
-    return Layout(source, tokens).run();
+    return Layout(source, tokens, options).run();
 }
 
-std::uint64_t readingDigest(const std::string& source, const zul::SourceTokens& tokens)
+std::uint64_t readingDigest(const std::string& source, const SourceTokens& tokens)
 {
     // FNV-1a, over each token's role, length and bytes as laid out.
     std::uint64_t digest = 14695981039346656037ull;
@@ -256,17 +258,17 @@ std::uint64_t readingDigest(const std::string& source, const zul::SourceTokens& 
     return digest;
 }
 
-bool formatSource(const std::string& source, std::string& formatted)
+bool formatSource(const std::string& source, std::string& formatted, const FormatOptions& layout)
 {
-    zul::NameDictionary names;
-    zul::Tavric root(&names);
-    zul::SourceTokens tokens;
-    zul::ParseOptions options;
+    NameDictionary names;
+    Tavric root(&names);
+    SourceTokens tokens;
+    ParseOptions options;
     options.finalize = false;
     options.tokens = &tokens;
-    if (!zul::parse(root, source, options))
+    if (!parse(root, source, options))
         return false;
-    formatted = formatTokens(source, tokens);
+    formatted = formatTokens(source, tokens, layout);
     return true;
 }
 
@@ -284,4 +286,17 @@ std::string withoutLayout(const std::string& text)
     return out;
 }
 
-} // namespace tavricfmt
+std::string treeFingerprint(const Tavric& root)
+{
+    std::ostringstream text;
+    WriteOptions options;
+    options.raw = true;
+    write(root, text, options);
+    text << "\n----\n";
+    options.raw = false;
+    options.plain = true;
+    write(root, text, options);
+    return text.str();
+}
+
+} // namespace zul

@@ -9,16 +9,15 @@
 #include <vector>
 
 #include "tavric/model/Tavric.hpp"
+#include "tavric/format/Formatter.hpp"
 #include "tavric/text/Documents.hpp"
-#include "tools/tavric/fmt/FmtCommand.hpp"
-#include "tools/tavric/fmt/Formatter.hpp"
 
 namespace {
 
 std::string formatted(const std::string& source)
 {
     std::string out;
-    EXPECT_TRUE(tavricfmt::formatSource(source, out)) << source;
+    EXPECT_TRUE(zul::formatSource(source, out)) << source;
     return out;
 }
 
@@ -108,7 +107,7 @@ TEST(FormatterKeeps, RefusesWhatItCannotFollow)
     std::string out;
     for (const char* refused :
          {"a = 1\nb = 'xy'\n", "[a x = 1\n", "x = \\\n", "x = 1\n/* open to the end", "x = 1 /* open\r\n\n\n"})
-        EXPECT_FALSE(tavricfmt::formatSource(refused, out)) << refused;
+        EXPECT_FALSE(zul::formatSource(refused, out)) << refused;
 }
 
 // ---- properties over real documents ----
@@ -146,7 +145,7 @@ Parsed parse(const std::string& text)
     zul::ParseOptions options;
     options.finalize = false;
     result.accepted = zul::parse(root, text, options).accepted;
-    result.fingerprint = tavricfmt::treeFingerprint(root);
+    result.fingerprint = zul::treeFingerprint(root);
     return result;
 }
 
@@ -157,14 +156,14 @@ bool checkDocument(const std::string& name, const std::string& text)
     if (!before.accepted)
         return false;
     std::string once;
-    if (!tavricfmt::formatSource(text, once)) {
+    if (!zul::formatSource(text, once)) {
         ADD_FAILURE() << name << ": not laid out";
         return true;
     }
     std::string twice;
-    EXPECT_TRUE(tavricfmt::formatSource(once, twice)) << name;
+    EXPECT_TRUE(zul::formatSource(once, twice)) << name;
     EXPECT_EQ(twice, once) << name << ": formatting twice differs from once";
-    EXPECT_EQ(tavricfmt::withoutLayout(once), tavricfmt::withoutLayout(text)) << name << ": more than blanks changed";
+    EXPECT_EQ(zul::withoutLayout(once), zul::withoutLayout(text)) << name << ": more than blanks changed";
     EXPECT_EQ(commentCount(once), commentCount(text)) << name;
     const Parsed after = parse(once);
     EXPECT_TRUE(after.accepted) << name;

@@ -1,10 +1,10 @@
-#include "tools/tavric/fmt/UnifiedDiff.hpp"
+#include "tools/tavric/UnifiedDiff.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-namespace tavricfmt {
+namespace tavrictool {
 
 namespace {
 
@@ -150,4 +150,4 @@ std::string unifiedDiff(const std::string& before, const std::string& after, con
     return out;
 }
 
-} // namespace tavricfmt
+} // namespace tavrictool

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace tavricfmt {
+namespace tavrictool {
 
 // Lines of context around each change, as diff -u shows them.
 constexpr int diffContext = 3;
@@ -13,4 +13,4 @@ constexpr int diffContext = 3;
 std::string unifiedDiff(const std::string& before, const std::string& after, const std::string& beforeName,
                         const std::string& afterName);
 
-} // namespace tavricfmt
+} // namespace tavrictool

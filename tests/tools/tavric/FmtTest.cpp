@@ -1,4 +1,4 @@
-// tavric fmt as a command: options, statuses, what it prints and what it writes.
+// tavric fmt as a verb: options, statuses, what it prints and what it writes.
 
 #include <cstdlib>
 #include <dirent.h>
@@ -10,12 +10,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "InProcessCall.hpp"
 #include "tests/tools/ToolRunner.hpp"
-#include "tools/tavric/fmt/FmtCommand.hpp"
 
 namespace {
 
-using FmtRun = tooltest::ToolRun;
+using FmtRun = tooltest::Call;
 
 class FmtCommand : public tooltest::ScratchDirectory {
 protected:
@@ -31,22 +31,18 @@ protected:
         return names;
     }
 
-    static FmtRun fmt(const std::vector<std::string>& arguments, const std::string& input = "")
+    static tooltest::Call fmt(const std::vector<std::string>& arguments, const std::string& input = "")
     {
-        std::istringstream in(input);
-        std::ostringstream out;
-        std::ostringstream err;
-        FmtRun run;
-        run.status = tavricfmt::runFmt(arguments, in, out, err);
-        run.out = out.str();
-        run.err = err.str();
-        return run;
+        std::vector<std::string> words = {"fmt"};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        return tooltest::call(words, input);
     }
 };
 
 const char* const messy = "a=1\n[s\nx = 2+3   // sum\n]\n";
 const char* const tidy = "a = 1\n[s\n  x = 2 + 3 // sum\n]\n";
-const char* const usage = "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\n";
+const char* const usage =
+    "usage: tavric fmt [--check] [--diff] [-w] FILE... (- reads standard input)\nTry 'tavric help fmt'.\n";
 
 TEST_F(FmtCommand, PrintsTheLayout)
 {

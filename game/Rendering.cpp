@@ -89,7 +89,7 @@ void Ingame::onDraw()
     highlightPart.draw(scene, camera);
     stageDrawn(FrameStage::Fog);
 
-    logPart.draw(scene, scene.getSize().y);
+    logPart.draw(scene, static_cast<unsigned>(dialoguePart.clearBottom(static_cast<int>(scene.getSize().y))));
     playerPart.drawBars(scene);
     const HudFrame hud = hudFrame();
     hudPart.draw(scene, hud);

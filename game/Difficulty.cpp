@@ -26,8 +26,7 @@ int cellIndex(const MapRecord& map, int column, int row)
 
 const DifficultyRules& Ingame::rules() const
 {
-    const int index = static_cast<int>(shell().settings().difficulty);
-    return DifficultyTable[std::clamp(index, 0, DifficultyCount - 1)];
+    return rulesFor(static_cast<int>(shell().settings().difficulty));
 }
 
 void Ingame::hunterTouch(const Hunter& hunter)
@@ -64,6 +63,9 @@ bool Ingame::hunterMaySee(sf::Vector2f hunter) const
 void Ingame::leadCamera()
 {
     const DifficultyRules& r = rules();
+    // The view holds still while the pointer rests on something usable, so it stays under it.
+    if (highlightPart.active())
+        return;
     sf::Vector2f wanted;
     if (r.cameraLead > 0.f && playerPart.alive()) {
         const sf::Vector2f size(shell().scene().getSize());
@@ -89,18 +91,29 @@ void Ingame::doorOpened(int column, int row)
     if (std::find(doorsOpened.begin(), doorsOpened.end(), cell) != doorsOpened.end())
         return;
     doorsOpened.push_back(cell);
+    keepCheckpoint(true);
+}
+
+void Ingame::keepCheckpoint(bool healNow)
+{
     const DifficultyRules& r = rules();
     if (!r.checkpoints || !playerPart.alive())
         return;
-    playerPart.heal(r.maxLife / 2 - playerPart.life(), r.maxLife);
+    if (healNow)
+        playerPart.heal(r.maxLife / 2 - playerPart.life(), r.maxLife);
+    const MapRecord& map = worldPart.map();
     kept.kept = true;
     kept.place = playerPart.position();
-    kept.life = playerPart.life();
+    kept.life = std::max(playerPart.life(), r.maxLife / 2);
     kept.fallen.clear();
     for (const auto& monster : map.monsters)
         kept.fallen.push_back(monster->life() <= 0);
     kept.ground = map.layers[GroundLayer];
     kept.walls = map.layers[WallLayer];
+    kept.doorsOpened = doorsOpened;
+    kept.cabinetsUsed = cabinetsUsed;
+    kept.explored = mapPart.memory(worldPart.currentSlot());
+    kept.fog = map.explored;
     addMessage(logText(CheckpointText));
 }
 
@@ -122,13 +135,23 @@ void Ingame::applyResume()
     // The conversation is over: what it leads to (the objective) stays as after it.
     talked = true;
     MapRecord& map = worldPart.map();
-    if (!kept.kept || !rules().checkpoints)
+    if (!kept.kept || !rules().checkpoints) {
+        // From the level's start: its doors closed, its cabinets full.
+        doorsOpened.clear();
+        cabinetsUsed.clear();
         return;
+    }
     // The checkpoint was kept on this very map, reloaded unchanged.
     if (kept.ground.size() == map.layers[GroundLayer].size() && kept.walls.size() == map.layers[WallLayer].size()) {
         map.layers[GroundLayer] = kept.ground;
         map.layers[WallLayer] = kept.walls;
     }
+    // Everything else as it stood then too: what was used, opened and seen after it is undone.
+    doorsOpened = kept.doorsOpened;
+    cabinetsUsed = kept.cabinetsUsed;
+    mapPart.restore(worldPart.currentSlot(), kept.explored);
+    if (kept.fog.size() == map.explored.size())
+        map.explored = kept.fog;
     for (std::size_t i = 0; i < kept.fallen.size() && i < map.monsters.size(); ++i)
         if (kept.fallen[i])
             map.monsters[i]->damage(map.monsters[i]->life());
@@ -146,10 +169,7 @@ bool Ingame::useCabinet(int column, int row)
     const DifficultyRules& r = rules();
     if (r.cabinetHeal <= 0)
         return true;
-    const sf::Vector2f player = playerPart.position();
-    const float dx = player.x - (column * TileSize + TileSize / 2.f);
-    const float dy = player.y - (row * TileSize + TileSize / 2.f);
-    if (dx * dx + dy * dy >= CabinetReachSquared) {
+    if (!cabinetWithinReach(column, row, playerPart.position(), r.useFromTouchingCells)) {
         addText("TooFar");
         return true;
     }
@@ -162,6 +182,7 @@ bool Ingame::useCabinet(int column, int row)
     playerPart.heal(r.cabinetHeal, r.maxLife);
     addMessage(logText(CabinetHealText));
     audioPart.play(HealSound, HealPitch);
+    keepCheckpoint(false);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "game/Identifiers.hpp"
 #include "game/GameContext.hpp"
 #include "game/Tuning.hpp"
+#include "shell/Settings.hpp"
 
 #include <cstdlib>
 
@@ -24,29 +25,30 @@ int flickerAngle()
 // Counter values (counting down from DoorSteps) at which a moving door shows its next tile;
 // the last tile comes with the end of the task.
 constexpr int DoorTileCounters[2] = {15, 5};
-bool panelInReach(const GameContext& game, int column, int row)
+bool fromTouchingCells(const GameContext& game)
 {
-    return withinReach(game.playerPosition(), column, row);
+    return rulesFor(static_cast<int>(game.settings().difficulty)).useFromTouchingCells;
 }
 
-// Door panel work shared by the panel and the remote panel, around the panel cell.
+// Door panel work shared by the panel and the remote panel.
 void activateDoorPanel(GameContext& game, int column, int row)
 {
-    if (!panelInReach(game, column, row)) {
+    PanelWork work;
+    const MapRecord& map = game.map();
+    if (!panelWorkAt(map, column, row, work))
+        return;
+    if (!panelWorksFrom(map, work, game.playerPosition(), fromTouchingCells(game))) {
         game.addText("TooFar");
         return;
     }
-    int doorColumn = 0;
-    int doorRow = 0;
-    const MapRecord& map = game.map();
-    const int door = Events::findDoor(map, column, row, doorColumn, doorRow);
-    if (door == 0)
+    const int door = work.door.x < 0 ? 0 : map.value(WallLayer, work.door.x, work.door.y);
+    if (door != ClosedDoor && door != OpenDoor)
         return;
-    if (Events::doorMoving(game.tasks(), doorColumn, doorRow))
+    if (Events::doorMoving(game.tasks(), work.door.x, work.door.y))
         return;
     game.tasks().schedule(door == ClosedDoor ? &Events::openDoorTask : &Events::closeDoorTask,
-                          {map.width, doorColumn, doorRow, DoorSteps});
-    game.events().addSpark(doorColumn, doorRow, DoorSparkSteps);
+                          {map.width, work.door.x, work.door.y, DoorSteps});
+    game.events().addSpark(work.door.x, work.door.y, DoorSparkSteps);
 }
 
 void victoryTextEvent(GameContext& game, int, int, int mode)
@@ -75,14 +77,15 @@ void doorPanelEvent(GameContext& game, int column, int row, int mode)
     }
     if (mode != AttackCursor)
         return;
-    if (!panelInReach(game, column, row)) {
+    PanelWork work;
+    if (!panelWorkAt(game.map(), column, row, work))
+        return;
+    if (!panelWorksFrom(game.map(), work, game.playerPosition(), fromTouchingCells(game))) {
         game.addText("TooFar");
         return;
     }
-    int doorColumn = 0;
-    int doorRow = 0;
-    if (Events::findDoor(game.map(), column, row, doorColumn, doorRow) != 0)
-        game.events().addSpark(doorColumn, doorRow, AttackSparkSteps);
+    if (work.door.x >= 0)
+        game.events().addSpark(work.door.x, work.door.y, AttackSparkSteps);
 }
 
 // It works the door panel's way from a spot away from it, which analysing it tells.
@@ -91,7 +94,7 @@ void remoteDoorPanelEvent(GameContext& game, int column, int row, int mode)
     if (mode == AnalyseCursor)
         game.addText("RemotePanel");
     else if (mode == ActivateCursor)
-        activateDoorPanel(game, column + RemoteColumnOffset, row + RemoteRowOffset);
+        activateDoorPanel(game, column, row);
 }
 
 // Indexed by event number - 1; every map slot has the same handlers.
@@ -147,6 +150,49 @@ bool withinReach(sf::Vector2f position, int column, int row)
     const int dy = static_cast<int>(position.y) - (TileSize * row + TileSize / 2);
     // In 64 bits: a far-away panel must not overflow into "near".
     return static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy < PanelReachSquared;
+}
+
+bool panelWorkAt(const MapRecord& map, int column, int row, PanelWork& work)
+{
+    const int event = map.value(EventLayer, column, row);
+    if (event != DoorPanelEvent && event != RemoteDoorPanelEvent)
+        return false;
+    work = PanelWork();
+    work.panel = sf::Vector2i(column, row);
+    work.remote = event == RemoteDoorPanelEvent;
+    work.spot = work.remote ? sf::Vector2i(column + RemoteColumnOffset, row + RemoteRowOffset) : work.panel;
+    if (Events::findDoor(map, work.spot.x, work.spot.y, work.door.x, work.door.y) == 0)
+        work.door = sf::Vector2i(-1, -1);
+    return true;
+}
+
+std::vector<PanelWork> remotePanels(const MapRecord& map)
+{
+    std::vector<PanelWork> works;
+    PanelWork work;
+    for (int row = 0; row < map.height; ++row)
+        for (int column = 0; column < map.width; ++column)
+            if (map.value(EventLayer, column, row) == RemoteDoorPanelEvent && panelWorkAt(map, column, row, work))
+                works.push_back(work);
+    return works;
+}
+
+bool cellsTouch(sf::Vector2i a, sf::Vector2i b)
+{
+    return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1;
+}
+
+bool panelWorksFrom(const MapRecord& map, const PanelWork& work, sf::Vector2f player, bool fromTouchingCells)
+{
+    if (withinReach(player, work.spot.x, work.spot.y))
+        return true;
+    if (!fromTouchingCells)
+        return false;
+    const sf::Vector2i cell(cellOf(player.x), cellOf(player.y));
+    if (!work.remote)
+        return cellsTouch(cell, work.panel);
+    // Beside the door, on this side or the other, but not in the doorway itself.
+    return work.door.x >= 0 && cell != work.door && cellsTouch(cell, work.door) && !map.blocked(cell.x, cell.y);
 }
 
 EventHandler Events::handler(int slot, int event)

@@ -19,6 +19,25 @@ constexpr int EventsPerMap = LayerCodeStride;
 // centre, as a panel asks.
 bool withinReach(sf::Vector2f position, int column, int row);
 
+// What a panel works: the cell whose reach counts (the panel itself, or the spot a remote panel
+// is worked from) and the door it opens (x < 0 when it finds none).
+struct PanelWork {
+    sf::Vector2i panel;
+    sf::Vector2i spot;
+    sf::Vector2i door{-1, -1};
+    bool remote = false;
+};
+// The work of the panel in the cell; false when the cell holds no panel.
+bool panelWorkAt(const MapRecord& map, int column, int row, PanelWork& work);
+// Every remote panel of the map, row by row.
+std::vector<PanelWork> remotePanels(const MapRecord& map);
+// Whether two cells are the same or neighbours, diagonals included.
+bool cellsTouch(sf::Vector2i a, sf::Vector2i b);
+// Whether the player at `player` works the panel now: within reach of its spot, or, when
+// `fromTouchingCells` (the easier rules), standing in a cell that touches a door panel, or on a
+// floor cell that touches the door of a remote panel.
+bool panelWorksFrom(const MapRecord& map, const PanelWork& work, sf::Vector2f player, bool fromTouchingCells);
+
 // Column and row are the cell for clicks; for a step into the cell (StepMode) the scene position
 // of its centre.
 using EventHandler = void (*)(GameContext& game, int column, int row, int mode);

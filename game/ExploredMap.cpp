@@ -4,6 +4,7 @@
 #include "game/Objects.hpp"
 #include "game/Text.hpp"
 #include "game/Tuning.hpp"
+#include "game/monsters/Monster.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -39,6 +40,9 @@ const sf::Color OpenDoorColour(90, 215, 110);
 const sf::Color PanelColour(250, 215, 60);
 const sf::Color HatchColour(93, 255, 156);
 const sf::Color PlayerColour(255, 70, 60);
+const sf::Color CabinetColour(235, 240, 245);
+const sf::Color CabinetCross(220, 40, 40);
+const sf::Color HunterColour(200, 60, 255);
 
 // The mark's colour filling the cell, and the one of its inner square (marks on a wall or a
 // floor: a panel, the hatch), or transparent.
@@ -69,6 +73,10 @@ void markColours(MapMark mark, sf::Color& fill, sf::Color& inner)
         fill = FloorColour;
         inner = HatchColour;
         break;
+    case MapMark::Cabinet:
+        fill = CabinetColour;
+        inner = CabinetCross;
+        break;
     default:
         fill = sf::Color::Transparent;
         break;
@@ -85,21 +93,27 @@ void addQuad(sf::VertexArray& quads, sf::Vector2f at, float side, sf::Color colo
 
 } // namespace
 
-ExploredMap::Memory& ExploredMap::memoryFor(int slot, const MapRecord& map)
+MapMemory& ExploredMap::memoryFor(int slot, const MapRecord& map)
 {
     if (static_cast<std::size_t>(slot) >= memories.size())
         memories.resize(static_cast<std::size_t>(slot) + 1);
-    Memory& memory = memories[static_cast<std::size_t>(slot)];
+    MapMemory& memory = memories[static_cast<std::size_t>(slot)];
     if (memory.width != map.width || memory.height != map.height) {
+        memory = MapMemory();
         memory.width = map.width;
         memory.height = map.height;
         memory.cells.assign(static_cast<std::size_t>(map.width) * map.height, MapMark::Unseen);
     }
+    if (memory.hunterSeen.size() != map.monsters.size()) {
+        memory.hunterSeen.assign(map.monsters.size(), false);
+        memory.hunterPlace.assign(map.monsters.size(), sf::Vector2f());
+    }
     return memory;
 }
 
-void ExploredMap::see(Memory& memory, const MapRecord& map, int column, int row)
+void ExploredMap::see(MapMemory& memory, const MapRecord& map, int column, int row)
 {
+    litStep[static_cast<std::size_t>(row) * memory.width + column] = recordStep;
     const int event = map.value(EventLayer, column, row);
     MapMark mark = MapMark::Floor;
     switch (map.value(WallLayer, column, row)) {
@@ -107,7 +121,9 @@ void ExploredMap::see(Memory& memory, const MapRecord& map, int column, int row)
         mark = MapMark::Window;
         break;
     case WallCell:
-        mark = event == DoorPanelEvent || event == RemoteDoorPanelEvent ? MapMark::Panel : MapMark::Wall;
+        mark = event == DoorPanelEvent || event == RemoteDoorPanelEvent ? MapMark::Panel
+               : map.value(ObjectLayer, column, row) == CabinetTile  ? MapMark::Cabinet
+                                                                      : MapMark::Wall;
         break;
     case ClosedDoor:
         mark = MapMark::ClosedDoor;
@@ -128,15 +144,37 @@ void ExploredMap::record(int slot, const MapRecord& map, sf::Vector2f player, do
 {
     if (slot < 0)
         return;
-    Memory& memory = memoryFor(slot, map);
+    MapMemory& memory = memoryFor(slot, map);
+    litStep.resize(memory.cells.size());
+    // A new mark for this step's cells: earlier steps' marks need no clearing.
+    if (++recordStep == 0) {
+        std::fill(litStep.begin(), litStep.end(), 0u);
+        recordStep = 1;
+    }
     const int playerColumn = cellOf(player.x);
     const int playerRow = cellOf(player.y);
     if (map.contains(playerColumn, playerRow))
         see(memory, map, playerColumn, playerRow);
     const int rays = static_cast<int>(2.0 * halfCone * MapRaysPerRadian);
-    if (rays <= 0 || !(reach > 0.0) || rays > 100000)
-        return;
-    const double first = facing + Pi - halfCone;
+    if (rays > 0 && reach > 0.0 && rays <= 100000)
+        castRays(memory, map, player, facing + Pi - halfCone, halfCone, rays, reach);
+    for (std::size_t i = 0; i < map.monsters.size(); ++i) {
+        const Monster& hunter = *map.monsters[i];
+        const int column = cellOf(hunter.position().x);
+        const int row = cellOf(hunter.position().y);
+        if (hunter.life() <= 0) {
+            memory.hunterSeen[i] = false;
+        } else if (map.contains(column, row) &&
+                   litStep[static_cast<std::size_t>(row) * memory.width + column] == recordStep) {
+            memory.hunterSeen[i] = true;
+            memory.hunterPlace[i] = hunter.position();
+        }
+    }
+}
+
+void ExploredMap::castRays(MapMemory& memory, const MapRecord& map, sf::Vector2f player, double first,
+                           double halfCone, int rays, double reach)
+{
     for (int i = 0; i <= rays; ++i) {
         const double angle = first + 2.0 * halfCone * i / rays;
         const double c = std::cos(angle);
@@ -158,10 +196,37 @@ MapMark ExploredMap::mark(int slot, int column, int row) const
 {
     if (slot < 0 || static_cast<std::size_t>(slot) >= memories.size())
         return MapMark::Unseen;
-    const Memory& memory = memories[slot];
+    const MapMemory& memory = memories[slot];
     if (column < 0 || row < 0 || column >= memory.width || row >= memory.height)
         return MapMark::Unseen;
     return memory.cells[static_cast<std::size_t>(row) * memory.width + column];
+}
+
+bool ExploredMap::hunterLastSeen(int slot, std::size_t hunter, sf::Vector2f& place) const
+{
+    if (slot < 0 || static_cast<std::size_t>(slot) >= memories.size())
+        return false;
+    const MapMemory& memory = memories[slot];
+    if (hunter >= memory.hunterSeen.size() || !memory.hunterSeen[hunter])
+        return false;
+    place = memory.hunterPlace[hunter];
+    return true;
+}
+
+MapMemory ExploredMap::memory(int slot) const
+{
+    if (slot < 0 || static_cast<std::size_t>(slot) >= memories.size())
+        return MapMemory();
+    return memories[slot];
+}
+
+void ExploredMap::restore(int slot, const MapMemory& memory)
+{
+    if (slot < 0)
+        return;
+    if (static_cast<std::size_t>(slot) >= memories.size())
+        memories.resize(static_cast<std::size_t>(slot) + 1);
+    memories[slot] = memory;
 }
 
 int ExploredMap::seenCells(int slot) const
@@ -188,7 +253,7 @@ sf::Vector2f ExploredMap::origin(int width, int height, sf::Vector2u target)
 }
 
 void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot, sf::Vector2f player,
-                       const MapWords& words) const
+                       const std::vector<int>& usedCabinets, const MapWords& words) const
 {
     const sf::Vector2f size(target.getSize());
     sf::RectangleShape shade(size);
@@ -200,22 +265,40 @@ void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot,
     target.draw(title);
 
     if (slot >= 0 && static_cast<std::size_t>(slot) < memories.size() && memories[slot].width > 0) {
-        const Memory& memory = memories[slot];
+        const MapMemory& memory = memories[slot];
         const float cell = cellSize(memory.width, memory.height, target.getSize());
         const sf::Vector2f corner = origin(memory.width, memory.height, target.getSize());
         sf::VertexArray quads(sf::Quads);
         for (int row = 0; row < memory.height; ++row)
             for (int column = 0; column < memory.width; ++column) {
+                const int index = row * memory.width + column;
                 sf::Color fill, inner;
-                markColours(memory.cells[static_cast<std::size_t>(row) * memory.width + column], fill, inner);
+                markColours(memory.cells[static_cast<std::size_t>(index)], fill, inner);
                 if (fill.a == 0)
                     continue;
+                // An emptied cabinet: grey where the cross was, as on the wall.
+                if (memory.cells[static_cast<std::size_t>(index)] == MapMark::Cabinet &&
+                    std::find(usedCabinets.begin(), usedCabinets.end(), index) != usedCabinets.end())
+                    inner = UsedCabinetGrey;
                 const sf::Vector2f at(corner.x + column * cell, corner.y + row * cell);
                 addQuad(quads, at, cell, fill);
                 if (inner.a != 0)
                     addQuad(quads, at + sf::Vector2f(cell / 4.f, cell / 4.f), cell / 2.f, inner);
             }
         target.draw(quads);
+
+        // A diamond where each hunter still standing was last seen.
+        const float mark = std::max(5.f, cell * 0.4f);
+        sf::CircleShape hunter(mark, 4);
+        hunter.setOrigin(mark, mark);
+        hunter.setFillColor(HunterColour);
+        hunter.setOutlineColor(sf::Color::White);
+        hunter.setOutlineThickness(1.f);
+        for (std::size_t i = 0; i < memory.hunterSeen.size(); ++i)
+            if (memory.hunterSeen[i]) {
+                hunter.setPosition(corner + memory.hunterPlace[i] * (cell / TileSize));
+                target.draw(hunter);
+            }
 
         const float radius = std::max(6.f, cell * 0.45f);
         sf::CircleShape you(radius);
@@ -228,7 +311,8 @@ void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot,
     }
 
     // The legend: a swatch before each word, the whole row centred.
-    const sf::Color swatches[] = {ClosedDoorColour, OpenDoorColour, PanelColour, HatchColour, PlayerColour};
+    const sf::Color swatches[] = {ClosedDoorColour, OpenDoorColour, PanelColour, HatchColour,
+                                  CabinetCross,     HunterColour,   PlayerColour};
     std::vector<sf::Text> labels;
     float rowWidth = 0.f;
     for (std::size_t i = 0; i < words.legend.size() && i < std::size(swatches); ++i) {

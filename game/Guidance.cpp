@@ -35,6 +35,18 @@ bool Ingame::mapKey(sf::Keyboard::Key key)
 
 void Ingame::describeCell(int column, int row)
 {
+    // A door worked from afar, and the spot it is worked from, say where the other one is.
+    const MapRecord& map = worldPart.map();
+    for (const PanelWork& remote : remotePanels(map)) {
+        if (remote.door == sf::Vector2i(column, row)) {
+            addText("RemoteDoor");
+            return;
+        }
+        if (remote.spot == sf::Vector2i(column, row) && !map.blocked(column, row)) {
+            addText("RemoteSpot");
+            return;
+        }
+    }
     bool hatch = false;
     if (const LogText* text = cellDescription(worldPart.map(), column, row, hatch))
         addMessage(logText(*text));
@@ -47,7 +59,7 @@ void Ingame::guideStep()
     const sf::Vector2f player = playerPart.position();
     mapPart.record(worldPart.currentSlot(), worldPart.map(), player, playerPart.facing(), lightPart.viewDistance(),
                    lightPart.halfFieldOfView());
-    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), player);
+    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), player, rules().useFromTouchingCells);
     if (offerLeft > 0)
         --offerLeft;
 }

@@ -11,10 +11,11 @@ constexpr LogText MapTitleText{"MapTitle", "Map"};
 // Its marks name the bound keys.
 constexpr LogText MapHintText{"MapHint", "{map}, Escape or {pause} to close."};
 // The legend, in the order of the map's marks it explains.
-constexpr int MapLegendCount = 5;
+constexpr int MapLegendCount = 7;
 constexpr LogText MapLegendTexts[MapLegendCount] = {
     {"MapClosedDoor", "Closed door"}, {"MapOpenDoor", "Open door"}, {"MapPanel", "Panel"},
-    {"MapHatch", "Hatch"},           {"MapYou", "You"},
+    {"MapHatch", "Hatch"},           {"MapCabinet", "Cabinet"},    {"MapHunter", "Hunter last seen"},
+    {"MapYou", "You"},
 };
 
 // What analysing an object says, by object (its tile in the object sheet, see game/Objects.hpp).
@@ -38,7 +39,7 @@ constexpr LogText WindowText{"AboutWindow", "Thick glass: you see through, you d
 
 constexpr const LogText* GuideTexts[] = {
     &MapTitleText,       &MapHintText,      &MapLegendTexts[0], &MapLegendTexts[1], &MapLegendTexts[2],
-    &MapLegendTexts[3],  &MapLegendTexts[4], &ReadingDeskText,  &LabBenchText,      &ConsoleText,
+    &MapLegendTexts[3],  &MapLegendTexts[4], &MapLegendTexts[5], &MapLegendTexts[6], &ReadingDeskText,  &LabBenchText,      &ConsoleText,
     &CrateText,          &BarrelsText,      &PlantText,         &OperatingTableText, &TankText,
     &CablesText,         &ChairText,        &ScorchText,        &ServerRackText,    &PapersText,
     &CabinetText,        &BedText,          &DoorText,          &WindowText,

@@ -223,8 +223,15 @@ void Hud::drawPause(sf::RenderTarget& target, const HudFrame& frame) const
     sf::RectangleShape shade(size);
     shade.setFillColor(PauseShade);
     target.draw(shade);
-    sf::Text title = outlined(*textFont, frame.pausedTitle, PausedTitleSize);
     float y = size.y / 2.f - 160.f;
+    float goalY = y - 40.f - 56.f * static_cast<float>(frame.pausedGoal.size());
+    for (const std::string& words : frame.pausedGoal) {
+        sf::Text line = outlined(*textFont, words, PausedLineSize);
+        place(line, size.x / 2.f, goalY, 0.5f);
+        target.draw(line);
+        goalY += 56.f;
+    }
+    sf::Text title = outlined(*textFont, frame.pausedTitle, PausedTitleSize);
     place(title, size.x / 2.f, y, 0.5f);
     target.draw(title);
     y += 170.f;

@@ -23,6 +23,8 @@ struct HudFrame {
     bool paused = false;
     std::string offer; // the offer to continue a later level, above the conversation's box
     std::string pausedTitle;
+    // Above the title: what the level asks and how far it stands ("Hunters 3/12").
+    std::vector<std::string> pausedGoal;
     std::vector<std::string> pausedLines;
     const Menu* pauseMenu = nullptr; // its items, under the lines
     sf::Vector2f camera;

@@ -292,7 +292,8 @@ void Ingame::trackPointer()
         return;
     leadCamera();
     followCamera();
-    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), playerPart.position());
+    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), playerPart.position(),
+                       rules().useFromTouchingCells);
 }
 
 void Ingame::changeVolume(bool music, int direction)
@@ -352,6 +353,8 @@ void Ingame::onEvent(const sf::Event& event)
             return;
         else if (key == sf::Keyboard::C && continueOffered)
             playLevel(furthestLevel() - 1);
+        else if (key == shell().settings().key(Action::Use) && !dialoguePart.running() && playerPart.alive())
+            actAt(shell().pointer());
         else if (dialoguePart.running()) {
             if (key == sf::Keyboard::Space || key == sf::Keyboard::Return)
                 dialoguePart.advance();
@@ -373,20 +376,30 @@ void Ingame::onEvent(const sf::Event& event)
         if (!dialoguePart.running())
             shell().setCursor(cursor == ActivateCursor ? AttackCursor : cursor + 1);
     } else if (event.mouseButton.button == sf::Mouse::Left) {
-        if (cursor == AttackCursor)
-            playerPart.attack();
-        const sf::Vector2f camera = worldPart.camera();
-        const int column = cellOf(static_cast<double>(event.mouseButton.x) + camera.x);
-        const int row = cellOf(static_cast<double>(event.mouseButton.y) + camera.y);
-        if (cursor == ActivateCursor)
-            useCabinet(column, row);
-        if (EventHandler handler = eventHandlerAt(column, row))
-            handler(*this, column, row, cursor);
-        if (cursor == AnalyseCursor)
-            describeCell(column, row);
+        actAt(sf::Vector2f(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y)));
         if (dialoguePart.running())
             dialoguePart.advance();
     }
+}
+
+void Ingame::actAt(sf::Vector2f pointer)
+{
+    const sf::Vector2f camera = worldPart.camera();
+    const int column = cellOf(static_cast<double>(pointer.x) + camera.x);
+    const int row = cellOf(static_cast<double>(pointer.y) + camera.y);
+    // A thing usable from here is used whatever the cursor, but for analysing it.
+    int mode = shell().cursor();
+    if (mode != AnalyseCursor &&
+        usableFrom(worldPart.map(), column, row, playerPart.position(), rules().useFromTouchingCells))
+        mode = ActivateCursor;
+    if (mode == AttackCursor)
+        playerPart.attack();
+    if (mode == ActivateCursor)
+        useCabinet(column, row);
+    if (EventHandler handler = eventHandlerAt(column, row))
+        handler(*this, column, row, mode);
+    if (mode == AnalyseCursor)
+        describeCell(column, row);
 }
 
 // The bound keys, with the arrows and right Control beside them as before bindings existed.
@@ -427,6 +440,7 @@ void Ingame::onUpdate(int)
 void Ingame::playStep()
 {
     ++playedSteps;
+    const int standing = worldPart.monstersLeft();
     taskPart.run(*this);
     eventsPart.step();
     shell().spinCursor(CursorSpin);
@@ -455,6 +469,10 @@ void Ingame::playStep()
     hudPart.step();
     if (playerPart.attackTimer() != 0)
         worldPart.damageMonstersNear(playerPart.hitPoint(), HitRadiusSquared, HitDamage);
+    // A hunter down is a checkpoint, but for the last: the level is won then.
+    const int left = worldPart.monstersLeft();
+    if (left < standing && left > 0)
+        keepCheckpoint(false);
 
     // Asked for every step, shown once.
     if (!playerPart.alive())
@@ -523,6 +541,8 @@ HudFrame Ingame::hudFrame() const
     frame.offer = continueLine();
     if (isPaused) {
         frame.pausedTitle = logText(PausedText);
+        if (worldPart.monstersLeft() > 0)
+            frame.pausedGoal = {logText(ObjectiveText), frame.hunters};
         const char* pauseKey = keyName(shell().settings().key(Action::Pause));
         frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
         frame.pauseMenu = &pauseMenu;

@@ -31,7 +31,8 @@ namespace vrk {
 
 class Hunter;
 
-// Where a death resumes: kept when a door opens for the first time.
+// Where a death resumes: kept when a door opens for the first time, a hunter falls or a cabinet
+// heals. The hunters still standing start again from their posts.
 struct Checkpoint {
     bool kept = false;
     sf::Vector2f place;
@@ -41,6 +42,12 @@ struct Checkpoint {
     // The door states: the whole ground and wall layers.
     std::vector<int> ground;
     std::vector<int> walls;
+    // Cells of the doors opened once and of the cabinets used, and what the map had seen.
+    std::vector<int> doorsOpened;
+    std::vector<int> cabinetsUsed;
+    MapMemory explored;
+    // The walls the fog remembers.
+    std::vector<int> fog;
 };
 
 // The stages of a frame, in drawing order: casting the light, ground and objects, characters
@@ -148,11 +155,14 @@ public:
     void inCombat() override { lastCombatStep = playedSteps; }
     // A door has finished opening: the first opening of each keeps a checkpoint.
     void doorOpened(int column, int row) override;
+    // On the rules that keep them: the moment a death resumes at, life topped up to at least half
+    // (`healNow`: the player gets that life now too).
+    void keepCheckpoint(bool healNow);
     const Checkpoint& checkpoint() const { return kept; }
     // Heals once from the medical cabinet at the cell, in activate mode within reach; true when
     // the cell holds a cabinet (used or not).
     bool useCabinet(int column, int row);
-    // Medical cabinets used in this level, by cell index: they stay used after a death.
+    // Medical cabinets used in this level, by cell index.
     const std::vector<int>& usedCabinets() const { return cabinetsUsed; }
     void drawUsedCabinets(sf::RenderTarget& target, sf::Vector2f camera) const;
 
@@ -225,6 +235,8 @@ private:
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
     bool mapKey(sf::Keyboard::Key key);
+    // A left click (or the use key) with the pointer there, in scene coordinates.
+    void actAt(sf::Vector2f pointer);
     // The analyse cursor on a cell whose event has nothing to say: its object's line.
     void describeCell(int column, int row);
     // Each played step: the map records what the light reaches, the highlight follows the

@@ -67,21 +67,29 @@ const LogText* cellDescription(const MapRecord& map, int column, int row, bool& 
     return nullptr;
 }
 
-bool usableFrom(const MapRecord& map, int column, int row, sf::Vector2f player)
+bool cabinetWithinReach(int column, int row, sf::Vector2f player, bool fromTouchingCells)
+{
+    const float dx = player.x - (column * TileSize + TileSize / 2.f);
+    const float dy = player.y - (row * TileSize + TileSize / 2.f);
+    return dx * dx + dy * dy < CabinetReachSquared ||
+           (fromTouchingCells && cellsTouch({cellOf(player.x), cellOf(player.y)}, {column, row}));
+}
+
+bool usableFrom(const MapRecord& map, int column, int row, sf::Vector2f player, bool fromTouchingCells)
 {
     if (!map.contains(column, row))
         return false;
-    const int event = map.value(EventLayer, column, row);
-    if (event == RemoteDoorPanelEvent)
-        return withinReach(player, column + RemoteColumnOffset, row + RemoteRowOffset);
-    return (event == DoorPanelEvent || map.value(ObjectLayer, column, row) == CabinetTile) &&
-           withinReach(player, column, row);
+    PanelWork work;
+    if (panelWorkAt(map, column, row, work))
+        return panelWorksFrom(map, work, player, fromTouchingCells);
+    return map.value(ObjectLayer, column, row) == CabinetTile &&
+           cabinetWithinReach(column, row, player, fromTouchingCells);
 }
 
-void ObjectHighlight::step(const MapRecord& map, sf::Vector2f pointer, sf::Vector2f player)
+void ObjectHighlight::step(const MapRecord& map, sf::Vector2f pointer, sf::Vector2f player, bool fromTouchingCells)
 {
     where = sf::Vector2i(cellOf(pointer.x), cellOf(pointer.y));
-    shown = usableFrom(map, where.x, where.y, player);
+    shown = usableFrom(map, where.x, where.y, player, fromTouchingCells);
 }
 
 void ObjectHighlight::draw(sf::RenderTarget& target, sf::Vector2f camera) const

@@ -35,14 +35,17 @@ enum ObjectTile {
 // the map's own (`hatch` is then set).
 const LogText* cellDescription(const MapRecord& map, int column, int row, bool& hatch);
 
+// Whether a medical cabinet in the cell is within the player's reach (a cell and a half; with
+// `fromTouchingCells`, also from any cell that touches it).
+bool cabinetWithinReach(int column, int row, sf::Vector2f player, bool fromTouchingCells);
 // Whether the player standing at `player` can use the thing in the cell now: a door panel or a
-// medical cabinet within reach, or a remote panel from the spot it works from.
-bool usableFrom(const MapRecord& map, int column, int row, sf::Vector2f player);
+// medical cabinet within reach, or a remote panel from where it works (see panelWorksFrom).
+bool usableFrom(const MapRecord& map, int column, int row, sf::Vector2f player, bool fromTouchingCells);
 
 // The frame around the usable thing under the pointer, decided each step and drawn over the fog.
 class ObjectHighlight {
 public:
-    void step(const MapRecord& map, sf::Vector2f pointer, sf::Vector2f player);
+    void step(const MapRecord& map, sf::Vector2f pointer, sf::Vector2f player, bool fromTouchingCells);
     void clear() { shown = false; }
     bool active() const { return shown; }
     sf::Vector2i cell() const { return where; }

@@ -96,7 +96,7 @@ void Ingame::onDraw()
     dialoguePart.draw(scene);
     hudPart.drawOverlays(scene, hud);
     if (mapPart.shown())
-        mapPart.draw(scene, fonts[MessageFont], worldPart.currentSlot(), playerPart.position(), mapWords());
+        mapPart.draw(scene, fonts[MessageFont], worldPart.currentSlot(), playerPart.position(), cabinetsUsed, mapWords());
     if (optionsPart.isOpen())
         optionsPart.draw();
     stageDrawn(FrameStage::Interface);

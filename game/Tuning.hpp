@@ -148,6 +148,9 @@ struct DifficultyRules {
     float cameraLead;
     bool slideAlongWalls;
     int hunterFireInterval;
+    // Panels, remote panels and cabinets work from every cell that touches them (a remote panel:
+    // from every floor cell that touches its door), as well as from within their reach.
+    bool useFromTouchingCells;
 };
 
 // The view leads toward the pointer by at most this share of its size, closing this share of
@@ -175,12 +178,18 @@ constexpr int EasyFireInterval = 30;
 // Indexed by the Difficulty of the settings: easy, normal, classic.
 constexpr int DifficultyCount = 3;
 constexpr DifficultyRules DifficultyTable[DifficultyCount] = {
-    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire
+    // life, every, push, guard, checkpoints, cabinet, calm, heal, sight, lead, slide, fire, touching
     {EasyLife, false, TouchPush, GuardSteps, true, EasyCabinetHeal, EasyCalmSteps, EasyHealEvery, true, CameraLeadShare,
-     true, EasyFireInterval},
+     true, EasyFireInterval, true},
     {StartLife, false, TouchPush, GuardSteps, true, NormalCabinetHeal, 0, 0, true, CameraLeadShare, true,
-     HunterFireInterval},
-    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval},
+     HunterFireInterval, true},
+    {StartLife, true, 0.f, 0, false, 0, 0, 0, false, 0.f, false, HunterFireInterval, false},
 };
+
+// The row of a difficulty (the settings' Difficulty as an int); out of range reads the nearest.
+constexpr const DifficultyRules& rulesFor(int difficulty)
+{
+    return DifficultyTable[difficulty < 0 ? 0 : difficulty >= DifficultyCount ? DifficultyCount - 1 : difficulty];
+}
 
 } // namespace vrk

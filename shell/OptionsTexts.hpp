@@ -17,7 +17,7 @@ constexpr LogText OptionsKeysText{"OptionsKeys", "Keys"};
 constexpr LogText OptionsActionTexts[ActionCount] = {
     {"OptionsActionUp", "Walk up"},       {"OptionsActionDown", "Walk down"}, {"OptionsActionLeft", "Walk left"},
     {"OptionsActionRight", "Walk right"}, {"OptionsActionRun", "Run"},        {"OptionsActionPause", "Pause"},
-    {"OptionsActionMap", "Map"}};
+    {"OptionsActionMap", "Map"},          {"OptionsActionUse", "Use"}};
 constexpr LogText OptionsResetText{"OptionsReset", "Reset to defaults"};
 constexpr LogText OptionsBackText{"OptionsBack", "Back"};
 constexpr LogText OptionsOnText{"OptionsOn", "On"};
@@ -57,6 +57,7 @@ constexpr const LogText* OptionsScreenTexts[] = {&OptionsTitleText,
                                                  &OptionsActionTexts[4],
                                                  &OptionsActionTexts[5],
                                                  &OptionsActionTexts[6],
+                                                 &OptionsActionTexts[7],
                                                  &OptionsResetText,
                                                  &OptionsBackText,
                                                  &OptionsOnText,

@@ -84,14 +84,14 @@ const NamedKey namedKeys[] = {
     {sf::Keyboard::Slash, "Slash"},
 };
 
-const char* const actionNames[ActionCount] = {"Up", "Down", "Left", "Right", "Run", "Pause", "Map"};
+const char* const actionNames[ActionCount] = {"Up", "Down", "Left", "Right", "Run", "Pause", "Map", "Use"};
 
 const sf::Keyboard::Key qwertyKeys[ActionCount] = {sf::Keyboard::W,      sf::Keyboard::S, sf::Keyboard::A,
                                                    sf::Keyboard::D,      sf::Keyboard::LShift,
-                                                   sf::Keyboard::P,      sf::Keyboard::M};
+                                                   sf::Keyboard::P,      sf::Keyboard::M,      sf::Keyboard::E};
 const sf::Keyboard::Key azertyKeys[ActionCount] = {sf::Keyboard::Z,      sf::Keyboard::S, sf::Keyboard::Q,
                                                    sf::Keyboard::D,      sf::Keyboard::LShift,
-                                                   sf::Keyboard::P,      sf::Keyboard::M};
+                                                   sf::Keyboard::P,      sf::Keyboard::M,      sf::Keyboard::E};
 
 // The whole numbers kept under "Settings": one line here for each, with its limits.
 struct IntSetting {

@@ -11,8 +11,9 @@ namespace vrk {
 
 // The actions a player can bind to a key of their own. The arrow keys and right Control keep
 // working beside the bound keys, as before bindings existed.
-enum class Action { Up, Down, Left, Right, Run, Pause, Map };
-constexpr int ActionCount = 7;
+// Use works the panel or cabinet under the pointer, as a left click does.
+enum class Action { Up, Down, Left, Right, Run, Pause, Map, Use };
+constexpr int ActionCount = 8;
 
 // A key's name in the user data ("W", "LShift", "Num4"), or null for a key without one.
 const char* keyName(sf::Keyboard::Key key);

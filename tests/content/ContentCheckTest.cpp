@@ -23,11 +23,15 @@ namespace {
 // maps after the first (the game asks for key + slot on them, and the plain key when absent) and
 // every line of the opening conversation. The log's lines come first.
 constexpr int ShippedMaps = 3;
-constexpr int TextsPerLaterMap = 4;
+constexpr int TextsPerLaterMap = 7;
+// What a map says of its remote panel: the panel, the door it opens, the spot it works from, and
+// the name all three give that door.
+constexpr const char* RemoteKeys[] = {"RemotePanel", "RemoteDoor", "RemoteSpot", "RemoteDoorName"};
 
 std::vector<std::string> logKeys()
 {
-    std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar", "RemotePanel"};
+    std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
+    keys.insert(keys.end(), std::begin(RemoteKeys), std::end(RemoteKeys));
     keys.push_back(vrk::GameOverText.key);
     keys.push_back(vrk::ResumeOverText.key);
     keys.push_back(vrk::VictoryText.key);
@@ -41,9 +45,12 @@ std::vector<std::string> logKeys()
     for (const vrk::LogText* text : vrk::GuideTexts)
         keys.push_back(text->key);
     // Every later map has its own books, remote panel and hatch, and a line naming its level.
-    for (int slot = 1; slot < int(Config::get().maps.size()); ++slot)
-        keys.insert(keys.end(), {vrk::mapTextKey("Books", slot), vrk::mapTextKey("RemotePanel", slot),
-                                 vrk::mapTextKey("Victory", slot), vrk::levelNameKey(slot)});
+    for (int slot = 1; slot < int(Config::get().maps.size()); ++slot) {
+        keys.insert(keys.end(), {vrk::mapTextKey("Books", slot), vrk::mapTextKey("Victory", slot),
+                                 vrk::levelNameKey(slot)});
+        for (const char* key : RemoteKeys)
+            keys.push_back(vrk::mapTextKey(key, slot));
+    }
     return keys;
 }
 
@@ -265,8 +272,8 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 88u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
-        << "5 event texts, 6 lines of the log, 3 of the levels, 3 of the easier rules, 24 of the map and of "
+    ASSERT_EQ(keys.size(), 93u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
+        << "8 event texts, 6 lines of the log, 3 of the levels, 3 of the easier rules, 26 of the map and of "
            "analysing, 4 texts of each map after the first, 15 texts of the HUD and the pause, the 23 lines of the "
            "opening conversation, 6 texts of the title, the options screen's and 3 of the question before leaving";
     const zul::Tavric* languages = config.find({"Language"});
@@ -467,6 +474,66 @@ TEST(ConfigMaps, EveryDoorOpensFromAPanelThePlayerCanReach)
             }
         EXPECT_GE(doors, 3);
         EXPECT_GE(remoteDoors, 1) << "at least one door worked from a remote panel";
+    }
+}
+
+// Where a player tries a panel: a door panel from a floor cell that touches both it and its door,
+// a remote panel from the floor beside its door, in view of the panel; and the remote panel's
+// lines name its door in the words the map gives it, in every language.
+TEST(ConfigMaps, EveryPanelWorksFromBesideItsDoorAndItsLinesNameThatDoor)
+{
+    const Config& config = Config::get();
+    const zul::Tavric* languages = config.find({"Language"});
+    ASSERT_NE(languages, nullptr);
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const auto touch = [](int x, int y, int ox, int oy) { return std::abs(x - ox) <= 1 && std::abs(y - oy) <= 1; };
+    for (std::size_t slot = 0; slot < config.maps.size(); ++slot) {
+        const MapData& map = config.maps[slot];
+        SCOPED_TRACE(map.name);
+        ASSERT_TRUE(map.problem.empty()) << map.problem;
+        const Reach reach(map);
+        int remotes = 0;
+        for (const DoorWork& w : doorWorks(map)) {
+            const std::string where = "(" + std::to_string(w.panelColumn) + ", " + std::to_string(w.panelRow) + ")";
+            ASSERT_GE(w.doorColumn, 0) << "the panel at " << where << " finds no door";
+            const auto besideDoor = [&](int x, int y) {
+                return reach.at(x, y) && !map.blocked(x, y) && touch(x, y, w.doorColumn, w.doorRow) &&
+                       !(x == w.doorColumn && y == w.doorRow);
+            };
+            if (map.value(vrk::EventLayer, w.panelColumn, w.panelRow) == vrk::DoorPanelEvent) {
+                bool tried = false;
+                for (int y = w.panelRow - 1; y <= w.panelRow + 1; ++y)
+                    for (int x = w.panelColumn - 1; x <= w.panelColumn + 1; ++x)
+                        tried = tried || besideDoor(x, y);
+                EXPECT_TRUE(tried) << "no floor cell a player reaches touches both the panel at " << where
+                                   << " and its door";
+                continue;
+            }
+            ++remotes;
+            const int spotX = w.operatorColumn, spotY = w.operatorRow;
+            EXPECT_TRUE(besideDoor(spotX, spotY) && (spotX == w.doorColumn || spotY == w.doorRow))
+                << "the remote panel at " << where << " works from (" << spotX << ", " << spotY
+                << "), which is not reachable floor beside its door";
+            EXPECT_TRUE(panelSeenFrom(map, spotX, spotY, w.panelColumn, w.panelRow))
+                << "the remote panel at " << where << " cannot be seen from where it works";
+            for (auto it = languages->childrenBegin(); it != languages->childrenEnd(); ++it) {
+                const zul::Tavric& language = *it->second;
+                const auto text = [&](const char* key) {
+                    const std::string own = vrk::mapTextKey(key, int(slot));
+                    return language.exists(own) ? lower(language[own].getString()) : std::string();
+                };
+                const std::string name = text("RemoteDoorName");
+                ASSERT_FALSE(name.empty()) << it->first << " gives the door no name";
+                for (const char* key : {"RemotePanel", "RemoteDoor", "RemoteSpot"})
+                    EXPECT_NE(text(key).find(name), std::string::npos)
+                        << it->first << "." << vrk::mapTextKey(key, int(slot)) << " does not name " << name;
+            }
+        }
+        EXPECT_EQ(remotes, 1);
     }
 }
 

@@ -183,6 +183,56 @@ TEST_F(DifficultyRulesTest, EachSituationFollowsTheRulesOfEachDifficulty)
     }
 }
 
+// On the easier rules a hunter struck down and a cabinet used keep checkpoints too, and a death
+// gives back that moment: the hunters fallen, the cabinets used, the map as it was seen.
+TEST_F(DifficultyRulesTest, AHunterDownAndACabinetUsedKeepCheckpointsThatAResumeGivesBack)
+{
+    for (const Difficulty difficulty : Difficulties) {
+        SCOPED_TRACE(difficultyName(difficulty));
+        startOn(difficulty);
+        const sf::Vector2f here = centre(12, 14);
+        game->player().placeAt(here);
+        Monster& struck = *game->world().map().monsters[0];
+        MonsterProbe::position(struck) = here + sf::Vector2f(60.f, 0.f);
+        program->setCursor(AttackCursor);
+        pointAt(struck.position());
+        const sf::Vector2f at = screen(struck.position());
+        click(sf::Mouse::Left, static_cast<int>(at.x), static_cast<int>(at.y));
+        step();
+        ASSERT_EQ(struck.life(), 0);
+        EXPECT_EQ(game->checkpoint().kept, rules().checkpoints);
+        EXPECT_EQ(game->checkpoint().place, rules().checkpoints ? here : sf::Vector2f());
+
+        const sf::Vector2f byCabinet = centre(4, 4);
+        game->player().placeAt(byCabinet);
+        setLife(40);
+        activate(3, 4);
+        const bool healing = rules().cabinetHeal > 0;
+        EXPECT_EQ(game->checkpoint().place, rules().checkpoints ? byCabinet : sf::Vector2f());
+        const int seen = game->exploredMap().seenCells(0);
+        // Seen after the checkpoint: forgotten by the resume.
+        game->player().placeAt(centre(18, 17));
+        step(2);
+        ASSERT_GT(game->exploredMap().seenCells(0), seen);
+
+        setLife(0);
+        press(sf::Keyboard::Space);
+        ASSERT_TRUE(game->player().alive());
+        const MapRecord& map = game->world().map();
+        if (!rules().checkpoints) {
+            EXPECT_EQ(map.monsters[0]->life(), HunterLife);
+            EXPECT_TRUE(game->usedCabinets().empty());
+            continue;
+        }
+        EXPECT_EQ(game->player().position(), byCabinet);
+        EXPECT_EQ(game->player().life(), std::max(40 + rules().cabinetHeal, rules().maxLife / 2));
+        EXPECT_EQ(map.monsters[0]->life(), 0);
+        EXPECT_EQ(map.monsters[1]->life(), HunterLife);
+        EXPECT_EQ(game->usedCabinets().size(), healing ? 1u : 0u);
+        EXPECT_EQ(game->exploredMap().seenCells(0), seen);
+    }
+}
+
 TEST_F(DifficultyRulesTest, EasyHealsSlowlyOutOfCombatOnly)
 {
     startOn(Difficulty::Easy);

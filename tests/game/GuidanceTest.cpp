@@ -2,8 +2,11 @@
 // frame around a usable thing within reach, driven step by step on one room.
 #include "IngameFixture.hpp"
 
+#include "monsters/MonsterProbe.hpp"
+
 #include "game/GuideTexts.hpp"
 #include "game/Objects.hpp"
+#include "game/monsters/Hunter.hpp"
 
 namespace vrk {
 namespace testing {
@@ -215,6 +218,34 @@ TEST_F(Guidance, AnalysingAnyObjectDoorOrWindowGivesItsLine)
     EXPECT_EQ(lastLine(), "Books.");
 }
 
+TEST_F(Guidance, TheMapMarksCabinetsAndWhereEachStandingHunterWasLastSeenAndThePauseTheGoal)
+{
+    game->world().map().monsters.push_back(std::make_unique<Hunter>(*game, centre(6, 5), 0.0));
+    Monster& hunter = *game->world().map().monsters.back();
+    sf::Vector2f place;
+    EXPECT_FALSE(game->exploredMap().hunterLastSeen(0, 0, place));
+
+    // In the light toward the cabinet, the hunter on the way: both on the map.
+    standAndPoint({3, 5}, CabinetCell);
+    EXPECT_EQ(mark(CabinetCell), MapMark::Cabinet);
+    standAndPoint({3, 5}, {9, 5});
+    ASSERT_TRUE(game->exploredMap().hunterLastSeen(0, 0, place));
+    EXPECT_EQ(place, centre(6, 5));
+    // Moved out of the light it stays where it was seen; fallen, it is forgotten.
+    MonsterProbe::position(hunter) = centre(10, 10);
+    standAndPoint({3, 5}, CabinetCell);
+    ASSERT_TRUE(game->exploredMap().hunterLastSeen(0, 0, place));
+    EXPECT_EQ(place, centre(6, 5));
+
+    press(sf::Keyboard::P);
+    const std::vector<std::string> goal = {"Objective: bring every Hunter down.", "Hunters 1/1"};
+    EXPECT_EQ(game->hudFrame().pausedGoal, goal);
+    press(sf::Keyboard::P);
+    hunter.damage(HunterLife);
+    step();
+    EXPECT_FALSE(game->exploredMap().hunterLastSeen(0, 0, place));
+}
+
 // ---- the frame around what can be used ----
 
 TEST_F(Guidance, AUsableThingUnderThePointerWithinReachIsFramed)
@@ -247,6 +278,112 @@ TEST_F(Guidance, AUsableThingUnderThePointerWithinReachIsFramed)
     const sf::Vector2f edge = screen(sf::Vector2f(PanelCell.x * TileSize + 8.f, PanelCell.y * TileSize + TileSize / 2.f));
     const sf::Color colour = picture.getPixel(static_cast<unsigned>(edge.x), static_cast<unsigned>(edge.y));
     EXPECT_EQ(colour, sf::Color(130, 235, 120));
+}
+
+// ---- where panels work, and what using them takes ----
+
+// The remote panel's door, beside the cell it is worked from: (RemoteCell + (2, -4)) = (5, 7).
+const sf::Vector2i RemoteSpot(RemoteCell.x + RemoteColumnOffset, RemoteCell.y + RemoteRowOffset),
+    RemoteDoor(RemoteSpot.x + 1, RemoteSpot.y);
+
+class Panels : public Guidance {
+protected:
+    void SetUp() override
+    {
+        Guidance::SetUp();
+        game->world().map().setValue(WallLayer, RemoteDoor.x, RemoteDoor.y, ClosedDoor);
+        for (const char* key : {"RemoteDoor", "RemoteSpot", "RemotePanel", "TooFar"})
+            program->languageDocument().child(key).setString(std::string(key) + ".");
+    }
+    int wall(sf::Vector2i cell) const { return game->world().map().value(WallLayer, cell.x, cell.y); }
+};
+
+TEST_F(Panels, WorkFromEveryCellTouchingThemOnNormalAndFromTheirReachOnClassic)
+{
+    const struct {
+        sf::Vector2i player, pointer;
+        bool onNormal, onClassic;
+    } cases[] = {
+        {{WallColumn - 1, 2}, PanelCell, true, false},  // diagonal to the panel
+        {{WallColumn - 1, 4}, PanelCell, true, false},  // beside the door, diagonal to its panel
+        {{WallColumn - 2, 3}, PanelCell, false, false}, // a cell away
+        {RemoteSpot, RemoteCell, true, true},           // the remote panel's own spot
+        {{RemoteDoor.x, RemoteDoor.y - 1}, RemoteCell, true, false}, // any floor touching its door
+        {{RemoteDoor.x + 1, RemoteDoor.y + 1}, RemoteCell, true, false},
+        {{RemoteDoor.x + 2, RemoteDoor.y}, RemoteCell, false, false}, // not touching the door
+        {{RemoteCell.x, RemoteCell.y - 1}, RemoteCell, false, false}, // beside the panel, far from its door
+        {{CabinetCell.x + 1, CabinetCell.y + 1}, CabinetCell, true, true},
+    };
+    for (const Difficulty difficulty : {Difficulty::Normal, Difficulty::Classic})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << difficultyName(difficulty) << ", player on (" << c.player.x << ", "
+                                              << c.player.y << "), pointer on (" << c.pointer.x << ", " << c.pointer.y
+                                              << ")");
+            program->settings().difficulty = difficulty;
+            standAndPoint(c.player, c.pointer);
+            EXPECT_EQ(game->highlight().active(), difficulty == Difficulty::Normal ? c.onNormal : c.onClassic);
+        }
+}
+
+TEST_F(Panels, ALeftClickUsesWhatIsFramedWhateverTheCursorAndTheUseKeyDoesTheSame)
+{
+    program->settings().difficulty = Difficulty::Normal;
+    const struct {
+        int cursor;
+        bool useKey;
+        sf::Vector2i player, pointer, door;
+        bool opens, swings;
+    } cases[] = {
+        {AttackCursor, false, {WallColumn - 1, 2}, PanelCell, ClosedDoorCell, true, false},
+        {ActivateCursor, false, {WallColumn - 1, 2}, PanelCell, ClosedDoorCell, true, false},
+        {AttackCursor, true, {WallColumn - 1, 2}, PanelCell, ClosedDoorCell, true, false},
+        {AttackCursor, false, {RemoteDoor.x, RemoteDoor.y - 1}, RemoteCell, RemoteDoor, true, false},
+        {AnalyseCursor, false, {WallColumn - 1, 2}, PanelCell, ClosedDoorCell, false, false},
+        {AttackCursor, false, {WallColumn - 3, 3}, PanelCell, ClosedDoorCell, false, true}, // out of reach
+        {AttackCursor, true, {WallColumn - 3, 3}, PanelCell, ClosedDoorCell, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "cursor " << c.cursor << (c.useKey ? ", use key" : ", click")
+                                          << ", player on (" << c.player.x << ", " << c.player.y << ")");
+        ASSERT_TRUE(startWith(guideRoom()));
+        game->world().map().setValue(WallLayer, RemoteDoor.x, RemoteDoor.y, ClosedDoor);
+        standAndPoint(c.player, c.pointer);
+        program->setCursor(c.cursor);
+        if (c.useKey)
+            press(program->settings().key(Action::Use));
+        else
+            clickCell(c.pointer);
+        EXPECT_EQ(game->player().attackTimer() != 0, c.swings);
+        step(DoorSteps + 1);
+        EXPECT_EQ(wall(c.door), c.opens ? OpenDoor : ClosedDoor);
+    }
+}
+
+TEST_F(Panels, TheRemotePanelsDoorAndSpotSayWhatWorksThemAndTheViewHoldsOnAFramedThing)
+{
+    program->setCursor(AnalyseCursor);
+    const struct {
+        sf::Vector2i cell;
+        const char* line;
+    } cases[] = {{RemoteDoor, "RemoteDoor."}, {RemoteSpot, "RemoteSpot."}, {RemoteCell, "RemotePanel."},
+                 {ClosedDoorCell, "A door. It opens from a panel beside it."}};
+    for (const auto& c : cases) {
+        standAndPoint({RemoteDoor.x, RemoteDoor.y - 1}, c.cell);
+        program->setCursor(AnalyseCursor);
+        clickCell(c.cell);
+        EXPECT_EQ(lastLine(), c.line);
+    }
+
+    // Framed: the view stays where it was however the pointer lies from the centre.
+    program->settings().difficulty = Difficulty::Normal;
+    standAndPoint({WallColumn - 1, 2}, PanelCell);
+    ASSERT_TRUE(game->highlight().active());
+    const sf::Vector2f before = game->world().camera();
+    step(10);
+    EXPECT_EQ(game->world().camera(), before);
+    standAndPoint({WallColumn - 1, 2}, {WallColumn - 6, 9});
+    step(10);
+    EXPECT_NE(game->world().camera(), before);
 }
 
 } // namespace

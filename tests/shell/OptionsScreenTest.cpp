@@ -261,14 +261,14 @@ struct BindCase {
 TEST_F(OptionsScreenTest, ABoundKeySwapsAndAReservedOneIsRefused)
 {
     using K = sf::Keyboard;
-    const std::vector<K::Key> defaults{K::W, K::S, K::A, K::D, K::LShift, K::P, K::M};
+    const std::vector<K::Key> defaults{K::W, K::S, K::A, K::D, K::LShift, K::P, K::M, K::E};
     const BindCase cases[] = {
-        {vrk::Action::Map, K::K, {K::W, K::S, K::A, K::D, K::LShift, K::P, K::K}, ""},
+        {vrk::Action::Map, K::K, {K::W, K::S, K::A, K::D, K::LShift, K::P, K::K, K::E}, ""},
         {vrk::Action::Down,
          K::W,
-         {K::S, K::W, K::A, K::D, K::LShift, K::P, K::M},
+         {K::S, K::W, K::A, K::D, K::LShift, K::P, K::M, K::E},
          "Walk up had that key: it takes the old one."},
-        {vrk::Action::Run, K::Space, {K::W, K::S, K::A, K::D, K::Space, K::P, K::M}, ""},
+        {vrk::Action::Run, K::Space, {K::W, K::S, K::A, K::D, K::Space, K::P, K::M, K::E}, ""},
         {vrk::Action::Up, K::F5, defaults, "F5 is kept for the game itself: choose another."},
         {vrk::Action::Pause, K::F11, defaults, "F11 is kept for the game itself: choose another."},
         {vrk::Action::Left, K::F1, defaults, "That key cannot be bound: choose another."},

@@ -312,7 +312,7 @@ void ExploredMap::draw(sf::RenderTarget& target, const sf::Font& font, int slot,
 
     // The legend: a swatch before each word, the whole row centred.
     const sf::Color swatches[] = {ClosedDoorColour, OpenDoorColour, PanelColour, HatchColour,
-                                  CabinetCross,     HunterColour,   PlayerColour};
+                                  CabinetColour,    HunterColour,   PlayerColour};
     std::vector<sf::Text> labels;
     float rowWidth = 0.f;
     for (std::size_t i = 0; i < words.legend.size() && i < std::size(swatches); ++i) {

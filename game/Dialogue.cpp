@@ -19,6 +19,7 @@ namespace {
 
 constexpr int BoxMargin = 10;
 constexpr int TextMargin = 10;
+constexpr int BoxOutline = 1;
 constexpr unsigned TextSize = 40;
 
 const sf::Color Red(255, 0, 0, 196);
@@ -241,6 +242,14 @@ void Dialogue::advance()
     game.setCursor(savedCursor);
 }
 
+int Dialogue::clearBottom(int sceneHeight) const
+{
+    if (script == NoScript || height == 0)
+        return sceneHeight;
+    // Above its outline, as it stands while it opens or folds.
+    return y + (maxHeight - height) / 2 - BoxOutline - BoxMargin;
+}
+
 void Dialogue::draw(sf::RenderTarget& target)
 {
     if (script == NoScript)
@@ -259,7 +268,7 @@ void Dialogue::draw(sf::RenderTarget& target)
     sf::RectangleShape box(sf::Vector2f(static_cast<float>(width), static_cast<float>(height)));
     box.setFillColor(entry.boxColour);
     box.setOutlineColor(sf::Color::White);
-    box.setOutlineThickness(1.0f);
+    box.setOutlineThickness(static_cast<float>(BoxOutline));
     // The box opens and folds about its middle line.
     box.setPosition(static_cast<float>(x), static_cast<float>(y + (maxHeight - height) / 2));
     target.draw(box);

@@ -57,6 +57,9 @@ public:
     // the box folds away.
     void skip();
     void draw(sf::RenderTarget& target);
+    // Where lines drawn under the box's level must end to stay clear of it (the message log at
+    // the conversation's end): above the box while one shows, else the scene's bottom.
+    int clearBottom(int sceneHeight) const;
     // No script running (a restart).
     void reset() { script = NoScript; }
 

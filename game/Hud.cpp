@@ -163,6 +163,11 @@ void Hud::draw(sf::RenderTarget& target, const HudFrame& frame) const
     }
 }
 
+float Hud::offerTop(float sceneHeight)
+{
+    return std::round(sceneHeight * OfferBottom - 1.5f * OfferSize);
+}
+
 void Hud::drawOverlays(sf::RenderTarget& target, const HudFrame& frame) const
 {
     if (!textFont)
@@ -170,7 +175,7 @@ void Hud::drawOverlays(sf::RenderTarget& target, const HudFrame& frame) const
     if (!frame.offer.empty()) {
         sf::Text offer = outlined(*textFont, frame.offer, OfferSize);
         const sf::Vector2f size(target.getSize());
-        place(offer, size.x / 2.f, std::round(size.y * OfferBottom - 1.5f * OfferSize), 0.5f);
+        place(offer, size.x / 2.f, offerTop(size.y), 0.5f);
         target.draw(offer);
     }
     if (frame.paused)

@@ -66,6 +66,8 @@ public:
 
     // The HUD proper, over the fog and under the dialogue.
     void draw(sf::RenderTarget& target, const HudFrame& frame) const;
+    // The top of the offer to continue's line, on a scene of that height.
+    static float offerTop(float sceneHeight);
     // Over everything, the dialogue too: the pause screen and the volume indicator.
     void drawOverlays(sf::RenderTarget& target, const HudFrame& frame) const;
 

@@ -1,6 +1,7 @@
 #include "game/Ingame.hpp"
 
 #include "game/HudTexts.hpp"
+#include "game/KeyTexts.hpp"
 #include "game/Identifiers.hpp"
 #include "game/Progress.hpp"
 #include "game/Tuning.hpp"
@@ -24,6 +25,12 @@ constexpr unsigned ResourceLoadingSteps = FontCount + SoundCount + MusicCount + 
 Ingame::Ingame(ModuleContext& shell) : Module(shell), dialoguePart(*this), optionsPart(shell)
 {
     pauseMenu.setLayout(PauseMenuLayout);
+    // The log's lines keep the key of their words, to speak the language chosen later.
+    logPart.setWording(
+        [this](const std::string& words) {
+            return keyOfWords(this->shell().languageDocument(), words, this->shell().settings());
+        },
+        [this](const std::string& key) { return withBoundKeys(languageText(key), this->shell().settings()); });
 }
 
 Ingame::~Ingame() = default;
@@ -129,6 +136,28 @@ void Ingame::playFromTitle(int slot)
     offerContinue = false;
 }
 
+void Ingame::askLeave()
+{
+    leaveFromPause = isPaused;
+    askingLeave = true;
+    setPaused(true);
+}
+
+void Ingame::answerLeave(const sf::Event& event)
+{
+    const bool key = event.type == sf::Event::KeyPressed;
+    if (key && (event.key.code == sf::Keyboard::Escape || event.key.code == sf::Keyboard::Return)) {
+        askingLeave = false;
+        leaveToTitle();
+        return;
+    }
+    if (!key && event.type != sf::Event::MouseButtonPressed)
+        return;
+    askingLeave = false;
+    if (!leaveFromPause || (key && event.key.code == shell().settings().key(Action::Pause)))
+        setPaused(false);
+}
+
 void Ingame::leaveToTitle()
 {
     // Kept now, as closing the window would: the title's Continue reads what this game reached.
@@ -196,6 +225,7 @@ void Ingame::onRestart()
     audioPart.playMusic(DarkTheme);
     won = false;
     isPaused = false;
+    askingLeave = false;
     talked = false;
     playedSteps = 0;
     lastCombatStep = 0;
@@ -233,7 +263,7 @@ bool Ingame::pauseMenuEvent(const sf::Event& event)
     if (chosen == PauseOptionsItem)
         optionsPart.open();
     else if (chosen == PauseTitleItem)
-        leaveToTitle();
+        askLeave();
     return true;
 }
 
@@ -247,6 +277,23 @@ void Ingame::followOptionsVolumes()
 void Ingame::refreshPauseMenu()
 {
     pauseMenu.setItems({logText(PausedOptionsText), logText(PausedTitleText)});
+}
+
+void Ingame::followLanguage()
+{
+    refreshPauseMenu();
+    logPart.reword();
+}
+
+void Ingame::trackPointer()
+{
+    // A conversation holds the view where it is, paused or not.
+    if (dialoguePart.running())
+        return;
+    leadCamera();
+    followCamera();
+    highlightPart.step(worldPart.map(), shell().pointer() + worldPart.camera(), playerPart.position(),
+                       rules().useFromTouchingCells);
 }
 
 void Ingame::changeVolume(bool music, int direction)
@@ -270,11 +317,15 @@ void Ingame::onEvent(const sf::Event& event)
         mapPausedGame = false;
         return;
     }
+    if (isStarted() && askingLeave) {
+        answerLeave(event);
+        return;
+    }
     if (isStarted() && optionsPart.isOpen()) {
         optionsPart.handleEvent(event);
         followOptionsVolumes();
-        // Its words follow the language, which only an event on the options can change.
-        refreshPauseMenu();
+        // The words follow the language, which only an event on the options can change.
+        followLanguage();
         return;
     }
     if (isStarted() && pauseMenuShown() && pauseMenuEvent(event))
@@ -285,7 +336,7 @@ void Ingame::onEvent(const sf::Event& event)
             return;
         if (key == sf::Keyboard::Escape) {
             if (isStarted())
-                leaveToTitle();
+                askLeave();
             else
                 shell().popState(false);
             return;
@@ -377,8 +428,10 @@ void Ingame::onUpdate(int)
         followOptionsVolumes();
     }
     // Steps that come while paused are dropped, not saved up: a resumed game does not hurry.
-    if (isPaused)
+    if (isPaused) {
+        trackPointer();
         return;
+    }
     playStep();
     // The walls lit at the step's end are remembered, as the frame that follows shows them.
     castLight();
@@ -430,7 +483,7 @@ void Ingame::playStep()
 
     // Asked for every step, shown once.
     if (!playerPart.alive())
-        logPart.keep(logText(GameOverText));
+        logPart.keep(logText(rules().checkpoints ? ResumeOverText : GameOverText));
 
     const bool wasWon = won;
     won = worldPart.allMonstersDead();
@@ -507,6 +560,12 @@ HudFrame Ingame::hudFrame() const
         const char* pauseKey = keyName(shell().settings().key(Action::Pause));
         frame.pausedLines = {logText(PausedKeysText, "{key}", pauseKey ? pauseKey : "P"), logText(PausedSettingsText)};
         frame.pauseMenu = &pauseMenu;
+    }
+    if (askingLeave) {
+        // The question stands alone, without the pause's items.
+        frame.pausedTitle = logText(LeaveQuestionText);
+        frame.pausedLines = {logText(LeaveLossText), logText(LeaveKeysText)};
+        frame.pauseMenu = nullptr;
     }
     frame.camera = worldPart.camera();
     frame.player = playerPart.position();

@@ -177,13 +177,18 @@ public:
     const Menu& pausedMenu() const { return pauseMenu; }
     // The options, opened from the pause screen.
     const OptionsScreen& options() const { return optionsPart; }
-    bool pauseMenuShown() const { return isPaused && !mapPart.shown(); }
+    bool pauseMenuShown() const { return isPaused && !mapPart.shown() && !askingLeave; }
 
     // ---- the title ----
     // The title chose the level (a slot) that the next start plays, as a new game: no offer to
     // continue, which the title made itself.
     void playFromTitle(int slot);
-    // Escape and the pause's "Back to the title": the user data is saved and the title comes back.
+    // Escape in play and the pause's "Back to the title" ask first, over the paused game: Escape
+    // again or Return leaves, any other key or button goes back (to play, or to the pause screen
+    // it was asked from; the pause key resumes play).
+    void askLeave();
+    bool leaveAsked() const { return askingLeave; }
+    // Leaving: the user data is saved and the title comes back.
     void leaveToTitle();
     // Shown after the opening conversation until the first hunter falls.
     bool objectiveShown() const;
@@ -223,6 +228,14 @@ private:
     // Keys and the pointer on the pause screen's items; false for an event they do not take.
     bool pauseMenuEvent(const sf::Event& event);
     void refreshPauseMenu();
+    // The answer to the question of leaving; it takes every key and button.
+    void answerLeave(const sf::Event& event);
+    // After an event on the options: the pause's items and the log's lines in the language now
+    // in use.
+    void followLanguage();
+    // While paused the view's lead and the frame around a usable thing keep following the
+    // pointer, so that the first click after resuming lands on the cell it shows.
+    void trackPointer();
     void followOptionsVolumes();
     // The map's key opens it over a paused game; it, Escape or the pause key close it and give
     // the game back as it was. False for a key the map does not take.
@@ -294,6 +307,9 @@ private:
     bool mapPausedGame = false;
     std::size_t mapsToLoad = 1;
     bool isPaused = false;
+    // The question of leaving stands; it was asked from the pause screen.
+    bool askingLeave = false;
+    bool leaveFromPause = false;
     // The opening conversation has run in this game.
     bool talked = false;
     // Played steps since the start, and the step at which each hunter last sounded the alert.

@@ -98,9 +98,14 @@ void Ingame::onDraw()
     highlightPart.draw(scene, camera);
     stageDrawn(FrameStage::Fog);
 
-    logPart.draw(scene, scene.getSize().y);
-    playerPart.drawBars(scene);
     const HudFrame hud = hudFrame();
+    // The log stays clear of the conversation's box and of the offer's line above it.
+    const int sceneHeight = static_cast<int>(scene.getSize().y);
+    int logBottom = dialoguePart.clearBottom(sceneHeight);
+    if (!hud.offer.empty())
+        logBottom = std::min(logBottom, static_cast<int>(Hud::offerTop(static_cast<float>(sceneHeight))) - 10);
+    logPart.draw(scene, static_cast<unsigned>(logBottom));
+    playerPart.drawBars(scene);
     hudPart.draw(scene, hud);
     dialoguePart.draw(scene);
     hudPart.drawOverlays(scene, hud);

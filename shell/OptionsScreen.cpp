@@ -86,6 +86,8 @@ void OptionsScreen::open()
     dragging = -1;
     status.clear();
     steps = 0;
+    const Settings& settings = shellContext.settings();
+    openedSize = sf::Vector2u(static_cast<unsigned>(settings.windowWidth), static_cast<unsigned>(settings.windowHeight));
 }
 
 void OptionsScreen::close()
@@ -137,9 +139,8 @@ std::string OptionsScreen::languageName(const std::string& code) const
 }
 
 std::vector<sf::Vector2u> OptionsScreen::windowSizes(const std::vector<sf::VideoMode>& modes, unsigned depth,
-                                                     sf::Vector2u current)
+                                                     std::vector<sf::Vector2u> sizes)
 {
-    std::vector<sf::Vector2u> sizes{current};
     for (const sf::VideoMode& mode : modes)
         if (mode.bitsPerPixel == depth && mode.width >= unsigned(MinWindowWidth) &&
             mode.height >= unsigned(MinWindowHeight))
@@ -294,8 +295,13 @@ void OptionsScreen::change(int row, int direction)
     case WindowRow: {
         const sf::Vector2u current(static_cast<unsigned>(settings.windowWidth),
                                    static_cast<unsigned>(settings.windowHeight));
-        const std::vector<sf::Vector2u> sizes =
-            windowSizes(sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, current);
+        // The default and the size the screen opened with stay on offer, whatever the display
+        // lists: a size tried is never a way of no return.
+        const Settings defaults;
+        const sf::Vector2u standard(static_cast<unsigned>(defaults.windowWidth),
+                                    static_cast<unsigned>(defaults.windowHeight));
+        const std::vector<sf::Vector2u> sizes = windowSizes(
+            sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, {current, standard, openedSize});
         const auto at = std::find(sizes.begin(), sizes.end(), current);
         const sf::Vector2u next =
             sizes[cycle(static_cast<int>(at - sizes.begin()), direction, static_cast<int>(sizes.size()))];

@@ -67,9 +67,9 @@ public:
     static sf::FloatRect rowArea(int row);
     static sf::FloatRect sliderArea(int row);
     // The window sizes offered: the display's modes of the desktop's depth that the user data can
-    // keep, each size once, from the smallest, with the current size among them.
+    // keep and the sizes given (the current one among them), each size once, from the smallest.
     static std::vector<sf::Vector2u> windowSizes(const std::vector<sf::VideoMode>& modes, unsigned depth,
-                                                 sf::Vector2u current);
+                                                 std::vector<sf::Vector2u> sizes);
 
 private:
     std::string text(const LogText& words) const;
@@ -105,6 +105,8 @@ private:
     // Steps since the screen opened, for the key wait's blinking, and since Left or Right went down.
     int steps = 0;
     int heldSteps = 0;
+    // The window's size when the screen opened: offered again until it closes.
+    sf::Vector2u openedSize;
 };
 
 } // namespace vrk

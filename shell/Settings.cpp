@@ -222,7 +222,15 @@ bool Settings::applyKeyPreset(const std::string& name)
     const sf::Keyboard::Key* preset = name == "qwerty" ? qwertyKeys : name == "azerty" ? azertyKeys : nullptr;
     if (!preset)
         return false;
-    std::copy(preset, preset + ActionCount, keys);
+    // A preset is a keyboard's layout: it moves the walking keys and nothing the player chose
+    // for the other actions. An action that held a walking key's new key takes its old one.
+    for (const Action walk : {Action::Up, Action::Down, Action::Left, Action::Right}) {
+        const int index = static_cast<int>(walk);
+        for (sf::Keyboard::Key& other : keys)
+            if (&other != &keys[index] && other == preset[index])
+                other = keys[index];
+        keys[index] = preset[index];
+    }
     return true;
 }
 

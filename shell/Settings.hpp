@@ -56,8 +56,9 @@ struct Settings {
     void read(const zul::Tavric& document, std::ostream& errors);
     // Writes every value into the document, replacing what was there.
     void write(zul::Tavric& document) const;
-    // The bindings of a named preset ("qwerty", the defaults, or "azerty", ZQSD); false (nothing
-    // changed) for an unknown name.
+    // The walking keys of a named preset ("qwerty", W A S D, or "azerty", Z Q S D); the other
+    // bindings stay, except one on a key the preset takes, which gets the walking key it
+    // replaces. False (nothing changed) for an unknown name.
     bool applyKeyPreset(const std::string& name);
 
     // One step of 10 up or down, kept within 0 to 100.

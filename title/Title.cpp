@@ -101,7 +101,11 @@ void Title::onRestart()
     shown.insert(shown.end(), {NewGameItem, OptionsItem, CreditsItem, QuitItem});
 
     refreshWords();
-    itemMenu.select(0);
+    // Coming back (from the credits or play), the pointer may rest on an item: that one is lit,
+    // as it would be had it just moved there. The first time, the first item is.
+    const int under = comeBack ? itemMenu.itemAt(shell().pointer()) : -1;
+    itemMenu.select(under >= 0 ? under : 0);
+    comeBack = true;
     shell().setCursor(MainCursor);
     if (themeOpen) {
         theme.setLoop(true);

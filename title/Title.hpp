@@ -78,6 +78,8 @@ private:
     OptionsScreen optionsScreen;
     std::vector<Item> shown;
     int continueFrom = 0;
+    // The title has been shown in this run already.
+    bool comeBack = false;
     std::string hint;
     std::string resourceDirectory;
 };

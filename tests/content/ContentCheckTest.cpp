@@ -33,6 +33,7 @@ std::vector<std::string> logKeys()
     std::vector<std::string> keys = {"Victory", "Books", "DoorPanel", "TooFar"};
     keys.insert(keys.end(), std::begin(RemoteKeys), std::end(RemoteKeys));
     keys.push_back(vrk::GameOverText.key);
+    keys.push_back(vrk::ResumeOverText.key);
     keys.push_back(vrk::VictoryText.key);
     for (const vrk::LogText& level : {vrk::LevelClearedText, vrk::GameWonText, vrk::ContinueText})
         keys.push_back(level.key);
@@ -65,6 +66,8 @@ std::vector<std::string> requiredKeys()
         keys.push_back(text->key);
     for (const vrk::LogText* text : vrk::OptionsScreenTexts)
         keys.push_back(text->key);
+    for (const vrk::LogText& text : vrk::LeaveTexts)
+        keys.push_back(text.key);
     return keys;
 }
 
@@ -269,10 +272,10 @@ TEST(ConfigTexts, EveryLanguageHasEveryKey)
     const Config& config = Config::get();
     ASSERT_TRUE(config.loaded) << config.messages;
     const std::vector<std::string> keys = requiredKeys();
-    ASSERT_EQ(keys.size(), 89u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
-        << "8 event texts, 5 lines of the log, 3 of the levels, 3 of the easier rules, 26 of the map and of "
+    ASSERT_EQ(keys.size(), 93u + std::size(vrk::OptionsScreenTexts) + TextsPerLaterMap * (config.maps.size() - 1))
+        << "8 event texts, 6 lines of the log, 3 of the levels, 3 of the easier rules, 26 of the map and of "
            "analysing, 4 texts of each map after the first, 15 texts of the HUD and the pause, the 23 lines of the "
-           "opening conversation, 6 texts of the title, and the options screen's";
+           "opening conversation, 6 texts of the title, the options screen's and 3 of the question before leaving";
     const zul::Tavric* languages = config.find({"Language"});
     ASSERT_NE(languages, nullptr);
     EXPECT_TRUE(languages->exists("En"));

@@ -171,9 +171,11 @@ yellow_share() {
 }
 title_shown() { [ "$(yellow_share "$1" 590 420 740 104)" -gt 15 ] && [ "$(white_share "$1" 400 978 1120 36)" -gt 15 ]; }
 
-# leave_game SECONDS: Escape from play to the title, Escape again on the title to quit; waits for
-# the end as finish_game does.
+# leave_game SECONDS: Escape from play asks first (its question over the paused game), Escape
+# again goes to the title, Escape on the title quits; waits for the end as finish_game does.
 leave_game() {
+  xdotool key Escape
+  wait_screen 15 "$work/leave-asked.png" paused_shown || fail "Escape from play did not ask first"
   xdotool key Escape
   wait_screen 15 "$work/left-to-title.png" title_shown || fail "Escape from play did not show the title"
   xdotool key Escape

@@ -2,7 +2,7 @@
 # Plays the real game with synthetic input under Xvfb and checks what the screen shows: the
 # credits skipped with a key, New game on the title, the opening conversation clicked through, the light turning toward
 # the pointer, a walk up to a wall, a door panel found and its door opened and walked through,
-# the run bar draining, Escape to the title and Escape again. A second run closes the window and reads the data.vrk written.
+# the run bar draining, Escape twice to the title (leaving asks first) and Escape again. A second run closes the window and reads the data.vrk written.
 # Needs RUN_DIR, TOOLS_DIR and a DISPLAY (Xvfb); E2E_SHOTS keeps the captures in that folder.
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
@@ -188,7 +188,7 @@ else
 fi
 
 leave_game 15
-expect_status 0 "Escape to the title, Escape"
+expect_status 0 "Escape twice to the title, Escape"
 [ -e "$dir/data.vrk" ] && "$dir/tavric" unscramble "$dir/data.vrk" >/dev/null 2>&1 &&
   pass "Escape writes a readable data.vrk" || fail "Escape did not write a readable data.vrk"
 grep -vx 'Setting vertical sync not supported' "$dir/stderr" | grep -q . &&

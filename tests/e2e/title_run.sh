@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The title as a player meets it: the credits skipped with a key give the title (no Continue on a
-# first run), Return starts a new game, Escape from play comes back to the title having saved, and
+# first run), Return starts a new game, Escape from play asks first (another key plays on, Return
+# leaves) and comes back to the title having saved, and
 # Escape on the title ends the run with status 0 and data.vrk written. A second run, with a level
 # reached, offers Continue first; the pointer on Quit ends it.
 # Needs RUN_DIR, TOOLS_DIR and a DISPLAY (Xvfb); E2E_SHOTS keeps the captures in that folder.
@@ -37,8 +38,16 @@ wait_screen 30 "$shots/new-game.png" bars_shown && pass "Return on New game star
   fail "New game did not start play"
 
 xdotool key Escape
-wait_screen 15 "$shots/back.png" title_shown && pass "Escape from play goes back to the title" ||
-  fail "Escape from play did not show the title"
+wait_screen 15 "$shots/leave-asked.png" paused_shown && pass "Escape from play asks first" ||
+  fail "Escape from play did not ask first"
+xdotool key w
+wait_screen 15 "$shots/leave-declined.png" unpaused && pass "another key goes back to play" ||
+  fail "another key did not give play back"
+xdotool key Escape
+wait_screen 15 "$shots/leave-asked-again.png" paused_shown || fail "Escape from play did not ask again"
+xdotool key Return
+wait_screen 15 "$shots/back.png" title_shown && pass "Return confirms and goes back to the title" ||
+  fail "Escape, Return from play did not show the title"
 [ -e "$dir/data.vrk" ] && "$dir/tavric" unscramble "$dir/data.vrk" >/dev/null 2>&1 &&
   pass "leaving play wrote a readable data.vrk" || fail "no readable data.vrk after leaving play"
 

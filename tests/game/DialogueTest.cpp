@@ -200,27 +200,35 @@ TEST_F(DialogueTest, ClickingFastPastAnActionLineStillRunsItsAction)
     EXPECT_EQ(game->log().size(), 3u);
 }
 
-// The help names the keys bound now, whatever the preset or a key of the player's own.
+// The help names the buttons and the keys bound now, whatever the preset or a key of the
+// player's own.
 TEST_F(DialogueTest, HelpLineAddsItsTextsWithTheBoundKeysAndClosesWithoutAClick)
 {
+    const char* const buttons = "Left click: attack or use. Right click: change mode.";
     const struct {
         const char* preset;
-        sf::Keyboard::Key up; // then bound to Up, when not Unknown
-        const char* first;
-        const char* second;
+        sf::Keyboard::Key up, run, pause, map; // bound after the preset, when not Unknown
+        const char* keys;
+        const char* leave;
     } cases[] = {
-        {"qwerty", sf::Keyboard::Unknown, "LShift to run, M for the map, Escape to leave.",
-         "Mouse to aim, both buttons, WASD or arrows to move."},
-        {"azerty", sf::Keyboard::Unknown, "LShift to run, M for the map, Escape to leave.",
-         "Mouse to aim, both buttons, ZQSD or arrows to move."},
-        {"qwerty", sf::Keyboard::Numpad8, "LShift to run, M for the map, Escape to leave.",
-         "Mouse to aim, both buttons, Numpad8 A S D or arrows to move."},
+        {"qwerty", sf::Keyboard::Unknown, sf::Keyboard::Unknown, sf::Keyboard::Unknown, sf::Keyboard::Unknown,
+         "Walk: WASD or arrows. Run: LShift. Map: M.", "Pause: P. Leave the level: Escape."},
+        {"azerty", sf::Keyboard::Unknown, sf::Keyboard::Unknown, sf::Keyboard::Unknown, sf::Keyboard::Unknown,
+         "Walk: ZQSD or arrows. Run: LShift. Map: M.", "Pause: P. Leave the level: Escape."},
+        {"qwerty", sf::Keyboard::Numpad8, sf::Keyboard::Unknown, sf::Keyboard::Unknown, sf::Keyboard::Unknown,
+         "Walk: Numpad8 A S D or arrows. Run: LShift. Map: M.", "Pause: P. Leave the level: Escape."},
+        {"qwerty", sf::Keyboard::Unknown, sf::Keyboard::Space, sf::Keyboard::Numpad0, sf::Keyboard::Tab,
+         "Walk: WASD or arrows. Run: Space. Map: Tab.", "Pause: Numpad0. Leave the level: Escape."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.second);
+        SCOPED_TRACE(c.keys);
+        program.settings() = Settings();
         ASSERT_TRUE(program.settings().applyKeyPreset(c.preset));
-        if (c.up != sf::Keyboard::Unknown)
-            program.settings().bind(Action::Up, c.up);
+        const std::pair<Action, sf::Keyboard::Key> own[] = {
+            {Action::Up, c.up}, {Action::Run, c.run}, {Action::Pause, c.pause}, {Action::Map, c.map}};
+        for (const auto& [action, key] : own)
+            if (key != sf::Keyboard::Unknown)
+                program.settings().bind(action, key);
         game->log().clear();
         program.setCursor(AnalyseCursor);
         game->dialogue().start(0);
@@ -228,21 +236,13 @@ TEST_F(DialogueTest, HelpLineAddsItsTextsWithTheBoundKeysAndClosesWithoutAClick)
         game->dialogue().step();
         ASSERT_EQ(game->log().lines().size(), 3u);
         auto message = game->log().lines().begin();
-        EXPECT_EQ((message++)->getString(), c.first);
-        EXPECT_EQ((message++)->getString(), c.second);
-        EXPECT_EQ(message->getString(), "Welcome.");
+        EXPECT_EQ((message++)->getString(), buttons);
+        EXPECT_EQ((message++)->getString(), c.keys);
+        EXPECT_EQ(message->getString(), c.leave);
         EXPECT_EQ(game->dialogue().scriptId(), 1);
         EXPECT_EQ(game->dialogue().entry(), 0);
         EXPECT_EQ(program.cursor(), AnalyseCursor);
     }
-    // A player's own run and map keys.
-    program.settings().bind(Action::Run, sf::Keyboard::Space);
-    program.settings().bind(Action::Map, sf::Keyboard::Tab);
-    game->log().clear();
-    game->dialogue().start(0);
-    jumpTo(22);
-    game->dialogue().step();
-    EXPECT_EQ(game->log().lines().front().getString(), "Space to run, Tab for the map, Escape to leave.");
 }
 
 TEST_F(DialogueTest, ClosingBoxFoldsWhileSlidingLeft)

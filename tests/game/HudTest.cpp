@@ -229,7 +229,8 @@ TEST_F(Pause, ThePauseScreenDimsTheGameAndNamesItself)
 }
 
 // Its items by keys (U Up, D Down, R Return, M the map's key first) or by the pointer: Options
-// opens the options over the pause, "Back to the title" saves and leaves; the map takes the keys.
+// opens the options over the pause, "Back to the title" saves and leaves (once confirmed); the map
+// takes the keys.
 TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
 {
     const struct {
@@ -265,6 +266,8 @@ TEST_F(Pause, ThePauseScreensItemsAnswerKeysAndThePointer)
             EXPECT_EQ(game->pausedMenu().selected(), row.clicked);
             click(sf::Mouse::Left, static_cast<int>(box.left + 10), static_cast<int>(box.top + 10));
         }
+        if (game->leaveAsked())
+            press(sf::Keyboard::Escape); // leaving asks first: Escape again confirms
         EXPECT_EQ(game->options().isOpen(), row.optionsOpen);
         EXPECT_EQ(program->top() == program->quitState(), row.left);
         EXPECT_EQ(std::ifstream(testResourceDirectory() + "data.vrk").good(), row.left) << "leaving saves";

@@ -226,7 +226,12 @@ TEST_F(Levels, TheOfferShowsAboveTheConversationsBoxThenGoes)
         }
     EXPECT_GT(white, 500);
 
+    // The help lines the end of the conversation adds stay clear of the offer too.
     press(sf::Keyboard::Tab);
+    game->draw();
+    ASSERT_EQ(game->log().size(), 3u);
+    for (const sf::Text& line : game->log().lines())
+        EXPECT_LE(line.getGlobalBounds().top + line.getGlobalBounds().height, Hud::offerTop(SceneHeight));
     while (game->dialogue().running())
         step();
     step(OfferSteps - OpeningDialogueDelay - 1);

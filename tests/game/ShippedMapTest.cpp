@@ -1,6 +1,7 @@
 // The in-game module on the game's own configuration and resources, when they have been built.
 #include "IngameFixture.hpp"
 
+#include "game/KeyTexts.hpp"
 #include "game/monsters/Monster.hpp"
 
 #include <set>
@@ -39,7 +40,7 @@ TEST_F(ShippedMap, StartsOnFreeGroundWithHuntersAndTalksFirst)
     EXPECT_GT(hunters, 0u);
     EXPECT_FALSE(map.blockedAt(game->player().position()));
     talk();
-    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), "Welcome.");
+    EXPECT_EQ(game->log().lines().back().getString().toAnsiString(), "Pause: P. Leave the level: Escape.");
     game->draw();
     // The player can move from the start, in most directions.
     const sf::Vector2f start = game->player().position();
@@ -60,7 +61,7 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     program->chooseLanguage();
     const std::set<std::string> english = {GameOverText.fallback, VictoryText.fallback,  LevelClearedText.fallback,
                                            GameWonText.fallback,  HelpTexts[0].fallback, HelpTexts[1].fallback,
-                                           HelpTexts[2].fallback};
+                                           HelpTexts[2].fallback, ResumeOverText.fallback};
     std::vector<std::string> seen;
     const auto collect = [&] {
         for (const sf::Text& line : game->log().lines()) {
@@ -70,7 +71,7 @@ TEST_F(ShippedMap, FrenchPlayShowsNoEnglishLine)
     };
     talk();
     collect();
-    EXPECT_EQ(seen.back(), program->languageDocument().child("Help3").getString());
+    EXPECT_EQ(seen.back(), withBoundKeys(program->languageDocument().child("Help3").getString(), program->settings()));
     setLife(0);
     step();
     collect();

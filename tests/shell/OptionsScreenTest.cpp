@@ -138,7 +138,7 @@ struct RowCase {
 TEST_F(OptionsScreenTest, EveryRowChangesTheSettingAndSavesItAtOnce)
 {
     const std::vector<sf::Vector2u> sizes = OptionsScreen::windowSizes(
-        sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, {960, 540});
+        sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, {{960, 540}, {1280, 720}});
     const auto at = std::find(sizes.begin(), sizes.end(), sf::Vector2u(960, 540));
     ASSERT_NE(at, sizes.end());
     const sf::Vector2u nextSize = at + 1 == sizes.end() ? sizes.front() : *(at + 1);
@@ -361,11 +361,45 @@ TEST(OptionsWindowSizes, TheDisplaysSizesOfItsDepthOnceEachFromTheSmallestWithTh
 {
     const std::vector<sf::VideoMode> modes{{1920, 1080, 24}, {1280, 720, 24}, {1280, 720, 24}, {1024, 768, 16},
                                            {1280, 1024, 24}, {800, 600, 24},  {320, 160, 24}};
-    EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {1000, 500}),
+    EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {{1000, 500}}),
               (std::vector<sf::Vector2u>{{800, 600}, {1000, 500}, {1280, 720}, {1280, 1024}, {1920, 1080}}));
-    EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {1280, 720}),
+    EXPECT_EQ(OptionsScreen::windowSizes(modes, 24, {{1280, 720}}),
               (std::vector<sf::Vector2u>{{800, 600}, {1280, 720}, {1280, 1024}, {1920, 1080}}));
-    EXPECT_EQ(OptionsScreen::windowSizes({}, 24, {640, 360}), (std::vector<sf::Vector2u>{{640, 360}}));
+    EXPECT_EQ(OptionsScreen::windowSizes({}, 24, {{640, 360}}), (std::vector<sf::Vector2u>{{640, 360}}));
+    EXPECT_EQ(OptionsScreen::windowSizes({{1920, 1080, 24}}, 24, {{1920, 1080}, {1280, 720}, {1000, 500}}),
+              (std::vector<sf::Vector2u>{{1000, 500}, {1280, 720}, {1920, 1080}}));
+}
+
+// Once the largest size was chosen, and the screen closed and opened again, Left and Right both
+// still reach the default size, and come round to the size it opened with.
+TEST_F(OptionsScreenTest, ALargerWindowSizeIsNoWayOfNoReturn)
+{
+    for (const sf::Keyboard::Key way : {sf::Keyboard::Left, sf::Keyboard::Right}) {
+        SCOPED_TRACE(way == sf::Keyboard::Left ? "Left" : "Right");
+        Settings& settings = program.settings();
+        settings.windowWidth = 960;
+        settings.windowHeight = 540;
+        ASSERT_TRUE(program.applyWindowSettings());
+        screen.open();
+        goTo(OptionsScreen::WindowRow);
+        const std::vector<sf::Vector2u> offered = OptionsScreen::windowSizes(
+            sf::VideoMode::getFullscreenModes(), sf::VideoMode::getDesktopMode().bitsPerPixel, {{960, 540}, {1280, 720}});
+        const sf::Vector2u largest = offered.back();
+        for (std::size_t i = 0; i < offered.size() && sf::Vector2u(settings.windowWidth, settings.windowHeight) != largest; ++i)
+            press(sf::Keyboard::Right);
+        ASSERT_EQ(sf::Vector2u(settings.windowWidth, settings.windowHeight), largest);
+        screen.open();
+        goTo(OptionsScreen::WindowRow);
+        std::vector<sf::Vector2u> seen;
+        for (std::size_t i = 0; i < offered.size() + 2; ++i) {
+            press(way);
+            seen.emplace_back(settings.windowWidth, settings.windowHeight);
+        }
+        EXPECT_NE(std::find(seen.begin(), seen.end(), sf::Vector2u(1280, 720)), seen.end());
+        // The size it had when this screen opened came back too, and the window follows.
+        EXPECT_NE(std::find(seen.begin(), seen.end(), largest), seen.end());
+        EXPECT_EQ(program.window().getSize(), seen.back());
+    }
 }
 
 // Within one step of each channel: the GPU rounds blending its own way.

@@ -153,6 +153,40 @@ TEST_F(SettingsTest, KeysAzertyWritesTheZqsdPresetWhichStays)
     EXPECT_EQ(back->settings().key(vrk::Action::Up), sf::Keyboard::W);
 }
 
+// A preset moves the four walking keys only: the player's own run, pause and map keys stay and
+// are saved so; one on a key the preset takes gets the walking key it replaced.
+TEST_F(SettingsTest, KeysPresetsLeaveTheOtherBindingsAlone)
+{
+    using K = sf::Keyboard;
+    const struct {
+        const char* stored;
+        const char* preset;
+        K::Key up, left, run, pause, map;
+    } cases[] = {
+        {"[Keys Map = \"Tab\" Run = \"Space\" Pause = \"Numpad0\"]\n", "azerty", K::Z, K::Q, K::Space, K::Numpad0, K::Tab},
+        {"[Keys Map = \"Z\"]\n", "azerty", K::Z, K::Q, K::LShift, K::P, K::W},
+        {"[Keys Up = \"Numpad8\" Run = \"Q\"]\n", "azerty", K::Z, K::Q, K::A, K::P, K::M},
+        {"[Keys Up = \"Z\" Left = \"Q\" Map = \"W\"]\n", "qwerty", K::W, K::A, K::LShift, K::P, K::Z},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + " --Keys=" + c.preset);
+        storeUserText(c.stored);
+        auto program = run(c.preset);
+        ASSERT_TRUE(program->saveUserData());
+        const auto again = run();
+        for (const auto* p : {program.get(), again.get()}) {
+            const vrk::Settings& s = p->settings();
+            EXPECT_EQ(s.key(vrk::Action::Up), c.up);
+            EXPECT_EQ(s.key(vrk::Action::Left), c.left);
+            EXPECT_EQ(s.key(vrk::Action::Down), K::S);
+            EXPECT_EQ(s.key(vrk::Action::Right), K::D);
+            EXPECT_EQ(s.key(vrk::Action::Run), c.run);
+            EXPECT_EQ(s.key(vrk::Action::Pause), c.pause);
+            EXPECT_EQ(s.key(vrk::Action::Map), c.map);
+        }
+    }
+}
+
 TEST_F(SettingsTest, TheDifficultyComesFromTheOptionOrTheUserDataAndIsRemembered)
 {
     EXPECT_EQ(run()->settings().difficulty, vrk::Difficulty::Normal);

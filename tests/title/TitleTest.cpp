@@ -143,6 +143,8 @@ TEST(TitleMenu, KeysAndThePointerReachEveryItem)
             rig.key(sf::Keyboard::Space);
             EXPECT_EQ(rig.program.top(), TitleState) << "the credits end on the title";
             EXPECT_TRUE(rig.title->isStarted());
+            EXPECT_EQ(rig.title->menu().selected(), std::max(row.pointed, 0))
+                << "the item under the pointer is lit again, else the first";
             break;
         case Quits:
             EXPECT_EQ(rig.program.top(), QuitState);
@@ -200,8 +202,13 @@ TEST(TitleMenu, TheStackFromTheCreditsThroughPlayToTheEnd)
     EXPECT_FALSE(rig.title->isStarted());
     // As the game keeps it on reaching the second level.
     rig.program.userDocument().child("FurthestLevel").setInt(2);
+    rig.pointAt(3, false); // where Credits will be once Continue comes first
+    rig.key(sf::Keyboard::Escape);
+    EXPECT_EQ(rig.program.top(), IngameState) << "leaving asks first";
     rig.key(sf::Keyboard::Escape);
     EXPECT_EQ(rig.program.top(), TitleState);
+    EXPECT_EQ(rig.title->items()[3], Title::CreditsItem);
+    EXPECT_EQ(rig.title->menu().selected(), 3);
     EXPECT_FALSE(rig.game->isStarted());
     EXPECT_TRUE(std::ifstream(rig.userData).good()) << "leaving play saves";
     EXPECT_EQ(rig.title->continueLevel(), 2) << "the title reads what the game just reached";
@@ -212,6 +219,7 @@ TEST(TitleMenu, TheStackFromTheCreditsThroughPlayToTheEnd)
     ASSERT_EQ(direct.program.top(), IngameState);
     EXPECT_TRUE(direct.game->isStarted());
     direct.key(sf::Keyboard::Escape);
+    direct.key(sf::Keyboard::Return);
     EXPECT_EQ(direct.program.top(), TitleState);
     EXPECT_TRUE(direct.title->isStarted());
 }
@@ -226,6 +234,7 @@ TEST(TitleMenu, DrawsTheHighlightOverTheDimmedView)
     {
         TitleRig rig;
         rig.key(sf::Keyboard::Return);
+        rig.key(sf::Keyboard::Escape);
         rig.key(sf::Keyboard::Escape);
         ASSERT_EQ(rig.program.top(), TitleState);
         const std::string line = std::string(" failure: ") + Title::viewPath + "\n";

@@ -256,13 +256,30 @@ TEST(LanguageServer, warnsAsCheckDoesAndReadsIncludesFromTheEditor)
     EXPECT_EQ(session.response(4)["result"]["uri"], part);
 }
 
+// A scratch folder with one file in it, removed at the end of the test.
+struct ScratchFile {
+    std::string folder;
+    std::string path;
+
+    ScratchFile(const std::string& name, const std::string& text)
+    {
+        char pattern[] = "/tmp/velmora-lsp-XXXXXX";
+        folder = ::mkdtemp(pattern) ? pattern : "/tmp";
+        path = folder + "/" + name;
+        std::ofstream(path) << text;
+    }
+    ~ScratchFile()
+    {
+        ::unlink(path.c_str());
+        ::rmdir(folder.c_str());
+    }
+};
+
 TEST(LanguageServer, showsAClosedIncludedFilesErrorsUnderItsNameUntilTheIncludeGoes)
 {
-    char pattern[] = "/tmp/velmora-lsp-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-    const std::string part = folder + "/part é.tvr"; // a URI escapes the blank and the accent
-    std::ofstream(part) << "a = 1\nb = (\n";
+    const ScratchFile scratch("part é.tvr", "a = 1\nb = (\n"); // a URI escapes the blank and the accent
+    const std::string& folder = scratch.folder;
+    const std::string& part = scratch.path;
     const std::string main = "file://" + folder + "/main.tvr";
     const std::string partUri = "file://" + folder + "/part%20%C3%A9.tvr";
     const Session session(conversation({
@@ -278,8 +295,6 @@ TEST(LanguageServer, showsAClosedIncludedFilesErrorsUnderItsNameUntilTheIncludeG
         notification("textDocument/didClose", {{"textDocument", {{"uri", main}}}}),
         request(3, "textDocument/documentSymbol", {{"textDocument", {{"uri", main}}}}),
     }));
-    ::unlink(part.c_str());
-    ::rmdir(folder.c_str());
     const std::vector<json> inPart = session.diagnostics(partUri);
     ASSERT_EQ(inPart.size(), 2u);
     ASSERT_FALSE(inPart[0].empty());
@@ -296,6 +311,25 @@ TEST(LanguageServer, showsAClosedIncludedFilesErrorsUnderItsNameUntilTheIncludeG
     EXPECT_EQ(names, std::vector<std::string>({"y", "z", "x"}));
     EXPECT_EQ(session.response(2)["result"][1]["range"]["start"], json({{"line", 0}, {"character", 8}}));
     EXPECT_EQ(session.response(3)["result"], nullptr); // closed: nothing is known of it
+}
+
+TEST(LanguageServer, keepsAnOpenIncludedFilesDiagnosticsWhenItsIncluderIsAnalysedAgain)
+{
+    const ScratchFile part("part.tvr", "a = 1\nb = (\n");
+    const std::string partUri = "file://" + part.path;
+    const std::string main = "file://" + part.folder + "/main.tvr";
+    const std::string including = "Include \"" + part.path + "\"\nx = 1\n";
+    const Session session(conversation({
+        initialize,
+        opened(main.c_str(), including), // the part, closed, is shown under its name by main
+        opened(partUri.c_str(), "a = 1\nb = (\n"),
+        changed(main.c_str(), including + "y = 2\n"),
+        request(2, "shutdown"),
+    }));
+    const std::vector<json> inPart = session.diagnostics(partUri);
+    ASSERT_GE(inPart.size(), 2u);
+    EXPECT_FALSE(inPart.back().empty()) << "the part's own error was cleared by main's analysis";
+    EXPECT_EQ(inPart.back()[0]["range"]["start"], json({{"line", 1}, {"character", 4}}));
 }
 
 TEST(LanguageServer, completesKeywordsInTheDocumentsLanguageFirst)

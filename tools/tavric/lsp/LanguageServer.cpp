@@ -440,9 +440,10 @@ void LanguageServer::publish(OpenDocument& document)
             list = json::array();
         list.push_back(diagnostic);
     }
-    // Files that had diagnostics from this document and have none now are cleared.
+    // Files that had diagnostics from this document and have none now are cleared, but not one
+    // opened since: its own analysis published its diagnostics, which an empty list would hide.
     for (const std::string& uri : document.published)
-        if (!byUri.count(uri))
+        if (!byUri.count(uri) && !documents.count(fileKey(pathOfUri(uri))))
             byUri[uri] = json::array();
     document.published.clear();
     for (auto& entry : byUri) {

@@ -198,13 +198,16 @@ TEST(LanguageServer, publishesWhatEachDiagnosticCoversAndWhereItsScopeOpened)
         const char* text;
         json range;   // in UTF-16 units: "é" is one, though two bytes
         json opened;  // the related place, null: none
+        const char* code;
     };
     const Case cases[] = {
-        {"count = 08\n", range(0, 9, 10), nullptr},              // the digit no octal number has
-        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr},     // the word read as no value
-        {"s = \"\xC3\xA9\"\nint w = \"\xC3\xA9\"\n", range(1, 0, 11), nullptr}, // the field's declaration
-        {"[menu\n  title = \"Start\"\n", range(2, 0, 0), range(0, 0, 1)},
-        {"x = 1\ns = \"\xC3\xA9 and on\n", range(2, 0, 0), range(1, 4, 5)},
+        {"count = 08\n", range(0, 9, 10), nullptr, "E60"},          // the digit no octal number has
+        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr, "E32"}, // the word read as no value
+        {"s = \"\xC3\xA9\"\nint w = \"\xC3\xA9\"\n", range(1, 0, 11), nullptr, "E17"}, // the field's declaration
+        {"[menu\n  title = \"Start\"\n", range(2, 0, 0), range(0, 0, 1), "E24"},
+        {"x = 1\ns = \"\xC3\xA9 and on\n", range(2, 0, 0), range(1, 4, 5), "E37"},
+        {"greeting = Hello\n", range(0, 0, 16), nullptr, "missing-target"},
+        {"Warning \"soon\"\n", range(0, 0, 14), nullptr, "warning-directive"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -213,6 +216,8 @@ TEST(LanguageServer, publishesWhatEachDiagnosticCoversAndWhereItsScopeOpened)
         ASSERT_EQ(published.size(), 1u);
         ASSERT_EQ(published[0].size(), 1u);
         EXPECT_EQ(published[0][0]["range"], c.range);
+        EXPECT_EQ(published[0][0]["code"], c.code);
+        EXPECT_EQ(published[0][0]["message"].get<std::string>().back() == ']', false); // the code is not repeated
         if (c.opened.is_null()) {
             EXPECT_FALSE(published[0][0].contains("relatedInformation"));
             continue;
@@ -517,6 +522,7 @@ TEST(LanguageServer, refusesBinaryAndRequestsAfterShutdown)
     const std::vector<json> published = session.diagnostics(uri);
     ASSERT_EQ(published.size(), 1u);
     EXPECT_EQ(published[0][0]["message"], "this document holds NUL bytes: it is binary data, not a Tavric text");
+    EXPECT_EQ(published[0][0]["code"], "unreadable");
     EXPECT_EQ(session.response(3)["error"]["code"], -32600);
     EXPECT_EQ(session.status, 0);
 }

@@ -16,6 +16,20 @@ namespace tavriclsp {
 
 namespace {
 
+// The code an editor shows and filters by: the name a warning carries at its end ("[missing-target]",
+// taken off the message, since the editor shows the code beside it), else the library's number.
+std::string diagnosticCode(int number, std::string& message)
+{
+    const std::size_t open = message.rfind(" [");
+    if (open != std::string::npos && message.back() == ']' &&
+        message.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", open + 2) == message.size() - 1) {
+        std::string name = message.substr(open + 2, message.size() - open - 3);
+        message.erase(open);
+        return name;
+    }
+    return "E" + std::to_string(number);
+}
+
 using zul::SourceToken;
 using zul::Tavric;
 using zul::TokenRole;
@@ -127,6 +141,7 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         Finding finding;
         finding.range = zul::SourceLines(documentText, path).range(0, 0);
         finding.message = "this document " + problem;
+        finding.code = "unreadable";
         found.push_back(finding);
         return;
     }
@@ -146,6 +161,8 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         finding.range = directive.range;
         finding.level = level;
         finding.message = directive.text;
+        finding.code = level == Level::Error ? "error-directive" : level == Level::Warning ? "warning-directive"
+                                                                                          : "message-directive";
         found.push_back(finding);
     };
     // The report lays diagnostics out for a terminal; here they are taken from the tree's records.
@@ -166,6 +183,7 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         finding.message =
             !record.range.known() && !record.subject.empty() ? record.subject + ": " + record.text : record.text;
         finding.related = record.related;
+        finding.code = diagnosticCode(record.code, finding.message);
         found.push_back(finding);
     }
     if (loaded) {

@@ -463,6 +463,9 @@ TEST(LanguageServer, answersOrIgnoresMalformedMessages)
         {"a deeply nested id", raw(R"({"jsonrpc":"2.0","method":"x","id":)" + deep + "}"), {-32600}},
         {"not JSON", "Content-Length: 5\r\n\r\n{bad}", {-32700}},
         {"no Content-Length", "Content-Type: x\r\n\r\n", {-32700}},
+        // The body that follows, of a length not known, is skipped up to the next message.
+        {"no Content-Length, then a body", "Content-Type: x\r\n\r\n" + request(9, "x").dump(), {-32700}},
+        {"a bad length, then a body", "Content-Length: 1e3\r\n\r\n" + request(9, "x").dump(), {-32700}},
         {"a length that is no number", "Content-Length: 12a\r\n\r\n", {-32700}},
         {"a header line without colon", "Content-Length 3\r\n\r\n", {-32700}},
         {"a header block beyond its limit", std::string(9000, 'x') + "\r\n\r\n", {-32700}},

@@ -64,6 +64,25 @@ bool MessageReader::headerLine(std::string& line, std::size_t& blockBytes)
     }
 }
 
+bool MessageReader::findHeader(std::string& line, std::size_t& blockBytes)
+{
+    static const char name[] = "content-length:";
+    std::streambuf& buffer = *in.rdbuf();
+    // No letter of the name after the first is a 'c', so a failed match restarts at this byte.
+    for (std::size_t matched = 0; matched < sizeof name - 1;) {
+        const int c = buffer.sbumpc();
+        if (c == std::char_traits<char>::eof())
+            return false;
+        const char lower = static_cast<char>(std::tolower(c));
+        matched = lower == name[matched] ? matched + 1 : lower == name[0] ? 1 : 0;
+    }
+    blockBytes = sizeof name - 1;
+    if (!headerLine(line, blockBytes))
+        return false;
+    line = "Content-Length:" + line;
+    return true;
+}
+
 bool MessageReader::skip(std::size_t bytes)
 {
     char chunk[65536];
@@ -87,8 +106,14 @@ ReadStatus MessageReader::next(std::string& body)
     bool lengthSeen = false;
     bool lengthValid = true;
     std::size_t length = 0;
-    for (;;) {
-        if (!headerLine(line, blockBytes))
+    const bool resynchronise = lost;
+    lost = false;
+    if (resynchronise) {
+        if (!findHeader(line, blockBytes))
+            return ReadStatus::End;
+    }
+    for (bool first = true;; first = false) {
+        if (!(first && resynchronise) && !headerLine(line, blockBytes))
             return ReadStatus::End;
         if (line.empty()) {
             if (!any) {
@@ -114,11 +139,13 @@ ReadStatus MessageReader::next(std::string& body)
     }
     if (blockBytes > maxHeaderBytes) {
         trouble = "a header block longer than " + std::to_string(maxHeaderBytes) + " bytes";
+        lost = true;
         return ReadStatus::BadHeader;
     }
     if (!lengthSeen || !lengthValid) {
         if (trouble.empty())
             trouble = "a header block without Content-Length";
+        lost = true;
         return ReadStatus::BadHeader;
     }
     if (length > maxMessageBytes) {

@@ -21,7 +21,9 @@ constexpr std::size_t maxHeaderBytes = 8192;
 enum class ReadStatus {
     Message,   // body holds one message's bytes
     End,       // the input ended (a message cut off by the end included)
-    BadHeader, // a header block without a usable Content-Length: skipped up to its blank line
+    BadHeader, // a header block without a usable Content-Length: skipped up to its blank line, and
+               // the next read skips whatever comes before the next "Content-Length:" (the body
+               // of the bad block, whose length is not known)
     TooLarge   // a body longer than maxMessageBytes: skipped
 };
 
@@ -36,9 +38,13 @@ private:
     // One header line without its line end; false at the end of the input.
     bool headerLine(std::string& line, std::size_t& blockBytes);
     bool skip(std::size_t bytes);
+    // Skips to the next "Content-Length:" and reads the rest of its line into line, as a header
+    // line; false at the end of the input.
+    bool findHeader(std::string& line, std::size_t& blockBytes);
 
     std::istream& in;
     std::string trouble;
+    bool lost = false; // the last header block was bad: its body, if any, is still to come
 };
 
 // Writes one message with its header and flushes; false when the output failed.

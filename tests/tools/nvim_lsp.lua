@@ -6,6 +6,7 @@ vim.g.tavric_command = os.getenv('TAVRIC')
 dofile(os.getenv('PLUGIN'))
 vim.cmd('edit ' .. vim.fn.fnameescape(os.getenv('DOC')))
 local buffer = vim.api.nvim_get_current_buf()
+out:write(string.format('filetype %s, commentstring %s\n', vim.bo[buffer].filetype, vim.bo[buffer].commentstring))
 
 local got = vim.wait(10000, function() return #vim.diagnostic.get(buffer) > 0 end, 10)
 if not got then

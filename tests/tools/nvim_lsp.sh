@@ -11,7 +11,8 @@ printf '[player\n  name = "Ana"\n]\nshown = player.name\nlives = 3 +\n' >"$scrat
 (cd "$scratch" && OUT="$scratch/out.txt" TAVRIC="$tool" PLUGIN="$source/tools/editors/nvim/tavric.lua" \
   DOC="$scratch/doc.tvr" HOME="$scratch" timeout 60 nvim --headless --clean -u NONE -i NONE -n \
   -c "luafile $source/tests/tools/nvim_lsp.lua" >"$scratch/nvim.log" 2>&1) || { cat "$scratch/nvim.log"; exit 1; }
-expected='diagnostic 4:11 severity 1: Expected value.
+expected='filetype tavric, commentstring // %s
+diagnostic 4:11 severity 1: Expected value.
 diagnostic 4:11 severity 1: Expected operand after an operator. '"''"' encountered instead.
 hover: ```tavric | shown | ``` | `[].shown`: reference   | rights: public (15: read, write, execute, create)   | refers to: `player.name`   | value: `"Ana"` | 
 definition: doc.tvr 1:2'
@@ -22,4 +23,4 @@ if [ "$(cat "$scratch/out.txt")" != "$expected" ]; then
   echo "$expected" >&2
   exit 1
 fi
-echo "nvim_lsp: diagnostic, hover and definition reached Neovim"
+echo "nvim_lsp: filetype, comments, diagnostic, hover and definition reached Neovim"

@@ -1,6 +1,6 @@
--- Neovim's own LSP client against `tavric lsp`, headless: opens a document with an error, waits
--- for the diagnostic, asks for a hover and a definition, and writes what it got to $OUT, one line
--- each. Run by nvim_lsp.sh.
+-- Neovim's own LSP client against `tavric lsp`, headless: opens a document with an error, checks
+-- the filetype and comment string the plugin set, waits for the diagnostic, asks for a hover, a
+-- definition and the folds, and writes what it got to $OUT, one line each. Run by nvim_lsp.sh.
 local out = assert(io.open(os.getenv('OUT'), 'w'))
 vim.g.tavric_command = os.getenv('TAVRIC')
 dofile(os.getenv('PLUGIN'))
@@ -32,6 +32,13 @@ if definition and definition.range then
 else
   out:write('definition: none\n')
 end
+local folds = client and client.request_sync('textDocument/foldingRange',
+  { textDocument = vim.lsp.util.make_text_document_params() }, 5000, buffer)
+local lines = {}
+for _, fold in ipairs(folds and folds.result or {}) do
+  table.insert(lines, string.format('%d-%d', fold.startLine, fold.endLine))
+end
+out:write('folds: ' .. (#lines > 0 and table.concat(lines, ' ') or 'none') .. '\n')
 out:close()
 if client then
   client.stop()

@@ -15,7 +15,8 @@ expected='filetype tavric, commentstring // %s
 diagnostic 4:11 severity 1: Expected value.
 diagnostic 4:11 severity 1: Expected operand after an operator. '"''"' encountered instead.
 hover: ```tavric | shown | ``` | `[].shown`: reference   | rights: public (15: read, write, execute, create)   | refers to: `player.name`   | value: `"Ana"` | 
-definition: doc.tvr 1:2'
+definition: doc.tvr 1:2
+folds: 0-2'
 if [ "$(cat "$scratch/out.txt")" != "$expected" ]; then
   echo "nvim_lsp: Neovim got:" >&2
   cat "$scratch/out.txt" >&2
@@ -23,4 +24,4 @@ if [ "$(cat "$scratch/out.txt")" != "$expected" ]; then
   echo "$expected" >&2
   exit 1
 fi
-echo "nvim_lsp: filetype, comments, diagnostic, hover and definition reached Neovim"
+echo "nvim_lsp: filetype, comments, diagnostic, hover, definition and folds reached Neovim"

@@ -196,13 +196,13 @@ TEST(LanguageServer, publishesWhatEachDiagnosticCoversAndWhereItsScopeOpened)
 {
     struct Case {
         const char* text;
-        json range;   // in UTF-16 units: "é" is one, though two bytes
-        json opened;  // the related place, null: none
+        json range;  // in UTF-16 units: "é" is one, though two bytes
+        json opened; // the related place, null: none
         const char* code;
     };
     const Case cases[] = {
-        {"count = 08\n", range(0, 9, 10), nullptr, "E60"},          // the digit no octal number has
-        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr, "E32"}, // the word read as no value
+        {"count = 08\n", range(0, 9, 10), nullptr, "E60"},                             // the digit no octal number has
+        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr, "E32"},                   // the word read as no value
         {"s = \"\xC3\xA9\"\nint w = \"\xC3\xA9\"\n", range(1, 0, 11), nullptr, "E17"}, // the field's declaration
         {"[menu\n  title = \"Start\"\n", range(2, 0, 0), range(0, 0, 1), "E24"},
         {"x = 1\ns = \"\xC3\xA9 and on\n", range(2, 0, 0), range(1, 4, 5), "E37"},
@@ -439,6 +439,58 @@ TEST(LanguageServer, hoversAndGoesToDefinitionsOverEveryForm)
     }
     // "Inclure" is French for Include: its file, opened in the editor, at its start.
     EXPECT_EQ(session.response(3)["result"]["uri"], "file:///nonexistent/velmora-lsp/part.tvr");
+}
+
+TEST(LanguageServer, foldsNodesAndCommentsAndHighlightsEveryPlaceOfAName)
+{
+    // "Clé" before a name on its line: the columns are UTF-16 units, not the parser's bytes.
+    const std::string text = "[player\n"
+                             "  title = \"Cl\xC3\xA9\" name = \"Ana\" /* one line */\n"
+                             "  /* a long\n"
+                             "     note */\n"
+                             "  [bag\n"
+                             "    name = \"sack\"\n"
+                             "  ]\n"
+                             "]\n"
+                             "shown = player.name\n"
+                             "other = _.player.bag.name\n"
+                             "c = [Collection 1\n"
+                             "  2]\n";
+    struct Row {
+        const char* what;
+        int line;
+        int character;
+        std::vector<std::vector<int>> places; // line, from, to, kind (3: the declaration, 2: a reading)
+    };
+    const std::vector<Row> rows = {
+        {"a declared name, in both nodes and in addresses",
+         1,
+         17,
+         {{1, 16, 20, 3}, {5, 4, 8, 3}, {8, 15, 19, 2}, {9, 21, 25, 2}}},
+        {"a step of an address", 9, 12, {{0, 1, 7, 3}, {8, 8, 14, 2}, {9, 10, 16, 2}}},
+        {"a node's name after its bracket", 4, 3, {{4, 3, 6, 3}, {9, 17, 20, 2}}},
+        {"a comment", 3, 6, {}},
+        {"a value", 5, 12, {}},
+    };
+    std::vector<json> messages = {initialize, opened(uri, text),
+                                  request(2, "textDocument/foldingRange", {{"textDocument", {{"uri", uri}}}})};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        messages.push_back(request(10 + static_cast<int>(i), "textDocument/documentHighlight",
+                                   at(uri, rows[i].line, rows[i].character)));
+    messages.push_back(request(3, "shutdown"));
+    const Session session(conversation(messages));
+    EXPECT_EQ(session.response(1)["result"]["capabilities"]["foldingRangeProvider"], true);
+    EXPECT_EQ(session.response(1)["result"]["capabilities"]["documentHighlightProvider"], true);
+    // Every node over more than one line and the long comment; the one-line comment folds nothing.
+    EXPECT_EQ(session.response(2)["result"], json::parse(R"([{"startLine":0,"endLine":7},
+        {"startLine":2,"endLine":3,"kind":"comment"},{"startLine":4,"endLine":6},{"startLine":10,"endLine":11}])"));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(rows[i].what);
+        json expected = json::array();
+        for (const std::vector<int>& p : rows[i].places)
+            expected.push_back({{"range", range(p[0], p[1], p[2])}, {"kind", p[3]}});
+        EXPECT_EQ(session.response(10 + static_cast<int>(i))["result"], expected);
+    }
 }
 
 // Bytes the server must answer (with these error codes, in order) or ignore, and go on.

@@ -161,8 +161,9 @@ DocumentAnalysis::DocumentAnalysis(const std::string& path, std::string text, co
         finding.range = directive.range;
         finding.level = level;
         finding.message = directive.text;
-        finding.code = level == Level::Error ? "error-directive" : level == Level::Warning ? "warning-directive"
-                                                                                          : "message-directive";
+        finding.code = level == Level::Error     ? "error-directive"
+                       : level == Level::Warning ? "warning-directive"
+                                                 : "message-directive";
         found.push_back(finding);
     };
     // The report lays diagnostics out for a terminal; here they are taken from the tree's records.
@@ -396,6 +397,56 @@ std::string DocumentAnalysis::hover(std::size_t offset) const
     if (!field.hasRight(zul::publicUser, zul::RightRead))
         text += " (the game may not read it)";
     return text + "\n";
+}
+
+std::vector<Fold> DocumentAnalysis::folds() const
+{
+    std::vector<Fold> found;
+    std::vector<std::size_t> open; // indexes into found of the nodes not closed yet
+    for (const SourceToken& token : tokens) {
+        if (token.role == TokenRole::Open) {
+            open.push_back(found.size());
+            found.push_back({token.offset, token.offset, false});
+        } else if (token.role == TokenRole::Close && !open.empty()) {
+            found[open.back()].end = token.offset;
+            open.pop_back();
+        } else if (token.role == TokenRole::BlockComment) {
+            found.push_back({token.offset, token.end() - 1, true});
+        }
+    }
+    // A node the text leaves open (a parse that failed) has no end to fold to.
+    found.erase(std::remove_if(found.begin(), found.end(), [](const Fold& f) { return f.end == f.start; }),
+                found.end());
+    return found;
+}
+
+std::vector<Occurrence> DocumentAnalysis::occurrences(std::size_t offset) const
+{
+    std::vector<Occurrence> found;
+    const SourceToken* token = tokenAt(offset);
+    if (!token || (token->role != TokenRole::Name && token->role != TokenRole::Address))
+        return found;
+    std::size_t from = std::max<std::size_t>(offset, token->offset);
+    std::size_t to = from;
+    while (from > token->offset && isNameByte(documentText[from - 1]))
+        --from;
+    while (to < token->end() && isNameByte(documentText[to]))
+        ++to;
+    if (from == to)
+        return found;
+    const std::string name = documentText.substr(from, to - from);
+    for (const SourceToken& other : tokens) {
+        if (other.role != TokenRole::Name && other.role != TokenRole::Address)
+            continue;
+        for (std::size_t at = documentText.find(name, other.offset); at != std::string::npos && at < other.end();
+             at = documentText.find(name, at + 1)) {
+            const std::size_t end = at + name.size();
+            if (end <= other.end() && (at == other.offset || !isNameByte(documentText[at - 1])) &&
+                (end == other.end() || !isNameByte(documentText[end])))
+                found.push_back({at, end, other.role == TokenRole::Name});
+        }
+    }
+    return found;
 }
 
 bool DocumentAnalysis::definition(std::size_t offset, Definition& where) const

@@ -43,6 +43,20 @@ struct Definition {
     zul::SourceRange range;
 };
 
+// A stretch of text an editor can fold: a node from its "[" to its "]", or a block comment.
+struct Fold {
+    std::size_t start = 0;
+    std::size_t end = 0; // the offset of the "]", or of the comment's last byte
+    bool comment = false;
+};
+
+// One place a name is written: where it is declared, or in an address.
+struct Occurrence {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    bool declaration = false;
+};
+
 // Completion kinds, numbered as the protocol numbers them.
 enum class ItemKind { Field = 5, Keyword = 14 };
 
@@ -80,6 +94,12 @@ public:
     // are found in this text; their fields in the tree of the last text that loaded (lastGood, when
     // this one did not), since a parse that fails drops the node it failed in.
     std::vector<Completion> completion(std::size_t offset, const DocumentAnalysis* lastGood) const;
+
+    // The nodes and block comments of the text, in the order they start.
+    std::vector<Fold> folds() const;
+    // Every place the name under offset (a field's name or a step of an address) is written in
+    // this text, by its spelling; none when offset is on no name.
+    std::vector<Occurrence> occurrences(std::size_t offset) const;
 
     // The name of the field whose declaration starts at that offset, past its access words; false
     // when no field of this text starts there.

@@ -262,9 +262,10 @@ void LanguageServer::dispatch(const std::string& method, const json& id, const j
 
 json LanguageServer::answer(const std::string& method, const json& params)
 {
-    static const std::set<std::string> known = {"textDocument/formatting", "textDocument/documentSymbol",
-                                                "textDocument/hover", "textDocument/definition",
-                                                "textDocument/completion"};
+    static const std::set<std::string> known = {
+        "textDocument/formatting",       "textDocument/documentSymbol", "textDocument/hover",
+        "textDocument/definition",       "textDocument/completion",     "textDocument/foldingRange",
+        "textDocument/documentHighlight"};
     if (!known.count(method))
         return json(json::value_t::discarded);
     const OpenDocument* document = find(params);
@@ -278,6 +279,10 @@ json LanguageServer::answer(const std::string& method, const json& params)
         return hover(*document, params);
     if (method == "textDocument/definition")
         return definition(*document, params);
+    if (method == "textDocument/foldingRange")
+        return foldingRanges(*document);
+    if (method == "textDocument/documentHighlight")
+        return highlights(*document, params);
     return completion(*document, params);
 }
 
@@ -302,6 +307,8 @@ json LanguageServer::initialize(const json& params)
               {"documentSymbolProvider", true},
               {"hoverProvider", true},
               {"definitionProvider", true},
+              {"foldingRangeProvider", true},
+              {"documentHighlightProvider", true},
               {"completionProvider", {{"triggerCharacters", {".", ">"}}}}}},
             {"serverInfo", {{"name", "tavric"}}}};
 }
@@ -575,6 +582,35 @@ json LanguageServer::completion(const OpenDocument& document, const json& params
                          {"detail", item.detail},
                          {"sortText", item.sortText}});
     return {{"isIncomplete", false}, {"items", items}};
+}
+
+json LanguageServer::foldingRanges(const OpenDocument& document) const
+{
+    const TextPositions positions(document.analysis->text(), encoding);
+    json result = json::array();
+    for (const Fold& fold : document.analysis->folds()) {
+        const std::size_t first = positions.at(fold.start).line;
+        const std::size_t last = positions.at(fold.end).line;
+        if (last <= first)
+            continue; // on one line: nothing to fold
+        json range = {{"startLine", first}, {"endLine", last}};
+        if (fold.comment)
+            range["kind"] = "comment";
+        result.push_back(range);
+    }
+    return result;
+}
+
+json LanguageServer::highlights(const OpenDocument& document, const json& params) const
+{
+    // The protocol's kinds: 2 a reading, 3 a writing (here, the declaration).
+    const TextPositions positions(document.analysis->text(), encoding);
+    json result = json::array();
+    for (const Occurrence& place : document.analysis->occurrences(offsetOf(document, params.at("position"))))
+        result.push_back(
+            {{"range", {{"start", position(positions.at(place.start))}, {"end", position(positions.at(place.end))}}},
+             {"kind", place.declaration ? 3 : 2}});
+    return result;
 }
 
 } // namespace tavriclsp

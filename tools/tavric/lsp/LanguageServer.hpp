@@ -59,6 +59,8 @@ private:
     nlohmann::json hover(const OpenDocument& document, const nlohmann::json& params) const;
     nlohmann::json definition(const OpenDocument& document, const nlohmann::json& params) const;
     nlohmann::json completion(const OpenDocument& document, const nlohmann::json& params) const;
+    nlohmann::json foldingRanges(const OpenDocument& document) const;
+    nlohmann::json highlights(const OpenDocument& document, const nlohmann::json& params) const;
 
     OpenDocument* find(const nlohmann::json& params);
     std::size_t offsetOf(const OpenDocument& document, const nlohmann::json& position) const;

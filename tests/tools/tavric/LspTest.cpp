@@ -493,6 +493,47 @@ TEST(LanguageServer, foldsNodesAndCommentsAndHighlightsEveryPlaceOfAName)
     }
 }
 
+TEST(LanguageServer, coloursEveryPieceOfTheTextByWhatItIs)
+{
+    const std::string text = "// a note\n"
+                             "const int speed = 0x1F\n"
+                             "[hud\n"
+                             "  private shown = _.speed * 2 /* two\n"
+                             "  lines */\n"
+                             "  ratio = -0.5 flag = true s = \"Cl\xC3\xA9\" t = 3\n"
+                             "]\n"
+                             "Warning \"hi\"\n";
+    const Session session(conversation(
+        {initialize, opened(uri, text),
+         request(2, "textDocument/semanticTokens/full", {{"textDocument", {{"uri", uri}}}}), request(3, "shutdown")}));
+    const json& provider = session.response(1)["result"]["capabilities"]["semanticTokensProvider"];
+    EXPECT_EQ(provider["full"], true);
+    EXPECT_EQ(provider["legend"]["tokenModifiers"], json({"declaration"}));
+    // The relative numbers made absolute again, one line of the text to a string: each token's
+    // character, length, type, and "*" when it declares. Brackets are left to the grammar.
+    std::vector<std::string> got(8);
+    const json& data = session.response(2)["result"]["data"];
+    for (std::size_t i = 0, line = 0, character = 0; i + 4 < data.size() && line < got.size(); i += 5) {
+        character = data[i] == 0 ? character + data[i + 1].get<std::size_t>() : data[i + 1].get<std::size_t>();
+        line += data[i].get<std::size_t>();
+        got[line] += (got[line].empty() ? "" : ", ") + std::to_string(character) + "+" + data[i + 2].dump() + " " +
+                     provider["legend"]["tokenTypes"][data[i + 3].get<std::size_t>()].get<std::string>() +
+                     (data[i + 4] == 1 ? "*" : "");
+    }
+    EXPECT_EQ(got, std::vector<std::string>({
+                       "0+9 comment",
+                       "0+5 type, 6+3 type, 10+5 property*, 16+1 operator, 18+4 number",
+                       "1+3 property*",
+                       "2+7 modifier, 10+5 property*, 16+1 operator, 18+7 variable, 26+1 operator, 28+1 number, "
+                       "30+6 comment",
+                       "0+10 comment", // a block comment, line by line
+                       "2+5 property*, 8+1 operator, 10+4 number, 15+4 property*, 20+1 operator, 22+4 keyword, "
+                       "27+1 property*, 29+1 operator, 31+5 string, 37+1 property*, 39+1 operator, 41+1 number",
+                       "",
+                       "0+7 macro, 8+4 string",
+                   }));
+}
+
 // Bytes the server must answer (with these error codes, in order) or ignore, and go on.
 struct Malformed {
     const char* what;

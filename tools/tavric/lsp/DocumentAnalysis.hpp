@@ -87,6 +87,8 @@ public:
     zul::Language language() const;
 
     const std::vector<Symbol>& symbols() const { return outline; }
+    // The parser's record of the text's pieces, by offset (up to where a parse that failed stopped).
+    const zul::SourceTokens& sourceTokens() const { return tokens; }
     // Markdown about the field declared at offset; empty when there is none.
     std::string hover(std::size_t offset) const;
     bool definition(std::size_t offset, Definition& where) const;

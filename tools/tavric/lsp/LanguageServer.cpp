@@ -31,6 +31,63 @@ enum SymbolKind {
     SymbolField = 8
 };
 
+// The semantic token types and modifiers, in the order of the legend the server advertises.
+const char* const tokenTypes[] = {"keyword", "modifier", "type",     "property", "variable",
+                                  "number",  "string",   "operator", "macro",    "comment"};
+enum TokenType {
+    TypeKeyword,
+    TypeModifier,
+    TypeType,
+    TypeProperty,
+    TypeVariable,
+    TypeNumber,
+    TypeString,
+    TypeOperator,
+    TypeMacro,
+    TypeComment,
+    TypeNone
+};
+const char* const tokenModifiers[] = {"declaration"};
+
+// The type an editor colours a piece of the text by; TypeNone for brackets and separators.
+int tokenType(const zul::SourceToken& token, const std::string& text)
+{
+    switch (token.role) {
+    case zul::TokenRole::Name:
+        return TypeProperty;
+    case zul::TokenRole::TypeName:
+    case zul::TokenRole::Type:
+        return TypeType;
+    case zul::TokenRole::Qualifier:
+    case zul::TokenRole::Rights:
+        return TypeModifier;
+    case zul::TokenRole::Kind:
+        return TypeKeyword;
+    case zul::TokenRole::Address:
+        return TypeVariable;
+    case zul::TokenRole::Assignment:
+    case zul::TokenRole::Operator:
+    case zul::TokenRole::Sequence:
+        return TypeOperator;
+    case zul::TokenRole::Directive:
+        return TypeMacro;
+    case zul::TokenRole::LineComment:
+    case zul::TokenRole::BlockComment:
+        return TypeComment;
+    case zul::TokenRole::Value: {
+        // A number (signed, or a real such as .5), a quoted text, else a keyword value (true, null...).
+        const auto digit = [&text](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+        const std::size_t at = token.offset;
+        const char first = at < text.size() ? text[at] : ' ';
+        if (digit(at) || ((first == '-' || first == '+' || first == '.') && (digit(at + 1) || digit(at + 2))))
+            return TypeNumber;
+        return first == '"' || first == '\'' ? TypeString : TypeKeyword;
+    }
+    default:
+        return TypeNone;
+    }
+}
+
 int symbolKind(const zul::Tavric& field)
 {
     if (field.childCount() > 0)
@@ -263,9 +320,9 @@ void LanguageServer::dispatch(const std::string& method, const json& id, const j
 json LanguageServer::answer(const std::string& method, const json& params)
 {
     static const std::set<std::string> known = {
-        "textDocument/formatting",       "textDocument/documentSymbol", "textDocument/hover",
-        "textDocument/definition",       "textDocument/completion",     "textDocument/foldingRange",
-        "textDocument/documentHighlight"};
+        "textDocument/formatting",        "textDocument/documentSymbol",     "textDocument/hover",
+        "textDocument/definition",        "textDocument/completion",         "textDocument/foldingRange",
+        "textDocument/documentHighlight", "textDocument/semanticTokens/full"};
     if (!known.count(method))
         return json(json::value_t::discarded);
     const OpenDocument* document = find(params);
@@ -279,6 +336,8 @@ json LanguageServer::answer(const std::string& method, const json& params)
         return hover(*document, params);
     if (method == "textDocument/definition")
         return definition(*document, params);
+    if (method == "textDocument/semanticTokens/full")
+        return semanticTokens(*document);
     if (method == "textDocument/foldingRange")
         return foldingRanges(*document);
     if (method == "textDocument/documentHighlight")
@@ -309,6 +368,8 @@ json LanguageServer::initialize(const json& params)
               {"definitionProvider", true},
               {"foldingRangeProvider", true},
               {"documentHighlightProvider", true},
+              {"semanticTokensProvider",
+               {{"legend", {{"tokenTypes", tokenTypes}, {"tokenModifiers", tokenModifiers}}}, {"full", true}}},
               {"completionProvider", {{"triggerCharacters", {".", ">"}}}}}},
             {"serverInfo", {{"name", "tavric"}}}};
 }
@@ -611,6 +672,37 @@ json LanguageServer::highlights(const OpenDocument& document, const json& params
             {{"range", {{"start", position(positions.at(place.start))}, {"end", position(positions.at(place.end))}}},
              {"kind", place.declaration ? 3 : 2}});
     return result;
+}
+
+json LanguageServer::semanticTokens(const OpenDocument& document) const
+{
+    const std::string& text = document.analysis->text();
+    const TextPositions positions(text, encoding);
+    std::vector<std::size_t> data;
+    Position last{0, 0};
+    for (const zul::SourceToken& token : document.analysis->sourceTokens()) {
+        const int type = tokenType(token, text);
+        if (type == TypeNone)
+            continue;
+        // One piece per line: not every client takes a token over several lines.
+        for (std::size_t from = token.offset, end = std::min(token.end(), text.size()); from < end;) {
+            const std::size_t lineEnd = std::min(text.find('\n', from), end);
+            std::size_t to = lineEnd;
+            if (to > from && text[to - 1] == '\r')
+                --to;
+            const Position start = positions.at(from);
+            const std::size_t length = positions.at(to).character - start.character;
+            if (length > 0) {
+                data.insert(data.end(),
+                            {start.line - last.line,
+                             start.line == last.line ? start.character - last.character : start.character, length,
+                             static_cast<std::size_t>(type), std::size_t(token.role == zul::TokenRole::Name ? 1 : 0)});
+                last = start;
+            }
+            from = lineEnd + 1;
+        }
+    }
+    return {{"data", data}};
 }
 
 } // namespace tavriclsp

@@ -60,6 +60,7 @@ private:
     nlohmann::json definition(const OpenDocument& document, const nlohmann::json& params) const;
     nlohmann::json completion(const OpenDocument& document, const nlohmann::json& params) const;
     nlohmann::json foldingRanges(const OpenDocument& document) const;
+    nlohmann::json semanticTokens(const OpenDocument& document) const;
     nlohmann::json highlights(const OpenDocument& document, const nlohmann::json& params) const;
 
     OpenDocument* find(const nlohmann::json& params);

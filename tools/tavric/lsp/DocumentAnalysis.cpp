@@ -438,10 +438,12 @@ std::vector<Occurrence> DocumentAnalysis::occurrences(std::size_t offset) const
     for (const SourceToken& other : tokens) {
         if (other.role != TokenRole::Name && other.role != TokenRole::Address)
             continue;
-        for (std::size_t at = documentText.find(name, other.offset); at != std::string::npos && at < other.end();
-             at = documentText.find(name, at + 1)) {
+        // Looked for within the token only: a search on through the text would cost a whole text per
+        // token in a large document.
+        for (std::size_t at = other.offset; at + name.size() <= other.end(); ++at) {
             const std::size_t end = at + name.size();
-            if (end <= other.end() && (at == other.offset || !isNameByte(documentText[at - 1])) &&
+            if (documentText.compare(at, name.size(), name) == 0 &&
+                (at == other.offset || !isNameByte(documentText[at - 1])) &&
                 (end == other.end() || !isNameByte(documentText[end])))
                 found.push_back({at, end, other.role == TokenRole::Name});
         }

@@ -182,9 +182,9 @@ TEST(GuideText, EveryMessageOfTheLibraryHasItsRow)
     EXPECT_GE(checked, 60);
 
     // Saving a whole file (fmt -w, the game's own save): each step's line, with FILE for the path.
-    for (zul::ReplaceStep step :
-         {zul::ReplaceStep::Target, zul::ReplaceStep::Create, zul::ReplaceStep::Mode, zul::ReplaceStep::Write,
-          zul::ReplaceStep::Sync, zul::ReplaceStep::Close, zul::ReplaceStep::Rename, zul::ReplaceStep::Folder}) {
+    for (zul::ReplaceStep step : {zul::ReplaceStep::Target, zul::ReplaceStep::Create, zul::ReplaceStep::Mode,
+                                  zul::ReplaceStep::Write, zul::ReplaceStep::Sync, zul::ReplaceStep::Close,
+                                  zul::ReplaceStep::Rename, zul::ReplaceStep::Folder}) {
         zul::ReplaceResult result;
         result.step = step;
         result.error = EIO;

@@ -196,12 +196,12 @@ TEST(LanguageServer, publishesWhatEachDiagnosticCoversAndWhereItsScopeOpened)
 {
     struct Case {
         const char* text;
-        json range;  // in UTF-16 units: "é" is one, though two bytes
-        json opened; // the related place, null: none
+        json range;   // in UTF-16 units: "é" is one, though two bytes
+        json opened;  // the related place, null: none
     };
     const Case cases[] = {
-        {"count = 08\n", range(0, 9, 10), nullptr},                             // the digit no octal number has
-        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr},                   // the word read as no value
+        {"count = 08\n", range(0, 9, 10), nullptr},              // the digit no octal number has
+        {"x = \xC3\xA9t\xC3\xA9\n", range(0, 4, 7), nullptr},     // the word read as no value
         {"s = \"\xC3\xA9\"\nint w = \"\xC3\xA9\"\n", range(1, 0, 11), nullptr}, // the field's declaration
         {"[menu\n  title = \"Start\"\n", range(2, 0, 0), range(0, 0, 1)},
         {"x = 1\ns = \"\xC3\xA9 and on\n", range(2, 0, 0), range(1, 4, 5)},

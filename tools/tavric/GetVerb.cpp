@@ -174,7 +174,7 @@ Outcome getVerb(const Arguments& args, Streams& streams)
         return Outcome::Refused;
     }
     streams.out << text << '\n';
-    // The value asked for is sound, but the document it stands in is at fault elsewhere.
+    // The value is shown; faults elsewhere in the document still decide the status, as in check.
     return document.verdict(static_cast<bool>(streams.out.flush()));
 }
 

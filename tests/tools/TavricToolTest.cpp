@@ -25,7 +25,7 @@ const char* const usage = "usage:\n"
                           "  tavric set FILE ADDRESS VALUE\n"
                           "  tavric import FILE.json\n"
                           "  tavric scramble FILE\n"
-                          "  tavric unscramble FILE\n"
+                          "  tavric unscramble [--raw] FILE\n"
                           "  tavric lsp\n"
                           "  tavric help [VERB]\n"
                           "  tavric --version\n";
@@ -285,7 +285,7 @@ TEST_F(TavricTool, JsonInDocumentOrderWithoutPrivateFields)
 
 TEST_F(TavricTool, ScrambleAndUnscramble)
 {
-    std::string plain = "CurrentLanguage = \"Fr\"\n[Users Selected = \"Ana\"]\n\xff";
+    std::string plain = "CurrentLanguage = \"Fr\"\n[Users Selected = \"Ana\xff\"]\n";
     const std::string path = file("data.tvr", plain);
     const ToolRun scrambled = run("scramble '" + path + "'");
     ASSERT_EQ(scrambled.status, 0);

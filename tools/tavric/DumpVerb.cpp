@@ -24,7 +24,7 @@ Outcome dumpVerb(const Arguments& args, Streams& streams)
     document.report.print(document.root, document.reported);
     streams.out << text.str();
     // The text is shown even when a value is at fault, but the status says so.
-    return streams.out.flush() && document.report.errors() == 0 ? Outcome::Done : Outcome::Refused;
+    return document.verdict(static_cast<bool>(streams.out.flush()));
 }
 
 } // namespace tavrictool

@@ -157,10 +157,11 @@ Outcome getVerb(const Arguments& args, Streams& streams)
     if (args.has("--json")) {
         streams.out << toJson(found, false).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                     << '\n';
-        return streams.out.flush() ? Outcome::Done : Outcome::Refused;
+        report.print(root, before);
+        return document.verdict(static_cast<bool>(streams.out.flush()));
     }
     if (args.value("--as").empty() && isNode(found))
-        return printNode(found, streams.out) && streams.out.flush() ? Outcome::Done : Outcome::Refused;
+        return document.verdict(printNode(found, streams.out) && streams.out.flush());
     const std::string text = valueText(const_cast<Tavric&>(found), type);
     if (root.diagnostics().size() != before) {
         report.print(root, before);
@@ -173,7 +174,8 @@ Outcome getVerb(const Arguments& args, Streams& streams)
         return Outcome::Refused;
     }
     streams.out << text << '\n';
-    return streams.out.flush() ? Outcome::Done : Outcome::Refused;
+    // The value is shown; faults elsewhere in the document still decide the status, as in check.
+    return document.verdict(static_cast<bool>(streams.out.flush()));
 }
 
 } // namespace tavrictool

@@ -21,7 +21,7 @@ Outcome jsonVerb(const Arguments& args, Streams& streams)
     document.report.print(root, document.reported);
     streams.out << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     // The JSON is shown even when a value is at fault, but the status says so.
-    return streams.out.flush() && document.report.errors() == 0 ? Outcome::Done : Outcome::Refused;
+    return document.verdict(static_cast<bool>(streams.out.flush()));
 }
 
 } // namespace tavrictool

@@ -1,9 +1,12 @@
 #include "ToolDocument.hpp"
 
+#include <map>
 #include <new>
 #include <vector>
 
 #include "tavric/model/Collection.hpp"
+#include "tavric/text/ParsingTools.hpp"
+#include "tavric/text/SourceLines.hpp"
 
 namespace tavrictool {
 
@@ -44,35 +47,65 @@ bool referenceTargetExists(const Tavric& reference, zul::NameDictionary& names)
     return true;
 }
 
-// Adds a warning for every reference (in the main text) whose target does not exist: the resolution
-// would create it, and the reference would read as that new, empty field.
-// Adds the warning at the reference's own place (or, without one, naming the field's address).
-void warnAt(const Tavric& reference, const Tavric& holder, const std::string& entry, const std::string& text)
+// A diagnostic at the reference's own place (or, without one, naming the field's address).
+void diagnose(const Tavric& reference, const Tavric& holder, const std::string& entry, const std::string& text,
+              zul::Severity severity, zul::SourceRange range)
 {
-    zul::Diagnostic warning;
-    warning.severity = zul::Severity::Warning;
-    warning.range = reference.place();
-    if (!warning.range.known()) {
-        warning.range.entry = entry;
-        warning.subject = holder.getAddress();
+    zul::Diagnostic diagnostic;
+    diagnostic.severity = severity;
+    diagnostic.range = range.known() ? range : reference.place();
+    if (!diagnostic.range.known()) {
+        diagnostic.range.entry = entry;
+        diagnostic.subject = holder.getAddress();
     }
-    warning.text = text;
-    holder.addDiagnostic(warning);
+    diagnostic.text = text;
+    holder.addDiagnostic(diagnostic);
 }
 
-void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, const Source& source)
+// Where the count-th (from 0) word address stands in a collection's declaration, outside its quoted
+// texts: a member has no place of its own. Not known when the declaration is in another text.
+zul::SourceRange memberPlace(const Tavric& collection, const std::string& address, int count, const Source& source)
+{
+    const zul::SourceRange declared = collection.place();
+    if (!declared.known() || declared.entry != source.name || declared.end.offset > source.text.size())
+        return zul::SourceRange();
+    const std::string& text = source.text;
+    const auto word = [&text](std::size_t i) {
+        return i < text.size() && (zul::ParsingTools::isIdentifierByte(text[i]) || text[i] == '.');
+    };
+    for (std::size_t i = declared.start.offset; i < declared.end.offset; ++i) {
+        if (text[i] == '"' || text[i] == '\'') {
+            const char quote = text[i];
+            while (++i < declared.end.offset && text[i] != quote)
+                i += text[i] == '\\';
+            continue;
+        }
+        if (text.compare(i, address.size(), address) != 0 || (i > 0 && word(i - 1)) || word(i + address.size()))
+            continue;
+        if (count-- == 0)
+            return zul::SourceLines(text, source.name).range(i, i + address.size());
+    }
+    return zul::SourceRange();
+}
+
+// The references (in the main text) whose target does not exist. A field's would be created by the
+// resolution and read as that new, empty field: a warning, when asked for. A collection member's
+// cannot be read at all, by the game or by any verb: an error, always.
+void checkTargets(const Tavric& field, zul::NameDictionary& names, const Source& source, bool warn)
 {
     for (const Tavric* child : field.childrenInOrder()) {
-        if (child->getKind() == zul::KindReference && !referenceTargetExists(*child, names))
-            warnAt(*child, *child, source.name,
-                   "'" + child->getName() + "' refers to '" + child->getAddressText() +
-                       "', which does not exist; it would read as a new, empty field (a word meant as text "
-                       "needs quotes) [missing-target]");
-        warnAboutMissingTargets(*child, names, source);
+        if (warn && child->getKind() == zul::KindReference && !referenceTargetExists(*child, names))
+            diagnose(*child, *child, source.name,
+                     "'" + child->getName() + "' refers to '" + child->getAddressText() +
+                         "', which does not exist; it would read as a new, empty field (a word meant as text "
+                         "needs quotes) [missing-target]",
+                     zul::Severity::Warning, zul::SourceRange());
+        checkTargets(*child, names, source, warn);
     }
     const zul::Collection* members = field.getCollection();
     if (!members)
         return;
+    std::map<std::string, int> seen; // the members met so far with each address
     for (std::size_t i = 0; i < members->size(); ++i) {
         // A plain number refers to nothing and holds nothing: its field need not be made.
         int64_t plainInt = 0;
@@ -80,12 +113,17 @@ void warnAboutMissingTargets(const Tavric& field, zul::NameDictionary& names, co
         const Tavric* member = nullptr;
         if (members->plainInt(i, plainInt) || members->plainReal(i, plainReal) || !(member = members->elementAt(i)))
             continue;
-        if (member->getKind() == zul::KindReference && !referenceTargetExists(*member, names))
-            warnAt(*member, field, source.name,
-                   "a member of '" + field.getName() + "' refers to '" + member->getAddressText() +
-                       "', which does not exist: a member's address starts in its collection, and the "
-                       "game cannot read it (a word meant as text needs quotes) [missing-target]");
-        warnAboutMissingTargets(*member, names, source);
+        if (member->getKind() == zul::KindReference) {
+            const std::string& address = member->getAddressText();
+            const int count = seen[address]++;
+            if (!referenceTargetExists(*member, names))
+                diagnose(*member, field, source.name,
+                         "a member of '" + field.getName() + "' refers to '" + address +
+                             "', which does not exist: a member's address starts in its collection, and the "
+                             "game cannot read it (a word meant as text needs quotes)",
+                         zul::Severity::Error, memberPlace(field, address, count, source));
+        }
+        checkTargets(*member, names, source, warn);
     }
 }
 
@@ -118,9 +156,16 @@ bool loadDocument(const std::string& path, std::istream& in, Tavric& root, const
         report.directive(directive);
     };
     options.includes = steps.includes;
+    if (steps.included)
+        options.includes = [&steps](const std::string& path, std::string& text) {
+            steps.included->push_back(path);
+            return steps.includes && steps.includes(path, text);
+        };
     bool accepted = zul::parse(root, source.text, options).accepted;
-    if (accepted && steps.warnAboutReferences)
-        warnAboutMissingTargets(root, *root.getDictionary(), source);
+    if (steps.whole)
+        *steps.whole = accepted;
+    if (accepted)
+        checkTargets(root, *root.getDictionary(), source, steps.warnAboutReferences);
     if (steps.finalize) {
         try {
             if (accepted)

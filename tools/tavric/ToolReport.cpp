@@ -1,5 +1,6 @@
 #include "ToolReport.hpp"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -82,7 +83,7 @@ void Report::excerpt(const std::string& entry, int line, int column)
     for (char& c : shown)
         if (static_cast<unsigned char>(c) < 32 && c != '\t')
             c = ' ';
-    out << ' ' << shown << '\n' << ' ' << caret << paint("^", "\x1b[1;32m") << '\n';
+    out() << ' ' << shown << '\n' << ' ' << caret << paint("^", "\x1b[1;32m") << '\n';
 }
 
 namespace {
@@ -99,18 +100,18 @@ std::string placeText(const zul::SourceRange& range)
 
 void Report::note(const zul::SourceRange& range, const std::string& text)
 {
-    out << paint(placeText(range) + ":", "\x1b[1m") << ' ' << paint("note:", lookOf(zul::Severity::Note).colour) << ' '
-        << text << '\n';
+    out() << paint(placeText(range) + ":", "\x1b[1m") << ' ' << paint("note:", lookOf(zul::Severity::Note).colour)
+          << ' ' << text << '\n';
 }
 
-void Report::show(const zul::Diagnostic& record)
+void Report::show(const zul::Diagnostic& record, const std::string& hint)
 {
     const std::string place = placeText(record.range);
-    out << paint(place + ":", "\x1b[1m") << ' '
-        << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
+    out() << paint(place + ":", "\x1b[1m") << ' '
+          << paint(std::string(lookOf(record.severity).word) + ":", lookOf(record.severity).colour) << ' ';
     if (!record.subject.empty())
-        out << record.subject << ": ";
-    out << record.text << '\n';
+        out() << record.subject << ": ";
+    out() << record.text << '\n';
     if (record.range.known())
         excerpt(record.range.entry, record.range.start.line, record.range.start.column);
     if (!record.missingName.empty())
@@ -120,6 +121,9 @@ void Report::show(const zul::Diagnostic& record)
         if (related.range.known())
             excerpt(related.range.entry, related.range.start.line, related.range.start.column);
     }
+    if (!hint.empty())
+        note(record.range, hint);
+    kept(record.range, record.severity == zul::Severity::Error);
     if (record.severity == zul::Severity::Error)
         ++errorCount;
     else if (record.severity == zul::Severity::Warning)
@@ -129,15 +133,19 @@ void Report::show(const zul::Diagnostic& record)
 void Report::print(const zul::Tavric& root, std::size_t first)
 {
     const std::vector<zul::Diagnostic>& records = root.diagnostics();
+    printing = true;
     for (std::size_t i = first; i < records.size(); ++i)
         show(records[i]);
-    out.flush();
+    printing = false;
+    chain = npos;
+    out().flush();
 }
 
 void Report::directive(const zul::DirectiveText& directive)
 {
     if (directive.kind == zul::DirectiveKind::Message) {
-        out << directive.text << '\n';
+        out() << directive.text << '\n';
+        kept(directive.range);
         return;
     }
     zul::Diagnostic record;
@@ -154,16 +162,17 @@ void Report::finding(const std::string& entry, const std::string& text, std::siz
     record.severity = zul::Severity::Warning;
     record.range = zul::SourceLines(text, entry).range(offset, offset);
     record.text = message + " [" + name + "]";
-    show(record);
-    if (!hint.empty())
-        note(record.range, hint);
+    show(record, hint);
 }
 
 void Report::refused(const std::string& name, const std::string& problem)
 {
-    out << paint(name + ":", "\x1b[1m") << ' ' << paint("error:", lookOf(zul::Severity::Error).colour) << ' ' << problem
-        << '\n';
-    out.flush();
+    out() << paint(name + ":", "\x1b[1m") << ' ' << paint("error:", lookOf(zul::Severity::Error).colour) << ' '
+          << problem << '\n';
+    zul::SourceRange range;
+    range.entry = name;
+    kept(range);
+    out().flush();
     ++errorCount;
 }
 
@@ -171,6 +180,45 @@ void Report::refusedSilently(const std::string& name, int errorsBefore)
 {
     if (errorCount == errorsBefore)
         refused(name, "cannot be read as a document, and the library gave no reason");
+}
+
+namespace {
+
+bool placedBefore(const zul::SourceRange& a, const zul::SourceRange& b)
+{
+    if (a.entry != b.entry)
+        return a.entry < b.entry;
+    if (a.start.line != b.start.line)
+        return a.start.line < b.start.line;
+    return a.start.column < b.start.column;
+}
+
+} // namespace
+
+void Report::kept(const zul::SourceRange& range, bool error)
+{
+    if (!holding)
+        return;
+    if (error && chain != npos && placedBefore(range, held[chain].range)) {
+        held[chain].text += buffer.str();
+    } else {
+        held.push_back(Held{range, buffer.str()});
+        chain = error && printing ? held.size() - 1 : npos;
+    }
+    buffer.str("");
+}
+
+void Report::release()
+{
+    std::stable_sort(held.begin(), held.end(),
+                     [](const Held& a, const Held& b) { return placedBefore(a.range, b.range); });
+    for (const Held& text : held)
+        stream << text.text;
+    stream << buffer.str();
+    held.clear();
+    buffer.str("");
+    holding = false;
+    stream.flush();
 }
 
 std::string Report::summary(int files) const

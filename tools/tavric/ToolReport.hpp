@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <map>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "ToolInput.hpp"
 #include "tavric/model/Tavric.hpp"
@@ -16,7 +18,13 @@ namespace tavrictool {
 //   FILE: error: SUBJECT: TEXT      for a diagnostic about a field, which has no place in the text.
 class Report {
 public:
-    Report(std::ostream& out, bool colour) : out(out), colour(colour) {}
+    Report(std::ostream& stream, bool colour) : stream(stream), colour(colour) {}
+
+    // From hold on, what the report says waits, and release writes it sorted by file and place
+    // (what has no place first in its file): the parser, the resolution and the linter each find
+    // their own faults, in their own order.
+    void hold() { holding = true; }
+    void release();
 
     // The text of the document read, which must outlive the report (included files are read again
     // when a diagnostic names them).
@@ -43,15 +51,31 @@ public:
     std::string summary(int files) const;
 
 private:
-    void show(const zul::Diagnostic& record);
+    void show(const zul::Diagnostic& record, const std::string& hint = "");
+    // What was written since the last call, kept for release when the report is held.
+    void kept(const zul::SourceRange& range, bool error = false);
     // "PLACE: note: TEXT" after a diagnostic.
     void note(const zul::SourceRange& range, const std::string& text);
     void excerpt(const std::string& entry, int line, int column);
     const std::string* sourceOf(const std::string& entry);
     std::string paint(const std::string& text, const char* code) const;
 
-    std::ostream& out;
+    // Where the report is written: the stream, or the buffer while the report is held.
+    std::ostream& stream;
+    std::ostringstream buffer;
+    std::ostream& out() { return holding ? buffer : stream; }
     bool colour;
+    bool holding = false;
+    struct Held {
+        zul::SourceRange range;
+        std::string text;
+    };
+    std::vector<Held> held;
+    // While print runs, the last error it held: an error the library gives after another at an earlier
+    // place (an enclosing rule's, the include that failed) follows from it and is kept with it.
+    std::size_t chain = npos;
+    bool printing = false;
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     std::map<std::string, const std::string*> given;
     std::map<std::string, std::string> included;
     int errorCount = 0;

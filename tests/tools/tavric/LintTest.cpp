@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "InProcessCall.hpp"
+#include "tests/tools/ToolRunner.hpp"
 
 namespace {
 
@@ -55,7 +56,6 @@ TEST(Lint, MissingTarget)
 {
     expectWarnings("missing-target", {
                                          {"greeting = Hello\n", "1:1"},
-                                         {"b = 1\nc = [Collection 1 b]\n", "2:1"}, // a member looks in c
                                          {"b = 1\nc = [Collection _.b [].b]\nd = b\n", nullptr},
                                          {"greeting = \"Hello\"\n", nullptr},
                                      });
@@ -67,13 +67,17 @@ TEST(Lint, KeywordPrefix)
                                          {"r = notes\n", "1:5"},
                                          {"v = videos\n", "1:5"},
                                          {"[a\n  b = Trueish\n]\n", "2:7"},
-                                         {"c = [Collection 1 notes]\n", "1:19"}, // a member reads as a reference
-                                         {"\xEF\xBB\xBFr = notes\n", "1:5"},     // columns after a byte-order mark
+                                         {"\xEF\xBB\xBFr = notes\n", "1:5"}, // columns after a byte-order mark
                                          {"r = no tes\n", nullptr},
                                          {"r = \"notes\"\n", nullptr},
                                          {"notes = 1\nr = notes\n", "2:5"}, // keywords win over a field of that name
                                          {"integers = 3\nprivateKey = 1\n", nullptr},
                                      });
+    // A member read as a reference: the warning says why, beside the error that it names nothing.
+    int status = -1;
+    const std::string output = check({}, "c = [Collection 1 notes]\n", status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(findingLine(output, "keyword-prefix").rfind("<stdin>:1:19: warning: ", 0), 0u) << output;
 }
 
 TEST(Lint, StrayWord)
@@ -173,9 +177,68 @@ TEST(Lint, OptionsAndCounts)
     EXPECT_NE(check({"--allow", "no-such-kind"}, both, status).find("no warning named 'no-such-kind'"),
               std::string::npos);
     EXPECT_EQ(status, 2);
-    // A document the parser refuses gets its error, and no warnings about a text it did not accept.
-    EXPECT_EQ(findingLine(check({}, "r = notes\nx = ]\n", status), "keyword-prefix"), "");
+    // A document the parser refuses gets its error, and the warnings of the text it read up to there.
+    EXPECT_EQ(findingLine(check({}, "r = notes\nx = ]\n", status), "keyword-prefix"),
+              "<stdin>:1:5: warning: 'notes' reads as the keyword 'no' followed by a new field 'tes' [keyword-prefix]");
     EXPECT_EQ(status, 1);
+}
+
+// No warning is lost to an error, nor to an include: every text read is linted, each file once, and
+// the report is in file and place order whoever found what.
+class LintEveryText : public tooltest::ScratchDirectory {};
+
+TEST_F(LintEveryText, ErrorsAndWarningsInOrder)
+{
+    const std::string part = file("w2.tvr", "x = notes\ny = 1\ny = 2\n");
+    const std::string inner = file("w3.tvr", "Include \"" + part + "\"\nz = noway\n");
+    struct Case {
+        std::string document;
+        int status;
+        std::vector<std::string> lines; // the diagnostic lines, in order, then the summary
+    };
+    const std::string w2 = part + ":1:5: warning: 'notes' reads as the keyword 'no' followed by a new field 'tes' "
+                                  "[keyword-prefix]";
+    const std::string w2b = part + ":3:1: warning: 'y' is declared a second time in the same node: this value "
+                                   "replaces the first [duplicate-field]";
+    const std::vector<Case> cases = {
+        {"a = 1 / 0\nflag = nope\n",
+         1,
+         {"<stdin>:1:1: error: [].a: Division by zero. The expression has no value.",
+          "<stdin>:2:8: warning: 'nope' reads as the keyword 'no' followed by a new field 'pe' [keyword-prefix]",
+          "1 error, 1 warning in 1 file"}},
+        // The warning found by the linter comes before the error found by the resolution after it.
+        {"flag = nope\na = 1 / 0\n",
+         1,
+         {"<stdin>:1:8: warning: 'nope' reads as the keyword 'no' followed by a new field 'pe' [keyword-prefix]",
+          "<stdin>:2:1: error: [].a: Division by zero. The expression has no value.", "1 error, 1 warning in 1 file"}},
+        {"Include \"" + part + "\"\n", 0, {w2, w2b, "0 errors, 2 warnings in 1 file"}},
+        // Included twice, directly and through another file: its warnings once.
+        {"Include \"" + inner + "\"\nInclude \"" + part + "\"\n",
+         0,
+         {w2, w2b,
+          inner + ":2:5: warning: 'noway' reads as the keyword 'no' followed by a new field 'way' [keyword-prefix]",
+          "0 errors, 3 warnings in 1 file"}},
+        // An included file that does not load is linted as far as it was read.
+        {"Include \"" + file("bad.tvr", "k = notes\nv = ]\n") + "\"\n",
+         1,
+         {directory + "/bad.tvr:1:5: warning: 'notes' reads as the keyword 'no' followed by a new field 'tes' "
+                      "[keyword-prefix]",
+          directory + "/bad.tvr:2:5: error: Expected value.",
+          "<stdin>:1:1: error: Error while resolving include directive '" + directory + "/bad.tvr'.",
+          "2 errors, 1 warning in 1 file"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.document);
+        const tooltest::Call result = tooltest::callOn("check", {}, c.document);
+        EXPECT_EQ(result.status, c.status);
+        std::vector<std::string> lines;
+        std::istringstream all(result.err);
+        for (std::string line; std::getline(all, line);)
+            if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos ||
+                line.find(" in 1 file") != std::string::npos)
+                lines.push_back(line);
+        EXPECT_EQ(lines, c.lines) << result.err;
+    }
 }
 
 } // namespace

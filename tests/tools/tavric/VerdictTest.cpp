@@ -77,13 +77,15 @@ TEST(Verdict, EveryVerbAlike)
             SCOPED_TRACE(std::string(c.document) + " | " + verb.words[0] + " " + verb.words[verb.words.size() - 1]);
             const tooltest::Call result = tooltest::call(verb.words, c.document);
             EXPECT_EQ(result.status, c.status) << result.err;
-            if (verb.out)
+            if (verb.out) {
                 EXPECT_EQ(result.out, verb.out);
+            }
             const std::string first = result.err.substr(0, result.err.find('\n'));
-            if (*c.placed)
+            if (*c.placed) {
                 EXPECT_EQ(first, c.placed) << result.err;
-            else if (verb.words[0] != "check")
+            } else if (verb.words[0] != "check") {
                 EXPECT_EQ(result.err, "");
+            }
         }
 }
 

@@ -74,6 +74,8 @@ protected:
     {
         auto& monsters = game->world().map().monsters;
         monsters.resize(std::min<std::size_t>(monsters.size(), 2));
+        // As a stop does when the game destroys its hunters: the HUD's marks point at them.
+        game->hud().restart();
         step(SwingSteps);
         game->player().placeAt(at);
         game->player().guardFor(0);

@@ -3,7 +3,6 @@
 #include "game/Identifiers.hpp"
 #include "game/GameContext.hpp"
 #include "game/Tuning.hpp"
-#include "shell/Settings.hpp"
 
 #include <cstdlib>
 
@@ -27,7 +26,7 @@ int flickerAngle()
 constexpr int DoorTileCounters[2] = {15, 5};
 bool fromTouchingCells(const GameContext& game)
 {
-    return rulesFor(static_cast<int>(game.settings().difficulty)).useFromTouchingCells;
+    return game.rules().useFromTouchingCells;
 }
 
 // Door panel work shared by the panel and the remote panel.

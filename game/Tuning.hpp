@@ -110,7 +110,8 @@ constexpr int HunterLife = 100;
 constexpr double HunterTurnSpeed = 2.0;
 constexpr float HunterPatrolSpeed = 5.0f;
 constexpr float HunterChaseSpeed = 12.0f;
-constexpr double HunterTouchDistanceSquared = 100.0;
+constexpr double HunterTouchDistance = 10.0;
+constexpr double HunterTouchDistanceSquared = HunterTouchDistance * HunterTouchDistance;
 constexpr int HunterTouchDamage = 50;
 constexpr double HunterSightDistance = 900.0;
 constexpr double HunterHalfFieldOfView = 85.0;
@@ -167,7 +168,7 @@ struct DifficultyRules {
 constexpr float BodyContactSlack = 4.f;
 constexpr float touchReach(const DifficultyRules& rules)
 {
-    return rules.bodyGap > 0.f ? rules.bodyGap + BodyContactSlack : 10.f;
+    return rules.bodyGap > 0.f ? rules.bodyGap + BodyContactSlack : static_cast<float>(HunterTouchDistance);
 }
 
 // The view leads toward the pointer by at most this share of its size, closing this share of
